@@ -1,0 +1,31 @@
+#pragma once
+// The yearly carry-over: last edition's analysis files ("_2020") are copied
+// into this edition's layout ("_2021"), which has one more year in front.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace skartina {
+
+inline constexpr const char* kConversionMarker = "Conver2021Done.txt";
+
+struct ConversionReport {
+    bool alreadyDone = false;    // the marker was there: nothing was looked at
+    bool tablesMissing = false;  // no data folder: nothing done, no marker
+    std::vector<std::string> converted;     // names of the files written
+    std::vector<std::string> keptExisting;  // targets that already existed
+    std::vector<std::string> failed;        // "name: reason" of sources that were skipped
+    bool markerWritten = false;
+};
+
+// Runs once per data folder: converts every "*.grd" whose name holds "_2020",
+// leaves the sources in place, never replaces an existing target, skips a
+// file it cannot read or write, and then writes the marker.
+ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir);
+
+// Returns false when the target exists (it is left alone). Throws FileError
+// or AnalysisFileError when the source cannot be read or the target written.
+bool ConvertAnalysisFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+}  // namespace skartina

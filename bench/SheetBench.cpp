@@ -1,0 +1,70 @@
+// Speed of the sheet's everyday work on the widest sheet (1991 to 2020, 61
+// columns) and on the 53-column sheet of 1995 to 2020, every cell holding an amount.
+
+#include "sheet/AnalysisFile.h"
+#include "sheet/Amount.h"
+#include "sheet/MarriedMarks.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/SheetRows.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace skartina {
+namespace {
+
+SheetGrid FullSheet(int firstYear) {
+    YearSelection years;
+    for (int y = kOldestBoxYear; y <= kNewestYear; ++y) years.setTicked(y, true);
+    years.setFirstYear(firstYear);
+    SheetGrid grid;
+    BuildSheetLayout(grid, years);
+    for (int c = 1; c < grid.columnCount(); ++c) {
+        for (int r = Row::TaxedIncome; r <= Row::BankTransfers; ++r)
+            grid.setCell(c, r, FormatAmount(1000.0 + 37.31 * c + 113.07 * r));
+        if (c % 4 == 0) ToggleMarriedMark(grid, c);
+    }
+    RecalculateSheet(grid);
+    return grid;
+}
+
+void BM_RecalculateSheet(benchmark::State& state) {
+    SheetGrid grid = FullSheet(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        RecalculateSheet(grid);
+        benchmark::DoNotOptimize(grid);
+    }
+    state.counters["columns"] = grid.columnCount();
+}
+BENCHMARK(BM_RecalculateSheet)->Arg(1995)->Arg(1991)->Unit(benchmark::kMicrosecond);
+
+// Save (through a flushed temporary file and a rename) and load back.
+void BM_SaveAndLoad(benchmark::State& state) {
+    const SheetGrid grid = FullSheet(1995);
+    const auto path = std::filesystem::temp_directory_path() / ("skartina-bench-" + std::to_string(::getpid()) + ".grd");
+    SheetGrid loaded;
+    for (auto _ : state) {
+        SaveGridToFile(grid, path);
+        LoadGridFromFile(path, loaded);
+        benchmark::DoNotOptimize(loaded);
+    }
+    std::filesystem::remove(path);
+    if (!(loaded == grid)) state.SkipWithError("round trip differs");
+}
+BENCHMARK(BM_SaveAndLoad)->Unit(benchmark::kMicrosecond);
+
+// The same without the disk: the file's text built and read back.
+void BM_SerialiseAndParse(benchmark::State& state) {
+    const SheetGrid grid = FullSheet(1995);
+    for (auto _ : state) {
+        SheetGrid back = GridFromLines(GridToLines(grid));
+        benchmark::DoNotOptimize(back);
+    }
+}
+BENCHMARK(BM_SerialiseAndParse)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace skartina

@@ -1,0 +1,45 @@
+// skartina-cli: the batch companion of the program.
+
+#include "cli/Commands.h"
+
+#include <cstring>
+#include <iostream>
+#include <map>
+
+namespace {
+
+constexpr const char* kUsage =
+    "χρήση: skartina-cli ΕΝΤΟΛΗ ...\n"
+    "  new OUT.grd [--first-year Y] [--married]   νέο φύλλο για τα έτη Y έως 2020 (προεπιλογή 2003)\n"
+    "  recalc IN.grd OUT.grd                      φόρτωση, επανυπολογισμός, αποθήκευση\n"
+    "  convert DIR                                μετατροπή των αρχείων \"_2020\" του DIR/Tables σε \"_2021\"\n"
+    "  help                                       αυτό το μήνυμα\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace skartina::cli;
+    const std::map<std::string, int (*)(const Args&)> commands = {
+        {"new", RunNew},
+        {"recalc", RunRecalc},
+        {"convert", RunConvert},
+    };
+    if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
+        std::cout << kUsage;
+        return argc < 2 ? 2 : 0;
+    }
+    const auto command = commands.find(argv[1]);
+    if (command == commands.end()) {
+        std::cerr << "skartina-cli: άγνωστη εντολή «" << argv[1] << "» (δείτε: skartina-cli help)\n";
+        return 2;
+    }
+    try {
+        return command->second(Args(argv + 2, argv + argc));
+    } catch (const UsageError& e) {
+        std::cerr << "skartina-cli " << argv[1] << ": " << e.what() << " (δείτε: skartina-cli help)\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "skartina-cli " << argv[1] << ": " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,25 @@
+#include "common/ClientFiles.h"
+
+namespace skartina {
+
+std::string AfmFileNameProblem(std::string_view afm) {
+    if (afm.empty()) return "Ο ΑΦΜ είναι κενός.";
+    if (afm.find("..") != std::string_view::npos)
+        return "Ο ΑΦΜ «" + std::string(afm) + "» δεν μπορεί να περιέχει «..».";
+    for (unsigned char ch : afm) {
+        // Separators would leave the folder; the rest no file name may hold on
+        // the systems the data folder is shared with.
+        if (ch < 0x20 || ch == 0x7f || std::string_view("/\\:*?\"<>|").find(static_cast<char>(ch)) !=
+                                            std::string_view::npos)
+            return "Ο ΑΦΜ «" + std::string(afm) + "» περιέχει χαρακτήρα που δεν επιτρέπεται σε όνομα αρχείου.";
+    }
+    return {};
+}
+
+std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std::string_view afm,
+                                     std::string_view suffix) {
+    if (std::string problem = AfmFileNameProblem(afm); !problem.empty()) throw ClientNameError(problem);
+    return tablesDir / (std::string(afm) + std::string(suffix));
+}
+
+}  // namespace skartina

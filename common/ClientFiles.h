@@ -1,0 +1,28 @@
+#pragma once
+// Where a client's files live: the data folder "Tables" under the working
+// folder, each file named after the client's tax number.
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace skartina {
+
+inline constexpr const char* kTablesFolder = "Tables";
+
+// A tax number that cannot name a file inside the data folder.
+class ClientNameError : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
+// The reason the tax number cannot name a client's file, or empty when it can.
+std::string AfmFileNameProblem(std::string_view afm);
+
+// tablesDir / (afm + suffix); throws ClientNameError when the name would not
+// stay a plain file inside tablesDir.
+std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std::string_view afm,
+                                     std::string_view suffix);
+
+}  // namespace skartina

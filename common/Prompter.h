@@ -1,0 +1,17 @@
+#pragma once
+// How the logic talks to the user without knowing about windows: the program
+// shows message boxes, tests answer with a double.
+
+#include <string>
+
+namespace skartina {
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual void inform(const std::string& text) = 0;
+    // A question with the buttons Yes and No; only Yes returns true.
+    virtual bool confirm(const std::string& text) = 0;
+};
+
+}  // namespace skartina

@@ -1,0 +1,120 @@
+#include "common/TextFile.h"
+
+#include "common/Codepage.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace skartina {
+namespace {
+
+std::string SystemReason(int err) { return std::strerror(err); }
+
+std::string Quoted(const std::filesystem::path& path) { return "«" + path.string() + "»"; }
+
+size_t LineOfOffset(std::string_view text, size_t offset) {
+    return static_cast<size_t>(std::count(text.begin(), text.begin() + std::min(offset, text.size()), '\n'));
+}
+
+[[noreturn]] void ThrowWriteError(const std::filesystem::path& path, int err) {
+    throw FileError("Αδυναμία εγγραφής του αρχείου " + Quoted(path) + ": " + SystemReason(err));
+}
+
+mode_t SharedMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + SystemReason(errno));
+    std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + SystemReason(errno));
+
+    std::string text;
+    try {
+        text = Cp1253ToUtf8(raw);
+    } catch (const EncodingError& e) {
+        const size_t line = LineOfOffset(raw, e.offset());
+        throw LineEncodingError("Το αρχείο " + Quoted(path) + " έχει μη αναγνώσιμο χαρακτήρα στη γραμμή " +
+                                    std::to_string(line + 1),
+                                line);
+    }
+
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r') --stop;
+        lines.emplace_back(text, start, stop - start);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                      FileAccess access) {
+    std::string text;
+    size_t total = 0;
+    for (const auto& line : lines) total += line.size() + 2;
+    text.reserve(total);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find_first_of("\r\n") != std::string::npos)
+            throw LineEncodingError("Η γραμμή " + std::to_string(i + 1) + " περιέχει αλλαγή γραμμής", i);
+        text += lines[i];
+        text += "\r\n";
+    }
+
+    std::string bytes;
+    try {
+        bytes = Utf8ToCp1253(text);
+    } catch (const EncodingError& e) {
+        const size_t line = LineOfOffset(text, e.offset());
+        throw LineEncodingError("Η γραμμή " + std::to_string(line + 1) +
+                                    " περιέχει χαρακτήρα που δεν αποθηκεύεται στην ελληνική κωδικοσελίδα",
+                                line);
+    }
+    WriteFileAtomically(path, bytes, access);
+}
+
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
+    std::string tmpl = path.string() + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) ThrowWriteError(path, errno);
+    bool open = true;
+    auto fail = [&](int err) {
+        if (open) ::close(fd);
+        ::unlink(tmpl.c_str());
+        ThrowWriteError(path, err);
+    };
+
+    const mode_t mode = access == FileAccess::OwnerOnly ? 0600 : SharedMode();
+    if (::fchmod(fd, mode) != 0) fail(errno);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::fsync(fd) != 0) fail(errno);
+    open = false;
+    if (::close(fd) != 0) fail(errno);
+    if (::rename(tmpl.c_str(), path.c_str()) != 0) fail(errno);
+}
+
+}  // namespace skartina

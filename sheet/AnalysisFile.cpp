@@ -1,0 +1,78 @@
+#include "sheet/AnalysisFile.h"
+
+#include "common/ClientFiles.h"
+#include "common/TextFile.h"
+#include "sheet/SheetRows.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace skartina {
+int ParseCountLine(const std::string& line) {
+    int value = 0;
+    if (line.empty() || line.size() > 9 || line[0] == '-' || line[0] == '+') return -1;
+    const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (ec != std::errc() || end != line.data() + line.size()) return -1;
+    return value;
+}
+
+std::filesystem::path AnalysisFilePath(const std::filesystem::path& tablesDir, const std::string& afm,
+                                       const std::string& workYear) {
+    return ClientFilePath(tablesDir, afm, "_" + workYear + ".grd");
+}
+
+std::vector<std::string> GridToLines(const SheetGrid& grid) {
+    std::vector<std::string> lines;
+    lines.reserve(2 + static_cast<size_t>(grid.columnCount()) * static_cast<size_t>(grid.rowCount()));
+    lines.push_back(std::to_string(grid.columnCount()));
+    lines.push_back(std::to_string(grid.rowCount()));
+    for (int c = 0; c < grid.columnCount(); ++c)
+        for (int r = 0; r < grid.rowCount(); ++r) lines.push_back(grid.cell(c, r));
+    return lines;
+}
+
+SheetGrid GridFromLines(const std::vector<std::string>& lines, int minRows) {
+    const int columns = lines.size() > 0 ? ParseCountLine(lines[0]) : -1;
+    const int rows = lines.size() > 1 ? ParseCountLine(lines[1]) : -1;
+    if (columns < 0 || rows < 0)
+        throw AnalysisFileError("Το αρχείο δεν είναι αρχείο ανάλωσης κεφαλαίου: οι δύο πρώτες γραμμές "
+                                "πρέπει να είναι το πλήθος στηλών και γραμμών.");
+    if (columns < 3 || columns > kMaxFileColumns || columns % 2 == 0)
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου έχει " + lines[0] +
+                                " στήλες· αναμένονται η στήλη τίτλων και δύο στήλες για κάθε έτος.");
+    if (rows < 1 || rows > kMaxFileRows)
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου έχει μη αποδεκτό πλήθος γραμμών: " + lines[1] + ".");
+
+    SheetGrid grid(columns, std::max(rows, minRows));
+    size_t next = 2;
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r, ++next)
+            if (next < lines.size()) grid.setCell(c, r, lines[next]);
+    return grid;
+}
+
+void SaveGridToFile(const SheetGrid& grid, const std::filesystem::path& path) {
+    try {
+        WriteCp1253Lines(path, GridToLines(grid));
+    } catch (const LineEncodingError& e) {
+        if (e.line() < 2) throw;
+        const int cell = static_cast<int>(e.line() - 2);
+        throw AnalysisFileError("Το κείμενο του κελιού " + DescribeCell(cell / grid.rowCount(), cell % grid.rowCount()) +
+                                " περιέχει χαρακτήρα που δεν μπορεί να αποθηκευτεί.");
+    }
+}
+
+bool LoadGridFromFile(const std::filesystem::path& path, SheetGrid& grid) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return false;
+    std::vector<std::string> lines;
+    try {
+        lines = ReadCp1253Lines(path);
+    } catch (const LineEncodingError& e) {
+        throw AnalysisFileError(e.what());
+    }
+    grid = GridFromLines(lines, grid.rowCount());
+    return true;
+}
+
+}  // namespace skartina

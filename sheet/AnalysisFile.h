@@ -1,0 +1,49 @@
+#pragma once
+// The analysis file: a client's whole sheet as text, one cell per line, column
+// after column, after two lines with the column and the row count.
+
+#include "sheet/SheetGrid.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace skartina {
+
+// A file that is not an analysis file, or a sheet that cannot be stored.
+class AnalysisFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Limits that only a damaged file exceeds; converted files of older editions
+// may hold a few more years than this edition makes.
+inline constexpr int kMaxFileColumns = 201;
+inline constexpr int kMaxFileRows = 1000;
+
+// A count line of the file, a decimal integer without sign; -1 when it is none.
+int ParseCountLine(const std::string& line);
+
+// tablesDir / (afm + "_" + workYear + ".grd"); throws ClientNameError for a
+// tax number that cannot name a file inside tablesDir.
+std::filesystem::path AnalysisFilePath(const std::filesystem::path& tablesDir, const std::string& afm,
+                                       const std::string& workYear);
+
+std::vector<std::string> GridToLines(const SheetGrid& grid);
+
+// The sheet the lines describe. Rows missing from a short file, and lines
+// missing at its end, read as empty; the sheet has at least the 40 rows.
+// Throws AnalysisFileError when the header lines are not counts or the
+// columns are not the caption column and whole years.
+SheetGrid GridFromLines(const std::vector<std::string>& lines, int minRows = kSheetRows);
+
+// Creates or replaces the file. Throws FileError, or AnalysisFileError naming
+// a cell whose text the file cannot hold.
+void SaveGridToFile(const SheetGrid& grid, const std::filesystem::path& path);
+
+// Returns false, leaving the sheet alone, when the file does not exist.
+// Never shrinks the sheet's row count. On any error the sheet is unchanged.
+bool LoadGridFromFile(const std::filesystem::path& path, SheetGrid& grid);
+
+}  // namespace skartina

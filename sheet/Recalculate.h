@@ -1,0 +1,31 @@
+#pragma once
+// The computed rows of the sheet: income total, minimum living amount,
+// expense total, available balance, carried amount, capital consumption used
+// and final balance of every year.
+
+#include "sheet/SheetGrid.h"
+#include "sheet/SheetRows.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace skartina {
+
+// A cell the recalculation cannot read as an amount, or an amount too large to hold.
+class SheetError : public std::runtime_error {
+public:
+    SheetError(const std::string& what, int column, int row)
+        : std::runtime_error(what), column_(column), row_(row) {}
+    int column() const { return column_; }
+    int row() const { return row_; }
+
+private:
+    int column_;
+    int row_;
+};
+
+// Rebuilds every computed cell from the other cells. Throws SheetError at the
+// first cell that is not a number; cells not yet recomputed keep their text.
+void RecalculateSheet(SheetGrid& grid);
+
+}  // namespace skartina

@@ -1,0 +1,45 @@
+#pragma once
+// The capital-consumption sheet: a rectangle of text cells. Column 0 holds the
+// row captions; each year has a taxpayer column and a spouse column, newest
+// year first.
+
+#include <string>
+#include <vector>
+
+namespace skartina {
+
+inline constexpr int kSheetRows = 40;
+inline constexpr int kNewestYear = 2020;     // the newest tax year of this edition
+inline constexpr int kOldestBoxYear = 2000;  // the oldest year with a year box
+inline constexpr int kOldestYear = 1991;     // the oldest year the first-year field can add
+inline constexpr int kLastOldRulesYear = 2011;
+
+inline constexpr int TaxpayerColumnOf(int year) { return (kNewestYear - year) * 2 + 1; }
+inline constexpr int SpouseColumnOf(int year) { return (kNewestYear - year) * 2 + 2; }
+inline constexpr int YearOfColumn(int column) { return kNewestYear - (column - 1) / 2; }
+inline constexpr bool IsTaxpayerColumn(int column) { return column % 2 == 1; }
+// The widest sheet the program makes: every year from 2020 down to 1991.
+inline constexpr int kMaxColumns = SpouseColumnOf(kOldestYear) + 1;
+
+class SheetGrid {
+public:
+    explicit SheetGrid(int columns = 1, int rows = kSheetRows);
+
+    int columnCount() const { return static_cast<int>(columns_.size()); }
+    int rowCount() const { return rows_; }
+    // Added cells are empty; the cells of removed columns are gone.
+    void setColumnCount(int columns);
+    void setRowCount(int rows);
+
+    // Throws std::out_of_range outside the sheet.
+    const std::string& cell(int column, int row) const;
+    void setCell(int column, int row, std::string text);
+
+    bool operator==(const SheetGrid&) const = default;
+
+private:
+    int rows_;
+    std::vector<std::vector<std::string>> columns_;  // columns_[column][row]
+};
+
+}  // namespace skartina

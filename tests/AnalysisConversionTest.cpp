@@ -1,0 +1,110 @@
+#include "app/AnalysisConversion.h"
+#include "common/TextFile.h"
+#include "sheet/AnalysisFile.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/SheetRows.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace skartina {
+namespace {
+
+using test::FolderNames;
+using test::ReadBytes;
+using test::TempDir;
+
+struct DataFolder {
+    DataFolder() { std::filesystem::create_directory(tables); }
+    void put(const std::string& name, const std::vector<std::string>& lines) const {
+        WriteCp1253Lines(tables / name, lines);
+    }
+    std::vector<std::string> read(const std::string& name) const { return ReadCp1253Lines(tables / name); }
+    TempDir root;
+    std::filesystem::path tables = root.path() / "Tables";
+};
+
+TEST(AnalysisConversion, InsertsThe2020PairAfterTheCaptionColumn) {
+    DataFolder data;
+    const std::vector<std::string> source = {"3", "4", "c0", "c1", "c2", "c3", "a0", "a1", "a2", "a3",
+                                             "b0", "b1", "b2", "b3"};
+    data.put("A_2020.grd", source);
+    const ConversionReport report = ConvertAnalysisFiles(data.tables);
+
+    EXPECT_EQ(report.converted, std::vector<std::string>{"A_2021.grd"});
+    EXPECT_TRUE(report.failed.empty());
+    EXPECT_EQ(data.read("A_2021.grd"),
+              (std::vector<std::string>{"5", "4", "c0", "c1", "c2", "c3", "_2020_", "Υπόχρεου", "", "", "",
+                                        "Συζύγου", "", "", "a0", "a1", "a2", "a3", "b0", "b1", "b2", "b3"}));
+    EXPECT_EQ(data.read("A_2020.grd"), source);
+    EXPECT_EQ(ReadBytes(data.tables / "Conver2021Done.txt"), "OK\r\n");
+}
+
+TEST(AnalysisConversion, RunsOnceAndNeverReplacesThisYearsFiles) {
+    DataFolder data;
+    data.put("A_2020.grd", {"3", "1", "x", "y", "z"});
+    data.put("A_2021.grd", {"keep"});
+    data.put("X_2020_2020.grd", {"3", "1", "x", "y", "z"});
+    data.put("B_2019.grd", {"3", "1", "x", "y", "z"});
+    data.put("C_2020.txt", {"3", "1", "x", "y", "z"});
+    const ConversionReport first = ConvertAnalysisFiles(data.tables);
+    EXPECT_EQ(first.converted, std::vector<std::string>{"X_2021_2021.grd"});
+    EXPECT_EQ(first.keptExisting, std::vector<std::string>{"A_2021.grd"});
+    EXPECT_EQ(data.read("A_2021.grd"), std::vector<std::string>{"keep"});
+
+    data.put("D_2020.grd", {"3", "1", "x", "y", "z"});
+    const ConversionReport second = ConvertAnalysisFiles(data.tables);
+    EXPECT_TRUE(second.alreadyDone);
+    EXPECT_EQ(FolderNames(data.tables),
+              (std::vector<std::string>{"A_2020.grd", "A_2021.grd", "B_2019.grd", "C_2020.txt", "Conver2021Done.txt",
+                                        "D_2020.grd", "X_2020_2020.grd", "X_2021_2021.grd"}));
+}
+
+TEST(AnalysisConversion, SkipsDamagedFilesAndStillWritesTheMarker) {
+    DataFolder data;
+    data.put("Bad_2020.grd", {"many", "40"});
+    test::WriteBytes(data.tables / "Undecodable_2020.grd", "3\r\n1\r\n\xFF\r\n");
+    data.put("Good_2020.grd", {"3", "1", "x", "y", "z"});
+    const ConversionReport report = ConvertAnalysisFiles(data.tables);
+    EXPECT_EQ(report.converted, std::vector<std::string>{"Good_2021.grd"});
+    ASSERT_EQ(report.failed.size(), 2u);
+    EXPECT_EQ(report.failed[0].rfind("Bad_2020.grd: ", 0), 0u) << report.failed[0];
+    EXPECT_TRUE(report.markerWritten);
+    EXPECT_FALSE(std::filesystem::exists(data.tables / "Bad_2021.grd"));
+}
+
+TEST(AnalysisConversion, WithoutADataFolderNothingIsWritten) {
+    TempDir root;
+    const ConversionReport report = ConvertAnalysisFiles(root.path() / "Tables");
+    EXPECT_TRUE(report.tablesMissing);
+    EXPECT_FALSE(report.markerWritten);
+    EXPECT_TRUE(FolderNames(root.path()).empty());
+}
+
+TEST(AnalysisConversion, LastEditionsSheetOpensAsThisEditionsLayout) {
+    // Last edition's sheet of 2003 to 2019: this edition's sheet without 2020.
+    DataFolder data;
+    YearSelection years;
+    SheetGrid current;
+    BuildSheetLayout(current, years);
+    SheetGrid last(current.columnCount() - 2, kSheetRows);
+    for (int c = 0; c < last.columnCount(); ++c)
+        for (int r = 0; r < kSheetRows; ++r) last.setCell(c, r, current.cell(c == 0 ? 0 : c + 2, r));
+    last.setCell(TaxpayerColumnOf(2019) - 2, Row::TaxedIncome, "4.000,00");
+    SaveGridToFile(last, data.tables / "123456789_2020.grd");
+
+    ConvertAnalysisFiles(data.tables);
+    SheetGrid opened;
+    ASSERT_TRUE(LoadGridFromFile(data.tables / "123456789_2021.grd", opened));
+    RecalculateSheet(opened);
+    EXPECT_EQ(opened.columnCount(), 37);
+    EXPECT_EQ(opened.cell(TaxpayerColumnOf(2020), 0), "_2020_");
+    EXPECT_EQ(opened.cell(TaxpayerColumnOf(2019), 0), "_2019_");
+    EXPECT_EQ(opened.cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "4.000,00");
+    // Each empty year up to 2011 carries the minimum of 2.900,00 as a deficit.
+    EXPECT_EQ(opened.cell(TaxpayerColumnOf(2020), Row::FinalBalance), "-25.100,00");
+}
+
+}  // namespace
+}  // namespace skartina
