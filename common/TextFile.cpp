@@ -37,8 +37,12 @@ std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + SystemReason(errno));
-    std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string raw;
+    in.seekg(0, std::ios::end);
+    raw.resize(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    in.read(raw.data(), static_cast<std::streamsize>(raw.size()));
+    if (!in)
         throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + SystemReason(errno));
 
     std::string text;

@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 namespace skartina {
@@ -25,11 +23,13 @@ void Increment(std::string& digits) {
 // significant digits with halves going up.
 std::string CentsOf(double magnitude) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", magnitude);  // d.dddddddddddddde±x
+    const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
+    // buf holds d.dddddddddddddde±x
     std::string digits;
     digits += buf[0];
     digits.append(buf + 2, 14);
-    const int exponent = std::atoi(buf + 17);
+    int exponent = 0;
+    std::from_chars(buf + 17 + (buf[17] == '+'), end, exponent);
     // digits (15 of them) hold magnitude * 10^(14 - exponent); cents need 10^2.
     const int shift = exponent + 2 - 14;
     if (shift >= 0) return digits + std::string(static_cast<size_t>(shift), '0');
