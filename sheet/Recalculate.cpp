@@ -57,7 +57,7 @@ void IncomeAndExpenses(SheetGrid& grid, int c) {
                                    grid.cell(c, Row::MinimumLivingAmount)));
     const double minimum = Amount(grid, c, Row::MinimumLivingAmount);
 
-    const double presumptions = Sum(grid, c, Row::HousePresumption, Row::StaffPresumption);
+    const double presumptions = Sum(grid, c, Row::HousePresumption, Row::DomesticStaffPresumption);
     const double acquisitions = Sum(grid, c, Row::PresumptionSurcharge, Row::LoanRepayment);
     double expenses;
     if (!oldYear) {
@@ -67,7 +67,7 @@ void IncomeAndExpenses(SheetGrid& grid, int c) {
         // couple's presumptions fall short of it.
         const bool hasSpouseColumn = taxpayer && c + 1 < grid.columnCount();
         const double spousePresumptions =
-            hasSpouseColumn ? Sum(grid, c + 1, Row::HousePresumption, Row::StaffPresumption) : 0.0;
+            hasSpouseColumn ? Sum(grid, c + 1, Row::HousePresumption, Row::DomesticStaffPresumption) : 0.0;
         expenses = presumptions + spousePresumptions >= minimum ? acquisitions + presumptions
                                                                 : acquisitions + minimum;
     }
