@@ -16,8 +16,14 @@ public:
 
 using Args = std::vector<std::string>;
 
+// A tax year the sheet can hold (1991 to 2020); throws UsageError otherwise.
+int YearArgument(const std::string& text);
+
 int RunNew(const Args& args);
 int RunRecalc(const Args& args);
 int RunConvert(const Args& args);
+int RunYear(const Args& args);
+int RunReport(const Args& args);
+int RunImportReport(const Args& args);
 
 }  // namespace skartina::cli

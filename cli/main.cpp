@@ -13,6 +13,9 @@ constexpr const char* kUsage =
     "  new OUT.grd [--first-year Y] [--married]   νέο φύλλο για τα έτη Y έως 2020 (προεπιλογή 2003)\n"
     "  recalc IN.grd OUT.grd                      φόρτωση, επανυπολογισμός, αποθήκευση\n"
     "  convert DIR                                μετατροπή των αρχείων \"_2020\" του DIR/Tables σε \"_2021\"\n"
+    "  year YEAR CODES.txt IN.grd OUT.grd         το έτος από ζεύγη \"κωδικός ποσό\" του Ε1 στο φύλλο\n"
+    "  report YEAR REPORT                         οι κωδικοί της ετήσιας αναφοράς (PDF ή κείμενο)\n"
+    "  import-report YEAR REPORT IN.grd OUT.grd   το έτος από την ετήσια αναφορά στο φύλλο\n"
     "  help                                       αυτό το μήνυμα\n";
 
 }  // namespace
@@ -23,6 +26,9 @@ int main(int argc, char** argv) {
         {"new", RunNew},
         {"recalc", RunRecalc},
         {"convert", RunConvert},
+        {"year", RunYear},
+        {"report", RunReport},
+        {"import-report", RunImportReport},
     };
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
         std::cout << kUsage;

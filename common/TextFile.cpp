@@ -33,7 +33,7 @@ mode_t SharedMode() {
 
 }  // namespace
 
-std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path) {
+std::string ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + SystemReason(errno));
@@ -44,7 +44,11 @@ std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path) {
     in.read(raw.data(), static_cast<std::streamsize>(raw.size()));
     if (!in)
         throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + SystemReason(errno));
+    return raw;
+}
 
+std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path) {
+    const std::string raw = ReadFileBytes(path);
     std::string text;
     try {
         text = Cp1253ToUtf8(raw);

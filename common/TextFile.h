@@ -29,6 +29,9 @@ private:
 
 enum class FileAccess { Shared, OwnerOnly };
 
+// The whole file as it is stored. Throws FileError.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
 // Reads every line; both CR LF and bare LF end a line. Throws FileError or LineEncodingError.
 std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path);
 

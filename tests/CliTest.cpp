@@ -1,31 +1,18 @@
 #include "common/TextFile.h"
 #include "sheet/SheetRows.h"
+#include "CliRunner.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 namespace skartina {
 namespace {
 
+using test::Cli;
+using test::CliRun;
+using test::Q;
 using test::ReadBytes;
 using test::TempDir;
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(const TempDir& dir, const std::string& args) {
-    const std::string command = std::string(SKARTINA_CLI) + " " + args + " >" + (dir / "out.txt").string() + " 2>" +
-                                (dir / "err.txt").string();
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(dir / "out.txt"), ReadBytes(dir / "err.txt")};
-}
-
-std::string Q(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
 TEST(Cli, NewWritesTheSheetOfANewWindow) {
     TempDir dir;

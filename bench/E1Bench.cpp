@@ -1,0 +1,57 @@
+// Speed of filling one year: the year rules plus the recalculation, and the
+// reading of a long yearly report.
+
+#include "e1/ReportText.h"
+#include "e1/YearRules.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace skartina {
+namespace {
+
+// A return with an amount under every code, houses included.
+E1CodeTable FullReturn() {
+    E1CodeTable e1;
+    for (int code = 1; code <= E1CodeTable::kLastCode; ++code) e1.set(code, 100 + code % 97);
+    const int houseCodes[] = {211, 212, 213, 214, 215, 216, 217, 218, 219, 220, 221, 222, 223, 224, 225, 226, 227, 228, 229, 230, 231};
+    const double houseValues[] = {120, 20, 50, 50, 12, 1500, 1998, 90, 10, 100, 0, 6, 900, 2004, 60, 0, 100, 0, 12, 3000, 2010};
+    for (size_t i = 0; i < std::size(houseCodes); ++i) e1.set(houseCodes[i], houseValues[i]);
+    return e1;
+}
+
+void BM_YearRulesAndRecalculation(benchmark::State& state) {
+    const int year = static_cast<int>(state.range(0));
+    SheetGrid grid;
+    BuildSheetLayout(grid, YearSelection());
+    const E1CodeTable full = FullReturn();
+    for (auto _ : state) {
+        E1CodeTable e1 = full;
+        RunYearRules(e1, grid, year);
+        RecalculateSheet(grid);
+        benchmark::DoNotOptimize(grid);
+    }
+}
+BENCHMARK(BM_YearRulesAndRecalculation)->Arg(2008)->Arg(2015)->Unit(benchmark::kMicrosecond);
+
+void BM_ParseReportText(benchmark::State& state) {
+    std::string report = "ΑΝΑΛΥΤΙΚΗ ΕΚΚΑΘΑΡΙΣΗ ΔΗΛΩΣΗΣ\nΑ.Φ.Μ.: 123456789\n";
+    for (int i = 0; i < 2000; ++i) {
+        report += "Κωδ. " + std::to_string(i) + ": " + std::to_string(100 + i % 900) + ": " + std::to_string(i) +
+                  ".234,56";
+        report += i % 3 == 0 ? "\n" : "  ";
+    }
+    E1CodeTable e1;
+    for (auto _ : state) {
+        ParseReportText(report, 2016, e1);
+        benchmark::DoNotOptimize(e1);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * report.size()));
+}
+BENCHMARK(BM_ParseReportText)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace skartina

@@ -1,0 +1,22 @@
+#pragma once
+// The yearly report's text: entries of a three-digit code, a colon and an
+// amount ("301: 1.234,56"), any number of them on a line among other words.
+
+#include "e1/E1CodeTable.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace skartina {
+
+// An amount in the portal's notation ("." between thousands, "," before the
+// decimals); empty text or anything else is no amount.
+std::optional<double> ParsePortalAmount(std::string_view text);
+
+// Stores every entry of the text in the table (a later entry of a code wins);
+// codes above 1000 and amounts that do not read are skipped. From 2015 codes
+// 115 and 117 are stored as 515 and 517.
+void ParseReportText(std::string_view text, int year, E1CodeTable& e1);
+
+}  // namespace skartina

@@ -1,0 +1,79 @@
+#include "common/TextFile.h"
+#include "sheet/SheetGrid.h"
+#include "sheet/SheetRows.h"
+#include "CliRunner.h"
+
+#include <gtest/gtest.h>
+
+namespace skartina {
+namespace {
+
+using test::Cli;
+using test::CliRun;
+using test::Q;
+using test::TempDir;
+
+const std::filesystem::path kFixtures = SKARTINA_FIXTURES;
+
+std::string Cell(const std::filesystem::path& grd, int column, int row) {
+    return ReadCp1253Lines(grd).at(2 + static_cast<size_t>(column) * kSheetRows + static_cast<size_t>(row));
+}
+
+TEST(E1Cli, YearFillsTheSheetFromACodeList) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
+    test::WriteBytes(dir / "codes.txt", "# 2015 return\n301 12000.5\n\n302\t800\n719 7000\n");
+    const CliRun run = Cli(dir, "year 2015 " + Q(dir / "codes.txt") + " " + Q(dir / "a.grd") + " " + Q(dir / "b.grd"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Cell(dir / "b.grd", TaxpayerColumnOf(2015), Row::TaxedIncome), "12.000,50");
+    EXPECT_EQ(Cell(dir / "b.grd", SpouseColumnOf(2015), Row::TaxedIncome), "800,00");
+    EXPECT_EQ(Cell(dir / "b.grd", TaxpayerColumnOf(2015), Row::VehiclePurchase), "7.000,00");
+    EXPECT_EQ(Cell(dir / "b.grd", TaxpayerColumnOf(2015), Row::ExpenseTotal), "10.000,00");  // recalculated
+}
+
+TEST(E1Cli, BadCodeListsAndMissingYearsAreErrors) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd") + " --first-year 2010").status, 0);
+    for (const char* bad : {"301 12,5\n", "301\n", "1001 5\n", "-1 5\n", "301 5 6\n", "301 nan\n", "x 5\n"}) {
+        test::WriteBytes(dir / "codes.txt", std::string("# fine\n301 1\n") + bad);
+        const CliRun run =
+            Cli(dir, "year 2015 " + Q(dir / "codes.txt") + " " + Q(dir / "a.grd") + " " + Q(dir / "b.grd"));
+        EXPECT_EQ(run.status, 1) << bad;
+        EXPECT_NE(run.err.find("γραμμή 3"), std::string::npos) << run.err;
+    }
+    test::WriteBytes(dir / "codes.txt", "301 1\n");
+    const CliRun outside =
+        Cli(dir, "year 2005 " + Q(dir / "codes.txt") + " " + Q(dir / "a.grd") + " " + Q(dir / "b.grd"));
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_NE(outside.err.find("2005"), std::string::npos) << outside.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "b.grd"));
+    EXPECT_EQ(Cli(dir, "year 2030 " + Q(dir / "codes.txt") + " " + Q(dir / "a.grd") + " " + Q(dir / "b.grd")).status, 2);
+}
+
+TEST(E1Cli, ReportPrintsTheEntriesOfAPdfOrText) {
+    TempDir dir;
+    const CliRun pdf = Cli(dir, "report 2015 " + Q(kFixtures / "report-2015.pdf"));
+    ASSERT_EQ(pdf.status, 0) << pdf.err;
+    EXPECT_EQ(pdf.out.substr(0, 25), "101 2400\n213 50\n301 18250");
+    EXPECT_NE(pdf.out.find("\n515 350.5\n"), std::string::npos) << pdf.out;
+    EXPECT_EQ(Cli(dir, "report 2015 " + Q(kFixtures / "report-2015.txt")).out, pdf.out);
+    EXPECT_NE(Cli(dir, "report 2014 " + Q(kFixtures / "report-2015.txt")).out.find("\n115 350.5\n"), std::string::npos);
+
+    test::WriteBytes(dir / "broken.pdf", "%PDF-1.4 nothing more");
+    EXPECT_EQ(Cli(dir, "report 2015 " + Q(dir / "broken.pdf")).status, 1);
+    EXPECT_EQ(Cli(dir, "report 2015 " + Q(dir / "missing.pdf")).status, 1);
+}
+
+TEST(E1Cli, ImportReportFillsAYearFromASavedReport) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
+    const CliRun run = Cli(dir, "import-report 2015 " + Q(kFixtures / "report-2015.pdf") + " " + Q(dir / "a.grd") +
+                                    " " + Q(dir / "b.grd"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Cell(dir / "b.grd", TaxpayerColumnOf(2015), Row::CarPresumption), "2.300,00");
+    EXPECT_EQ(Cell(dir / "b.grd", SpouseColumnOf(2015), Row::DeclaredCapitalConsumption), "1.500,00");
+    EXPECT_EQ(Cell(dir / "b.grd", TaxpayerColumnOf(2015), Row::VehiclePurchase), "12.000,00");
+}
+
+}  // namespace
+}  // namespace skartina
