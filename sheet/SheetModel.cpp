@@ -1,0 +1,30 @@
+#include "sheet/SheetModel.h"
+
+namespace skartina {
+
+QVariant SheetModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    return QString::fromStdString(grid_.cell(index.column(), index.row()));
+}
+
+bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    const std::string text = value.toString().toStdString();
+    if (grid_.cell(index.column(), index.row()) == text) return true;
+    grid_.setCell(index.column(), index.row(), text);
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
+    // The header rows and the caption column can neither be typed into nor become current.
+    if (!index.isValid() || index.row() < 2 || index.column() < 1) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+void SheetModel::refresh() {
+    beginResetModel();
+    endResetModel();
+}
+
+}  // namespace skartina

@@ -1,0 +1,31 @@
+#pragma once
+// The sheet as the grid shows it: every cell as text; only the year cells
+// below the two header rows can be typed into.
+
+#include "sheet/SheetGrid.h"
+
+#include <QAbstractTableModel>
+
+namespace skartina {
+
+class SheetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit SheetModel(SheetGrid& grid, QObject* parent = nullptr) : QAbstractTableModel(parent), grid_(grid) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : grid_.rowCount(); }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : grid_.columnCount();
+    }
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The sheet changed as a whole (layout, load, recalculation).
+    void refresh();
+
+private:
+    SheetGrid& grid_;
+};
+
+}  // namespace skartina
