@@ -25,5 +25,10 @@ int RunConvert(const Args& args);
 int RunYear(const Args& args);
 int RunReport(const Args& args);
 int RunImportReport(const Args& args);
+int RunAfm(const Args& args);
+int RunClients(const Args& args);
+int RunAnalyses(const Args& args);
+int RunCsv(const Args& args);
+int RunXlsx(const Args& args);
 
 }  // namespace skartina::cli

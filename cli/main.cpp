@@ -16,6 +16,11 @@ constexpr const char* kUsage =
     "  year YEAR CODES.txt IN.grd OUT.grd         το έτος από ζεύγη \"κωδικός ποσό\" του Ε1 στο φύλλο\n"
     "  report YEAR REPORT                         οι κωδικοί της ετήσιας αναφοράς (PDF ή κείμενο)\n"
     "  import-report YEAR REPORT IN.grd OUT.grd   το έτος από την ετήσια αναφορά στο φύλλο\n"
+    "  afm TEXT...                                έλεγχος ΑΦΜ: valid / invalid ανά γραμμή\n"
+    "  clients DIR                                ο κατάλογος πελατών του DIR/Tables (κατά επωνυμία)\n"
+    "  analyses DIR [--year 2021]                 ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)\n"
+    "  csv IN.grd OUT.csv [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    εξαγωγή του φύλλου σε CSV\n"
+    "  xlsx IN.grd OUT.xlsx [--afm ΑΦΜ] [--name ΟΝΟΜΑ]  εξαγωγή του φύλλου σε βιβλίο Excel\n"
     "  help                                       αυτό το μήνυμα\n";
 
 }  // namespace
@@ -26,6 +31,11 @@ int main(int argc, char** argv) {
         {"new", RunNew},
         {"recalc", RunRecalc},
         {"convert", RunConvert},
+        {"afm", RunAfm},
+        {"clients", RunClients},
+        {"analyses", RunAnalyses},
+        {"csv", RunCsv},
+        {"xlsx", RunXlsx},
         {"year", RunYear},
         {"report", RunReport},
         {"import-report", RunImportReport},

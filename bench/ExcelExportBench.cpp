@@ -1,0 +1,56 @@
+// Speed of the exports on the 53-column sheet of 1995 to 2020, every amount
+// row filled: the Excel workbook (built, zipped, written through a temporary
+// file and a rename) and the CSV file.
+
+#include "sheet/Amount.h"
+#include "sheet/CsvExport.h"
+#include "sheet/ExcelExport.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/SheetRows.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace skartina {
+namespace {
+
+SheetGrid Sheet1995() {
+    YearSelection years;
+    for (int y = kOldestBoxYear; y <= kNewestYear; ++y) years.setTicked(y, true);
+    years.setFirstYear(1995);
+    SheetGrid grid;
+    BuildSheetLayout(grid, years);
+    for (int c = 1; c < grid.columnCount(); ++c)
+        for (int r = Row::TaxedIncome; r <= Row::BankTransfers; ++r)
+            grid.setCell(c, r, FormatAmount(1000.0 + 37.31 * c + 113.07 * r));
+    RecalculateSheet(grid);
+    return grid;
+}
+
+std::filesystem::path ScratchPath(const char* extension) {
+    return std::filesystem::temp_directory_path() / ("skartina-bench-" + std::to_string(::getpid()) + extension);
+}
+
+void BM_ExportToExcel(benchmark::State& state) {
+    const SheetGrid grid = Sheet1995();
+    const auto path = ScratchPath(".xlsx");
+    for (auto _ : state) ExportToExcel(grid, path, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783");
+    state.counters["columns"] = grid.columnCount();
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ExportToExcel)->Unit(benchmark::kMillisecond);
+
+void BM_ExportToCsv(benchmark::State& state) {
+    const SheetGrid grid = Sheet1995();
+    const auto path = ScratchPath(".csv");
+    for (auto _ : state) ExportToCsv(grid, path, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783");
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ExportToCsv)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace skartina

@@ -1,0 +1,64 @@
+#pragma once
+// The taxpayer list and the analysis list: what fills them, how each is
+// described to its window, and the deletion of the file behind a row.
+
+#include "common/Prompter.h"
+#include "registry/ListRows.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace skartina {
+
+struct ListColumn {
+    std::string header;
+    int width;  // pixels
+};
+
+// What tells the two lists apart; everything else they share.
+struct ListDescription {
+    std::string caption;
+    std::vector<ListColumn> columns;
+    int afmColumn;
+    int surnameColumn;
+    std::string openCaption;
+    std::string deleteCaption;
+    bool sortByAfmAtOpening;  // else by surname
+    std::string emptyMessage;  // shown by the opener instead of an empty list
+};
+
+inline const std::string kSortBySurname = "Επωνυμία";
+inline const std::string kSortByAfm = "Α.Φ.Μ.";
+
+const ListDescription& TaxpayerListDescription();
+const ListDescription& AnalysisListDescription();
+
+// One row per "*.cst" file of the folder, in the order the folder lists them:
+// surname, first name, father's name and tax number, from the record's first
+// four lines. Throws FileError or LineEncodingError for a record it cannot
+// read; a missing folder gives no rows.
+ListRows LoadCustomers(const std::filesystem::path& tablesDir);
+
+// One row per "*.grd" file of the folder whose name holds "_" + workYear, in
+// the order the folder lists them: surname and first name from the record of
+// the tax number (empty when there is none) and the tax number, the part of
+// the name before its first "_".
+ListRows LoadAnalyses(const std::filesystem::path& tablesDir, const std::string& workYear);
+
+// The rows in the order the list shows at opening.
+void SortAsAtOpening(ListRows& rows, const ListDescription& list);
+
+// "Προσοχή !!. Να γίνει η διαγραφή της Δήλωσης του <surname> με ΑΦΜ <afm>"
+std::string DeletionQuestion(const std::string& surname, const std::string& afm);
+
+// The delete button of a list, on the row given: after a Yes, deletes the
+// client's record file (taxpayer list) or the working year's analysis file
+// (analysis list). True when a file was deleted: the list then closes without
+// a choice. False when the user said No or the file is not there. Throws
+// ClientNameError for a tax number that cannot name a file of the folder.
+bool DeleteTaxpayerRow(const std::filesystem::path& tablesDir, const ListRow& row, Prompter& prompter);
+bool DeleteAnalysisRow(const std::filesystem::path& tablesDir, const ListRow& row, const std::string& workYear,
+                       Prompter& prompter);
+
+}  // namespace skartina

@@ -1,0 +1,60 @@
+#include "registry/ListRows.h"
+
+#include "common/Codepage.h"
+#include "registry/GreekCollation.h"
+
+#include <algorithm>
+
+namespace skartina {
+namespace {
+
+// The text in the code page the lists' files use; text it cannot hold is
+// compared as it is.
+std::string CodePageText(std::string_view text) {
+    try {
+        return Utf8ToCp1253(text);
+    } catch (const EncodingError&) {
+        return std::string(text);
+    }
+}
+
+}  // namespace
+
+void SortGridRows(ListRows& rows, int sortColumn) {
+    const GreekCollation& collation = GreekCollation::instance();
+    const auto key = [sortColumn](const ListRow& row) -> std::string_view {
+        return static_cast<size_t>(sortColumn) < row.size() ? std::string_view(row[sortColumn]) : std::string_view();
+    };
+    // A stable merge sort: a row moves ahead of another only when its cell
+    // compares strictly smaller.
+    std::stable_sort(rows.begin(), rows.end(), [&](const ListRow& a, const ListRow& b) {
+        return collation.compare(key(a), key(b)) < 0;
+    });
+}
+
+std::optional<size_t> FastSearch(const ListRows& rows, int column, std::string_view text) {
+    if (rows.empty()) return std::nullopt;
+    const std::string wanted = CodePageText(text);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::string cell =
+            static_cast<size_t>(column) < rows[i].size() ? CodePageText(rows[i][column]) : std::string();
+        // A cell that begins with the text never sorts before it, so one byte
+        // comparison covers both conditions.
+        if (cell.starts_with(wanted) || cell > wanted) return i;
+    }
+    return rows.size() - 1;
+}
+
+bool ExtendsFastSearch(std::string_view typed) {
+    std::string code;
+    try {
+        code = Utf8ToCp1253(typed);
+    } catch (const EncodingError&) {
+        return false;
+    }
+    if (code.size() != 1) return false;
+    const auto ch = static_cast<unsigned char>(code[0]);
+    return ch == ' ' || ch == '.' || (ch >= '0' && ch <= '9') || (ch >= 65 && ch <= 249);
+}
+
+}  // namespace skartina

@@ -1,0 +1,63 @@
+#include "registry/TaxpayerRecord.h"
+
+#include "common/ClientFiles.h"
+#include "common/TextFile.h"
+#include "registry/Scrambler.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace skartina {
+
+std::filesystem::path RecordFilePath(const std::filesystem::path& tablesDir, std::string_view afm) {
+    return ClientFilePath(tablesDir, afm, ".cst");
+}
+
+std::array<std::string, kRecordLines> ReadRecordLines(const std::filesystem::path& path, int count) {
+    const std::vector<std::string> stored = ReadCp1253Lines(path);
+    std::array<std::string, kRecordLines> lines;
+    for (size_t i = 0; i < lines.size() && i < static_cast<size_t>(count) && i < stored.size(); ++i)
+        lines[i] = UnscrambleText(stored[i]);
+    return lines;
+}
+
+TaxpayerRecord ReadTaxpayerRecord(const std::filesystem::path& path) {
+    auto lines = ReadRecordLines(path);
+    return {std::move(lines[0]), std::move(lines[1]), std::move(lines[2]),
+            std::move(lines[3]), std::move(lines[4]), std::move(lines[5])};
+}
+
+void WriteTaxpayerRecord(const std::filesystem::path& path, const TaxpayerRecord& record) {
+    const std::vector<std::string> lines = {
+        ScrambleText(record.afm),        ScrambleText(record.surname),    ScrambleText(record.firstName),
+        ScrambleText(record.fatherName), ScrambleText(record.portalUser), ScrambleText(record.portalPassword)};
+    try {
+        WriteCp1253Lines(path, lines, FileAccess::OwnerOnly);
+    } catch (const LineEncodingError& e) {
+        // The scrambler only trades characters of the code page for others of
+        // it, so the field itself holds what the file cannot.
+        throw std::invalid_argument("Το πεδίο «" + std::string(kRecordFieldLabels.at(e.line())) +
+                                    "» περιέχει χαρακτήρα που δεν αποθηκεύεται στο αρχείο πελατών "
+                                    "(ελληνική κωδικοσελίδα Windows-1253) ή αλλαγή γραμμής.");
+    }
+}
+
+std::optional<TaxpayerRecord> LoadTaxpayer(const std::filesystem::path& tablesDir, std::string_view afm) {
+    if (afm.empty()) return std::nullopt;
+    const std::filesystem::path path = RecordFilePath(tablesDir, afm);
+    if (!std::filesystem::exists(path)) return std::nullopt;
+    return ReadTaxpayerRecord(path);
+}
+
+bool SaveTaxpayer(const std::filesystem::path& tablesDir, const TaxpayerRecord& record, Prompter& prompter) {
+    if (record.afm.empty()) {
+        prompter.inform(kMissingAfmMessage);
+        return false;
+    }
+    const std::filesystem::path path = RecordFilePath(tablesDir, record.afm);
+    if (std::filesystem::exists(path) && !prompter.confirm(kOverwriteRecordQuestion)) return false;
+    WriteTaxpayerRecord(path, record);
+    return true;
+}
+
+}  // namespace skartina

@@ -1,0 +1,28 @@
+#pragma once
+// The sheet as a semicolon-separated text file for a spreadsheet program:
+// Windows-1253, CR LF, a title, then sheet rows 0 to 33 with a ";" after
+// every cell. Cells go out as the sheet holds them, without quoting.
+
+#include "sheet/SheetGrid.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace skartina {
+
+// tablesDir / (afm + "_" + workYear + ".csv"); an empty tax number gives
+// "_2021.csv". Throws ClientNameError for a tax number that would put the
+// file outside tablesDir.
+std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& afm,
+                                    const std::string& workYear);
+
+// The lines of the file, without line ends.
+std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm);
+
+// Creates or replaces the file. Throws FileError, or std::invalid_argument
+// naming the cell or title whose text the code page cannot hold.
+void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+                 const std::string& afm);
+
+}  // namespace skartina

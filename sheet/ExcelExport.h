@@ -1,0 +1,20 @@
+#pragma once
+// The sheet as an Excel workbook laid out for printing: blocks of ten year
+// columns one under the other, each with the taxpayer's title rows, amounts
+// as numbers, the caption column and the total rows in grey, landscape.
+
+#include "sheet/SheetGrid.h"
+
+#include <filesystem>
+#include <string>
+
+namespace skartina {
+
+inline constexpr const char* kExcelNumberFormat = "#,##0.00";
+
+// Creates or replaces the .xlsx file with sheet rows 0 to 33 of every column.
+// Throws FileError when the workbook cannot be written.
+void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+                   const std::string& afm);
+
+}  // namespace skartina

@@ -1,0 +1,72 @@
+#include "common/ClientFiles.h"
+#include "common/Codepage.h"
+#include "sheet/CsvExport.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/SheetRows.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace skartina {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+
+TEST(CsvExport, BytesOfASmallSheet) {
+    SheetGrid grid(3, kSheetRows);
+    grid.setCell(0, 0, "Οικονομικό Έτος");
+    grid.setCell(1, 0, "_2020_");
+    grid.setCell(1, 1, "Υπόχρεου");
+    grid.setCell(2, 1, "Συζύγου*");
+    grid.setCell(1, 3, "2.500,00");
+    grid.setCell(2, 33, "-1.234,50");
+    grid.setCell(1, 34, "not exported");
+
+    TempDir dir;
+    ExportToCsv(grid, dir / "x.csv", "ΠΑΠΑΣ ΝΙΚΟΣ", "123456783");
+
+    std::string expected = "Υποχρεος : ΠΑΠΑΣ ΝΙΚΟΣ;;;;Α.Φ.Μ. : 123456783\r\n"
+                           "ΠΙΝΑΚΑΣ ΑΝΑΛΩΣΗΣ ΚΕΦΑΛΑΙΟΥ ΠΡΟΗΓΟΥΜΕΝΩΝ ΕΤΩΝ\r\n\r\n\r\n\r\n"
+                           "Οικονομικό Έτος;_2020_;;\r\n"
+                           ";Υπόχρεου;Συζύγου*;\r\n"
+                           ";;;\r\n"
+                           ";2.500,00;;\r\n";
+    for (int r = 4; r < 33; ++r) expected += ";;;\r\n";
+    expected += ";;-1.234,50;\r\n";
+    EXPECT_EQ(ReadBytes(dir / "x.csv"), Utf8ToCp1253(expected));
+}
+
+TEST(CsvExport, EveryRowOfAWholeSheetHasOneSemicolonPerColumn) {
+    SheetGrid grid;
+    BuildSheetLayout(grid, YearSelection());
+    const auto lines = CsvLines(grid, "", "");
+    ASSERT_EQ(lines.size(), 39u);
+    EXPECT_EQ(lines[0], "Υποχρεος : ;;;;Α.Φ.Μ. : ");
+    EXPECT_TRUE(lines[5 + Row::IncomeTotal].starts_with("Σ ύ ν ο λ α   Ε ι σ ο δ η μ ά τ ω ν;"));
+    for (size_t i = 5; i < lines.size(); ++i)
+        EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ';'), grid.columnCount()) << i;
+}
+
+TEST(CsvExport, FileNameAndErrors) {
+    TempDir dir;
+    EXPECT_EQ(CsvExportPath(dir.path(), "123456783", "2021"), dir / "123456783_2021.csv");
+    EXPECT_EQ(CsvExportPath(dir.path(), "", "2021"), dir / "_2021.csv");
+    EXPECT_THROW(CsvExportPath(dir.path(), "../x", "2021"), ClientNameError);
+
+    SheetGrid grid(3, kSheetRows);
+    grid.setCell(2, 12, "ok 😀");  // no such character in the Greek code page
+    try {
+        ExportToCsv(grid, dir / "x.csv", "", "");
+        FAIL() << "no error";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find("2020 Συζύγου, «Τεκμήρια Σκαφών"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(ExportToCsv(SheetGrid(3), dir / "y.csv", "Ψ 😀", ""), std::invalid_argument);
+    EXPECT_TRUE(test::FolderNames(dir.path()).empty());
+}
+
+}  // namespace
+}  // namespace skartina

@@ -1,0 +1,79 @@
+#include "common/Codepage.h"
+#include "common/TextFile.h"
+#include "registry/TaxpayerRecord.h"
+#include "CliRunner.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace skartina {
+namespace {
+
+using test::Cli;
+using test::CliRun;
+using test::Q;
+using test::ReadBytes;
+using test::TempDir;
+
+TEST(RegistryCli, AfmPrintsOneVerdictPerText) {
+    TempDir dir;
+    CliRun run = Cli(dir, "afm 123456783 100000090 EL123456783");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "valid\nvalid\nvalid\n");
+    run = Cli(dir, "afm 123456783 123456784 12345678 ''");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "valid\ninvalid\ninvalid\nvalid\n");
+    EXPECT_EQ(Cli(dir, "afm").status, 2);
+}
+
+TEST(RegistryCli, ListsSortedAsAtOpening) {
+    TempDir dir;
+    const auto tables = dir / "Tables";
+    std::filesystem::create_directory(tables);
+    EXPECT_EQ(Cli(dir, "clients " + Q(dir.path())).err, "Δεν υπάρχει καταχωρημένος κανένας πελάτης.\n");
+    EXPECT_EQ(Cli(dir, "analyses " + Q(dir.path())).err, "Δεν υπάρχει καταχωρημένη καμία δήλωση.\n");
+
+    WriteTaxpayerRecord(tables / "300000000.cst", {"300000000", "Γ", "Γιώργος", "Πέτρος", "u", "p"});
+    WriteTaxpayerRecord(tables / "100000000.cst", {"100000000", "Β", "", "", "u", "p"});
+    WriteTaxpayerRecord(tables / "200000000.cst", {"200000000", "α", "Άννα", "", "u", "p"});
+    for (const char* name : {"300000000_2021.grd", "100000000_2021.grd", "900000000_2021.grd", "200000000_2020.grd"})
+        test::WriteBytes(tables / name, "x");
+
+    CliRun run = Cli(dir, "clients " + Q(dir.path()));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "α\tΆννα\t\t200000000\nΒ\t\t\t100000000\nΓ\tΓιώργος\tΠέτρος\t300000000\n");
+
+    run = Cli(dir, "analyses " + Q(dir.path()));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Β\t\t100000000\nΓ\tΓιώργος\t300000000\n\t\t900000000\n");
+    EXPECT_EQ(Cli(dir, "analyses --year 2020 " + Q(dir.path())).out, "α\tΆννα\t200000000\n");
+
+    EXPECT_EQ(Cli(dir, "analyses " + Q(dir.path()) + " --year 20x1").status, 2);
+    EXPECT_EQ(Cli(dir, "clients").status, 2);
+    EXPECT_EQ(Cli(dir, "clients " + Q(dir / "nowhere")).status, 1);
+}
+
+TEST(RegistryCli, ExportsOfASavedSheet) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
+    CliRun run = Cli(dir, "csv " + Q(dir / "a.grd") + " " + Q(dir / "a.csv") + " --afm 123456783 --name 'ΠΑΠΑΣ ΝΙΚΟΣ'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string csv = Cp1253ToUtf8(ReadBytes(dir / "a.csv"));
+    EXPECT_TRUE(csv.starts_with("Υποχρεος : ΠΑΠΑΣ ΝΙΚΟΣ;;;;Α.Φ.Μ. : 123456783\r\n")) << csv.substr(0, 80);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 39);
+
+    run = Cli(dir, "xlsx " + Q(dir / "a.grd") + " " + Q(dir / "a.xlsx") + " --name Χ");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadBytes(dir / "a.xlsx").substr(0, 2), "PK");
+
+    EXPECT_EQ(Cli(dir, "csv " + Q(dir / "a.grd")).status, 2);
+    EXPECT_EQ(Cli(dir, "xlsx " + Q(dir / "a.grd") + " x.xlsx --afm").status, 2);
+    EXPECT_EQ(Cli(dir, "xlsx " + Q(dir / "a.grd") + " x.xlsx --colour red").status, 2);
+    run = Cli(dir, "csv " + Q(dir / "none.grd") + " " + Q(dir / "b.csv"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("none.grd"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "b.csv"));
+}
+
+}  // namespace
+}  // namespace skartina

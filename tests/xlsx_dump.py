@@ -1,0 +1,29 @@
+"""Prints what a workbook holds, one fact a line, tab-separated, for the tests:
+cell COORD TYPE VALUE FORMAT FILL SIZE ALIGN / merge RANGE / width COLUMN WIDTH /
+page ORIENTATION LEFT RIGHT TOP BOTTOM FOOTER GRIDLINES / sheets COUNT."""
+import sys
+
+import openpyxl
+
+book = openpyxl.load_workbook(sys.argv[1])
+print("sheets", len(book.worksheets), sep="\t")
+sheet = book.worksheets[0]
+for row in sheet.iter_rows():
+    for cell in row:
+        if type(cell).__name__ == "MergedCell":
+            continue
+        fill = cell.fill.fgColor.rgb if cell.fill.fill_type == "solid" else "-"
+        kind = {"n": "n", "s": "s"}.get(cell.data_type, cell.data_type)
+        if cell.value is None and fill == "-":
+            continue
+        value = "" if cell.value is None else cell.value
+        print("cell", cell.coordinate, kind, value, cell.number_format, fill, cell.font.sz,
+              cell.alignment.horizontal or "-", sep="\t")
+for merged in sheet.merged_cells.ranges:
+    print("merge", str(merged), sep="\t")
+for letter, dimension in sorted(sheet.column_dimensions.items()):
+    if dimension.width:
+        print("width", letter, dimension.width, sep="\t")
+margins = sheet.page_margins
+print("page", sheet.page_setup.orientation, margins.left, margins.right, margins.top, margins.bottom,
+      margins.footer, sheet.print_options.gridLines, sep="\t")
