@@ -7,9 +7,15 @@
 
 #include <QString>
 
+class QWidget;
+
 #include <functional>
+#include <string>
 
 namespace skartina {
+
+// What a command that this edition does not offer yet tells the user.
+inline const std::string kNotAvailableYetMessage = "Η λειτουργία αυτή δεν είναι ακόμη διαθέσιμη.";
 
 // Opens a file path or a web address; false when the desktop could not.
 using DesktopOpener = std::function<bool(const QString& fileOrUrl)>;

@@ -22,9 +22,16 @@ Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
-void SheetModel::refresh() {
+bool SheetModel::refresh() {
+    if (shownColumns_ == grid_.columnCount() && shownRows_ == grid_.rowCount()) {
+        if (shownColumns_ > 0 && shownRows_ > 0) emit dataChanged(index(0, 0), index(shownRows_ - 1, shownColumns_ - 1));
+        return false;
+    }
     beginResetModel();
+    shownColumns_ = grid_.columnCount();
+    shownRows_ = grid_.rowCount();
     endResetModel();
+    return true;
 }
 
 }  // namespace skartina

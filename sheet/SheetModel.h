@@ -21,11 +21,15 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // The sheet changed as a whole (layout, load, recalculation).
-    void refresh();
+    // The sheet changed as a whole. Returns true when its size changed (the
+    // view was reset); otherwise every cell is reported changed, so the current
+    // cell and its open editor stay.
+    bool refresh();
 
 private:
     SheetGrid& grid_;
+    int shownColumns_ = 0;
+    int shownRows_ = 0;
 };
 
 }  // namespace skartina

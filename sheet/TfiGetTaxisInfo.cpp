@@ -222,7 +222,7 @@ void TfiGetTaxisInfo::syncYearBoxes() {
 }
 
 void TfiGetTaxisInfo::refreshGrid() {
-    model_->refresh();
+    if (!model_->refresh()) return;
     sgVelmora->clearSpans();
     sgVelmora->setColumnWidth(0, 253);
     for (int c = 1; c < grid_.columnCount(); ++c) {

@@ -31,7 +31,6 @@ inline const std::string kNoAfmToSaveMessage =
 inline const std::string kOverwriteAnalysisQuestion =
     "Η δήλωση υπάρχει στο αρχείο. Nα γίνει επικάλυψη των στοιχείων ;";
 inline const std::string kAnalysisSavedMessage = "Η δήλωση αποθηκεύτηκε με επιτυχία";
-inline const std::string kNotAvailableYetMessage = "Η λειτουργία αυτή δεν είναι ακόμη διαθέσιμη.";
 
 class TfiGetTaxisInfo : public QDialog {
     Q_OBJECT

@@ -1,0 +1,53 @@
+// ΣΚΑΡΤΙΝΑ: the program's entry and its start-up sequence.
+
+#include "app/DesktopServices.h"
+#include "app/ProductInfo.h"
+#include "app/TfiMain.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+bool HasDisplay() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value && *value) return true;
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace skartina;
+    if (!HasDisplay()) {
+        std::cerr << "ΣΚΑΡΤΙΝΑ: δεν βρέθηκε γραφικό περιβάλλον (DISPLAY). Το πρόγραμμα ανοίγει σε επιφάνεια "
+                     "εργασίας· σε μηχάνημα χωρίς οθόνη χρησιμοποιήστε το skartina-cli ή το xvfb-run.\n";
+        return 1;
+    }
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kAppTitle);
+    QApplication::setApplicationDisplayName(kAppTitle);
+
+    QtPrompter prompter;
+    const auto http = MakeCurlHttpClient();
+    TfiMain main(std::filesystem::current_path(), {&prompter, OpenWithDesktop}, *http);
+    main.PrepareMainWindow();
+    main.showMaximized();
+
+    // SKARTINA_QUIT_WHEN_SHOWN reports the time to a shown main window and ends (start-up measurement).
+    if (std::getenv("SKARTINA_QUIT_WHEN_SHOWN")) {
+        QTimer::singleShot(0, &app, [&] {
+            std::cout << "main window shown after " << sinceStart.elapsed() << " ms\n";
+            QApplication::quit();
+        });
+    }
+    return QApplication::exec();
+}

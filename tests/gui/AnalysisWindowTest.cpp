@@ -1,0 +1,189 @@
+#include "registry/ZREdits.h"
+#include "sheet/AnalysisFile.h"
+#include "sheet/SheetRows.h"
+#include "sheet/TfiGetTaxisInfo.h"
+#include "GuiTestSupport.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace skartina {
+namespace {
+
+using test::FakeDesktop;
+using test::TempDir;
+
+struct AnalysisFixture {
+    AnalysisFixture() { window.show(); }
+    TempDir dir;
+    FakeDesktop desktop;
+    TfiGetTaxisInfo window{dir.path(), desktop.services()};
+
+    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    void click(int year) { QTest::mouseClick(window.yearBoxes.at(year), Qt::LeftButton); }
+    std::vector<int> ticked() {
+        std::vector<int> years;
+        for (auto& [year, box] : window.yearBoxes)
+            if (box->isChecked()) years.push_back(year);
+        return years;
+    }
+    // Types into a cell as a user does, then moves on to the cell below.
+    void type(int column, int row, const QString& text) {
+        QTableView* grid = window.sgVelmora;
+        grid->setCurrentIndex(grid->model()->index(row, column));
+        QApplication::processEvents();
+        auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()));
+        if (!editor) editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        grid->setCurrentIndex(grid->model()->index(row + 1, column));
+        QApplication::processEvents();
+    }
+};
+
+std::vector<int> Range(int from, int to) {
+    std::vector<int> years;
+    for (int y = from; y <= to; ++y) years.push_back(y);
+    return years;
+}
+
+TEST(AnalysisWindow, YearBoxesChangeTheSheet) {
+    AnalysisFixture f;
+    ASSERT_EQ(f.window.sheet().columnCount(), 37);
+    f.click(2001);
+    EXPECT_EQ(f.window.sheet().columnCount(), 41);
+    EXPECT_EQ(f.ticked(), Range(2001, 2020));
+
+    f.window.sheet().setCell(TaxpayerColumnOf(2011), Row::TaxedIncome, "1.000,00");
+    f.desktop.prompter = test::ScriptedPrompter(false);
+    f.click(2010);  // No: nothing changes, the box is ticked again
+    EXPECT_EQ(f.window.sheet().columnCount(), 41);
+    EXPECT_TRUE(f.window.yearBoxes.at(2010)->isChecked());
+    ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
+    EXPECT_EQ(f.desktop.prompter.asked[0], kYearRemovalQuestion);
+
+    f.desktop.prompter = test::ScriptedPrompter(true);
+    f.click(2010);
+    EXPECT_EQ(f.window.sheet().columnCount(), 21);
+    EXPECT_EQ(f.ticked(), Range(2011, 2020));
+    EXPECT_EQ(f.cell(TaxpayerColumnOf(2011), Row::TaxedIncome), "1.000,00");
+
+    f.click(2020);
+    EXPECT_EQ(f.window.sheet().columnCount(), 3);
+    EXPECT_EQ(f.ticked(), std::vector<int>{2020});
+    EXPECT_EQ(f.cell(TaxpayerColumnOf(2020), Row::TaxedIncome), "");
+}
+
+TEST(AnalysisWindow, FirstYearFieldNamesThe2000BoxAndAddsOlderYears) {
+    AnalysisFixture f;
+    f.window.edFirstYear->setText("1995");
+    EXPECT_EQ(f.window.yearBoxes.at(2000)->text(), "1995");
+    f.click(2000);
+    EXPECT_EQ(f.window.sheet().columnCount(), 53);
+    EXPECT_EQ(f.cell(51, 0), "_1995_");
+}
+
+TEST(AnalysisWindow, TypedAmountsAreNormalisedWhenLeft) {
+    AnalysisFixture f;
+    const int t = TaxpayerColumnOf(2015);
+    f.type(t, Row::TaxedIncome, "12.5");
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "125,00");
+    EXPECT_EQ(f.cell(t, Row::IncomeTotal), "125,00");  // recalculated
+    f.type(t, Row::TaxedIncome, "abc");
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "");
+    f.type(t, Row::SpecialIncome, "1234,5");
+    EXPECT_EQ(f.cell(t, Row::SpecialIncome), "1.234,50");
+    EXPECT_EQ(f.cell(t, Row::IncomeTotal), "1.234,50");
+}
+
+TEST(AnalysisWindow, EnterMovesDownAndStopsOnTheLastRow) {
+    AnalysisFixture f;
+    QTableView* grid = f.window.sgVelmora;
+    grid->setCurrentIndex(grid->model()->index(5, 3));
+    f.window.sgVelmoraEnter();
+    EXPECT_EQ(grid->currentIndex().row(), 6);
+    grid->setCurrentIndex(grid->model()->index(39, 3));
+    f.window.sgVelmoraEnter();
+    EXPECT_EQ(grid->currentIndex().row(), 39);
+}
+
+TEST(AnalysisWindow, ClickOnASpouseHeaderTogglesTheMarriedMark) {
+    AnalysisFixture f;
+    QTableView* grid = f.window.sgVelmora;
+    const int s = SpouseColumnOf(2020);
+    const QPoint spouseHeader = grid->visualRect(grid->model()->index(Row::PersonHeader, s)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spouseHeader);
+    EXPECT_EQ(f.cell(s, 1), "Συζύγου*");
+    EXPECT_EQ(f.cell(s, Row::MinimumLivingAmount), "2.500,00");
+    EXPECT_EQ(f.cell(s - 1, Row::MinimumLivingAmount), "2.500,00");
+    EXPECT_FALSE(grid->currentIndex().isValid() && grid->currentIndex().row() < 2);
+
+    const QPoint taxpayerHeader = grid->visualRect(grid->model()->index(Row::PersonHeader, s - 1)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, taxpayerHeader);
+    EXPECT_EQ(f.cell(s - 1, 1), "Υπόχρεου");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spouseHeader);
+    EXPECT_EQ(f.cell(s, 1), "Συζύγου");
+    EXPECT_EQ(f.cell(s - 1, Row::MinimumLivingAmount), "3.000,00");
+
+    f.window.cbEggamos->click();
+    for (int year = 2003; year <= 2020; ++year) EXPECT_EQ(f.cell(SpouseColumnOf(year), 1), "Συζύγου*") << year;
+}
+
+TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
+    AnalysisFixture f;
+    f.window.imSaveClick();  // no tax number yet
+    EXPECT_EQ(f.desktop.prompter.informed.back(), kNoAfmToSaveMessage);
+
+    f.window.edAFM->setText("123456783");
+    f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "7,00");
+    f.window.sheet().setCell(SpouseColumnOf(2012), 1, "Συζύγου*");
+    f.window.imSaveClick();
+    EXPECT_EQ(f.desktop.prompter.informed.back(), kAnalysisSavedMessage);
+    const auto file = f.dir / "Tables" / "123456783_2021.grd";
+    ASSERT_TRUE(std::filesystem::exists(file));
+
+    f.desktop.prompter = test::ScriptedPrompter(false);
+    f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "8,00");
+    f.window.imSaveClick();  // overwrite declined
+    EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kOverwriteAnalysisQuestion});
+    EXPECT_TRUE(f.desktop.prompter.informed.empty());
+
+    f.desktop.prompter = test::ScriptedPrompter(true);
+    f.click(2010);
+    ASSERT_EQ(f.window.sheet().columnCount(), 21);
+    ASSERT_TRUE(f.window.OpenAnalysisOf("123456783"));
+    EXPECT_EQ(f.window.sheet().columnCount(), 37);
+    EXPECT_EQ(f.ticked(), Range(2003, 2020));
+    EXPECT_EQ(f.cell(TaxpayerColumnOf(2003), Row::TaxedIncome), "7,00");
+    EXPECT_EQ(f.cell(SpouseColumnOf(2012), 1), "Συζύγου*");
+    EXPECT_EQ(f.cell(SpouseColumnOf(2012), Row::MinimumLivingAmount), "2.500,00");
+}
+
+TEST(AnalysisWindow, ExportsWriteTheFileAndOpenIt) {
+    AnalysisFixture f;
+    f.window.edAFM->setText("123456783");
+    f.window.edBigName->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
+    f.window.imExportToCsvClick();  // no Tables folder: the file error, nothing opened
+    EXPECT_TRUE(f.desktop.opened.empty());
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
+
+    std::filesystem::create_directory(f.dir / "Tables");
+    f.window.imExportToCsvClick();
+    f.window.imExportClick();
+    ASSERT_EQ(f.desktop.opened.size(), 2);
+    EXPECT_TRUE(f.desktop.opened[0].endsWith("Tables/123456783_2021.csv"));
+    EXPECT_TRUE(f.desktop.opened[1].endsWith("Tables/123456783_2021.xlsx"));
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "Tables" / "123456783_2021.xlsx"));
+
+    f.desktop.openSucceeds = false;  // no program for the file: said, never silent
+    f.window.imExportToCsvClick();
+    EXPECT_NE(f.desktop.prompter.informed.back().find("123456783_2021.csv"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace skartina

@@ -1,0 +1,50 @@
+#pragma once
+// Doubles for the desktop: a prompter with a preset answer that records what
+// it was told, and an opener that records what it was asked to open.
+
+#include "app/DesktopServices.h"
+#include "common/HttpClient.h"
+#include "../TestSupport.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace skartina::test {
+
+struct FakeDesktop {
+    ScriptedPrompter prompter{true};
+    QStringList opened;
+    bool openSucceeds = true;
+    DesktopServices services() {
+        return {&prompter, [this](const QString& what) {
+                    opened << what;
+                    return openSucceeds;
+                }};
+    }
+};
+
+// A product web host that answers with a fixed page, or not at all.
+class FakeHttp : public HttpClient {
+public:
+    HttpResponse get(const std::string& url, const HttpOptions&) override {
+        requested.push_back(url);
+        if (!reachable) throw HttpError("Couldn't connect to server");
+        return {200, page};
+    }
+    bool reachable = true;
+    std::string page = "<p>Νέα έκδοση</p>";
+    std::vector<std::string> requested;
+};
+
+// Runs `act` on the modal window that the code under test is about to show.
+inline void OnNextModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        act(modal);
+    });
+}
+
+}  // namespace skartina::test

@@ -1,0 +1,156 @@
+#include "app/Settings.h"
+#include "app/TfiMain.h"
+#include "app/TfiPro.h"
+#include "common/TextFile.h"
+#include "sheet/TfiGetTaxisInfo.h"
+#include "GuiTestSupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+namespace skartina {
+namespace {
+
+using test::FakeDesktop;
+using test::FakeHttp;
+using test::TempDir;
+
+struct MainFixture {
+    TempDir dir;
+    FakeDesktop desktop;
+    FakeHttp http;
+    std::unique_ptr<TfiMain> window() { return std::make_unique<TfiMain>(dir.path(), desktop.services(), http); }
+};
+
+TEST(MainWindow, PreparedWithCaptionsTheCheckMarkAndTheConversion) {
+    const struct {
+        bool autoCheckOff;
+        bool tables;
+    } cases[] = {{false, true}, {true, true}, {false, false}};
+    for (const auto& c : cases) {
+        MainFixture f;
+        if (c.autoCheckOff) WriteCp1253Lines(f.dir / "Autocheck21.ini", {"Not OK"});
+        if (c.tables) {
+            std::filesystem::create_directory(f.dir / "Tables");
+            WriteCp1253Lines(f.dir / "Tables" / "A_2020.grd", {"3", "1", "x", "y", "z"});
+        }
+        auto main = f.window();
+        main->PrepareMainWindow();
+        EXPECT_EQ(main->windowTitle(), "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)");
+        EXPECT_EQ(main->miAbout->text(), "Πληροφορίες για το ΣΚΑΡΤΙΝΑ");
+        EXPECT_EQ(main->miAutoCheck->isChecked(), !c.autoCheckOff);
+        EXPECT_TRUE(main->FirstTimeActive);
+        EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "A_2021.grd"), c.tables);
+        EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "Conver2021Done.txt"), c.tables);
+    }
+}
+
+TEST(MainWindow, AutomaticCheckSwitchCreatesAndDeletesItsFile) {
+    MainFixture f;
+    auto main = f.window();
+    main->PrepareMainWindow();
+    ASSERT_TRUE(main->miAutoCheck->isChecked());
+    main->miAutoCheck->trigger();  // the item unticks itself first
+    EXPECT_FALSE(main->miAutoCheck->isChecked());
+    EXPECT_EQ(test::ReadBytes(f.dir / "Autocheck21.ini"), "Not OK\r\n");
+    main->miAutoCheck->trigger();
+    EXPECT_TRUE(main->miAutoCheck->isChecked());
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "Autocheck21.ini"));
+}
+
+TEST(MainWindow, InformationWindowAtFirstActivationWhileItsMarkerExists) {
+    MainFixture f;
+    WriteCp1253Lines(f.dir / "editorial21.ini", {""});
+    auto main = f.window();
+    main->PrepareMainWindow();
+
+    QString shownPage;
+    test::OnNextModal([&](QWidget* modal) {
+        auto* pro = qobject_cast<TfiPro*>(modal);
+        ASSERT_NE(pro, nullptr);
+        EXPECT_EQ(pro->windowTitle(), "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)");
+        shownPage = pro->iwb->toPlainText();
+        pro->cbNot->setChecked(true);
+        pro->btExitClick();
+    });
+    main->FirstActivation();
+    EXPECT_EQ(shownPage, "Νέα έκδοση");
+    ASSERT_EQ(f.http.requested.size(), 1u);
+    EXPECT_NE(f.http.requested[0].find("/versions/VELMORA2021/editorial.html"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "editorial21.ini"));
+
+    main->FirstActivation();  // once per run
+    EXPECT_EQ(f.http.requested.size(), 1u);
+}
+
+TEST(MainWindow, InformationWindowSaysSoWhenThePageCannotBeFetched) {
+    MainFixture f;
+    f.http.reachable = false;
+    WriteCp1253Lines(f.dir / "editorial21.ini", {""});
+    TfiPro pro(f.dir.path(), f.http);
+    EXPECT_TRUE(pro.iwb->toPlainText().startsWith("Η σελίδα ενημέρωσης δεν είναι διαθέσιμη")) << pro.iwb->toPlainText().toStdString();
+    pro.reject();  // Escape, box not ticked: it shows again next time
+    EXPECT_TRUE(std::filesystem::exists(f.dir / "editorial21.ini"));
+}
+
+TEST(MainWindow, AnalysisWindowOpensModallyWithTheWorkingYear) {
+    MainFixture f;
+    auto main = f.window();
+    QString workYear;
+    int columns = 0;
+    test::OnNextModal([&](QWidget* modal) {
+        auto* analysis = qobject_cast<TfiGetTaxisInfo*>(modal);
+        ASSERT_NE(analysis, nullptr);
+        workYear = analysis->WorkYear;
+        columns = analysis->sheet().columnCount();
+        analysis->reject();
+    });
+    main->acNewVelmora->trigger();
+    EXPECT_EQ(workYear, "2021");
+    EXPECT_EQ(columns, 37);
+}
+
+TEST(MainWindow, TilesPressLookAndCommands) {
+    MainFixture f;
+    auto main = f.window();
+    main->resize(1200, 800);
+    main->show();
+    QFrame* panel = main->front[2];
+    const QPoint rest = panel->pos();
+    const QColor highlight = panel->palette().color(QPalette::Window);
+
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(main->imgP[2], &press);
+    EXPECT_EQ(panel->pos(), rest + QPoint(4, 4));
+    EXPECT_NE(panel->palette().color(QPalette::Window), highlight);
+
+    // Tile 3 is the version check: not in this edition yet, and the user is told so.
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(main->imgP[2], &release);
+    EXPECT_EQ(panel->pos(), rest);
+    EXPECT_EQ(panel->palette().color(QPalette::Window), highlight);
+    EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kNotAvailableYetMessage});
+}
+
+TEST(MainWindow, HelpAndHomePagesOpenOnTheProductHost) {
+    MainFixture f;
+    auto main = f.window();
+    main->miHelp->trigger();
+    main->imLogoClick();
+    ASSERT_EQ(f.desktop.opened.size(), 2);
+    EXPECT_TRUE(f.desktop.opened[0].endsWith("/apps_extras/VELMORA2021/dt_help.html"));
+    EXPECT_TRUE(f.desktop.opened[0].startsWith("https://"));
+    EXPECT_TRUE(f.desktop.opened[1].startsWith("https://"));
+}
+
+}  // namespace
+}  // namespace skartina
