@@ -33,13 +33,15 @@ TEST(MainWindow, PreparedWithCaptionsTheCheckMarkAndTheConversion) {
     const struct {
         bool autoCheckOff;
         bool tables;
-    } cases[] = {{false, true}, {true, true}, {false, false}};
+        bool converted;  // the marker of an earlier conversion
+    } cases[] = {{false, true, false}, {true, true, false}, {false, false, false}, {false, true, true}};
     for (const auto& c : cases) {
         MainFixture f;
         if (c.autoCheckOff) WriteCp1253Lines(f.dir / "Autocheck21.ini", {"Not OK"});
         if (c.tables) {
             std::filesystem::create_directory(f.dir / "Tables");
             WriteCp1253Lines(f.dir / "Tables" / "A_2020.grd", {"3", "1", "x", "y", "z"});
+            if (c.converted) WriteCp1253Lines(f.dir / "Tables" / "Conver2021Done.txt", {"OK"});
         }
         auto main = f.window();
         main->PrepareMainWindow();
@@ -47,7 +49,7 @@ TEST(MainWindow, PreparedWithCaptionsTheCheckMarkAndTheConversion) {
         EXPECT_EQ(main->miAbout->text(), "Πληροφορίες για το ΣΚΑΡΤΙΝΑ");
         EXPECT_EQ(main->miAutoCheck->isChecked(), !c.autoCheckOff);
         EXPECT_TRUE(main->FirstTimeActive);
-        EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "A_2021.grd"), c.tables);
+        EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "A_2021.grd"), c.tables && !c.converted);
         EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "Conver2021Done.txt"), c.tables);
     }
 }
