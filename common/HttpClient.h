@@ -23,9 +23,13 @@ public:
 };
 
 struct HttpOptions {
+    // Covers the TLS handshake as well.
     std::chrono::milliseconds connectTimeout{5000};
-    // Gives up when no byte arrives for this long.
+    // Gives up when no byte arrives for this long once the request is sent.
     std::chrono::milliseconds readTimeout{10000};
+    // Sent as given when not empty.
+    std::string userAgent;
+    std::string accept;
     // Called as bytes arrive: received so far, and the total when the server told it (else 0).
     std::function<void(long long received, long long total)> progress;
 };
@@ -37,7 +41,10 @@ public:
     virtual HttpResponse get(const std::string& url, const HttpOptions& options = {}) = 0;
 };
 
-// The real client, over libcurl; it keeps cookies between its requests.
+// The real client, over libcurl. It keeps cookies between its requests, always
+// verifies certificates, speaks only http and https, never follows a redirect
+// from https to http, and treats a body shorter than the server announced as
+// an error.
 std::unique_ptr<HttpClient> MakeCurlHttpClient();
 
 }  // namespace skartina

@@ -25,10 +25,19 @@ size_t LineOfOffset(std::string_view text, size_t offset) {
     throw FileError("Αδυναμία εγγραφής του αρχείου " + Quoted(path) + ": " + SystemReason(err));
 }
 
-mode_t SharedMode() {
+mode_t UmaskMode(mode_t mode) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    return mode & ~mask;
+}
+
+mode_t ModeFor(FileAccess access) {
+    switch (access) {
+    case FileAccess::OwnerOnly: return 0600;
+    case FileAccess::Executable: return UmaskMode(0777);
+    case FileAccess::Shared: break;
+    }
+    return UmaskMode(0666);
 }
 
 }  // namespace
@@ -108,8 +117,7 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
         ThrowWriteError(path, err);
     };
 
-    const mode_t mode = access == FileAccess::OwnerOnly ? 0600 : SharedMode();
-    if (::fchmod(fd, mode) != 0) fail(errno);
+    if (::fchmod(fd, ModeFor(access)) != 0) fail(errno);
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

@@ -27,7 +27,8 @@ private:
     size_t line_;
 };
 
-enum class FileAccess { Shared, OwnerOnly };
+// Shared: as the umask allows; OwnerOnly: secrets; Executable: a program, as the umask allows.
+enum class FileAccess { Shared, OwnerOnly, Executable };
 
 // The whole file as it is stored. Throws FileError.
 std::string ReadFileBytes(const std::filesystem::path& path);

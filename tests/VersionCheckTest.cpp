@@ -1,0 +1,333 @@
+// The version check against the simulated update server, through the real
+// libcurl client, with short time-outs.
+
+#include "app/VersionCheck.h"
+#include "support/UpdateServerSim.h"
+#include "TestSupport.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace skartina {
+namespace {
+
+namespace fs = std::filesystem;
+using test::SimAnswer;
+using Wire = SimAnswer::Wire;
+
+const std::string kFileList350 = "2<br/>a.txt<br/>100<br/>b.txt<br/>250<br/>";
+const std::string kFailureText =
+    "ΠΡΟΣΟΧΗ !! \r\n"
+    " Δημιουργήθηκε κάποιο πρόβλημα με την εγγραφή των δεδομένων και η αναβάθμιση δεν έγινε.\r\n"
+    " Προσπαθείστε πάλι εκτελώντας τη συντόμευση ως εξής : \r\n"
+    " Κάνετε κλικ με το δεξί πλήκτρο του ποντικιού πάνω στο εικονίδιο και επιλέξτε την διαδικασία \r\n"
+    " \"εκτέλεση ώς διαχειριστής\" (run as administrator) ";
+
+TEST(FileList, ExpectedBytesIsTheSumOfTheAnnouncedSizes) {
+    const struct {
+        std::string list;
+        long long expected;
+    } cases[] = {
+        {kFileList350, 350},
+        {"0<br/>", 0},
+        {"1<br/>a<br/>100<br/>b<br/>250<br/>", 100},  // fields past the N entries are not read
+        {"-1<br/>", 0},
+        {"1<br/><br/>7<br/>", 7},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExpectedBytesOf(c.list), c.expected) << c.list;
+}
+
+TEST(FileList, AFieldThatIsNotAnIntegerOrIsMissingIsAnError) {
+    for (const std::string list : {
+             "2<br/>a<br/>100<br/>b<br/>2x0<br/>",
+             "x<br/>",
+             "",
+             "2",
+             "1<br/>a<br/>100",      // the last field without its end
+             "2<br/>a<br/>100<br/>",  // announces more entries than it holds
+             "1<br/>a<br/> 100<br/>",
+             "1<br/>a<br/>1.5<br/>",
+             "1<br/>a<br/><br/>",
+             "2<br/>a<br/>9223372036854775807<br/>b<br/>1<br/>",
+             "1<br/>a<br/>99999999999999999999<br/>",
+         })
+        EXPECT_THROW(ExpectedBytesOf(list), FileListError) << list;
+}
+
+TEST(VersionOrder, PlainByteComparisonWithTheLocalVersion) {
+    const struct {
+        std::string latest;
+        bool newer;
+    } cases[] = {
+        {"2021 (ver 01.00)", false},
+        {"2021 (ver 01.01)", true},
+        {"2022 (ver 01.00)", true},
+        {"2021 (ver 01.00)\r\n", true},
+        {"2021 (ver 01.00)\n", true},
+        {"", false},
+        {"2021 (ver 01.0", false},
+        {"2020 (ver 09.99)", false},
+        {"2021 (ver 01.\xCE\xB1", true},  // bytes above 127 order after the digits
+        {"<html>error</html>", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsNewerVersion(c.latest), c.newer) << c.latest;
+}
+
+TEST(ProgressFiguresAfterTransfer, ShownUntilMoreArrivesThanWasAnnounced) {
+    const struct {
+        long long received, expected;
+        bool shown;
+        std::optional<int> percent;
+    } cases[] = {
+        {0, 0, true, std::nullopt}, {2, 0, false, 0},   {175, 350, true, 50},
+        {1, 3, true, 33},           {2, 3, true, 67},   {350, 350, true, 100},
+        {351, 350, false, 0},       {0, 350, true, 0},
+    };
+    for (const auto& c : cases) {
+        const ProgressFigures f = FiguresAfterTransfer({c.received, c.expected, 0});
+        EXPECT_EQ(f.shown, c.shown) << c.received << "/" << c.expected;
+        EXPECT_EQ(f.percent, c.percent) << c.received << "/" << c.expected;
+        EXPECT_EQ(f.received, c.received);
+        EXPECT_EQ(f.expected, c.expected);
+    }
+}
+
+class RecordingView : public VersionCheckView {
+public:
+    void openProgress() override { events.push_back("open"); }
+    void setDetails(const std::string& text) override { details.push_back(text); }
+    void showFigures(const ProgressFigures& f) override { figures.push_back(f); }
+    void pump() override {}
+    void closeProgress() override { events.push_back("close"); }
+    std::vector<std::string> events;
+    std::vector<std::string> details;
+    std::vector<ProgressFigures> figures;
+};
+
+struct Started {
+    fs::path program;
+    std::string bytes;
+    bool executable = false;
+};
+
+struct CheckFixture {
+    explicit CheckFixture(bool answerYes = true) : prompter(answerYes) {}
+
+    test::TempDir dir;
+    test::UpdateServerSim server;
+    std::unique_ptr<HttpClient> http = MakeCurlHttpClient();
+    test::ScriptedPrompter prompter;
+    RecordingView view;
+    TransferCounters counters;
+    std::vector<Started> started;
+
+    VersionCheck check() {
+        const ProgramStarter start = [this](const fs::path& program) {
+            struct stat st {};
+            ::stat(program.c_str(), &st);
+            started.push_back({program, test::ReadBytes(program), (st.st_mode & S_IXUSR) != 0});
+        };
+        return VersionCheck({dir.path(), server.base(), *http, prompter, view, start, counters,
+                             {std::chrono::milliseconds(1000), std::chrono::milliseconds(300),
+                              std::chrono::milliseconds(300)}});
+    }
+    // A service that is up and offers the given version, list and installer.
+    void serve(const std::string& version, const std::string& list = kFileList350,
+               SimAnswer installer = {200, std::string(5000, 'I')}) {
+        server.answer("/versions/VELMORA2021/enableinternetcheck.php", {200, "OK"});
+        server.answer("/versions/VELMORA2021/getvelmoraver.php", {200, version});
+        server.answer("/versions/VELMORA2021/httpfilelist.php", {200, list});
+        server.answer("/versions/VELMORA2021/httpdnld.php", std::move(installer));
+    }
+    fs::path installer() const { return dir / "Upgrade" / "Setup.exe"; }
+    std::vector<std::string> targets() const {
+        std::vector<std::string> t;
+        for (const auto& r : server.requests()) t.push_back(r.target);
+        return t;
+    }
+};
+
+TEST(VersionCheckAgainstServer, SameVersionIsToldOnlyWhenTheUserAsked) {
+    for (const bool interactive : {true, false}) {
+        CheckFixture f;
+        f.serve("2021 (ver 01.00)");
+        EXPECT_EQ(f.check().CheckForNewVersion(interactive), VersionCheckResult::UpToDate);
+        EXPECT_EQ(f.prompter.informed,
+                  interactive ? std::vector<std::string>{"Δεν υπάρχει νεότερη έκδοση της εφαρμογής"}
+                              : std::vector<std::string>{});
+        EXPECT_TRUE(f.prompter.asked.empty());
+        EXPECT_EQ(f.targets(), (std::vector<std::string>{"/versions/VELMORA2021/enableinternetcheck.php",
+                                                         "/versions/VELMORA2021/getvelmoraver.php"}));
+        EXPECT_EQ(f.view.events, (std::vector<std::string>{"open", "close"}));
+        EXPECT_TRUE(fs::is_directory(f.dir / "Upgrade"));
+    }
+}
+
+TEST(VersionCheckAgainstServer, NewerVersionAsksAndNoLeavesTheOldInstaller) {
+    for (const std::string version : {"2021 (ver 01.01)", "2022 (ver 01.00)", "2021 (ver 01.00)\r\n"}) {
+        CheckFixture f(/*answerYes=*/false);
+        f.serve(version);
+        fs::create_directory(f.dir / "Upgrade");
+        test::WriteBytes(f.installer(), "old installer");
+
+        EXPECT_EQ(f.check().CheckForNewVersion(false), VersionCheckResult::Declined) << version;
+        EXPECT_EQ(f.prompter.asked,
+                  std::vector<std::string>{"Υπάρχει νέα έκδοση της εφαρμογής.\r\n Η διαδικασία ενημέρωσης θα "
+                                           "διαρκέσει πολύ λίγο χρόνο. Θέλετε να την κατεβάσετε τώρα;"});
+        EXPECT_TRUE(f.prompter.informed.empty());
+        EXPECT_EQ(test::ReadBytes(f.installer()), "old installer");
+        EXPECT_EQ(f.targets().size(), 2u);  // neither the list nor the installer is fetched
+        EXPECT_TRUE(f.started.empty());
+    }
+}
+
+TEST(VersionCheckAgainstServer, AnInstallerMustBeLongerThan1000Bytes) {
+    const struct {
+        size_t size;
+        VersionCheckResult result;
+    } cases[] = {{1000, VersionCheckResult::NoInstaller}, {1001, VersionCheckResult::InstallerStarted}};
+    for (const auto& c : cases) {
+        CheckFixture f;
+        std::string body(c.size, '\0');
+        for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7);  // every byte value, NULs included
+        f.serve("2022 (ver 01.00)", kFileList350, {200, body});
+        fs::create_directory(f.dir / "Upgrade");
+        test::WriteBytes(f.installer(), "old installer");
+
+        EXPECT_EQ(f.check().CheckForNewVersion(true), c.result) << c.size;
+        EXPECT_TRUE(f.prompter.informed.empty()) << c.size;
+        if (c.size == 1000) {
+            EXPECT_FALSE(fs::exists(f.installer()));  // the old one went when the user agreed
+            EXPECT_TRUE(f.started.empty());
+            EXPECT_EQ(f.view.details, std::vector<std::string>{"Κατέβασμα των δεδομένων..."});
+        } else {
+            ASSERT_EQ(f.started.size(), 1u);
+            EXPECT_EQ(f.started[0].program, f.installer());
+            EXPECT_EQ(f.started[0].bytes, body);
+            EXPECT_TRUE(f.started[0].executable);
+            EXPECT_EQ(f.view.details, (std::vector<std::string>{"Κατέβασμα των δεδομένων...",
+                                                                "Δημιουργία του εκτελέσιμου αρχείου..."}));
+        }
+        EXPECT_EQ(f.view.events, (std::vector<std::string>{"open", "close"}));
+    }
+}
+
+TEST(VersionCheckAgainstServer, RequestsCarryTheClientsHeadersAndItsCookies) {
+    CheckFixture f;
+    f.serve("2022 (ver 01.00)");
+    SimAnswer probe{200, "OK"};
+    probe.headers = {{"Set-Cookie", "sid=42; Path=/"}};
+    f.server.answer("/versions/VELMORA2021/enableinternetcheck.php", probe);
+    ASSERT_EQ(f.check().CheckForNewVersion(true), VersionCheckResult::InstallerStarted);
+    const auto requests = f.server.requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[2].target, "/versions/VELMORA2021/httpfilelist.php?cp=*.txt");
+    EXPECT_EQ(requests[3].target, "/versions/VELMORA2021/httpdnld.php");
+    for (const auto& r : requests) {
+        EXPECT_EQ(r.userAgent, "Mozilla/3.0 (compatible; Indy Library)");
+        EXPECT_EQ(r.accept, "text/html, */*");
+    }
+    EXPECT_EQ(requests[0].cookie, "");
+    EXPECT_EQ(requests[3].cookie, "sid=42");
+}
+
+TEST(VersionCheckAgainstServer, CountersFollowEveryEndedTransfer) {
+    CheckFixture f;
+    const std::string version = "2022 (ver 01.00)";
+    const std::string list = "1<br/>Setup.exe<br/>8000<br/>";
+    f.serve(version, list, {200, std::string(4000, 'I')});
+    ASSERT_EQ(f.check().CheckForNewVersion(true), VersionCheckResult::InstallerStarted);
+
+    EXPECT_EQ(f.counters.ExpectedBytes, 8000);
+    const long long all = 2 + static_cast<long long>(version.size() + list.size()) + 4000;
+    EXPECT_EQ(f.counters.ReceivedBytes, all);
+    ASSERT_EQ(f.view.figures.size(), 4u);
+    EXPECT_FALSE(f.view.figures[0].shown);  // "OK" before any list: 2 > 0
+    EXPECT_TRUE(f.view.figures[3].shown);
+    EXPECT_EQ(f.view.figures[3].received, all);
+    EXPECT_EQ(f.view.figures[3].percent, static_cast<int>(std::lround(all * 100.0 / 8000)));
+
+    // The counters run on through the next check of the same run.
+    f.serve("2021 (ver 01.00)", list);
+    f.check().CheckForNewVersion(false);
+    EXPECT_EQ(f.counters.ReceivedBytes, all + 2 + 16);
+}
+
+TEST(VersionCheckAgainstServer, AnUnreachableServiceEndsTheCheckSilently) {
+    const struct {
+        const char* what;
+        SimAnswer probe;
+    } cases[] = {
+        {"lower case", {200, "ok"}},
+        {"with a line break", {200, "OK\n"}},
+        {"with a blank", {200, " OK"}},
+        {"empty", {200, ""}},
+        {"an error status", {500, "OK"}},
+        {"never answers in time", {200, "OK", Wire::Late}},
+        {"cut short", {200, "OK", Wire::CutShort, 1}},
+    };
+    for (const auto& c : cases) {
+        CheckFixture f;
+        f.serve("2022 (ver 01.00)");
+        f.server.answer("/versions/VELMORA2021/enableinternetcheck.php", c.probe);
+        EXPECT_FALSE(f.check().ServerReachable()) << c.what;
+        EXPECT_EQ(f.check().CheckForNewVersion(true), VersionCheckResult::Unreachable) << c.what;
+        EXPECT_TRUE(f.prompter.informed.empty()) << c.what;
+        EXPECT_TRUE(f.prompter.asked.empty()) << c.what;
+        EXPECT_EQ(f.view.events, (std::vector<std::string>{"open", "close"})) << c.what;
+    }
+}
+
+TEST(VersionCheckAgainstServer, NoServerAtAllIsUnreachable) {
+    CheckFixture f;
+    std::string closedPort;
+    {
+        test::UpdateServerSim gone;
+        closedPort = gone.base();
+    }
+    ProgramStarter never = [](const fs::path&) { FAIL(); };
+    VersionCheck check({f.dir.path(), closedPort, *f.http, f.prompter, f.view, never, f.counters});
+    EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::Unreachable);
+    EXPECT_TRUE(f.prompter.informed.empty());
+}
+
+TEST(VersionCheckAgainstServer, AnyFailureAfterTheProbeIsToldAndStartsNothing) {
+    const std::string version = "2022 (ver 01.00)";
+    const std::string installer(5000, 'I');
+    const struct {
+        const char* what;
+        SimAnswer version, list, download;
+        bool upgradeIsAFile = false;
+    } cases[] = {
+        {"list field not an integer", {200, version}, {200, "2<br/>a<br/>100<br/>b<br/>25O<br/>"}, {200, installer}},
+        {"version dropped", {200, version, Wire::CutShort, 0}, {200, kFileList350}, {200, installer}},
+        {"version error status", {503, version}, {200, kFileList350}, {200, installer}},
+        {"version never answers", {200, version, Wire::Late}, {200, kFileList350}, {200, installer}},
+        {"list missing", {200, version}, {404, ""}, {200, installer}},
+        {"download cut short", {200, version}, {200, kFileList350}, {200, installer, Wire::CutShort, 2000}},
+        {"download chunks cut", {200, version}, {200, kFileList350}, {200, installer, Wire::ChunkedCut, 2000}},
+        {"download stalls", {200, version}, {200, kFileList350}, {200, installer, Wire::Stall, 2000}},
+        {"download error status", {200, version}, {200, kFileList350}, {500, installer}},
+        {"installer cannot be written", {200, version}, {200, kFileList350}, {200, installer}, true},
+    };
+    for (const auto& c : cases) {
+        for (const bool interactive : {true, false}) {
+            CheckFixture f;
+            f.serve("unused");
+            f.server.answer("/versions/VELMORA2021/getvelmoraver.php", c.version);
+            f.server.answer("/versions/VELMORA2021/httpfilelist.php", c.list);
+            f.server.answer("/versions/VELMORA2021/httpdnld.php", c.download);
+            if (c.upgradeIsAFile) test::WriteBytes(f.dir / "Upgrade", "a file where the folder goes");
+
+            EXPECT_EQ(f.check().CheckForNewVersion(interactive), VersionCheckResult::Failed) << c.what;
+            EXPECT_EQ(f.prompter.informed, std::vector<std::string>{kFailureText}) << c.what;
+            EXPECT_TRUE(f.started.empty()) << c.what;
+            EXPECT_FALSE(fs::exists(f.installer())) << c.what;
+            EXPECT_EQ(f.view.events, (std::vector<std::string>{"open", "close"})) << c.what;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace skartina

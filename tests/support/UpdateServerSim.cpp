@@ -1,0 +1,90 @@
+#include "UpdateServerSim.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <stdexcept>
+
+namespace skartina::test {
+
+UpdateServerSim::UpdateServerSim() : server_(std::make_unique<httplib::Server>()) {
+    server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) { handle(req, res); });
+    const int port = server_->bind_to_any_port("127.0.0.1");
+    if (port <= 0) throw std::runtime_error("the simulated update server could not bind to 127.0.0.1");
+    base_ = "http://127.0.0.1:" + std::to_string(port);
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() does nothing to a server that has not begun to listen.
+    while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+UpdateServerSim::~UpdateServerSim() {
+    {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+    }
+    stopping_.notify_all();
+    server_->stop();
+    thread_.join();
+}
+
+void UpdateServerSim::answer(const std::string& path, SimAnswer answer) {
+    std::lock_guard lock(mutex_);
+    answers_[path] = std::move(answer);
+}
+
+std::vector<SimRequest> UpdateServerSim::requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+void UpdateServerSim::pause(std::chrono::milliseconds delay) {
+    std::unique_lock lock(mutex_);
+    stopping_.wait_for(lock, delay, [this] { return stopped_; });
+}
+
+void UpdateServerSim::handle(const httplib::Request& req, httplib::Response& res) {
+    SimAnswer answer;
+    {
+        std::lock_guard lock(mutex_);
+        requests_.push_back({req.target, req.get_header_value("User-Agent"), req.get_header_value("Accept"),
+                             req.get_header_value("Cookie")});
+        const auto found = answers_.find(req.path);
+        if (found == answers_.end()) {
+            res.status = 404;
+            return;
+        }
+        answer = found->second;
+    }
+    res.status = answer.status;
+    for (const auto& [name, value] : answer.headers) res.set_header(name, value);
+    using Wire = SimAnswer::Wire;
+    switch (answer.wire) {
+    case Wire::Whole:
+        res.set_content(answer.body, "text/html");
+        return;
+    case Wire::Late:
+        pause(answer.delay);
+        res.set_content(answer.body, "text/html");
+        return;
+    case Wire::ChunkedCut:
+        res.set_chunked_content_provider("application/octet-stream", [answer](size_t, httplib::DataSink& sink) {
+            sink.write(answer.body.data(), answer.sent);
+            return false;  // the connection closes without the last chunk
+        });
+        return;
+    case Wire::CutShort:
+    case Wire::Stall:
+        res.set_content_provider(answer.body.size(), "application/octet-stream",
+                                 [this, answer](size_t offset, size_t, httplib::DataSink& sink) {
+                                     if (offset > 0) return false;
+                                     sink.write(answer.body.data(), answer.sent);
+                                     if (answer.wire == Wire::CutShort) return false;
+                                     pause(answer.delay);
+                                     sink.write(answer.body.data() + answer.sent, answer.body.size() - answer.sent);
+                                     return true;
+                                 });
+        return;
+    }
+}
+
+}  // namespace skartina::test
