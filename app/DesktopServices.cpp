@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QProcess>
 #include <QUrl>
 
 namespace skartina {
@@ -19,6 +20,10 @@ bool QtPrompter::confirm(const std::string& text) {
 bool OpenWithDesktop(const QString& fileOrUrl) {
     const QUrl url = fileOrUrl.contains("://") ? QUrl(fileOrUrl) : QUrl::fromLocalFile(fileOrUrl);
     return QDesktopServices::openUrl(url);
+}
+
+void StartDetached(const std::filesystem::path& program) {
+    QProcess::startDetached(QString::fromStdString(program.string()), {});
 }
 
 }  // namespace skartina

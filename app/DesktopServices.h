@@ -3,6 +3,7 @@
 // opening a file or a web address with the desktop's program for it. Tests
 // pass doubles.
 
+#include "app/VersionCheck.h"
 #include "common/Prompter.h"
 
 #include <QString>
@@ -23,6 +24,7 @@ using DesktopOpener = std::function<bool(const QString& fileOrUrl)>;
 struct DesktopServices {
     Prompter* prompter = nullptr;
     DesktopOpener open;
+    ProgramStarter start = {};  // a downloaded installer
 };
 
 // Message boxes with the application title, Yes/No for questions.
@@ -38,5 +40,8 @@ private:
 
 // The desktop's own: QDesktopServices for files (by path) and addresses (by URL).
 bool OpenWithDesktop(const QString& fileOrUrl);
+
+// Starts the program in its own process and does not wait for it.
+void StartDetached(const std::filesystem::path& program);
 
 }  // namespace skartina

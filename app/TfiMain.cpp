@@ -5,6 +5,7 @@
 #include "app/ProductInfo.h"
 #include "app/Settings.h"
 #include "app/TfiAbout.h"
+#include "app/TfiNewVer.h"
 #include "app/TfiPro.h"
 #include "common/ClientFiles.h"
 #include "sheet/TfiGetTaxisInfo.h"
@@ -198,7 +199,11 @@ void TfiMain::miAutoCheckClick() {
     miAutoCheck->setChecked(AutoCheckEnabled(workDir_));
 }
 
-void TfiMain::miNewVersionClick() { desktop_.prompter->inform(kNotAvailableYetMessage); }
+void TfiMain::miNewVersionClick() {
+    TfiNewVer window(workDir_, desktop_, http_, this);
+    window.exec();
+    if (!KeepRunning) close();  // an installer was started
+}
 
 void TfiMain::miHelpClick() { desktop_.open(QString::fromStdString(ProductHost() + kHelpPath)); }
 

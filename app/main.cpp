@@ -2,6 +2,7 @@
 
 #include "app/DesktopServices.h"
 #include "app/ProductInfo.h"
+#include "app/StartUp.h"
 #include "app/TfiMain.h"
 
 #include <QApplication>
@@ -38,9 +39,10 @@ int main(int argc, char** argv) {
 
     QtPrompter prompter;
     const auto http = MakeCurlHttpClient();
-    TfiMain main(std::filesystem::current_path(), {&prompter, OpenWithDesktop}, *http);
-    main.PrepareMainWindow();
-    main.showMaximized();
+    const auto workDir = std::filesystem::current_path();
+    const DesktopServices desktop{&prompter, OpenWithDesktop, StartDetached};
+    TfiMain main(workDir, desktop, *http);
+    if (!StartMainWindow(main, workDir, desktop, *http)) return 0;  // an installer takes over
 
     // SKARTINA_QUIT_WHEN_SHOWN reports the time to a shown main window and ends (start-up measurement).
     if (std::getenv("SKARTINA_QUIT_WHEN_SHOWN")) {

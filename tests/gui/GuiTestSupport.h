@@ -18,11 +18,14 @@ struct FakeDesktop {
     ScriptedPrompter prompter{true};
     QStringList opened;
     bool openSucceeds = true;
+    std::vector<std::filesystem::path> started;
     DesktopServices services() {
-        return {&prompter, [this](const QString& what) {
+        return {&prompter,
+                [this](const QString& what) {
                     opened << what;
                     return openSucceeds;
-                }};
+                },
+                [this](const std::filesystem::path& program) { started.push_back(program); }};
     }
 };
 

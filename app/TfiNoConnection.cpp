@@ -1,0 +1,46 @@
+#include "app/TfiNoConnection.h"
+
+#include "app/ProductInfo.h"
+#include "app/StatusPanels.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace skartina {
+
+TfiNoConnection::TfiNoConnection(QWidget* parent) : QDialog(parent) {
+    setObjectName("fiNoConnection");
+    setWindowTitle("Ελεγχος νέων εκδόσεων ");
+    setModal(false);
+
+    lbTitle = new QLabel(kAppTitle, this);
+    lbTitle->setObjectName("lbTitle");
+    QFont big = lbTitle->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    lbTitle->setFont(big);
+    lbTitle->setAlignment(Qt::AlignCenter);
+    lbWait = new QLabel("Παρακαλώ περιμένετε ...", this);
+    lbWait->setObjectName("lbWait");
+    lbWait->setAlignment(Qt::AlignCenter);
+    lbDetails = new QLabel(" ", this);
+    lbDetails->setObjectName("lbDetails");
+    lbDetails->setAlignment(Qt::AlignCenter);
+    pbInfo = new QProgressBar(this);
+    pbInfo->setObjectName("pbInfo");
+    pbInfo->setRange(0, 100);
+    pbInfo->setValue(0);
+    sbInfo = new StatusPanels(this);
+    sbInfo->setObjectName("sbInfo");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lbTitle);
+    layout->addWidget(lbWait);
+    layout->addWidget(lbDetails);
+    layout->addWidget(pbInfo);
+    layout->addWidget(sbInfo);
+    setFixedSize(440, 200);
+}
+
+}  // namespace skartina
