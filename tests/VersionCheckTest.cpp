@@ -135,10 +135,7 @@ struct CheckFixture {
     // A service that is up and offers the given version, list and installer.
     void serve(const std::string& version, const std::string& list = kFileList350,
                SimAnswer installer = {200, std::string(5000, 'I')}) {
-        server.answer("/versions/VELMORA2021/enableinternetcheck.php", {200, "OK"});
-        server.answer("/versions/VELMORA2021/getvelmoraver.php", {200, version});
-        server.answer("/versions/VELMORA2021/httpfilelist.php", {200, list});
-        server.answer("/versions/VELMORA2021/httpdnld.php", std::move(installer));
+        server.offer(version, list, std::move(installer));
     }
     fs::path installer() const { return dir / "Upgrade" / "Setup.exe"; }
     std::vector<std::string> targets() const {

@@ -32,6 +32,13 @@ void UpdateServerSim::answer(const std::string& path, SimAnswer answer) {
     answers_[path] = std::move(answer);
 }
 
+void UpdateServerSim::offer(const std::string& version, const std::string& fileList, SimAnswer installer) {
+    answer("/versions/VELMORA2021/enableinternetcheck.php", {200, "OK"});
+    answer("/versions/VELMORA2021/getvelmoraver.php", {200, version});
+    answer("/versions/VELMORA2021/httpfilelist.php", {200, fileList});
+    answer("/versions/VELMORA2021/httpdnld.php", std::move(installer));
+}
+
 std::vector<SimRequest> UpdateServerSim::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;

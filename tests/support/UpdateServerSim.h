@@ -59,6 +59,8 @@ public:
     std::string base() const { return base_; }
     // What a path (without its query) answers; any other path gets 404.
     void answer(const std::string& path, SimAnswer answer);
+    // A service that is up, with the latest version, the file list and the installer.
+    void offer(const std::string& version, const std::string& fileList, SimAnswer installer);
     std::vector<SimRequest> requests() const;
 
 private:

@@ -1,0 +1,253 @@
+// The version-check windows, the menu command and the start-up check, against
+// the simulated update server.
+
+#include "app/Settings.h"
+#include "app/StartUp.h"
+#include "app/StatusPanels.h"
+#include "app/TfiMain.h"
+#include "app/TfiNewVer.h"
+#include "app/TfiNoConnection.h"
+#include "common/TextFile.h"
+#include "support/UpdateServerSim.h"
+#include "GuiTestSupport.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace skartina {
+namespace {
+
+namespace fs = std::filesystem;
+using test::SimAnswer;
+
+const std::string kInstaller(1001, 'I');
+const std::string kList = "1<br/>Setup.exe<br/>123456<br/>";
+
+// The product web host is the simulated server, through the configuration, and
+// the process-wide state starts afresh.
+struct UpdateFixture {
+    UpdateFixture() {
+        previousHost = std::getenv("SKARTINA_PRODUCT_HOST") ? std::getenv("SKARTINA_PRODUCT_HOST") : "";
+        ::setenv("SKARTINA_PRODUCT_HOST", server.base().c_str(), 1);
+        KeepRunning = true;
+        UpdateCounters = {};
+        QLocale::setDefault(QLocale(QLocale::Greek, QLocale::Greece));
+    }
+    ~UpdateFixture() {
+        if (previousHost.empty()) ::unsetenv("SKARTINA_PRODUCT_HOST");
+        else ::setenv("SKARTINA_PRODUCT_HOST", previousHost.c_str(), 1);
+        KeepRunning = true;
+        QLocale::setDefault(previousLocale);
+    }
+    std::vector<std::string> targets() const {
+        std::vector<std::string> t;
+        for (const auto& r : server.requests()) t.push_back(r.target);
+        return t;
+    }
+
+    std::string previousHost;
+    QLocale previousLocale;
+    test::TempDir dir;
+    test::UpdateServerSim server;
+    std::unique_ptr<HttpClient> http = MakeCurlHttpClient();
+    test::FakeDesktop desktop;
+};
+
+TfiNoConnection* VisibleProgressWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<TfiNoConnection*>(w); p && p->isVisible()) return p;
+    return nullptr;
+}
+
+TEST(VersionCheckWindows, CaptionsTextsAndControls) {
+    UpdateFixture f;
+    TfiNewVer window(f.dir.path(), f.desktop.services(), *f.http);
+    EXPECT_EQ(window.windowTitle(), "Έλεγχος για νέα έκδοση της εφαρμογής");
+    EXPECT_EQ(window.windowType(), Qt::Tool);
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.lbNotice->text(), "Για να μπορέσετε να ενημερωθείτε με τη νέα έκδοση της εφαρμογής πρέπει "
+                                       "απαραιτήτως να συνδεθείτε στο internet");
+    EXPECT_EQ(window.lbFirewall->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_LT(window.lbFirewall->font().pointSizeF(), window.lbNotice->font().pointSizeF());
+    EXPECT_EQ(window.btNewVersion->text(), "Έλεγχος");
+    EXPECT_EQ(window.btExit->text(), "Έξοδος");
+    EXPECT_EQ(window.sbInfo->panel(0), "");
+    EXPECT_EQ(window.sbInfo->panel(1), "");
+
+    TfiNoConnection progress;
+    EXPECT_EQ(progress.windowTitle(), "Ελεγχος νέων εκδόσεων ");
+    EXPECT_EQ(progress.lbTitle->text(), "ΣΚΑΡΤΙΝΑ 2021");
+    EXPECT_EQ(progress.lbWait->text(), "Παρακαλώ περιμένετε ...");
+    EXPECT_EQ(progress.lbDetails->text(), " ");
+    EXPECT_EQ(progress.pbInfo->minimum(), 0);
+    EXPECT_EQ(progress.pbInfo->maximum(), 100);
+    EXPECT_FALSE(progress.isModal());
+
+    window.show();
+    window.btExit->click();
+    EXPECT_FALSE(window.isVisible());
+}
+
+// Records what the windows showed at the moments the user was asked and the installer started.
+struct Observed {
+    bool progressShownAtQuestion = false;
+    QString detailsAtStart;
+    QStringList progressPanelsAtStart;
+    int progressBarAtStart = -1;
+};
+
+class ObservingPrompter : public Prompter {
+public:
+    explicit ObservingPrompter(Observed& seen) : seen_(seen) {}
+    void inform(const std::string& text) override { informed.push_back(text); }
+    bool confirm(const std::string&) override {
+        seen_.progressShownAtQuestion = VisibleProgressWindow() != nullptr;
+        return true;
+    }
+    std::vector<std::string> informed;
+
+private:
+    Observed& seen_;
+};
+
+TEST(VersionCheckWindows, CheckShowsProgressWhileItRunsAndEndsWithTheInstallerStarted) {
+    UpdateFixture f;
+    f.server.offer("2022 (ver 01.00)", kList, {200, kInstaller});
+    Observed seen;
+    ObservingPrompter prompter(seen);
+    std::vector<fs::path> started;
+    DesktopServices desktop = f.desktop.services();
+    desktop.prompter = &prompter;
+    TfiNewVer* window = nullptr;
+    desktop.start = [&](const fs::path& program) {
+        started.push_back(program);
+        TfiNoConnection* progress = window->progressWindow();
+        seen.detailsAtStart = progress->lbDetails->text();
+        seen.progressPanelsAtStart = {progress->sbInfo->panel(0), progress->sbInfo->panel(1)};
+        seen.progressBarAtStart = progress->pbInfo->value();
+    };
+    TfiNewVer dialog(f.dir.path(), desktop, *f.http);
+    window = &dialog;
+    dialog.show();
+    dialog.btNewVersion->click();
+
+    EXPECT_TRUE(seen.progressShownAtQuestion);
+    ASSERT_EQ(started, std::vector<fs::path>{f.dir / "Upgrade" / "Setup.exe"});
+    EXPECT_EQ(seen.detailsAtStart, "Δημιουργία του εκτελέσιμου αρχείου...");
+    // "OK", the version, the list and the installer: 2 + 16 + 31 + 1001 bytes of 123456 announced.
+    const QStringList panels = {"Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes"};
+    EXPECT_EQ(seen.progressPanelsAtStart, panels);
+    EXPECT_EQ(seen.progressBarAtStart, 1);
+    EXPECT_EQ((QStringList{dialog.sbInfo->panel(0), dialog.sbInfo->panel(1)}), panels);
+    EXPECT_EQ(dialog.pbInfo->value(), 1);
+
+    EXPECT_FALSE(KeepRunning);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.progressWindow(), nullptr);
+    EXPECT_EQ(VisibleProgressWindow(), nullptr);
+    EXPECT_TRUE(prompter.informed.empty());
+}
+
+TEST(VersionCheckWindows, PanelsEmptyOnceMoreArrivedThanAnnounced) {
+    UpdateFixture f;
+    f.server.offer("2021 (ver 01.00)", kList, {200, kInstaller});
+    TfiNewVer dialog(f.dir.path(), f.desktop.services(), *f.http);
+    dialog.sbInfo->setPanels("x", "y");
+    dialog.pbInfo->setValue(40);
+    EXPECT_EQ(dialog.CheckForNewVersion(true), VersionCheckResult::UpToDate);
+    // No list was read: nothing is announced, so any byte is more.
+    EXPECT_EQ(dialog.sbInfo->panel(0), "");
+    EXPECT_EQ(dialog.sbInfo->panel(1), "");
+    EXPECT_EQ(dialog.pbInfo->value(), 0);
+    EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{"Δεν υπάρχει νεότερη έκδοση της εφαρμογής"});
+    EXPECT_TRUE(KeepRunning);
+}
+
+TEST(MainWindowVersionCheck, MenuAndTileCloseTheMainWindowOnlyWhenAnInstallerStarted) {
+    const struct {
+        const char* version;
+        bool tile;
+        bool mainStays;
+    } cases[] = {
+        {"2021 (ver 01.00)", false, true},
+        {"2022 (ver 01.00)", false, false},
+        {"2022 (ver 01.00)", true, false},
+    };
+    for (const auto& c : cases) {
+        UpdateFixture f;
+        f.server.offer(c.version, kList, {200, kInstaller});
+        TfiMain main(f.dir.path(), f.desktop.services(), *f.http);
+        main.show();
+        test::OnNextModal([](QWidget* modal) {
+            auto* window = qobject_cast<TfiNewVer*>(modal);
+            ASSERT_NE(window, nullptr);
+            EXPECT_FALSE(window->isHidden());
+            window->btNewVersion->click();
+            if (window->isVisible()) window->btExit->click();
+        });
+        if (c.tile) main.TileClick(3);
+        else main.miNewVersion->trigger();
+
+        EXPECT_EQ(main.isVisible(), c.mainStays) << c.version;
+        EXPECT_EQ(KeepRunning, c.mainStays) << c.version;
+        EXPECT_EQ(f.desktop.started.size(), c.mainStays ? 0u : 1u) << c.version;
+    }
+}
+
+// Forwards to the real client, noting whether the main window showed at each request.
+class WatchingHttp : public HttpClient {
+public:
+    WatchingHttp(HttpClient& inner, const QWidget*& main) : inner_(inner), main_(main) {}
+    HttpResponse get(const std::string& url, const HttpOptions& options) override {
+        mainShownAtRequest.push_back(main_ && main_->isVisible());
+        return inner_.get(url, options);
+    }
+    std::vector<bool> mainShownAtRequest;
+
+private:
+    HttpClient& inner_;
+    const QWidget*& main_;
+};
+
+TEST(StartUpVersionCheck, RunsBeforeTheMainWindowShowsAndEndsTheProgramAfterAnInstaller) {
+    const struct {
+        const char* what;
+        bool autoCheckOff;
+        const char* version;  // null: the service is down
+        bool keepsRunning;
+        size_t requests;
+    } cases[] = {
+        {"newer version, installer started", false, "2022 (ver 01.00)", false, 4},
+        {"same version", false, "2021 (ver 01.00)", true, 2},
+        {"service down", false, nullptr, true, 1},
+        {"check switched off", true, "2022 (ver 01.00)", true, 0},
+    };
+    for (const auto& c : cases) {
+        UpdateFixture f;
+        if (c.version) f.server.offer(c.version, kList, {200, kInstaller});
+        if (c.autoCheckOff) SetAutoCheck(f.dir.path(), false);
+        const QWidget* shown = nullptr;
+        WatchingHttp http(*f.http, shown);
+        TfiMain main(f.dir.path(), f.desktop.services(), http);
+        shown = &main;
+
+        EXPECT_EQ(StartMainWindow(main, f.dir.path(), f.desktop.services(), http), c.keepsRunning) << c.what;
+        EXPECT_EQ(KeepRunning, c.keepsRunning) << c.what;
+        EXPECT_EQ(main.isVisible(), c.keepsRunning) << c.what;
+        EXPECT_EQ(main.windowTitle(), "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)") << c.what;  // prepared first
+        EXPECT_EQ(f.server.requests().size(), c.requests) << c.what;
+        EXPECT_EQ(http.mainShownAtRequest, std::vector<bool>(c.requests, false)) << c.what;
+        EXPECT_EQ(f.desktop.started.size(), c.keepsRunning ? 0u : 1u) << c.what;
+        EXPECT_TRUE(f.desktop.prompter.informed.empty()) << c.what;  // the start-up check is silent
+        EXPECT_EQ(VisibleProgressWindow(), nullptr) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace skartina
