@@ -75,6 +75,7 @@ TfiNewVer::TfiNewVer(const std::filesystem::path& workDir, DesktopServices deskt
     buttons->addWidget(btExit);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addStretch();
     layout->addLayout(buttons);
     layout->addWidget(pbInfo);
     layout->addWidget(sbInfo);

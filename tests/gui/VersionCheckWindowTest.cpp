@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
 namespace skartina {
 namespace {
@@ -167,6 +168,20 @@ TEST(VersionCheckWindows, PanelsEmptyOnceMoreArrivedThanAnnounced) {
     EXPECT_EQ(dialog.pbInfo->value(), 0);
     EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{"Δεν υπάρχει νεότερη έκδοση της εφαρμογής"});
     EXPECT_TRUE(KeepRunning);
+}
+
+TEST(VersionCheckWindows, TheDesktopStarterRunsTheWrittenInstaller) {
+    UpdateFixture f;
+    const fs::path ran = f.dir / "installer-ran";
+    std::string script = "#!/bin/sh\ntouch '" + ran.string() + "'\n#" + std::string(1100, '-') + "\n";
+    f.server.offer("2022 (ver 01.00)", kList, {200, script});
+    DesktopServices desktop = f.desktop.services();
+    desktop.start = StartDetached;
+    TfiNewVer dialog(f.dir.path(), desktop, *f.http);
+    ASSERT_EQ(dialog.CheckForNewVersion(false), VersionCheckResult::InstallerStarted);
+    // The installer runs in its own process; wait for it, within reason.
+    for (int i = 0; i < 500 && !fs::exists(ran); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(fs::exists(ran));
 }
 
 TEST(MainWindowVersionCheck, MenuAndTileCloseTheMainWindowOnlyWhenAnInstallerStarted) {

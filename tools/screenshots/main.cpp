@@ -5,6 +5,9 @@
 #include "app/DesktopServices.h"
 #include "app/TfiAbout.h"
 #include "app/TfiMain.h"
+#include "app/StatusPanels.h"
+#include "app/TfiNewVer.h"
+#include "app/TfiNoConnection.h"
 #include "app/TfiPro.h"
 #include "common/HttpClient.h"
 #include "sheet/MarriedMarks.h"
@@ -13,6 +16,7 @@
 #include "registry/ZREdits.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -79,6 +83,13 @@ int main(int argc, char** argv) {
 
     TfiPro pro(work, page);
     ok &= Save(pro, out, "information.png");
+
+    TfiNewVer newVer(work, desktop, page);
+    newVer.sbInfo->setPanels("Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes");
+    ok &= Save(newVer, out, "version-check.png");
+    TfiNoConnection noConnection;
+    noConnection.lbDetails->setText("Κατέβασμα των δεδομένων...");
+    ok &= Save(noConnection, out, "version-check-progress.png");
 
     TfiGetTaxisInfo analysis(work, desktop);
     analysis.edAFM->setText("123456789");
