@@ -289,6 +289,17 @@ TEST(VersionCheckAgainstServer, NoServerAtAllIsUnreachable) {
     EXPECT_TRUE(f.prompter.informed.empty());
 }
 
+TEST(VersionCheckAgainstServer, AnUntrustedCertificateIsNeverTalkedTo) {
+    CheckFixture f;
+    test::UpdateServerSim tls(f.dir.path());
+    tls.offer("2022 (ver 01.00)", kFileList350, {200, std::string(5000, 'I')});
+    EXPECT_THROW(f.http->get(tls.base() + kProbePath), HttpError);
+    VersionCheck check({f.dir.path(), tls.base(), *f.http, f.prompter, f.view, nullptr, f.counters});
+    EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::Unreachable);
+    EXPECT_TRUE(tls.requests().empty());
+    EXPECT_TRUE(f.prompter.informed.empty());
+}
+
 TEST(VersionCheckAgainstServer, AnyFailureAfterTheProbeIsToldAndStartsNothing) {
     const std::string version = "2022 (ver 01.00)";
     const std::string installer(5000, 'I');

@@ -3,15 +3,28 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace skartina::test {
 
-UpdateServerSim::UpdateServerSim() : server_(std::make_unique<httplib::Server>()) {
+UpdateServerSim::UpdateServerSim() : server_(std::make_unique<httplib::Server>()) { start("http"); }
+
+UpdateServerSim::UpdateServerSim(const std::filesystem::path& certificateFolder) {
+    const auto cert = certificateFolder / "sim-cert.pem";
+    const auto key = certificateFolder / "sim-key.pem";
+    const std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" +
+                                key.string() + "' -out '" + cert.string() + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
+    server_ = std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str());
+    start("https");
+}
+
+void UpdateServerSim::start(const std::string& scheme) {
     server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) { handle(req, res); });
     const int port = server_->bind_to_any_port("127.0.0.1");
     if (port <= 0) throw std::runtime_error("the simulated update server could not bind to 127.0.0.1");
-    base_ = "http://127.0.0.1:" + std::to_string(port);
+    base_ = scheme + "://127.0.0.1:" + std::to_string(port);
     thread_ = std::thread([this] { server_->listen_after_bind(); });
     // stop() does nothing to a server that has not begun to listen.
     while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));

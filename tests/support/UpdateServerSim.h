@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -51,11 +52,13 @@ struct SimRequest {
 class UpdateServerSim {
 public:
     UpdateServerSim();
+    // Over https with a fresh self-signed certificate, written into the folder.
+    explicit UpdateServerSim(const std::filesystem::path& certificateFolder);
     ~UpdateServerSim();
     UpdateServerSim(const UpdateServerSim&) = delete;
     UpdateServerSim& operator=(const UpdateServerSim&) = delete;
 
-    // "http://127.0.0.1:<port>"
+    // "http://127.0.0.1:<port>" (https for the certificate's server)
     std::string base() const { return base_; }
     // What a path (without its query) answers; any other path gets 404.
     void answer(const std::string& path, SimAnswer answer);
@@ -64,6 +67,7 @@ public:
     std::vector<SimRequest> requests() const;
 
 private:
+    void start(const std::string& scheme);
     void handle(const httplib::Request& req, httplib::Response& res);
     // Sleeps for the delay, or until the server stops.
     void pause(std::chrono::milliseconds delay);
