@@ -2,6 +2,7 @@
 
 #include "common/ClientFiles.h"
 #include "registry/TaxpayerRecord.h"
+#include "registry/TfiPickList.h"
 #include "registry/ZREdits.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/CsvExport.h"
@@ -348,9 +349,27 @@ void TfiGetTaxisInfo::imSaveClick() {
     desktop_.prompter->inform(kAnalysisSavedMessage);
 }
 
-void TfiGetTaxisInfo::imOpenClick() { desktop_.prompter->inform(kNotAvailableYetMessage); }
+void TfiGetTaxisInfo::imOpenClick() {
+    if (const auto afm = ChooseAnalysis(tablesDir(), WorkYear.toStdString(), desktop_, this))
+        OpenAnalysisOf(Q(*afm));
+}
 
-void TfiGetTaxisInfo::AddCustClick() { desktop_.prompter->inform(kNotAvailableYetMessage); }
+void TfiGetTaxisInfo::AddCustClick() {
+    const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this);
+    if (!afm) return;
+    edAFM->setText(Q(*afm));
+    FillTaxpayerFields();
+    bool saved = false;
+    try {
+        saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, WorkYear.toStdString()));
+    } catch (const std::exception& e) {
+        report(e);
+    }
+    if (saved)
+        OpenAnalysisOf(Q(*afm));
+    else
+        ResetSheet();
+}
 
 void TfiGetTaxisInfo::GetEtosOfTAxisClick(QPushButton*) { desktop_.prompter->inform(kNotAvailableYetMessage); }
 
