@@ -184,46 +184,38 @@ bool TfiVelmoraList::deleteRow(const ListRow& row, Prompter& prompter) {
 
 namespace {
 
-template <typename List>
-std::optional<std::string> Choose(List& list) {
-    if (list.exec() != QDialog::Accepted) return std::nullopt;
-    return list.chosenAfm();
+// The opening protocol shared by both lists.
+template <typename List, typename Load, typename... Extra>
+std::optional<std::string> OpenList(const ListDescription& list, Load load, const std::filesystem::path& tablesDir,
+                                    DesktopServices desktop, QWidget* parent, Extra... extra) {
+    ListRows rows;
+    try {
+        rows = load();
+    } catch (const std::exception& e) {
+        desktop.prompter->inform(e.what());
+        return std::nullopt;
+    }
+    if (rows.empty()) {
+        desktop.prompter->inform(list.emptyMessage);
+        return std::nullopt;
+    }
+    List window(tablesDir, extra..., std::move(rows), desktop, parent);
+    if (window.exec() != QDialog::Accepted) return std::nullopt;
+    return window.chosenAfm();
 }
 
 }  // namespace
 
 std::optional<std::string> ChooseTaxpayer(const std::filesystem::path& tablesDir, DesktopServices desktop,
                                           QWidget* parent) {
-    ListRows rows;
-    try {
-        rows = LoadCustomers(tablesDir);
-    } catch (const std::exception& e) {
-        desktop.prompter->inform(e.what());
-        return std::nullopt;
-    }
-    if (rows.empty()) {
-        desktop.prompter->inform(TaxpayerListDescription().emptyMessage);
-        return std::nullopt;
-    }
-    TfiCustList list(tablesDir, std::move(rows), desktop, parent);
-    return Choose(list);
+    return OpenList<TfiCustList>(TaxpayerListDescription(), [&] { return LoadCustomers(tablesDir); }, tablesDir,
+                                 std::move(desktop), parent);
 }
 
 std::optional<std::string> ChooseAnalysis(const std::filesystem::path& tablesDir, const std::string& workYear,
                                           DesktopServices desktop, QWidget* parent) {
-    ListRows rows;
-    try {
-        rows = LoadAnalyses(tablesDir, workYear);
-    } catch (const std::exception& e) {
-        desktop.prompter->inform(e.what());
-        return std::nullopt;
-    }
-    if (rows.empty()) {
-        desktop.prompter->inform(AnalysisListDescription().emptyMessage);
-        return std::nullopt;
-    }
-    TfiVelmoraList list(tablesDir, workYear, std::move(rows), desktop, parent);
-    return Choose(list);
+    return OpenList<TfiVelmoraList>(AnalysisListDescription(), [&] { return LoadAnalyses(tablesDir, workYear); },
+                                    tablesDir, std::move(desktop), parent, workYear);
 }
 
 }  // namespace skartina

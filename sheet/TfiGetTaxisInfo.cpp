@@ -373,11 +373,14 @@ void TfiGetTaxisInfo::AddCustClick() {
 
 void TfiGetTaxisInfo::GetEtosOfTAxisClick(QPushButton*) { desktop_.prompter->inform(kNotAvailableYetMessage); }
 
-void TfiGetTaxisInfo::imExportToCsvClick() {
+void TfiGetTaxisInfo::exportAndOpen(const char* extension,
+                                    void (*write)(const SheetGrid&, const std::filesystem::path&, const std::string&,
+                                                  const std::string&)) {
     QString file;
     try {
-        const auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
-        ExportToCsv(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
+        auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
+        path.replace_extension(extension);
+        write(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
         file = QString::fromStdString(path.string());
     } catch (const std::exception& e) {
         report(e);
@@ -388,21 +391,9 @@ void TfiGetTaxisInfo::imExportToCsvClick() {
                                   "» γράφτηκε, αλλά δεν βρέθηκε πρόγραμμα για να ανοίξει.");
 }
 
-void TfiGetTaxisInfo::imExportClick() {
-    QString file;
-    try {
-        auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
-        path.replace_extension(".xlsx");
-        ExportToExcel(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
-        file = QString::fromStdString(path.string());
-    } catch (const std::exception& e) {
-        report(e);
-        return;
-    }
-    if (!desktop_.open(file))
-        desktop_.prompter->inform("Το βιβλίο «" + file.toStdString() +
-                                  "» γράφτηκε, αλλά δεν βρέθηκε πρόγραμμα για να ανοίξει.");
-}
+void TfiGetTaxisInfo::imExportToCsvClick() { exportAndOpen(".csv", ExportToCsv); }
+
+void TfiGetTaxisInfo::imExportClick() { exportAndOpen(".xlsx", ExportToExcel); }
 
 void TfiGetTaxisInfo::gbWaitClick() { gbWait->hide(); }
 

@@ -97,6 +97,9 @@ private:
     void syncYearBoxes();
     void refreshGrid();
     void report(const std::exception& error);
+    // Writes the sheet next to the analysis file under the extension's name and opens it.
+    void exportAndOpen(const char* extension, void (*write)(const SheetGrid&, const std::filesystem::path&,
+                                                            const std::string&, const std::string&));
     std::filesystem::path tablesDir() const;
 
     std::filesystem::path workDir_;
