@@ -12,6 +12,7 @@
 #include "sheet/SheetDelegate.h"
 #include "sheet/SheetModel.h"
 #include "sheet/SheetRows.h"
+#include "sheet/SheetView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -150,7 +151,7 @@ TfiGetTaxisInfo::TfiGetTaxisInfo(const std::filesystem::path& workDir, DesktopSe
     // The sheet.
     auto* tabs = new QTabWidget(this);
     auto* page = new QWidget(tabs);
-    sgVelmora = new QTableView(page);
+    sgVelmora = new SheetView(page);
     sgVelmora->setObjectName("sgVelmora");
     model_ = new SheetModel(grid_, this);
     delegate_ = new SheetDelegate(this);
@@ -231,6 +232,7 @@ void TfiGetTaxisInfo::refreshGrid() {
         if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sgVelmora->setSpan(Row::YearHeader, c, 1, 2);
     }
     for (int r = 0; r < grid_.rowCount(); ++r) sgVelmora->setRowHeight(r, 14);
+    sgVelmora->syncFrozenColumn();
 }
 
 void TfiGetTaxisInfo::BuildSheetLayout() {

@@ -23,6 +23,7 @@ namespace skartina {
 
 class SheetDelegate;
 class SheetModel;
+class SheetView;
 class TEditAFM;
 class TEditInt;
 
@@ -55,7 +56,7 @@ public:
     TEditInt* edExtraTime;
     TEditInt* edFirstYear;
     QLabel* gbWait;
-    QTableView* sgVelmora;
+    SheetView* sgVelmora;
     std::map<int, QCheckBox*> yearBoxes;     // cb2000 ... cb2020
     std::map<int, QPushButton*> yearButtons;  // bt2003 ... bt2020
 

@@ -9,6 +9,7 @@
 #include "common/HttpClient.h"
 #include "sheet/MarriedMarks.h"
 #include "sheet/SheetRows.h"
+#include "sheet/SheetView.h"
 #include "sheet/TfiGetTaxisInfo.h"
 #include "registry/ClientLists.h"
 #include "registry/TaxpayerRecord.h"
@@ -19,6 +20,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 
 #include <filesystem>
@@ -105,6 +107,10 @@ int main(int argc, char** argv) {
     ToggleMarriedMark(grid, SpouseColumnOf(2020));
     analysis.RecalculateSheet();
     ok &= Save(analysis, out, "analysis.png");
+    // Scrolled to the oldest years: the captions stay in place.
+    analysis.sgVelmora->horizontalScrollBar()->setValue(analysis.sgVelmora->horizontalScrollBar()->maximum());
+    ok &= Save(analysis, out, "analysis-scrolled.png");
+    analysis.sgVelmora->horizontalScrollBar()->setValue(0);
 
     // The same window after leaving a wrong tax number: the red look.
     analysis.edAFM->setText("123456784");
