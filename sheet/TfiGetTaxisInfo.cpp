@@ -210,7 +210,10 @@ TfiGetTaxisInfo::TfiGetTaxisInfo(const std::filesystem::path& workDir, DesktopSe
     BuildSheetLayout();
 }
 
-TfiGetTaxisInfo::~TfiGetTaxisInfo() = default;
+TfiGetTaxisInfo::~TfiGetTaxisInfo() {
+    // The sheet dies before the child widgets; an editor still open must not write into it.
+    model_->detach();
+}
 
 std::filesystem::path TfiGetTaxisInfo::tablesDir() const { return workDir_ / kTablesFolder; }
 
