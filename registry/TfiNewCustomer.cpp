@@ -92,6 +92,11 @@ TfiNewCustomer::TfiNewCustomer(const std::filesystem::path& workDir, DesktopServ
     connect(Image2, &QToolButton::clicked, this, &TfiNewCustomer::Image2Click);
 }
 
+TfiNewCustomer::~TfiNewCustomer() {
+    // Leaving the tax-number field loads a record: let that happen while the window is whole.
+    if (QWidget* focused = focusWidget()) focused->clearFocus();
+}
+
 std::filesystem::path TfiNewCustomer::tablesDir() const { return workDir_ / kTablesFolder; }
 
 void TfiNewCustomer::edAFMExit() {

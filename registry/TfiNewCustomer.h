@@ -20,6 +20,7 @@ class TfiNewCustomer : public QDialog {
     Q_OBJECT
 public:
     TfiNewCustomer(const std::filesystem::path& workDir, DesktopServices desktop, QWidget* parent = nullptr);
+    ~TfiNewCustomer() override;
 
     TEditAFM* edAFM;
     QLineEdit* edBigName;

@@ -211,6 +211,9 @@ TfiGetTaxisInfo::TfiGetTaxisInfo(const std::filesystem::path& workDir, DesktopSe
 }
 
 TfiGetTaxisInfo::~TfiGetTaxisInfo() {
+    // The handlers of leaving a field run now, while the window is whole, not
+    // from the destruction of its children.
+    if (QWidget* focused = focusWidget()) focused->clearFocus();
     // The sheet dies before the child widgets; an editor still open must not write into it.
     model_->detach();
 }
