@@ -8,6 +8,9 @@
 #include "app/TfiNewVer.h"
 #include "app/TfiPro.h"
 #include "common/ClientFiles.h"
+#include "registry/TfiNewCustomer.h"
+#include "registry/TfiPickList.h"
+#include "registry/ZREdits.h"
 #include "sheet/TfiGetTaxisInfo.h"
 
 #include <QApplication>
@@ -53,9 +56,8 @@ TfiMain::TfiMain(const std::filesystem::path& workDir, DesktopServices desktop, 
     QMenu* clients = menuBar()->addMenu("Φορολογούμενοι");
     miNewCustomer = clients->addAction("Νέος Φορολογούμενος");
     miCustomerList = clients->addAction("Κατάλογος");
-    const auto notYet = [this] { desktop_.prompter->inform(kNotAvailableYetMessage); };
-    connect(miNewCustomer, &QAction::triggered, this, notYet);
-    connect(miCustomerList, &QAction::triggered, this, notYet);
+    connect(miNewCustomer, &QAction::triggered, this, &TfiMain::miNewCustomerClick);
+    connect(miCustomerList, &QAction::triggered, this, &TfiMain::miCustomerListClick);
 
     QMenu* analysis = menuBar()->addMenu("Ανάλωση κεφαλαίου");
     acNewVelmora = analysis->addAction("Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
@@ -179,6 +181,20 @@ void TfiMain::FirstActivation() {
     }
 }
 
+void TfiMain::miNewCustomerClick() {
+    TfiNewCustomer window(workDir_, desktop_, this);
+    window.exec();
+}
+
+void TfiMain::miCustomerListClick() {
+    const auto afm = ChooseTaxpayer(workDir_ / kTablesFolder, desktop_, this);
+    if (!afm) return;
+    TfiNewCustomer window(workDir_, desktop_, this);
+    window.edAFM->setText(QString::fromStdString(*afm));
+    window.edAFMExit();
+    window.exec();
+}
+
 void TfiMain::acNewVelmoraExecute() {
     TfiGetTaxisInfo window(workDir_, desktop_, this);
     window.WorkYear = kWorkYear;
@@ -210,7 +226,7 @@ void TfiMain::miHelpClick() { desktop_.open(QString::fromStdString(ProductHost()
 void TfiMain::imLogoClick() { desktop_.open(QString::fromStdString(ProductHost() + kHomePath)); }
 
 void TfiMain::TileClick(int tag) {
-    if (tag == 1) miNewCustomer->trigger();
+    if (tag == 1) miNewCustomerClick();
     if (tag == 2) acNewVelmoraExecute();
     if (tag == 3) miNewVersionClick();
 }

@@ -40,6 +40,8 @@ public:
     std::array<QFrame*, 3> front;  // P1F .. P3F
     std::array<QFrame*, 3> shadow; // P1B .. P3B
 
+    void miNewCustomerClick();
+    void miCustomerListClick();
     void acNewVelmoraExecute();
     void miAboutClick();
     void miAutoCheckClick();

@@ -56,6 +56,8 @@ bool SaveTaxpayer(const std::filesystem::path& tablesDir, const TaxpayerRecord& 
     }
     const std::filesystem::path path = RecordFilePath(tablesDir, record.afm);
     if (std::filesystem::exists(path) && !prompter.confirm(kOverwriteRecordQuestion)) return false;
+    // A first client on a new installation creates the data folder.
+    std::filesystem::create_directories(tablesDir);
     WriteTaxpayerRecord(path, record);
     return true;
 }

@@ -11,11 +11,13 @@ namespace skartina {
 class SheetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit SheetModel(SheetGrid& grid, QObject* parent = nullptr) : QAbstractTableModel(parent), grid_(grid) {}
+    explicit SheetModel(SheetGrid& grid, QObject* parent = nullptr) : QAbstractTableModel(parent), grid_(&grid) {}
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : grid_.rowCount(); }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() || !grid_ ? 0 : grid_->rowCount();
+    }
     int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : grid_.columnCount();
+        return parent.isValid() || !grid_ ? 0 : grid_->columnCount();
     }
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
@@ -26,8 +28,12 @@ public:
     // cell and its open editor stay.
     bool refresh();
 
+    // The sheet is going away with its window: the view (and an editor still
+    // open in it) must not reach it any more.
+    void detach();
+
 private:
-    SheetGrid& grid_;
+    SheetGrid* grid_;
     int shownColumns_ = 0;
     int shownRows_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "common/ClientFiles.h"
 #include "registry/TaxpayerRecord.h"
+#include "registry/TfiPickList.h"
 #include "registry/ZREdits.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/CsvExport.h"
@@ -11,6 +12,7 @@
 #include "sheet/SheetDelegate.h"
 #include "sheet/SheetModel.h"
 #include "sheet/SheetRows.h"
+#include "sheet/SheetView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -149,7 +151,7 @@ TfiGetTaxisInfo::TfiGetTaxisInfo(const std::filesystem::path& workDir, DesktopSe
     // The sheet.
     auto* tabs = new QTabWidget(this);
     auto* page = new QWidget(tabs);
-    sgVelmora = new QTableView(page);
+    sgVelmora = new SheetView(page);
     sgVelmora->setObjectName("sgVelmora");
     model_ = new SheetModel(grid_, this);
     delegate_ = new SheetDelegate(this);
@@ -208,7 +210,13 @@ TfiGetTaxisInfo::TfiGetTaxisInfo(const std::filesystem::path& workDir, DesktopSe
     BuildSheetLayout();
 }
 
-TfiGetTaxisInfo::~TfiGetTaxisInfo() = default;
+TfiGetTaxisInfo::~TfiGetTaxisInfo() {
+    // The handlers of leaving a field run now, while the window is whole, not
+    // from the destruction of its children.
+    if (QWidget* focused = focusWidget()) focused->clearFocus();
+    // The sheet dies before the child widgets; an editor still open must not write into it.
+    model_->detach();
+}
 
 std::filesystem::path TfiGetTaxisInfo::tablesDir() const { return workDir_ / kTablesFolder; }
 
@@ -230,6 +238,7 @@ void TfiGetTaxisInfo::refreshGrid() {
         if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sgVelmora->setSpan(Row::YearHeader, c, 1, 2);
     }
     for (int r = 0; r < grid_.rowCount(); ++r) sgVelmora->setRowHeight(r, 14);
+    sgVelmora->syncFrozenColumn();
 }
 
 void TfiGetTaxisInfo::BuildSheetLayout() {
@@ -348,17 +357,38 @@ void TfiGetTaxisInfo::imSaveClick() {
     desktop_.prompter->inform(kAnalysisSavedMessage);
 }
 
-void TfiGetTaxisInfo::imOpenClick() { desktop_.prompter->inform(kNotAvailableYetMessage); }
+void TfiGetTaxisInfo::imOpenClick() {
+    if (const auto afm = ChooseAnalysis(tablesDir(), WorkYear.toStdString(), desktop_, this))
+        OpenAnalysisOf(Q(*afm));
+}
 
-void TfiGetTaxisInfo::AddCustClick() { desktop_.prompter->inform(kNotAvailableYetMessage); }
+void TfiGetTaxisInfo::AddCustClick() {
+    const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this);
+    if (!afm) return;
+    edAFM->setText(Q(*afm));
+    FillTaxpayerFields();
+    bool saved = false;
+    try {
+        saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, WorkYear.toStdString()));
+    } catch (const std::exception& e) {
+        report(e);
+    }
+    if (saved)
+        OpenAnalysisOf(Q(*afm));
+    else
+        ResetSheet();
+}
 
 void TfiGetTaxisInfo::GetEtosOfTAxisClick(QPushButton*) { desktop_.prompter->inform(kNotAvailableYetMessage); }
 
-void TfiGetTaxisInfo::imExportToCsvClick() {
+void TfiGetTaxisInfo::exportAndOpen(const char* extension,
+                                    void (*write)(const SheetGrid&, const std::filesystem::path&, const std::string&,
+                                                  const std::string&)) {
     QString file;
     try {
-        const auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
-        ExportToCsv(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
+        auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
+        path.replace_extension(extension);
+        write(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
         file = QString::fromStdString(path.string());
     } catch (const std::exception& e) {
         report(e);
@@ -369,21 +399,9 @@ void TfiGetTaxisInfo::imExportToCsvClick() {
                                   "» γράφτηκε, αλλά δεν βρέθηκε πρόγραμμα για να ανοίξει.");
 }
 
-void TfiGetTaxisInfo::imExportClick() {
-    QString file;
-    try {
-        auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
-        path.replace_extension(".xlsx");
-        ExportToExcel(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
-        file = QString::fromStdString(path.string());
-    } catch (const std::exception& e) {
-        report(e);
-        return;
-    }
-    if (!desktop_.open(file))
-        desktop_.prompter->inform("Το βιβλίο «" + file.toStdString() +
-                                  "» γράφτηκε, αλλά δεν βρέθηκε πρόγραμμα για να ανοίξει.");
-}
+void TfiGetTaxisInfo::imExportToCsvClick() { exportAndOpen(".csv", ExportToCsv); }
+
+void TfiGetTaxisInfo::imExportClick() { exportAndOpen(".xlsx", ExportToExcel); }
 
 void TfiGetTaxisInfo::gbWaitClick() { gbWait->hide(); }
 

@@ -23,6 +23,7 @@ namespace skartina {
 
 class SheetDelegate;
 class SheetModel;
+class SheetView;
 class TEditAFM;
 class TEditInt;
 
@@ -55,7 +56,7 @@ public:
     TEditInt* edExtraTime;
     TEditInt* edFirstYear;
     QLabel* gbWait;
-    QTableView* sgVelmora;
+    SheetView* sgVelmora;
     std::map<int, QCheckBox*> yearBoxes;     // cb2000 ... cb2020
     std::map<int, QPushButton*> yearButtons;  // bt2003 ... bt2020
 
@@ -97,6 +98,9 @@ private:
     void syncYearBoxes();
     void refreshGrid();
     void report(const std::exception& error);
+    // Writes the sheet next to the analysis file under the extension's name and opens it.
+    void exportAndOpen(const char* extension, void (*write)(const SheetGrid&, const std::filesystem::path&,
+                                                            const std::string&, const std::string&));
     std::filesystem::path tablesDir() const;
 
     std::filesystem::path workDir_;

@@ -1,6 +1,7 @@
 #include "registry/ZREdits.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetRows.h"
+#include "sheet/SheetView.h"
 #include "sheet/TfiGetTaxisInfo.h"
 #include "GuiTestSupport.h"
 

@@ -12,12 +12,19 @@
 #include "common/HttpClient.h"
 #include "sheet/MarriedMarks.h"
 #include "sheet/SheetRows.h"
+#include "sheet/SheetView.h"
 #include "sheet/TfiGetTaxisInfo.h"
+#include "registry/ClientLists.h"
+#include "registry/TaxpayerRecord.h"
+#include "registry/TfiNewCustomer.h"
+#include "registry/TfiPickList.h"
 #include "registry/ZREdits.h"
+#include "sheet/AnalysisFile.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 
 #include <filesystem>
@@ -111,6 +118,10 @@ int main(int argc, char** argv) {
     ToggleMarriedMark(grid, SpouseColumnOf(2020));
     analysis.RecalculateSheet();
     ok &= Save(analysis, out, "analysis.png");
+    // Scrolled to the oldest years: the captions stay in place.
+    analysis.sgVelmora->horizontalScrollBar()->setValue(analysis.sgVelmora->horizontalScrollBar()->maximum());
+    ok &= Save(analysis, out, "analysis-scrolled.png");
+    analysis.sgVelmora->horizontalScrollBar()->setValue(0);
 
     // The same window after leaving a wrong tax number: the red look.
     analysis.edAFM->setText("123456784");
@@ -119,5 +130,27 @@ int main(int argc, char** argv) {
     analysis.edBigName->setFocus();
     QApplication::processEvents();
     ok &= Save(analysis, out, "analysis-bad-afm.png");
+
+    // The register: three clients, two saved analyses.
+    const auto tables = work / "Tables";
+    std::filesystem::create_directories(tables);
+    const TaxpayerRecord clients[] = {
+        {"123456783", "ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΙΩΡΓΟΣ", "ΝΙΚΟΛΑΟΣ", "gpap", "secret"},
+        {"090000045", "ΑΛΕΞΙΟΥ", "ΜΑΡΙΑ", "ΙΩΑΝΝΗΣ", "malex", "secret"},
+        {"300000004", "βλαχου", "ελενη", "γεωργιος", "evlach", "secret"},
+    };
+    for (const auto& client : clients) WriteTaxpayerRecord(tables / (client.afm + ".cst"), client);
+    SaveGridToFile(analysis.sheet(), tables / "123456783_2021.grd");
+    SaveGridToFile(analysis.sheet(), tables / "090000045_2021.grd");
+
+    TfiNewCustomer entry(work, desktop);
+    entry.edAFM->setText("123456783");
+    entry.edAFMExit();
+    ok &= Save(entry, out, "entry.png");
+    TfiCustList clientList(tables, LoadCustomers(tables), desktop);
+    ok &= Save(clientList, out, "client-list.png");
+    TfiVelmoraList analysisList(tables, "2021", LoadAnalyses(tables, "2021"), desktop);
+    ok &= Save(analysisList, out, "analysis-list.png");
+    std::filesystem::remove_all(work);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,33 @@
+#pragma once
+// What the portal layer waits with: a pump that lets the user interface
+// handle its pending events, and a monotonic millisecond clock. The program
+// passes one that runs the toolkit's event loop; tests pass a fake whose time
+// moves without sleeping.
+
+#include <cstdint>
+#include <functional>
+
+namespace skartina {
+
+class PumpClock {
+public:
+    virtual ~PumpClock() = default;
+    // Processes pending window events, then returns.
+    virtual void Pump() = 0;
+    // Milliseconds on a clock that never goes back.
+    virtual uint64_t NowMs() = 0;
+};
+
+// The steady clock of the system. The pump runs the given callback; without
+// one (outside a GUI) it sleeps a millisecond, so that waits do not burn a core.
+class SteadyPumpClock : public PumpClock {
+public:
+    explicit SteadyPumpClock(std::function<void()> pump = {}) : pump_(std::move(pump)) {}
+    void Pump() override;
+    uint64_t NowMs() override;
+
+private:
+    std::function<void()> pump_;
+};
+
+}  // namespace skartina

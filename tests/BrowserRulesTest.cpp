@@ -1,0 +1,183 @@
+// The browser operations' rules, on a browser in memory and a fake clock:
+// which window wins, which documents are searched, and when a wait gives up.
+
+#include "MemoryBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace skartina::test {
+namespace {
+
+MemDocument WithElements(std::vector<MemElement> all) { return {"", std::move(all), {}}; }
+
+TEST(BrowserRules, TheLastMatchingWindowWins) {
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    browser.windows = {{"first", "https://app/webtax/incomefp/year2010-income-menu.do", WithElements({Named("n901")})},
+                       {"second", "https://app/webtax/incomefp/year2010-income-menu.do?print=e1", WithElements({Named("n901")})},
+                       {"other", "https://app/webtax/incomefp/index.jsp", WithElements({Named("n901")})}};
+
+    const WindowFound byAddress = browser.FindBrowserByUrl("year2010-income-menu.do");
+    ASSERT_TRUE(byAddress.found);
+    EXPECT_EQ(byAddress.browser.window, "second");
+    EXPECT_EQ(byAddress.document.window, "second");
+
+    const WindowFound byElement = browser.WaitForElement("year2010-income-menu.do", "n901", MatchMode::Name);
+    ASSERT_TRUE(byElement.found);
+    EXPECT_EQ(byElement.browser.window, "second");
+    EXPECT_EQ(byElement.document.window, "second");
+}
+
+TEST(BrowserRules, AMatchingWindowWithoutTheElementDoesNotWin) {
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    browser.windows = {{"with", "https://app/x", WithElements({Named("n901")})}, {"without", "https://app/x", WithElements({Named("n902")})}};
+    const WindowFound found = browser.WaitForElement("/x", "n901", MatchMode::Name);
+    ASSERT_TRUE(found.found);
+    EXPECT_EQ(found.browser.window, "with");
+}
+
+TEST(BrowserRules, AnAddressIsMatchedAsACaseSensitiveSubstring) {
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    browser.windows = {{"w", "https://app/webtax/incomefp/login.do", {}}};
+    EXPECT_TRUE(browser.FindBrowserByUrl("incomefp/login").found);
+    EXPECT_FALSE(browser.FindBrowserByUrl("IncomeFP/login").found);
+}
+
+// Where an element sits, and whether the frame rule lets a search see it.
+struct FrameCase {
+    const char* label;
+    int frames;
+    int elementIn;  // -1: the top document, k: frame k
+    bool found;
+};
+
+class FrameRule : public ::testing::TestWithParam<FrameCase> {};
+
+TEST_P(FrameRule, DecidesWhichDocumentsAreSearched) {
+    const FrameCase& c = GetParam();
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    MemDocument top = WithElements({Named("other")});
+    for (int k = 0; k < c.frames; ++k) top.frames.push_back(WithElements({Named("other")}));
+    (c.elementIn < 0 ? top : top.frames[static_cast<size_t>(c.elementIn)]).all.push_back(Named("n901"));
+    browser.windows = {{"w", "https://app/page", top}};
+
+    const auto element = browser.FindElementByName({"w"}, "n901");
+    EXPECT_EQ(element.has_value(), c.found);
+    if (element) {
+        EXPECT_EQ(element->frame, c.elementIn);
+    }
+    EXPECT_EQ(browser.WaitForElement("/page", "n901", MatchMode::Name).found, c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FrameRule,
+                         ::testing::Values(FrameCase{"NoFramesTop", 0, -1, true},
+                                           FrameCase{"OneFrameSearchedThroughTop", 1, -1, true},
+                                           FrameCase{"OneFrameItsOwnElementUnseen", 1, 0, false},
+                                           FrameCase{"TwoFramesTopUnseen", 2, -1, false},
+                                           FrameCase{"TwoFramesFirst", 2, 0, true},
+                                           FrameCase{"ThreeFramesLast", 3, 2, true}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(BrowserRules, AnIdMatchesOnlyInIdMode) {
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    MemElement byId;
+    byId.id = "password";
+    browser.windows = {{"w", "https://login/", WithElements({byId})}};
+
+    EXPECT_TRUE(browser.WaitForElement("https://login", "password", MatchMode::Id).found);
+    EXPECT_FALSE(browser.WaitForElement("https://login", "password", MatchMode::Name).found);
+    EXPECT_FALSE(browser.FindElementByName({"w"}, "password").has_value());
+}
+
+TEST(BrowserRules, ANameIsComparedWithItsLetterCase) {
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    browser.windows = {{"w", "https://app/", WithElements({Named("Year"), Named("YEAR")})}};
+    const auto element = browser.FindElementByName({"w"}, "YEAR");
+    ASSERT_TRUE(element);
+    EXPECT_EQ(element->index, 1);
+    EXPECT_FALSE(browser.FindElementByName({"w"}, "year"));
+}
+
+TEST(BrowserRules, OptionIndexOfText) {
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    MemElement list = Named("YEAR");
+    list.options = {"2004", "2005", "2005"};
+    browser.windows = {{"w", "https://app/", WithElements({list})}};
+    const ElementRef ref{"w", -1, 0, "doc"};
+    EXPECT_EQ(browser.OptionIndexOfText(ref, "2003"), -1);
+    EXPECT_EQ(browser.OptionIndexOfText(ref, "2005"), 1);
+    EXPECT_EQ(browser.OptionIndexOfText(ref, "200"), -1);
+}
+
+// How long, on the fake clock, a search for something absent goes on: passes
+// of the given length until one ends past the limit, a begun pass finishing.
+struct GiveUpCase {
+    const char* label;
+    bool waitForElement;
+    uint64_t passMs;
+    uint64_t endsAtMs;
+};
+
+class GiveUp : public ::testing::TestWithParam<GiveUpCase> {};
+
+TEST_P(GiveUp, AtTheFirstPassEndingPastTheLimit) {
+    const GiveUpCase& c = GetParam();
+    FakeClock clock(0);
+    MemoryBrowser browser(clock);
+    browser.listCostMs = c.passMs;
+    browser.windows = {{"w", "https://app/elsewhere", WithElements({Named("n902")})}};
+    const auto realStart = std::chrono::steady_clock::now();
+
+    const bool found = c.waitForElement ? browser.WaitForElement("https://app/", "n901", MatchMode::Name).found
+                                        : browser.FindBrowserByUrl("year2010").found;
+
+    EXPECT_FALSE(found);
+    EXPECT_EQ(clock.now, c.endsAtMs);
+    EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::seconds(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GiveUp,
+                         ::testing::Values(GiveUpCase{"FindWindowShortPasses", false, 100, 11000},
+                                           GiveUpCase{"FindWindowPassRunsOver", false, 3000, 12000},
+                                           GiveUpCase{"FindWindowOddPasses", false, 700, 11200},
+                                           GiveUpCase{"WaitElementShortPasses", true, 100, 21000},
+                                           GiveUpCase{"WaitElementPassRunsOver", true, 8000, 24000},
+                                           GiveUpCase{"WaitElementOddPasses", true, 1300, 22100}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(BrowserRules, AnElementThatAppearsDuringTheWaitIsFound) {
+    FakeClock clock(0);
+    MemoryBrowser browser(clock);
+    browser.listCostMs = 500;
+    browser.windows = {{"w", "https://app/print", {}}};
+    int passes = 0;
+    // The page shows its field from the fifth look on.
+    browser.onList = [&] {
+        if (++passes == 5) browser.windows[0].document.all.push_back(Named("n901"));
+    };
+    EXPECT_TRUE(browser.WaitForElement("https://app/print", "n901", MatchMode::Name).found);
+    EXPECT_EQ(passes, 5);
+    EXPECT_EQ(clock.now, 2500u);
+}
+
+TEST(BrowserRules, PumpDelayPumpsAtLeastOnceAndWaitsItsTime) {
+    FakeClock clock(100);
+    MemoryBrowser browser(clock);
+    browser.PumpDelay(0);
+    EXPECT_EQ(clock.pumps, 1);
+    clock.pumps = 0;
+    browser.PumpDelay(2000);
+    EXPECT_EQ(clock.pumps, 20);
+    EXPECT_EQ(clock.now, 2100u);
+}
+
+}  // namespace
+}  // namespace skartina::test

@@ -1,0 +1,88 @@
+// Reading a year's return from the fields of its page.
+
+#include "MemoryBrowser.h"
+#include "portal/E1PageReader.h"
+
+#include <gtest/gtest.h>
+
+namespace skartina::test {
+namespace {
+
+TEST(E1PageReader, FieldCodes) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"n301", 301}, {"n0301", 301}, {"n1", 1},    {"n999", 999},  {"n1000", std::nullopt}, {"n0", std::nullopt},
+        {"nabc", std::nullopt}, {"n30a", std::nullopt}, {"n", std::nullopt}, {"N301", std::nullopt}, {"", std::nullopt},
+        {"n-5", std::nullopt}, {"username", std::nullopt}, {"n 301", std::nullopt},
+    };
+    for (const auto& [name, code] : cases) EXPECT_EQ(FieldCode(name), code) << name;
+}
+
+ElementFields Field(std::string name, std::string value, std::string type = "text", bool checked = false) {
+    return {{}, std::move(name), std::move(type), std::move(value), "", checked};
+}
+
+TEST(E1PageReader, StoresAmountsAndTickedBoxes) {
+    E1CodeTable e1;
+    e1.set(8, 5);  // an unticked box leaves what the table held
+    StoreE1Fields({Field("n301", "12.345,67"), Field("n0302", "1.234"), Field("n303", ""), Field("n304", "δώδεκα"),
+                   Field("n007", "on", "checkbox", true), Field("n008", "on", "checkbox", false),
+                   Field("n305", "1,00"), Field("n305", "2,50"), Field("n1000", "9,00"), Field("n0", "9,00"),
+                   Field("nxyz", "9,00"), Field("n306", "-3,20"), Field("n307", "on", "CHECKBOX", true)},
+                  e1);
+    EXPECT_DOUBLE_EQ(e1[301], 12345.67);
+    EXPECT_DOUBLE_EQ(e1[302], 1234);
+    EXPECT_EQ(e1[303], 0);
+    EXPECT_EQ(e1[304], 0);
+    EXPECT_EQ(e1[7], 1);
+    EXPECT_EQ(e1[8], 5);
+    EXPECT_DOUBLE_EQ(e1[305], 2.5);
+    EXPECT_EQ(e1[1000], 0);
+    EXPECT_EQ(e1[0], 0);
+    EXPECT_DOUBLE_EQ(e1[306], -3.2);
+    EXPECT_EQ(e1[307], 0);  // not a check box to the reader, and "on" is no amount
+}
+
+TEST(E1PageReader, PageAddresses) {
+    PortalHosts hosts{"app.test", "login.test", "alt.test"};
+    EXPECT_EQ(E1PageAddress(hosts, "2003"), "https://app.test/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp");
+    EXPECT_EQ(E1PageAddress(hosts, "2004"), "https://app.test/webtax/incomefp/Year_2004/income/e1/e1_print_mm_2004.jsp");
+    EXPECT_EQ(E1PageAddress(hosts, "2005"), "https://app.test/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp");
+    EXPECT_EQ(E1PageAddress(hosts, "2010"), "https://app.test/webtax/incomefp/year2010-income-menu.do");
+}
+
+TEST(E1PageReader, ReadsTheFramesOfThe2005ReturnAndClosesItsWindow) {
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    const PortalHosts hosts{"app.test", "login.test", "alt.test"};
+    MemDocument frames{kReturnWindowTitle, {Named("n301", "77,00")}, {}};
+    frames.frames.push_back({"", {Named("n301", "1.000,00"), Named("n007", "", "checkbox")}, {}});
+    frames.frames.push_back({"", {Named("n901", "12,00")}, {}});
+    frames.frames[0].all[1].checked = true;
+    browser.windows = {{"menu", "https://app.test/webtax/incomefp/year2005-income-menu.do", {}},
+                       {"print", E1PageAddress(hosts, "2005"), frames}};
+
+    E1CodeTable e1;
+    const auto found = ReadE1Page(browser, hosts, "2005", e1);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->window, "print");
+    EXPECT_EQ(e1[301], 1000);  // the top document's own field is not read
+    EXPECT_EQ(e1[7], 1);
+    EXPECT_EQ(e1[901], 12);
+    EXPECT_EQ(browser.closed, std::vector<std::string>{"print"});
+}
+
+TEST(E1PageReader, AReturnThatNeverAppearsLeavesTheTableAfterTwentyOneSeconds) {
+    FakeClock clock(250);
+    MemoryBrowser browser(clock);
+    const PortalHosts hosts{"app.test", "login.test", "alt.test"};
+    browser.windows = {{"menu", "https://app.test/webtax/incomefp/year2010-income-menu.do", {"Menu", {Named("n301", "5,00")}, {}}}};
+    E1CodeTable e1;
+    e1.set(301, 9);
+    EXPECT_FALSE(ReadE1Page(browser, hosts, "2010", e1));
+    EXPECT_EQ(e1[301], 9);
+    EXPECT_EQ(clock.now, 21000u);
+    EXPECT_TRUE(browser.closed.empty());
+}
+
+}  // namespace
+}  // namespace skartina::test

@@ -1,0 +1,42 @@
+#include "tools/portal-sim/SimData.h"
+
+#include "common/TextFile.h"
+#include "e1/CodeList.h"
+
+#include <algorithm>
+#include <sstream>
+#include <stdexcept>
+
+namespace skartina::sim {
+
+bool IsAfmText(const std::string& text) {
+    return text.size() == 9 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+SimData::SimData(std::filesystem::path folder) : folder_(std::move(folder)) {
+    std::istringstream lines(ReadFileBytes(folder_ / "accounts.txt"));
+    std::string line;
+    for (size_t number = 1; std::getline(lines, line); ++number) {
+        std::istringstream words(line);
+        std::string user, password, afm, extra;
+        if (!(words >> user)) continue;
+        if (!(words >> password >> afm) || (words >> extra) || (afm != "*" && !IsAfmText(afm)))
+            throw std::runtime_error("accounts.txt line " + std::to_string(number) + ": expected \"username password AFM\" or \"username password *\"");
+        accounts_[user] = {password, afm};
+    }
+}
+
+const Account* SimData::Login(const std::string& user, const std::string& password) const {
+    const auto it = accounts_.find(user);
+    return it != accounts_.end() && it->second.password == password ? &it->second : nullptr;
+}
+
+E1CodeTable SimData::Return(const std::string& afm, int year) const {
+    E1CodeTable e1;
+    if (!IsAfmText(afm)) return e1;
+    const std::filesystem::path file = folder_ / afm / (std::to_string(year) + ".txt");
+    if (std::filesystem::exists(file)) ReadCodeList(ReadFileBytes(file), e1);
+    return e1;
+}
+
+}  // namespace skartina::sim

@@ -1,0 +1,144 @@
+#include "tools/portal-sim/SimPages.h"
+
+#include "sheet/Amount.h"
+
+#include <cstdio>
+
+namespace skartina::sim {
+namespace {
+
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string Code3(int code) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%03d", code);
+    return text;
+}
+
+// A late page keeps its content in a template until the delay has passed.
+std::string Page(const std::string& title, const std::string& body, const PageOptions& options) {
+    std::string html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + Escape(title) + "</title></head><body>";
+    if (options.delayMs <= 0) return html + body + "</body></html>";
+    return html + "<template id=\"later\">" + body + "</template><script>setTimeout(function () {" +
+           "document.body.appendChild(document.getElementById('later').content.cloneNode(true));}, " +
+           std::to_string(options.delayMs) + ");</script></body></html>";
+}
+
+// The fields of the codes in [first, last], with names a reader must pass over
+// before them, and "n901" (empty when the return has no amount there) among them.
+std::string ReturnFields(const E1CodeTable& e1, int first, int last, bool withDecoys) {
+    std::string form = "<form name=\"E1\"><table>";
+    if (withDecoys) {
+        form += "<tr><td><input type=\"text\" name=\"n1000\" value=\"5,00\"><input type=\"text\" name=\"n0\" value=\"3,00\">"
+                "<input type=\"text\" name=\"nabc\" value=\"4,00\"><input type=\"text\" name=\"afm_text\" value=\"7,00\">"
+                "<input type=\"text\" name=\"N301\" value=\"8,00\"><input type=\"text\" value=\"9,00\"></td></tr>";
+    }
+    for (int code = first; code <= last; ++code) {
+        const double amount = e1[code];
+        const std::string name = "n" + Code3(code);
+        if (IsYesNoCode(code)) {
+            form += "<tr><td>" + Code3(code) + "</td><td><input type=\"checkbox\" name=\"" + name + "\"" +
+                    (amount == 1 ? " checked" : "") + "></td></tr>";
+        } else if (amount != 0 || code == 901) {
+            form += "<tr><td>" + Code3(code) + "</td><td><input type=\"text\" name=\"" + name + "\" value=\"" +
+                    (amount != 0 ? Escape(FormatAmount(amount)) : "") + "\"></td></tr>";
+        }
+    }
+    return form + "</table></form>";
+}
+
+}  // namespace
+
+bool IsYesNoCode(int code) { return code >= 1 && code <= 10; }
+
+std::string LoginPage(const PageOptions& options, bool withLoginButton, const std::string& message) {
+    std::string body = "<h1>Είσοδος</h1>";
+    if (!message.empty()) body += "<p class=\"error\">" + Escape(message) + "</p>";
+    body += "<form method=\"post\" action=\"/login\">"
+            "<label>Χρήστης <input type=\"text\" id=\"username\" name=\"username\"></label>"
+            "<label>Κωδικός <input type=\"password\" id=\"password\" name=\"password\"></label>";
+    body += withLoginButton ? "<input type=\"submit\" name=\"btn_login\" value=\"Σύνδεση\">"
+                            : "<input type=\"submit\" name=\"btn_enter\" value=\"Σύνδεση\">";
+    return Page("LoginPage", body + "</form>", options);
+}
+
+std::string ApplicationPage(const PageOptions& options, const std::string& nextPath) {
+    return Page("Φορολογία Εισοδήματος",
+                "<a href=\"" + Escape(nextPath) + "\"><img name=\"Image17\" alt=\"Είσοδος στην εφαρμογή\" width=\"120\" height=\"30\" "
+                "src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\"></a>",
+                options);
+}
+
+std::string ClientChoicePage(const PageOptions& options, bool withProceedButton) {
+    std::string body = "<form method=\"get\" action=\"/webtax/incomefp/client.do\">"
+                       "<label>Α.Φ.Μ. φορολογούμενου <input type=\"text\" name=\"username\"></label>";
+    if (withProceedButton) body += "<input type=\"submit\" name=\"PBIn\" value=\"Συνέχεια\">";
+    return Page("Επιλογή φορολογούμενου", body + "</form>", options);
+}
+
+std::string StartPage(const PageOptions& options) {
+    return Page("Φορολογία Εισοδήματος",
+                "<form><select name=\"YEAR\" onchange=\"location.href='/webtax/incomefp/year2005-income-menu.do?YEAR=' + this.value\">"
+                "<option value=\"\"></option><option value=\"2003\">2003</option><option value=\"2004\">2004</option>"
+                "<option value=\"2005\">2005</option></select></form>",
+                options);
+}
+
+std::string YearMenuPage(const PageOptions& options, int year, const std::vector<int>& listYears,
+                         const std::string& listTarget, const std::string& printButton, const std::string& printAddress) {
+    std::string body = "<h1>Οικονομικό έτος " + std::to_string(year) + "</h1><form><select name=\"YEAR\" onchange=\"" +
+                       Escape(listTarget) + "\">";
+    for (int y : listYears)
+        body += "<option value=\"" + std::to_string(y) + "\"" + (y == year ? " selected" : "") + ">" + std::to_string(y) + "</option>";
+    body += "</select><input type=\"button\" name=\"" + printButton + "\" value=\"Εκτύπωση\"";
+    if (!printAddress.empty()) body += " onclick=\"window.open('" + Escape(printAddress) + "', '_blank')\"";
+    return Page("Φορολογία Εισοδήματος " + std::to_string(year), body + "></form>", options);
+}
+
+std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1) {
+    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", ReturnFields(e1, 1, 999, true), options);
+}
+
+std::string ReturnFramesPage(const std::string& firstFrame, const std::string& secondFrame) {
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ</title></head>"
+           "<frameset rows=\"50%,50%\"><frame name=\"first\" src=\"" + Escape(firstFrame) + "\">"
+           "<frame name=\"second\" src=\"" + Escape(secondFrame) + "\"></frameset></html>";
+}
+
+std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part) {
+    return Page("Ε1", part == 1 ? ReturnFields(e1, 1, 499, true) : ReturnFields(e1, 500, 999, false), options);
+}
+
+std::string HomePage(const PageOptions& options) { return Page("myTAXISnet", "<h1>myTAXISnet</h1>", options); }
+
+std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int year, const E1CodeTable& e1) {
+    std::vector<std::string> lines = {"ΕΚΚΑΘΑΡΙΣΤΙΚΟ ΣΗΜΕΙΩΜΑ ΟΙΚΟΝΟΜΙΚΟΥ ΕΤΟΥΣ " + std::to_string(year)};
+    if (withAfm) lines.push_back("Α.Φ.Μ. " + afm);
+    std::string line;
+    int onLine = 0;
+    for (int code = 1; code <= 999; ++code) {
+        if (e1[code] == 0) continue;
+        line += (onLine ? "   " : "") + Code3(code) + ": " + FormatAmount(e1[code]);
+        if (++onLine == 3) {
+            lines.push_back(line);
+            line.clear();
+            onLine = 0;
+        }
+    }
+    if (onLine) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace skartina::sim

@@ -1,0 +1,279 @@
+// skartina-portal-sim: a stand-in for the tax portal, for the tests and for
+// trying the program without the real portal. Three HTTPS servers on loopback
+// ports stand for the application host, the login host and the second login
+// host; the first line printed names them in that order ("127.0.0.1:PORT").
+//
+//   skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report]
+//                       [--report-without-afm] [--delay MS]
+
+#include "tools/ReportPdfWriter.h"
+#include "tools/portal-sim/SimCertificate.h"
+#include "tools/portal-sim/SimData.h"
+#include "tools/portal-sim/SimPages.h"
+
+#include <httplib.h>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <mutex>
+#include <random>
+#include <regex>
+#include <thread>
+
+namespace skartina::sim {
+namespace {
+
+struct Faults {
+    bool noLoginButton = false;
+    bool noProceedButton = false;
+    bool noReport = false;
+    bool reportWithoutAfm = false;
+};
+
+struct Session {
+    std::string afm;  // empty until an accountant has picked a client
+    bool accountant = false;
+};
+
+constexpr const char* kCookie = "SIMSESSION";
+
+class Portal {
+public:
+    Portal(SimData data, Faults faults, PageOptions options) : data_(std::move(data)), faults_(faults), options_(options) {}
+
+    std::string app, login, altLogin;  // "127.0.0.1:PORT"
+
+    void ServeApp(httplib::Server& server);
+    void ServeLogin(httplib::Server& server);
+
+private:
+    static void Html(httplib::Response& res, const std::string& html) {
+        res.set_header("Cache-Control", "no-store");
+        res.set_content(html, "text/html; charset=utf-8");
+    }
+    std::optional<Session> SessionOf(const httplib::Request& req);
+    std::string Token(const httplib::Request& req);
+    // The session of a page that needs one; otherwise the answer sends the browser to log in.
+    std::optional<Session> Require(const httplib::Request& req, httplib::Response& res);
+    void HandleLogin(const httplib::Request& req, httplib::Response& res);
+    void ServeReturn(httplib::Response& res, const Session& session, int year);
+
+    SimData data_;
+    Faults faults_;
+    PageOptions options_;
+    std::mutex mutex_;
+    std::map<std::string, Session> sessions_;
+};
+
+std::string Portal::Token(const httplib::Request& req) {
+    static const std::regex cookie(std::string(kCookie) + "=([0-9a-f]+)");
+    std::smatch match;
+    const std::string header = req.get_header_value("Cookie");
+    return std::regex_search(header, match, cookie) ? match[1].str() : std::string();
+}
+
+std::optional<Session> Portal::SessionOf(const httplib::Request& req) {
+    std::lock_guard lock(mutex_);
+    const auto it = sessions_.find(Token(req));
+    if (it == sessions_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<Session> Portal::Require(const httplib::Request& req, httplib::Response& res) {
+    auto session = SessionOf(req);
+    if (!session) res.set_redirect("https://" + login + "/");
+    return session;
+}
+
+void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
+    const Account* account = data_.Login(req.get_param_value("username"), req.get_param_value("password"));
+    if (!account) {
+        Html(res, LoginPage(options_, !faults_.noLoginButton, "Λάθος στοιχεία εισόδου"));
+        return;
+    }
+    std::random_device random;
+    char token[33];
+    std::snprintf(token, sizeof token, "%08x%08x%08x%08x", random(), random(), random(), random());
+    {
+        std::lock_guard lock(mutex_);
+        sessions_[token] = {account->accountant() ? std::string() : account->afm, account->accountant()};
+    }
+    res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure");
+    res.set_redirect("https://" + app + "/webtax/incomefp/years.jsp");
+}
+
+void Portal::ServeLogin(httplib::Server& server) {
+    const auto page = [this](const httplib::Request&, httplib::Response& res) {
+        Html(res, LoginPage(options_, !faults_.noLoginButton, ""));
+    };
+    server.Get("/", page);
+    server.Get("/mylogin/login.jsp", page);
+    server.Get("/mylogin/pages/login.jsp", page);
+    server.Post("/login", [this](const httplib::Request& req, httplib::Response& res) { HandleLogin(req, res); });
+}
+
+void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
+    Html(res, ReturnPage(options_, data_.Return(session.afm, year)));
+}
+
+void Portal::ServeApp(httplib::Server& server) {
+    server.Get("/webtax/incomefp/index.jsp", [this](const httplib::Request& req, httplib::Response& res) {
+        res.set_redirect(SessionOf(req) ? "/webtax/incomefp/years.jsp" : "https://" + login + "/");
+    });
+    server.Get("/webtax/incomefp/years.jsp", [this](const httplib::Request& req, httplib::Response& res) {
+        if (auto session = Require(req, res))
+            Html(res, ApplicationPage(options_, session->accountant ? "/webtax/incomefp/client.jsp" : "/webtax/incomefp/login.do"));
+    });
+    server.Get("/webtax/incomefp/client.jsp", [this](const httplib::Request& req, httplib::Response& res) {
+        if (Require(req, res)) Html(res, ClientChoicePage(options_, !faults_.noProceedButton));
+    });
+    server.Get("/webtax/incomefp/client.do", [this](const httplib::Request& req, httplib::Response& res) {
+        if (!Require(req, res)) return;
+        const std::string afm = req.get_param_value("username");
+        {
+            std::lock_guard lock(mutex_);
+            Session& session = sessions_[Token(req)];
+            if (session.accountant && IsAfmText(afm)) session.afm = afm;
+        }
+        res.set_redirect("/webtax/incomefp/login.do");
+    });
+    server.Get("/webtax/incomefp/login.do", [this](const httplib::Request& req, httplib::Response& res) {
+        if (Require(req, res)) Html(res, StartPage(options_));
+    });
+    server.Get(R"(/webtax/incomefp/year(\d{4})-income-menu\.do)", [this](const httplib::Request& req, httplib::Response& res) {
+        const auto session = Require(req, res);
+        if (!session) return;
+        const int menuYear = std::stoi(req.matches[1]);
+        if (menuYear == 2005) {
+            // The 2005 menu serves 2003 to 2005, chosen in its list.
+            int year = req.has_param("YEAR") ? std::atoi(req.get_param_value("YEAR").c_str()) : 2005;
+            if (year < 2003 || year > 2005) year = 2005;
+            const std::string print = year == 2003   ? "/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp"
+                                      : year == 2004 ? "/webtax/incomefp/Year_2004/income/e1/e1_print_mm_2004.jsp"
+                                                     : "/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp";
+            Html(res, YearMenuPage(options_, year, {2003, 2004, 2005},
+                                   "location.href='/webtax/incomefp/year2005-income-menu.do?YEAR=' + this.value", "PBE1_PRINT", print));
+            return;
+        }
+        if (menuYear < 2006 || menuYear > 2020) {
+            res.status = 404;
+            return;
+        }
+        if (req.get_param_value("print") == "e1" && menuYear <= 2013) {
+            ServeReturn(res, *session, menuYear);
+            return;
+        }
+        std::vector<int> years;
+        for (int y = 2020; y >= 2006; --y) years.push_back(y);
+        const std::string list = "location.href='/webtax/incomefp/year' + this.value + '-income-menu.do'";
+        if (menuYear <= 2013)
+            Html(res, YearMenuPage(options_, menuYear, years, list, "PBE1_PRINT",
+                                   "/webtax/incomefp/year" + std::to_string(menuYear) + "-income-menu.do?print=e1"));
+        else
+            Html(res, YearMenuPage(options_, menuYear, years, list, "PB_EKKATH_PDF",
+                                   faults_.noReport ? "" : "/reports/rwservlet?report=e1&year=" + std::to_string(menuYear)));
+    });
+    server.Get("/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp", [this](const httplib::Request& req, httplib::Response& res) {
+        if (auto session = Require(req, res)) ServeReturn(res, *session, 2003);
+    });
+    server.Get("/webtax/incomefp/Year_2004/income/e1/e1_print_mm_2004.jsp", [this](const httplib::Request& req, httplib::Response& res) {
+        if (auto session = Require(req, res)) ServeReturn(res, *session, 2004);
+    });
+    server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
+        if (!Require(req, res)) return;
+        res.set_header("Cache-Control", "no-store");
+        res.set_content(ReturnFramesPage("e1_print_part_2005.jsp?part=1", "e1_print_part_2005.jsp?part=2"), "text/html; charset=utf-8");
+    });
+    server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
+        if (auto session = Require(req, res))
+            Html(res, ReturnPartPage(options_, data_.Return(session->afm, 2005), req.get_param_value("part") == "2" ? 2 : 1));
+    });
+    server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
+        const auto session = Require(req, res);
+        if (!session) return;
+        const int year = std::atoi(req.get_param_value("year").c_str());
+        const auto lines = ReportLines(session->afm, !faults_.reportWithoutAfm, year, data_.Return(session->afm, year));
+        res.set_header("Cache-Control", "no-store");
+        res.set_content(WriteReportPdf(lines), "application/pdf");
+    });
+    server.Get("/webtax/incomefp/logout.do", [this](const httplib::Request& req, httplib::Response& res) {
+        {
+            std::lock_guard lock(mutex_);
+            sessions_.erase(Token(req));
+        }
+        res.set_redirect("https://" + login + "/mylogin/login.jsp");
+    });
+    server.Get("/taxisnet/mytaxisnet/protected/home.htm",
+               [this](const httplib::Request&, httplib::Response& res) { Html(res, HomePage(options_)); });
+}
+
+int Usage() {
+    std::cerr << "usage: skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] "
+                 "[--report-without-afm] [--delay MS]\n";
+    return 2;
+}
+
+int Run(int argc, char** argv) {
+    std::string folder;
+    Faults faults;
+    PageOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--data" && i + 1 < argc) folder = argv[++i];
+        else if (arg == "--delay" && i + 1 < argc) options.delayMs = std::atoi(argv[++i]);
+        else if (arg == "--no-login-button") faults.noLoginButton = true;
+        else if (arg == "--no-pbin") faults.noProceedButton = true;
+        else if (arg == "--no-report") faults.noReport = true;
+        else if (arg == "--report-without-afm") faults.reportWithoutAfm = true;
+        else return Usage();
+    }
+    if (folder.empty()) return Usage();
+
+    // Stop on SIGTERM or SIGINT; blocked here so that the server threads never take them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    Portal portal(SimData(folder), faults, options);
+    const Certificate certificate = MakeLoopbackCertificate();
+    httplib::SSLServer appServer(certificate.cert.get(), certificate.key.get());
+    httplib::SSLServer loginServer(certificate.cert.get(), certificate.key.get());
+    httplib::SSLServer altServer(certificate.cert.get(), certificate.key.get());
+    httplib::SSLServer* servers[] = {&appServer, &loginServer, &altServer};
+    std::string* hosts[] = {&portal.app, &portal.login, &portal.altLogin};
+    for (int i = 0; i < 3; ++i) {
+        if (!servers[i]->is_valid()) throw std::runtime_error("the HTTPS server could not be set up");
+        const int port = servers[i]->bind_to_any_port("127.0.0.1");
+        if (port <= 0) throw std::runtime_error("no loopback port to listen on");
+        *hosts[i] = "127.0.0.1:" + std::to_string(port);
+    }
+    portal.ServeApp(appServer);
+    portal.ServeLogin(loginServer);
+    portal.ServeLogin(altServer);
+
+    std::vector<std::thread> threads;
+    for (httplib::SSLServer* server : servers) threads.emplace_back([server] { server->listen_after_bind(); });
+    std::cout << portal.app << ' ' << portal.login << ' ' << portal.altLogin << std::endl;
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    for (httplib::SSLServer* server : servers) server->stop();
+    for (std::thread& thread : threads) thread.join();
+    return 0;
+}
+
+}  // namespace
+}  // namespace skartina::sim
+
+int main(int argc, char** argv) {
+    try {
+        return skartina::sim::Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "skartina-portal-sim: " << error.what() << '\n';
+        return 1;
+    }
+}
