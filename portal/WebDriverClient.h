@@ -4,6 +4,8 @@
 
 #include "portal/Browser.h"
 
+#include "common/HttpClient.h"
+
 #include <nlohmann/json.hpp>
 
 #include <memory>
@@ -26,9 +28,6 @@ private:
 class WebDriverClient {
 public:
     explicit WebDriverClient(std::string baseUrl);  // "http://127.0.0.1:PORT"
-    ~WebDriverClient();
-    WebDriverClient(const WebDriverClient&) = delete;
-    WebDriverClient& operator=(const WebDriverClient&) = delete;
 
     // The "value" of the answer. Throws WebDriverError, or BrowserError when chromedriver cannot be reached.
     nlohmann::json Get(const std::string& path);
@@ -39,7 +38,7 @@ private:
     nlohmann::json Send(const char* method, const std::string& path, const std::string* body);
 
     std::string baseUrl_;
-    void* curl_;
+    std::unique_ptr<HttpClient> http_;
 };
 
 }  // namespace skartina
