@@ -3,6 +3,8 @@
 #include "app/ProductInfo.h"
 #include "common/TextFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -57,6 +59,28 @@ ProgressFigures FiguresAfterTransfer(const TransferCounters& c) {
         f.percent = static_cast<int>(std::lround(static_cast<double>(c.ReceivedBytes) * 100.0 /
                                                  static_cast<double>(c.ExpectedBytes)));
     return f;
+}
+
+bool InstallerTransportTrusted(std::string_view host) {
+    std::string lower(host);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lower.starts_with("https://")) return true;
+    if (!lower.starts_with("http://")) return false;
+    const std::string_view rest = std::string_view(lower).substr(7);
+    const std::string_view name = rest.substr(0, rest.find_first_of("/"));
+    const auto hostOnly = [&](std::string_view loopback) {
+        return name == loopback || (name.starts_with(loopback) && name[loopback.size()] == ':');
+    };
+    if (hostOnly("localhost") || hostOnly("[::1]")) return true;
+    // 127.0.0.0/8: four dotted numbers starting with 127.
+    const std::string_view address = name.substr(0, name.find(':'));
+    if (!address.starts_with("127.")) return false;
+    int dots = 0;
+    for (char c : address) {
+        if (c == '.') ++dots;
+        else if (c < '0' || c > '9') return false;
+    }
+    return dots == 3;
 }
 
 void VersionCheck::transferEnded() {
@@ -119,6 +143,8 @@ VersionCheckResult VersionCheck::runCheck(bool interactive) {
         std::error_code ec;
         std::filesystem::remove(installer, ec);  // a file that stays is overwritten below
 
+        if (!InstallerTransportTrusted(s_.host))
+            throw HttpError("an installer is fetched only over https");
         s_.counters.ExpectedBytes = ExpectedBytesOf(fetch(kFileListPath, s_.timeouts.read));
         s_.view.setDetails(kDownloadingDetails);
         s_.view.pump();

@@ -95,6 +95,11 @@ long long ExpectedBytesOf(std::string_view fileList);
 // Plain byte order; a longer text with the same beginning is newer.
 bool IsNewerVersion(std::string_view latest);
 
+// Whether an installer may be fetched from the host: over https, or over
+// plain http from this machine itself (the tests' server). Anything else could
+// be altered on its way and would then run with the user's rights.
+bool InstallerTransportTrusted(std::string_view host);
+
 enum class VersionCheckResult { Unreachable, UpToDate, Declined, NoInstaller, Failed, InstallerStarted };
 
 struct VersionCheckSetup {

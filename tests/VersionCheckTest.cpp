@@ -339,3 +339,50 @@ TEST(VersionCheckAgainstServer, AnyFailureAfterTheProbeIsToldAndStartsNothing) {
 
 }  // namespace
 }  // namespace skartina
+
+namespace skartina {
+namespace {
+
+TEST(InstallerTransport, OnlyHttpsOrThisMachine) {
+    const std::pair<const char*, bool> hosts[] = {
+        {"https://www.skartina.gr", true},    {"HTTPS://updates.example", true},
+        {"http://127.0.0.1:8080", true},      {"http://127.1.2.3", true},
+        {"http://localhost:99", true},        {"http://[::1]:5000", true},
+        {"http://www.skartina.gr", false},    {"http://127.0.0.1.evil.example", false},
+        {"http://localhost.evil.example", false}, {"http://10.0.0.1", false},
+        {"ftp://127.0.0.1", false},           {"", false},
+    };
+    for (const auto& [host, trusted] : hosts) EXPECT_EQ(InstallerTransportTrusted(host), trusted) << host;
+}
+
+// A plain-http host elsewhere that answers like an update service with a newer version.
+class PlainHttpService : public HttpClient {
+public:
+    HttpResponse get(const std::string& url, const HttpOptions&) override {
+        requested.push_back(url);
+        if (url.ends_with(kProbePath)) return {200, "OK"};
+        if (url.ends_with(kLatestVersionPath)) return {200, "2099 (ver 09.00)"};
+        return {200, std::string(5000, 'I')};
+    }
+    std::vector<std::string> requested;
+};
+
+TEST(InstallerTransport, APlainHttpHostElsewhereNeverDeliversAnInstaller) {
+    test::TempDir dir;
+    PlainHttpService http;
+    test::ScriptedPrompter yes(true);
+    RecordingView view;
+    TransferCounters counters;
+    bool started = false;
+    VersionCheck check({dir.path(), "http://updates.example", http, yes, view,
+                        [&](const fs::path&) { started = true; }, counters});
+    EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::Failed);
+    EXPECT_EQ(yes.informed, std::vector<std::string>{kUpdateFailedMessage});
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(fs::exists(dir / "Upgrade" / "Setup.exe"));
+    EXPECT_EQ(http.requested, (std::vector<std::string>{std::string("http://updates.example") + kProbePath,
+                                                        std::string("http://updates.example") + kLatestVersionPath}));
+}
+
+}  // namespace
+}  // namespace skartina
