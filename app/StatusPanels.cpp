@@ -1,6 +1,7 @@
 #include "app/StatusPanels.h"
 
 #include <QLabel>
+#include <QProgressBar>
 
 namespace skartina {
 
@@ -18,5 +19,13 @@ void StatusPanels::setPanels(const QString& first, const QString& second) {
 }
 
 QString StatusPanels::panel(int index) const { return panels_.at(static_cast<size_t>(index))->text(); }
+
+QProgressBar* NewPercentBar(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName("pbInfo");
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    return bar;
+}
 
 }  // namespace skartina

@@ -7,6 +7,7 @@
 #include <array>
 
 class QLabel;
+class QProgressBar;
 
 namespace skartina {
 
@@ -20,5 +21,8 @@ public:
 private:
     std::array<QLabel*, 2> panels_;
 };
+
+// The progress bar beside the panels ("pbInfo"): a percentage, empty at first.
+QProgressBar* NewPercentBar(QWidget* parent);
 
 }  // namespace skartina

@@ -56,10 +56,7 @@ TfiNewVer::TfiNewVer(const std::filesystem::path& workDir, DesktopServices deskt
     btExit = new QPushButton("Έξοδος", this);
     btExit->setObjectName("btExit");
     connect(btExit, &QPushButton::clicked, this, &TfiNewVer::btExitClick);
-    pbInfo = new QProgressBar(this);
-    pbInfo->setObjectName("pbInfo");
-    pbInfo->setRange(0, 100);
-    pbInfo->setValue(0);
+    pbInfo = NewPercentBar(this);
     sbInfo = new StatusPanels(this);
     sbInfo->setObjectName("sbInfo");
 

@@ -27,10 +27,7 @@ TfiNoConnection::TfiNoConnection(QWidget* parent) : QDialog(parent) {
     lbDetails = new QLabel(" ", this);
     lbDetails->setObjectName("lbDetails");
     lbDetails->setAlignment(Qt::AlignCenter);
-    pbInfo = new QProgressBar(this);
-    pbInfo->setObjectName("pbInfo");
-    pbInfo->setRange(0, 100);
-    pbInfo->setValue(0);
+    pbInfo = NewPercentBar(this);
     sbInfo = new StatusPanels(this);
     sbInfo->setObjectName("sbInfo");
 
