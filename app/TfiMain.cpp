@@ -105,6 +105,9 @@ TfiMain::TfiMain(const std::filesystem::path& workDir, DesktopServices desktop, 
     bar->addWidget(logo);
 
     setCentralWidget(buildTiles());
+    // The size it keeps where the desktop does not maximise it, and below which the tiles no longer fit.
+    resize(1280, 800);
+    setMinimumSize(1040, 480);
 }
 
 QWidget* TfiMain::buildTiles() {
