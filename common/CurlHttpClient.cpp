@@ -54,9 +54,11 @@ struct SlistFree {
 
 class CurlHttpClient : public HttpClient {
 public:
-    CurlHttpClient() : curl_((Global(), curl_easy_init())), multi_(curl_multi_init()) {
+    explicit CurlHttpClient(const std::string& trustedCertificates)
+        : curl_((Global(), curl_easy_init())), multi_(curl_multi_init()) {
         if (!curl_ || !multi_) throw HttpError("libcurl could not start");
         curl_easy_setopt(curl_, CURLOPT_COOKIEFILE, "");  // keep cookies in memory
+        if (!trustedCertificates.empty()) curl_easy_setopt(curl_, CURLOPT_CAINFO, trustedCertificates.c_str());
     }
     ~CurlHttpClient() override {
         curl_multi_cleanup(multi_);
@@ -160,6 +162,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<HttpClient> MakeCurlHttpClient() { return std::make_unique<CurlHttpClient>(); }
+std::unique_ptr<HttpClient> MakeCurlHttpClient(const std::string& trustedCertificates) {
+    return std::make_unique<CurlHttpClient>(trustedCertificates);
+}
 
 }  // namespace skartina

@@ -53,7 +53,8 @@ public:
 // The real client, over libcurl. It keeps cookies between its requests, always
 // verifies certificates, speaks only http and https, never follows a redirect
 // from https to http, and treats a body shorter than the server announced as
-// an error.
-std::unique_ptr<HttpClient> MakeCurlHttpClient();
+// an error. Certificates are checked against the system's authorities, or
+// against the certificates in `trustedCertificates` (a PEM file) when given.
+std::unique_ptr<HttpClient> MakeCurlHttpClient(const std::string& trustedCertificates = {});
 
 }  // namespace skartina

@@ -300,6 +300,32 @@ TEST(VersionCheckAgainstServer, AnUntrustedCertificateIsNeverTalkedTo) {
     EXPECT_TRUE(f.prompter.informed.empty());
 }
 
+TEST(VersionCheckAgainstServer, ATrustedCertificateCarriesTheWholeUpdate) {
+    CheckFixture f;
+    test::UpdateServerSim tls(f.dir.path());
+    tls.offer("2022 (ver 01.00)", kFileList350, {200, std::string(5000, 'I')});
+    const auto trusting = MakeCurlHttpClient((f.dir / "sim-cert.pem").string());
+    std::vector<fs::path> started;
+    VersionCheck check({f.dir.path(), tls.base(), *trusting, f.prompter, f.view,
+                        [&](const fs::path& program) { started.push_back(program); }, f.counters});
+    EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::InstallerStarted);
+    EXPECT_EQ(started, std::vector<fs::path>{f.installer()});
+    EXPECT_EQ(test::ReadBytes(f.installer()), std::string(5000, 'I'));
+}
+
+TEST(VersionCheckAgainstServer, AnHttpsAddressIsNeverFollowedToPlainHttp) {
+    CheckFixture f;  // its server speaks plain http
+    f.serve("2022 (ver 01.00)");
+    test::UpdateServerSim tls(f.dir.path());
+    SimAnswer redirect(302, "");
+    redirect.headers = {{"Location", f.server.base() + kProbePath}};
+    tls.answer(kProbePath, redirect);
+    const auto trusting = MakeCurlHttpClient((f.dir / "sim-cert.pem").string());
+    EXPECT_THROW(trusting->get(tls.base() + kProbePath), HttpError);
+    EXPECT_EQ(tls.requests().size(), 1u);
+    EXPECT_TRUE(f.server.requests().empty());
+}
+
 TEST(VersionCheckAgainstServer, AnyFailureAfterTheProbeIsToldAndStartsNothing) {
     const std::string version = "2022 (ver 01.00)";
     const std::string installer(5000, 'I');

@@ -13,7 +13,8 @@ UpdateServerSim::UpdateServerSim() : server_(std::make_unique<httplib::Server>()
 UpdateServerSim::UpdateServerSim(const std::filesystem::path& certificateFolder) {
     const auto cert = certificateFolder / "sim-cert.pem";
     const auto key = certificateFolder / "sim-key.pem";
-    const std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" +
+    const std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+                                "-addext subjectAltName=IP:127.0.0.1 -keyout '" +
                                 key.string() + "' -out '" + cert.string() + "' 2>/dev/null";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
     server_ = std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str());
