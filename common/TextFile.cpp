@@ -106,31 +106,67 @@ void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::
     WriteFileAtomically(path, bytes, access);
 }
 
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
-    std::string tmpl = path.string() + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) ThrowWriteError(path, errno);
-    bool open = true;
-    auto fail = [&](int err) {
+namespace {
+
+// Gives the finished temporary file its mode, flushes it to disk and puts it
+// in the target's place; removes it and throws FileError on any failure.
+void Commit(int fd, const std::string& temporary, const std::filesystem::path& path, FileAccess access) {
+    auto fail = [&](int err, bool open) {
         if (open) ::close(fd);
-        ::unlink(tmpl.c_str());
+        ::unlink(temporary.c_str());
         ThrowWriteError(path, err);
     };
+    if (::fchmod(fd, ModeFor(access)) != 0) fail(errno, true);
+    if (::fsync(fd) != 0) fail(errno, true);
+    if (::close(fd) != 0) fail(errno, false);
+    if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno, false);
+}
 
-    if (::fchmod(fd, ModeFor(access)) != 0) fail(errno);
+// A new empty file beside the target, open for writing.
+int CreateTemporaryBeside(const std::filesystem::path& path, std::string& temporary) {
+    temporary = path.string() + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) ThrowWriteError(path, errno);
+    return fd;
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(path, temporary);
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            fail(errno);
+            const int err = errno;
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            ThrowWriteError(path, err);
         }
         done += static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0) fail(errno);
-    open = false;
-    if (::close(fd) != 0) fail(errno);
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) fail(errno);
+    Commit(fd, temporary, path, access);
+}
+
+void ReplaceFileWith(const std::filesystem::path& path, const std::function<void(const std::filesystem::path&)>& produce,
+                     FileAccess access) {
+    std::string temporary;
+    ::close(CreateTemporaryBeside(path, temporary));
+    try {
+        produce(temporary);
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+    const int fd = ::open(temporary.c_str(), O_RDWR);
+    if (fd < 0) {
+        const int err = errno;
+        ::unlink(temporary.c_str());
+        ThrowWriteError(path, err);
+    }
+    Commit(fd, temporary, path, access);
 }
 
 }  // namespace skartina

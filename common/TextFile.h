@@ -4,6 +4,7 @@
 // that replaces the target only once it is complete.
 
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,5 +47,12 @@ void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::
 // flushed to disk, then renamed over the target. Throws FileError.
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          FileAccess access = FileAccess::Shared);
+
+// The same for a file that a library writes by name: `produce` writes the
+// temporary file it is given (beside the target); only a complete file
+// replaces the target. An exception from `produce` leaves the target as it was.
+void ReplaceFileWith(const std::filesystem::path& path,
+                     const std::function<void(const std::filesystem::path& temporary)>& produce,
+                     FileAccess access = FileAccess::Shared);
 
 }  // namespace skartina

@@ -8,12 +8,8 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
-#include <unistd.h>
 
 namespace skartina {
 namespace {
@@ -26,29 +22,6 @@ constexpr lxw_col_t kFormattedColumns = 255;
 [[noreturn]] void Fail(const std::filesystem::path& file, const std::string& reason) {
     throw FileError("Αδυναμία δημιουργίας του βιβλίου Excel «" + file.string() + "»: " + reason);
 }
-
-// A file of the system's temporary folder that the library writes the
-// workbook into; it is gone when this goes.
-class ScratchFile {
-public:
-    explicit ScratchFile(const std::filesystem::path& target) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "skartina-xlsx-XXXXXX").string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0) Fail(target, "δεν δημιουργείται προσωρινό αρχείο");
-        ::close(fd);
-        path_ = pattern;
-    }
-    ~ScratchFile() {
-        std::error_code ec;
-        std::filesystem::remove(path_, ec);
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 class WorkbookWriter {
 public:
@@ -162,9 +135,9 @@ void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, con
                    const std::string& afm) {
     const int rows = std::min(kExportedRows, grid.rowCount());
     const int blocks = ExcelBlockCount(grid.columnCount());
-    const ScratchFile scratch(file);
-    {
-        WorkbookWriter writer(scratch.path(), file);
+    // The library writes by file name: it writes the temporary file that then replaces the target.
+    ReplaceFileWith(file, [&](const std::filesystem::path& temporary) {
+        WorkbookWriter writer(temporary, file);
         for (int block = 0; block < blocks; ++block) writer.writeTitle(block, name, afm);
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < grid.columnCount(); ++c) writer.writeCell(ExcelPlaceOf(c, r), r, ExcelValueOf(grid.cell(c, r)));
@@ -176,11 +149,7 @@ void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, con
                                  caption.empty() ? std::string(" ") : caption);
             }
         writer.finish();
-    }
-    std::ifstream in(scratch.path(), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.good() && !in.eof()) Fail(file, "το προσωρινό αρχείο δεν διαβάζεται");
-    WriteFileAtomically(file, bytes);
+    });
 }
 
 }  // namespace skartina

@@ -75,6 +75,35 @@ TEST(TextFile, OwnerOnlyFilesAreReadableByTheOwnerAlone) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+TEST(TextFile, AFileWrittenByNameReplacesTheTargetOnlyWhenComplete) {
+    TempDir dir;
+    WriteCp1253Lines(dir / "book.xlsx", {"old"});
+    EXPECT_THROW(ReplaceFileWith(dir / "book.xlsx",
+                                 [](const std::filesystem::path& temporary) {
+                                     WriteBytes(temporary, "half");
+                                     throw std::runtime_error("the library failed");
+                                 }),
+                 std::runtime_error);
+    EXPECT_EQ(ReadBytes(dir / "book.xlsx"), "old\r\n");
+    EXPECT_EQ(test::FolderNames(dir.path()), std::vector<std::string>{"book.xlsx"});
+
+    std::filesystem::path written;
+    ReplaceFileWith(
+        dir / "book.xlsx",
+        [&](const std::filesystem::path& temporary) {
+            written = temporary;
+            WriteBytes(temporary, "new");
+        },
+        FileAccess::OwnerOnly);
+    EXPECT_EQ(written.parent_path(), dir.path());  // beside the target, so the rename cannot cross disks
+    EXPECT_EQ(ReadBytes(dir / "book.xlsx"), "new");
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "book.xlsx").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(test::FolderNames(dir.path()), std::vector<std::string>{"book.xlsx"});
+    EXPECT_THROW(ReplaceFileWith(dir / "missing" / "a.xlsx", [](const std::filesystem::path&) {}), FileError);
+}
+
 TEST(ClientFiles, KeepsEveryClientFileInsideTheDataFolder) {
     EXPECT_EQ(ClientFilePath("Tables", "123456789", "_2021.grd"), std::filesystem::path("Tables/123456789_2021.grd"));
     EXPECT_EQ(ClientFilePath("Tables", "EL 99", ".cst"), std::filesystem::path("Tables/EL 99.cst"));
