@@ -1,16 +1,12 @@
 #include "e1/CodeList.h"
 
+#include "common/TextTrim.h"
+
 #include <charconv>
 #include <cmath>
 
 namespace skartina {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
 
 template <typename T>
 bool ReadWhole(std::string_view text, T& value) {
@@ -24,7 +20,7 @@ void ReadCodeList(std::string_view text, E1CodeTable& e1) {
     size_t number = 0;
     while (!text.empty()) {
         const size_t end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
+        const std::string_view line = TrimBlanks(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         ++number;
         if (line.empty() || line.front() == '#') continue;
@@ -33,7 +29,7 @@ void ReadCodeList(std::string_view text, E1CodeTable& e1) {
         int code = -1;
         double amount = 0;
         const bool ok = gap != std::string_view::npos && ReadWhole(line.substr(0, gap), code) &&
-                        ReadWhole(Trim(line.substr(gap)), amount) && std::isfinite(amount) &&
+                        ReadWhole(TrimBlanks(line.substr(gap)), amount) && std::isfinite(amount) &&
                         E1CodeTable::IsCode(code);
         if (!ok)
             throw CodeListError("Η γραμμή " + std::to_string(number) + " («" + std::string(line) +

@@ -1,18 +1,12 @@
 #include "e1/ReportText.h"
 
+#include "common/TextTrim.h"
 #include "sheet/Amount.h"
 
 namespace skartina {
 namespace {
 
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
-
-// Drops spaces and control characters at both ends.
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return s;
-}
 
 void ParseLine(std::string_view s, int year, E1CodeTable& e1) {
     for (size_t colon = s.find(':'); colon != std::string_view::npos; colon = s.find(':')) {
@@ -26,7 +20,7 @@ void ParseLine(std::string_view s, int year, E1CodeTable& e1) {
             int code = (s[0] - '0') * 100 + (s[1] - '0') * 10 + (s[2] - '0');
             if (year > 2014 && code == 115) code = 515;
             if (year > 2014 && code == 117) code = 517;
-            s = Trim(s.substr(4));
+            s = TrimBlanks(s.substr(4));
             const size_t space = s.find(' ');
             const std::string_view amountText = s.substr(0, space);
             if (const auto amount = ParsePortalAmount(amountText); amount && E1CodeTable::IsCode(code))
@@ -36,7 +30,7 @@ void ParseLine(std::string_view s, int year, E1CodeTable& e1) {
         } else {
             consumed = colon + 1;
         }
-        s = s.size() > consumed ? Trim(s.substr(consumed)) : std::string_view();
+        s = s.size() > consumed ? TrimBlanks(s.substr(consumed)) : std::string_view();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "registry/TfiNewCustomer.h"
 
 #include "app/Pictures.h"
+#include "app/QtText.h"
 #include "common/ClientFiles.h"
 #include "registry/TaxpayerRecord.h"
 #include "registry/TfiPickList.h"
@@ -17,13 +18,6 @@
 #include <QVBoxLayout>
 
 namespace skartina {
-namespace {
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
-}  // namespace
-
 TfiNewCustomer::TfiNewCustomer(const std::filesystem::path& workDir, DesktopServices desktop, QWidget* parent)
     : QDialog(parent), workDir_(workDir), desktop_(std::move(desktop)) {
     setObjectName("fiNewCustomer");

@@ -1,5 +1,6 @@
 #include "registry/TfiPickList.h"
 
+#include "app/QtText.h"
 #include "registry/ListRows.h"
 
 #include <QApplication>
@@ -17,12 +18,6 @@
 #include <QVBoxLayout>
 
 namespace skartina {
-namespace {
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-}  // namespace
-
 TfiPickList::TfiPickList(const ListDescription& list, ListRows rows, const char* gridName, DesktopServices desktop,
                          QWidget* parent)
     : QDialog(parent), list_(list), rows_(std::move(rows)), desktop_(std::move(desktop)) {

@@ -1,12 +1,12 @@
 #include "sheet/HandEntry.h"
 
+#include "common/TextTrim.h"
 #include "sheet/Amount.h"
 
 namespace skartina {
 
 std::string NormalizeTypedAmount(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    text = TrimBlanks(text);
     if (text.empty()) return {};
     const auto value = ParseAmount(text);
     return value ? FormatAmount(*value) : std::string();

@@ -1,5 +1,6 @@
 #include "sheet/TfiGetTaxisInfo.h"
 
+#include "app/QtText.h"
 #include "common/ClientFiles.h"
 #include "registry/TaxpayerRecord.h"
 #include "registry/TfiPickList.h"
@@ -44,7 +45,6 @@ QToolButton* ImageButton(QWidget* parent, const char* name, QStyle::StandardPixm
     return button;
 }
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
@@ -220,7 +220,15 @@ TfiGetTaxisInfo::~TfiGetTaxisInfo() {
 
 std::filesystem::path TfiGetTaxisInfo::tablesDir() const { return workDir_ / kTablesFolder; }
 
-void TfiGetTaxisInfo::report(const std::exception& error) { desktop_.prompter->inform(error.what()); }
+bool TfiGetTaxisInfo::attempt(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        desktop_.prompter->inform(e.what());
+        return false;
+    }
+}
 
 void TfiGetTaxisInfo::syncYearBoxes() {
     for (auto& [year, box] : yearBoxes) {
@@ -243,32 +251,20 @@ void TfiGetTaxisInfo::refreshGrid() {
 
 void TfiGetTaxisInfo::BuildSheetLayout() {
     years_.setFirstYear(edFirstYear->Value());
-    try {
-        skartina::BuildSheetLayout(grid_, years_);
-    } catch (const std::exception& e) {
-        report(e);
-    }
+    attempt([&] { skartina::BuildSheetLayout(grid_, years_); });
     handEntry_.reset();
     refreshGrid();
 }
 
 void TfiGetTaxisInfo::RecalculateSheet() {
-    try {
-        skartina::RecalculateSheet(grid_);
-    } catch (const std::exception& e) {
-        report(e);
-    }
+    attempt([&] { skartina::RecalculateSheet(grid_); });
     refreshGrid();
 }
 
 void TfiGetTaxisInfo::ResetSheet() {
     confirmYearRemoval_ = false;
     years_.setFirstYear(edFirstYear->Value());
-    try {
-        skartina::ResetSheet(grid_, years_);
-    } catch (const std::exception& e) {
-        report(e);
-    }
+    attempt([&] { skartina::ResetSheet(grid_, years_); });
     handEntry_.reset();
     syncYearBoxes();
     refreshGrid();
@@ -285,15 +281,16 @@ void TfiGetTaxisInfo::cbEggamosClick() {
 void TfiGetTaxisInfo::cbAllClick(QCheckBox* box) {
     const int year = box->objectName().mid(2).toInt();
     years_.setFirstYear(edFirstYear->Value());
-    try {
-        if (box->isChecked()) {
+    bool declined = false;
+    attempt([&] {
+        if (box->isChecked())
             TickYear(grid_, years_, year);
-        } else if (!UntickYear(grid_, years_, year, confirmYearRemoval_ ? desktop_.prompter : nullptr)) {
-            syncYearBoxes();  // declined: the box is ticked again and nothing else changes
-            return;
-        }
-    } catch (const std::exception& e) {
-        report(e);
+        else
+            declined = !UntickYear(grid_, years_, year, confirmYearRemoval_ ? desktop_.prompter : nullptr);
+    });
+    if (declined) {
+        syncYearBoxes();  // the box is ticked again and nothing else changes
+        return;
     }
     handEntry_.reset();
     syncYearBoxes();
@@ -305,27 +302,23 @@ void TfiGetTaxisInfo::edFirstYearChange() { yearBoxes[kOldestBoxYear]->setText(e
 void TfiGetTaxisInfo::FillTaxpayerFields() {
     const std::string afm = edAFM->text().toStdString();
     if (afm.empty() || !AfmFileNameProblem(afm).empty()) return;
-    try {
+    attempt([&] {
         const auto record = LoadTaxpayer(tablesDir(), afm);
         if (!record) return;
         edAFM->setText(Q(record->afm));
         edBigName->setText(Q(record->surname + " " + record->firstName));
         edUserName->setText(Q(record->portalUser));
         edPassword->setText(Q(record->portalPassword));
-    } catch (const std::exception& e) {
-        report(e);
-    }
+    });
 }
 
 bool TfiGetTaxisInfo::OpenAnalysisOf(const QString& afm) {
     edAFM->setText(afm);
     FillTaxpayerFields();
     bool loaded = false;
-    try {
+    attempt([&] {
         loaded = LoadGridFromFile(AnalysisFilePath(tablesDir(), afm.toStdString(), WorkYear.toStdString()), grid_);
-    } catch (const std::exception& e) {
-        report(e);
-    }
+    });
     if (loaded) {
         AlignYearBoxesToSheet(grid_, years_);
         syncYearBoxes();
@@ -345,16 +338,15 @@ void TfiGetTaxisInfo::imSaveClick() {
         desktop_.prompter->inform(kNoAfmToSaveMessage);
         return;
     }
-    try {
+    bool written = false;
+    attempt([&] {
         const auto path = AnalysisFilePath(tablesDir(), afm, WorkYear.toStdString());
         std::filesystem::create_directories(tablesDir());
         if (std::filesystem::exists(path) && !desktop_.prompter->confirm(kOverwriteAnalysisQuestion)) return;
         SaveGridToFile(grid_, path);
-    } catch (const std::exception& e) {
-        report(e);
-        return;
-    }
-    desktop_.prompter->inform(kAnalysisSavedMessage);
+        written = true;
+    });
+    if (written) desktop_.prompter->inform(kAnalysisSavedMessage);
 }
 
 void TfiGetTaxisInfo::imOpenClick() {
@@ -368,11 +360,7 @@ void TfiGetTaxisInfo::AddCustClick() {
     edAFM->setText(Q(*afm));
     FillTaxpayerFields();
     bool saved = false;
-    try {
-        saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, WorkYear.toStdString()));
-    } catch (const std::exception& e) {
-        report(e);
-    }
+    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, WorkYear.toStdString())); });
     if (saved)
         OpenAnalysisOf(Q(*afm));
     else
@@ -385,15 +373,13 @@ void TfiGetTaxisInfo::exportAndOpen(const char* extension,
                                     void (*write)(const SheetGrid&, const std::filesystem::path&, const std::string&,
                                                   const std::string&)) {
     QString file;
-    try {
+    const bool written = attempt([&] {
         auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
         path.replace_extension(extension);
         write(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
         file = QString::fromStdString(path.string());
-    } catch (const std::exception& e) {
-        report(e);
-        return;
-    }
+    });
+    if (!written) return;
     if (!desktop_.open(file))
         desktop_.prompter->inform("Το αρχείο «" + file.toStdString() +
                                   "» γράφτηκε, αλλά δεν βρέθηκε πρόγραμμα για να ανοίξει.");

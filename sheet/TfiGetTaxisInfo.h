@@ -10,6 +10,7 @@
 #include <QDialog>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 
 class QCheckBox;
@@ -97,7 +98,8 @@ protected:
 private:
     void syncYearBoxes();
     void refreshGrid();
-    void report(const std::exception& error);
+    // Runs the work; a failure is told to the user. False when it failed.
+    bool attempt(const std::function<void()>& work);
     // Writes the sheet next to the analysis file under the extension's name and opens it.
     void exportAndOpen(const char* extension, void (*write)(const SheetGrid&, const std::filesystem::path&,
                                                             const std::string&, const std::string&));
