@@ -18,8 +18,6 @@ inline constexpr int TaxpayerColumnOf(int year) { return (kNewestYear - year) * 
 inline constexpr int SpouseColumnOf(int year) { return (kNewestYear - year) * 2 + 2; }
 inline constexpr int YearOfColumn(int column) { return kNewestYear - (column - 1) / 2; }
 inline constexpr bool IsTaxpayerColumn(int column) { return column % 2 == 1; }
-// The widest sheet the program makes: every year from 2020 down to 1991.
-inline constexpr int kMaxColumns = SpouseColumnOf(kOldestYear) + 1;
 
 class SheetGrid {
 public:

@@ -63,7 +63,6 @@ public:
 
     SheetGrid& sheet() { return grid_; }
     const YearSelection& years() const { return years_; }
-    CellPos lastEditCell() const { return handEntry_.lastEdit(); }
 
     void BuildSheetLayout();
     void RecalculateSheet();
