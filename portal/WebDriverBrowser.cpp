@@ -2,6 +2,7 @@
 
 #include "portal/WebDriverScripts.h"
 
+#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +30,19 @@ std::filesystem::path FreshProfileFolder() {
 
 ElementRef ElementAt(const DocumentRef& document, int frame, const json& found) {
     return {document.window, frame, found.at(0).get<int>(), found.at(1).get<std::string>()};
+}
+
+std::string DecodeBase64(const std::string& text) {
+    if (text.size() % 4 != 0) throw BrowserError("the page's bytes came back garbled");
+    std::string bytes(text.size() / 4 * 3, '\0');
+    const int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
+                                       reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+    if (length < 0) throw BrowserError("the page's bytes came back garbled");
+    // The decoder counts the padding as bytes.
+    size_t padding = 0;
+    for (size_t i = text.size(); i > 0 && text[i - 1] == '='; --i) ++padding;
+    bytes.resize(static_cast<size_t>(length) - padding);
+    return bytes;
 }
 
 }  // namespace
@@ -296,6 +310,13 @@ void WebDriverBrowser::CloseWindow(const std::string& handle) {
     }
     // Commands need a window that still exists.
     SwitchTo(left.back().get<std::string>());
+}
+
+std::string WebDriverBrowser::DocumentBytes(const DocumentRef& document) {
+    SwitchTo(document.window);
+    const json answer = Run("POST", "/execute/async", {{"script", scripts::kFetchDocument}, {"args", json::array()}});
+    if (!answer.at(0).get<bool>()) throw BrowserError("the page could not be fetched again: " + answer.at(1).get<std::string>());
+    return DecodeBase64(answer.at(1).get<std::string>());
 }
 
 }  // namespace skartina

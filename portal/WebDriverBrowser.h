@@ -42,6 +42,7 @@ public:
     std::string DocumentTitle(const DocumentRef& document) override;
     std::optional<std::string> FindWindowByTitle(std::string_view title) override;
     void CloseWindow(const std::string& handle) override;
+    std::string DocumentBytes(const DocumentRef& document) override;
 
     // A raw command of the session ("GET", "/url"), for diagnostics and measurements.
     nlohmann::json Command(const std::string& method, const std::string& path, const nlohmann::json& body = {});

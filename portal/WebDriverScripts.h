@@ -53,6 +53,20 @@ inline constexpr const char* kSetSelectedIndex = SKARTINA_ELEMENT "el.selectedIn
 inline constexpr const char* kFireChange = SKARTINA_ELEMENT "el.dispatchEvent(new Event('change', {bubbles: true}));";
 inline constexpr const char* kOptionTexts = SKARTINA_ELEMENT "return Array.from(el.options || [], o => o.text);";
 
+// The bytes of the page's address fetched again inside the page (its cookies
+// and certificate apply), as [true, base64] or [false, the failure]. Run as
+// an asynchronous script: the last argument is the callback.
+inline constexpr const char* kFetchDocument =
+    "const done = arguments[arguments.length - 1];"
+    "fetch(location.href, {credentials: 'include'})"
+    ".then(r => { if (!r.ok) throw new Error('HTTP ' + r.status); return r.arrayBuffer(); })"
+    ".then(buffer => {"
+    "  const bytes = new Uint8Array(buffer); let text = '';"
+    "  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));"
+    "  done([true, btoa(text)]);"
+    "})"
+    ".catch(e => done([false, String(e)]));";
+
 #undef SKARTINA_ELEMENT
 #undef SKARTINA_DOCUMENT
 
