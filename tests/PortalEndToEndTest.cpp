@@ -62,7 +62,8 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new PortalEn
 class PortalEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!portal) GTEST_SKIP() << "chromium or chromedriver is not installed";
+        // A missing browser is a broken installation, not a reason to pass.
+        ASSERT_TRUE(portal) << "Chromium and chromedriver are needed (scripts/install-deps installs them)";
         // Each test starts from a new browser without the portal's cookies.
         browser().BrowserQuit();
     }
