@@ -275,9 +275,11 @@ TEST_F(RetrievalEndToEnd, ABrowserClosedByTheUserIsOpenedAnewByTheNextRetrieval)
 }
 
 TEST_F(RetrievalEndToEnd, ASlowReportNeedsTheExtraTime) {
-    Start({"--delay-report", "2500"});
+    Start({"--delay-report", "4000"});
+    EXPECT_EQ(Retrieve(2016, kTaxpayer, 0), YearOutcome::ReportMissing);
+    EXPECT_EQ(prompter.informed, std::vector<std::string>{kNoReportMessage});
     const SheetGrid expected = Expected(grid, SampleReturn(2016), 2016);
-    EXPECT_EQ(Retrieve(2016, kTaxpayer, 4), YearOutcome::Read);
+    EXPECT_EQ(Retrieve(2016, kTaxpayer, 6), YearOutcome::Read);
     ExpectYearColumns(grid, expected, 2016);
 }
 
