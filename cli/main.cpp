@@ -21,6 +21,7 @@ constexpr const char* kUsage =
     "  analyses DIR [--year 2021]                 ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)\n"
     "  csv IN.grd OUT.csv [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    εξαγωγή του φύλλου σε CSV\n"
     "  xlsx IN.grd OUT.xlsx [--afm ΑΦΜ] [--name ΟΝΟΜΑ]  εξαγωγή του φύλλου σε βιβλίο Excel\n"
+    "  pdf IN.grd OUT.pdf [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    οι σελίδες εκτύπωσης του φύλλου σε PDF\n"
     "  help                                       αυτό το μήνυμα\n";
 
 }  // namespace
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         {"analyses", RunAnalyses},
         {"csv", RunCsv},
         {"xlsx", RunXlsx},
+        {"pdf", RunPdf},
         {"year", RunYear},
         {"report", RunReport},
         {"import-report", RunImportReport},

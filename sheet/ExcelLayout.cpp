@@ -36,16 +36,8 @@ ExcelValue ExcelValueOf(const std::string& text) {
 }
 
 ExcelFill ExcelFillOf(int worksheetColumn, int sheetRow) {
-    switch (sheetRow) {
-    case Row::YearHeader:
-    case Row::IncomeTotal:
-    case Row::ExpenseTotal:
-    case Row::CapitalConsumptionUsed:
-    case Row::FinalBalance:
-        return ExcelFill::Total;
-    default:
-        return worksheetColumn == 0 ? ExcelFill::Caption : ExcelFill::None;
-    }
+    if (IsTotalRow(sheetRow)) return ExcelFill::Total;
+    return worksheetColumn == 0 ? ExcelFill::Caption : ExcelFill::None;
 }
 
 std::vector<int> ExcelPageBreaks(int sheetColumns) {
