@@ -87,7 +87,7 @@ public:
         sheet_->margin_footer = 0;
         worksheet_gridlines(sheet_, LXW_SHOW_ALL_GRIDLINES);
         worksheet_set_paper(sheet_, kExcelPaperA4);
-        worksheet_set_print_scale(sheet_, static_cast<uint16_t>(ExcelPrintScale(printedWidths())));
+        worksheet_fit_to_pages(sheet_, 1, 0);
         std::vector<lxw_row_t> breaks;
         for (const int row : ExcelPageBreaks(sheetColumns)) breaks.push_back(static_cast<lxw_row_t>(row));
         if (!breaks.empty()) {
@@ -101,16 +101,6 @@ public:
     }
 
 private:
-    // The widths of the printed columns A to M, as finish() sets them.
-    std::vector<double> printedWidths() const {
-        std::vector<double> widths;
-        for (int column = 0; column <= kExcelLastTitleColumn; ++column) {
-            const auto fit = fits_.find(column);
-            widths.push_back(fit == fits_.end() || fit->second.empty() ? LXW_DEF_COL_WIDTH : fit->second.width());
-        }
-        return widths;
-    }
-
     lxw_format* MakeFormat(std::optional<unsigned> fill, bool centred) {
         lxw_format* format = workbook_add_format(workbook_);
         format_set_font_size(format, kFontSize);

@@ -46,24 +46,6 @@ std::vector<int> ExcelPageBreaks(int sheetColumns) {
     return breaks;
 }
 
-double ExcelColumnPoints(double width) {
-    // The workbook's own rule: whole pixels of the default font's digit
-    // width, plus 5 pixels of padding; 3 pixels are 2.25 points at 96 dpi.
-    const double pixels = width < 1 ? std::floor(width * (kPixelsPerUnit + 5) + 0.5)
-                                    : std::floor(width * kPixelsPerUnit + 0.5) + 5;
-    return pixels * 0.75;
-}
-
-int ExcelPrintScale(const std::vector<double>& columnWidths) {
-    constexpr double kPageWidth = 841.89;  // A4 landscape, points
-    constexpr double kPageHeight = 595.28;
-    double width = 0;
-    for (const double w : columnWidths) width += ExcelColumnPoints(w);
-    const double across = (kPageWidth - 2 * kExcelPrintMargin) / width;
-    const double down = (kPageHeight - 2 * kExcelPrintMargin) / (kExcelBlockRows * kExcelRowHeight);
-    return std::clamp(static_cast<int>(std::floor(100 * std::min(across, down))), 10, 100);
-}
-
 void ColumnFit::add(std::string_view shownText) {
     double pixels = 0;
     int32_t i = 0;
