@@ -15,7 +15,9 @@
 
 class QCheckBox;
 class QLabel;
+class QAction;
 class QLineEdit;
+class QPrinter;
 class QPushButton;
 class QTableView;
 class QToolButton;
@@ -55,6 +57,9 @@ public:
     QToolButton* imOpen;
     QToolButton* imExport;
     QToolButton* imExportToCsv;
+    QToolButton* imPrint;  // its menu: miPrintPdf, miPrint
+    QAction* miPrintPdf;
+    QAction* miPrint;
     IntegerEdit* edExtraTime;
     IntegerEdit* edFirstYear;
     QLabel* gbWait;
@@ -78,6 +83,10 @@ public:
     void imOpenClick();
     void imExportClick();
     void imExportToCsvClick();
+    // "Αποθήκευση ως PDF": the printed pages as Tables/<ΑΦΜ>_2021.pdf, opened.
+    void miPrintPdfClick();
+    // "Εκτύπωση...": the system's print dialog, then the same pages on its printer.
+    void miPrintClick();
     void cbAllClick(QCheckBox* box);
     void edFirstYearChange();
     void cbEggamosClick();
