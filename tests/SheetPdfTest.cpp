@@ -122,7 +122,8 @@ TEST(PrintLayout, EveryPageHoldsOneBlockInsideTheMargins) {
             for (const PrintText& text : page.texts) {
                 EXPECT_TRUE(inside(text.clip.x, text.clip.y) && inside(text.clip.x + text.clip.width, text.clip.y + text.clip.height))
                     << text.text;
-                EXPECT_GE(text.x, text.clip.x) << text.text;  // nothing is cut: the columns fit their texts
+                EXPECT_FALSE(text.cut) << text.text;  // the columns fit their texts
+                EXPECT_GE(text.x, text.clip.x) << text.text;
                 EXPECT_LE(text.x + FixedWidth(text.text, text.size, text.bold), text.clip.x + text.clip.width + 1e-9) << text.text;
             }
             for (const PrintLine& line : page.lines)
@@ -210,6 +211,7 @@ TEST(PrintLayout, LongTextsMakeTheTextSmallerThenAreCutAtTheirCell) {
     EXPECT_EQ(note->size, 5);
     EXPECT_LT(note->clip.width, 100);  // its own column, no wider than the others
     EXPECT_LT(note->x, note->clip.x);  // right-aligned, so its start is cut off
+    EXPECT_TRUE(note->cut);
 }
 
 TEST(PrintLayout, FooterTexts) {
