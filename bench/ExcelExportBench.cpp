@@ -64,5 +64,14 @@ void BM_ExportToPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_ExportToPdf)->Unit(benchmark::kMillisecond);
 
+// The same pages and PDF bytes in memory: the work without the disk's flush.
+void BM_PrintPagesPdf(benchmark::State& state) {
+    const SheetGrid grid = Sheet1995();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            PrintPagesPdf(SheetPrintPages(grid, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783", "10/12/2026"), "τίτλος"));
+}
+BENCHMARK(BM_PrintPagesPdf)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace skartina
