@@ -59,7 +59,10 @@ bool PaintPrintPages(QPrinter& printer, const std::vector<PrintPage>& pages) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     painter.setRenderHint(QPainter::Antialiasing, false);
-    PagePainter pagePainter(painter, printer.resolution() / 72.0);
+    // Paper smaller than A4 landscape, or turned upright, takes the page made smaller to fit.
+    const QRectF paper = printer.pageLayout().fullRectPoints();
+    const double fit = std::min({1.0, paper.width() / kPrintPageWidth, paper.height() / kPrintPageHeight});
+    PagePainter pagePainter(painter, printer.resolution() / 72.0 * fit);
     for (int page = first; page <= last; ++page) {
         if (page > first && !printer.newPage()) return false;
         pagePainter.paint(pages[static_cast<size_t>(page - 1)]);

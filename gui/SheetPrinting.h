@@ -14,8 +14,9 @@ namespace skartina {
 // of paper (the pages carry their own margins).
 void SetUpPrinterForPages(QPrinter& printer);
 
-// Paints the pages the printer's range asks for (all when it asks for none).
-// False when the printer could not start or take a new page.
+// Paints the pages the printer's range asks for (all when it asks for none),
+// made smaller where the printer's paper is smaller than the page. False when
+// the printer could not start or take a new page.
 bool PaintPrintPages(QPrinter& printer, const std::vector<PrintPage>& pages);
 
 }  // namespace skartina

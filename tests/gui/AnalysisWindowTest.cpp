@@ -216,14 +216,15 @@ TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
 
     // The print dialog offers the four pages; the printer, here a PDF file, gets them.
     const auto printed = f.dir / "printed.pdf";
-    const auto printTo = [&](const std::filesystem::path& file, int from, int to) {
-        test::OnNextModal([file, from, to](QWidget* modal) {
+    const auto printTo = [&](const std::filesystem::path& file, int from, int to, bool letter = false) {
+        test::OnNextModal([file, from, to, letter](QWidget* modal) {
             auto* dialog = qobject_cast<QPrintDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->minPage(), 1);
             EXPECT_EQ(dialog->maxPage(), 4);
             dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
             dialog->printer()->setOutputFileName(QString::fromStdString(file.string()));
+            if (letter) dialog->printer()->setPageSize(QPageSize(QPageSize::Letter));
             if (from > 0) {
                 dialog->printer()->setPrintRange(QPrinter::PageRange);
                 dialog->printer()->setFromTo(from, to);
@@ -245,6 +246,14 @@ TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
     const auto range = test::ReadPdf(test::ReadBytes(f.dir / "range.pdf"));
     ASSERT_EQ(range.size(), 2u);
     EXPECT_EQ(range[0].words, saved[1].words);
+
+    // Letter paper, narrower than A4: the whole page, made smaller.
+    printTo(f.dir / "letter.pdf", 1, 1, true);
+    const auto letter = test::ReadPdf(test::ReadBytes(f.dir / "letter.pdf"));
+    ASSERT_EQ(letter.size(), 1u);
+    EXPECT_NEAR(letter[0].width, 792, 1);
+    EXPECT_NEAR(letter[0].height, 612, 1);
+    EXPECT_EQ(letter[0].words, saved[0].words);
 
     const size_t said = f.desktop.prompter.informed.size();
     printTo(f.dir / "missing" / "x.pdf", 0, 0);  // the printer cannot start: said
