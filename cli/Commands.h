@@ -31,5 +31,6 @@ int RunAnalyses(const Args& args);
 int RunCsv(const Args& args);
 int RunXlsx(const Args& args);
 int RunRetrieve(const Args& args);
+int RunPdf(const Args& args);
 
 }  // namespace skartina::cli

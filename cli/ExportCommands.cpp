@@ -1,9 +1,10 @@
-// Commands that export a saved sheet: the CSV file and the Excel workbook.
+// Commands that export a saved sheet: the CSV file, the Excel workbook and the PDF file of its printed pages.
 
 #include "cli/Commands.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/CsvExport.h"
 #include "sheet/ExcelExport.h"
+#include "sheet/SheetPdf.h"
 
 namespace skartina::cli {
 namespace {
@@ -52,6 +53,12 @@ int RunCsv(const Args& args) {
 int RunXlsx(const Args& args) {
     const ExportArguments parsed = ParseExportArguments(args);
     ExportToExcel(LoadSheet(parsed.in), parsed.out, parsed.name, parsed.afm);
+    return 0;
+}
+
+int RunPdf(const Args& args) {
+    const ExportArguments parsed = ParseExportArguments(args);
+    ExportToPdf(LoadSheet(parsed.in), parsed.out, parsed.name, parsed.afm);
     return 0;
 }
 

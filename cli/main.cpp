@@ -24,6 +24,7 @@ constexpr const char* kUsage =
     "  retrieve YEAR IN.grd OUT.grd --afm ΑΦΜ --user ΧΡΗΣΤΗΣ [--accountant] [--extra-seconds N]\n"
     "                                             άντληση του έτους από την Α.Α.Δ.Ε. στο φύλλο· ο κωδικός από\n"
     "                                             τη μεταβλητή SKARTINA_PASSWORD ή από το τερματικό\n"
+    "  pdf IN.grd OUT.pdf [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    οι σελίδες εκτύπωσης του φύλλου σε PDF\n"
     "  help                                       αυτό το μήνυμα\n";
 
 }  // namespace
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
         {"analyses", RunAnalyses},
         {"csv", RunCsv},
         {"xlsx", RunXlsx},
+        {"pdf", RunPdf},
         {"year", RunYear},
         {"report", RunReport},
         {"import-report", RunImportReport},

@@ -12,8 +12,12 @@
 #include "sheet/ExcelExport.h"
 #include "sheet/MarriedMarks.h"
 #include "sheet/Recalculate.h"
+#include "sheet/SheetPdf.h"
 #include "gui/SheetDelegate.h"
+#include "gui/SheetPrinting.h"
+#include "gui/Pictures.h"
 #include "gui/SheetModel.h"
+#include "sheet/ExportTitles.h"
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
 #include "portal/BrowserConfig.h"
@@ -31,7 +35,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QThread>
 #include <QStyle>
@@ -101,8 +108,17 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     imOpen = ImageButton(editing, "imOpen", QStyle::SP_DialogOpenButton, "Άνοιγμα δήλωσης");
     imExport = ImageButton(editing, "imExport", QStyle::SP_FileDialogDetailedView, "Εκτύπωση/Εξαγωγή σε Excel");
     imExportToCsv = ImageButton(editing, "imExportToCsv", QStyle::SP_FileIcon, "Εκτύπωση/Εξαγωγή σε Excel");
+    imPrint = ImageButton(editing, "imPrint", QStyle::SP_FileDialogDetailedView, "Εκτύπωση");
+    imPrint->setIcon(QIcon(PrinterPicture(QSize(32, 32))));
+    imPrint->setPopupMode(QToolButton::InstantPopup);
+    auto* printMenu = new QMenu(imPrint);
+    miPrintPdf = printMenu->addAction("Αποθήκευση ως PDF");
+    miPrintPdf->setObjectName("miPrintPdf");
+    miPrint = printMenu->addAction("Εκτύπωση...");
+    miPrint->setObjectName("miPrint");
+    imPrint->setMenu(printMenu);
     auto* editingLayout = new QHBoxLayout(editing);
-    for (QToolButton* b : {imSave, imOpen, imExport, imExportToCsv}) editingLayout->addWidget(b);
+    for (QToolButton* b : {imSave, imOpen, imExport, imExportToCsv, imPrint}) editingLayout->addWidget(b);
 
     auto* special = new QGroupBox("Ειδικές ρυθμίσεις", this);
     edExtraTime = new IntegerEdit(special);
@@ -208,6 +224,8 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     connect(imOpen, &QToolButton::clicked, this, [this] { imOpenClick(); });
     connect(imExport, &QToolButton::clicked, this, [this] { imExportClick(); });
     connect(imExportToCsv, &QToolButton::clicked, this, [this] { imExportToCsvClick(); });
+    connect(miPrintPdf, &QAction::triggered, this, [this] { miPrintPdfClick(); });
+    connect(miPrint, &QAction::triggered, this, [this] { miPrintClick(); });
     connect(edFirstYear, &IntegerEdit::edited, this, [this] { edFirstYearChange(); });
     const auto reportInt = [this](const QString& message) { desktop_.prompter->inform(message.toStdString()); };
     edFirstYear->setErrorReporter(reportInt);
@@ -492,6 +510,25 @@ void AnalysisWindow::exportAndOpen(const char* extension,
 void AnalysisWindow::imExportToCsvClick() { exportAndOpen(".csv", ExportToCsv); }
 
 void AnalysisWindow::imExportClick() { exportAndOpen(".xlsx", ExportToExcel); }
+
+void AnalysisWindow::miPrintPdfClick() { exportAndOpen(".pdf", ExportToPdf); }
+
+void AnalysisWindow::miPrintClick() {
+    std::vector<PrintPage> pages;
+    if (!attempt([&] {
+            pages = SheetPrintPages(grid_, edBigName->text().toStdString(), edAFM->text().toStdString(),
+                                    PrintDateText(std::chrono::system_clock::now()));
+        }))
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinterForPages(printer);
+    printer.setDocName(QString::fromUtf8(kExportHeading.data(), static_cast<qsizetype>(kExportHeading.size())));
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, static_cast<int>(pages.size()));
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!PaintPrintPages(printer, pages))
+        desktop_.prompter->inform("Η εκτύπωση του πίνακα δεν έγινε: ο εκτυπωτής δεν δέχτηκε τις σελίδες.");
+}
 
 void AnalysisWindow::gbWaitClick() { gbWait->hide(); }
 

@@ -17,7 +17,9 @@
 
 class QCheckBox;
 class QLabel;
+class QAction;
 class QLineEdit;
+class QPrinter;
 class QPushButton;
 class QTableView;
 class QToolButton;
@@ -59,6 +61,9 @@ public:
     QToolButton* imOpen;
     QToolButton* imExport;
     QToolButton* imExportToCsv;
+    QToolButton* imPrint;  // its menu: miPrintPdf, miPrint
+    QAction* miPrintPdf;
+    QAction* miPrint;
     IntegerEdit* edExtraTime;
     IntegerEdit* edFirstYear;
     QLabel* gbWait;
@@ -87,6 +92,10 @@ public:
     void imOpenClick();
     void imExportClick();
     void imExportToCsvClick();
+    // "Αποθήκευση ως PDF": the printed pages as Tables/<ΑΦΜ>_2021.pdf, opened.
+    void miPrintPdfClick();
+    // "Εκτύπωση...": the system's print dialog, then the same pages on its printer.
+    void miPrintClick();
     void cbAllClick(QCheckBox* box);
     void edFirstYearChange();
     void cbEggamosClick();

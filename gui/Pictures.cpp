@@ -42,4 +42,25 @@ QPixmap LogoPicture(QSize size) {
     return pixmap;
 }
 
+QPixmap PrinterPicture(QSize size) {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size.width() / 32.0, size.height() / 32.0);
+    p.setPen(QPen(QColor(60, 60, 60), 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(9, 3, 14, 10));  // the paper going in
+    p.setBrush(QColor(120, 130, 150));
+    p.drawRoundedRect(QRectF(3, 11, 26, 12), 2, 2);  // the body
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(8, 19, 16, 10));  // the printed page
+    p.setPen(QPen(QColor(40, 70, 140), 1));
+    for (const double y : {22.5, 25.0, 27.5}) p.drawLine(QPointF(10, y), QPointF(22, y));
+    p.setBrush(QColor(90, 200, 90));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(25.5, 14.5), 1.3, 1.3);
+    return pixmap;
+}
+
 }  // namespace skartina

@@ -12,11 +12,6 @@ namespace {
 const QColor kCaptionGrey(230, 230, 230);
 const QColor kTotalGrey(200, 200, 200);
 
-bool IsTotalRow(int row) {
-    return row == Row::YearHeader || row == Row::IncomeTotal || row == Row::ExpenseTotal ||
-           row == Row::CapitalConsumptionUsed || row == Row::FinalBalance;
-}
-
 // The married mark's picture: a 19 × 13 box, ticked or empty.
 void PaintMarkBox(QPainter* p, QPoint at, bool ticked) {
     const QRect box(at.x() + 3, at.y() + 1, 11, 11);

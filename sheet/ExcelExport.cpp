@@ -10,13 +10,13 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace skartina {
 namespace {
 
 constexpr double kFontSize = 8;
-constexpr double kRowHeight = 11.25;    // what the workbook gives a row of 8-point text
-constexpr double kMargin = 15.0 / 72;   // 15 points, in inches
+constexpr double kMargin = kExcelPrintMargin / 72;  // in inches
 constexpr lxw_col_t kFormattedColumns = 255;
 
 [[noreturn]] void Fail(const std::filesystem::path& file, const std::string& reason) {
@@ -68,7 +68,7 @@ public:
         lastRow_ = std::max(lastRow_, place.row);
     }
 
-    void finish() {
+    void finish(int sheetColumns) {
         lxw_col_t next = 0;
         for (const auto& [column, fit] : fits_) {
             const auto at = static_cast<lxw_col_t>(column);
@@ -79,13 +79,21 @@ public:
         if (next < kFormattedColumns)
             Check(worksheet_set_column(sheet_, next, kFormattedColumns - 1, LXW_DEF_COL_WIDTH, plain_));
         for (int row = 0; row <= lastRow_; ++row)
-            Check(worksheet_set_row(sheet_, static_cast<lxw_row_t>(row), kRowHeight, nullptr));
+            Check(worksheet_set_row(sheet_, static_cast<lxw_row_t>(row), kExcelRowHeight, nullptr));
 
         worksheet_set_landscape(sheet_);
         worksheet_set_margins(sheet_, kMargin, kMargin, kMargin, kMargin);
         // The library's header/footer option ignores a footer margin of 0.
         sheet_->margin_footer = 0;
         worksheet_gridlines(sheet_, LXW_SHOW_ALL_GRIDLINES);
+        worksheet_set_paper(sheet_, kExcelPaperA4);
+        worksheet_fit_to_pages(sheet_, 1, 0);
+        std::vector<lxw_row_t> breaks;
+        for (const int row : ExcelPageBreaks(sheetColumns)) breaks.push_back(static_cast<lxw_row_t>(row));
+        if (!breaks.empty()) {
+            breaks.push_back(0);  // the library's end mark
+            Check(worksheet_set_h_pagebreaks(sheet_, breaks.data()));
+        }
 
         const lxw_error closed = workbook_close(workbook_);
         workbook_ = nullptr;
@@ -148,7 +156,7 @@ void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, con
                 writer.writeCell({ExcelPlaceOf(ExcelBlockFirstColumn(block), r).row, 0}, r,
                                  caption.empty() ? std::string(" ") : caption);
             }
-        writer.finish();
+        writer.finish(grid.columnCount());
     });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The sheet as an Excel workbook laid out for printing: blocks of ten year
 // columns one under the other, each with the taxpayer's title rows, amounts
-// as numbers, the caption column and the total rows in grey, landscape.
+// as numbers, the caption column and the total rows in grey, printed on A4
+// landscape one block a page.
 
 #include "sheet/SheetGrid.h"
 

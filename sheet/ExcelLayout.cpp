@@ -36,16 +36,14 @@ ExcelValue ExcelValueOf(const std::string& text) {
 }
 
 ExcelFill ExcelFillOf(int worksheetColumn, int sheetRow) {
-    switch (sheetRow) {
-    case Row::YearHeader:
-    case Row::IncomeTotal:
-    case Row::ExpenseTotal:
-    case Row::CapitalConsumptionUsed:
-    case Row::FinalBalance:
-        return ExcelFill::Total;
-    default:
-        return worksheetColumn == 0 ? ExcelFill::Caption : ExcelFill::None;
-    }
+    if (IsTotalRow(sheetRow)) return ExcelFill::Total;
+    return worksheetColumn == 0 ? ExcelFill::Caption : ExcelFill::None;
+}
+
+std::vector<int> ExcelPageBreaks(int sheetColumns) {
+    std::vector<int> breaks;
+    for (int block = 1; block < ExcelBlockCount(sheetColumns); ++block) breaks.push_back(ExcelBlockTitleRow(block));
+    return breaks;
 }
 
 void ColumnFit::add(std::string_view shownText) {

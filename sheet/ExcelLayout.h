@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace skartina {
 
@@ -48,6 +49,19 @@ enum class ExcelFill { None, Caption, Total };
 ExcelFill ExcelFillOf(int worksheetColumn, int sheetRow);
 inline constexpr unsigned kCaptionGrey = 0xE6E6E6;  // RGB(230, 230, 230)
 inline constexpr unsigned kTotalGrey = 0xC8C8C8;    // RGB(200, 200, 200)
+
+// Printing: A4 landscape, every block on a page of its own: a page break
+// before the title rows of every block after the first, and the width fitted
+// to one page (as many pages tall as the breaks make). A fixed print scale
+// would depend on the fonts of the program that prints: without the
+// workbook's default font the columns come out wider and the fifth year of
+// every block falls onto a page of its own.
+inline constexpr int kExcelPaperA4 = 9;
+inline constexpr double kExcelPrintMargin = 15;  // points
+inline constexpr double kExcelRowHeight = 11.25;  // points: what the workbook gives a row of 8-point text
+
+// The rows (0-based) that begin a new printed page.
+std::vector<int> ExcelPageBreaks(int sheetColumns);
 
 // The width, in the workbook's character units, that fits the texts as shown
 // in the 8-point default font; there is no spreadsheet here to measure them.

@@ -44,6 +44,12 @@ inline constexpr int FinalBalance = 33;
 inline constexpr int LastCaptioned = FinalBalance;
 }  // namespace Row
 
+// The year headers and the totals: bold on darker grey wherever the sheet is shown.
+inline constexpr bool IsTotalRow(int row) {
+    return row == Row::YearHeader || row == Row::IncomeTotal || row == Row::ExpenseTotal ||
+           row == Row::CapitalConsumptionUsed || row == Row::FinalBalance;
+}
+
 inline constexpr std::string_view kTaxpayerHeader = "Υπόχρεου";
 inline constexpr std::string_view kSpouseHeader = "Συζύγου";
 inline constexpr std::string_view kMarriedSpouseHeader = "Συζύγου*";

@@ -80,6 +80,7 @@ struct Workbook {
     std::set<std::string> merges;
     std::map<std::string, double> widths;
     std::vector<std::string> page;
+    std::vector<std::string> print;  // paper, scale, fit to pages, pages wide, pages tall, row breaks
 };
 
 std::vector<std::string> Split(const std::string& line) {
@@ -104,6 +105,7 @@ Workbook ReadBack(const TempDir& dir, const std::filesystem::path& xlsx) {
         if (fields[0] == "merge") book.merges.insert(fields[1]);
         if (fields[0] == "width") book.widths[fields[1]] = std::stod(fields[2]);
         if (fields[0] == "page") book.page = {fields.begin() + 1, fields.end()};
+        if (fields[0] == "print") book.print = {fields.begin() + 1, fields.end()};
     }
     return book;
 }
@@ -183,6 +185,15 @@ TEST(ExcelExport, WorkbookReadBack) {
     for (int i = 1; i <= 4; ++i) EXPECT_NEAR(std::stod(book.page[i]), 15.0 / 72, 1e-9) << i;
     EXPECT_EQ(std::stod(book.page[5]), 0.0);  // footer margin
     EXPECT_EQ(book.page[6], "True");          // gridlines printed
+
+    // Printed on A4, a page a block: a break after the last row of each block
+    // but the last, and the width fitted to one page, with no limit of pages tall.
+    EXPECT_EQ(book.print, (std::vector<std::string>{"9", "None", "True", "1", "0", "38,76,114,152,190"}));
+}
+
+TEST(ExcelLayout, PageBreaksBeforeEveryLaterBlock) {
+    EXPECT_TRUE(ExcelPageBreaks(11).empty());
+    EXPECT_EQ(ExcelPageBreaks(37), (std::vector<int>{38, 76, 114}));
 }
 
 TEST(ExcelExport, ReplacesAnExistingFileAndReportsAnUnwritableOne) {

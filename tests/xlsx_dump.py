@@ -1,6 +1,7 @@
 """Prints what a workbook holds, one fact a line, tab-separated, for the tests:
 cell COORD TYPE VALUE FORMAT FILL SIZE ALIGN / merge RANGE / width COLUMN WIDTH /
-page ORIENTATION LEFT RIGHT TOP BOTTOM FOOTER GRIDLINES / sheets COUNT."""
+page ORIENTATION LEFT RIGHT TOP BOTTOM FOOTER GRIDLINES / print PAPER SCALE FITTOPAGE
+FITWIDTH FITHEIGHT ROWBREAKS (comma-separated, each the last row of a page) / sheets COUNT."""
 import sys
 
 import openpyxl
@@ -27,3 +28,10 @@ for letter, dimension in sorted(sheet.column_dimensions.items()):
 margins = sheet.page_margins
 print("page", sheet.page_setup.orientation, margins.left, margins.right, margins.top, margins.bottom,
       margins.footer, sheet.print_options.gridLines, sep="\t")
+fit = sheet.sheet_properties.pageSetUpPr
+breaks = ",".join(str(b.id) for b in sheet.row_breaks.brk)
+# An absent fitToWidth or fitToHeight is 1, the file format's default.
+fit_width = 1 if sheet.page_setup.fitToWidth is None else sheet.page_setup.fitToWidth
+fit_height = 1 if sheet.page_setup.fitToHeight is None else sheet.page_setup.fitToHeight
+print("print", sheet.page_setup.paperSize, sheet.page_setup.scale, bool(fit and fit.fitToPage), fit_width, fit_height,
+      breaks, sep="\t")

@@ -5,9 +5,14 @@
 #include "gui/SheetView.h"
 #include "gui/AnalysisWindow.h"
 #include "GuiTestSupport.h"
+#include "../PdfReadBack.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QToolButton>
 #include <QTableView>
 #include <QTest>
 
@@ -185,6 +190,79 @@ TEST(AnalysisWindow, ExportsWriteTheFileAndOpenIt) {
     f.desktop.openSucceeds = false;  // no program for the file: said, never silent
     f.window.imExportToCsvClick();
     EXPECT_NE(f.desktop.prompter.informed.back().find("123456783_2021.csv"), std::string::npos);
+}
+
+TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
+    AnalysisFixture f;
+    f.window.edAFM->setText("123456783");
+    f.window.edBigName->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
+    f.window.sheet().setCell(TaxpayerColumnOf(2004), Row::TaxedIncome, "2.500,00");
+    EXPECT_EQ(f.window.imPrint->parentWidget(), f.window.imSave->parentWidget());
+    ASSERT_EQ(f.window.imPrint->menu()->actions(), (QList<QAction*>{f.window.miPrintPdf, f.window.miPrint}));
+    EXPECT_EQ(f.window.miPrintPdf->text(), "Αποθήκευση ως PDF");
+    EXPECT_EQ(f.window.miPrint->text(), "Εκτύπωση...");
+
+    f.window.miPrintPdf->trigger();  // no Tables folder: the file error, nothing opened
+    EXPECT_TRUE(f.desktop.opened.empty());
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
+
+    std::filesystem::create_directory(f.dir / "Tables");
+    f.window.miPrintPdf->trigger();
+    ASSERT_EQ(f.desktop.opened.size(), 1);
+    EXPECT_TRUE(f.desktop.opened[0].endsWith("Tables/123456783_2021.pdf"));
+    const auto saved = test::ReadPdf(test::ReadBytes(f.dir / "Tables" / "123456783_2021.pdf"));
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_NE(saved[3].text.find("2.500,00"), std::string::npos);
+
+    // The print dialog offers the four pages; the printer, here a PDF file, gets them.
+    const auto printed = f.dir / "printed.pdf";
+    const auto printTo = [&](const std::filesystem::path& file, int from, int to, bool letter = false) {
+        test::OnNextModal([file, from, to, letter](QWidget* modal) {
+            auto* dialog = qobject_cast<QPrintDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->minPage(), 1);
+            EXPECT_EQ(dialog->maxPage(), 4);
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(QString::fromStdString(file.string()));
+            if (letter) dialog->printer()->setPageSize(QPageSize(QPageSize::Letter));
+            if (from > 0) {
+                dialog->printer()->setPrintRange(QPrinter::PageRange);
+                dialog->printer()->setFromTo(from, to);
+            }
+            dialog->done(QDialog::Accepted);  // as chosen, without the dialog's own fields
+        });
+        f.window.miPrint->trigger();
+    };
+    printTo(printed, 0, 0);
+    const auto pages = test::ReadPdf(test::ReadBytes(printed));
+    ASSERT_EQ(pages.size(), 4u);
+    for (size_t p = 0; p < pages.size(); ++p) {
+        EXPECT_NEAR(pages[p].width, 841.89, 1);
+        EXPECT_NEAR(pages[p].height, 595.28, 1);
+        EXPECT_EQ(pages[p].words, saved[p].words) << p;  // the same texts in the same places as the PDF file
+    }
+
+    printTo(f.dir / "range.pdf", 2, 3);
+    const auto range = test::ReadPdf(test::ReadBytes(f.dir / "range.pdf"));
+    ASSERT_EQ(range.size(), 2u);
+    EXPECT_EQ(range[0].words, saved[1].words);
+
+    // Letter paper, narrower than A4: the whole page, made smaller.
+    printTo(f.dir / "letter.pdf", 1, 1, true);
+    const auto letter = test::ReadPdf(test::ReadBytes(f.dir / "letter.pdf"));
+    ASSERT_EQ(letter.size(), 1u);
+    EXPECT_NEAR(letter[0].width, 792, 1);
+    EXPECT_NEAR(letter[0].height, 612, 1);
+    EXPECT_EQ(letter[0].words, saved[0].words);
+
+    const size_t said = f.desktop.prompter.informed.size();
+    printTo(f.dir / "missing" / "x.pdf", 0, 0);  // the printer cannot start: said
+    ASSERT_EQ(f.desktop.prompter.informed.size(), said + 1);
+    EXPECT_NE(f.desktop.prompter.informed.back().find("εκτύπωση"), std::string::npos);
+
+    test::OnNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    f.window.miPrint->trigger();  // cancelled: nothing printed, nothing said
+    EXPECT_EQ(f.desktop.prompter.informed.size(), said + 1);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // skartina-screens OUTDIR: builds each window with sample data on the
 // offscreen platform and saves a PNG of it, so the windows can be looked at
-// without a desktop.
+// without a desktop; and the first and last printed page of a 53-column sheet,
+// rendered from its PDF file.
 
 #include "gui/DesktopServices.h"
 #include "gui/AboutWindow.h"
@@ -21,6 +22,10 @@
 #include "gui/AnalysisListWindow.h"
 #include "gui/AfmEdit.h"
 #include "sheet/AnalysisFile.h"
+#include "sheet/Amount.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/SheetPdf.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -28,8 +33,14 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include <poppler-document.h>
+#include <poppler-image.h>
+#include <poppler-page-renderer.h>
+#include <poppler-page.h>
+
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -59,6 +70,50 @@ bool Save(QWidget& window, const std::filesystem::path& dir, const char* name) {
     }
     std::cout << file.string() << "\n";
     return true;
+}
+
+// The printed pages of the sheet of 1995 to 2020, every year filled: the
+// first and the last page, as a PDF viewer shows them at 100 dpi.
+bool SavePrintedPages(const std::filesystem::path& dir) {
+    YearSelection years;
+    for (int y = kOldestBoxYear; y <= kNewestYear; ++y) years.setTicked(y, true);
+    years.setFirstYear(1995);
+    SheetGrid grid;
+    BuildSheetLayout(grid, years);
+    for (int c = 1; c < grid.columnCount(); ++c) {
+        const double growth = 1 + (c - 1) / 2 * 0.04;
+        grid.setCell(c, Row::TaxedIncome, FormatAmount((IsTaxpayerColumn(c) ? 24800.0 : 11350.0) / growth));
+        if (c % 3 == 0) grid.setCell(c, Row::HousePresumption, FormatAmount(3120.5 / growth));
+        if (IsTaxpayerColumn(c)) grid.setCell(c, Row::CarPresumption, FormatAmount(2950.0 / growth));
+        if (c % 7 == 1) grid.setCell(c, Row::RealEstatePurchase, FormatAmount(48000.0 / growth));
+        if (c % 5 == 2) grid.setCell(c, Row::DeclaredCapitalConsumption, FormatAmount(6000.0 / growth));
+    }
+    ToggleMarriedMark(grid, SpouseColumnOf(2020));
+    RecalculateSheet(grid);
+    const std::string pdf = PrintPagesPdf(
+        SheetPrintPages(grid, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ", "123456783", PrintDateText(std::chrono::system_clock::now())),
+        "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
+    std::vector<char> data(pdf.begin(), pdf.end());
+    std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(data.data(), static_cast<int>(data.size())));
+    if (!doc) return false;
+    poppler::page_renderer renderer;
+    renderer.set_render_hints(poppler::page_renderer::antialiasing | poppler::page_renderer::text_antialiasing);
+    bool ok = true;
+    const struct {
+        int page;
+        const char* name;
+    } shots[] = {{0, "print-first-page.png"}, {doc->pages() - 1, "print-last-page.png"}};
+    for (const auto& shot : shots) {
+        std::unique_ptr<poppler::page> page(doc->create_page(shot.page));
+        const auto file = dir / shot.name;
+        if (!page || !renderer.render_page(page.get(), 100, 100).save(file.string(), "png")) {
+            std::cerr << "skartina-screens: δεν γράφτηκε το " << file << "\n";
+            ok = false;
+            continue;
+        }
+        std::cout << file.string() << "\n";
+    }
+    return ok;
 }
 
 }  // namespace
@@ -152,6 +207,7 @@ int main(int argc, char** argv) {
     ok &= Save(clientList, out, "client-list.png");
     AnalysisListWindow analysisList(tables, "2021", LoadAnalyses(tables, "2021"), desktop);
     ok &= Save(analysisList, out, "analysis-list.png");
+    ok &= SavePrintedPages(out);
     std::filesystem::remove_all(work);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,22 @@
+#pragma once
+// The sheet's printed pages on a Qt printer: the same pages as the PDF file,
+// painted with QPainter.
+
+#include "sheet/PrintLayout.h"
+
+#include <vector>
+
+class QPrinter;
+
+namespace skartina {
+
+// Paper, orientation and margins of the pages: A4 landscape, the whole sheet
+// of paper (the pages carry their own margins).
+void SetUpPrinterForPages(QPrinter& printer);
+
+// Paints the pages the printer's range asks for (all when it asks for none),
+// made smaller where the printer's paper is smaller than the page. False when
+// the printer could not start or take a new page.
+bool PaintPrintPages(QPrinter& printer, const std::vector<PrintPage>& pages);
+
+}  // namespace skartina
