@@ -31,5 +31,9 @@ int RunAnalyses(const Args& args);
 int RunCsv(const Args& args);
 int RunXlsx(const Args& args);
 int RunRetrieve(const Args& args);
+int RunRetrieveAll(const Args& args);
+
+// The --extra-seconds value of the retrieval commands; throws UsageError.
+int ExtraSeconds(const std::string& text);
 
 }  // namespace skartina::cli
