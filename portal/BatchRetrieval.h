@@ -23,6 +23,7 @@
 namespace skartina {
 
 inline const std::string kBatchButtonCaption = "Άντληση όλων των επιλεγμένων ετών";
+inline const std::string kNoYearsTickedMessage = "Δεν έχετε επιλέξει έτη για άντληση στοιχείων.";
 
 struct BatchRequest {
     PortalCredentials credentials;
