@@ -171,7 +171,9 @@ protected:
             struct stat info {};
             EXPECT_EQ(stat(source.c_str(), &info), 0);
             EXPECT_EQ(info.st_mode & 0777, 0600u) << source;
-            if (report) EXPECT_EQ(ReadBytes(source).rfind("%PDF", 0), 0u) << "the report's bytes as the portal gave them";
+            if (report) {
+                EXPECT_EQ(ReadBytes(source).rfind("%PDF", 0), 0u) << "the report's bytes as the portal gave them";
+            }
             const CliRun run = Cli(dir, std::string(report ? "import-report " : "year ") + y + " " + Q(source) + " " +
                                             Q(dir / "sheet.grd") + " " + Q(dir / "sheet.grd"));
             EXPECT_EQ(run.status, 0) << run.err;
