@@ -164,6 +164,23 @@ TEST_F(BatchWindow, CancelStopsTheRunAndTheYearsReadStay) {
     EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
 }
 
+TEST_F(BatchWindow, ClosingTheWindowEndsTheRunWithoutASummary) {
+    TickOnly({2013, 2012, 2011, 2010});
+    std::function<void()> close = [&] {
+        BatchProgressWindow* progress = Progress();
+        if (progress && progress->isVisible() && progress->lbYear->text().startsWith("Έτος")) {
+            window->close();
+            return;
+        }
+        QTimer::singleShot(20, close);
+    };
+    QTimer::singleShot(20, close);
+    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->retrieving());
+    EXPECT_TRUE(desktop.prompter.informed.empty()) << "no summary for a window that has gone";
+}
+
 TEST_F(BatchWindow, NothingStartsWithoutATickedYearOrTheSourcesFolder) {
     TickOnly({2001, 2002});
     QTest::mouseClick(window->btAllYears, Qt::LeftButton);
