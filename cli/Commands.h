@@ -32,5 +32,9 @@ int RunCsv(const Args& args);
 int RunXlsx(const Args& args);
 int RunRetrieve(const Args& args);
 int RunPdf(const Args& args);
+int RunRetrieveAll(const Args& args);
+
+// The --extra-seconds value of the retrieval commands; throws UsageError.
+int ExtraSeconds(const std::string& text);
 
 }  // namespace skartina::cli

@@ -34,6 +34,8 @@ private:
     SheetGrid& grid_;
 };
 
+}  // namespace
+
 int ExtraSeconds(const std::string& text) {
     try {
         size_t used = 0;
@@ -43,8 +45,6 @@ int ExtraSeconds(const std::string& text) {
     }
     throw UsageError("--extra-seconds θέλει ακέραιο αριθμό δευτερολέπτων, όχι «" + text + "»");
 }
-
-}  // namespace
 
 int RunRetrieve(const Args& args) {
     Args positional;

@@ -25,6 +25,10 @@ constexpr const char* kUsage =
     "                                             άντληση του έτους από την Α.Α.Δ.Ε. στο φύλλο· ο κωδικός από\n"
     "                                             τη μεταβλητή SKARTINA_PASSWORD ή από το τερματικό\n"
     "  pdf IN.grd OUT.pdf [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    οι σελίδες εκτύπωσης του φύλλου σε PDF\n"
+    "  retrieve-all IN.grd OUT.grd --afm ΑΦΜ [--user ΧΡΗΣΤΗΣ] [--accountant] [--years 2003-2020]\n"
+    "               [--extra-seconds N]           άντληση όλων των ετών του φύλλου (ή των --years) με μία\n"
+    "                                             είσοδο· χωρίς --user, τα στοιχεία εισόδου του πελάτη από\n"
+    "                                             το Tables/ΑΦΜ.cst· τα έγγραφα στο Tables/ΑΦΜ_sources\n"
     "  help                                       αυτό το μήνυμα\n";
 
 }  // namespace
@@ -45,6 +49,7 @@ int main(int argc, char** argv) {
         {"report", RunReport},
         {"import-report", RunImportReport},
         {"retrieve", RunRetrieve},
+        {"retrieve-all", RunRetrieveAll},
     };
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
         std::cout << kUsage;

@@ -24,6 +24,9 @@
 #include "portal/PumpClock.h"
 #include "portal/WebDriverBrowser.h"
 #include "portal/YearRetrieval.h"
+#include "portal/BatchRetrieval.h"
+#include "portal/YearSources.h"
+#include "gui/BatchProgressWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -177,7 +180,13 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
         }
     }
     yearsLayout->addWidget(edFirstYear, kNewestYear - kOldestBoxYear, 1);
-    yearsLayout->setRowStretch(kNewestYear - kOldestBoxYear + 1, 1);
+    btAllYears = new QPushButton(QString::fromStdString(kBatchButtonCaption), yearsPanel);
+    btAllYears->setObjectName("btAllYears");
+    yearsLayout->addWidget(btAllYears, kNewestYear - kOldestBoxYear + 1, 0, 1, 2);
+    btSources = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", yearsPanel);
+    btSources->setObjectName("btSources");
+    yearsLayout->addWidget(btSources, kNewestYear - kOldestBoxYear + 2, 0, 1, 2);
+    yearsLayout->setRowStretch(kNewestYear - kOldestBoxYear + 3, 1);
 
     // The sheet.
     auto* tabs = new QTabWidget(this);
@@ -227,6 +236,8 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     connect(miPrintPdf, &QAction::triggered, this, [this] { miPrintPdfClick(); });
     connect(miPrint, &QAction::triggered, this, [this] { miPrintClick(); });
     connect(edFirstYear, &IntegerEdit::edited, this, [this] { edFirstYearChange(); });
+    connect(btAllYears, &QPushButton::clicked, this, [this] { btAllYearsClick(); });
+    connect(btSources, &QPushButton::clicked, this, [this] { btSourcesClick(); });
     const auto reportInt = [this](const QString& message) { desktop_.prompter->inform(message.toStdString()); };
     edFirstYear->setErrorReporter(reportInt);
     edExtraTime->setErrorReporter(reportInt);
@@ -441,7 +452,8 @@ Browser& AnalysisWindow::portalBrowser() {
 void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
     for (auto& [year, button] : yearButtons) button->setEnabled(enabled);
     for (auto& [year, box] : yearBoxes) box->setEnabled(enabled);
-    for (QWidget* command : std::initializer_list<QWidget*>{edFirstYear, sbGetCustom, imOpen, imSave, imExport, imExportToCsv, cbEggamos})
+    for (QWidget* command : std::initializer_list<QWidget*>{edFirstYear, sbGetCustom, imOpen, imSave, imExport, imExportToCsv,
+                                                            cbEggamos, btAllYears})
         command->setEnabled(enabled);
 }
 
@@ -466,12 +478,82 @@ void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
     setSheetCommandsEnabled(true);
     retrieving_ = false;
 
-    if (outcome == YearOutcome::Cancelled || closeRequested_) {
-        // The window was closed meanwhile: the browser goes with it.
-        browser.BrowserQuit();
-        gbWait->hide();
-        QDialog::reject();
-    }
+    if (outcome == YearOutcome::Cancelled) closeRequested_ = true;
+    closeAfterRetrieval(browser);
+}
+
+bool AnalysisWindow::closeAfterRetrieval(Browser& browser) {
+    if (!closeRequested_) return false;
+    // The window was closed meanwhile: the browser goes with it.
+    browser.BrowserQuit();
+    gbWait->hide();
+    QDialog::reject();
+    return true;
+}
+
+namespace {
+
+// What a run of many years shows in the window: the progress window, and the
+// sheet recalculated as each year arrives.
+class WindowBatchView : public BatchView {
+public:
+    WindowBatchView(AnalysisWindow& window, BatchProgressWindow& progress) : window_(window), progress_(progress) {}
+    void Progress(const BatchProgress& progress) override { progress_.ShowProgress(progress); }
+    void YearFilled(int) override { window_.RecalculateSheet(); }
+    void YearEnded(const YearResult&) override { progress_.YearEnded(); }
+    bool CancelRequested() override { return progress_.cancelRequested(); }
+
+private:
+    AnalysisWindow& window_;
+    BatchProgressWindow& progress_;
+};
+
+}  // namespace
+
+void AnalysisWindow::btAllYearsClick() {
+    if (retrieving_) return;
+    BatchRequest request;
+    request.credentials = {edAFM->text().toStdString(), edUserName->text().toStdString(), edPassword->text().toStdString(),
+                           cbLogistis->isChecked()};
+    request.extraSeconds = edExtraTime->Value();
+    for (const auto& [year, box] : yearBoxes)
+        if (year >= 2003 && box->isChecked()) request.years.push_back(year);
+    if (request.years.empty()) return desktop_.prompter->inform(kNoYearsTickedMessage);
+    if (request.credentials.afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
+    if (request.credentials.user.empty() || request.credentials.password.empty())
+        return desktop_.prompter->inform(kNoCredentialsMessage);
+    if (!attempt([&] { request.sourcesFolder = SourcesFolder(tablesDir(), request.credentials.afm); })) return;
+
+    Browser& browser = portalBrowser();
+    const QPoint anchor = frameGeometry().topLeft();
+    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), {anchor.x(), anchor.y()}, {}};
+    BatchProgressWindow progress(static_cast<int>(request.years.size()), this);
+    WindowBatchView view(*this, progress);
+
+    retrieving_ = true;
+    setSheetCommandsEnabled(false);
+    progress.show();
+    const BatchResult result = RetrieveYears(portal, request, e1_, grid_, view);
+    progress.hide();
+    setSheetCommandsEnabled(true);
+    retrieving_ = false;
+    if (closeAfterRetrieval(browser)) return;
+
+    RecalculateSheet();
+    std::string summary;
+    for (const std::string& line : BatchSummaryLines(result)) summary += (summary.empty() ? "" : "\n") + line;
+    desktop_.prompter->inform(summary);
+}
+
+void AnalysisWindow::btSourcesClick() {
+    const std::string afm = edAFM->text().toStdString();
+    if (afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
+    std::filesystem::path folder;
+    if (!attempt([&] { folder = SourcesFolder(tablesDir(), afm); })) return;
+    if (!std::filesystem::is_directory(folder))
+        return desktop_.prompter->inform("Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. " + afm + ".");
+    if (!desktop_.open(QString::fromStdString(folder.string())))
+        desktop_.prompter->inform("Ο φάκελος «" + folder.string() + "» δεν άνοιξε.");
 }
 
 void AnalysisWindow::closeEvent(QCloseEvent* event) {

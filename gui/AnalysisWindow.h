@@ -71,6 +71,8 @@ public:
     SheetView* sgVelmora;
     std::map<int, QCheckBox*> yearBoxes;     // cb2000 ... cb2020
     std::map<int, QPushButton*> yearButtons;  // bt2003 ... bt2020
+    QPushButton* btAllYears;  // every ticked year in one run
+    QPushButton* btSources;   // the folder of the portal's documents kept for the client
 
     SheetGrid& sheet() { return grid_; }
     // The E1 amounts of the year retrieved last.
@@ -103,6 +105,11 @@ public:
     void edAFMExit();
     void gbWaitClick();
     void GetEtosOfTAxisClick(QPushButton* button);
+    // Every ticked year from 2003 on, newest first, on one login, with a
+    // progress window and one summary at the end.
+    void btAllYearsClick();
+    // Opens the client's folder of kept documents with the desktop's program.
+    void btSourcesClick();
     // Escape or Cancel; during a retrieval the retrieval ends first.
     void reject() override;
 
@@ -122,6 +129,8 @@ private:
     // The year buttons and boxes, and the commands that open, save or replace the sheet.
     void setSheetCommandsEnabled(bool enabled);
     Browser& portalBrowser();
+    // After a retrieval: a close asked for meanwhile closes the window, and the browser with it.
+    bool closeAfterRetrieval(Browser& browser);
     void refreshGrid();
     // Runs the work; a failure is told to the user. False when it failed.
     bool attempt(const std::function<void()>& work);

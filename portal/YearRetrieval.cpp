@@ -23,15 +23,6 @@ void ChooseInYearList(PortalSession& portal, const WindowFound& page, int year) 
     portal.Pause(2000);
 }
 
-// The report window of the years from 2014: the last window whose address is a report's.
-std::optional<std::string> FindReportWindow(PortalSession& portal) {
-    const std::string prefix = portal.ReportPages();
-    std::optional<std::string> found;
-    for (const OpenWindow& window : portal.browser.Windows())
-        if (window.address.rfind(prefix, 0) == 0) found = window.handle;
-    return found;
-}
-
 // Takes the report's text over when it names the client, closes the report
 // window and logs out.
 YearOutcome CaptureReport(PortalSession& portal, const YearMenu& menu, const YearRequest& request, E1CodeTable& e1,
@@ -67,6 +58,14 @@ void CloseReturnWindow(Browser& browser) {
 
 }  // namespace
 
+std::optional<std::string> FindReportWindow(PortalSession& portal) {
+    const std::string prefix = portal.ReportPages();
+    std::optional<std::string> found;
+    for (const OpenWindow& window : portal.browser.Windows())
+        if (window.address.rfind(prefix, 0) == 0) found = window.handle;
+    return found;
+}
+
 const char* OutcomeText(YearOutcome outcome) {
     switch (outcome) {
         case YearOutcome::NotStarted: return "δεν ξεκίνησε";
@@ -81,6 +80,15 @@ const char* OutcomeText(YearOutcome outcome) {
         case YearOutcome::Cancelled: return "η άντληση ακυρώθηκε";
     }
     return "";
+}
+
+void CloseLoginWindow(Browser& browser) {
+    if (!browser.HasApplication()) return;
+    try {
+        if (const auto login = browser.FindWindowByTitle(kLoginWindowTitle)) browser.CloseWindow(*login);
+    } catch (const BrowserError&) {
+        // A browser that has gone is opened anew by the retrieval.
+    }
 }
 
 void OpenPortal(PortalSession& portal) {
@@ -182,14 +190,7 @@ YearOutcome GetEtosOfTAxis(PortalSession& portal, const YearRequest& request, bo
     YearOutcome outcome = YearOutcome::Failed;
     bool failed = false;
     try {
-        if (portal.browser.HasApplication()) {
-            try {
-                if (const auto login = portal.browser.FindWindowByTitle(kLoginWindowTitle))
-                    portal.browser.CloseWindow(*login);
-            } catch (const BrowserError&) {
-                // A browser that has gone is opened anew by the retrieval.
-            }
-        }
+        CloseLoginWindow(portal.browser);
         view.ShowWaiting();
         outcome = RetrieveYear(portal, request, e1, grid, prompter, view);
     } catch (const RetrievalCancelled&) {

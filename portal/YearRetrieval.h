@@ -74,9 +74,16 @@ public:
 
 // --- The steps ---
 
+// Closes a window left showing the portal's login page, as a retrieval
+// starts; a browser that has gone is left for the retrieval to open anew.
+void CloseLoginWindow(Browser& browser);
+
 // Opens the browser when there is none, or when the user has closed it (or
 // its window) since it was last used; places its window; shows the entry page.
 void OpenPortal(PortalSession& portal);
+
+// The report window of the years from 2014: the last window showing a report.
+std::optional<std::string> FindReportWindow(PortalSession& portal);
 
 // LoginRepresentative for an accountant, LoginTaxpayer otherwise.
 bool LogIn(PortalSession& portal, const PortalCredentials& credentials);

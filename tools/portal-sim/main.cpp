@@ -7,12 +7,16 @@
 //                       [--report-without-afm] [--delay MS] [--delay-print MS]
 //                       [--delay-report MS] [--no-year-list] [--no-print-button]
 //                       [--refuse-client AFM] [--logout-to login|alt-login|home]
+//                       [--no-return-in YEAR] [--report-without-afm-in YEAR] [--late-in YEAR MS]
 //
 // The switches stand for the portal's faults and slow moments: --delay slows
 // every page, --delay-print only the return page, --delay-report only the
 // report; --no-year-list and --no-print-button take "YEAR" or the print button
 // off the year menus; --refuse-client makes the client choice refuse that tax
 // number to an accountant; --logout-to picks the page the logout lands on.
+// The "-in" switches (each may be repeated) touch one year only: the portal
+// has no return for it, its report leaves out the tax number, or its return
+// page or report comes MS late.
 
 #include "tools/ReportPdfWriter.h"
 #include "tools/portal-sim/SimCertificate.h"
@@ -29,6 +33,7 @@
 #include <map>
 #include <mutex>
 #include <random>
+#include <set>
 #include <regex>
 #include <thread>
 
@@ -48,6 +53,9 @@ struct Faults {
     int reportDelayMs = 0;
     std::string refusedClient;
     LogoutLanding logoutTo = LogoutLanding::Login;
+    std::set<int> noReturnYears;
+    std::set<int> reportWithoutAfmYears;
+    std::map<int, int> lateYears;  // year -> milliseconds
 };
 
 struct Session {
@@ -82,6 +90,14 @@ private:
     std::optional<Session> Require(const httplib::Request& req, httplib::Response& res);
     void HandleLogin(const httplib::Request& req, httplib::Response& res);
     void ServeReturn(httplib::Response& res, const Session& session, int year);
+    // The client's return of the year as the portal has it (none: all zero).
+    E1CodeTable ReturnOf(const Session& session, int year) const;
+    // How the year's return page comes: late for the whole portal's return pages, or for this year.
+    PageOptions ReturnOptionsOf(int year) const;
+    int LateMs(int year) const {
+        const auto late = faults_.lateYears.find(year);
+        return late == faults_.lateYears.end() ? 0 : late->second;
+    }
 
     SimData data_;
     Faults faults_;
@@ -139,8 +155,19 @@ void Portal::ServeLogin(httplib::Server& server) {
     server.Post("/login", [this](const httplib::Request& req, httplib::Response& res) { HandleLogin(req, res); });
 }
 
+E1CodeTable Portal::ReturnOf(const Session& session, int year) const {
+    if (faults_.noReturnYears.count(year)) return {};
+    return data_.Return(session.afm, year);
+}
+
+PageOptions Portal::ReturnOptionsOf(int year) const {
+    PageOptions options = returnOptions_;
+    if (const int late = LateMs(year)) options.delayMs = late;
+    return options;
+}
+
 void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
-    Html(res, ReturnPage(returnOptions_, data_.Return(session.afm, year)));
+    Html(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year)));
 }
 
 void Portal::ServeApp(httplib::Server& server) {
@@ -221,14 +248,16 @@ void Portal::ServeApp(httplib::Server& server) {
     });
     server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         if (auto session = Require(req, res))
-            Html(res, ReturnPartPage(returnOptions_, data_.Return(session->afm, 2005), req.get_param_value("part") == "2" ? 2 : 1));
+            Html(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005), req.get_param_value("part") == "2" ? 2 : 1));
     });
     server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
         if (!session) return;
         const int year = std::atoi(req.get_param_value("year").c_str());
-        if (faults_.reportDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(faults_.reportDelayMs));
-        const auto lines = ReportLines(session->afm, !faults_.reportWithoutAfm, year, data_.Return(session->afm, year));
+        const int delayMs = LateMs(year) > 0 ? LateMs(year) : faults_.reportDelayMs;
+        if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        const bool withAfm = !faults_.reportWithoutAfm && !faults_.reportWithoutAfmYears.count(year);
+        const auto lines = ReportLines(session->afm, withAfm, year, ReturnOf(*session, year));
         res.set_header("Cache-Control", "no-store");
         res.set_content(WriteReportPdf(lines), "application/pdf");
     });
@@ -250,7 +279,8 @@ void Portal::ServeApp(httplib::Server& server) {
 int Usage() {
     std::cerr << "usage: skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] "
                  "[--report-without-afm] [--delay MS] [--delay-print MS] [--delay-report MS] [--no-year-list] "
-                 "[--no-print-button] [--refuse-client AFM] [--logout-to login|alt-login|home]\n";
+                 "[--no-print-button] [--refuse-client AFM] [--logout-to login|alt-login|home] [--no-return-in YEAR] "
+                 "[--report-without-afm-in YEAR] [--late-in YEAR MS]\n";
     return 2;
 }
 
@@ -271,6 +301,12 @@ int Run(int argc, char** argv) {
         else if (arg == "--no-year-list") faults.noYearList = true;
         else if (arg == "--no-print-button") faults.noPrintButton = true;
         else if (arg == "--refuse-client" && i + 1 < argc) faults.refusedClient = argv[++i];
+        else if (arg == "--no-return-in" && i + 1 < argc) faults.noReturnYears.insert(std::atoi(argv[++i]));
+        else if (arg == "--report-without-afm-in" && i + 1 < argc) faults.reportWithoutAfmYears.insert(std::atoi(argv[++i]));
+        else if (arg == "--late-in" && i + 2 < argc) {
+            const int year = std::atoi(argv[++i]);
+            faults.lateYears[year] = std::atoi(argv[++i]);
+        }
         else if (arg == "--logout-to" && i + 1 < argc) {
             const std::string landing = argv[++i];
             if (landing == "login") faults.logoutTo = LogoutLanding::Login;

@@ -1,0 +1,106 @@
+// retrieve-all: every year of a client the sheet holds (or those asked for)
+// from the tax portal in one run, as the analysis window's button for all the
+// ticked years does it, without the window.
+
+#include "cli/Commands.h"
+#include "cli/PasswordPrompt.h"
+#include "common/ClientFiles.h"
+#include "portal/BatchRetrieval.h"
+#include "portal/BrowserConfig.h"
+#include "portal/WebDriverBrowser.h"
+#include "portal/YearSources.h"
+#include "registry/TaxpayerRecord.h"
+#include "sheet/AnalysisFile.h"
+#include "sheet/Recalculate.h"
+
+#include <iostream>
+
+namespace skartina::cli {
+namespace {
+
+constexpr int kFirstPortalYear = 2003;
+constexpr int kLastPortalYear = 2020;
+
+// "2003-2020" or a single year.
+std::pair<int, int> YearRange(const std::string& text) {
+    const size_t dash = text.find('-');
+    const int first = YearArgument(text.substr(0, dash));
+    const int last = dash == std::string::npos ? first : YearArgument(text.substr(dash + 1));
+    if (first > last || first < kFirstPortalYear || last > kLastPortalYear)
+        throw UsageError("τα έτη --years είναι από " + std::to_string(kFirstPortalYear) + " έως " +
+                         std::to_string(kLastPortalYear) + ", όπως «2003-2020», όχι «" + text + "»");
+    return {first, last};
+}
+
+class ProgressOnStderr : public BatchView {
+public:
+    explicit ProgressOnStderr(SheetGrid& grid) : grid_(grid) {}
+    void Progress(const BatchProgress& progress) override {
+        std::cerr << progress.year << " (" << progress.position << " από " << progress.total << ", "
+                  << progress.elapsedMs / 1000 << " δευτ.)\n";
+    }
+    void YearFilled(int) override { RecalculateSheet(grid_); }
+
+private:
+    SheetGrid& grid_;
+};
+
+}  // namespace
+
+int RunRetrieveAll(const Args& args) {
+    Args positional;
+    BatchRequest request;
+    PortalCredentials& credentials = request.credentials;
+    std::pair<int, int> range{kFirstPortalYear, kLastPortalYear};
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--afm" && hasValue) credentials.afm = args[++i];
+        else if (arg == "--user" && hasValue) credentials.user = args[++i];
+        else if (arg == "--accountant") credentials.accountant = true;
+        else if (arg == "--years" && hasValue) range = YearRange(args[++i]);
+        else if (arg == "--extra-seconds" && hasValue) request.extraSeconds = ExtraSeconds(args[++i]);
+        else if (arg == "--password" || arg.rfind("--password=", 0) == 0)
+            throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
+        else if (arg.rfind("--", 0) == 0) throw UsageError("άγνωστη ή ελλιπής επιλογή «" + arg + "»");
+        else positional.push_back(arg);
+    }
+    if (positional.size() != 2) throw UsageError("δώστε φύλλο εισόδου και φύλλο εξόδου");
+    if (credentials.afm.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
+    const std::string& in = positional[0];
+    const std::string& out = positional[1];
+
+    SheetGrid grid;
+    if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
+    // The sheet stands for the year boxes: a year is ticked when the sheet has its columns.
+    for (int year = range.first; year <= range.second; ++year)
+        if (SpouseColumnOf(year) < grid.columnCount()) request.years.push_back(year);
+    if (request.years.empty()) throw UsageError("το φύλλο δεν έχει κανένα από τα ζητούμενα έτη");
+
+    if (credentials.user.empty()) {
+        // The client's own portal credentials, as the register keeps them.
+        if (credentials.accountant) throw UsageError("με --accountant δώστε το όνομα χρήστη του λογιστή με --user");
+        const std::optional<TaxpayerRecord> record = LoadTaxpayer(kTablesFolder, credentials.afm);
+        if (!record || record->portalUser.empty() || record->portalPassword.empty())
+            throw UsageError("ο πελάτης δεν έχει στοιχεία εισόδου στο μητρώο: δώστε --user");
+        credentials.user = record->portalUser;
+        credentials.password = record->portalPassword;
+    } else {
+        credentials.password = PortalPassword();
+    }
+    request.sourcesFolder = SourcesFolder(kTablesFolder, credentials.afm);
+
+    const PortalHosts hosts = PortalHostsFromEnvironment();
+    SteadyPumpClock clock;
+    WebDriverBrowser browser(clock, BrowserConfigFromEnvironment(hosts));
+    PortalSession portal{browser, hosts, PortalTimingFromEnvironment(), {}, {}};
+    ProgressOnStderr view(grid);
+    E1CodeTable e1;
+    const BatchResult result = RetrieveYears(portal, request, e1, grid, view);
+    RecalculateSheet(grid);
+    SaveGridToFile(grid, out);
+    for (const std::string& line : BatchSummaryLines(result)) std::cout << line << '\n';
+    return result.AnyFailed() ? 1 : 0;
+}
+
+}  // namespace skartina::cli

@@ -1,0 +1,387 @@
+// Runs of many years with headless Chromium against the simulated portal:
+// every year's columns against what `skartina-cli year` makes of the same
+// codes, the kept documents re-imported to the same sheet, the faults of single
+// years, the browser closed and the run cancelled midway, a refused client,
+// and no browser or driver process left behind. Each test starts its own
+// simulator and browser.
+
+#include "CliRunner.h"
+#include "SimulatedPortal.h"
+#include "TestSupport.h"
+#include "portal/BatchRetrieval.h"
+#include "portal/YearSources.h"
+#include "e1/YearRules.h"
+#include "registry/TaxpayerRecord.h"
+#include "sheet/AnalysisFile.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/SheetRows.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+namespace skartina::test {
+namespace {
+
+const PortalCredentials kTaxpayer{kSampleAfm, "demo", "demo1234", false};
+const PortalCredentials kAccountant{kSampleAfm, "logistis", "demo5678", true};
+
+std::vector<int> Years(int first, int last) {
+    std::vector<int> years;
+    for (int year = first; year <= last; ++year) years.push_back(year);
+    return years;
+}
+
+SheetGrid NewSheet() {
+    SheetGrid grid;
+    BuildSheetLayout(grid, YearSelection());
+    return grid;
+}
+
+// The processes this test has started, at any depth, that are still alive:
+// as the subreaper of its descendants it also sees those whose parent has ended.
+std::vector<std::string> LiveDescendants() {
+    std::map<int, std::pair<int, std::string>> processes;  // pid -> parent, name
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line)) continue;
+        const size_t open = line.find('('), close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos) continue;
+        std::istringstream rest(line.substr(close + 2));
+        char state = 0;
+        int parent = 0;
+        rest >> state >> parent;
+        if (state == 'Z') continue;
+        processes[std::stoi(name)] = {parent, line.substr(open + 1, close - open - 1)};
+    }
+    std::vector<std::string> found;
+    for (const auto& [pid, process] : processes) {
+        for (int up = process.first; up > 1; up = processes.count(up) ? processes[up].first : 0) {
+            if (up == getpid()) {
+                found.push_back(process.second);
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+// Browser processes ("chromium", "chrome") and, with the driver, chromedriver.
+std::vector<std::string> BrowserProcesses(bool withDriver) {
+    std::vector<std::string> left;
+    for (int attempt = 0; attempt < 50; ++attempt) {  // a quitting browser takes a moment to go
+        left.clear();
+        for (const std::string& name : LiveDescendants()) {
+            if (name.rfind("chrom", 0) != 0) continue;
+            if (name == "chromedriver" && !withDriver) continue;
+            left.push_back(name);
+        }
+        if (left.empty()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return left;
+}
+
+// The view of a test: the sheet recalculated as each year arrives, what the
+// run reported, and a hook run while a chosen year is in hand.
+struct TestView : BatchView {
+    explicit TestView(SheetGrid& g) : grid(g) {}
+    void Progress(const BatchProgress& progress) override {
+        inHand = progress.year;
+        positions.push_back(progress.position);
+        EXPECT_EQ(progress.done, progress.position - 1);
+        total = progress.total;
+    }
+    void YearFilled(int year) override {
+        RecalculateSheet(grid);
+        filled.push_back(year);
+    }
+    void YearEnded(const YearResult& result) override { ended.push_back(result.year); }
+    bool CancelRequested() override { return cancel; }
+    SheetGrid& grid;
+    int inHand = 0;
+    int total = 0;
+    std::vector<int> positions, filled, ended;
+    bool cancel = false;
+};
+
+class BatchEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const BrowserConfig defaults;
+        ASSERT_TRUE(std::filesystem::exists(defaults.chromium) && std::filesystem::exists(defaults.chromedriver))
+            << "Chromium and chromedriver are needed (scripts/install-deps installs them)";
+        ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    }
+    void TearDown() override {
+        portal.reset();
+        EXPECT_EQ(BrowserProcesses(true), std::vector<std::string>{}) << "a browser or driver process was left behind";
+    }
+
+    void Start(std::vector<std::string> switches = {}) {
+        portal = std::make_unique<SimulatedPortal>(std::move(switches), clock);
+    }
+
+    BatchResult Run(const PortalCredentials& credentials, std::vector<int> years, int extraSeconds = 0) {
+        PortalSession session{*portal->browser, portal->hosts, PortalTimingFromEnvironment(), {}, {}};
+        const BatchRequest request{credentials, std::move(years), extraSeconds, sources};
+        BatchResult result = RetrieveYears(session, request, e1, grid, view);
+        EXPECT_FALSE(portal->browser->HasApplication()) << "the browser is closed at the end";
+        EXPECT_EQ(BrowserProcesses(false), std::vector<std::string>{}) << "the browser's processes ended";
+        return result;
+    }
+
+    // What `skartina-cli year` gives for the sample's codes of the years, one after another.
+    SheetGrid ThroughTheYearCommand(const std::vector<int>& years) {
+        TempDir dir;
+        SaveGridToFile(NewSheet(), dir / "sheet.grd");
+        for (int year : years) {
+            std::ofstream(dir / "codes.txt") << WriteCodeList(SampleReturn(year));
+            const std::string y = std::to_string(year);
+            const CliRun run = Cli(dir, "year " + y + " " + Q(dir / "codes.txt") + " " + Q(dir / "sheet.grd") + " " +
+                                            Q(dir / "sheet.grd"));
+            EXPECT_EQ(run.status, 0) << run.err;
+        }
+        SheetGrid sheet;
+        EXPECT_TRUE(LoadGridFromFile(dir / "sheet.grd", sheet));
+        return sheet;
+    }
+
+    // The kept documents read back through `year` (return pages) and
+    // `import-report` (reports) into a new sheet.
+    SheetGrid FromTheSources(const std::vector<int>& years) {
+        TempDir dir;
+        SaveGridToFile(NewSheet(), dir / "sheet.grd");
+        for (int year : years) {
+            const std::string y = std::to_string(year);
+            const bool report = year >= 2014;
+            const std::filesystem::path source = sources / (y + (report ? ".pdf" : ".txt"));
+            EXPECT_TRUE(std::filesystem::exists(source)) << source;
+            struct stat info {};
+            EXPECT_EQ(stat(source.c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, 0600u) << source;
+            if (report) {
+                EXPECT_EQ(ReadBytes(source).rfind("%PDF", 0), 0u) << "the report's bytes as the portal gave them";
+            }
+            const CliRun run = Cli(dir, std::string(report ? "import-report " : "year ") + y + " " + Q(source) + " " +
+                                            Q(dir / "sheet.grd") + " " + Q(dir / "sheet.grd"));
+            EXPECT_EQ(run.status, 0) << run.err;
+        }
+        struct stat folder {};
+        EXPECT_EQ(stat(sources.c_str(), &folder), 0);
+        EXPECT_EQ(folder.st_mode & 0777, 0700u);
+        SheetGrid sheet;
+        EXPECT_TRUE(LoadGridFromFile(dir / "sheet.grd", sheet));
+        return sheet;
+    }
+
+    // A clock whose pump runs the test's hook (a user acting during a wait).
+    std::function<void()> duringWaits;
+    SteadyPumpClock clock{[this] {
+        if (duringWaits) duringWaits();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }};
+    std::unique_ptr<SimulatedPortal> portal;
+    TempDir tables;
+    std::filesystem::path sources = SourcesFolder(tables.path(), kSampleAfm);
+    SheetGrid grid = NewSheet();
+    E1CodeTable e1;
+    TestView view{grid};
+};
+
+class BatchEighteenYears : public BatchEndToEnd, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(BatchEighteenYears, FillsEveryYearAsTheYearCommandAndKeepsItsDocument) {
+    Start();
+    const PortalCredentials& credentials = GetParam() ? kAccountant : kTaxpayer;
+    const std::vector<int> years = Years(2003, 2020);
+    const BatchResult result = Run(credentials, years);
+
+    ASSERT_EQ(result.years.size(), 18u);
+    for (size_t i = 0; i < result.years.size(); ++i) {
+        EXPECT_EQ(result.years[i].year, 2020 - static_cast<int>(i)) << "newest to oldest";
+        EXPECT_EQ(result.years[i].end, YearEnd::Read) << result.years[i].year << ": " << result.years[i].reason;
+    }
+    EXPECT_FALSE(result.AnyFailed());
+    EXPECT_EQ(view.filled.size(), 18u) << "the sheet is recalculated as each year arrives";
+    EXPECT_EQ(view.total, 18);
+    EXPECT_EQ(view.positions, Years(1, 18));
+
+    const SheetGrid expected = ThroughTheYearCommand(years);
+    for (int year : years)
+        for (int column : {TaxpayerColumnOf(year), SpouseColumnOf(year)})
+            for (int row = 0; row < kSheetRows; ++row)
+                EXPECT_EQ(grid.cell(column, row), expected.cell(column, row)) << year << " column " << column << " row " << row;
+    EXPECT_EQ(grid, expected);
+    EXPECT_NE(grid.cell(TaxpayerColumnOf(2003), Row::TaxedIncome), "");
+    EXPECT_NE(grid.cell(TaxpayerColumnOf(2020), Row::TaxedIncome), "");
+    EXPECT_EQ(FromTheSources(years), grid);
+
+    const std::vector<std::string> summary = BatchSummaryLines(result);
+    EXPECT_EQ(summary.front(), "Άντληση 18 ετών: 18 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν αντλήθηκαν.");
+    EXPECT_EQ(summary.size(), 19u);
+    EXPECT_EQ(summary[1], "2020: αντλήθηκε");
+}
+
+INSTANTIATE_TEST_SUITE_P(Logins, BatchEighteenYears, ::testing::Values(false, true),
+                         [](const auto& info) { return std::string(info.param ? "Accountant" : "Taxpayer"); });
+
+TEST_F(BatchEndToEnd, FaultsOfSingleYearsEndOnlyThoseYears) {
+    Start({"--no-return-in", "2011", "--report-without-afm-in", "2018", "--late-in", "2016", "12000"});
+    // The years' columns that fail keep what they held.
+    grid.setCell(TaxpayerColumnOf(2018), Row::TaxedIncome, "5,00");
+    grid.setCell(TaxpayerColumnOf(2011), Row::TaxedIncome, "6,00");
+    const SheetGrid before = grid;
+    const std::vector<int> years = Years(2009, 2020);
+    const BatchResult result = Run(kTaxpayer, years);
+
+    std::map<int, const YearResult*> byYear;
+    for (const YearResult& year : result.years) byYear[year.year] = &year;
+    EXPECT_EQ(byYear[2011]->end, YearEnd::Empty);
+    EXPECT_EQ(byYear[2018]->end, YearEnd::Failed);
+    EXPECT_EQ(byYear[2018]->reason, "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ.");
+    EXPECT_EQ(byYear[2016]->end, YearEnd::Failed);
+    EXPECT_EQ(byYear[2016]->reason, "δεν εμφανίστηκε το εκκαθαριστικό του έτους");
+    std::vector<int> read;
+    for (const YearResult& year : result.years)
+        if (year.end == YearEnd::Read) read.push_back(year.year);
+    EXPECT_EQ(read, (std::vector<int>{2020, 2019, 2017, 2015, 2014, 2013, 2012, 2010, 2009}));
+    EXPECT_TRUE(result.AnyFailed());
+
+    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2018), Row::TaxedIncome), "5,00");
+    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2011), Row::TaxedIncome), "") << "no return: the year is emptied";
+    EXPECT_TRUE(std::filesystem::exists(sources / "2011.txt"));
+    EXPECT_FALSE(std::filesystem::exists(sources / "2016.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(sources / "2018.pdf"));
+    // The years read and the empty one as their rules fill them; the failed ones as they were.
+    SheetGrid expected = before;
+    for (int year : read) {
+        E1CodeTable codes = SampleReturn(year);
+        RunYearRules(codes, expected, year);
+    }
+    E1CodeTable none;
+    RunYearRules(none, expected, 2011);
+    RecalculateSheet(expected);
+    EXPECT_EQ(grid, expected);
+
+    const std::vector<std::string> summary = BatchSummaryLines(result);
+    const std::vector<std::string> lines(summary.begin() + 1, summary.end());
+    EXPECT_EQ(summary.front(), "Άντληση 12 ετών: 9 αντλήθηκαν, 1 χωρίς δήλωση, 2 απέτυχαν, 0 δεν αντλήθηκαν.");
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "2020: αντλήθηκε",
+                         "2019: αντλήθηκε",
+                         "2018: απέτυχε (το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ.)",
+                         "2017: αντλήθηκε",
+                         "2016: απέτυχε (δεν εμφανίστηκε το εκκαθαριστικό του έτους)",
+                         "2015: αντλήθηκε",
+                         "2014: αντλήθηκε",
+                         "2013: αντλήθηκε",
+                         "2012: αντλήθηκε",
+                         "2011: χωρίς δήλωση στην Α.Α.Δ.Ε.",
+                         "2010: αντλήθηκε",
+                         "2009: αντλήθηκε",
+                     }));
+}
+
+TEST_F(BatchEndToEnd, ABrowserClosedByTheUserEndsTheYearInHandAndTheRunGoesOn) {
+    Start();
+    bool closed = false;
+    duringWaits = [&] {
+        if (closed || view.inHand != 2012) return;
+        closed = true;
+        // The user closes every window of the browser behind the program's back.
+        for (const OpenWindow& window : portal->browser->Windows())
+            portal->browser->Command("POST", "/goog/cdp/execute",
+                                     {{"cmd", "Target.closeTarget"}, {"params", {{"targetId", window.handle}}}});
+    };
+    const BatchResult result = Run(kTaxpayer, Years(2010, 2014));
+    ASSERT_TRUE(closed);
+    const std::vector<std::string> summary = BatchSummaryLines(result);
+    EXPECT_EQ(std::vector<std::string>(summary.begin() + 1, summary.end()),
+              (std::vector<std::string>{"2014: αντλήθηκε", "2013: αντλήθηκε",
+                                        "2012: απέτυχε (το πρόγραμμα περιήγησης έκλεισε)", "2011: αντλήθηκε",
+                                        "2010: αντλήθηκε"}));
+    EXPECT_EQ(view.filled, (std::vector<int>{2014, 2013, 2011, 2010}));
+    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2012), Row::TaxedIncome), "");
+    EXPECT_NE(grid.cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+}
+
+TEST_F(BatchEndToEnd, CancelStopsAfterTheStepInHandAndKeepsTheYearsRead) {
+    Start();
+    duringWaits = [&] {
+        if (view.inHand == 2012) view.cancel = true;  // pressed while the year's menu is awaited
+    };
+    const BatchResult result = Run(kTaxpayer, Years(2009, 2014));
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_TRUE(result.AnyFailed());
+    const std::vector<std::string> summary = BatchSummaryLines(result);
+    EXPECT_EQ(summary, (std::vector<std::string>{
+                           "Άντληση 6 ετών: 2 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 4 δεν αντλήθηκαν.",
+                           "Η άντληση ακυρώθηκε· τα έτη που αντλήθηκαν έμειναν στο φύλλο.",
+                           "2014: αντλήθηκε",
+                           "2013: αντλήθηκε",
+                           "2012: δεν αντλήθηκε (η άντληση ακυρώθηκε)",
+                           "2011: δεν αντλήθηκε",
+                           "2010: δεν αντλήθηκε",
+                           "2009: δεν αντλήθηκε",
+                       }));
+    const SheetGrid expected = ThroughTheYearCommand({2014, 2013});
+    EXPECT_EQ(grid, expected) << "the years read stay; nothing else changed";
+    EXPECT_TRUE(std::filesystem::exists(sources / "2013.txt"));
+    EXPECT_FALSE(std::filesystem::exists(sources / "2012.txt"));
+}
+
+TEST_F(BatchEndToEnd, ARefusedClientStopsTheRunBeforeAnyYear) {
+    Start({"--refuse-client", kSampleAfm});
+    e1.set(301, 777);
+    const SheetGrid before = grid;
+    const BatchResult result = Run(kAccountant, Years(2010, 2014));
+    EXPECT_EQ(result.stopReason, "η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 123456789");
+    for (const YearResult& year : result.years) EXPECT_EQ(year.end, YearEnd::NotReached);
+    EXPECT_TRUE(view.positions.empty()) << "no year was begun";
+    EXPECT_EQ(e1[301], 777);
+    EXPECT_EQ(grid, before);
+    EXPECT_FALSE(std::filesystem::exists(sources));
+    EXPECT_EQ(BatchSummaryLines(result)[1],
+              "Η άντληση σταμάτησε πριν από το πρώτο έτος: η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 123456789.");
+}
+
+TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
+    Start({"--report-without-afm-in", "2016"});
+    const PortalHosts& h = portal->hosts;
+    TempDir dir;
+    std::filesystem::create_directories(dir / "Tables");
+    WriteTaxpayerRecord(RecordFilePath(dir / "Tables", kSampleAfm), {kSampleAfm, "ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΙΩΡΓΟΣ", "", "demo", "demo1234"});
+    SaveGridToFile(grid, dir / "in.grd");
+    const std::string command = "cd " + Q(dir.path()) + " && env -u SKARTINA_PASSWORD SKARTINA_PORTAL_APP_HOST=" + h.app +
+                                " SKARTINA_PORTAL_LOGIN_HOST=" + h.login + " SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin +
+                                " SKARTINA_BROWSER_HEADLESS=1 SKARTINA_PORTAL_INSECURE_TLS=1 " + SKARTINA_CLI +
+                                " retrieve-all in.grd out.grd --afm " + kSampleAfm + " --years 2012-2016 </dev/null >" +
+                                Q(dir / "summary.txt") + " 2>" + Q(dir / "progress.txt");
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << ReadBytes(dir / "progress.txt");
+    EXPECT_EQ(ReadBytes(dir / "summary.txt"),
+              "Άντληση 5 ετών: 4 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 0 δεν αντλήθηκαν.\n"
+              "2016: απέτυχε (το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ.)\n"
+              "2015: αντλήθηκε\n2014: αντλήθηκε\n2013: αντλήθηκε\n2012: αντλήθηκε\n");
+    EXPECT_NE(ReadBytes(dir / "progress.txt").find("2016 (1 από 5"), std::string::npos);
+    SheetGrid written;
+    ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));
+    EXPECT_EQ(written, ThroughTheYearCommand({2015, 2014, 2013, 2012}));
+    for (const char* name : {"2015.pdf", "2014.pdf", "2013.txt", "2012.txt"})
+        EXPECT_TRUE(std::filesystem::exists(dir / "Tables" / (std::string(kSampleAfm) + "_sources") / name)) << name;
+}
+
+}  // namespace
+}  // namespace skartina::test

@@ -1,0 +1,57 @@
+#pragma once
+// The simulated portal started for one test (with the faults it needs), a
+// headless Chromium allowed to open its pop-ups, and the sample client's
+// returns as the program reads them. Both stop when the object ends.
+
+#include "TestSupport.h"
+#include "e1/CodeList.h"
+#include "portal/ChildProcess.h"
+#include "portal/WebDriverBrowser.h"
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace skartina::test {
+
+inline const std::filesystem::path kSimSample = SKARTINA_SIM_SAMPLE;
+inline constexpr const char* kSampleAfm = "123456789";
+
+struct SimulatedPortal {
+    explicit SimulatedPortal(std::vector<std::string> switches, PumpClock& pumpClock) {
+        switches.insert(switches.begin(), {"--data", kSimSample.string()});
+        simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, switches, true);
+        std::istringstream line(simulator->ReadLine(10000));
+        line >> hosts.app >> hosts.login >> hosts.altLogin;
+        BrowserConfig config;
+        config.headless = true;
+        config.acceptInsecureCerts = true;
+        config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};
+        browser = std::make_unique<WebDriverBrowser>(pumpClock, config);
+    }
+    ~SimulatedPortal() {
+        browser.reset();  // the browser quits before the portal stops
+    }
+    std::unique_ptr<ChildProcess> simulator;
+    PortalHosts hosts;
+    std::unique_ptr<WebDriverBrowser> browser;
+};
+
+// The sample client's codes of the year as the reader files them: from 2015
+// the report's 115 and 117 go under 515 and 517.
+inline E1CodeTable SampleReturn(int year) {
+    E1CodeTable e1;
+    ReadCodeList(ReadBytes(kSimSample / kSampleAfm / (std::to_string(year) + ".txt")), e1);
+    if (year > 2014) {
+        for (const auto& [from, to] : {std::pair{115, 515}, std::pair{117, 517}}) {
+            e1.set(to, e1[from]);
+            e1.set(from, 0);
+        }
+    }
+    return e1;
+}
+
+}  // namespace skartina::test

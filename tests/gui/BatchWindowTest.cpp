@@ -1,0 +1,196 @@
+// The analysis window's button for all the ticked years against the simulated
+// portal, with headless Chromium: the ticked years fill the grid, the progress
+// window shows the run, one summary ends it, and the kept documents' folder
+// opens with the desktop's program.
+
+#include "GuiTestSupport.h"
+#include "e1/CodeList.h"
+#include "e1/YearRules.h"
+#include "gui/AfmEdit.h"
+#include "gui/AnalysisWindow.h"
+#include "gui/BatchProgressWindow.h"
+#include "gui/SheetView.h"
+#include "portal/BrowserConfig.h"
+#include "portal/ChildProcess.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetRows.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+namespace skartina {
+namespace {
+
+using test::FakeDesktop;
+using test::TempDir;
+
+constexpr const char* kAfm = "123456789";
+
+// The simulator on the sample data, its hosts in the configuration the window reads.
+class PortalForTheWindow {
+public:
+    PortalForTheWindow() {
+        simulator_ = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", SKARTINA_SIM_SAMPLE}, true);
+        std::istringstream line(simulator_->ReadLine(10000));
+        std::string app, login, alt;
+        line >> app >> login >> alt;
+        setenv("SKARTINA_PORTAL_APP_HOST", app.c_str(), 1);
+        setenv("SKARTINA_PORTAL_LOGIN_HOST", login.c_str(), 1);
+        setenv("SKARTINA_PORTAL_ALT_LOGIN_HOST", alt.c_str(), 1);
+        setenv("SKARTINA_BROWSER_HEADLESS", "1", 1);
+        setenv("SKARTINA_PORTAL_INSECURE_TLS", "1", 1);
+    }
+    ~PortalForTheWindow() {
+        for (const char* variable : {"SKARTINA_PORTAL_APP_HOST", "SKARTINA_PORTAL_LOGIN_HOST", "SKARTINA_PORTAL_ALT_LOGIN_HOST",
+                                     "SKARTINA_BROWSER_HEADLESS", "SKARTINA_PORTAL_INSECURE_TLS"})
+            unsetenv(variable);
+    }
+
+private:
+    std::unique_ptr<ChildProcess> simulator_;
+};
+
+struct BatchWindow : ::testing::Test {
+    void SetUp() override {
+        const BrowserConfig defaults;
+        ASSERT_TRUE(std::filesystem::exists(defaults.chromium) && std::filesystem::exists(defaults.chromedriver))
+            << "Chromium and chromedriver are needed (scripts/install-deps installs them)";
+        portal = std::make_unique<PortalForTheWindow>();
+        window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
+        window->show();
+        window->edAFM->setText(kAfm);
+        window->edUserName->setText("demo");
+        window->edPassword->setText("demo1234");
+    }
+    void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
+
+    void TickOnly(const std::vector<int>& years) {
+        for (auto& [year, box] : window->yearBoxes)
+            box->setChecked(std::find(years.begin(), years.end(), year) != years.end());
+    }
+    BatchProgressWindow* Progress() { return window->findChild<BatchProgressWindow*>("fiBatchProgress"); }
+
+    TempDir dir;
+    FakeDesktop desktop;
+    std::unique_ptr<PortalForTheWindow> portal;
+    std::unique_ptr<AnalysisWindow> window;
+};
+
+TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
+    ASSERT_EQ(window->btAllYears->text().toStdString(), "Άντληση όλων των επιλεγμένων ετών");
+    TickOnly({2016, 2012, 2010});
+    SheetGrid expected = window->sheet();
+    for (int year : {2010, 2012, 2016}) {
+        E1CodeTable e1;
+        ReadCodeList(test::ReadBytes(std::filesystem::path(SKARTINA_SIM_SAMPLE) / kAfm / (std::to_string(year) + ".txt")), e1);
+        if (year > 2014) {
+            e1.set(515, e1[115]), e1.set(115, 0);
+            e1.set(517, e1[117]), e1.set(117, 0);
+        }
+        RunYearRules(e1, expected, year);
+    }
+    RecalculateSheet(expected);
+
+    // What the progress window shows while the run goes on.
+    bool shown = false, buttonsHeld = false;
+    int maximum = 0;
+    QString count, elapsed;
+    std::function<void()> look = [&] {
+        BatchProgressWindow* progress = Progress();
+        if (progress && progress->isVisible() && progress->lbYear->text().startsWith("Έτος")) {
+            shown = true;
+            maximum = progress->pbYears->maximum();
+            count = progress->lbCount->text();
+            elapsed = progress->lbElapsed->text();
+            buttonsHeld = !window->yearButtons.at(2010)->isEnabled() && !window->btAllYears->isEnabled();
+            return;
+        }
+        QTimer::singleShot(50, look);
+    };
+    QTimer::singleShot(50, look);
+    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(maximum, 3);
+    EXPECT_TRUE(count.endsWith(" από 3")) << count.toStdString();
+    EXPECT_TRUE(elapsed.startsWith("Χρόνος: ")) << elapsed.toStdString();
+    EXPECT_TRUE(buttonsHeld);
+    EXPECT_EQ(window->sheet(), expected);
+    EXPECT_EQ(window->sgVelmora->model()->index(Row::TaxedIncome, TaxpayerColumnOf(2012)).data().toString().toStdString(),
+              expected.cell(TaxpayerColumnOf(2012), Row::TaxedIncome));
+    EXPECT_EQ(desktop.prompter.informed,
+              std::vector<std::string>{"Άντληση 3 ετών: 3 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν αντλήθηκαν.\n"
+                                       "2016: αντλήθηκε\n2012: αντλήθηκε\n2010: αντλήθηκε"});
+    EXPECT_FALSE(Progress() && Progress()->isVisible());
+    EXPECT_TRUE(window->btAllYears->isEnabled());
+
+    // The kept documents' folder, opened with the desktop's program.
+    const std::filesystem::path sources = dir.path() / "Tables" / (std::string(kAfm) + "_sources");
+    for (const char* name : {"2016.pdf", "2012.txt", "2010.txt"}) EXPECT_TRUE(std::filesystem::exists(sources / name)) << name;
+    QTest::mouseClick(window->btSources, Qt::LeftButton);
+    EXPECT_EQ(desktop.opened, QStringList{QString::fromStdString(sources.string())});
+}
+
+TEST_F(BatchWindow, CancelStopsTheRunAndTheYearsReadStay) {
+    TickOnly({2013, 2012, 2011, 2010});
+    std::function<void()> press = [&] {
+        BatchProgressWindow* progress = Progress();
+        if (progress && progress->isVisible() && progress->lbCount->text().startsWith("2 ")) {
+            QTest::mouseClick(progress->btCancel, Qt::LeftButton);
+            return;
+        }
+        QTimer::singleShot(20, press);
+    };
+    QTimer::singleShot(20, press);
+    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    ASSERT_EQ(desktop.prompter.informed.size(), 1u);
+    const std::string& summary = desktop.prompter.informed.front();
+    EXPECT_NE(summary.find("Η άντληση ακυρώθηκε"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("2013: αντλήθηκε"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("2010: δεν αντλήθηκε"), std::string::npos) << summary;
+    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2013), Row::TaxedIncome), "");
+    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+}
+
+TEST_F(BatchWindow, ClosingTheWindowEndsTheRunWithoutASummary) {
+    TickOnly({2013, 2012, 2011, 2010});
+    std::function<void()> close = [&] {
+        BatchProgressWindow* progress = Progress();
+        if (progress && progress->isVisible() && progress->lbYear->text().startsWith("Έτος")) {
+            window->close();
+            return;
+        }
+        QTimer::singleShot(20, close);
+    };
+    QTimer::singleShot(20, close);
+    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->retrieving());
+    EXPECT_TRUE(desktop.prompter.informed.empty()) << "no summary for a window that has gone";
+}
+
+TEST_F(BatchWindow, NothingStartsWithoutATickedYearOrTheSourcesFolder) {
+    TickOnly({2001, 2002});
+    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    QTest::mouseClick(window->btSources, Qt::LeftButton);
+    EXPECT_EQ(desktop.prompter.informed,
+              (std::vector<std::string>{"Δεν έχετε επιλέξει έτη για άντληση στοιχείων.",
+                                        "Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. 123456789."}));
+    EXPECT_TRUE(desktop.opened.isEmpty());
+    EXPECT_EQ(Progress(), nullptr);
+}
+
+}  // namespace
+}  // namespace skartina
