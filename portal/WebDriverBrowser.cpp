@@ -1,6 +1,6 @@
 #include "portal/WebDriverBrowser.h"
 
-#include "portal/WebDriverScripts.h"
+#include "portal/PageScripts.h"
 
 #include <unistd.h>
 

@@ -1,0 +1,22 @@
+// Opens the browser on an address and keeps looking at it until killed: the
+// program whose death the tests make sure the browser does not outlive.
+// Prints "open PROFILE" once the page is shown.
+
+#include "portal/DevToolsBrowser.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: skartina-browser-holder ADDRESS\n";
+        return 2;
+    }
+    skartina::SteadyPumpClock clock;
+    skartina::BrowserConfig config;
+    config.headless = true;
+    config.acceptInsecureCerts = true;
+    skartina::DevToolsBrowser browser(clock, config);
+    browser.Navigate(browser.OpenApplication(), argv[1], false);
+    std::cout << "open " << browser.ProfileFolder().string() << std::endl;
+    for (;;) browser.FindBrowserByUrl(argv[1]);
+}
