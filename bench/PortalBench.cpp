@@ -80,11 +80,11 @@ void BM_OneCallPerElement(benchmark::State& state) {
     const std::string wanted = "n" + std::to_string(kFields);
     for (auto _ : state) {
         page->browser->Windows();  // the same look at the window list as a pass
-        const int count = RunScript(*page, "return document.all.length;", nlohmann::json::array()).get<int>();
+        const int count = RunScript(*page, "return document.all.length;", nlohmann::json::array()).template get<int>();
         bool found = false;
         for (int i = 0; i < count && !found; ++i) {
             const nlohmann::json name = RunScript(*page, "return document.all[arguments[0]].getAttribute('name');", {i});
-            found = name.is_string() && name.get<std::string>() == wanted;
+            found = name.is_string() && name.template get<std::string>() == wanted;
         }
         if (!found) return state.SkipWithError("the field was not found");
     }

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <random>
+#include <sstream>
 #include <thread>
 
 namespace skartina::test {
@@ -53,7 +54,10 @@ TEST_F(BrowserIsolation, AProgramKilledAtAnyMomentLeavesNoBrowserAndNoProfile) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<>(0, 1500)(random)));
         } else {
             // With the portal page shown, while the program looks at it.
-            EXPECT_EQ(holder.ReadLine(30000).rfind("open " + mark, 0), 0u);
+            std::istringstream line(holder.ReadLine(30000));
+            std::string open, profile;
+            line >> open >> profile;
+            EXPECT_EQ(profile.rfind(mark, 0), 0u);
             EXPECT_FALSE(ProcessesMarkedWith(mark).empty());
             std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<>(0, 500)(random)));
         }
@@ -72,6 +76,27 @@ TEST_F(BrowserIsolation, AProgramKilledAtAnyMomentLeavesNoBrowserAndNoProfile) {
     for (const auto& entry : std::filesystem::directory_iterator(profiles))
         for (const std::string& mark : marks)
             EXPECT_NE(entry.path().string().rfind(mark, 0), 0u) << entry.path() << " was left";
+}
+
+// Closing the pipe ends a browser that reads it; one that hangs is ended by
+// the death signal all the same. The hung browser here never reads its pipe.
+TEST_F(BrowserIsolation, ABrowserThatHangsEndsWithTheProgramAllTheSame) {
+    const TempDir folder;
+    const std::filesystem::path hung = folder / "hung-browser";
+    WriteBytes(hung, "#!/bin/sh\nexec sleep 600\n");
+    std::filesystem::permissions(hung, std::filesystem::perms::owner_all);
+    ChildOptions options;
+    options.environment = {"SKARTINA_CHROMIUM=" + hung.string()};
+    ChildProcess holder(SKARTINA_BROWSER_HOLDER, {"about:blank"}, options);
+    const std::string mark = (BrowserProfilesFolder() / ("profile-" + std::to_string(holder.pid()) + "-")).string();
+    for (int waited = 0; waited < 5000 && ProcessesMarkedWith(mark).empty(); waited += 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_FALSE(ProcessesMarkedWith(mark).empty()) << "the hung browser did not start";
+
+    ASSERT_EQ(kill(holder.pid(), SIGKILL), 0);
+    for (int waited = 0; waited < 5000 && !ProcessesMarkedWith(mark).empty(); waited += 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(ProcessesMarkedWith(mark).empty());
 }
 
 mode_t Permissions(const std::filesystem::path& path) {
