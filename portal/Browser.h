@@ -5,7 +5,7 @@
 // fixed time while the user interface stays alive.
 //
 // The waiting operations, the window-matching and the frame rule live here,
-// once; an implementation (Chromium through WebDriver, or an in-memory page
+// once; an implementation (Chromium over its DevTools pipe, or an in-memory page
 // model in the tests) supplies the window list and the document walks.
 
 #include "portal/PumpClock.h"

@@ -1,15 +1,12 @@
 #include "portal/ChildProcess.h"
 
-#include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -136,22 +133,6 @@ void ChildProcess::Stop(int graceMs) {
     if (!reaped_) waitpid(pid_, nullptr, 0);
     reaped_ = true;
     pid_ = -1;
-}
-
-int FreeLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) throw std::runtime_error("socket: " + std::string(strerror(errno)));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        close(fd);
-        throw std::runtime_error("no free loopback port: " + std::string(strerror(errno)));
-    }
-    close(fd);
-    return ntohs(address.sin_port);
 }
 
 }  // namespace skartina

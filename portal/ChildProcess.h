@@ -48,7 +48,4 @@ private:
     bool reaped_ = false;
 };
 
-// A loopback TCP port that was free a moment ago.
-int FreeLoopbackPort();
-
 }  // namespace skartina

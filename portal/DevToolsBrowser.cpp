@@ -30,6 +30,7 @@ ElementRef ElementAt(const DocumentRef& document, int frame, const json& found) 
 }
 
 std::string DecodeBase64(const std::string& text) {
+    if (text.size() % 4 != 0) throw BrowserError("the page returned its bytes garbled");
     std::string bytes(text.size() / 4 * 3, '\0');
     const int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
                                        reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
@@ -398,7 +399,7 @@ void DevToolsBrowser::CloseWindow(const std::string& handle) {
     Pages();  // which ends the application when that was the last window
 }
 
-std::string DevToolsBrowser::FetchDocumentBytes(const DocumentRef& document) {
+std::string DevToolsBrowser::DocumentBytes(const DocumentRef& document) {
     return DecodeBase64(Script(document.window, scripts::kFetchDocumentBytes, json::array()).get<std::string>());
 }
 

@@ -50,9 +50,9 @@ public:
     std::optional<std::string> FindWindowByTitle(std::string_view title) override;
     void CloseWindow(const std::string& handle) override;
 
-    // The bytes of the document a window shows (a report's PDF), fetched
-    // again from inside the page with the window's cookies.
-    std::string FetchDocumentBytes(const DocumentRef& document);
+    // The bytes of what the window shows (a report's PDF), fetched again from
+    // inside the page, so that the page's session and certificate apply.
+    std::string DocumentBytes(const DocumentRef& document);
 
     // A function body run in a window's top document with the arguments, its
     // result by value; for diagnostics and measurements.

@@ -100,7 +100,7 @@ TEST_F(PortalEndToEnd, FetchesTheBytesOfTheReportItsWindowShows) {
     browser().Navigate(window, report, true);
     const WindowFound shown = browser().FindBrowserByUrl("/reports/rwservlet?");
     ASSERT_TRUE(shown.found);
-    const std::string bytes = browser().FetchDocumentBytes(shown.document);
+    const std::string bytes = browser().DocumentBytes(shown.document);
     EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
     EXPECT_NE(bytes.find("%%EOF", bytes.size() - 16), std::string::npos);
 }

@@ -1,9 +1,9 @@
-// Opens the browser on an address and keeps looking at it until killed: the
-// program whose death the tests make sure the browser does not outlive.
-// Prints "open PROFILE PID" (the browser's) once the page is shown. The
-// browser is the configured one (SKARTINA_CHROMIUM).
+// Opens the program's browser on an address and keeps looking at it until
+// killed: the program whose death the tests make sure the browser does not
+// outlive. The browser is configured by the environment, as the program's is.
+// Prints "open" once the page is shown.
 
-#include "portal/DevToolsBrowser.h"
+#include "portal/PortalBrowser.h"
 
 #include <iostream>
 
@@ -13,11 +13,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     skartina::SteadyPumpClock clock;
-    skartina::BrowserConfig config = skartina::BrowserConfigFromEnvironment(skartina::PortalHostsFromEnvironment());
-    config.headless = true;
-    config.acceptInsecureCerts = true;
-    skartina::DevToolsBrowser browser(clock, config);
-    browser.Navigate(browser.OpenApplication(), argv[1], false);
-    std::cout << "open " << browser.ProfileFolder().string() << " " << browser.BrowserProcess() << std::endl;
-    for (;;) browser.FindBrowserByUrl(argv[1]);
+    const std::unique_ptr<skartina::Browser> browser = skartina::MakePortalBrowser(clock, skartina::PortalHostsFromEnvironment());
+    browser->Navigate(browser->OpenApplication(), argv[1], false);
+    std::cout << "open" << std::endl;
+    for (;;) browser->FindBrowserByUrl(argv[1]);
 }
