@@ -3,6 +3,8 @@
 #include "PortalFixture.h"
 #include "portal/E1PageReader.h"
 
+#include <signal.h>
+
 namespace skartina::test {
 namespace {
 
@@ -103,6 +105,43 @@ TEST_F(PortalEndToEnd, FetchesTheBytesOfTheReportItsWindowShows) {
     const std::string bytes = browser().DocumentBytes(shown.document);
     EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
     EXPECT_NE(bytes.find("%%EOF", bytes.size() - 16), std::string::npos);
+}
+
+TEST_F(PortalEndToEnd, ABrowserThatDiesEndsTheApplicationAndTheNextOpensAnew) {
+    const BrowserRef window = browser().OpenApplication();
+    const pid_t chromium = browser().BrowserProcess();
+    const std::filesystem::path profile = browser().ProfileFolder();
+    ASSERT_EQ(kill(chromium, SIGKILL), 0);
+    EXPECT_TRUE(browser().Windows().empty());
+    EXPECT_FALSE(browser().HasApplication());
+    EXPECT_FALSE(std::filesystem::exists(profile));
+    EXPECT_THROW(browser().Navigate(window, "about:blank", false), BrowserError);
+    const BrowserRef again = browser().OpenApplication();
+    EXPECT_NE(browser().BrowserProcess(), chromium);
+    EXPECT_EQ(browser().Windows().size(), 1u);
+    EXPECT_NE(again.window, window.window);
+}
+
+TEST_F(PortalEndToEnd, PlacesTheWindowBesideTheAnchor) {
+    const BrowserRef window = browser().OpenApplication();
+    browser().PlaceBrowserWindow({40, 60});
+    // The page learns its window's new place a moment later.
+    const nlohmann::json wanted = {140, 170, 750, 500};
+    nlohmann::json placed;
+    browser().PollPasses(3, [&] {
+        placed = browser().Evaluate(window.window, "return [screenX, screenY, outerWidth, outerHeight];");
+        return placed == wanted;
+    });
+    EXPECT_EQ(placed, wanted);
+}
+
+// The simulated portal's certificate is its own: only a browser told to accept it opens the portal.
+TEST_F(PortalEndToEnd, ASelfMadeCertificateIsRefusedUnlessAccepted) {
+    BrowserConfig config;
+    config.headless = true;
+    config.popupHosts = {hosts().app};
+    DevToolsBrowser strict(SharedPortal()->clock, config);
+    EXPECT_THROW(strict.Navigate(strict.OpenApplication(), hosts().AppAddress("/webtax/incomefp/index.jsp"), false), BrowserError);
 }
 
 }  // namespace
