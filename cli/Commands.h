@@ -30,5 +30,6 @@ int RunClients(const Args& args);
 int RunAnalyses(const Args& args);
 int RunCsv(const Args& args);
 int RunXlsx(const Args& args);
+int RunRetrieve(const Args& args);
 
 }  // namespace skartina::cli

@@ -21,6 +21,9 @@ constexpr const char* kUsage =
     "  analyses DIR [--year 2021]                 ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)\n"
     "  csv IN.grd OUT.csv [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    εξαγωγή του φύλλου σε CSV\n"
     "  xlsx IN.grd OUT.xlsx [--afm ΑΦΜ] [--name ΟΝΟΜΑ]  εξαγωγή του φύλλου σε βιβλίο Excel\n"
+    "  retrieve YEAR IN.grd OUT.grd --afm ΑΦΜ --user ΧΡΗΣΤΗΣ [--accountant] [--extra-seconds N]\n"
+    "                                             άντληση του έτους από την Α.Α.Δ.Ε. στο φύλλο· ο κωδικός από\n"
+    "                                             τη μεταβλητή SKARTINA_PASSWORD ή από το τερματικό\n"
     "  help                                       αυτό το μήνυμα\n";
 
 }  // namespace
@@ -39,6 +42,7 @@ int main(int argc, char** argv) {
         {"year", RunYear},
         {"report", RunReport},
         {"import-report", RunImportReport},
+        {"retrieve", RunRetrieve},
     };
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
         std::cout << kUsage;

@@ -16,8 +16,12 @@
 #include "gui/SheetModel.h"
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
+#include "portal/PumpClock.h"
+#include "portal/PortalBrowser.h"
+#include "portal/YearRetrieval.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,6 +32,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QThread>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -116,6 +121,13 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     specialLayout->addWidget(up, 1, 1);
     specialLayout->addWidget(down, 1, 2);
     specialLayout->addWidget(new QLabel("sec", special), 1, 3);
+    pnCounter = new QLabel(special);
+    pnCounter->setObjectName("pnCounter");
+    pnCounter->setFrameShape(QFrame::Panel);
+    pnCounter->setFrameShadow(QFrame::Sunken);
+    pnCounter->setAlignment(Qt::AlignCenter);
+    pnCounter->setMinimumWidth(40);
+    specialLayout->addWidget(pnCounter, 1, 4);
 
     auto* top = new QHBoxLayout;
     top->addWidget(taxpayer, 3);
@@ -369,7 +381,96 @@ void AnalysisWindow::AddCustClick() {
         ResetSheet();
 }
 
-void AnalysisWindow::GetEtosOfTAxisClick(QPushButton*) { desktop_.prompter->inform(kNotAvailableYetMessage); }
+namespace {
+
+// What a retrieval shows in the window.
+class WindowRetrievalView : public RetrievalView {
+public:
+    WindowRetrievalView(AnalysisWindow& window, QLabel* wait, QLabel* counter)
+        : window_(window), wait_(wait), counter_(counter) {}
+    void ShowWaiting() override {
+        wait_->move((window_.width() - wait_->width()) / 2, (window_.height() - wait_->height()) / 2);
+        wait_->raise();
+        wait_->show();
+    }
+    void HideWaiting() override { wait_->hide(); }
+    void ReportTaken() override { counter_->setText("ΟΚ"); }
+    void RecalculateSheet() override { window_.RecalculateSheet(); }
+
+private:
+    AnalysisWindow& window_;
+    QLabel* wait_;
+    QLabel* counter_;
+};
+
+}  // namespace
+
+Browser& AnalysisWindow::portalBrowser() {
+    if (!browser_) {
+        // Every wait of the portal layer keeps the window alive; a close
+        // request during a retrieval ends the wait, and with it the retrieval.
+        clock_ = std::make_unique<SteadyPumpClock>([this] {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (closeRequested_) throw RetrievalCancelled();
+            QThread::msleep(1);
+        });
+        browser_ = MakePortalBrowser(*clock_, PortalHostsFromEnvironment());
+    }
+    return *browser_;
+}
+
+void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
+    for (auto& [year, button] : yearButtons) button->setEnabled(enabled);
+    for (auto& [year, box] : yearBoxes) box->setEnabled(enabled);
+    for (QWidget* command : std::initializer_list<QWidget*>{edFirstYear, sbGetCustom, imOpen, imSave, imExport, imExportToCsv, cbEggamos})
+        command->setEnabled(enabled);
+}
+
+void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
+    // One retrieval at a time: they share the code table and the sheet.
+    if (retrieving_) return;
+    const int year = button->objectName().mid(2).toInt();
+    const auto box = yearBoxes.find(year);
+    const bool ticked = box != yearBoxes.end() && box->second->isChecked();
+    const YearRequest request{year,
+                              {edAFM->text().toStdString(), edUserName->text().toStdString(),
+                               edPassword->text().toStdString(), cbLogistis->isChecked()},
+                              edExtraTime->Value()};
+    Browser& browser = portalBrowser();
+    const QPoint anchor = frameGeometry().topLeft();
+    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), {anchor.x(), anchor.y()}, {}};
+    WindowRetrievalView view(*this, gbWait, pnCounter);
+
+    retrieving_ = true;
+    setSheetCommandsEnabled(false);
+    const YearOutcome outcome = GetEtosOfTAxis(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
+    setSheetCommandsEnabled(true);
+    retrieving_ = false;
+
+    if (outcome == YearOutcome::Cancelled || closeRequested_) {
+        // The window was closed meanwhile: the browser goes with it.
+        browser.BrowserQuit();
+        gbWait->hide();
+        QDialog::reject();
+    }
+}
+
+void AnalysisWindow::closeEvent(QCloseEvent* event) {
+    if (retrieving_) {
+        closeRequested_ = true;  // the retrieval ends at its next wait, then the window closes
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void AnalysisWindow::reject() {
+    if (retrieving_) {
+        closeRequested_ = true;
+        return;
+    }
+    QDialog::reject();
+}
 
 void AnalysisWindow::exportAndOpen(const char* extension,
                                     void (*write)(const SheetGrid&, const std::filesystem::path&, const std::string&,

@@ -2,6 +2,7 @@
 // The analysis window: one client's capital-consumption sheet, the years it
 // shows, the client's fields, saving, opening and exporting.
 
+#include "e1/E1CodeTable.h"
 #include "gui/DesktopServices.h"
 #include "sheet/HandEntry.h"
 #include "sheet/SheetGrid.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -22,6 +24,8 @@ class QToolButton;
 
 namespace skartina {
 
+class Browser;
+class PumpClock;
 class SheetDelegate;
 class SheetModel;
 class SheetView;
@@ -58,11 +62,16 @@ public:
     IntegerEdit* edExtraTime;
     IntegerEdit* edFirstYear;
     QLabel* gbWait;
+    QLabel* pnCounter;  // "ΟΚ" once a report's text has been taken over
     SheetView* sgVelmora;
     std::map<int, QCheckBox*> yearBoxes;     // cb2000 ... cb2020
     std::map<int, QPushButton*> yearButtons;  // bt2003 ... bt2020
 
     SheetGrid& sheet() { return grid_; }
+    // The E1 amounts of the year retrieved last.
+    const E1CodeTable& codeTable() const { return e1_; }
+    // Whether a year is being retrieved: the commands that touch the sheet wait for its end.
+    bool retrieving() const { return retrieving_; }
     const YearSelection& years() const { return years_; }
 
     void BuildSheetLayout();
@@ -85,6 +94,8 @@ public:
     void edAFMExit();
     void gbWaitClick();
     void GetEtosOfTAxisClick(QPushButton* button);
+    // Escape or Cancel; during a retrieval the retrieval ends first.
+    void reject() override;
 
     // The grid's reactions: a click or a move of the current cell, a press on
     // a person header, Enter.
@@ -94,9 +105,14 @@ public:
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
+    // Closing the window during a retrieval ends the retrieval first.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void syncYearBoxes();
+    // The year buttons and boxes, and the commands that open, save or replace the sheet.
+    void setSheetCommandsEnabled(bool enabled);
+    Browser& portalBrowser();
     void refreshGrid();
     // Runs the work; a failure is told to the user. False when it failed.
     bool attempt(const std::function<void()>& work);
@@ -114,6 +130,12 @@ private:
     SheetModel* model_;
     SheetDelegate* delegate_;
     QList<QLineEdit*> fieldOrder_;
+    E1CodeTable e1_;
+    // The browser of the retrievals, created by the first one, stopped with the window.
+    std::unique_ptr<PumpClock> clock_;
+    std::unique_ptr<Browser> browser_;
+    bool retrieving_ = false;
+    bool closeRequested_ = false;
 };
 
 }  // namespace skartina

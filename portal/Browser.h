@@ -117,6 +117,10 @@ public:
     // Every element of the searched documents, in order, as a walk reads it.
     std::vector<ElementFields> SearchedElements(const DocumentRef& document);
 
+    // Every element of the top document alone, whatever its frames: the login
+    // and logout sequences look only there.
+    std::vector<ElementFields> TopDocumentElements(const DocumentRef& document) { return DocumentElements(document, -1); }
+
     // The index of the first option of the list whose text is the text, or -1.
     int OptionIndexOfText(const ElementRef& list, std::string_view text);
 
@@ -151,6 +155,9 @@ public:
     virtual std::optional<std::string> FindWindowByTitle(std::string_view title) = 0;
     // Closes the window if it still exists.
     virtual void CloseWindow(const std::string& handle) = 0;
+    // The bytes of what the window shows (a report's PDF), fetched again from
+    // inside the page, so that the page's session and certificate apply.
+    virtual std::string DocumentBytes(const DocumentRef& document) = 0;
 
 protected:
     // The document's frame count: with two or more, the frames' documents are

@@ -52,12 +52,17 @@ public:
 
     // The bytes of what the window shows (a report's PDF), fetched again from
     // inside the page, so that the page's session and certificate apply.
-    std::string DocumentBytes(const DocumentRef& document);
+    std::string DocumentBytes(const DocumentRef& document) override;
 
     // A function body run in a window's top document with the arguments, its
     // result by value; for diagnostics and measurements.
     nlohmann::json Evaluate(const std::string& window, const std::string& body,
                             const nlohmann::json& arguments = nlohmann::json::array());
+
+    // A raw command to the browser, outside any page; for diagnostics and tests.
+    nlohmann::json Command(const std::string& method, const nlohmann::json& params = nlohmann::json::object()) {
+        return Call(method, params);
+    }
 
     // The browser's process, while the application is open.
     pid_t BrowserProcess() const { return process_ ? process_->pid() : -1; }

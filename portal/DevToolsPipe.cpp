@@ -76,11 +76,12 @@ void DevToolsPipe::Write(const std::string& message, uint64_t deadline) {
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN) Closed();
-        // The pipe is full: the browser is busy writing to us, so read while waiting.
+        // The pipe is full: the browser is busy writing to us, so read while
+        // waiting. No pump here: one that ends the wait (a cancelled retrieval)
+        // would leave half a message in the pipe.
         if (clock_.NowMs() > deadline) throw BrowserError("the browser does not read its commands");
         pollfd fds[2] = {{toBrowser_, POLLOUT, 0}, {fromBrowser_, POLLIN, 0}};
-        if (poll(fds, 2, kPollMs) <= 0) clock_.Pump();
-        else if (fds[1].revents) ReadAvailable(0);
+        if (poll(fds, 2, kPollMs) > 0 && fds[1].revents) ReadAvailable(0);
     }
 }
 

@@ -6,8 +6,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 
 namespace skartina {
+
+// Thrown by a pump to end the wait it runs in: the window that started the
+// retrieval is closing. The retrieval ends without a message.
+class RetrievalCancelled : public std::runtime_error {
+public:
+    RetrievalCancelled() : std::runtime_error("the retrieval was cancelled") {}
+};
 
 class PumpClock {
 public:

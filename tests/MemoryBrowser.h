@@ -35,6 +35,8 @@ struct MemElement {
     int selectedIndex = -1;
     int clicks = 0;
     int changes = 0;
+    // What a click does to the pages (submit a form, open a window).
+    std::function<void()> onClick;
 };
 
 inline MemElement Named(std::string name, std::string value = "", std::string type = "text") {
@@ -55,6 +57,7 @@ struct MemWindow {
     std::string handle;
     std::string address;
     MemDocument document;
+    std::string bytes = {};  // what fetching the address again gives
 };
 
 class MemoryBrowser : public Browser {
@@ -102,7 +105,14 @@ public:
     }
 
     void SetValue(const ElementRef& e, std::string_view text) override { Element(e).value = text; }
-    void Click(const ElementRef& e) override { ++Element(e).clicks; }
+    void Click(const ElementRef& e) override {
+        MemElement& element = Element(e);
+        ++element.clicks;
+        if (element.onClick) {
+            const auto action = element.onClick;  // the action may replace the page that holds the element
+            action();
+        }
+    }
     bool IsChecked(const ElementRef& e) override { return Element(e).checked; }
     std::optional<std::string> Attribute(const ElementRef& e, std::string_view name) override {
         const MemElement& element = Element(e);
@@ -119,15 +129,20 @@ public:
     void Navigate(const BrowserRef& b, std::string_view address, bool) override { Window(b.window).address = address; }
     std::string DocumentUrl(const DocumentRef& d) override { return Window(d.window).address; }
     std::string DocumentTitle(const DocumentRef& d) override { return Window(d.window).document.title; }
+    // As in the real browser, the last window with the title wins.
     std::optional<std::string> FindWindowByTitle(std::string_view title) override {
+        std::optional<std::string> found;
         for (const MemWindow& w : windows)
-            if (w.document.title == title) return w.handle;
-        return std::nullopt;
+            if (w.document.title == title) found = w.handle;
+        return found;
     }
+    // Closing the last window ends the application, as in the real browser.
     void CloseWindow(const std::string& handle) override {
         closed.push_back(handle);
         std::erase_if(windows, [&](const MemWindow& w) { return w.handle == handle; });
+        if (windows.empty()) application = false;
     }
+    std::string DocumentBytes(const DocumentRef& d) override { return Window(d.window).bytes; }
 
 protected:
     int FrameCount(const DocumentRef& d) override { return static_cast<int>(Window(d.window).document.frames.size()); }

@@ -81,8 +81,9 @@ std::string ApplicationPage(const PageOptions& options, const std::string& nextP
                 options);
 }
 
-std::string ClientChoicePage(const PageOptions& options, bool withProceedButton) {
-    std::string body = "<form method=\"get\" action=\"/webtax/incomefp/client.do\">"
+std::string ClientChoicePage(const PageOptions& options, bool withProceedButton, const std::string& message) {
+    std::string body = message.empty() ? "" : "<p class=\"error\">" + Escape(message) + "</p>";
+    body += "<form method=\"get\" action=\"/webtax/incomefp/client.do\">"
                        "<label>Α.Φ.Μ. φορολογούμενου <input type=\"text\" name=\"username\"></label>";
     if (withProceedButton) body += "<input type=\"submit\" name=\"PBIn\" value=\"Συνέχεια\">";
     return Page("Επιλογή φορολογούμενου", body + "</form>", options);
@@ -96,15 +97,21 @@ std::string StartPage(const PageOptions& options) {
                 options);
 }
 
-std::string YearMenuPage(const PageOptions& options, int year, const std::vector<int>& listYears,
+std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, int year, const std::vector<int>& listYears,
                          const std::string& listTarget, const std::string& printButton, const std::string& printAddress) {
-    std::string body = "<h1>Οικονομικό έτος " + std::to_string(year) + "</h1><form><select name=\"YEAR\" onchange=\"" +
-                       Escape(listTarget) + "\">";
-    for (int y : listYears)
-        body += "<option value=\"" + std::to_string(y) + "\"" + (y == year ? " selected" : "") + ">" + std::to_string(y) + "</option>";
-    body += "</select><input type=\"button\" name=\"" + printButton + "\" value=\"Εκτύπωση\"";
-    if (!printAddress.empty()) body += " onclick=\"window.open('" + Escape(printAddress) + "', '_blank')\"";
-    return Page("Φορολογία Εισοδήματος " + std::to_string(year), body + "></form>", options);
+    std::string body = "<h1>Οικονομικό έτος " + std::to_string(year) + "</h1><form>";
+    if (menu.withYearList) {
+        body += "<select name=\"YEAR\" onchange=\"" + Escape(listTarget) + "\">";
+        for (int y : listYears)
+            body += "<option value=\"" + std::to_string(y) + "\"" + (y == year ? " selected" : "") + ">" + std::to_string(y) + "</option>";
+        body += "</select>";
+    }
+    if (menu.withPrintButton) {
+        body += "<input type=\"button\" name=\"" + printButton + "\" value=\"Εκτύπωση\"";
+        if (!printAddress.empty()) body += " onclick=\"window.open('" + Escape(printAddress) + "', '_blank')\"";
+        body += ">";
+    }
+    return Page("Φορολογία Εισοδήματος " + std::to_string(year), body + "</form>", options);
 }
 
 std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1) {

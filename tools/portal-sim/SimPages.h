@@ -18,12 +18,19 @@ struct PageOptions {
 
 std::string LoginPage(const PageOptions& options, bool withLoginButton, const std::string& message);
 std::string ApplicationPage(const PageOptions& options, const std::string& nextPath);
-std::string ClientChoicePage(const PageOptions& options, bool withProceedButton);
+// The client choice page, with a refusal message when it is not empty.
+std::string ClientChoicePage(const PageOptions& options, bool withProceedButton, const std::string& message);
 // The start page's list of the years reached through the 2005 menu.
 std::string StartPage(const PageOptions& options);
+// What a year menu leaves out, for the portal's faults.
+struct MenuOptions {
+    bool withYearList = true;
+    bool withPrintButton = true;
+};
+
 // A year menu: the "YEAR" list, and the print button whose click opens the
 // address in a window of its own (an empty address: the button does nothing).
-std::string YearMenuPage(const PageOptions& options, int year, const std::vector<int>& listYears,
+std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, int year, const std::vector<int>& listYears,
                          const std::string& listTarget, const std::string& printButton, const std::string& printAddress);
 // The whole return in one document.
 std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1);

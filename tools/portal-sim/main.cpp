@@ -4,7 +4,15 @@
 // host; the first line printed names them in that order ("127.0.0.1:PORT").
 //
 //   skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report]
-//                       [--report-without-afm] [--delay MS]
+//                       [--report-without-afm] [--delay MS] [--delay-print MS]
+//                       [--delay-report MS] [--no-year-list] [--no-print-button]
+//                       [--refuse-client AFM] [--logout-to login|alt-login|home]
+//
+// The switches stand for the portal's faults and slow moments: --delay slows
+// every page, --delay-print only the return page, --delay-report only the
+// report; --no-year-list and --no-print-button take "YEAR" or the print button
+// off the year menus; --refuse-client makes the client choice refuse that tax
+// number to an accountant; --logout-to picks the page the logout lands on.
 
 #include "tools/ReportPdfWriter.h"
 #include "tools/portal-sim/SimCertificate.h"
@@ -13,6 +21,8 @@
 
 #include <httplib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -25,11 +35,19 @@
 namespace skartina::sim {
 namespace {
 
+enum class LogoutLanding { Login, AltLogin, Home };
+
 struct Faults {
     bool noLoginButton = false;
     bool noProceedButton = false;
     bool noReport = false;
     bool reportWithoutAfm = false;
+    bool noYearList = false;
+    bool noPrintButton = false;
+    int printDelayMs = 0;
+    int reportDelayMs = 0;
+    std::string refusedClient;
+    LogoutLanding logoutTo = LogoutLanding::Login;
 };
 
 struct Session {
@@ -41,7 +59,12 @@ constexpr const char* kCookie = "SIMSESSION";
 
 class Portal {
 public:
-    Portal(SimData data, Faults faults, PageOptions options) : data_(std::move(data)), faults_(faults), options_(options) {}
+    Portal(SimData data, Faults faults, PageOptions options)
+        : data_(std::move(data)), faults_(std::move(faults)), options_(options), returnOptions_(options) {
+        menu_.withYearList = !faults_.noYearList;
+        menu_.withPrintButton = !faults_.noPrintButton;
+        if (faults_.printDelayMs > 0) returnOptions_.delayMs = faults_.printDelayMs;
+    }
 
     std::string app, login, altLogin;  // "127.0.0.1:PORT"
 
@@ -63,6 +86,8 @@ private:
     SimData data_;
     Faults faults_;
     PageOptions options_;
+    PageOptions returnOptions_;  // the return page may come later than the others
+    MenuOptions menu_;
     std::mutex mutex_;
     std::map<std::string, Session> sessions_;
 };
@@ -115,7 +140,7 @@ void Portal::ServeLogin(httplib::Server& server) {
 }
 
 void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
-    Html(res, ReturnPage(options_, data_.Return(session.afm, year)));
+    Html(res, ReturnPage(returnOptions_, data_.Return(session.afm, year)));
 }
 
 void Portal::ServeApp(httplib::Server& server) {
@@ -127,11 +152,15 @@ void Portal::ServeApp(httplib::Server& server) {
             Html(res, ApplicationPage(options_, session->accountant ? "/webtax/incomefp/client.jsp" : "/webtax/incomefp/login.do"));
     });
     server.Get("/webtax/incomefp/client.jsp", [this](const httplib::Request& req, httplib::Response& res) {
-        if (Require(req, res)) Html(res, ClientChoicePage(options_, !faults_.noProceedButton));
+        if (Require(req, res)) Html(res, ClientChoicePage(options_, !faults_.noProceedButton, ""));
     });
     server.Get("/webtax/incomefp/client.do", [this](const httplib::Request& req, httplib::Response& res) {
         if (!Require(req, res)) return;
         const std::string afm = req.get_param_value("username");
+        if (afm == faults_.refusedClient) {
+            Html(res, ClientChoicePage(options_, !faults_.noProceedButton, "Δεν έχετε εξουσιοδότηση για τον Α.Φ.Μ. " + afm));
+            return;
+        }
         {
             std::lock_guard lock(mutex_);
             Session& session = sessions_[Token(req)];
@@ -145,6 +174,10 @@ void Portal::ServeApp(httplib::Server& server) {
     server.Get(R"(/webtax/incomefp/year(\d{4})-income-menu\.do)", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
         if (!session) return;
+        if (session->afm.empty()) {  // an accountant who has not picked a client yet
+            res.set_redirect("/webtax/incomefp/client.jsp");
+            return;
+        }
         const int menuYear = std::stoi(req.matches[1]);
         if (menuYear == 2005) {
             // The 2005 menu serves 2003 to 2005, chosen in its list.
@@ -153,7 +186,7 @@ void Portal::ServeApp(httplib::Server& server) {
             const std::string print = year == 2003   ? "/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp"
                                       : year == 2004 ? "/webtax/incomefp/Year_2004/income/e1/e1_print_mm_2004.jsp"
                                                      : "/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp";
-            Html(res, YearMenuPage(options_, year, {2003, 2004, 2005},
+            Html(res, YearMenuPage(options_, menu_, year, {2003, 2004, 2005},
                                    "location.href='/webtax/incomefp/year2005-income-menu.do?YEAR=' + this.value", "PBE1_PRINT", print));
             return;
         }
@@ -169,10 +202,10 @@ void Portal::ServeApp(httplib::Server& server) {
         for (int y = 2020; y >= 2006; --y) years.push_back(y);
         const std::string list = "location.href='/webtax/incomefp/year' + this.value + '-income-menu.do'";
         if (menuYear <= 2013)
-            Html(res, YearMenuPage(options_, menuYear, years, list, "PBE1_PRINT",
+            Html(res, YearMenuPage(options_, menu_, menuYear, years, list, "PBE1_PRINT",
                                    "/webtax/incomefp/year" + std::to_string(menuYear) + "-income-menu.do?print=e1"));
         else
-            Html(res, YearMenuPage(options_, menuYear, years, list, "PB_EKKATH_PDF",
+            Html(res, YearMenuPage(options_, menu_, menuYear, years, list, "PB_EKKATH_PDF",
                                    faults_.noReport ? "" : "/reports/rwservlet?report=e1&year=" + std::to_string(menuYear)));
     });
     server.Get("/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp", [this](const httplib::Request& req, httplib::Response& res) {
@@ -188,12 +221,13 @@ void Portal::ServeApp(httplib::Server& server) {
     });
     server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         if (auto session = Require(req, res))
-            Html(res, ReturnPartPage(options_, data_.Return(session->afm, 2005), req.get_param_value("part") == "2" ? 2 : 1));
+            Html(res, ReturnPartPage(returnOptions_, data_.Return(session->afm, 2005), req.get_param_value("part") == "2" ? 2 : 1));
     });
     server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
         if (!session) return;
         const int year = std::atoi(req.get_param_value("year").c_str());
+        if (faults_.reportDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(faults_.reportDelayMs));
         const auto lines = ReportLines(session->afm, !faults_.reportWithoutAfm, year, data_.Return(session->afm, year));
         res.set_header("Cache-Control", "no-store");
         res.set_content(WriteReportPdf(lines), "application/pdf");
@@ -203,7 +237,11 @@ void Portal::ServeApp(httplib::Server& server) {
             std::lock_guard lock(mutex_);
             sessions_.erase(Token(req));
         }
-        res.set_redirect("https://" + login + "/mylogin/login.jsp");
+        switch (faults_.logoutTo) {
+            case LogoutLanding::Login: res.set_redirect("https://" + login + "/mylogin/login.jsp"); break;
+            case LogoutLanding::AltLogin: res.set_redirect("https://" + altLogin + "/mylogin/pages/login.jsp"); break;
+            case LogoutLanding::Home: res.set_redirect("/taxisnet/mytaxisnet/protected/home.htm"); break;
+        }
     });
     server.Get("/taxisnet/mytaxisnet/protected/home.htm",
                [this](const httplib::Request&, httplib::Response& res) { Html(res, HomePage(options_)); });
@@ -211,7 +249,8 @@ void Portal::ServeApp(httplib::Server& server) {
 
 int Usage() {
     std::cerr << "usage: skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] "
-                 "[--report-without-afm] [--delay MS]\n";
+                 "[--report-without-afm] [--delay MS] [--delay-print MS] [--delay-report MS] [--no-year-list] "
+                 "[--no-print-button] [--refuse-client AFM] [--logout-to login|alt-login|home]\n";
     return 2;
 }
 
@@ -227,7 +266,18 @@ int Run(int argc, char** argv) {
         else if (arg == "--no-pbin") faults.noProceedButton = true;
         else if (arg == "--no-report") faults.noReport = true;
         else if (arg == "--report-without-afm") faults.reportWithoutAfm = true;
-        else return Usage();
+        else if (arg == "--delay-print" && i + 1 < argc) faults.printDelayMs = std::atoi(argv[++i]);
+        else if (arg == "--delay-report" && i + 1 < argc) faults.reportDelayMs = std::atoi(argv[++i]);
+        else if (arg == "--no-year-list") faults.noYearList = true;
+        else if (arg == "--no-print-button") faults.noPrintButton = true;
+        else if (arg == "--refuse-client" && i + 1 < argc) faults.refusedClient = argv[++i];
+        else if (arg == "--logout-to" && i + 1 < argc) {
+            const std::string landing = argv[++i];
+            if (landing == "login") faults.logoutTo = LogoutLanding::Login;
+            else if (landing == "alt-login") faults.logoutTo = LogoutLanding::AltLogin;
+            else if (landing == "home") faults.logoutTo = LogoutLanding::Home;
+            else return Usage();
+        } else return Usage();
     }
     if (folder.empty()) return Usage();
 
@@ -247,9 +297,23 @@ int Run(int argc, char** argv) {
     std::string* hosts[] = {&portal.app, &portal.login, &portal.altLogin};
     for (int i = 0; i < 3; ++i) {
         if (!servers[i]->is_valid()) throw std::runtime_error("the HTTPS server could not be set up");
-        const int port = servers[i]->bind_to_any_port("127.0.0.1");
-        if (port <= 0) throw std::runtime_error("no loopback port to listen on");
-        *hosts[i] = "127.0.0.1:" + std::to_string(port);
+        // The program tells the hosts apart by substring ("127.0.0.1:443" is in
+        // "127.0.0.1:4433"): a port whose host text holds another's, or is held
+        // by one, is given up for the next free one.
+        for (int attempt = 0;; ++attempt) {
+            const int port = servers[i]->bind_to_any_port("127.0.0.1");
+            if (port <= 0) throw std::runtime_error("no loopback port to listen on");
+            const std::string host = "127.0.0.1:" + std::to_string(port);
+            const bool clashes = std::any_of(hosts, hosts + i, [&](const std::string* other) {
+                return other->find(host) != std::string::npos || host.find(*other) != std::string::npos;
+            });
+            if (!clashes) {
+                *hosts[i] = host;
+                break;
+            }
+            if (attempt == 100) throw std::runtime_error("no loopback ports that tell the hosts apart");
+            // The clashing socket stays open until the end, so the next bind takes another port.
+        }
     }
     portal.ServeApp(appServer);
     portal.ServeLogin(loginServer);

@@ -1,0 +1,89 @@
+// One retrieval of a year up to 2013 and one from 2014, with the real pauses,
+// against the simulated portal and headless Chromium: how much the program
+// itself adds to the fixed pauses of the retrieval (goal: under 10 %).
+// A year up to 2013 pauses 1 + 2 + 3 + 2 s, a year from 2014 1 + 2 + 3 + 3 +
+// 3 + 2 + 2 + 2 + 2 s. The 2010 run follows a first retrieval, so that it
+// finds the browser open, as a user's second retrieval does; a year from 2014
+// ends by logging out and closing the browser, so each one starts it anew.
+
+#include "portal/ChildProcess.h"
+#include "portal/DevToolsBrowser.h"
+#include "portal/YearRetrieval.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+namespace skartina {
+namespace {
+
+struct Portal {
+    std::unique_ptr<ChildProcess> simulator;
+    PortalHosts hosts;
+    SteadyPumpClock clock;
+    std::unique_ptr<DevToolsBrowser> browser;
+};
+
+Portal* Open() {
+    static std::unique_ptr<Portal> portal;
+    if (portal) return portal.get();
+    BrowserConfig config;
+    if (!std::filesystem::exists(config.chromium)) return nullptr;
+    portal = std::make_unique<Portal>();
+    portal->simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", SKARTINA_SIM_SAMPLE}, true);
+    std::istringstream line(portal->simulator->ReadLine(10000));
+    line >> portal->hosts.app >> portal->hosts.login >> portal->hosts.altLogin;
+    config.headless = true;
+    config.acceptInsecureCerts = true;
+    config.popupHosts = {portal->hosts.app, portal->hosts.login, portal->hosts.altLogin};
+    portal->browser = std::make_unique<DevToolsBrowser>(portal->clock, config);
+    return portal.get();
+}
+
+struct QuietView : RetrievalView {
+    explicit QuietView(SheetGrid& g) : grid(g) {}
+    void RecalculateSheet() override { skartina::RecalculateSheet(grid); }
+    SheetGrid& grid;
+};
+
+struct Quiet : Prompter {
+    void inform(const std::string&) override {}
+    bool confirm(const std::string&) override { return false; }
+};
+
+void RetrieveOnce(benchmark::State& state, int year, double pauseSeconds) {
+    Portal* portal = Open();
+    if (!portal) return state.SkipWithError("chromium is not installed");
+    SheetGrid grid;
+    BuildSheetLayout(grid, YearSelection());
+    E1CodeTable e1;
+    Quiet prompter;
+    QuietView view(grid);
+    const YearRequest request{year, {"123456789", "demo", "demo1234", false}, 0};
+    PortalSession session{*portal->browser, portal->hosts, PortalTiming(), {}, {}};
+    if (year <= 2013) GetEtosOfTAxis(session, request, true, e1, grid, prompter, view);  // the browser open, logged in
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const YearOutcome outcome = GetEtosOfTAxis(session, request, true, e1, grid, prompter, view);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (outcome != YearOutcome::Read) return state.SkipWithError(OutcomeText(outcome));
+        state.SetIterationTime(seconds);
+        state.counters["pauses_s"] = pauseSeconds;
+        state.counters["overhead_s"] = seconds - pauseSeconds;
+        state.counters["overhead_pct"] = 100 * (seconds - pauseSeconds) / pauseSeconds;
+    }
+}
+
+void BM_RetrieveYear2010(benchmark::State& state) { RetrieveOnce(state, 2010, 1 + 2 + 3 + 2); }
+BENCHMARK(BM_RetrieveYear2010)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
+void BM_RetrieveYear2016(benchmark::State& state) { RetrieveOnce(state, 2016, 1 + 2 + 3 + 3 + 3 + 2 + 2 + 2 + 2); }
+BENCHMARK(BM_RetrieveYear2016)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+}  // namespace skartina

@@ -1,0 +1,316 @@
+// Whole retrievals with headless Chromium against the simulated portal: the
+// year's column of the sheet against what the year rules make of the same
+// codes, and the portal's faults. Each test starts its own simulator (with
+// the fault it needs) and browser, and both are stopped at its end.
+//
+// SKARTINA_PORTAL_PAUSE_FACTOR (set by the test configuration) shortens the
+// fixed pauses; one test keeps the real ones.
+
+#include "CliRunner.h"
+#include "TestSupport.h"
+#include "e1/CodeList.h"
+#include "e1/YearRules.h"
+#include "portal/DevToolsBrowser.h"
+#include "portal/YearRetrieval.h"
+#include "sheet/AnalysisFile.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/SheetRows.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+namespace skartina::test {
+namespace {
+
+constexpr const char* kAfm = "123456789";
+const std::filesystem::path kSample = SKARTINA_SIM_SAMPLE;
+
+const PortalCredentials kTaxpayer{kAfm, "demo", "demo1234", false};
+const PortalCredentials kAccountant{kAfm, "logistis", "demo5678", true};
+
+// The simulator with its switches, and a browser allowed to open its pop-ups.
+struct SimulatedPortal {
+    explicit SimulatedPortal(std::vector<std::string> switches) {
+        switches.insert(switches.begin(), {"--data", kSample.string()});
+        simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, switches, true);
+        std::istringstream line(simulator->ReadLine(10000));
+        line >> hosts.app >> hosts.login >> hosts.altLogin;
+        BrowserConfig config;
+        config.headless = true;
+        config.acceptInsecureCerts = true;
+        config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};
+        browser = std::make_unique<DevToolsBrowser>(clock, config);
+    }
+    ~SimulatedPortal() {
+        browser.reset();  // the browser quits before the portal stops
+    }
+    std::unique_ptr<ChildProcess> simulator;
+    PortalHosts hosts;
+    SteadyPumpClock clock;
+    std::unique_ptr<DevToolsBrowser> browser;
+};
+
+struct RecordingView : RetrievalView {
+    explicit RecordingView(SheetGrid& g) : grid(g) {}
+    void ShowWaiting() override { waiting = true; }
+    void HideWaiting() override { waiting = false; }
+    void ReportTaken() override { ++reportsTaken; }
+    void RecalculateSheet() override {
+        skartina::RecalculateSheet(grid);
+        ++recalculations;
+    }
+    SheetGrid& grid;
+    bool waiting = false;
+    int reportsTaken = 0;
+    int recalculations = 0;
+};
+
+// The codes of the sample return as the reader files them: from 2015 the
+// report's 115 and 117 go under 515 and 517.
+E1CodeTable SampleReturn(int year) {
+    E1CodeTable e1;
+    ReadCodeList(ReadBytes(kSample / kAfm / (std::to_string(year) + ".txt")), e1);
+    if (year > 2014) {
+        for (const auto& [from, to] : {std::pair{115, 515}, std::pair{117, 517}}) {
+            e1.set(to, e1[from]);
+            e1.set(from, 0);
+        }
+    }
+    return e1;
+}
+
+// The sheet as the year's rules would leave it from the table, recalculated.
+SheetGrid Expected(SheetGrid grid, E1CodeTable e1, int year) {
+    RunYearRules(e1, grid, year);
+    RecalculateSheet(grid);
+    return grid;
+}
+
+SheetGrid NewSheet() {
+    SheetGrid grid;
+    BuildSheetLayout(grid, YearSelection());
+    return grid;
+}
+
+void ExpectYearColumns(const SheetGrid& actual, const SheetGrid& expected, int year) {
+    for (int column : {TaxpayerColumnOf(year), SpouseColumnOf(year)})
+        for (int row = 0; row < kSheetRows; ++row)
+            EXPECT_EQ(actual.cell(column, row), expected.cell(column, row)) << "year " << year << " column " << column << " row " << row;
+}
+
+class RetrievalEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const BrowserConfig defaults;
+        ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
+    }
+
+    void Start(std::vector<std::string> switches = {}) { portal = std::make_unique<SimulatedPortal>(std::move(switches)); }
+
+    YearOutcome Retrieve(int year, const PortalCredentials& credentials, int extraSeconds = 0,
+                         PortalTiming timing = PortalTimingFromEnvironment()) {
+        PortalSession session{*portal->browser, portal->hosts, timing, {}, {}};
+        return GetEtosOfTAxis(session, {year, credentials, extraSeconds}, true, e1, grid, prompter, view);
+    }
+
+    std::unique_ptr<SimulatedPortal> portal;
+    SheetGrid grid = NewSheet();
+    E1CodeTable e1;
+    ScriptedPrompter prompter{true};
+    RecordingView view{grid};
+};
+
+TEST_F(RetrievalEndToEnd, TheTaxpayersYear2010WithTheRealPauses) {
+    Start();
+    const SheetGrid expected = Expected(grid, SampleReturn(2010), 2010);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Retrieve(2010, kTaxpayer, 0, PortalTiming()), YearOutcome::Read);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(seconds, 1 + 2 + 3 + 2);  // the fixed pauses of a year up to 2013
+    ExpectYearColumns(grid, expected, 2010);
+    EXPECT_NE(grid.cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_TRUE(prompter.informed.empty());
+    EXPECT_FALSE(view.waiting);
+    EXPECT_EQ(view.recalculations, 1);
+    // Years up to 2013 end logged in, the return's window closed.
+    EXPECT_TRUE(portal->browser->HasApplication());
+    EXPECT_FALSE(portal->browser->FindWindowByTitle("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ"));
+}
+
+TEST_F(RetrievalEndToEnd, TheAccountantsClientYear2016FromTheReport) {
+    Start();
+    const SheetGrid expected = Expected(grid, SampleReturn(2016), 2016);
+    EXPECT_EQ(Retrieve(2016, kAccountant), YearOutcome::Read);
+    ExpectYearColumns(grid, expected, 2016);
+    EXPECT_NE(grid.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");
+    EXPECT_EQ(view.reportsTaken, 1);
+    EXPECT_TRUE(prompter.informed.empty());
+    // Logged out, and the login page the portal left behind was closed: the browser has ended.
+    EXPECT_FALSE(portal->browser->HasApplication());
+}
+
+TEST_F(RetrievalEndToEnd, Years2004And2005ThroughTheirLists) {
+    Start();
+    SheetGrid expected = Expected(grid, SampleReturn(2004), 2004);
+    expected = Expected(expected, SampleReturn(2005), 2005);
+    EXPECT_EQ(Retrieve(2004, kTaxpayer), YearOutcome::Read);
+    EXPECT_EQ(Retrieve(2005, kTaxpayer), YearOutcome::Read);  // the same browser, still logged in
+    ExpectYearColumns(grid, expected, 2004);
+    ExpectYearColumns(grid, expected, 2005);
+    EXPECT_NE(grid.cell(TaxpayerColumnOf(2004), Row::TaxedIncome), grid.cell(TaxpayerColumnOf(2005), Row::TaxedIncome));
+}
+
+TEST_F(RetrievalEndToEnd, ALoginPageWithoutItsButtonRunsNoRules) {
+    Start({"--no-login-button"});
+    e1.set(301, 777);  // the previous year's amounts stay
+    grid.setCell(TaxpayerColumnOf(2010), Row::TaxedIncome, "5,00");
+    SheetGrid expected = grid;
+    RecalculateSheet(expected);
+    EXPECT_EQ(Retrieve(2010, kTaxpayer), YearOutcome::LoginFailed);
+    EXPECT_EQ(e1[301], 777);
+    EXPECT_EQ(grid, expected);  // recalculated, nothing else
+    EXPECT_EQ(view.recalculations, 1);
+    EXPECT_TRUE(prompter.informed.empty());
+}
+
+TEST_F(RetrievalEndToEnd, AnAccountantWhoNeverSeesPBInIsNotLoggedIn) {
+    Start({"--no-pbin"});
+    e1.set(301, 777);
+    EXPECT_EQ(Retrieve(2016, kAccountant), YearOutcome::LoginFailed);
+    EXPECT_EQ(e1[301], 777);
+    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");
+}
+
+TEST_F(RetrievalEndToEnd, NoReportWindowTellsTheUserAndRunsTheRulesOnTheClearedTable) {
+    Start({"--no-report"});
+    e1.set(301, 777);
+    grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "5,00");
+    const SheetGrid expected = Expected(grid, E1CodeTable(), 2016);
+    EXPECT_EQ(Retrieve(2016, kTaxpayer), YearOutcome::ReportMissing);
+    EXPECT_EQ(prompter.informed, std::vector<std::string>{"Προσωρινή αδυναμία άντλησης στοιχείων. Δοκιμάστε αργότερα."});
+    EXPECT_EQ(e1[301], 0);
+    ExpectYearColumns(grid, expected, 2016);
+    EXPECT_TRUE(portal->browser->HasApplication()) << "no logout without a report";
+}
+
+TEST_F(RetrievalEndToEnd, AReportWithoutTheTaxNumberLeavesTheYearEmptyWithoutAMessage) {
+    Start({"--report-without-afm"});
+    grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "5,00");
+    const SheetGrid expected = Expected(grid, E1CodeTable(), 2016);
+    EXPECT_EQ(Retrieve(2016, kTaxpayer), YearOutcome::ReportWithoutAfm);
+    EXPECT_TRUE(prompter.informed.empty());
+    EXPECT_EQ(view.reportsTaken, 0);
+    ExpectYearColumns(grid, expected, 2016);
+    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");
+    EXPECT_FALSE(portal->browser->HasApplication()) << "logged out as usual";
+}
+
+struct MenuFault {
+    const char* name;
+    const char* simSwitch;
+    int year;
+    YearOutcome outcome;
+};
+
+class RetrievalMenuFault : public RetrievalEndToEnd, public ::testing::WithParamInterface<MenuFault> {};
+
+TEST_P(RetrievalMenuFault, LeavesTheTableAndTheYearUntouched) {
+    const MenuFault& fault = GetParam();
+    Start({fault.simSwitch});
+    e1.set(301, 777);
+    grid.setCell(TaxpayerColumnOf(fault.year), Row::TaxedIncome, "5,00");
+    SheetGrid expected = grid;
+    RecalculateSheet(expected);
+    EXPECT_EQ(Retrieve(fault.year, kTaxpayer), fault.outcome);
+    EXPECT_EQ(e1[301], 777);
+    EXPECT_EQ(grid, expected);
+    EXPECT_TRUE(prompter.informed.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RetrievalMenuFault,
+                         ::testing::Values(MenuFault{"NoYearList2010", "--no-year-list", 2010, YearOutcome::YearMenuMissing},
+                                           MenuFault{"NoYearList2004", "--no-year-list", 2004, YearOutcome::YearMenuMissing},
+                                           MenuFault{"NoPrintButton2012", "--no-print-button", 2012, YearOutcome::PrintButtonMissing},
+                                           MenuFault{"NoPrintButton2016", "--no-print-button", 2016, YearOutcome::PrintButtonMissing}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class RetrievalLogoutLanding : public RetrievalEndToEnd, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RetrievalLogoutLanding, ClosesThePageTheLogoutLandsOn) {
+    Start({"--logout-to", GetParam()});
+    const SheetGrid expected = Expected(grid, SampleReturn(2016), 2016);
+    EXPECT_EQ(Retrieve(2016, kTaxpayer), YearOutcome::Read);
+    ExpectYearColumns(grid, expected, 2016);
+    EXPECT_FALSE(portal->browser->HasApplication()) << "the page left after the logout was closed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RetrievalLogoutLanding, ::testing::Values("login", "alt-login", "home"),
+                         [](const auto& info) { return std::string(info.param == std::string("alt-login") ? "altlogin" : info.param); });
+
+TEST_F(RetrievalEndToEnd, AClientTheAccountantMayNotSeeGivesNoYear) {
+    Start({"--refuse-client", kAfm});
+    e1.set(301, 777);
+    EXPECT_EQ(Retrieve(2010, kAccountant), YearOutcome::YearMenuMissing);
+    EXPECT_EQ(e1[301], 777);
+    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+}
+
+TEST_F(RetrievalEndToEnd, ABrowserClosedByTheUserIsOpenedAnewByTheNextRetrieval) {
+    Start();
+    EXPECT_EQ(Retrieve(2010, kTaxpayer), YearOutcome::Read);
+    ASSERT_TRUE(portal->browser->HasApplication());
+    // The user closes every window of the browser behind the program's back.
+    for (const OpenWindow& window : portal->browser->Windows())
+        portal->browser->Command("Target.closeTarget", {{"targetId", window.handle}});
+    const SheetGrid expected = Expected(grid, SampleReturn(2012), 2012);
+    EXPECT_EQ(Retrieve(2012, kTaxpayer), YearOutcome::Read);
+    ExpectYearColumns(grid, expected, 2012);
+    EXPECT_TRUE(prompter.informed.empty());
+}
+
+TEST_F(RetrievalEndToEnd, ASlowReportNeedsTheExtraTime) {
+    Start({"--delay-report", "4000"});
+    EXPECT_EQ(Retrieve(2016, kTaxpayer, 0), YearOutcome::ReportMissing);
+    EXPECT_EQ(prompter.informed, std::vector<std::string>{kNoReportMessage});
+    const SheetGrid expected = Expected(grid, SampleReturn(2016), 2016);
+    EXPECT_EQ(Retrieve(2016, kTaxpayer, 6), YearOutcome::Read);
+    ExpectYearColumns(grid, expected, 2016);
+}
+
+TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
+    Start();
+    TempDir dir;
+    SaveGridToFile(grid, dir / "in.grd");
+    const PortalHosts& h = portal->hosts;
+    const std::string environment = "SKARTINA_PORTAL_APP_HOST=" + h.app + " SKARTINA_PORTAL_LOGIN_HOST=" + h.login +
+                                    " SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin +
+                                    " SKARTINA_BROWSER_HEADLESS=1 SKARTINA_PORTAL_INSECURE_TLS=1 ";
+    const std::string files = " 2010 " + Q(dir / "in.grd") + " " + Q(dir / "out.grd") + " --afm " + kAfm + " --user demo";
+
+    // A password is never taken from the command line.
+    const CliRun refused = Cli(dir, "retrieve" + files + " --password demo1234");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.grd"));
+
+    // Without the variable and without a terminal there is no password to be had.
+    const std::string command = "env -u SKARTINA_PASSWORD " + environment + "setsid -w " + SKARTINA_CLI + " retrieve" + files +
+                                " </dev/null 2>" + (dir / "tty.txt").string();
+    EXPECT_NE(std::system(command.c_str()), 0);
+    EXPECT_NE(ReadBytes(dir / "tty.txt").find("SKARTINA_PASSWORD"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.grd"));
+
+    const std::string run = environment + "SKARTINA_PASSWORD=demo1234 " + SKARTINA_CLI + " retrieve" + files +
+                            " --extra-seconds -3 2>" + (dir / "err.txt").string();
+    EXPECT_EQ(std::system(run.c_str()), 0) << ReadBytes(dir / "err.txt");
+    SheetGrid written;
+    ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));
+    ExpectYearColumns(written, Expected(grid, SampleReturn(2010), 2010), 2010);
+}
+
+}  // namespace
+}  // namespace skartina::test

@@ -1,0 +1,153 @@
+// The year buttons of the analysis window against the simulated portal, with
+// headless Chromium: the year's figures reach the grid, a second retrieval
+// cannot start while one runs, and closing the window ends a retrieval.
+
+#include "GuiTestSupport.h"
+#include "e1/CodeList.h"
+#include "e1/YearRules.h"
+#include "gui/AfmEdit.h"
+#include "gui/AnalysisWindow.h"
+#include "gui/SheetView.h"
+#include "portal/BrowserConfig.h"
+#include "portal/ChildProcess.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetRows.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+namespace skartina {
+namespace {
+
+using test::FakeDesktop;
+using test::TempDir;
+
+constexpr const char* kAfm = "123456789";
+
+// The simulator on the sample data, its hosts in the configuration the window reads.
+class SimulatedPortal {
+public:
+    SimulatedPortal() {
+        simulator_ = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", SKARTINA_SIM_SAMPLE}, true);
+        std::istringstream line(simulator_->ReadLine(10000));
+        std::string app, login, alt;
+        line >> app >> login >> alt;
+        setenv("SKARTINA_PORTAL_APP_HOST", app.c_str(), 1);
+        setenv("SKARTINA_PORTAL_LOGIN_HOST", login.c_str(), 1);
+        setenv("SKARTINA_PORTAL_ALT_LOGIN_HOST", alt.c_str(), 1);
+        setenv("SKARTINA_BROWSER_HEADLESS", "1", 1);
+        setenv("SKARTINA_PORTAL_INSECURE_TLS", "1", 1);
+    }
+    ~SimulatedPortal() {
+        for (const char* variable : {"SKARTINA_PORTAL_APP_HOST", "SKARTINA_PORTAL_LOGIN_HOST", "SKARTINA_PORTAL_ALT_LOGIN_HOST",
+                                     "SKARTINA_BROWSER_HEADLESS", "SKARTINA_PORTAL_INSECURE_TLS"})
+            unsetenv(variable);
+    }
+
+private:
+    std::unique_ptr<ChildProcess> simulator_;
+};
+
+struct RetrievalWindow : ::testing::Test {
+    void SetUp() override {
+        const BrowserConfig defaults;
+        ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
+        portal = std::make_unique<SimulatedPortal>();
+        window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
+        window->show();
+        window->edAFM->setText(kAfm);
+        window->edUserName->setText("demo");
+        window->edPassword->setText("demo1234");
+    }
+    void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
+
+    // The grid's text of the year's cells after the rules had the sample return.
+    SheetGrid Expected(int year) {
+        E1CodeTable e1;
+        ReadCodeList(test::ReadBytes(std::filesystem::path(SKARTINA_SIM_SAMPLE) / kAfm / (std::to_string(year) + ".txt")), e1);
+        SheetGrid grid = window->sheet();
+        RunYearRules(e1, grid, year);
+        RecalculateSheet(grid);
+        return grid;
+    }
+    QString Shown(int column, int row) { return window->sgVelmora->model()->index(row, column).data().toString(); }
+
+    TempDir dir;
+    FakeDesktop desktop;
+    std::unique_ptr<SimulatedPortal> portal;
+    std::unique_ptr<AnalysisWindow> window;
+};
+
+TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
+    const SheetGrid expected = Expected(2010);
+    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    EXPECT_TRUE(desktop.prompter.informed.empty());
+    for (int column : {TaxpayerColumnOf(2010), SpouseColumnOf(2010)})
+        for (int row = 0; row < kSheetRows; ++row) {
+            EXPECT_EQ(window->sheet().cell(column, row), expected.cell(column, row)) << column << "/" << row;
+            EXPECT_EQ(Shown(column, row).toStdString(), expected.cell(column, row)) << column << "/" << row;
+        }
+    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_FALSE(window->gbWait->isVisible());
+    EXPECT_TRUE(window->yearButtons.at(2016)->isEnabled());
+    EXPECT_TRUE(window->imSave->isEnabled());
+}
+
+TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
+    bool seen = false, buttonEnabled = true, openEnabled = true, boxEnabled = true, waitShown = false, waitHidden = false;
+    QTimer::singleShot(300, [&] {
+        seen = window->retrieving();
+        buttonEnabled = window->yearButtons.at(2016)->isEnabled();
+        openEnabled = window->imOpen->isEnabled() || window->sbGetCustom->isEnabled() || window->imSave->isEnabled();
+        boxEnabled = window->yearBoxes.at(2012)->isEnabled();
+        // Pressing another year does nothing, also when the press reaches the handler.
+        QTest::mouseClick(window->yearButtons.at(2016), Qt::LeftButton);
+        window->GetEtosOfTAxisClick(window->yearButtons.at(2016));
+        // The waiting panel can still be clicked away.
+        waitShown = window->gbWait->isVisible();
+        QTest::mouseClick(window->gbWait, Qt::LeftButton);
+        waitHidden = !window->gbWait->isVisible();
+    });
+    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(buttonEnabled);
+    EXPECT_FALSE(openEnabled);
+    EXPECT_FALSE(boxEnabled);
+    EXPECT_TRUE(waitShown);
+    EXPECT_TRUE(waitHidden);
+    EXPECT_TRUE(desktop.prompter.informed.empty());
+    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "") << "2016 was never retrieved";
+    EXPECT_FALSE(window->retrieving());
+    EXPECT_TRUE(window->yearButtons.at(2016)->isEnabled());
+}
+
+TEST_F(RetrievalWindow, ClosingTheWindowEndsTheRetrieval) {
+    QTimer::singleShot(500, [&] { window->close(); });
+    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->retrieving());
+    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "") << "nothing written after the close";
+    EXPECT_TRUE(desktop.prompter.informed.empty());
+}
+
+TEST_F(RetrievalWindow, AnUntickedYearIsRefusedWithoutABrowser) {
+    window->yearBoxes.at(2010)->setChecked(false);
+    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    EXPECT_EQ(desktop.prompter.informed, std::vector<std::string>{"Δεν έχετε επιλέξει το αντίστοιχο έτος για άντληση στοιχείων."});
+    EXPECT_FALSE(window->gbWait->isVisible());
+}
+
+}  // namespace
+}  // namespace skartina
