@@ -1,8 +1,8 @@
 // One search of a long page for a named field: the one-script walk that
 // WaitForElement uses against asking the browser about each element in turn,
-// as a per-element automation interface would. Needs Chromium and chromedriver.
+// as a per-element automation interface would. Needs Chromium.
 
-#include "portal/WebDriverBrowser.h"
+#include "portal/DevToolsBrowser.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,7 +17,8 @@ constexpr int kFields = 2000;
 
 struct Page {
     SteadyPumpClock clock;
-    std::unique_ptr<WebDriverBrowser> browser;
+    std::unique_ptr<DevToolsBrowser> browser;
+    std::string window;
 };
 
 // A page of 2,000 amount fields, the one looked for last.
@@ -25,20 +26,23 @@ Page* OpenPage() {
     static std::unique_ptr<Page> page;
     if (page) return page.get();
     BrowserConfig config;
-    if (!std::filesystem::exists(config.chromium) || !std::filesystem::exists(config.chromedriver)) return nullptr;
+    if (!std::filesystem::exists(config.chromium)) return nullptr;
     config.headless = true;
     page = std::make_unique<Page>();
-    page->browser = std::make_unique<WebDriverBrowser>(page->clock, config);
+    page->browser = std::make_unique<DevToolsBrowser>(page->clock, config);
     std::string html = "data:text/html;charset=utf-8,<form>";
     for (int i = 1; i <= kFields; ++i) html += "<input name='n" + std::to_string(i) + "' value='1.234,56'>";
     html += "</form>";
-    page->browser->Navigate(page->browser->OpenApplication(), html, false);
+    const BrowserRef window = page->browser->OpenApplication();
+    page->browser->Navigate(window, html, false);
+    page->window = window.window;
     return page.get();
 }
 
+// One polling pass: the window list, then one script for the page.
 void BM_WaitForElementOnePass(benchmark::State& state) {
     Page* page = OpenPage();
-    if (!page) return state.SkipWithError("chromium or chromedriver is not installed");
+    if (!page) return state.SkipWithError("chromium is not installed");
     for (auto _ : state) {
         const WindowFound found = page->browser->WaitForElement("data:text/html", "n" + std::to_string(kFields), MatchMode::Name);
         if (!found.found) return state.SkipWithError("the field was not found");
@@ -46,18 +50,25 @@ void BM_WaitForElementOnePass(benchmark::State& state) {
 }
 BENCHMARK(BM_WaitForElementOnePass)->Unit(benchmark::kMillisecond);
 
+// The window list alone: one round trip.
+void BM_WindowList(benchmark::State& state) {
+    Page* page = OpenPage();
+    if (!page) return state.SkipWithError("chromium is not installed");
+    for (auto _ : state) benchmark::DoNotOptimize(page->browser->Windows());
+}
+BENCHMARK(BM_WindowList)->Unit(benchmark::kMicrosecond);
+
 void BM_OneCallPerElement(benchmark::State& state) {
     Page* page = OpenPage();
-    if (!page) return state.SkipWithError("chromium or chromedriver is not installed");
-    WebDriverBrowser& browser = *page->browser;
+    if (!page) return state.SkipWithError("chromium is not installed");
+    DevToolsBrowser& browser = *page->browser;
     const std::string wanted = "n" + std::to_string(kFields);
     for (auto _ : state) {
         browser.Windows();  // the same look at the window list as a pass
-        const int count = browser.Command("POST", "/execute/sync", {{"script", "return document.all.length;"}, {"args", nlohmann::json::array()}}).get<int>();
+        const int count = browser.Evaluate(page->window, "return document.all.length;").get<int>();
         bool found = false;
         for (int i = 0; i < count && !found; ++i) {
-            const nlohmann::json name = browser.Command(
-                "POST", "/execute/sync", {{"script", "return document.all[arguments[0]].getAttribute('name');"}, {"args", {i}}});
+            const nlohmann::json name = browser.Evaluate(page->window, "return document.all[arguments[0]].getAttribute('name');", {i});
             found = name.is_string() && name.get<std::string>() == wanted;
         }
         if (!found) return state.SkipWithError("the field was not found");

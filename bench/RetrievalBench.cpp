@@ -7,7 +7,7 @@
 // ends by logging out and closing the browser, so each one starts it anew.
 
 #include "portal/ChildProcess.h"
-#include "portal/WebDriverBrowser.h"
+#include "portal/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
@@ -26,14 +26,14 @@ struct Portal {
     std::unique_ptr<ChildProcess> simulator;
     PortalHosts hosts;
     SteadyPumpClock clock;
-    std::unique_ptr<WebDriverBrowser> browser;
+    std::unique_ptr<DevToolsBrowser> browser;
 };
 
 Portal* Open() {
     static std::unique_ptr<Portal> portal;
     if (portal) return portal.get();
     BrowserConfig config;
-    if (!std::filesystem::exists(config.chromium) || !std::filesystem::exists(config.chromedriver)) return nullptr;
+    if (!std::filesystem::exists(config.chromium)) return nullptr;
     portal = std::make_unique<Portal>();
     portal->simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", SKARTINA_SIM_SAMPLE}, true);
     std::istringstream line(portal->simulator->ReadLine(10000));
@@ -41,7 +41,7 @@ Portal* Open() {
     config.headless = true;
     config.acceptInsecureCerts = true;
     config.popupHosts = {portal->hosts.app, portal->hosts.login, portal->hosts.altLogin};
-    portal->browser = std::make_unique<WebDriverBrowser>(portal->clock, config);
+    portal->browser = std::make_unique<DevToolsBrowser>(portal->clock, config);
     return portal.get();
 }
 
@@ -58,7 +58,7 @@ struct Quiet : Prompter {
 
 void RetrieveOnce(benchmark::State& state, int year, double pauseSeconds) {
     Portal* portal = Open();
-    if (!portal) return state.SkipWithError("chromium or chromedriver is not installed");
+    if (!portal) return state.SkipWithError("chromium is not installed");
     SheetGrid grid;
     BuildSheetLayout(grid, YearSelection());
     E1CodeTable e1;

@@ -7,7 +7,7 @@
 #include "common/ClientFiles.h"
 #include "portal/BatchRetrieval.h"
 #include "portal/BrowserConfig.h"
-#include "portal/WebDriverBrowser.h"
+#include "portal/PortalBrowser.h"
 #include "portal/YearSources.h"
 #include "registry/TaxpayerRecord.h"
 #include "sheet/AnalysisFile.h"
@@ -92,8 +92,8 @@ int RunRetrieveAll(const Args& args) {
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
     SteadyPumpClock clock;
-    WebDriverBrowser browser(clock, BrowserConfigFromEnvironment(hosts));
-    PortalSession portal{browser, hosts, PortalTimingFromEnvironment(), {}, {}};
+    const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
+    PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
     ProgressOnStderr view(grid);
     E1CodeTable e1;
     const BatchResult result = RetrieveYears(portal, request, e1, grid, view);

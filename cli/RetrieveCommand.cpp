@@ -4,8 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/PasswordPrompt.h"
 #include "e1/E1CodeTable.h"
-#include "portal/BrowserConfig.h"
-#include "portal/WebDriverBrowser.h"
+#include "portal/PortalBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
@@ -77,8 +76,8 @@ int RunRetrieve(const Args& args) {
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
     SteadyPumpClock clock;
-    WebDriverBrowser browser(clock, BrowserConfigFromEnvironment(hosts));
-    PortalSession portal{browser, hosts, PortalTimingFromEnvironment(), {}, {}};
+    const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
+    PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
     SheetOnly view(grid);
     E1CodeTable e1;
     const YearOutcome outcome = GetEtosOfTAxis(portal, request, yearTicked, e1, grid, prompter, view);

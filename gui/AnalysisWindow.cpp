@@ -20,9 +20,8 @@
 #include "sheet/ExportTitles.h"
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
-#include "portal/BrowserConfig.h"
 #include "portal/PumpClock.h"
-#include "portal/WebDriverBrowser.h"
+#include "portal/PortalBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "portal/BatchRetrieval.h"
 #include "portal/YearSources.h"
@@ -444,7 +443,7 @@ Browser& AnalysisWindow::portalBrowser() {
             if (closeRequested_) throw RetrievalCancelled();
             QThread::msleep(1);
         });
-        browser_ = std::make_unique<WebDriverBrowser>(*clock_, BrowserConfigFromEnvironment(PortalHostsFromEnvironment()));
+        browser_ = MakePortalBrowser(*clock_, PortalHostsFromEnvironment());
     }
     return *browser_;
 }

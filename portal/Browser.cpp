@@ -51,7 +51,7 @@ std::optional<ElementRef> Browser::FindElementByName(const DocumentRef& document
 
 std::vector<ElementFields> Browser::SearchedElements(const DocumentRef& document) {
     std::vector<ElementFields> all;
-    for (int frame : SearchedFrames(document)) {
+    for (int frame : SearchedFrames(FrameCount(document))) {
         std::vector<ElementFields> part = DocumentElements(document, frame);
         all.insert(all.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
     }
@@ -67,17 +67,25 @@ int Browser::OptionIndexOfText(const ElementRef& list, std::string_view text) {
 
 // A page of frames is read through its frames' documents; a single frame is
 // taken to be part of the page, and the top document is searched.
-std::vector<int> Browser::SearchedFrames(const DocumentRef& document) {
-    const int frames = FrameCount(document);
+std::vector<int> Browser::SearchedFrames(int frames) {
     if (frames < 2) return {-1};
     std::vector<int> searched;
     for (int k = 0; k < frames; ++k) searched.push_back(k);
     return searched;
 }
 
+Browser::TopSearch Browser::SearchTopDocument(const DocumentRef& document, std::string_view key, MatchMode mode) {
+    TopSearch top{FrameCount(document), std::nullopt};
+    if (SearchedFrames(top.frames).front() < 0) top.element = SearchDocument(document, -1, key, mode);
+    return top;
+}
+
 std::optional<ElementRef> Browser::Search(const DocumentRef& document, std::string_view key, MatchMode mode) {
-    for (int frame : SearchedFrames(document))
+    TopSearch top = SearchTopDocument(document, key, mode);
+    for (int frame : SearchedFrames(top.frames)) {
+        if (frame < 0) return top.element;  // the top document was the one to search, and it was
         if (auto element = SearchDocument(document, frame, key, mode)) return element;
+    }
     return std::nullopt;
 }
 

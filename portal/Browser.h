@@ -5,7 +5,7 @@
 // fixed time while the user interface stays alive.
 //
 // The waiting operations, the window-matching and the frame rule live here,
-// once; an implementation (Chromium through WebDriver, or an in-memory page
+// once; an implementation (Chromium over its DevTools pipe, or an in-memory page
 // model in the tests) supplies the window list and the document walks.
 
 #include "portal/PumpClock.h"
@@ -167,11 +167,19 @@ protected:
     // element whose "Name" (Name) or id (Id) equals the key.
     virtual std::optional<ElementRef> SearchDocument(const DocumentRef& document, int frame, std::string_view key,
                                                      MatchMode mode) = 0;
+    // The top document's frame count, and the first element of a walk of the
+    // top document for the key; an implementation that can learn both in one
+    // call saves a call on every page without frames.
+    struct TopSearch {
+        int frames = 0;
+        std::optional<ElementRef> element;
+    };
+    virtual TopSearch SearchTopDocument(const DocumentRef& document, std::string_view key, MatchMode mode);
     // One walk of one document, reading every element.
     virtual std::vector<ElementFields> DocumentElements(const DocumentRef& document, int frame) = 0;
 
 private:
-    std::vector<int> SearchedFrames(const DocumentRef& document);
+    static std::vector<int> SearchedFrames(int frameCount);
     std::optional<ElementRef> Search(const DocumentRef& document, std::string_view key, MatchMode mode);
 
     PumpClock& clock_;

@@ -16,7 +16,6 @@ bool Switch(const char* variable) {
 BrowserConfig BrowserConfigFromEnvironment(const PortalHosts& hosts) {
     BrowserConfig config;
     if (const char* path = std::getenv("SKARTINA_CHROMIUM"); path && *path) config.chromium = path;
-    if (const char* path = std::getenv("SKARTINA_CHROMEDRIVER"); path && *path) config.chromedriver = path;
     config.headless = Switch("SKARTINA_BROWSER_HEADLESS");
     config.acceptInsecureCerts = Switch("SKARTINA_PORTAL_INSECURE_TLS");
     config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};

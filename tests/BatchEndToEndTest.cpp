@@ -77,14 +77,13 @@ std::vector<std::string> LiveDescendants() {
     return found;
 }
 
-// Browser processes ("chromium", "chrome") and, with the driver, chromedriver.
-std::vector<std::string> BrowserProcesses(bool withDriver) {
+// Browser processes ("chromium", "chrome", its crash handler) still alive.
+std::vector<std::string> BrowserProcesses() {
     std::vector<std::string> left;
     for (int attempt = 0; attempt < 50; ++attempt) {  // a quitting browser takes a moment to go
         left.clear();
         for (const std::string& name : LiveDescendants()) {
             if (name.rfind("chrom", 0) != 0) continue;
-            if (name == "chromedriver" && !withDriver) continue;
             left.push_back(name);
         }
         if (left.empty()) break;
@@ -120,13 +119,13 @@ class BatchEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         const BrowserConfig defaults;
-        ASSERT_TRUE(std::filesystem::exists(defaults.chromium) && std::filesystem::exists(defaults.chromedriver))
-            << "Chromium and chromedriver are needed (scripts/install-deps installs them)";
+        ASSERT_TRUE(std::filesystem::exists(defaults.chromium))
+            << "Chromium is needed (scripts/install-deps installs it)";
         ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     }
     void TearDown() override {
         portal.reset();
-        EXPECT_EQ(BrowserProcesses(true), std::vector<std::string>{}) << "a browser or driver process was left behind";
+        EXPECT_EQ(BrowserProcesses(), std::vector<std::string>{}) << "a browser process was left behind";
     }
 
     void Start(std::vector<std::string> switches = {}) {
@@ -138,7 +137,7 @@ protected:
         const BatchRequest request{credentials, std::move(years), extraSeconds, sources};
         BatchResult result = RetrieveYears(session, request, e1, grid, view);
         EXPECT_FALSE(portal->browser->HasApplication()) << "the browser is closed at the end";
-        EXPECT_EQ(BrowserProcesses(false), std::vector<std::string>{}) << "the browser's processes ended";
+        EXPECT_EQ(BrowserProcesses(), std::vector<std::string>{}) << "the browser's processes ended";
         return result;
     }
 
@@ -302,8 +301,7 @@ TEST_F(BatchEndToEnd, ABrowserClosedByTheUserEndsTheYearInHandAndTheRunGoesOn) {
         closed = true;
         // The user closes every window of the browser behind the program's back.
         for (const OpenWindow& window : portal->browser->Windows())
-            portal->browser->Command("POST", "/goog/cdp/execute",
-                                     {{"cmd", "Target.closeTarget"}, {"params", {{"targetId", window.handle}}}});
+            portal->browser->Command("Target.closeTarget", {{"targetId", window.handle}});
     };
     const BatchResult result = Run(kTaxpayer, Years(2010, 2014));
     ASSERT_TRUE(closed);

@@ -1,93 +1,15 @@
-// The chromedriver browser against the simulated portal, with headless
-// Chromium: one simulator, chromedriver and Chromium for the whole run,
-// always stopped at its end, also after a failed test.
+// The browser against the simulated portal, with headless Chromium.
 
-#include "TestSupport.h"
+#include "PortalFixture.h"
 #include "portal/E1PageReader.h"
-#include "portal/WebDriverBrowser.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <memory>
-#include <sstream>
+#include <signal.h>
 
 namespace skartina::test {
 namespace {
 
-constexpr const char* kAfm = "123456789";
-
-bool ChromiumPresent() {
-    const BrowserConfig defaults;
-    return std::filesystem::exists(defaults.chromium) && std::filesystem::exists(defaults.chromedriver);
-}
-
-struct Portal {
-    TempDir data;
-    std::unique_ptr<ChildProcess> simulator;
-    PortalHosts hosts;
-    SteadyPumpClock clock;
-    std::unique_ptr<WebDriverBrowser> browser;
-};
-
-Portal* portal = nullptr;
-
-class PortalEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!ChromiumPresent()) return;
-        portal = new Portal;
-        WriteBytes(portal->data / "accounts.txt", std::string("tp secret ") + kAfm + "\n");
-        std::filesystem::create_directories(portal->data / kAfm);
-        WriteBytes(portal->data / kAfm / "2010.txt", "301 12345.67\n302 0.5\n7 1\n901 250\n");
-        WriteBytes(portal->data / kAfm / "2005.txt", "301 1000\n9 1\n601 1234.56\n901 3\n");
-        portal->simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM,
-                                                           std::vector<std::string>{"--data", portal->data.path().string()}, true);
-        std::istringstream hosts(portal->simulator->ReadLine(10000));
-        hosts >> portal->hosts.app >> portal->hosts.login >> portal->hosts.altLogin;
-        BrowserConfig config;
-        config.headless = true;
-        config.acceptInsecureCerts = true;
-        config.popupHosts = {portal->hosts.app, portal->hosts.login, portal->hosts.altLogin};
-        portal->browser = std::make_unique<WebDriverBrowser>(portal->clock, config);
-    }
-    void TearDown() override {
-        delete portal;  // the browser quits, then chromedriver and the simulator are stopped
-        portal = nullptr;
-    }
-};
-
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new PortalEnvironment);
-
-class PortalEndToEnd : public ::testing::Test {
+class PortalEndToEnd : public PortalTest {
 protected:
-    void SetUp() override {
-        // A missing browser is a broken installation, not a reason to pass.
-        ASSERT_TRUE(portal) << "Chromium and chromedriver are needed (scripts/install-deps installs them)";
-        // Each test starts from a new browser without the portal's cookies.
-        browser().BrowserQuit();
-    }
-    WebDriverBrowser& browser() { return *portal->browser; }
-    const PortalHosts& hosts() { return portal->hosts; }
-
-    // Logs in through the login page as a person would, and lands on the application page.
-    BrowserRef LogIn() {
-        const BrowserRef window = browser().OpenApplication();
-        browser().Navigate(window, hosts().AppAddress("/webtax/incomefp/index.jsp"), false);
-        const WindowFound login = browser().WaitForElement("https://" + hosts().login, "password", MatchMode::Id);
-        EXPECT_TRUE(login.found);
-        std::optional<ElementRef> button;
-        for (const ElementFields& field : browser().SearchedElements(login.document)) {
-            if (field.id == "username") browser().SetValue(field.element, "tp");
-            if (field.id == "password") browser().SetValue(field.element, "secret");
-            if ((field.type == "submit" || field.type == "SUBMIT") && field.name == "btn_login") button = field.element;
-        }
-        EXPECT_TRUE(button);
-        if (button) browser().Click(*button);
-        EXPECT_TRUE(browser().WaitForElement(hosts().AppAddress("/webtax/incomefp"), "Image17", MatchMode::Name).found);
-        return window;
-    }
-
     void Print(const std::string& menuAddress) {
         const WindowFound menu = browser().FindBrowserByUrl(menuAddress);
         ASSERT_TRUE(menu.found);
@@ -156,6 +78,70 @@ TEST_F(PortalEndToEnd, ClosingTheLastWindowEndsTheApplicationAndTheNextOpensAnew
     const BrowserRef again = browser().OpenApplication();
     EXPECT_TRUE(browser().HasApplication());
     EXPECT_NE(again.window, window.window);
+}
+
+TEST_F(PortalEndToEnd, AnActionOnAnElementOfAReplacedPageFails) {
+    const BrowserRef window = LogIn();
+    const WindowFound years = browser().FindBrowserByUrl("/webtax/incomefp/years.jsp");
+    ASSERT_TRUE(years.found);
+    const auto image = browser().FindElementByName(years.document, "Image17");
+    ASSERT_TRUE(image);
+    // The same page loaded again holds an element at the same place, but it is another page.
+    browser().Navigate(window, hosts().AppAddress("/webtax/incomefp/years.jsp"), true);
+    EXPECT_THROW(browser().Click(*image), BrowserError);
+    EXPECT_THROW(browser().Attribute(*image, "name"), BrowserError);
+    EXPECT_TRUE(browser().HasApplication());
+    const auto again = browser().FindElementByName(years.document, "Image17");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(browser().Attribute(*again, "name"), "Image17");
+}
+
+TEST_F(PortalEndToEnd, FetchesTheBytesOfTheReportItsWindowShows) {
+    const BrowserRef window = LogIn();
+    const std::string report = hosts().AppAddress("/reports/rwservlet?report=e1&year=2010");
+    browser().Navigate(window, report, true);
+    const WindowFound shown = browser().FindBrowserByUrl("/reports/rwservlet?");
+    ASSERT_TRUE(shown.found);
+    const std::string bytes = browser().DocumentBytes(shown.document);
+    EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(bytes.find("%%EOF", bytes.size() - 16), std::string::npos);
+}
+
+TEST_F(PortalEndToEnd, ABrowserThatDiesEndsTheApplicationAndTheNextOpensAnew) {
+    const BrowserRef window = browser().OpenApplication();
+    const pid_t chromium = browser().BrowserProcess();
+    const std::filesystem::path profile = browser().ProfileFolder();
+    ASSERT_EQ(kill(chromium, SIGKILL), 0);
+    EXPECT_TRUE(browser().Windows().empty());
+    EXPECT_FALSE(browser().HasApplication());
+    EXPECT_FALSE(std::filesystem::exists(profile));
+    EXPECT_THROW(browser().Navigate(window, "about:blank", false), BrowserError);
+    const BrowserRef again = browser().OpenApplication();
+    EXPECT_NE(browser().BrowserProcess(), chromium);
+    EXPECT_EQ(browser().Windows().size(), 1u);
+    EXPECT_NE(again.window, window.window);
+}
+
+TEST_F(PortalEndToEnd, PlacesTheWindowBesideTheAnchor) {
+    const BrowserRef window = browser().OpenApplication();
+    browser().PlaceBrowserWindow({40, 60});
+    // The page learns its window's new place a moment later.
+    const nlohmann::json wanted = {140, 170, 750, 500};
+    nlohmann::json placed;
+    browser().PollPasses(3, [&] {
+        placed = browser().Evaluate(window.window, "return [screenX, screenY, outerWidth, outerHeight];");
+        return placed == wanted;
+    });
+    EXPECT_EQ(placed, wanted);
+}
+
+// The simulated portal's certificate is its own: only a browser told to accept it opens the portal.
+TEST_F(PortalEndToEnd, ASelfMadeCertificateIsRefusedUnlessAccepted) {
+    BrowserConfig config;
+    config.headless = true;
+    config.popupHosts = {hosts().app};
+    DevToolsBrowser strict(SharedPortal()->clock, config);
+    EXPECT_THROW(strict.Navigate(strict.OpenApplication(), hosts().AppAddress("/webtax/incomefp/index.jsp"), false), BrowserError);
 }
 
 }  // namespace

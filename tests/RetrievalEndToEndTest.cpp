@@ -10,7 +10,7 @@
 #include "TestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
-#include "portal/WebDriverBrowser.h"
+#include "portal/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
@@ -44,7 +44,7 @@ struct SimulatedPortal {
         config.headless = true;
         config.acceptInsecureCerts = true;
         config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};
-        browser = std::make_unique<WebDriverBrowser>(clock, config);
+        browser = std::make_unique<DevToolsBrowser>(clock, config);
     }
     ~SimulatedPortal() {
         browser.reset();  // the browser quits before the portal stops
@@ -52,7 +52,7 @@ struct SimulatedPortal {
     std::unique_ptr<ChildProcess> simulator;
     PortalHosts hosts;
     SteadyPumpClock clock;
-    std::unique_ptr<WebDriverBrowser> browser;
+    std::unique_ptr<DevToolsBrowser> browser;
 };
 
 struct RecordingView : RetrievalView {
@@ -107,8 +107,7 @@ class RetrievalEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         const BrowserConfig defaults;
-        ASSERT_TRUE(std::filesystem::exists(defaults.chromium) && std::filesystem::exists(defaults.chromedriver))
-            << "Chromium and chromedriver are needed (scripts/install-deps installs them)";
+        ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
     }
 
     void Start(std::vector<std::string> switches = {}) { portal = std::make_unique<SimulatedPortal>(std::move(switches)); }
@@ -267,7 +266,7 @@ TEST_F(RetrievalEndToEnd, ABrowserClosedByTheUserIsOpenedAnewByTheNextRetrieval)
     ASSERT_TRUE(portal->browser->HasApplication());
     // The user closes every window of the browser behind the program's back.
     for (const OpenWindow& window : portal->browser->Windows())
-        portal->browser->Command("POST", "/goog/cdp/execute", {{"cmd", "Target.closeTarget"}, {"params", {{"targetId", window.handle}}}});
+        portal->browser->Command("Target.closeTarget", {{"targetId", window.handle}});
     const SheetGrid expected = Expected(grid, SampleReturn(2012), 2012);
     EXPECT_EQ(Retrieve(2012, kTaxpayer), YearOutcome::Read);
     ExpectYearColumns(grid, expected, 2012);

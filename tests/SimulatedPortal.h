@@ -6,7 +6,7 @@
 #include "TestSupport.h"
 #include "e1/CodeList.h"
 #include "portal/ChildProcess.h"
-#include "portal/WebDriverBrowser.h"
+#include "portal/DevToolsBrowser.h"
 
 #include <filesystem>
 #include <memory>
@@ -30,14 +30,14 @@ struct SimulatedPortal {
         config.headless = true;
         config.acceptInsecureCerts = true;
         config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};
-        browser = std::make_unique<WebDriverBrowser>(pumpClock, config);
+        browser = std::make_unique<DevToolsBrowser>(pumpClock, config);
     }
     ~SimulatedPortal() {
         browser.reset();  // the browser quits before the portal stops
     }
     std::unique_ptr<ChildProcess> simulator;
     PortalHosts hosts;
-    std::unique_ptr<WebDriverBrowser> browser;
+    std::unique_ptr<DevToolsBrowser> browser;
 };
 
 // The sample client's codes of the year as the reader files them: from 2015

@@ -56,7 +56,7 @@ TEST(YearButton, ChecksTheYearTheTaxNumberAndTheCredentialsInThisOrder) {
     }
 }
 
-// A browser whose every navigation fails, as when chromedriver has gone.
+// A browser whose every navigation fails, as when the browser has gone.
 class FailingBrowser : public MemoryBrowser {
 public:
     using MemoryBrowser::MemoryBrowser;

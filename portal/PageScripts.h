@@ -1,7 +1,8 @@
 #pragma once
-// The scripts that run in the portal's pages. Each walks a whole document in
-// one call: asking the browser once per element would make a poll over a
-// long return take seconds.
+// The scripts that run in the portal's pages, written as function bodies that
+// read their arguments from `arguments`. Each walks a whole document in one
+// call: asking the browser once per element would make a poll over a long
+// return take seconds.
 
 namespace skartina::scripts {
 
@@ -31,6 +32,16 @@ inline constexpr const char* kSearch = SKARTINA_DOCUMENT
     "}"
     "return null;";
 
+// The same search of the top document, together with its frame count, so that
+// a page without frames costs one call: [frames, [index, identity] or null].
+inline constexpr const char* kSearchTop = SKARTINA_DOCUMENT
+    "const key = arguments[1], byName = arguments[2] === 1, all = d.all;"
+    "for (let i = 0; i < all.length; i++) {"
+    "  const el = all[i];"
+    "  if (byName ? el.getAttribute('name') === key : el.id === key) return [window.frames.length, [i, d.__skartina]];"
+    "}"
+    "return [window.frames.length, null];";
+
 // Name, type, value, id and ticked of every element; the properties stand for
 // type and value where the element has them (a typed-in value, "checkbox" in
 // any letter case).
@@ -53,19 +64,17 @@ inline constexpr const char* kSetSelectedIndex = SKARTINA_ELEMENT "el.selectedIn
 inline constexpr const char* kFireChange = SKARTINA_ELEMENT "el.dispatchEvent(new Event('change', {bubbles: true}));";
 inline constexpr const char* kOptionTexts = SKARTINA_ELEMENT "return Array.from(el.options || [], o => o.text);";
 
-// The bytes of the page's address fetched again inside the page (its cookies
-// and certificate apply), as [true, base64] or [false, the failure]. Run as
-// an asynchronous script: the last argument is the callback.
-inline constexpr const char* kFetchDocument =
-    "const done = arguments[arguments.length - 1];"
-    "fetch(location.href, {credentials: 'include'})"
-    ".then(r => { if (!r.ok) throw new Error('HTTP ' + r.status); return r.arrayBuffer(); })"
-    ".then(buffer => {"
-    "  const bytes = new Uint8Array(buffer); let text = '';"
+// The bytes of the document the window shows (a report's PDF), fetched again
+// with the window's cookies, as base64. Asynchronous: the caller awaits it.
+inline constexpr const char* kFetchDocumentBytes =
+    "return (async () => {"
+    "  const response = await fetch(location.href, {credentials: 'include'});"
+    "  if (!response.ok) throw new Error('the document could not be fetched again: HTTP ' + response.status);"
+    "  const bytes = new Uint8Array(await response.arrayBuffer());"
+    "  let text = '';"
     "  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));"
-    "  done([true, btoa(text)]);"
-    "})"
-    ".catch(e => done([false, String(e)]));";
+    "  return btoa(text);"
+    "})();";
 
 #undef SKARTINA_ELEMENT
 #undef SKARTINA_DOCUMENT

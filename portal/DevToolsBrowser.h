@@ -1,0 +1,112 @@
+#pragma once
+// The browser as Chromium driven over the DevTools protocol on a private pipe.
+// Chromium is this program's own child, started on the first retrieval with a
+// fresh private profile; it is killed should this program die, and ends with
+// the application. The browser application is that Chromium; the window list
+// is its page targets, in the order they appeared, each driven through a
+// session of its own on the one pipe.
+
+#include "portal/Browser.h"
+#include "portal/BrowserConfig.h"
+#include "portal/BrowserProfile.h"
+#include "portal/ChildProcess.h"
+#include "portal/DevToolsPipe.h"
+
+#include <nlohmann/json.hpp>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace skartina {
+
+class DevToolsBrowser : public Browser {
+public:
+    DevToolsBrowser(PumpClock& clock, BrowserConfig config);
+    ~DevToolsBrowser() override;
+
+    bool HasApplication() const override { return pipe_ != nullptr; }
+    BrowserRef OpenApplication() override;
+    void PlaceBrowserWindow(ScreenPoint anchor) override;
+    void BrowserQuit() override;
+
+    std::vector<OpenWindow> Windows() override;
+
+    void SetValue(const ElementRef& element, std::string_view text) override;
+    void Click(const ElementRef& element) override;
+    bool IsChecked(const ElementRef& element) override;
+    std::optional<std::string> Attribute(const ElementRef& element, std::string_view name) override;
+    std::string Id(const ElementRef& element) override;
+    void SetSelectedIndex(const ElementRef& list, int index) override;
+    void FireChange(const ElementRef& list) override;
+    std::vector<std::string> OptionTexts(const ElementRef& list) override;
+
+    void Navigate(const BrowserRef& browser, std::string_view address, bool bypassCache) override;
+    std::string DocumentUrl(const DocumentRef& document) override;
+    std::string DocumentTitle(const DocumentRef& document) override;
+    std::optional<std::string> FindWindowByTitle(std::string_view title) override;
+    void CloseWindow(const std::string& handle) override;
+
+    // The bytes of what the window shows (a report's PDF), fetched again from
+    // inside the page, so that the page's session and certificate apply.
+    std::string DocumentBytes(const DocumentRef& document) override;
+
+    // A function body run in a window's top document with the arguments, its
+    // result by value; for diagnostics and measurements.
+    nlohmann::json Evaluate(const std::string& window, const std::string& body,
+                            const nlohmann::json& arguments = nlohmann::json::array());
+
+    // A raw command to the browser, outside any page; for diagnostics and tests.
+    nlohmann::json Command(const std::string& method, const nlohmann::json& params = nlohmann::json::object()) {
+        return Call(method, params);
+    }
+
+    // The browser's process, while the application is open.
+    pid_t BrowserProcess() const { return process_ ? process_->pid() : -1; }
+    // The profile folder, while the application is open.
+    std::filesystem::path ProfileFolder() const { return profile_ ? profile_->path() : std::filesystem::path(); }
+
+protected:
+    int FrameCount(const DocumentRef& document) override;
+    TopSearch SearchTopDocument(const DocumentRef& document, std::string_view key, MatchMode mode) override;
+    std::optional<ElementRef> SearchDocument(const DocumentRef& document, int frame, std::string_view key,
+                                             MatchMode mode) override;
+    std::vector<ElementFields> DocumentElements(const DocumentRef& document, int frame) override;
+
+private:
+    struct Target {
+        std::string id, type, url, title;
+    };
+
+    void Launch();
+    std::vector<std::string> Arguments() const;
+    void WritePreferences() const;
+    // The browser is over: the pipe closed, the process group stopped, the profile removed.
+    void EndSession();
+    nlohmann::json Call(const std::string& method, const nlohmann::json& params = nlohmann::json::object(),
+                        const std::string& session = {});
+    bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+    void HandleEvent(const nlohmann::json& event);
+    std::string SessionOf(const std::string& window);
+    nlohmann::json Script(const std::string& window, const char* body, const nlohmann::json& arguments);
+    nlohmann::json OnElement(const ElementRef& element, const char* body, nlohmann::json extra = {});
+    // The page targets now, oldest first; none when the browser has ended.
+    std::vector<Target> Pages();
+    bool IsPage(const std::string& id) const;
+
+    BrowserConfig config_;
+    std::unique_ptr<BrowserProfile> profile_;
+    std::unique_ptr<ChildProcess> process_;
+    std::shared_ptr<DevToolsPipe> pipe_;
+    std::string applicationWindow_;
+    std::vector<Target> targets_;                  // in the order they appeared
+    std::map<std::string, std::string> sessions_;  // target id -> session id
+    std::set<std::string> pageEvents_;             // sessions that report page loads
+    std::set<std::string> networkOn_;              // sessions whose network agent is on
+    std::deque<std::string> loaded_;               // the latest loads whose document was parsed
+};
+
+}  // namespace skartina

@@ -1,0 +1,80 @@
+#pragma once
+// The DevTools protocol on a private pipe: JSON messages, each ended by a NUL
+// byte, written to the browser's descriptor 3 and read from its descriptor 4.
+// No port is opened, so only this program can reach the browser.
+//
+// Waiting for an answer polls the pipe briefly and pumps the clock between
+// polls, so the user interface stays alive; a pump may itself send commands
+// (a second retrieval started from inside a wait), and every answer is kept
+// for the call that asked for it.
+
+#include "portal/Browser.h"
+#include "portal/PumpClock.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace skartina {
+
+// The browser ended: its end of the pipe is closed.
+class BrowserGone : public BrowserError {
+public:
+    using BrowserError::BrowserError;
+};
+
+// A command the browser answered with an error.
+class DevToolsError : public BrowserError {
+public:
+    using BrowserError::BrowserError;
+};
+
+class DevToolsPipe {
+public:
+    // Takes over the descriptors: toBrowser is written, fromBrowser read.
+    DevToolsPipe(int toBrowser, int fromBrowser, PumpClock& clock);
+    ~DevToolsPipe();
+    DevToolsPipe(const DevToolsPipe&) = delete;
+    DevToolsPipe& operator=(const DevToolsPipe&) = delete;
+
+    // Every event the browser sends ({"method", "params", "sessionId"}), as it is read.
+    void OnEvent(std::function<void(const nlohmann::json&)> handler) { onEvent_ = std::move(handler); }
+
+    // Sends a command (to a page's session when sessionId is not empty) and
+    // waits for its answer. Throws DevToolsError for an error answer,
+    // BrowserGone when the pipe closes and BrowserError when no answer comes in time.
+    nlohmann::json Call(const std::string& method, const nlohmann::json& params = nlohmann::json::object(),
+                        const std::string& sessionId = {}, int timeoutMs = kAnswerMs);
+
+    // Reads and handles what the browser has sent, waiting until done() or the
+    // time is up; returns done(). Throws BrowserGone when the pipe closes.
+    bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
+    // Closes the descriptor the browser reads, which makes it end.
+    void CloseToBrowser();
+
+    bool Open() const { return fromBrowser_ >= 0; }
+
+    // A browser that does not answer a command in this time is taken for hung.
+    static constexpr int kAnswerMs = 60000;
+
+private:
+    void Write(const std::string& message, uint64_t deadline);
+    // Reads what is there, waiting at most waitMs for the first byte; handles every complete message.
+    void ReadAvailable(int waitMs);
+    void Handle(const std::string& message);
+    [[noreturn]] void Closed();
+
+    PumpClock& clock_;
+    int toBrowser_;
+    int fromBrowser_;
+    int nextId_ = 1;
+    std::string buffered_;
+    std::map<int, nlohmann::json> answers_;
+    std::function<void(const nlohmann::json&)> onEvent_;
+};
+
+}  // namespace skartina
