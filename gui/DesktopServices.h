@@ -33,12 +33,15 @@ public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void inform(const std::string& text) override;
     bool confirm(const std::string& text) override;
+    Answer ask(const std::string& text) override;
 
 private:
     QWidget* parent_;
 };
 
-// The desktop's own: QDesktopServices for files (by path) and addresses (by URL).
+// The desktop's own opener (xdg-open) for files (by path) and addresses (by
+// URL). False when there is none or it reports that it found no program; an
+// opener still busy after a few seconds counts as having opened the file.
 bool OpenWithDesktop(const QString& fileOrUrl);
 
 // Starts the program in its own process and does not wait for it.
