@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -55,6 +56,12 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     setObjectName("fiGetTaxisInfo");
     setWindowTitle("Πληροφόρηση από Α.Α.Δ.Ε.");
     resize(1280, 860);
+    // On a smaller screen (a 1366 × 768 laptop) the window takes the whole
+    // screen, so the sheet shows down to its final balance.
+    if (const QScreen* shown = screen()) {
+        const QSize available = shown->availableGeometry().size();
+        if (available.width() < width() || available.height() < height()) setWindowState(Qt::WindowMaximized);
+    }
 
     // Client fields.
     auto* taxpayer = new QGroupBox("Στοιχεία υπόχρεου", this);

@@ -27,6 +27,7 @@ TEST(SheetFit, RowsAreFourteenPixelsAndTheFinalBalanceFitsALaptopScreen) {
     TempDir dir;
     FakeDesktop desktop;
     AnalysisWindow window(dir.path(), desktop.services());
+    window.setWindowState(Qt::WindowNoState);  // sized as on the laptop, whatever this screen is
     window.resize(kLaptopWindowArea);
     window.show();
     QApplication::processEvents();
