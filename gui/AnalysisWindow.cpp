@@ -426,7 +426,10 @@ void AnalysisWindow::AddCustClick() {
         ResetSheet();
 }
 
-void AnalysisWindow::GetEtosOfTAxisClick(QPushButton*) { desktop_.prompter->inform(kNotAvailableYetMessage); }
+void AnalysisWindow::GetEtosOfTAxisClick(QPushButton*) {
+    CommitOpenEdit();
+    desktop_.prompter->inform(kNotAvailableYetMessage);
+}
 
 void AnalysisWindow::exportAndOpen(const char* extension,
                                     void (*write)(const SheetGrid&, const std::filesystem::path&, const std::string&,

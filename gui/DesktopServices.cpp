@@ -3,15 +3,17 @@
 #include "startup/ProductInfo.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
 // How long the opener may take to say whether it found a program.
-constexpr int kOpenerWaitMs = 5000;
+constexpr int kOpenerWaitMs = 3000;
 
 }  // namespace
 
@@ -45,15 +47,26 @@ bool OpenWithDesktop(const QString& fileOrUrl) {
     if (opener.isEmpty()) return false;
     const QString target = fileOrUrl.contains("://") ? fileOrUrl : QFileInfo(fileOrUrl).absoluteFilePath();
     auto* process = new QProcess(qApp);
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
     process->start(opener, {target});
     if (!process->waitForStarted()) {
-        process->deleteLater();
+        delete process;
         return false;
     }
-    // Some openers wait for the program they start; that one has found its program.
-    if (!process->waitForFinished(kOpenerWaitMs)) return true;
-    return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    // Some openers wait for the program they start; one still running has
+    // found its program. Meanwhile the windows repaint but take no input.
+    if (process->state() != QProcess::NotRunning) {
+        QEventLoop wait;
+        QObject::connect(process, &QProcess::finished, &wait, &QEventLoop::quit);
+        QTimer::singleShot(kOpenerWaitMs, &wait, &QEventLoop::quit);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (process->state() != QProcess::NotRunning) {
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return true;
+    }
+    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return opened;
 }
 
 void StartDetached(const std::filesystem::path& program) {
