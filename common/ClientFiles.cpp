@@ -6,6 +6,13 @@ std::string AfmFileNameProblem(std::string_view afm) {
     if (afm.empty()) return "Ο ΑΦΜ είναι κενός.";
     if (afm.find("..") != std::string_view::npos)
         return "Ο ΑΦΜ «" + std::string(afm) + "» δεν μπορεί να περιέχει «..».";
+    // The analysis list reads the tax number back from the file name up to its
+    // first "_": a tax number holding one would show as another and could be
+    // neither opened nor deleted from the list.
+    if (afm.find('_') != std::string_view::npos)
+        return "Ο ΑΦΜ «" + std::string(afm) +
+               "» περιέχει τον χαρακτήρα «_», που χωρίζει τον ΑΦΜ από το έτος στο όνομα του αρχείου. "
+               "Διορθώστε τον ΑΦΜ και δοκιμάστε ξανά.";
     for (unsigned char ch : afm) {
         // Separators would leave the folder; the rest no file name may hold on
         // the systems the data folder is shared with.

@@ -17,7 +17,9 @@ public:
     using std::invalid_argument::invalid_argument;
 };
 
-// The reason the tax number cannot name a client's file, or empty when it can.
+// The reason the tax number cannot name a client's file, or empty when it can:
+// every file named after it must stay inside the data folder and give the same
+// tax number back when the lists read its name.
 std::string AfmFileNameProblem(std::string_view afm);
 
 // tablesDir / (afm + suffix); throws ClientNameError when the name would not

@@ -12,6 +12,10 @@ public:
     virtual void inform(const std::string& text) = 0;
     // A question with the buttons Yes and No; only Yes returns true.
     virtual bool confirm(const std::string& text) = 0;
+
+    enum class Answer { Yes, No, Cancel };
+    // A question with the buttons Yes, No and Cancel; closing the box is Cancel.
+    virtual Answer ask(const std::string& text) = 0;
 };
 
 }  // namespace skartina

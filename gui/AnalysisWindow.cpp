@@ -43,6 +43,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QThread>
+#include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -70,6 +71,12 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     setObjectName("fiGetTaxisInfo");
     setWindowTitle("Πληροφόρηση από Α.Α.Δ.Ε.");
     resize(1280, 860);
+    // On a smaller screen (a 1366 × 768 laptop) the window takes the whole
+    // screen, so the sheet shows down to its final balance.
+    if (const QScreen* shown = screen()) {
+        const QSize available = shown->availableGeometry().size();
+        if (available.width() < width() || available.height() < height()) setWindowState(Qt::WindowMaximized);
+    }
 
     // Client fields.
     auto* taxpayer = new QGroupBox("Στοιχεία υπόχρεου", this);
@@ -78,6 +85,8 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     sbGetCustom = new QToolButton(taxpayer);
     sbGetCustom->setObjectName("sbGetCustom");
     sbGetCustom->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    // A speed button: clicked, never tabbed to, so Enter after the tax number reaches the name.
+    sbGetCustom->setFocusPolicy(Qt::NoFocus);
     edBigName = new QLineEdit(taxpayer);
     edBigName->setObjectName("edBigName");
     cbEggamos = new QCheckBox("Εγγάμος σε όλα τα έτη", taxpayer);
@@ -240,8 +249,12 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     const auto reportInt = [this](const QString& message) { desktop_.prompter->inform(message.toStdString()); };
     edFirstYear->setErrorReporter(reportInt);
     edExtraTime->setErrorReporter(reportInt);
-    connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) { handEntry_.textEdited(cell); });
+    connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) {
+        handEntry_.textEdited(cell);
+        modified_ = true;
+    });
     connect(delegate_, &SheetDelegate::enterPressed, this, [this] { sgVelmoraEnter(); });
+    connect(delegate_, &SheetDelegate::stepAside, this, [this](int columns) { sgVelmoraStepAside(columns); });
     connect(sgVelmora, &QTableView::clicked, this, [this] { sgVelmoraClick(); });
     connect(sgVelmora->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { sgVelmoraClick(); });
 
@@ -251,6 +264,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     // As a new window: 2003 to 2020.
     syncYearBoxes();
     BuildSheetLayout();
+    modified_ = false;
 }
 
 AnalysisWindow::~AnalysisWindow() {
@@ -281,15 +295,19 @@ void AnalysisWindow::syncYearBoxes() {
 }
 
 void AnalysisWindow::refreshGrid() {
-    if (!model_->refresh()) return;
-    sgVelmora->clearSpans();
-    sgVelmora->setColumnWidth(0, 253);
-    for (int c = 1; c < grid_.columnCount(); ++c) {
-        sgVelmora->setColumnWidth(c, 64);
-        if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sgVelmora->setSpan(Row::YearHeader, c, 1, 2);
+    if (model_->refresh()) {
+        sgVelmora->clearSpans();
+        sgVelmora->setColumnWidth(0, 253);
+        for (int c = 1; c < grid_.columnCount(); ++c)
+            if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sgVelmora->setSpan(Row::YearHeader, c, 1, 2);
+        for (int r = 0; r < grid_.rowCount(); ++r) sgVelmora->setRowHeight(r, SheetView::kRowHeight);
+        sgVelmora->syncFrozenColumn();
     }
-    for (int r = 0; r < grid_.rowCount(); ++r) sgVelmora->setRowHeight(r, 14);
-    sgVelmora->syncFrozenColumn();
+    // An amount wider than its column widens it: a cut amount would read as another number.
+    for (int c = 1; c < grid_.columnCount(); ++c) {
+        const int width = std::max(kYearColumnWidth, SheetCellTextWidth(grid_, c));
+        if (sgVelmora->columnWidth(c) != width) sgVelmora->setColumnWidth(c, width);
+    }
 }
 
 void AnalysisWindow::BuildSheetLayout() {
@@ -309,6 +327,7 @@ void AnalysisWindow::ResetSheet() {
     years_.setFirstYear(edFirstYear->Value());
     attempt([&] { skartina::ResetSheet(grid_, years_); });
     handEntry_.reset();
+    modified_ = false;  // a fresh sheet: nothing in it to lose
     syncYearBoxes();
     refreshGrid();
     confirmYearRemoval_ = true;
@@ -317,6 +336,7 @@ void AnalysisWindow::ResetSheet() {
 void AnalysisWindow::ApplyMarriedToAllYears() { skartina::ApplyMarriedToAllYears(grid_, cbEggamos->isChecked()); }
 
 void AnalysisWindow::cbEggamosClick() {
+    modified_ = true;
     ApplyMarriedToAllYears();
     RecalculateSheet();
 }
@@ -336,6 +356,7 @@ void AnalysisWindow::cbAllClick(QCheckBox* box) {
         return;
     }
     handEntry_.reset();
+    modified_ = true;
     syncYearBoxes();
     refreshGrid();
 }
@@ -365,6 +386,7 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
     if (loaded) {
         AlignYearBoxesToSheet(grid_, years_);
         syncYearBoxes();
+        modified_ = false;
     }
     handEntry_.reset();
     RecalculateSheet();
@@ -375,11 +397,17 @@ void AnalysisWindow::edAFMExit() {
     if (!edAFM->text().isEmpty()) FillTaxpayerFields();
 }
 
-void AnalysisWindow::imSaveClick() {
+void AnalysisWindow::CommitOpenEdit() {
+    sgVelmora->commitOpenEditor();
+    if (handEntry_.finish(grid_)) RecalculateSheet();
+}
+
+bool AnalysisWindow::imSaveClick() {
+    CommitOpenEdit();
     const std::string afm = edAFM->text().toStdString();
     if (afm.empty()) {
         desktop_.prompter->inform(kNoAfmToSaveMessage);
-        return;
+        return false;
     }
     bool written = false;
     attempt([&] {
@@ -389,7 +417,40 @@ void AnalysisWindow::imSaveClick() {
         SaveGridToFile(grid_, path);
         written = true;
     });
-    if (written) desktop_.prompter->inform(kAnalysisSavedMessage);
+    if (!written) return false;
+    modified_ = false;
+    desktop_.prompter->inform(kAnalysisSavedMessage);
+    return true;
+}
+
+void AnalysisWindow::reject() {
+    if (retrieving_) {
+        closeRequested_ = true;  // the retrieval ends at its next wait, then the window closes
+        return;
+    }
+    CommitOpenEdit();
+    if (modified_) {
+        switch (desktop_.prompter->ask(kSaveChangesQuestion)) {
+        case Prompter::Answer::Yes:
+            if (!imSaveClick()) return;  // not saved: the window and its sheet stay
+            break;
+        case Prompter::Answer::No:
+            break;
+        case Prompter::Answer::Cancel:
+            return;
+        }
+    }
+    QDialog::reject();
+}
+
+void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape leaves only the cell editor (the grid's business); the window
+    // and its unsaved sheet stay.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void AnalysisWindow::imOpenClick() {
@@ -459,6 +520,7 @@ void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
 void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
     // One retrieval at a time: they share the code table and the sheet.
     if (retrieving_) return;
+    CommitOpenEdit();
     const int year = button->objectName().mid(2).toInt();
     const auto box = yearBoxes.find(year);
     const bool ticked = box != yearBoxes.end() && box->second->isChecked();
@@ -476,6 +538,7 @@ void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
     const YearOutcome outcome = GetEtosOfTAxis(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
     setSheetCommandsEnabled(true);
     retrieving_ = false;
+    if (outcome != YearOutcome::NotStarted) modified_ = true;
 
     if (outcome == YearOutcome::Cancelled) closeRequested_ = true;
     closeAfterRetrieval(browser);
@@ -483,11 +546,13 @@ void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
 
 bool AnalysisWindow::closeAfterRetrieval(Browser& browser) {
     if (!closeRequested_) return false;
-    // The window was closed meanwhile: the browser goes with it.
+    closeRequested_ = false;
+    // The window was closed meanwhile: the browser goes with it, and the
+    // sheet's changes are offered for saving as at any close.
     browser.BrowserQuit();
     gbWait->hide();
-    QDialog::reject();
-    return true;
+    reject();
+    return !isVisible();
 }
 
 namespace {
@@ -498,7 +563,10 @@ class WindowBatchView : public BatchView {
 public:
     WindowBatchView(AnalysisWindow& window, BatchProgressWindow& progress) : window_(window), progress_(progress) {}
     void Progress(const BatchProgress& progress) override { progress_.ShowProgress(progress); }
-    void YearFilled(int) override { window_.RecalculateSheet(); }
+    void YearFilled(int) override {
+        window_.markModified();
+        window_.RecalculateSheet();
+    }
     void YearEnded(const YearResult&) override { progress_.YearEnded(); }
     bool CancelRequested() override { return progress_.cancelRequested(); }
 
@@ -511,6 +579,7 @@ private:
 
 void AnalysisWindow::btAllYearsClick() {
     if (retrieving_) return;
+    CommitOpenEdit();
     BatchRequest request;
     request.credentials = {edAFM->text().toStdString(), edUserName->text().toStdString(), edPassword->text().toStdString(),
                            cbLogistis->isChecked()};
@@ -555,32 +624,16 @@ void AnalysisWindow::btSourcesClick() {
         desktop_.prompter->inform("Ο φάκελος «" + folder.string() + "» δεν άνοιξε.");
 }
 
-void AnalysisWindow::closeEvent(QCloseEvent* event) {
-    if (retrieving_) {
-        closeRequested_ = true;  // the retrieval ends at its next wait, then the window closes
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void AnalysisWindow::reject() {
-    if (retrieving_) {
-        closeRequested_ = true;
-        return;
-    }
-    QDialog::reject();
-}
-
 void AnalysisWindow::exportAndOpen(const char* extension,
                                     void (*write)(const SheetGrid&, const std::filesystem::path&, const std::string&,
                                                   const std::string&)) {
+    CommitOpenEdit();
     QString file;
     const bool written = attempt([&] {
         auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
         path.replace_extension(extension);
         write(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
-        file = QString::fromStdString(path.string());
+        file = QString::fromStdString(std::filesystem::absolute(path).string());
     });
     if (!written) return;
     if (!desktop_.open(file))
@@ -620,7 +673,17 @@ void AnalysisWindow::sgVelmoraClick() {
 }
 
 void AnalysisWindow::sgVelmoraMouseDown(int column, int row) {
-    if (row == Row::PersonHeader && column >= 1 && ToggleMarriedMark(grid_, column)) RecalculateSheet();
+    if (row == Row::PersonHeader && column >= 1 && ToggleMarriedMark(grid_, column)) {
+        modified_ = true;
+        RecalculateSheet();
+    }
+}
+
+void AnalysisWindow::sgVelmoraStepAside(int columns) {
+    const QModelIndex current = sgVelmora->currentIndex();
+    const int column = current.column() + columns;
+    if (!current.isValid() || column < 1 || column >= grid_.columnCount()) return;
+    sgVelmora->setCurrentIndex(model_->index(current.row(), column));
 }
 
 void AnalysisWindow::sgVelmoraEnter() {

@@ -39,6 +39,8 @@ inline const std::string kNoAfmToSaveMessage =
 inline const std::string kOverwriteAnalysisQuestion =
     "Η δήλωση υπάρχει στο αρχείο. Nα γίνει επικάλυψη των στοιχείων ;";
 inline const std::string kAnalysisSavedMessage = "Η δήλωση αποθηκεύτηκε με επιτυχία";
+inline const std::string kSaveChangesQuestion =
+    "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν κλείσει το παράθυρο;";
 
 // One client's capital-consumption sheet: retrieve, edit, save, open and export it.
 class AnalysisWindow : public QDialog {
@@ -90,7 +92,20 @@ public:
     // edAFM first); false, with the sheet recalculated as it was, when the file is gone.
     bool OpenAnalysisOf(const QString& afm);
 
-    void imSaveClick();
+    // Finishes the amount being typed, as leaving its cell does (amount form,
+    // recalculation). Every command that reads the sheet runs this first.
+    void CommitOpenEdit();
+    // Whether the sheet has changes that are not saved: typing, married marks,
+    // the year selection, a retrieved year. Saving and opening clear it.
+    bool isModified() const { return modified_; }
+    void markModified() { modified_ = true; }
+
+    // Closing (title bar, "Έξοδος"; Escape never): during a retrieval the
+    // retrieval ends first; with changes not saved the user is asked once
+    // whether to save them.
+    void reject() override;
+
+    bool imSaveClick();  // true when the sheet was written
     void imOpenClick();
     void imExportClick();
     void imExportToCsvClick();
@@ -110,19 +125,18 @@ public:
     void btAllYearsClick();
     // Opens the client's folder of kept documents with the desktop's program.
     void btSourcesClick();
-    // Escape or Cancel; during a retrieval the retrieval ends first.
-    void reject() override;
 
     // The grid's reactions: a click or a move of the current cell, a press on
     // a person header, Enter.
     void sgVelmoraClick();
     void sgVelmoraMouseDown(int column, int row);
     void sgVelmoraEnter();
+    // Left or Right at the edge of the cell's text: the neighbouring year cell.
+    void sgVelmoraStepAside(int columns);
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
-    // Closing the window during a retrieval ends the retrieval first.
-    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void syncYearBoxes();
@@ -145,6 +159,7 @@ private:
     YearSelection years_;
     HandEntry handEntry_;
     bool confirmYearRemoval_ = true;
+    bool modified_ = false;
     SheetModel* model_;
     SheetDelegate* delegate_;
     QList<QLineEdit*> fieldOrder_;

@@ -15,9 +15,6 @@ class QWidget;
 
 namespace skartina {
 
-// What a command that this edition does not offer yet tells the user.
-inline const std::string kNotAvailableYetMessage = "Η λειτουργία αυτή δεν είναι ακόμη διαθέσιμη.";
-
 // Opens a file path or a web address; false when the desktop could not.
 using DesktopOpener = std::function<bool(const QString& fileOrUrl)>;
 
@@ -33,12 +30,15 @@ public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void inform(const std::string& text) override;
     bool confirm(const std::string& text) override;
+    Answer ask(const std::string& text) override;
 
 private:
     QWidget* parent_;
 };
 
-// The desktop's own: QDesktopServices for files (by path) and addresses (by URL).
+// The desktop's own opener (xdg-open) for files (by path) and addresses (by
+// URL). False when there is none or it reports that it found no program; an
+// opener still busy after a few seconds counts as having opened the file.
 bool OpenWithDesktop(const QString& fileOrUrl);
 
 // Starts the program in its own process and does not wait for it.

@@ -26,11 +26,12 @@ InfoWindow::InfoWindow(const std::filesystem::path& workDir, HttpClient& http, Q
         options.connectTimeout = std::chrono::seconds(5);
         options.readTimeout = std::chrono::seconds(10);
         const HttpResponse page = http.get(address, options);
-        if (page.status != 200) throw HttpError("ο διακομιστής απάντησε " + std::to_string(page.status));
+        if (page.status != 200) throw HttpError("status " + std::to_string(page.status));
         iwb->setHtml(QString::fromUtf8(page.body.data(), static_cast<int>(page.body.size())));
-    } catch (const std::exception& e) {
-        iwb->setPlainText("Η σελίδα ενημέρωσης δεν είναι διαθέσιμη (" + QString::fromStdString(address) +
-                          "): " + QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        // The transport's own wording is English and technical; the user needs
+        // to know only that the page could not be reached.
+        iwb->setPlainText(kInfoPageUnreachable);
     }
 
     cbNot = new QCheckBox("Να μην εμφανιστεί ξανά αυτό το μήνυμα", this);

@@ -5,6 +5,7 @@
 #include "common/HttpClient.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <filesystem>
 
@@ -12,6 +13,11 @@ class QCheckBox;
 class QTextBrowser;
 
 namespace skartina {
+
+// What the window shows when the page cannot be fetched.
+inline const QString kInfoPageUnreachable =
+    "Η σελίδα ενημέρωσης δεν είναι διαθέσιμη: δεν ήταν δυνατή η σύνδεση με τον διακομιστή. "
+    "Ελέγξτε τη σύνδεσή σας στο διαδίκτυο και δοκιμάστε ξανά αργότερα.";
 
 // The product's information page, shown at start-up until the user stops it.
 class InfoWindow : public QDialog {

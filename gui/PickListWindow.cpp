@@ -82,6 +82,8 @@ PickListWindow::PickListWindow(const ListDescription& list, ListRows rows, const
 
     SortAsAtOpening(rows_, list_);
     showRows();
+    // The keyboard starts on the rows: typing searches, Enter chooses.
+    grid->setFocus();
 }
 
 int PickListWindow::searchColumn() const { return rbAfm->isChecked() ? list_.afmColumn : list_.surnameColumn; }

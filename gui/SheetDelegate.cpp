@@ -2,9 +2,12 @@
 
 #include "sheet/SheetRows.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace skartina {
 namespace {
@@ -12,9 +15,8 @@ namespace {
 const QColor kCaptionGrey(230, 230, 230);
 const QColor kTotalGrey(200, 200, 200);
 
-// The married mark's picture: a 19 × 13 box, ticked or empty.
-void PaintMarkBox(QPainter* p, QPoint at, bool ticked) {
-    const QRect box(at.x() + 3, at.y() + 1, 11, 11);
+// The married mark's picture: a box, ticked or empty.
+void PaintMarkBox(QPainter* p, const QRect& box, bool ticked) {
     p->save();
     p->setPen(QPen(Qt::black, 1));
     p->setBrush(Qt::white);
@@ -29,10 +31,32 @@ void PaintMarkBox(QPainter* p, QPoint at, bool ticked) {
 
 }  // namespace
 
-QFont SheetFont() {
+QFont SheetFont(bool bold) {
     QFont font("Arial");
     font.setPixelSize(9);
+    font.setBold(bold);
     return font;
+}
+
+int SheetCellTextWidth(const SheetGrid& grid, int column) {
+    const QFontMetrics regular(SheetFont(false));
+    const QFontMetrics bold(SheetFont(true));
+    int widest = 0;
+    // Rows 0 and 1 hold the year and person headers, which fit a year column.
+    for (int row = 2; row < grid.rowCount(); ++row) {
+        const std::string& text = grid.cell(column, row);
+        if (text.empty()) continue;
+        const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        widest = std::max(widest, (IsTotalRow(row) ? bold : regular).horizontalAdvance(shown));
+    }
+    // The text ends 1 pixel left of the grid line, which takes the last pixel.
+    return widest == 0 ? 0 : widest + 3;
+}
+
+QRect MarkBoxRect(const QRect& cell) {
+    // The picture stands 50 pixels right of the cell's left edge; its 11-pixel
+    // box and outline end before the grid line of a 64-pixel column.
+    return {cell.left() + 51, cell.top() + 1, 10, 10};
 }
 
 void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -42,8 +66,7 @@ void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
     if (text == QString::fromUtf8(kMarriedSpouseHeader.data(), kMarriedSpouseHeader.size()))
         text = QString::fromUtf8(kSpouseHeader.data(), kSpouseHeader.size());
 
-    QFont font = SheetFont();
-    font.setBold(IsTotalRow(row));
+    const QFont font = SheetFont(IsTotalRow(row));
     QColor background = column == 0 ? kCaptionGrey : QColor(Qt::white);
     if (IsTotalRow(row)) background = kTotalGrey;
 
@@ -67,9 +90,9 @@ void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
         p->drawText(r.adjusted(0, 1, 0, 0), Qt::AlignHCenter | Qt::AlignTop, text);
         const QString raw = index.data().toString();
         if (raw == QString::fromUtf8(kMarriedSpouseHeader.data(), kMarriedSpouseHeader.size()))
-            PaintMarkBox(p, r.topLeft() + QPoint(50, 0), true);
+            PaintMarkBox(p, MarkBoxRect(r), true);
         else if (raw == QString::fromUtf8(kSpouseHeader.data(), kSpouseHeader.size()))
-            PaintMarkBox(p, r.topLeft() + QPoint(50, 0), false);
+            PaintMarkBox(p, MarkBoxRect(r), false);
     } else {
         p->drawText(r.adjusted(0, 0, -1, 0), Qt::AlignRight | Qt::AlignTop, text);
     }
@@ -110,6 +133,18 @@ bool SheetDelegate::eventFilter(QObject* object, QEvent* event) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             emit enterPressed();
             return true;
+        }
+        const auto* line = qobject_cast<QLineEdit*>(object);
+        const bool plain = (static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (line && plain && !line->hasSelectedText()) {
+            if (key == Qt::Key_Right && line->cursorPosition() == line->text().size()) {
+                emit stepAside(+1);
+                return true;
+            }
+            if (key == Qt::Key_Left && line->cursorPosition() == 0) {
+                emit stepAside(-1);
+                return true;
+            }
         }
     }
     return QStyledItemDelegate::eventFilter(object, event);

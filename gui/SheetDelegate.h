@@ -2,6 +2,7 @@
 // How the sheet's grid paints its cells and edits amounts.
 
 #include "sheet/HandEntry.h"
+#include "sheet/SheetGrid.h"
 
 #include <QStyledItemDelegate>
 
@@ -25,12 +26,25 @@ signals:
     void textEdited(CellPos cell) const;
     // Enter was pressed in a cell's editor.
     void enterPressed() const;
+    // Right at the end or Left at the start of the editor's text, nothing
+    // selected: the user moves on by one column (+1 or -1), as in a string grid.
+    void stepAside(int columns) const;
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 };
 
-// The grid's font: Arial with a character height of 9 pixels.
-QFont SheetFont();
+// The grid's font: Arial with a character height of 9 pixels (bold for the total rows).
+QFont SheetFont(bool bold = false);
+
+// The width of a year column unless an amount needs more.
+inline constexpr int kYearColumnWidth = 64;
+
+// The width the widest text of the column needs to be shown whole.
+int SheetCellTextWidth(const SheetGrid& grid, int column);
+
+// Where the married mark's box is drawn in a person-header cell: inside the
+// cell and clear of its grid line.
+QRect MarkBoxRect(const QRect& cell);
 
 }  // namespace skartina

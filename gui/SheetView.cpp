@@ -1,11 +1,29 @@
 #include "gui/SheetView.h"
 
+#include "gui/SheetDelegate.h"
+
 #include <QHeaderView>
 #include <QScrollBar>
 
 namespace skartina {
 
+namespace {
+
+// Rows as low as the grid's 9-pixel font allows: the header's own minimum
+// follows the style's font and would make them 18 pixels.
+void UseSheetRows(QTableView* view) {
+    view->verticalHeader()->setMinimumSectionSize(SheetView::kRowHeight);
+    view->verticalHeader()->setDefaultSectionSize(SheetView::kRowHeight);
+}
+
+}  // namespace
+
 SheetView::SheetView(QWidget* parent) : QTableView(parent), frozen_(new QTableView(this)) {
+    UseSheetRows(this);
+    UseSheetRows(frozen_);
+    // The captions paint as the grid does, with a delegate of their own: an
+    // editor of the grid must never be reported to this view.
+    frozen_->setItemDelegate(new SheetDelegate(frozen_));
     frozen_->setObjectName("sgVelmoraCaptions");
     frozen_->setFocusPolicy(Qt::NoFocus);
     frozen_->horizontalHeader()->hide();
@@ -24,7 +42,6 @@ SheetView::SheetView(QWidget* parent) : QTableView(parent), frozen_(new QTableVi
 
 void SheetView::syncFrozenColumn() {
     if (frozen_->model() != model()) frozen_->setModel(model());
-    frozen_->setItemDelegate(itemDelegate());
     const int columns = model() ? model()->columnCount() : 0;
     for (int c = 0; c < columns; ++c) frozen_->setColumnHidden(c, c != 0);
     if (columns > 0) frozen_->setColumnWidth(0, columnWidth(0));
@@ -32,6 +49,10 @@ void SheetView::syncFrozenColumn() {
     for (int r = 0; r < rows; ++r) frozen_->setRowHeight(r, rowHeight(r));
     frozen_->setVisible(columns > 0);
     placeFrozenColumn();
+}
+
+void SheetView::commitOpenEditor() {
+    if (QWidget* editor = indexWidget(currentIndex())) commitData(editor);
 }
 
 void SheetView::placeFrozenColumn() {

@@ -11,8 +11,14 @@ class SheetView : public QTableView {
 public:
     explicit SheetView(QWidget* parent = nullptr);
 
-    // After the model, the delegate or the sheet's size changed.
+    // Every row's height in pixels.
+    static constexpr int kRowHeight = 14;
+
+    // After the model or the sheet's size changed.
     void syncFrozenColumn();
+
+    // The text of the editor open in the current cell goes into the sheet.
+    void commitOpenEditor();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

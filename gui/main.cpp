@@ -1,5 +1,6 @@
 // ΣΚΑΡΤΙΝΑ: the program's entry and its start-up sequence.
 
+#include "gui/Application.h"
 #include "gui/DesktopServices.h"
 #include "startup/ProductInfo.h"
 #include "gui/StartUp.h"
@@ -34,8 +35,7 @@ int main(int argc, char** argv) {
     sinceStart.start();
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(kAppTitle);
-    QApplication::setApplicationDisplayName(kAppTitle);
+    SetUpApplication(app);
 
     QtPrompter prompter;
     const auto http = MakeCurlHttpClient();

@@ -2,6 +2,7 @@
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
+#include <unicode/unistr.h>
 
 #include <stdexcept>
 #include <string>
@@ -10,6 +11,7 @@ namespace skartina {
 
 struct GreekCollation::Impl {
     std::unique_ptr<icu::Collator> collator;
+    std::unique_ptr<icu::Collator> letters;  // primary strength: base letters only
 };
 
 GreekCollation::GreekCollation() : impl_(std::make_unique<Impl>()) {
@@ -20,6 +22,9 @@ GreekCollation::GreekCollation() : impl_(std::make_unique<Impl>()) {
         throw std::runtime_error(std::string("Δεν είναι διαθέσιμη η ελληνική ταξινόμηση (ICU): ") + u_errorName(status));
     // Secondary strength: letters and accents count, case does not.
     collator_->setStrength(icu::Collator::SECONDARY);
+    impl_->letters.reset(collator_->clone());
+    if (!impl_->letters) throw std::runtime_error("Δεν είναι διαθέσιμη η ελληνική ταξινόμηση (ICU)");
+    impl_->letters->setStrength(icu::Collator::PRIMARY);
 }
 
 GreekCollation::~GreekCollation() = default;
@@ -31,6 +36,19 @@ int GreekCollation::compare(std::string_view a, std::string_view b) const {
                                icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
     if (U_FAILURE(status)) return a.compare(b);  // malformed text: order it by its bytes
     return result;
+}
+
+bool GreekCollation::startsWith(std::string_view text, std::string_view prefix) const {
+    const icu::UnicodeString whole =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    const icu::UnicodeString start =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(prefix.data(), static_cast<int32_t>(prefix.size())));
+    const int32_t characters = start.countChar32();
+    if (whole.countChar32() < characters) return false;
+    const icu::UnicodeString head(whole, 0, whole.moveIndex32(0, characters));
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult result = impl_->letters->compare(head, start, status);
+    return U_SUCCESS(status) && result == UCOL_EQUAL;
 }
 
 const GreekCollation& GreekCollation::instance() {

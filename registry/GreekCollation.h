@@ -18,6 +18,11 @@ public:
     // Negative, zero or positive, of two UTF-8 texts; case is ignored.
     int compare(std::string_view a, std::string_view b) const;
 
+    // Whether the text begins with the prefix as a reader sees it: as many
+    // characters as the prefix has, equal when case and accents are ignored
+    // ("Παπαδόπουλος" begins with "πα" and with "ΠΑΠΑΔΟΠ").
+    bool startsWith(std::string_view text, std::string_view prefix) const;
+
     // One shared instance for the program.
     static const GreekCollation& instance();
 

@@ -6,20 +6,6 @@
 #include <algorithm>
 
 namespace skartina {
-namespace {
-
-// The text in the code page the lists' files use; text it cannot hold is
-// compared as it is.
-std::string CodePageText(std::string_view text) {
-    try {
-        return Utf8ToCp1253(text);
-    } catch (const EncodingError&) {
-        return std::string(text);
-    }
-}
-
-}  // namespace
-
 void SortGridRows(ListRows& rows, int sortColumn) {
     const GreekCollation& collation = GreekCollation::instance();
     const auto key = [sortColumn](const ListRow& row) -> std::string_view {
@@ -34,13 +20,13 @@ void SortGridRows(ListRows& rows, int sortColumn) {
 
 std::optional<size_t> FastSearch(const ListRows& rows, int column, std::string_view text) {
     if (rows.empty()) return std::nullopt;
-    const std::string wanted = CodePageText(text);
+    // The same order as the sort, or the search stops on a row before the one
+    // the user sees further down.
+    const GreekCollation& collation = GreekCollation::instance();
     for (size_t i = 0; i < rows.size(); ++i) {
-        const std::string cell =
-            static_cast<size_t>(column) < rows[i].size() ? CodePageText(rows[i][column]) : std::string();
-        // A cell that begins with the text never sorts before it, so one byte
-        // comparison covers both conditions.
-        if (cell.starts_with(wanted) || cell > wanted) return i;
+        const std::string_view cell =
+            static_cast<size_t>(column) < rows[i].size() ? std::string_view(rows[i][column]) : std::string_view();
+        if (collation.startsWith(cell, text) || collation.compare(cell, text) > 0) return i;
     }
     return rows.size() - 1;
 }

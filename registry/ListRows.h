@@ -16,9 +16,9 @@ using ListRows = std::vector<ListRow>;     // the data rows, without the header 
 // rules; rows with equal cells keep their order. Whole rows move.
 void SortGridRows(ListRows& rows, int sortColumn);
 
-// The row the type-ahead search lands on, for rows in ascending order of the
-// column: the first whose cell begins with the text or sorts after it, byte by
-// byte in the Greek code page; the last row when none does. None for no rows.
+// The row the type-ahead search lands on, for rows in the order SortGridRows
+// gives them: the first whose cell begins with the text (case and accents
+// aside) or sorts after it; the last row when none does. None for no rows.
 std::optional<size_t> FastSearch(const ListRows& rows, int column, std::string_view text);
 
 // Whether a character typed in the grid goes into the search field: a blank,

@@ -12,18 +12,32 @@ std::string NormalizeTypedAmount(std::string_view text) {
     return value ? FormatAmount(*value) : std::string();
 }
 
+namespace {
+
+void NormalizeCell(SheetGrid& grid, CellPos cell) {
+    const bool inSheet =
+        cell.column >= 1 && cell.column < grid.columnCount() && cell.row >= 2 && cell.row < grid.rowCount();
+    // Only amount cells are typed into; headers and captions are never rewritten.
+    if (!inSheet) return;
+    const std::string& text = grid.cell(cell.column, cell.row);
+    if (!text.empty()) grid.setCell(cell.column, cell.row, NormalizeTypedAmount(text));
+}
+
+}  // namespace
+
 bool HandEntry::currentCellReached(SheetGrid& grid, CellPos current) {
     if (lastEdit_ == CellPos{}) return false;
     if (lastEdit_ != current) {
-        const bool inSheet = lastEdit_.column >= 1 && lastEdit_.column < grid.columnCount() && lastEdit_.row >= 2 &&
-                             lastEdit_.row < grid.rowCount();
-        // Only amount cells are typed into; headers and captions are never rewritten.
-        if (inSheet) {
-            const std::string& text = grid.cell(lastEdit_.column, lastEdit_.row);
-            if (!text.empty()) grid.setCell(lastEdit_.column, lastEdit_.row, NormalizeTypedAmount(text));
-        }
+        NormalizeCell(grid, lastEdit_);
         lastEdit_ = current;
     }
+    return true;
+}
+
+bool HandEntry::finish(SheetGrid& grid) {
+    if (lastEdit_ == CellPos{}) return false;
+    NormalizeCell(grid, lastEdit_);
+    lastEdit_ = {};
     return true;
 }
 

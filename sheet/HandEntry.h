@@ -29,6 +29,11 @@ public:
     // is to be recalculated.
     bool currentCellReached(SheetGrid& grid, CellPos current);
 
+    // A command reads the sheet while the user may still be in the cell typed
+    // into: that cell is brought into amount form now, and nothing counts as
+    // typed any more. Returns true when the sheet is to be recalculated.
+    bool finish(SheetGrid& grid);
+
     // After the layout is built nothing counts as typed.
     void reset() { lastEdit_ = {}; }
     CellPos lastEdit() const { return lastEdit_; }

@@ -74,12 +74,31 @@ TEST(FastSearch, LandsOnTheFirstRowFromTheTextOn) {
     const ListRows bySurname = {{"ΑΝΝΑ"}, {"ΒΑΣΩ"}, {"ΓΙΩΡΓΟΣ"}};
     EXPECT_EQ(FastSearch(bySurname, 0, "Β"), 1u);
     EXPECT_EQ(FastSearch(bySurname, 0, "ΒΑΣΩ"), 1u);
-    EXPECT_EQ(FastSearch(bySurname, 0, "β"), 2u);  // case counts: small letters come after the capitals
-    // Bytes of the Greek code page, where "€" (0x80) comes before every Greek
-    // letter, unlike in UTF-8.
-    EXPECT_EQ(FastSearch(bySurname, 0, "€"), 0u);
-
+    EXPECT_EQ(FastSearch(bySurname, 0, "β"), 1u);  // case aside, as the sort
+    EXPECT_EQ(FastSearch(bySurname, 0, "€"), 0u);  // a sign comes before every letter
+    EXPECT_EQ(FastSearch(bySurname, 0, "Ω"), 2u);  // nothing from Ω on: the last row
     EXPECT_EQ(FastSearch({}, 0, "1"), std::nullopt);
+}
+
+TEST(FastSearch, FollowsTheOrderOfTheSortAsTheUserSeesIt) {
+    ListRows rows = {{"Παπαδόπουλος"}, {"αβραμίδης"}, {"Ζαχαρίου"}, {"ΠΑΠΑΣ"}, {"ωρίων"}, {"Άννα"}};
+    SortGridRows(rows, 0);
+    ASSERT_EQ(Column(rows, 0),
+              (std::vector<std::string>{"αβραμίδης", "Άννα", "Ζαχαρίου", "Παπαδόπουλος", "ΠΑΠΑΣ", "ωρίων"}));
+    const struct {
+        const char* text;
+        const char* lands;
+    } cases[] = {
+        {"Πα", "Παπαδόπουλος"}, {"πα", "Παπαδόπουλος"}, {"ΠΑΠΑΔΟΠ", "Παπαδόπουλος"},  // case and accents aside
+        {"Παπαδοπ", "Παπαδόπουλος"}, {"Παπας", "ΠΑΠΑΣ"},    {"αν", "Άννα"},
+        {"Β", "Ζαχαρίου"},           {"Ρ", "ωρίων"},        {"α", "αβραμίδης"},
+        {"ωρίωνας", "ωρίων"},  // nothing from there on: the last row
+    };
+    for (const auto& c : cases) {
+        const auto row = FastSearch(rows, 0, c.text);
+        ASSERT_TRUE(row) << c.text;
+        EXPECT_EQ(rows[*row][0], c.lands) << c.text;
+    }
 }
 
 TEST(FastSearch, CharactersTypedInTheGridThatExtendTheSearch) {

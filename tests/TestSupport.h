@@ -54,9 +54,14 @@ inline std::vector<std::string> FolderNames(const std::filesystem::path& dir) {
 
 class ScriptedPrompter : public Prompter {
 public:
-    explicit ScriptedPrompter(bool answer) : answer_(answer) {}
+    explicit ScriptedPrompter(bool answer) : answer_(answer ? Answer::Yes : Answer::No) {}
+    explicit ScriptedPrompter(Answer answer) : answer_(answer) {}
     void inform(const std::string& text) override { informed.push_back(text); }
     bool confirm(const std::string& text) override {
+        asked.push_back(text);
+        return answer_ == Answer::Yes;
+    }
+    Answer ask(const std::string& text) override {
         asked.push_back(text);
         return answer_;
     }
@@ -64,7 +69,7 @@ public:
     std::vector<std::string> asked;
 
 private:
-    bool answer_;
+    Answer answer_;
 };
 
 }  // namespace skartina::test

@@ -107,8 +107,11 @@ TEST(TextFile, AFileWrittenByNameReplacesTheTargetOnlyWhenComplete) {
 TEST(ClientFiles, KeepsEveryClientFileInsideTheDataFolder) {
     EXPECT_EQ(ClientFilePath("Tables", "123456789", "_2021.grd"), std::filesystem::path("Tables/123456789_2021.grd"));
     EXPECT_EQ(ClientFilePath("Tables", "EL 99", ".cst"), std::filesystem::path("Tables/EL 99.cst"));
-    for (const char* afm : {"", "..", "../etc", "a/b", "a\\b", "/abs", "x..y", "a:b", "a*b", "tab\there"})
+    for (const char* afm : {"", "..", "../etc", "a/b", "a\\b", "/abs", "x..y", "a:b", "a*b", "tab\there",
+                            "12_3456783", "_"})
         EXPECT_THROW(ClientFilePath("Tables", afm, ".cst"), ClientNameError) << afm;
+    // The analysis list reads the tax number back up to the first "_": the reason says so.
+    EXPECT_NE(AfmFileNameProblem("12_3456783").find("«_»"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The window tests run on Qt's offscreen platform, one application for all.
 
+#include "gui/Application.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -7,7 +9,7 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("ΣΚΑΡΤΙΝΑ 2021");
+    skartina::SetUpApplication(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -140,6 +140,39 @@ TEST(ClientList, SortsGreekCaseInsensitivelyAndSearchesAsYouType) {
     EXPECT_EQ(list.edFastEdit->text(), "5");
 }
 
+TEST(ClientList, OpensWithTheKeyboardOnTheRowsAndTypedLettersFollowTheSort) {
+    RegisterFixture f;
+    f.record("300000004", "Παπαδόπουλος");
+    f.record("123456783", "αβραμίδης");
+    f.record("129999990", "Ζαχαρίου");
+    f.record("200000006", "Ρήγας");
+    ClientListWindow list(f.tables, LoadCustomers(f.tables), f.desktop.services());
+    list.show();
+    QApplication::setActiveWindow(&list);
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), list.grid);
+    // Typed where the keyboard is, with nothing clicked first.
+    for (const QChar letter : QString("Πα")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, letter);
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+    }
+    EXPECT_EQ(list.edFastEdit->text(), "Πα");
+    EXPECT_EQ(list.grid->item(list.grid->currentRow(), 0)->text(), "Παπαδόπουλος");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(list.result(), QDialog::Accepted);
+    EXPECT_EQ(list.chosenAfm(), "300000004");
+}
+
+TEST(AnalysisList, OpensWithTheKeyboardOnTheRows) {
+    RegisterFixture f;
+    f.analysis("123456783");
+    AnalysisListWindow list(f.tables, "2021", LoadAnalyses(f.tables, "2021"), f.desktop.services());
+    list.show();
+    QApplication::setActiveWindow(&list);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), list.grid);
+}
+
 TEST(ClientList, DeletingAClientKeepsItsAnalysesWithEmptyNames) {
     RegisterFixture f;
     f.record("123456783", "ΠΑΠΑΣ");

@@ -111,6 +111,7 @@ public:
         seen_.progressShownAtQuestion = VisibleProgressWindow() != nullptr;
         return true;
     }
+    Answer ask(const std::string&) override { return Answer::Cancel; }
     std::vector<std::string> informed;
 
 private:

@@ -3,6 +3,7 @@
 // without a desktop; and the first and last printed page of a 53-column sheet,
 // rendered from its PDF file.
 
+#include "gui/Application.h"
 #include "gui/DesktopServices.h"
 #include "gui/AboutWindow.h"
 #include "gui/MainWindow.h"
@@ -50,6 +51,7 @@ class SilentPrompter : public Prompter {
 public:
     void inform(const std::string&) override {}
     bool confirm(const std::string&) override { return true; }
+    Answer ask(const std::string&) override { return Answer::No; }
 };
 
 // The information page, as the product web host would send it.
@@ -125,7 +127,7 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("ΣΚΑΡΤΙΝΑ 2021");
+    SetUpApplication(app);
     const std::filesystem::path out = argv[1];
     std::filesystem::create_directories(out);
     const std::filesystem::path work = std::filesystem::temp_directory_path() / "skartina-screens";

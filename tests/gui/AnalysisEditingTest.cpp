@@ -1,0 +1,235 @@
+// The analysis window as it is used all day: keys in the grid and the fields,
+// commands given while an amount is still being typed, closing with changes.
+
+#include "gui/AfmEdit.h"
+#include "gui/AnalysisWindow.h"
+#include "gui/SheetView.h"
+#include "sheet/AnalysisFile.h"
+#include "sheet/SheetRows.h"
+#include "common/TextFile.h"
+#include "GuiTestSupport.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace skartina {
+namespace {
+
+using test::FakeDesktop;
+using test::ScriptedPrompter;
+using test::TempDir;
+using Answer = Prompter::Answer;
+
+struct EditingFixture {
+    EditingFixture() {
+        window.show();
+        QApplication::processEvents();
+    }
+    TempDir dir;
+    FakeDesktop desktop;
+    AnalysisWindow window{dir.path(), desktop.services()};
+
+    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    // Makes the cell current and returns its open editor, empty.
+    QLineEdit* enter(int column, int row) {
+        window.sgVelmora->setCurrentIndex(window.sgVelmora->model()->index(row, column));
+        QApplication::processEvents();
+        auto* editor = qobject_cast<QLineEdit*>(window.sgVelmora->indexWidget(window.sgVelmora->currentIndex()));
+        if (editor) editor->selectAll();
+        return editor;
+    }
+    QLineEdit* editor() {
+        return qobject_cast<QLineEdit*>(window.sgVelmora->indexWidget(window.sgVelmora->currentIndex()));
+    }
+};
+
+// Collects Qt's warnings while it lives.
+class WarningLog {
+public:
+    WarningLog() {
+        lines().clear();
+        previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            lines() << text;
+        });
+    }
+    ~WarningLog() { qInstallMessageHandler(previous_); }
+    static QStringList& lines() {
+        static QStringList collected;
+        return collected;
+    }
+
+private:
+    QtMessageHandler previous_;
+};
+
+TEST(AnalysisEditing, EscapeLeavesTheCellEditorAndNeverTheWindow) {
+    EditingFixture f;
+    const int t = TaxpayerColumnOf(2018);
+    QLineEdit* editor = f.enter(t, Row::TaxedIncome);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "500");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(f.window.isVisible());
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "500");  // the typed amount stays
+    // A second Escape reaches the grid, then the window: both stay.
+    QTest::keyClick(f.window.sgVelmora, Qt::Key_Escape);
+    QTest::keyClick(&f.window, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(f.window.isVisible());
+    EXPECT_TRUE(f.desktop.prompter.asked.empty());
+}
+
+TEST(AnalysisEditing, RightAndLeftAtTheEdgeOfTheTextMoveToTheNeighbouringCell) {
+    EditingFixture f;
+    const int t = TaxpayerColumnOf(2018);
+    QTest::keyClicks(f.enter(t, Row::TaxedIncome), "100");
+    QTest::keyClick(f.editor(), Qt::Key_Right);
+    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), t + 1);
+    QTest::keyClicks(f.editor(), "200");
+    QTest::keyClick(f.editor(), Qt::Key_Right);
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "100,00");
+    EXPECT_EQ(f.cell(t + 1, Row::TaxedIncome), "200,00");
+
+    // Inside the text the arrows move the cursor; at its start Left leaves.
+    QTest::keyClicks(f.editor(), "34");
+    QTest::keyClick(f.editor(), Qt::Key_Left);
+    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), t + 2);
+    EXPECT_EQ(f.editor()->cursorPosition(), 1);
+    QTest::keyClick(f.editor(), Qt::Key_Left);
+    QTest::keyClick(f.editor(), Qt::Key_Left);
+    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), t + 1);
+    EXPECT_EQ(f.cell(t + 2, Row::TaxedIncome), "34,00");
+
+    // Selected text is replaced by typing, not left.
+    f.editor()->selectAll();
+    QTest::keyClick(f.editor(), Qt::Key_Right);
+    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), t + 1);
+
+    // The first year column has nothing to its left but the captions.
+    f.enter(1, Row::TaxedIncome);
+    f.editor()->deselect();
+    f.editor()->setCursorPosition(0);
+    QTest::keyClick(f.editor(), Qt::Key_Left);
+    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), 1);
+}
+
+TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
+    EditingFixture f;
+    std::filesystem::create_directory(f.dir / "Tables");
+    f.window.edAFM->setText("123456783");
+    const int t = TaxpayerColumnOf(2015);
+    QTest::keyClicks(f.enter(t, Row::TaxedIncome), "12.5");
+
+    ASSERT_TRUE(f.window.imSaveClick());
+    SheetGrid saved;
+    ASSERT_TRUE(LoadGridFromFile(f.dir / "Tables" / "123456783_2021.grd", saved));
+    EXPECT_EQ(saved.cell(t, Row::TaxedIncome), "125,00");
+    EXPECT_EQ(saved.cell(t, Row::IncomeTotal), "125,00");
+
+    // Still in the same cell, which now shows the amount as saved: a new amount, then the CSV export.
+    ASSERT_EQ(f.editor()->text(), "125,00");
+    f.editor()->selectAll();
+    QTest::keyClicks(f.editor(), "1250");
+    f.window.imExportToCsvClick();
+    const auto lines = ReadCp1253Lines(f.dir / "Tables" / "123456783_2021.csv");
+    bool found = false;
+    for (const auto& line : lines) found = found || line.find("1.250,00") != std::string::npos;
+    EXPECT_TRUE(found);
+    EXPECT_EQ(f.cell(t, Row::IncomeTotal), "1.250,00");
+}
+
+TEST(AnalysisEditing, ATaxNumberWithAnUnderscoreIsRefusedAtSave) {
+    EditingFixture f;
+    std::filesystem::create_directory(f.dir / "Tables");
+    f.window.edAFM->setText("12_3456783");
+    EXPECT_FALSE(f.window.imSaveClick());
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
+    EXPECT_NE(f.desktop.prompter.informed[0].find("«_»"), std::string::npos) << f.desktop.prompter.informed[0];
+    EXPECT_TRUE(test::FolderNames(f.dir / "Tables").empty());
+}
+
+TEST(AnalysisEditing, ClosingWithUnsavedChangesAsksOnce) {
+    const struct {
+        Answer answer;
+        bool hasAfm;
+        bool closes;
+        bool saved;
+    } cases[] = {
+        {Answer::Yes, true, true, true},    // saved, then closed
+        {Answer::Yes, false, false, false},  // the save cannot happen: the sheet stays
+        {Answer::No, true, true, false},
+        {Answer::Cancel, true, false, false},
+    };
+    for (const auto& c : cases) {
+        EditingFixture f;
+        std::filesystem::create_directory(f.dir / "Tables");
+        if (c.hasAfm) f.window.edAFM->setText("123456783");
+        f.desktop.prompter = ScriptedPrompter(c.answer);
+        QTest::keyClicks(f.enter(TaxpayerColumnOf(2017), Row::TaxedIncome), "70");
+        f.window.close();  // the title bar's close
+        QApplication::processEvents();
+        EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kSaveChangesQuestion});
+        EXPECT_EQ(!f.window.isVisible(), c.closes);
+        EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "123456783_2021.grd"), c.saved);
+    }
+}
+
+TEST(AnalysisEditing, OnlyChangesNotSavedAreAskedAbout) {
+    EditingFixture f;
+    std::filesystem::create_directory(f.dir / "Tables");
+    EXPECT_FALSE(f.window.isModified());  // a new window
+    f.window.cbEggamos->click();
+    EXPECT_TRUE(f.window.isModified());
+    f.window.edAFM->setText("123456783");
+    f.window.imSaveClick();
+    EXPECT_FALSE(f.window.isModified());
+
+    const QTableView* grid = f.window.sgVelmora;
+    const QPoint spouse = grid->visualRect(grid->model()->index(Row::PersonHeader, SpouseColumnOf(2020))).center();
+    QTest::mouseClick(f.window.sgVelmora->viewport(), Qt::LeftButton, {}, spouse);
+    EXPECT_TRUE(f.window.isModified());  // a married mark
+    ASSERT_TRUE(f.window.OpenAnalysisOf("123456783"));
+    EXPECT_FALSE(f.window.isModified());  // opened as saved
+    QTest::mouseClick(f.window.yearBoxes.at(2002), Qt::LeftButton);
+    EXPECT_TRUE(f.window.isModified());  // the years
+
+    f.desktop.prompter = ScriptedPrompter(Answer::No);
+    f.window.OpenAnalysisOf("123456783");
+    f.window.close();
+    EXPECT_TRUE(f.desktop.prompter.asked.empty());
+    EXPECT_FALSE(f.window.isVisible());
+}
+
+TEST(AnalysisEditing, EnterOrTabAfterTheTaxNumberGoesToTheName) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab}) {
+        EditingFixture f;
+        f.window.activateWindow();
+        f.window.edAFM->setFocus();
+        QTest::keyClicks(f.window.edAFM, "123456783");
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(QApplication::focusWidget(), f.window.edBigName) << key;
+    }
+}
+
+TEST(AnalysisEditing, TheCaptionsAndTheGridShareNoEditor) {
+    WarningLog log;
+    {
+        EditingFixture f;
+        for (int column = 1; column <= 6; ++column) {
+            QTest::keyClicks(f.enter(column, Row::TaxedIncome + column), "12");
+            QTest::keyClick(f.editor(), Qt::Key_Right);
+            QTest::keyClick(f.editor(), Qt::Key_Escape);
+            QTest::keyClick(f.window.sgVelmora, Qt::Key_Return);
+        }
+        f.window.imSaveClick();  // commits the open edit too
+        EXPECT_NE(f.cell(1, Row::TaxedIncome + 1), "");
+    }
+    EXPECT_TRUE(log.lines().filter("does not belong to this view").isEmpty()) << log.lines().join('\n').toStdString();
+}
+
+}  // namespace
+}  // namespace skartina

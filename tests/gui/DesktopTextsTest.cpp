@@ -1,0 +1,134 @@
+// What the desktop shows around the windows: Qt's own texts in Greek, the
+// captions exactly as given, the report of a file no program could open.
+
+#include "gui/AboutWindow.h"
+#include "gui/AfmEdit.h"
+#include "gui/AnalysisWindow.h"
+#include "gui/Application.h"
+#include "gui/ClientEntryWindow.h"
+#include "gui/DesktopServices.h"
+#include "gui/MainWindow.h"
+#include "startup/ProductInfo.h"
+#include "GuiTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace skartina {
+namespace {
+
+using test::FakeDesktop;
+using test::TempDir;
+
+TEST(DesktopTexts, MessageBoxButtonsAreGreek) {
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } cases[] = {{QMessageBox::Yes, "Ναι"}, {QMessageBox::No, "Όχι"}, {QMessageBox::Cancel, "Άκυρο"},
+                 {QMessageBox::Ok, "Εντάξει"}};
+    QMessageBox box(QMessageBox::Question, kAppTitle, "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
+    for (const auto& c : cases) {
+        ASSERT_NE(box.button(c.button), nullptr);
+        EXPECT_EQ(box.button(c.button)->text().remove('&'), QString::fromUtf8(c.text));
+    }
+}
+
+TEST(DesktopTexts, TheEditFieldsContextMenuIsGreek) {
+    QLineEdit field;
+    field.setText("123");
+    std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator()) texts << action->text().remove('&').section('\t', 0, 0);
+    EXPECT_EQ(texts, (QStringList{"Αναίρεση", "Ακύρωση αναίρεσης", "Αποκοπή", "Αντιγραφή", "Επικόλληση", "Διαγραφή",
+                                  "Επιλογή όλων"}));
+}
+
+TEST(DesktopTexts, WindowTitlesAreExactlyTheCaptions) {
+    // Qt appends an application display name to every caption that does not
+    // end with it; the program sets none.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString(kInternalName));
+
+    TempDir dir;
+    FakeDesktop desktop;
+    test::FakeHttp http;
+    MainWindow main(dir.path(), desktop.services(), http);
+    main.PrepareMainWindow();
+    AnalysisWindow analysis(dir.path(), desktop.services());
+    ClientEntryWindow entry(dir.path(), desktop.services());
+    AboutWindow about;
+    const std::pair<QWidget*, const char*> windows[] = {
+        {&main, "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)"},
+        {&analysis, "Πληροφόρηση από Α.Α.Δ.Ε."},
+        {&entry, "Διαχείριση πελατών / επαφών"},
+        {&about, "Πληροφορίες για το ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)"},
+    };
+    for (const auto& [window, caption] : windows) {
+        window->show();
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8(caption));
+        EXPECT_EQ(window->windowHandle()->title(), QString::fromUtf8(caption));
+        window->hide();
+    }
+}
+
+// A folder on PATH holding a stand-in for the desktop's opener.
+class OpenerOnPath {
+public:
+    explicit OpenerOnPath(const char* script) : oldPath_(std::getenv("PATH")) {
+        if (script) {
+            const auto opener = dir_ / "xdg-open";
+            std::ofstream(opener) << "#!/bin/sh\n" << script << "\n";
+            std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        }
+        setenv("PATH", dir_.path().c_str(), 1);  // nothing else: a missing opener stays missing
+    }
+    ~OpenerOnPath() { setenv("PATH", oldPath_.c_str(), 1); }
+
+private:
+    TempDir dir_;
+    std::string oldPath_;
+};
+
+TEST(DesktopTexts, AnOpenerThatFindsNoProgramCountsAsAFailure) {
+    TempDir files;
+    const auto file = files / "a.csv";
+    std::ofstream(file) << "x\n";
+    const struct {
+        const char* opener;  // the script's body; none: no opener at all
+        bool opened;
+    } cases[] = {{"exit 0", true},
+                 {"exit 3", false},  // xdg-open: no program for the file
+                 {"exit 4", false},
+                 {nullptr, false},
+                 {"exec /bin/sleep 6", true}};  // still busy with the program it started
+    for (const auto& c : cases) {
+        OpenerOnPath path(c.opener);
+        EXPECT_EQ(OpenWithDesktop(QString::fromStdString(file.string())), c.opened) << (c.opener ? c.opener : "none");
+    }
+}
+
+TEST(DesktopTexts, AnExportNoProgramCouldOpenSaysWhereTheFileIs) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "Tables");
+    test::ScriptedPrompter prompter(true);
+    OpenerOnPath path("exit 3");
+    AnalysisWindow window(dir.path(), {&prompter, OpenWithDesktop, {}});
+    window.edAFM->setText("123456783");
+    window.imExportToCsvClick();
+    ASSERT_EQ(prompter.informed.size(), 1u);
+    const std::string where = std::filesystem::absolute(dir / "Tables" / "123456783_2021.csv").string();
+    EXPECT_NE(prompter.informed[0].find(where), std::string::npos) << prompter.informed[0];
+}
+
+}  // namespace
+}  // namespace skartina

@@ -1,0 +1,88 @@
+// How the sheet fits a laptop screen and paints what it holds.
+
+#include "gui/AnalysisWindow.h"
+#include "gui/SheetDelegate.h"
+#include "gui/SheetView.h"
+#include "sheet/SheetRows.h"
+#include "GuiTestSupport.h"
+
+#include <QHeaderView>
+#include <QImage>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace skartina {
+namespace {
+
+using test::FakeDesktop;
+using test::TempDir;
+
+// The most common laptop screen, 1366 × 768, less what a desktop keeps for
+// itself: a task bar (40 pixels) and the window's title bar (30 pixels).
+constexpr QSize kLaptopWindowArea(1366, 768 - 40 - 30);
+
+TEST(SheetFit, RowsAreFourteenPixelsAndTheFinalBalanceFitsALaptopScreen) {
+    TempDir dir;
+    FakeDesktop desktop;
+    AnalysisWindow window(dir.path(), desktop.services());
+    window.setWindowState(Qt::WindowNoState);  // sized as on the laptop, whatever this screen is
+    window.resize(kLaptopWindowArea);
+    window.show();
+    QApplication::processEvents();
+    ASSERT_LE(window.height(), kLaptopWindowArea.height()) << "the window cannot be made as low as the screen";
+
+    SheetView* grid = window.sgVelmora;
+    for (int row = 0; row < 40; ++row) ASSERT_EQ(grid->rowHeight(row), SheetView::kRowHeight) << row;
+    const int bottomOfFinalBalance = grid->rowViewportPosition(Row::FinalBalance) + grid->rowHeight(Row::FinalBalance);
+    EXPECT_EQ(grid->rowViewportPosition(0), 0);
+    EXPECT_LE(bottomOfFinalBalance, grid->viewport()->height());
+}
+
+TEST(SheetFit, TheMarriedMarkBoxStaysInsideItsCell) {
+    const QRect cell(100, 20, kYearColumnWidth, SheetView::kRowHeight);
+    const QRect box = MarkBoxRect(cell);
+    // The outline takes one pixel beyond the rectangle; the grid line takes the cell's last column and row.
+    const QRect painted = box.adjusted(0, 0, 1, 1);
+    EXPECT_TRUE(cell.adjusted(0, 0, -1, -1).contains(painted)) << painted.right() << " " << painted.bottom();
+    EXPECT_EQ(box.left() - cell.left(), 51);
+
+    // On screen: the box's right edge is drawn inside the spouse column.
+    TempDir dir;
+    FakeDesktop desktop;
+    AnalysisWindow window(dir.path(), desktop.services());
+    window.show();
+    QApplication::processEvents();
+    SheetView* grid = window.sgVelmora;
+    const QRect spouse = grid->visualRect(grid->model()->index(Row::PersonHeader, SpouseColumnOf(2020)));
+    const QImage shot = grid->viewport()->grab().toImage();
+    const QRect drawn = MarkBoxRect(spouse);
+    // The outline runs one pixel right of the rectangle.
+    const QColor edge = shot.pixelColor(drawn.right() + 1, drawn.center().y());
+    EXPECT_LT(edge.lightness(), 80) << "no box edge at x " << drawn.right() + 1;
+    EXPECT_LT(drawn.right() + 1, spouse.right());
+}
+
+TEST(SheetFit, AnAmountWiderThanItsColumnWidensIt) {
+    TempDir dir;
+    FakeDesktop desktop;
+    AnalysisWindow window(dir.path(), desktop.services());
+    window.show();
+    const int t = TaxpayerColumnOf(2019);
+    EXPECT_EQ(window.sgVelmora->columnWidth(t), kYearColumnWidth);
+    const std::string wide = "123.456.789.012,34";
+    window.sheet().setCell(t, Row::TaxedIncome, wide);
+    window.RecalculateSheet();  // the income total (bold) holds it too
+    ASSERT_EQ(window.sheet().cell(t, Row::IncomeTotal), wide);
+    const QFontMetrics bold(SheetFont(true));
+    EXPECT_GE(window.sgVelmora->columnWidth(t), bold.horizontalAdvance(QString::fromStdString(wide)) + 2);
+    EXPECT_EQ(window.sgVelmora->columnWidth(t + 1), kYearColumnWidth);  // the spouse's stays
+
+    window.sheet().setCell(t, Row::TaxedIncome, "");
+    window.RecalculateSheet();
+    EXPECT_EQ(window.sgVelmora->columnWidth(t), kYearColumnWidth);
+}
+
+}  // namespace
+}  // namespace skartina
