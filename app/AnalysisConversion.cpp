@@ -27,9 +27,9 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 
 }  // namespace
 
-std::vector<std::string> ConvertAnalysisLines(const std::vector<std::string>& source) {
+std::vector<std::string> ConvertAnalysisBytes(std::string_view source) {
     // Stored rows only: a converted file keeps the row count it had.
-    const SheetGrid in = GridFromLines(source, 0);
+    const SheetGrid in = GridFromBytes(source, 0);
     const int columns = in.columnCount() + 2;
     if (columns > kMaxFileColumns)
         throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου θα είχε μετά τη μετατροπή " + std::to_string(columns) +
@@ -52,13 +52,7 @@ std::vector<std::string> ConvertAnalysisLines(const std::vector<std::string>& so
 bool ConvertAnalysisFile(const std::filesystem::path& source, const std::filesystem::path& target) {
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) return false;
-    std::vector<std::string> lines;
-    try {
-        lines = ReadCp1253Lines(source, kAnalysisFileLimits);
-    } catch (const LineEncodingError& e) {
-        throw AnalysisFileError(e.what());
-    }
-    WriteCp1253Lines(target, ConvertAnalysisLines(lines), FileAccess::OwnerOnly);
+    WriteCp1253Lines(target, ConvertAnalysisBytes(ReadFileBytes(source, kAnalysisFileLimits)), FileAccess::OwnerOnly);
     return true;
 }
 

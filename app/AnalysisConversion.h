@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina {
@@ -31,9 +32,10 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir);
 // target written.
 bool ConvertAnalysisFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
-// The lines of the converted file. Throws AnalysisFileError for lines the
-// loader refuses and for a sheet that would have more columns than this
-// edition opens; what it returns the loader always accepts.
-std::vector<std::string> ConvertAnalysisLines(const std::vector<std::string>& source);
+// The lines of the converted file, from the source file's bytes. Throws
+// AnalysisFileError for a file the loader refuses and for a sheet that would
+// have more columns than this edition opens; what it returns the loader
+// always accepts.
+std::vector<std::string> ConvertAnalysisBytes(std::string_view source);
 
 }  // namespace skartina

@@ -57,6 +57,22 @@ SheetGrid GridFromLines(const std::vector<std::string>& lines, int minRows) {
     return grid;
 }
 
+SheetGrid GridFromBytes(std::string_view bytes, int minRows) {
+    std::vector<std::string> lines;
+    try {
+        lines = Cp1253Lines(bytes, {});
+    } catch (const LineEncodingError& e) {
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου έχει μη αναγνώσιμο χαρακτήρα στη γραμμή " +
+                                std::to_string(e.line() + 1) + ".");
+    }
+    SheetGrid grid = GridFromLines(lines, minRows);
+    // Every line the program writes ends with CR LF; a last line without it was cut.
+    if (bytes.empty() || bytes.back() != '\n')
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου είναι κατεστραμμένο: η τελευταία του γραμμή είναι "
+                                "κομμένη (λείπει η αλλαγή γραμμής). Το αρχείο δεν ανοίγει, ώστε να μη χαθούν ποσά.");
+    return grid;
+}
+
 void SaveGridToFile(const SheetGrid& grid, const std::filesystem::path& path) {
     try {
         WriteCp1253Lines(path, GridToLines(grid), FileAccess::OwnerOnly);
@@ -72,13 +88,7 @@ bool LoadGridFromFile(const std::filesystem::path& path, SheetGrid& grid) {
     std::error_code ec;
     // A link or a loop of links in its place is there: reading it says why it is refused.
     if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return false;
-    std::vector<std::string> lines;
-    try {
-        lines = ReadCp1253Lines(path, kAnalysisFileLimits);
-    } catch (const LineEncodingError& e) {
-        throw AnalysisFileError(e.what());
-    }
-    grid = GridFromLines(lines, grid.rowCount());
+    grid = GridFromBytes(ReadFileBytes(path, kAnalysisFileLimits), grid.rowCount());
     return true;
 }
 

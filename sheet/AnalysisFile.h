@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina {
@@ -38,6 +39,11 @@ std::vector<std::string> GridToLines(const SheetGrid& grid);
 // does not hold exactly the cells its header announces (a cut or a shifted
 // file).
 SheetGrid GridFromLines(const std::vector<std::string>& lines, int minRows = kSheetRows);
+
+// The sheet a whole file's bytes describe: as GridFromLines, and the last line
+// must end with its line break, so that a file cut anywhere is refused.
+// Throws AnalysisFileError.
+SheetGrid GridFromBytes(std::string_view bytes, int minRows = kSheetRows);
 
 // Creates or replaces the file, readable by its owner only. Throws FileError,
 // or AnalysisFileError naming a cell whose text the file cannot hold.
