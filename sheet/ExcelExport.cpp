@@ -149,7 +149,7 @@ void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, con
                                  caption.empty() ? std::string(" ") : caption);
             }
         writer.finish();
-    });
+    }, FileAccess::OwnerOnly);
 }
 
 }  // namespace skartina
