@@ -8,7 +8,7 @@
 //         zeros-installer (400 MB of zeros, within the limit), endless-installer (zeros
 //         without end), huge-installer (announces 2 GB)
 
-#include "app/VersionCheck.h"
+#include "update/VersionCheck.h"
 #include "support/UpdateServerSim.h"
 
 #include <chrono>

@@ -1,7 +1,7 @@
 #include "fuzz/FuzzTargets.h"
 
-#include "app/AnalysisConversion.h"
-#include "app/VersionCheck.h"
+#include "startup/AnalysisConversion.h"
+#include "update/VersionCheck.h"
 #include "common/TextFile.h"
 #include "e1/CodeList.h"
 #include "e1/PresumptionRules.h"

@@ -1,4 +1,4 @@
-#include "app/AnalysisConversion.h"
+#include "startup/AnalysisConversion.h"
 #include "common/TextFile.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"

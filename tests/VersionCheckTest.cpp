@@ -1,7 +1,7 @@
 // The version check against the simulated update server, through the real
 // libcurl client, with short time-outs.
 
-#include "app/VersionCheck.h"
+#include "update/VersionCheck.h"
 #include "common/TextFile.h"
 #include "support/UpdateServerSim.h"
 #include "TestSupport.h"

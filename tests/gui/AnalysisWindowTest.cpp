@@ -1,8 +1,9 @@
-#include "registry/ZREdits.h"
+#include "gui/AfmEdit.h"
+#include "gui/IntegerEdit.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetRows.h"
-#include "sheet/SheetView.h"
-#include "sheet/TfiGetTaxisInfo.h"
+#include "gui/SheetView.h"
+#include "gui/AnalysisWindow.h"
 #include "GuiTestSupport.h"
 
 #include <QCheckBox>
@@ -22,7 +23,7 @@ struct AnalysisFixture {
     AnalysisFixture() { window.show(); }
     TempDir dir;
     FakeDesktop desktop;
-    TfiGetTaxisInfo window{dir.path(), desktop.services()};
+    AnalysisWindow window{dir.path(), desktop.services()};
 
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
     void click(int year) { QTest::mouseClick(window.yearBoxes.at(year), Qt::LeftButton); }

@@ -1,4 +1,5 @@
-#include "registry/ZREdits.h"
+#include "gui/AfmEdit.h"
+#include "gui/IntegerEdit.h"
 #include "GuiTestSupport.h"
 
 #include <QFocusEvent>
@@ -19,16 +20,16 @@ void Leave(QWidget* w) {
 }
 
 TEST(EditAFM, TurnsRedWhenLeftWrongAndBackWhenEntered) {
-    TEditAFM edit;
+    AfmEdit edit;
     edit.setHint("Ο ΑΦΜ του πελάτη", false);
     QFont italic = edit.font();
     italic.setItalic(true);
     edit.setFont(italic);
-    const TEditAFM::Appearance normal = edit.appearance();
+    const AfmEdit::Appearance normal = edit.appearance();
 
     int exits = 0;
     bool redWhenFormSawIt = true;
-    QObject::connect(&edit, &TEditAFM::exited, [&] {
+    QObject::connect(&edit, &AfmEdit::exited, [&] {
         ++exits;
         redWhenFormSawIt = edit.invalidLookOn();
     });
@@ -60,7 +61,7 @@ TEST(EditAFM, TurnsRedWhenLeftWrongAndBackWhenEntered) {
 }
 
 TEST(EditInt, TakesDigitsAndMinusAndKeepsItsValue) {
-    TEditInt edit;
+    IntegerEdit edit;
     edit.setObjectName("edFirstYear");
     std::vector<QString> reported;
     edit.setErrorReporter([&](const QString& m) { reported.push_back(m); });
@@ -76,7 +77,7 @@ TEST(EditInt, TakesDigitsAndMinusAndKeepsItsValue) {
     EXPECT_EQ(edit.Value(), -5);
 
     int seenBefore = 1;
-    QObject::connect(&edit, &TEditInt::edited, [&] { seenBefore = edit.Value(); });
+    QObject::connect(&edit, &IntegerEdit::edited, [&] { seenBefore = edit.Value(); });
     edit.setText("12-3");  // as pasted through the context menu
     EXPECT_EQ(seenBefore, -5);
     EXPECT_EQ(edit.Value(), -5);

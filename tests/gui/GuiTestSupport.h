@@ -2,7 +2,7 @@
 // Doubles for the desktop: a prompter with a preset answer that records what
 // it was told, and an opener that records what it was asked to open.
 
-#include "app/DesktopServices.h"
+#include "gui/DesktopServices.h"
 #include "common/HttpClient.h"
 #include "../TestSupport.h"
 

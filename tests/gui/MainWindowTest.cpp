@@ -1,9 +1,9 @@
-#include "app/Settings.h"
-#include "app/TfiMain.h"
-#include "app/TfiNewVer.h"
-#include "app/TfiPro.h"
+#include "startup/Settings.h"
+#include "gui/MainWindow.h"
+#include "gui/VersionCheckWindow.h"
+#include "gui/InfoWindow.h"
 #include "common/TextFile.h"
-#include "sheet/TfiGetTaxisInfo.h"
+#include "gui/AnalysisWindow.h"
 #include "GuiTestSupport.h"
 
 #include <QAction>
@@ -27,7 +27,7 @@ struct MainFixture {
     TempDir dir;
     FakeDesktop desktop;
     FakeHttp http;
-    std::unique_ptr<TfiMain> window() { return std::make_unique<TfiMain>(dir.path(), desktop.services(), http); }
+    std::unique_ptr<MainWindow> window() { return std::make_unique<MainWindow>(dir.path(), desktop.services(), http); }
 };
 
 TEST(MainWindow, PreparedWithCaptionsTheCheckMarkAndTheConversion) {
@@ -55,6 +55,19 @@ TEST(MainWindow, PreparedWithCaptionsTheCheckMarkAndTheConversion) {
     }
 }
 
+TEST(MainWindow, PreparingRemovesTheStaleTemporaryFilesOfTheDataFolder) {
+    MainFixture f;
+    const auto tables = f.dir / "Tables";
+    std::filesystem::create_directory(tables);
+    test::WriteBytes(tables / "1_2021.grd.tmp-AbC123", "a killed save, a day old");
+    std::filesystem::last_write_time(tables / "1_2021.grd.tmp-AbC123",
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(25));
+    test::WriteBytes(tables / "2_2021.grd.tmp-XyZ789", "a save under way");
+    f.window()->PrepareMainWindow();
+    EXPECT_FALSE(std::filesystem::exists(tables / "1_2021.grd.tmp-AbC123"));
+    EXPECT_TRUE(std::filesystem::exists(tables / "2_2021.grd.tmp-XyZ789"));
+}
+
 TEST(MainWindow, AutomaticCheckSwitchCreatesAndDeletesItsFile) {
     MainFixture f;
     auto main = f.window();
@@ -76,7 +89,7 @@ TEST(MainWindow, InformationWindowAtFirstActivationWhileItsMarkerExists) {
 
     QString shownPage;
     test::OnNextModal([&](QWidget* modal) {
-        auto* pro = qobject_cast<TfiPro*>(modal);
+        auto* pro = qobject_cast<InfoWindow*>(modal);
         ASSERT_NE(pro, nullptr);
         EXPECT_EQ(pro->windowTitle(), "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)");
         shownPage = pro->iwb->toPlainText();
@@ -97,7 +110,7 @@ TEST(MainWindow, InformationWindowSaysSoWhenThePageCannotBeFetched) {
     MainFixture f;
     f.http.reachable = false;
     WriteCp1253Lines(f.dir / "editorial21.ini", {""});
-    TfiPro pro(f.dir.path(), f.http);
+    InfoWindow pro(f.dir.path(), f.http);
     EXPECT_TRUE(pro.iwb->toPlainText().startsWith("Η σελίδα ενημέρωσης δεν είναι διαθέσιμη")) << pro.iwb->toPlainText().toStdString();
     pro.reject();  // Escape, box not ticked: it shows again next time
     EXPECT_TRUE(std::filesystem::exists(f.dir / "editorial21.ini"));
@@ -109,7 +122,7 @@ TEST(MainWindow, AnalysisWindowOpensModallyWithTheWorkingYear) {
     QString workYear;
     int columns = 0;
     test::OnNextModal([&](QWidget* modal) {
-        auto* analysis = qobject_cast<TfiGetTaxisInfo*>(modal);
+        auto* analysis = qobject_cast<AnalysisWindow*>(modal);
         ASSERT_NE(analysis, nullptr);
         workYear = analysis->WorkYear;
         columns = analysis->sheet().columnCount();
@@ -138,7 +151,7 @@ TEST(MainWindow, TilesPressLookAndCommands) {
     // Tile 3 opens the version-check window.
     bool versionCheckOpened = false;
     test::OnNextModal([&](QWidget* modal) {
-        versionCheckOpened = qobject_cast<TfiNewVer*>(modal) != nullptr;
+        versionCheckOpened = qobject_cast<VersionCheckWindow*>(modal) != nullptr;
         if (modal) modal->close();
     });
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::NoButton,

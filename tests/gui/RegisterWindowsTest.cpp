@@ -1,12 +1,13 @@
-#include "app/TfiMain.h"
+#include "gui/MainWindow.h"
 #include "registry/TaxpayerRecord.h"
-#include "registry/TfiNewCustomer.h"
-#include "registry/TfiPickList.h"
-#include "registry/ZREdits.h"
+#include "gui/ClientEntryWindow.h"
+#include "gui/ClientListWindow.h"
+#include "gui/AnalysisListWindow.h"
+#include "gui/AfmEdit.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "sheet/TfiGetTaxisInfo.h"
+#include "gui/AnalysisWindow.h"
 #include "GuiTestSupport.h"
 
 #include <QAction>
@@ -19,6 +20,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace skartina {
 namespace {
@@ -55,7 +58,7 @@ QStringList Column(QTableWidget* grid, int column) {
 // Chooses the row with this tax number in the list about to open.
 void ChooseInNextList(const QString& afm) {
     test::OnNextModal([afm](QWidget* modal) {
-        auto* list = qobject_cast<TfiPickList*>(modal);
+        auto* list = qobject_cast<PickListWindow*>(modal);
         ASSERT_NE(list, nullptr);
         const auto& rows = list->rows();
         for (size_t r = 0; r < rows.size(); ++r)
@@ -67,7 +70,7 @@ void ChooseInNextList(const QString& afm) {
 
 TEST(EntryWindow, CreateSaveReopenFromTheListAndOverwrite) {
     RegisterFixture f;
-    TfiNewCustomer window(f.dir.path(), f.desktop.services());
+    ClientEntryWindow window(f.dir.path(), f.desktop.services());
     window.btSaveClick();  // no tax number: told, nothing written
     EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kMissingAfmMessage});
 
@@ -101,7 +104,7 @@ TEST(EntryWindow, CreateSaveReopenFromTheListAndOverwrite) {
 
 TEST(EntryWindow, LeavingAnUnknownTaxNumberKeepsTheOtherFields) {
     RegisterFixture f;
-    TfiNewCustomer window(f.dir.path(), f.desktop.services());
+    ClientEntryWindow window(f.dir.path(), f.desktop.services());
     window.edBigName->setText("ΝΕΟΣ");
     window.edAFM->setText("090000045");
     window.edAFMExit();
@@ -117,7 +120,7 @@ TEST(ClientList, SortsGreekCaseInsensitivelyAndSearchesAsYouType) {
     f.record("300000004", "Β");
     f.record("123456783", "α");
     f.record("129999990", "Γ");
-    TfiCustList list(f.tables, LoadCustomers(f.tables), f.desktop.services());
+    ClientListWindow list(f.tables, LoadCustomers(f.tables).rows, f.desktop.services());
     EXPECT_EQ(list.windowTitle(), "Κατάλογος Δηλώσεων");
     EXPECT_EQ(list.grid->objectName(), "sgCustomers");
     EXPECT_EQ(Column(list.grid, 0), (QStringList{"α", "Β", "Γ"}));
@@ -143,7 +146,7 @@ TEST(ClientList, DeletingAClientKeepsItsAnalysesWithEmptyNames) {
     RegisterFixture f;
     f.record("123456783", "ΠΑΠΑΣ");
     f.analysis("123456783");
-    TfiCustList list(f.tables, LoadCustomers(f.tables), f.desktop.services());
+    ClientListWindow list(f.tables, LoadCustomers(f.tables).rows, f.desktop.services());
     list.tbDeleteClick();
     EXPECT_EQ(list.result(), QDialog::Rejected);
     ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
@@ -152,10 +155,37 @@ TEST(ClientList, DeletingAClientKeepsItsAnalysesWithEmptyNames) {
 
     EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
     EXPECT_EQ(f.desktop.prompter.informed.back(), "Δεν υπάρχει καταχωρημένος κανένας πελάτης.");
-    TfiVelmoraList analyses(f.tables, "2021", LoadAnalyses(f.tables, "2021"), f.desktop.services());
+    AnalysisListWindow analyses(f.tables, "2021", LoadAnalyses(f.tables, "2021").rows, f.desktop.services());
     ASSERT_EQ(analyses.grid->rowCount(), 1);
     EXPECT_EQ(analyses.grid->item(0, 0)->text(), "");
     EXPECT_EQ(analyses.grid->item(0, 2)->text(), "123456783");
+}
+
+TEST(ClientList, ShowsEveryGoodRecordAfterTheSentenceNamingTheOthers) {
+    RegisterFixture f;
+    f.record("123456783", "ΠΑΠΑΣ");
+    ASSERT_EQ(::mkfifo((f.tables / "200000000.cst").c_str(), 0600), 0);
+    std::filesystem::create_symlink(f.tables / "123456783.cst", f.tables / "300000000.cst");
+    QStringList shown;
+    test::OnNextModal([&](QWidget* modal) {
+        auto* list = qobject_cast<ClientListWindow*>(modal);
+        ASSERT_NE(list, nullptr);
+        shown = Column(list->grid, 3);
+        list->reject();
+    });
+    EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
+    EXPECT_EQ(shown, QStringList{"123456783"});
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
+    const std::string& sentence = f.desktop.prompter.informed[0];
+    EXPECT_NE(sentence.find("«200000000.cst»"), std::string::npos) << sentence;
+    EXPECT_NE(sentence.find("«300000000.cst»"), std::string::npos) << sentence;
+
+    // Only bad entries: the sentence, then the empty list's message.
+    std::filesystem::remove(f.tables / "123456783.cst");
+    f.desktop.prompter.informed.clear();
+    EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 2u);
+    EXPECT_EQ(f.desktop.prompter.informed[1], "Δεν υπάρχει καταχωρημένος κανένας πελάτης.");
 }
 
 TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {
@@ -163,7 +193,7 @@ TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {
     f.record("123456783", "ΠΑΠΑΣ", "ΓΙΩΡΓΟΣ");
     f.record("300000004", "ΒΕΡΓΟΣ", "");
     f.analysis("123456783", 2011);
-    TfiGetTaxisInfo window(f.dir.path(), f.desktop.services());
+    AnalysisWindow window(f.dir.path(), f.desktop.services());
 
     ChooseInNextList("123456783");
     window.AddCustClick();
@@ -191,13 +221,13 @@ TEST(MainWindowLists, ClientListOpensTheChosenClientInTheEntryWindow) {
     RegisterFixture f;
     f.record("123456783", "ΠΑΠΑΣ");
     FakeHttp http;
-    TfiMain main(f.dir.path(), f.desktop.services(), http);
+    MainWindow main(f.dir.path(), f.desktop.services(), http);
     QString loadedName;
     test::OnNextModal([&](QWidget* modal) {
-        auto* list = qobject_cast<TfiCustList*>(modal);
+        auto* list = qobject_cast<ClientListWindow*>(modal);
         ASSERT_NE(list, nullptr);
         test::OnNextModal([&](QWidget* entry) {
-            auto* window = qobject_cast<TfiNewCustomer*>(entry);
+            auto* window = qobject_cast<ClientEntryWindow*>(entry);
             ASSERT_NE(window, nullptr);
             loadedName = window->edBigName->text();
             window->reject();

@@ -1,12 +1,12 @@
 // The version-check windows, the menu command and the start-up check, against
 // the simulated update server.
 
-#include "app/Settings.h"
-#include "app/StartUp.h"
-#include "app/StatusPanels.h"
-#include "app/TfiMain.h"
-#include "app/TfiNewVer.h"
-#include "app/TfiNoConnection.h"
+#include "startup/Settings.h"
+#include "gui/StartUp.h"
+#include "gui/StatusPanels.h"
+#include "gui/MainWindow.h"
+#include "gui/VersionCheckWindow.h"
+#include "gui/CheckProgressWindow.h"
 #include "common/TextFile.h"
 #include "support/UpdateServerSim.h"
 #include "GuiTestSupport.h"
@@ -60,15 +60,15 @@ struct UpdateFixture {
     test::FakeDesktop desktop;
 };
 
-TfiNoConnection* VisibleProgressWindow() {
+CheckProgressWindow* VisibleProgressWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<TfiNoConnection*>(w); p && p->isVisible()) return p;
+        if (auto* p = qobject_cast<CheckProgressWindow*>(w); p && p->isVisible()) return p;
     return nullptr;
 }
 
 TEST(VersionCheckWindows, CaptionsTextsAndControls) {
     UpdateFixture f;
-    TfiNewVer window(f.dir.path(), f.desktop.services(), *f.http);
+    VersionCheckWindow window(f.dir.path(), f.desktop.services(), *f.http);
     EXPECT_EQ(window.windowTitle(), "Έλεγχος για νέα έκδοση της εφαρμογής");
     EXPECT_EQ(window.windowType(), Qt::Tool);
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
@@ -81,7 +81,7 @@ TEST(VersionCheckWindows, CaptionsTextsAndControls) {
     EXPECT_EQ(window.sbInfo->panel(0), "");
     EXPECT_EQ(window.sbInfo->panel(1), "");
 
-    TfiNoConnection progress;
+    CheckProgressWindow progress;
     EXPECT_EQ(progress.windowTitle(), "Ελεγχος νέων εκδόσεων ");
     EXPECT_EQ(progress.lbTitle->text(), "ΣΚΑΡΤΙΝΑ 2021");
     EXPECT_EQ(progress.lbWait->text(), "Παρακαλώ περιμένετε ...");
@@ -125,15 +125,15 @@ TEST(VersionCheckWindows, CheckShowsProgressWhileItRunsAndEndsWithTheInstallerSt
     std::vector<fs::path> started;
     DesktopServices desktop = f.desktop.services();
     desktop.prompter = &prompter;
-    TfiNewVer* window = nullptr;
+    VersionCheckWindow* window = nullptr;
     desktop.start = [&](const fs::path& program) {
         started.push_back(program);
-        TfiNoConnection* progress = window->progressWindow();
+        CheckProgressWindow* progress = window->progressWindow();
         seen.detailsAtStart = progress->lbDetails->text();
         seen.progressPanelsAtStart = {progress->sbInfo->panel(0), progress->sbInfo->panel(1)};
         seen.progressBarAtStart = progress->pbInfo->value();
     };
-    TfiNewVer dialog(f.dir.path(), desktop, *f.http);
+    VersionCheckWindow dialog(f.dir.path(), desktop, *f.http);
     window = &dialog;
     dialog.show();
     dialog.btNewVersion->click();
@@ -158,7 +158,7 @@ TEST(VersionCheckWindows, CheckShowsProgressWhileItRunsAndEndsWithTheInstallerSt
 TEST(VersionCheckWindows, PanelsEmptyOnceMoreArrivedThanAnnounced) {
     UpdateFixture f;
     f.server.offer("2021 (ver 01.00)", kList, {200, kInstaller});
-    TfiNewVer dialog(f.dir.path(), f.desktop.services(), *f.http);
+    VersionCheckWindow dialog(f.dir.path(), f.desktop.services(), *f.http);
     dialog.sbInfo->setPanels("x", "y");
     dialog.pbInfo->setValue(40);
     EXPECT_EQ(dialog.CheckForNewVersion(true), VersionCheckResult::UpToDate);
@@ -177,7 +177,7 @@ TEST(VersionCheckWindows, TheDesktopStarterRunsTheWrittenInstaller) {
     f.server.offer("2022 (ver 01.00)", kList, {200, script});
     DesktopServices desktop = f.desktop.services();
     desktop.start = StartDetached;
-    TfiNewVer dialog(f.dir.path(), desktop, *f.http);
+    VersionCheckWindow dialog(f.dir.path(), desktop, *f.http);
     ASSERT_EQ(dialog.CheckForNewVersion(false), VersionCheckResult::InstallerStarted);
     // The installer runs in its own process; wait for it, within reason.
     for (int i = 0; i < 500 && !fs::exists(ran); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -197,10 +197,10 @@ TEST(MainWindowVersionCheck, MenuAndTileCloseTheMainWindowOnlyWhenAnInstallerSta
     for (const auto& c : cases) {
         UpdateFixture f;
         f.server.offer(c.version, kList, {200, kInstaller});
-        TfiMain main(f.dir.path(), f.desktop.services(), *f.http);
+        MainWindow main(f.dir.path(), f.desktop.services(), *f.http);
         main.show();
         test::OnNextModal([](QWidget* modal) {
-            auto* window = qobject_cast<TfiNewVer*>(modal);
+            auto* window = qobject_cast<VersionCheckWindow*>(modal);
             ASSERT_NE(window, nullptr);
             EXPECT_FALSE(window->isHidden());
             window->btNewVersion->click();
@@ -249,7 +249,7 @@ TEST(StartUpVersionCheck, RunsBeforeTheMainWindowShowsAndEndsTheProgramAfterAnIn
         if (c.autoCheckOff) SetAutoCheck(f.dir.path(), false);
         const QWidget* shown = nullptr;
         WatchingHttp http(*f.http, shown);
-        TfiMain main(f.dir.path(), f.desktop.services(), http);
+        MainWindow main(f.dir.path(), f.desktop.services(), http);
         shown = &main;
 
         EXPECT_EQ(StartMainWindow(main, f.dir.path(), f.desktop.services(), http), c.keepsRunning) << c.what;

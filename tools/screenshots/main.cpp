@@ -2,23 +2,24 @@
 // offscreen platform and saves a PNG of it, so the windows can be looked at
 // without a desktop.
 
-#include "app/DesktopServices.h"
-#include "app/TfiAbout.h"
-#include "app/TfiMain.h"
-#include "app/StatusPanels.h"
-#include "app/TfiNewVer.h"
-#include "app/TfiNoConnection.h"
-#include "app/TfiPro.h"
+#include "gui/DesktopServices.h"
+#include "gui/AboutWindow.h"
+#include "gui/MainWindow.h"
+#include "gui/StatusPanels.h"
+#include "gui/VersionCheckWindow.h"
+#include "gui/CheckProgressWindow.h"
+#include "gui/InfoWindow.h"
 #include "common/HttpClient.h"
 #include "sheet/MarriedMarks.h"
 #include "sheet/SheetRows.h"
-#include "sheet/SheetView.h"
-#include "sheet/TfiGetTaxisInfo.h"
+#include "gui/SheetView.h"
+#include "gui/AnalysisWindow.h"
 #include "registry/ClientLists.h"
 #include "registry/TaxpayerRecord.h"
-#include "registry/TfiNewCustomer.h"
-#include "registry/TfiPickList.h"
-#include "registry/ZREdits.h"
+#include "gui/ClientEntryWindow.h"
+#include "gui/ClientListWindow.h"
+#include "gui/AnalysisListWindow.h"
+#include "gui/AfmEdit.h"
 #include "sheet/AnalysisFile.h"
 
 #include <QApplication>
@@ -80,25 +81,25 @@ int main(int argc, char** argv) {
     const DesktopServices desktop{&prompter, [](const QString&) { return true; }};
     bool ok = true;
 
-    TfiMain main(work, desktop, page);
+    MainWindow main(work, desktop, page);
     main.PrepareMainWindow();
     main.resize(1280, 800);
     ok &= Save(main, out, "main.png");
 
-    TfiAbout about;
+    AboutWindow about;
     ok &= Save(about, out, "about.png");
 
-    TfiPro pro(work, page);
+    InfoWindow pro(work, page);
     ok &= Save(pro, out, "information.png");
 
-    TfiNewVer newVer(work, desktop, page);
+    VersionCheckWindow newVer(work, desktop, page);
     newVer.sbInfo->setPanels("Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes");
     ok &= Save(newVer, out, "version-check.png");
-    TfiNoConnection noConnection;
+    CheckProgressWindow noConnection;
     noConnection.lbDetails->setText("Κατέβασμα των δεδομένων...");
     ok &= Save(noConnection, out, "version-check-progress.png");
 
-    TfiGetTaxisInfo analysis(work, desktop);
+    AnalysisWindow analysis(work, desktop);
     analysis.edAFM->setText("123456789");
     analysis.edBigName->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     SheetGrid& grid = analysis.sheet();
@@ -143,13 +144,13 @@ int main(int argc, char** argv) {
     SaveGridToFile(analysis.sheet(), tables / "123456783_2021.grd");
     SaveGridToFile(analysis.sheet(), tables / "090000045_2021.grd");
 
-    TfiNewCustomer entry(work, desktop);
+    ClientEntryWindow entry(work, desktop);
     entry.edAFM->setText("123456783");
     entry.edAFMExit();
     ok &= Save(entry, out, "entry.png");
-    TfiCustList clientList(tables, LoadCustomers(tables), desktop);
+    ClientListWindow clientList(tables, LoadCustomers(tables).rows, desktop);
     ok &= Save(clientList, out, "client-list.png");
-    TfiVelmoraList analysisList(tables, "2021", LoadAnalyses(tables, "2021"), desktop);
+    AnalysisListWindow analysisList(tables, "2021", LoadAnalyses(tables, "2021").rows, desktop);
     ok &= Save(analysisList, out, "analysis-list.png");
     std::filesystem::remove_all(work);
     return ok ? 0 : 1;

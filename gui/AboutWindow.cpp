@@ -1,0 +1,46 @@
+#include "gui/AboutWindow.h"
+
+#include "gui/Pictures.h"
+#include "startup/ProductInfo.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace skartina {
+
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName("fiAbout");
+    setWindowTitle(kAboutCaption);
+    auto* picture = new QLabel(this);
+    picture->setPixmap(LogoPicture(QSize(96, 96)));
+    picture->setAlignment(Qt::AlignCenter);
+    lbTitle = new QLabel(kMainCaption, this);
+    lbTitle->setObjectName("lbTitle");
+    QFont big = lbTitle->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    lbTitle->setFont(big);
+    lbTitle->setAlignment(Qt::AlignCenter);
+    auto* description = new QLabel("Πίνακας ανάλωσης κεφαλαίου προηγούμενων ετών από τις δηλώσεις Ε1 της Α.Α.Δ.Ε.", this);
+    description->setAlignment(Qt::AlignCenter);
+
+    auto* contact = new QGroupBox("Στοιχεία επικοινωνίας :", this);
+    auto* contactLayout = new QVBoxLayout(contact);
+    contactLayout->addWidget(new QLabel("Υποστήριξη χρηστών: μέσω του ιστότοπου του προγράμματος", contact));
+    contactLayout->addWidget(new QLabel(QString::fromStdString(ProductHost()), contact));
+
+    auto* close = new QPushButton("Κλείσιμο", this);
+    close->setObjectName("btClose");
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picture);
+    layout->addWidget(lbTitle);
+    layout->addWidget(description);
+    layout->addWidget(contact);
+    layout->addWidget(close, 0, Qt::AlignRight);
+}
+
+}  // namespace skartina

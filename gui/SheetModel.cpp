@@ -1,0 +1,52 @@
+#include "gui/SheetModel.h"
+
+namespace skartina {
+
+QVariant SheetModel::data(const QModelIndex& index, int role) const {
+    if (!grid_ || !index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    if (index.row() >= grid_->rowCount() || index.column() >= grid_->columnCount()) return {};
+    return QString::fromStdString(grid_->cell(index.column(), index.row()));
+}
+
+bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!grid_ || !index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    // An editor may outlive a change of the sheet's size by a moment.
+    if (index.row() >= grid_->rowCount() || index.column() >= grid_->columnCount()) return false;
+    const std::string text = value.toString().toStdString();
+    if (grid_->cell(index.column(), index.row()) == text) return true;
+    grid_->setCell(index.column(), index.row(), text);
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
+    // The header rows and the caption column can neither be typed into nor become current.
+    if (!index.isValid() || index.row() < 2 || index.column() < 1) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool SheetModel::refresh() {
+    if (!grid_) return false;
+    if (shownColumns_ == grid_->columnCount() && shownRows_ == grid_->rowCount()) {
+        if (shownColumns_ > 0 && shownRows_ > 0) emit dataChanged(index(0, 0), index(shownRows_ - 1, shownColumns_ - 1));
+        return false;
+    }
+    beginResetModel();
+    shownColumns_ = grid_->columnCount();
+    shownRows_ = grid_->rowCount();
+    endResetModel();
+    return true;
+}
+
+}  // namespace skartina
+
+namespace skartina {
+
+void SheetModel::detach() {
+    beginResetModel();
+    grid_ = nullptr;
+    shownColumns_ = shownRows_ = 0;
+    endResetModel();
+}
+
+}  // namespace skartina

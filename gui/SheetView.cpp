@@ -1,0 +1,62 @@
+#include "gui/SheetView.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
+namespace skartina {
+
+SheetView::SheetView(QWidget* parent) : QTableView(parent), frozen_(new QTableView(this)) {
+    frozen_->setObjectName("sgVelmoraCaptions");
+    frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->horizontalHeader()->hide();
+    frozen_->verticalHeader()->hide();
+    frozen_->setShowGrid(false);
+    frozen_->setFrameShape(QFrame::NoFrame);
+    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    frozen_->setSelectionMode(QAbstractItemView::NoSelection);
+    // The captions cannot be chosen; presses go nowhere.
+    frozen_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    viewport()->stackUnder(frozen_);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, frozen_->verticalScrollBar(), &QScrollBar::setValue);
+}
+
+void SheetView::syncFrozenColumn() {
+    if (frozen_->model() != model()) frozen_->setModel(model());
+    frozen_->setItemDelegate(itemDelegate());
+    const int columns = model() ? model()->columnCount() : 0;
+    for (int c = 0; c < columns; ++c) frozen_->setColumnHidden(c, c != 0);
+    if (columns > 0) frozen_->setColumnWidth(0, columnWidth(0));
+    const int rows = model() ? model()->rowCount() : 0;
+    for (int r = 0; r < rows; ++r) frozen_->setRowHeight(r, rowHeight(r));
+    frozen_->setVisible(columns > 0);
+    placeFrozenColumn();
+}
+
+void SheetView::placeFrozenColumn() {
+    frozen_->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height());
+    frozen_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void SheetView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    placeFrozenColumn();
+}
+
+void SheetView::updateGeometries() {
+    QTableView::updateGeometries();
+    placeFrozenColumn();
+}
+
+void SheetView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    // Keep a year cell out from under the captions.
+    if (index.column() > 0) {
+        const QRect cell = visualRect(index);
+        if (cell.left() < columnWidth(0))
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() + cell.left() - columnWidth(0));
+    }
+    QTableView::scrollTo(index, hint);
+}
+
+}  // namespace skartina

@@ -1,0 +1,34 @@
+#include "startup/Settings.h"
+
+#include "common/TextFile.h"
+
+namespace skartina {
+
+bool AutoCheckEnabled(const std::filesystem::path& workDir) {
+    std::error_code ec;
+    return !std::filesystem::exists(workDir / kAutoCheckOffMarker, ec);
+}
+
+bool SetAutoCheck(const std::filesystem::path& workDir, bool enabled) {
+    const auto marker = workDir / kAutoCheckOffMarker;
+    if (!enabled) {
+        WriteCp1253Lines(marker, {"Not OK"});
+    } else {
+        std::error_code ec;
+        std::filesystem::remove(marker, ec);
+        if (ec) throw FileError("Αδυναμία διαγραφής του αρχείου «" + marker.string() + "»: " + ec.message());
+    }
+    return AutoCheckEnabled(workDir);
+}
+
+bool EditorialWanted(const std::filesystem::path& workDir) {
+    std::error_code ec;
+    return std::filesystem::exists(workDir / kEditorialMarker, ec);
+}
+
+void DismissEditorial(const std::filesystem::path& workDir) {
+    std::error_code ec;
+    std::filesystem::remove(workDir / kEditorialMarker, ec);
+}
+
+}  // namespace skartina
