@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina::cli {
@@ -15,6 +16,11 @@ public:
 };
 
 using Args = std::vector<std::string>;
+
+// The text with every control character written as an escape ("\\n",
+// "\\t", "\\x1b", "\\u009b") and a backslash doubled, so that what a file
+// holds can neither break a printed row nor steer the terminal.
+std::string EscapeControls(std::string_view text);
 
 // A tax year the sheet can hold (1991 to 2020); throws UsageError otherwise.
 int YearArgument(const std::string& text);

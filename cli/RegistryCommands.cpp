@@ -9,6 +9,29 @@
 #include <iostream>
 
 namespace skartina::cli {
+
+std::string EscapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        // C1 controls (U+0080..U+009F, two bytes in UTF-8) steer some terminals as well.
+        const bool c1 = ch == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (ch == '\\') out += "\\\\";
+        else if (ch == '\t') out += "\\t";
+        else if (ch == '\n') out += "\\n";
+        else if (ch == '\r') out += "\\r";
+        else if (ch < 0x20 || ch == 0x7F) out += std::string("\\x") + kHex[ch >> 4] + kHex[ch & 15];
+        else if (c1) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            out += std::string("\\u00") + kHex[code >> 4] + kHex[code & 15];
+        } else out += static_cast<char>(ch);
+    }
+    return out;
+}
+
 namespace {
 
 std::filesystem::path TablesOf(const std::string& dir) {
@@ -18,20 +41,18 @@ std::filesystem::path TablesOf(const std::string& dir) {
     return tables;
 }
 
-// One line per row, cells separated by tabs; a tab inside a cell (which the
-// record files allow) is shown as a blank so the columns stay put.
-int PrintList(ListRows rows, const ListDescription& list) {
-    if (rows.empty()) {
+// One line per row, cells separated by tabs; the entries the list left out
+// are named on standard error.
+int PrintList(ListLoad load, const ListDescription& list) {
+    if (const std::string bad = BadEntriesSentence(load.badEntries); !bad.empty())
+        std::cerr << EscapeControls(bad) << "\n";
+    if (load.rows.empty()) {
         std::cerr << list.emptyMessage << "\n";
         return 0;
     }
-    SortAsAtOpening(rows, list);
-    for (const auto& row : rows) {
-        for (size_t i = 0; i < row.size(); ++i) {
-            std::string cell = row[i];
-            std::replace(cell.begin(), cell.end(), '\t', ' ');
-            std::cout << (i ? "\t" : "") << cell;
-        }
+    SortAsAtOpening(load.rows, list);
+    for (const auto& row : load.rows) {
+        for (size_t i = 0; i < row.size(); ++i) std::cout << (i ? "\t" : "") << EscapeControls(row[i]);
         std::cout << "\n";
     }
     return 0;

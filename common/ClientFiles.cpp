@@ -1,9 +1,15 @@
 #include "common/ClientFiles.h"
 
+#include <cerrno>
+#include <sys/stat.h>
+
 namespace skartina {
 
 std::string AfmFileNameProblem(std::string_view afm) {
     if (afm.empty()) return "Ο ΑΦΜ είναι κενός.";
+    if (afm.size() > kMaxAfmBytes)
+        return "Ο ΑΦΜ είναι πολύ μεγάλος για όνομα αρχείου (" + std::to_string(afm.size()) + " byte· έως " +
+               std::to_string(kMaxAfmBytes) + ").";
     if (afm.find("..") != std::string_view::npos)
         return "Ο ΑΦΜ «" + std::string(afm) + "» δεν μπορεί να περιέχει «..».";
     // The analysis list reads the tax number back from the file name up to its
@@ -27,6 +33,14 @@ std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std
                                      std::string_view suffix) {
     if (std::string problem = AfmFileNameProblem(afm); !problem.empty()) throw ClientNameError(problem);
     return tablesDir / (std::string(afm) + std::string(suffix));
+}
+
+void CreateTablesFolder(const std::filesystem::path& tablesDir) {
+    if (std::filesystem::is_directory(tablesDir)) return;
+    if (tablesDir.has_parent_path()) std::filesystem::create_directories(tablesDir.parent_path());
+    // Clients' incomes and tax numbers: no other user of the machine may list or read them.
+    if (::mkdir(tablesDir.c_str(), 0700) != 0 && errno != EEXIST)
+        throw std::filesystem::filesystem_error("mkdir", tablesDir, std::error_code(errno, std::generic_category()));
 }
 
 }  // namespace skartina

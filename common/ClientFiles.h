@@ -2,6 +2,7 @@
 // Where a client's files live: the data folder "Tables" under the working
 // folder, each file named after the client's tax number.
 
+#include <cstddef>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,10 @@ public:
     using std::invalid_argument::invalid_argument;
 };
 
+// The longest tax number that names a file: with the longest suffix and the
+// mark of a temporary file it stays within a file name's 255 bytes.
+inline constexpr std::size_t kMaxAfmBytes = 160;
+
 // The reason the tax number cannot name a client's file, or empty when it can:
 // every file named after it must stay inside the data folder and give the same
 // tax number back when the lists read its name.
@@ -26,5 +31,9 @@ std::string AfmFileNameProblem(std::string_view afm);
 // stay a plain file inside tablesDir.
 std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std::string_view afm,
                                      std::string_view suffix);
+
+// Creates the data folder, readable by its owner only, when it is missing (an
+// existing folder keeps its mode). Throws std::filesystem::filesystem_error.
+void CreateTablesFolder(const std::filesystem::path& tablesDir);
 
 }  // namespace skartina

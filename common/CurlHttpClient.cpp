@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 #include <memory>
 
 namespace skartina {
@@ -21,13 +22,32 @@ struct Transfer {
     const HttpOptions* options;
     std::string* body;
     Clock::time_point lastByte;
+    long long received = 0;
+    bool tooLarge = false;
+    std::exception_ptr sinkFailure;
 };
 
 size_t OnBody(char* data, size_t size, size_t count, void* transfer) {
     auto* t = static_cast<Transfer*>(transfer);
-    t->body->append(data, size * count);
+    const size_t n = size * count;
     t->lastByte = Clock::now();
-    return size * count;
+    t->received += static_cast<long long>(n);
+    // Counted here as well: libcurl checks the size limit only against an announced length.
+    if (t->options->maxBodyBytes > 0 && t->received > t->options->maxBodyBytes) {
+        t->tooLarge = true;
+        return 0;  // ends the transfer
+    }
+    if (t->options->sink) {
+        try {
+            t->options->sink(std::string_view(data, n));
+        } catch (...) {
+            t->sinkFailure = std::current_exception();
+            return 0;
+        }
+    } else {
+        t->body->append(data, n);
+    }
+    return n;
 }
 
 size_t OnHeader(char*, size_t size, size_t count, void* transfer) {
@@ -95,6 +115,9 @@ public:
         curl_easy_setopt(curl_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
         curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(curl_, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(curl_, CURLOPT_MAXREDIRS, options.maxRedirects);
+        // Refuses at once an answer that announces more than the limit.
+        curl_easy_setopt(curl_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::max(options.maxBodyBytes, 0LL)));
         // A page fetched over https never continues over plain http.
         curl_easy_setopt(curl_, CURLOPT_REDIR_PROTOCOLS_STR, StartsWithHttps(url) ? "https" : "http,https");
         curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -112,6 +135,11 @@ public:
         curl_easy_setopt(curl_, CURLOPT_NOPROGRESS, options.progress ? 0L : 1L);
 
         const CURLcode rc = perform(transfer);
+        if (transfer.sinkFailure) std::rethrow_exception(transfer.sinkFailure);
+        if (transfer.tooLarge || rc == CURLE_FILESIZE_EXCEEDED)
+            throw HttpError("the answer is larger than " + std::to_string(options.maxBodyBytes) + " bytes");
+        if (rc == CURLE_TOO_MANY_REDIRECTS)
+            throw HttpError("more than " + std::to_string(options.maxRedirects) + " redirects");
         // libcurl reports CURLE_PARTIAL_FILE when the connection ends before the announced length.
         if (rc != CURLE_OK) throw HttpError(curl_easy_strerror(rc));
         curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &response.status);
@@ -134,6 +162,8 @@ private:
         Attached attached{multi_, curl_};
 
         const auto readTimeout = transfer.options->readTimeout;
+        const auto totalTimeout = transfer.options->totalTimeout;
+        const auto started = Clock::now();
         for (;;) {
             int running = 0;
             const CURLMcode mc = curl_multi_perform(multi_, &running);
@@ -147,7 +177,13 @@ private:
             const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - transfer.lastByte);
             if (idle >= readTimeout)
                 throw HttpError("no data from the server for " + std::to_string(readTimeout.count()) + " ms");
-            const auto wait = std::clamp(readTimeout - idle, std::chrono::milliseconds(1), std::chrono::milliseconds(200));
+            auto wait = std::clamp(readTimeout - idle, std::chrono::milliseconds(1), std::chrono::milliseconds(200));
+            if (totalTimeout.count() > 0) {
+                const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(now - started);
+                if (spent >= totalTimeout)
+                    throw HttpError("the answer took longer than " + std::to_string(totalTimeout.count()) + " ms");
+                wait = std::min(wait, std::max(totalTimeout - spent, std::chrono::milliseconds(1)));
+            }
             curl_multi_poll(multi_, nullptr, 0, static_cast<int>(wait.count()), nullptr);
         }
         int left = 0;

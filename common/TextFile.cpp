@@ -4,21 +4,41 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace skartina {
 namespace {
 
-std::string SystemReason(int err) { return std::strerror(err); }
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
+// The reasons a user meets, in the user's language; the system's text for the rest.
+std::string SystemReason(int err) {
+    switch (err) {
+    case ENOENT: return "δεν υπάρχει";
+    case EACCES:
+    case EPERM: return "δεν επιτρέπεται η πρόσβαση";
+    case ELOOP: return "είναι σύνδεσμος (symlink) ή κύκλος συνδέσμων";
+    case EISDIR: return "είναι φάκελος";
+    case ENAMETOOLONG: return "το όνομα είναι πολύ μεγάλο για αρχείο";
+    case ENOSPC: return "δεν υπάρχει χώρος στον δίσκο";
+    case EROFS: return "ο δίσκος δέχεται μόνο ανάγνωση";
+    case ENOTDIR: return "ένα μέρος της διαδρομής δεν είναι φάκελος";
+    default: return std::strerror(err);
+    }
+}
 
 std::string Quoted(const std::filesystem::path& path) { return "«" + path.string() + "»"; }
 
 size_t LineOfOffset(std::string_view text, size_t offset) {
     return static_cast<size_t>(std::count(text.begin(), text.begin() + std::min(offset, text.size()), '\n'));
+}
+
+[[noreturn]] void ThrowReadError(const std::filesystem::path& path, const std::string& reason) {
+    throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + reason);
 }
 
 [[noreturn]] void ThrowWriteError(const std::filesystem::path& path, int err) {
@@ -40,30 +60,152 @@ mode_t ModeFor(FileAccess access) {
     return UmaskMode(0666);
 }
 
+std::string KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "είναι φάκελος, όχι αρχείο";
+    if (S_ISFIFO(mode)) return "είναι σωλήνωση (FIFO), όχι αρχείο";
+    if (S_ISSOCK(mode)) return "είναι υποδοχή (socket), όχι αρχείο";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "είναι συσκευή, όχι αρχείο";
+    return "δεν είναι κανονικό αρχείο";
+}
+
+std::string SizeText(std::size_t bytes) {
+    if (bytes >= 1024 * 1024) return std::to_string(bytes / (1024 * 1024)) + " MB";
+    return std::to_string(bytes / 1024) + " KB";
+}
+
+struct Descriptor {
+    int fd;
+    ~Descriptor() { ::close(fd); }
+};
+
+// This machine's name as it may stand in a file name: letters and digits only.
+std::string MachineTag() {
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    std::string tag;
+    for (const char* p = name; *p && tag.size() < 20; ++p)
+        if ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9')) tag += *p;
+    return tag.empty() ? "host" : tag;
+}
+
+bool ProcessRuns(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
+
+// Whether the text after the temporary mark belongs to a writer that is gone.
+bool IsStale(std::string_view tail, const struct stat& st) {
+    // "<machine>-<process>-XXXXXX", read from the end.
+    const size_t last = tail.rfind('-');
+    if (last != std::string_view::npos && last > 0) {
+        const size_t before = tail.rfind('-', last - 1);
+        if (before != std::string_view::npos) {
+            const std::string_view machine = tail.substr(0, before);
+            const std::string_view process = tail.substr(before + 1, last - before - 1);
+            long pid = 0;
+            bool number = !process.empty() && process.size() < 10;
+            for (char c : process) {
+                if (c < '0' || c > '9') number = false;
+                else pid = pid * 10 + (c - '0');
+            }
+            if (number && machine == MachineTag() && !ProcessRuns(pid)) return true;
+        }
+    }
+    const auto changed = std::chrono::system_clock::from_time_t(st.st_mtime);
+    return std::chrono::system_clock::now() - changed > kStaleTemporaryAge;
+}
+
+// Removes the stale temporary files in the folder whose target name passes `wanted`.
+std::vector<std::string> RemoveStale(const std::filesystem::path& folder,
+                                     const std::function<bool(std::string_view target)>& wanted) {
+    std::vector<std::string> removed;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const size_t mark = name.rfind(kTemporaryMark);
+        if (mark == std::string::npos || mark == 0 || !wanted(std::string_view(name).substr(0, mark))) continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (!IsStale(std::string_view(name).substr(mark + kTemporaryMark.size()), st)) continue;
+        if (::unlink(it->path().c_str()) == 0) removed.push_back(name);
+    }
+    return removed;
+}
+
+// A new empty file beside the target, open for writing, owner-only until committed.
+int CreateTemporaryBeside(const std::filesystem::path& path, std::string& temporary) {
+    const std::string target = path.filename().string();
+    RemoveStale(path.parent_path().empty() ? "." : path.parent_path(),
+                [&](std::string_view name) { return name == target; });
+    temporary = path.string() + std::string(kTemporaryMark) + MachineTag() + "-" + std::to_string(::getpid()) +
+                "-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) ThrowWriteError(path, errno);
+    return fd;
+}
+
+// Gives the finished temporary file its mode, flushes it to disk and puts it
+// in the target's place; removes it and throws FileError on any failure.
+void Commit(int fd, const std::string& temporary, const std::filesystem::path& path, FileAccess access) {
+    auto fail = [&](int err, bool open) {
+        if (open) ::close(fd);
+        ::unlink(temporary.c_str());
+        ThrowWriteError(path, err);
+    };
+    if (::fchmod(fd, ModeFor(access)) != 0) fail(errno, true);
+    if (::fsync(fd) != 0) fail(errno, true);
+    if (::close(fd) != 0) fail(errno, false);
+    if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno, false);
+}
+
 }  // namespace
 
-std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + SystemReason(errno));
+std::string ReadFileBytes(const std::filesystem::path& path, const ReadLimits& limits) {
+    // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (limits.followLink ? 0 : O_NOFOLLOW);
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0) {
+        const int err = errno;
+        ThrowReadError(path, err == ELOOP && !limits.followLink ? "είναι σύνδεσμος (symlink)· διαβάζονται μόνο "
+                                                                  "κανονικά αρχεία"
+                                                                : SystemReason(err));
+    }
+    const Descriptor open{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) ThrowReadError(path, SystemReason(errno));
+    if (!S_ISREG(st.st_mode)) ThrowReadError(path, KindOf(st.st_mode));
+    const auto tooLarge = [&] {
+        ThrowReadError(path, "είναι μεγαλύτερο από " + SizeText(limits.maxBytes) + ", το όριο για αρχείο αυτού του είδους");
+    };
+    if (static_cast<std::uint64_t>(st.st_size) > limits.maxBytes) tooLarge();
+
+    // The size told may be wrong (a file that grows, a file of /proc): read to
+    // the end, but never past the limit.
     std::string raw;
-    in.seekg(0, std::ios::end);
-    raw.resize(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)));
-    in.seekg(0);
-    in.read(raw.data(), static_cast<std::streamsize>(raw.size()));
-    if (!in)
-        throw FileError("Αδυναμία ανάγνωσης του αρχείου " + Quoted(path) + ": " + SystemReason(errno));
+    raw.resize(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), limits.maxBytes) + 1);
+    std::size_t done = 0;
+    for (;;) {
+        if (done == raw.size()) {
+            if (raw.size() > limits.maxBytes) tooLarge();
+            raw.resize(std::min(raw.size() * 2, limits.maxBytes + 1));
+        }
+        const ssize_t n = ::read(fd, raw.data() + done, raw.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ThrowReadError(path, SystemReason(errno));
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    raw.resize(done);
     return raw;
 }
 
-std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path) {
-    const std::string raw = ReadFileBytes(path);
+std::vector<std::string> Cp1253Lines(std::string_view raw, const std::string& name) {
     std::string text;
     try {
         text = Cp1253ToUtf8(raw);
     } catch (const EncodingError& e) {
         const size_t line = LineOfOffset(raw, e.offset());
-        throw LineEncodingError("Το αρχείο " + Quoted(path) + " έχει μη αναγνώσιμο χαρακτήρα στη γραμμή " +
+        throw LineEncodingError("Το αρχείο «" + name + "» έχει μη αναγνώσιμο χαρακτήρα στη γραμμή " +
                                     std::to_string(line + 1),
                                 line);
     }
@@ -79,6 +221,10 @@ std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path) {
         start = end + 1;
     }
     return lines;
+}
+
+std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path, const ReadLimits& limits) {
+    return Cp1253Lines(ReadFileBytes(path, limits), path.string());
 }
 
 void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
@@ -106,48 +252,40 @@ void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::
     WriteFileAtomically(path, bytes, access);
 }
 
-namespace {
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& path)
+    : path_(path), fd_(CreateTemporaryBeside(path, temporary_)) {}
 
-// Gives the finished temporary file its mode, flushes it to disk and puts it
-// in the target's place; removes it and throws FileError on any failure.
-void Commit(int fd, const std::string& temporary, const std::filesystem::path& path, FileAccess access) {
-    auto fail = [&](int err, bool open) {
-        if (open) ::close(fd);
-        ::unlink(temporary.c_str());
-        ThrowWriteError(path, err);
-    };
-    if (::fchmod(fd, ModeFor(access)) != 0) fail(errno, true);
-    if (::fsync(fd) != 0) fail(errno, true);
-    if (::close(fd) != 0) fail(errno, false);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno, false);
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temporary_.c_str());
+    }
 }
 
-// A new empty file beside the target, open for writing.
-int CreateTemporaryBeside(const std::filesystem::path& path, std::string& temporary) {
-    temporary = path.string() + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) ThrowWriteError(path, errno);
-    return fd;
-}
-
-}  // namespace
-
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
-    std::string temporary;
-    const int fd = CreateTemporaryBeside(path, temporary);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+void AtomicFileWriter::write(std::string_view bytes) {
+    if (fd_ < 0) ThrowWriteError(path_, EBADF);
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            ThrowWriteError(path, err);
+            ThrowWriteError(path_, errno);
         }
-        done += static_cast<size_t>(n);
+        bytes.remove_prefix(static_cast<size_t>(n));
+        size_ += static_cast<std::uint64_t>(n);
     }
-    Commit(fd, temporary, path, access);
+}
+
+void AtomicFileWriter::commit(FileAccess access) {
+    if (fd_ < 0) ThrowWriteError(path_, EBADF);
+    const int fd = fd_;
+    fd_ = -1;  // Commit closes it and removes the temporary file on failure
+    Commit(fd, temporary_, path_, access);
+}
+
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
+    AtomicFileWriter writer(path);
+    writer.write(bytes);
+    writer.commit(access);
 }
 
 void ReplaceFileWith(const std::filesystem::path& path, const std::function<void(const std::filesystem::path&)>& produce,
@@ -160,13 +298,17 @@ void ReplaceFileWith(const std::filesystem::path& path, const std::function<void
         ::unlink(temporary.c_str());
         throw;
     }
-    const int fd = ::open(temporary.c_str(), O_RDWR);
+    const int fd = ::open(temporary.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
         ::unlink(temporary.c_str());
         ThrowWriteError(path, err);
     }
     Commit(fd, temporary, path, access);
+}
+
+std::vector<std::string> RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {
+    return RemoveStale(folder, [](std::string_view) { return true; });
 }
 
 }  // namespace skartina

@@ -3,6 +3,9 @@
 // one value per line, CR LF line ends, written whole through a temporary file
 // that replaces the target only once it is complete.
 
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -12,7 +15,7 @@
 
 namespace skartina {
 
-// A file could not be read or written; the text carries the system's reason.
+// A file could not be read or written; the text, in Greek, says which and why.
 class FileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -28,14 +31,32 @@ private:
     size_t line_;
 };
 
-// Shared: as the umask allows; OwnerOnly: secrets; Executable: a program, as the umask allows.
+// Shared: as the umask allows; OwnerOnly: clients' data; Executable: a program, as the umask allows.
 enum class FileAccess { Shared, OwnerOnly, Executable };
 
+// What a reader accepts. Only regular files are read (a FIFO, a device or a
+// folder is refused without waiting on it), up to a size that fits the format.
+struct ReadLimits {
+    std::size_t maxBytes = 64u * 1024 * 1024;
+    // False: a symbolic link in the file's own place is refused, not followed
+    // (the folders above it may still be links).
+    bool followLink = true;
+};
+
+// A client's record file: six short lines.
+inline constexpr ReadLimits kRecordFileLimits{8 * 1024, false};
+// A client's analysis file: the largest sheet the program opens, with room to spare.
+inline constexpr ReadLimits kAnalysisFileLimits{4u * 1024 * 1024, false};
+
 // The whole file as it is stored. Throws FileError.
-std::string ReadFileBytes(const std::filesystem::path& path);
+std::string ReadFileBytes(const std::filesystem::path& path, const ReadLimits& limits = {});
 
 // Reads every line; both CR LF and bare LF end a line. Throws FileError or LineEncodingError.
-std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path);
+std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path, const ReadLimits& limits = {});
+
+// The lines of a file's bytes, as ReadCp1253Lines reads them; `name` names the
+// file in the error. Throws LineEncodingError.
+std::vector<std::string> Cp1253Lines(std::string_view bytes, const std::string& name);
 
 // Writes the lines, each followed by CR LF. A line holding a CR or LF, or a
 // character without a Windows-1253 code, throws LineEncodingError and leaves
@@ -54,5 +75,38 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 void ReplaceFileWith(const std::filesystem::path& path,
                      const std::function<void(const std::filesystem::path& temporary)>& produce,
                      FileAccess access = FileAccess::Shared);
+
+// The same for bytes that arrive piece by piece (a download): nothing is held
+// in memory. Until commit() the target is untouched; a writer destroyed
+// without commit() removes its temporary file. Methods throw FileError.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::filesystem::path& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    void write(std::string_view bytes);
+    std::uint64_t size() const { return size_; }
+    void commit(FileAccess access);
+
+private:
+    std::filesystem::path path_;
+    std::string temporary_;
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// Temporary files are named "<target>.tmp-<machine>-<process>-XXXXXX". One
+// left by a save that never finished is stale when its process, on this
+// machine, no longer runs; any temporary file (another machine's, an older
+// name without its process, a process number used again) is stale once it has
+// not changed for a day, which no save or download takes.
+inline constexpr std::chrono::hours kStaleTemporaryAge{24};
+
+// Removes the stale temporary files of every target in the folder; returns
+// their names. Files that are not temporary files, fresh ones and anything
+// that is not a regular file are left alone. Never throws.
+std::vector<std::string> RemoveStaleTemporaryFiles(const std::filesystem::path& folder);
 
 }  // namespace skartina

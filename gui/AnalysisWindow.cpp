@@ -412,7 +412,7 @@ bool AnalysisWindow::imSaveClick() {
     bool written = false;
     attempt([&] {
         const auto path = AnalysisFilePath(tablesDir(), afm, WorkYear.toStdString());
-        std::filesystem::create_directories(tablesDir());
+        CreateTablesFolder(tablesDir());
         if (std::filesystem::exists(path) && !desktop_.prompter->confirm(kOverwriteAnalysisQuestion)) return;
         SaveGridToFile(grid_, path);
         written = true;

@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "startup/AnalysisConversion.h"
+#include "common/TextFile.h"
 #include "gui/Pictures.h"
 #include "startup/ProductInfo.h"
 #include "startup/Settings.h"
@@ -172,6 +173,8 @@ void MainWindow::PrepareMainWindow() {
     miAutoCheck->setChecked(AutoCheckEnabled(workDir_));
     FirstTimeActive = true;
     // Pop-ups of the portal are allowed by the browser session itself; there is no registry here.
+    // Temporary files of saves that were killed before they finished.
+    RemoveStaleTemporaryFiles(workDir_ / kTablesFolder);
     ConvertAnalysisFiles(workDir_ / kTablesFolder);
 }
 

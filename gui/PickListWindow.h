@@ -58,18 +58,20 @@ private:
 template <typename List, typename Load, typename... Extra>
 std::optional<std::string> OpenList(const ListDescription& list, Load load, const std::filesystem::path& tablesDir,
                                     DesktopServices desktop, QWidget* parent, Extra... extra) {
-    ListRows rows;
+    ListLoad loaded;
     try {
-        rows = load();
+        loaded = load();
     } catch (const std::exception& e) {
         desktop.prompter->inform(e.what());
         return std::nullopt;
     }
-    if (rows.empty()) {
+    // The entries left out are named before the list (or its empty message) shows.
+    if (const std::string bad = BadEntriesSentence(loaded.badEntries); !bad.empty()) desktop.prompter->inform(bad);
+    if (loaded.rows.empty()) {
         desktop.prompter->inform(list.emptyMessage);
         return std::nullopt;
     }
-    List window(tablesDir, extra..., std::move(rows), desktop, parent);
+    List window(tablesDir, extra..., std::move(loaded.rows), desktop, parent);
     if (window.exec() != QDialog::Accepted) return std::nullopt;
     return window.chosenAfm();
 }

@@ -4,17 +4,27 @@
 #include "registry/TaxpayerRecord.h"
 #include "sheet/AnalysisFile.h"
 
+#include <algorithm>
+
 namespace skartina {
 namespace {
 
-// The regular files of the folder ending in the suffix, in listing order.
-std::vector<std::filesystem::path> FilesEndingWith(const std::filesystem::path& dir, const std::string& suffix) {
+// The entries of the folder whose names end in the suffix, in listing order;
+// those that are not regular files (links are not followed) go to `bad`.
+std::vector<std::filesystem::path> FilesEndingWith(const std::filesystem::path& dir, const std::string& suffix,
+                                                   std::vector<std::string>& bad) {
     std::vector<std::filesystem::path> files;
-    if (!std::filesystem::is_directory(dir)) return files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        const std::string name = entry.path().filename().string();
-        if (name.ends_with(suffix) && entry.is_regular_file())
-            files.push_back(entry.path());
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) return files;
+    std::filesystem::directory_iterator it(dir, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!name.ends_with(suffix)) continue;
+        std::error_code kind;
+        if (it->symlink_status(kind).type() == std::filesystem::file_type::regular)
+            files.push_back(it->path());
+        else
+            bad.push_back(name);
     }
     return files;
 }
@@ -52,18 +62,23 @@ const ListDescription& AnalysisListDescription() {
     return list;
 }
 
-ListRows LoadCustomers(const std::filesystem::path& tablesDir) {
-    ListRows rows;
-    for (const auto& file : FilesEndingWith(tablesDir, ".cst")) {
-        const auto lines = ReadRecordLines(file, 4);
-        rows.push_back({lines[1], lines[2], lines[3], lines[0]});
+ListLoad LoadCustomers(const std::filesystem::path& tablesDir) {
+    ListLoad load;
+    for (const auto& file : FilesEndingWith(tablesDir, ".cst", load.badEntries)) {
+        try {
+            const auto lines = ReadRecordLines(file, 4);
+            load.rows.push_back({lines[1], lines[2], lines[3], lines[0]});
+        } catch (const std::exception&) {
+            load.badEntries.push_back(file.filename().string());
+        }
     }
-    return rows;
+    return load;
 }
 
-ListRows LoadAnalyses(const std::filesystem::path& tablesDir, const std::string& workYear) {
-    ListRows rows;
-    for (const auto& file : FilesEndingWith(tablesDir, ".grd")) {
+ListLoad LoadAnalyses(const std::filesystem::path& tablesDir, const std::string& workYear) {
+    ListLoad load;
+    std::vector<std::string> badFiles;
+    for (const auto& file : FilesEndingWith(tablesDir, ".grd", badFiles)) {
         const std::string name = file.filename().string();
         if (name.find("_" + workYear) == std::string::npos) continue;
         const std::string afm = name.substr(0, name.find('_'));
@@ -71,15 +86,34 @@ ListRows LoadAnalyses(const std::filesystem::path& tablesDir, const std::string&
         // A tax number that cannot name a record (".." in it) has none.
         if (!afm.empty() && AfmFileNameProblem(afm).empty()) {
             const std::filesystem::path record = RecordFilePath(tablesDir, afm);
-            if (std::filesystem::exists(record)) {
-                const auto lines = ReadRecordLines(record, 3);
-                row[0] = lines[1];
-                row[1] = lines[2];
+            std::error_code ec;
+            if (std::filesystem::exists(std::filesystem::symlink_status(record, ec))) {
+                try {
+                    const auto lines = ReadRecordLines(record, 3);
+                    row[0] = lines[1];
+                    row[1] = lines[2];
+                } catch (const std::exception&) {
+                    const std::string bad = record.filename().string();
+                    if (std::find(load.badEntries.begin(), load.badEntries.end(), bad) == load.badEntries.end())
+                        load.badEntries.push_back(bad);
+                }
             }
         }
-        rows.push_back(std::move(row));
+        load.rows.push_back(std::move(row));
     }
-    return rows;
+    for (auto& name : badFiles)
+        if (name.find("_" + workYear) != std::string::npos) load.badEntries.push_back(std::move(name));
+    return load;
+}
+
+std::string BadEntriesSentence(const std::vector<std::string>& badEntries) {
+    if (badEntries.empty()) return {};
+    std::string names;
+    for (const auto& name : badEntries) names += (names.empty() ? "«" : ", «") + name + "»";
+    return (badEntries.size() == 1 ? "Το αρχείο " + names + " του φακέλου Tables δεν διαβάστηκε (κατεστραμμένο, "
+                                                            "πολύ μεγάλο ή όχι κανονικό αρχείο) και λείπει από τον κατάλογο."
+                                   : "Τα αρχεία " + names + " του φακέλου Tables δεν διαβάστηκαν (κατεστραμμένα, "
+                                                            "πολύ μεγάλα ή όχι κανονικά αρχεία) και λείπουν από τον κατάλογο.");
 }
 
 void SortAsAtOpening(ListRows& rows, const ListDescription& list) {

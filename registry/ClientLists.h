@@ -34,17 +34,30 @@ inline const std::string kSortByAfm = "Α.Φ.Μ.";
 const ListDescription& TaxpayerListDescription();
 const ListDescription& AnalysisListDescription();
 
-// One row per "*.cst" file of the folder, in the order the folder lists them:
+// What a list found in the folder: a row for every entry it could read, and
+// the names of the entries it could not (a damaged record, a link, a FIFO, a
+// folder, a file too large), which it leaves out.
+struct ListLoad {
+    ListRows rows;
+    std::vector<std::string> badEntries;
+};
+
+// One row per "*.cst" entry of the folder, in the order the folder lists them:
 // surname, first name, father's name and tax number, from the record's first
-// four lines. Throws FileError or LineEncodingError for a record it cannot
-// read; a missing folder gives no rows.
-ListRows LoadCustomers(const std::filesystem::path& tablesDir);
+// four lines. Only regular files are read, never through a link. A missing
+// folder gives no rows.
+ListLoad LoadCustomers(const std::filesystem::path& tablesDir);
 
 // One row per "*.grd" file of the folder whose name holds "_" + workYear, in
 // the order the folder lists them: surname and first name from the record of
-// the tax number (empty when there is none) and the tax number, the part of
-// the name before its first "_".
-ListRows LoadAnalyses(const std::filesystem::path& tablesDir, const std::string& workYear);
+// the tax number (empty when there is none, or when it cannot be read, which
+// names it among the bad entries) and the tax number, the part of the name
+// before its first "_". An analysis entry that is not a regular file is bad.
+ListLoad LoadAnalyses(const std::filesystem::path& tablesDir, const std::string& workYear);
+
+// The one sentence that tells the user which entries a list left out; empty
+// when there are none.
+std::string BadEntriesSentence(const std::vector<std::string>& badEntries);
 
 // The rows in the order the list shows at opening.
 void SortAsAtOpening(ListRows& rows, const ListDescription& list);

@@ -14,7 +14,10 @@ std::filesystem::path RecordFilePath(const std::filesystem::path& tablesDir, std
 }
 
 std::array<std::string, kRecordLines> ReadRecordLines(const std::filesystem::path& path, int count) {
-    const std::vector<std::string> stored = ReadCp1253Lines(path);
+    return RecordLinesOf(ReadCp1253Lines(path, kRecordFileLimits), count);
+}
+
+std::array<std::string, kRecordLines> RecordLinesOf(const std::vector<std::string>& stored, int count) {
     std::array<std::string, kRecordLines> lines;
     for (size_t i = 0; i < lines.size() && i < static_cast<size_t>(count) && i < stored.size(); ++i)
         lines[i] = UnscrambleText(stored[i]);
@@ -45,7 +48,8 @@ void WriteTaxpayerRecord(const std::filesystem::path& path, const TaxpayerRecord
 std::optional<TaxpayerRecord> LoadTaxpayer(const std::filesystem::path& tablesDir, std::string_view afm) {
     if (afm.empty()) return std::nullopt;
     const std::filesystem::path path = RecordFilePath(tablesDir, afm);
-    if (!std::filesystem::exists(path)) return std::nullopt;
+    std::error_code ec;  // a link in its place counts: reading it says why it is refused
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return std::nullopt;
     return ReadTaxpayerRecord(path);
 }
 
@@ -55,9 +59,11 @@ bool SaveTaxpayer(const std::filesystem::path& tablesDir, const TaxpayerRecord& 
         return false;
     }
     const std::filesystem::path path = RecordFilePath(tablesDir, record.afm);
-    if (std::filesystem::exists(path) && !prompter.confirm(kOverwriteRecordQuestion)) return false;
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) && !prompter.confirm(kOverwriteRecordQuestion))
+        return false;
     // A first client on a new installation creates the data folder.
-    std::filesystem::create_directories(tablesDir);
+    CreateTablesFolder(tablesDir);
     WriteTaxpayerRecord(path, record);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skartina {
 
@@ -38,8 +39,12 @@ inline const std::string kOverwriteRecordQuestion =
 std::filesystem::path RecordFilePath(const std::filesystem::path& tablesDir, std::string_view afm);
 
 // The first `count` lines of a record file, unscrambled; lines the file lacks
-// read as empty. Throws FileError or LineEncodingError.
+// read as empty. Only a regular file of record size is read, never through a
+// symbolic link. Throws FileError or LineEncodingError.
 std::array<std::string, kRecordLines> ReadRecordLines(const std::filesystem::path& path, int count = kRecordLines);
+
+// The same for the lines of a record file already read.
+std::array<std::string, kRecordLines> RecordLinesOf(const std::vector<std::string>& stored, int count = kRecordLines);
 
 TaxpayerRecord ReadTaxpayerRecord(const std::filesystem::path& path);
 

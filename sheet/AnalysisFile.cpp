@@ -43,17 +43,39 @@ SheetGrid GridFromLines(const std::vector<std::string>& lines, int minRows) {
     if (rows < 1 || rows > kMaxFileRows)
         throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου έχει μη αποδεκτό πλήθος γραμμών: " + lines[1] + ".");
 
+    const size_t announced = 2 + static_cast<size_t>(columns) * static_cast<size_t>(rows);
+    if (lines.size() != announced)
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου είναι κατεστραμμένο: η αρχή του δηλώνει " +
+                                std::to_string(columns) + " στήλες των " + std::to_string(rows) + " γραμμών, δηλαδή " +
+                                std::to_string(announced) + " γραμμές, αλλά έχει " + std::to_string(lines.size()) +
+                                ". Το αρχείο δεν ανοίγει, ώστε να μη χαθούν ή να μη μετατεθούν ποσά.");
+
     SheetGrid grid(columns, std::max(rows, minRows));
     size_t next = 2;
     for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r, ++next)
-            if (next < lines.size()) grid.setCell(c, r, lines[next]);
+        for (int r = 0; r < rows; ++r, ++next) grid.setCell(c, r, lines[next]);
+    return grid;
+}
+
+SheetGrid GridFromBytes(std::string_view bytes, int minRows) {
+    std::vector<std::string> lines;
+    try {
+        lines = Cp1253Lines(bytes, {});
+    } catch (const LineEncodingError& e) {
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου έχει μη αναγνώσιμο χαρακτήρα στη γραμμή " +
+                                std::to_string(e.line() + 1) + ".");
+    }
+    SheetGrid grid = GridFromLines(lines, minRows);
+    // Every line the program writes ends with CR LF; a last line without it was cut.
+    if (bytes.empty() || bytes.back() != '\n')
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου είναι κατεστραμμένο: η τελευταία του γραμμή είναι "
+                                "κομμένη (λείπει η αλλαγή γραμμής). Το αρχείο δεν ανοίγει, ώστε να μη χαθούν ποσά.");
     return grid;
 }
 
 void SaveGridToFile(const SheetGrid& grid, const std::filesystem::path& path) {
     try {
-        WriteCp1253Lines(path, GridToLines(grid));
+        WriteCp1253Lines(path, GridToLines(grid), FileAccess::OwnerOnly);
     } catch (const LineEncodingError& e) {
         if (e.line() < 2) throw;
         const int cell = static_cast<int>(e.line() - 2);
@@ -64,14 +86,9 @@ void SaveGridToFile(const SheetGrid& grid, const std::filesystem::path& path) {
 
 bool LoadGridFromFile(const std::filesystem::path& path, SheetGrid& grid) {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return false;
-    std::vector<std::string> lines;
-    try {
-        lines = ReadCp1253Lines(path);
-    } catch (const LineEncodingError& e) {
-        throw AnalysisFileError(e.what());
-    }
-    grid = GridFromLines(lines, grid.rowCount());
+    // A link or a loop of links in its place is there: reading it says why it is refused.
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return false;
+    grid = GridFromBytes(ReadFileBytes(path, kAnalysisFileLimits), grid.rowCount());
     return true;
 }
 

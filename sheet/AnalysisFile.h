@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina {
@@ -32,18 +33,26 @@ std::filesystem::path AnalysisFilePath(const std::filesystem::path& tablesDir, c
 
 std::vector<std::string> GridToLines(const SheetGrid& grid);
 
-// The sheet the lines describe. Rows missing from a short file, and lines
-// missing at its end, read as empty; the sheet has at least the 40 rows.
-// Throws AnalysisFileError when the header lines are not counts or the
-// columns are not the caption column and whole years.
+// The sheet the lines describe; it has at least `minRows` rows (those the file
+// lacks are empty). Throws AnalysisFileError when the header lines are not
+// counts, the columns are not the caption column and whole years, or the file
+// does not hold exactly the cells its header announces (a cut or a shifted
+// file).
 SheetGrid GridFromLines(const std::vector<std::string>& lines, int minRows = kSheetRows);
 
-// Creates or replaces the file. Throws FileError, or AnalysisFileError naming
-// a cell whose text the file cannot hold.
+// The sheet a whole file's bytes describe: as GridFromLines, and the last line
+// must end with its line break, so that a file cut anywhere is refused.
+// Throws AnalysisFileError.
+SheetGrid GridFromBytes(std::string_view bytes, int minRows = kSheetRows);
+
+// Creates or replaces the file, readable by its owner only. Throws FileError,
+// or AnalysisFileError naming a cell whose text the file cannot hold.
 void SaveGridToFile(const SheetGrid& grid, const std::filesystem::path& path);
 
 // Returns false, leaving the sheet alone, when the file does not exist.
 // Never shrinks the sheet's row count. On any error the sheet is unchanged.
+// Only a regular file of analysis size is read, never through a link: others
+// throw FileError.
 bool LoadGridFromFile(const std::filesystem::path& path, SheetGrid& grid);
 
 }  // namespace skartina

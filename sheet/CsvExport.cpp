@@ -51,7 +51,7 @@ std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name
 void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm) {
     try {
-        WriteCp1253Lines(file, CsvLines(grid, name, afm));
+        WriteCp1253Lines(file, CsvLines(grid, name, afm), FileAccess::OwnerOnly);
     } catch (const LineEncodingError& e) {
         if (e.line() < kTitleLines)
             throw std::invalid_argument("Το όνομα ή ο ΑΦΜ του υπόχρεου περιέχει χαρακτήρα που δεν μπορεί να "

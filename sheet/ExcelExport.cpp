@@ -157,7 +157,7 @@ void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, con
                                  caption.empty() ? std::string(" ") : caption);
             }
         writer.finish(grid.columnCount());
-    });
+    }, FileAccess::OwnerOnly);
 }
 
 }  // namespace skartina

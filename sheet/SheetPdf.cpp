@@ -149,7 +149,7 @@ void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const
     } catch (const std::runtime_error& e) {
         throw FileError("Αδυναμία δημιουργίας του PDF «" + file.string() + "»: " + e.what());
     }
-    WriteFileAtomically(file, pdf);
+    WriteFileAtomically(file, pdf, FileAccess::OwnerOnly);  // a client's figures, like every client file
 }
 
 }  // namespace skartina

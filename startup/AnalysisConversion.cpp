@@ -27,39 +27,32 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 
 }  // namespace
 
-bool ConvertAnalysisFile(const std::filesystem::path& source, const std::filesystem::path& target) {
-    if (std::filesystem::exists(target)) return false;
-
-    const std::vector<std::string> in = ReadCp1253Lines(source);
-    const int columns = in.size() > 0 ? ParseCountLine(in[0]) : -1;
-    const int rows = in.size() > 1 ? ParseCountLine(in[1]) : -1;
-    if (columns < 1 || columns > kMaxFileColumns || rows < 0 || rows > kMaxFileRows)
-        throw AnalysisFileError("δεν είναι αρχείο ανάλωσης κεφαλαίου");
-
-    const auto cellOf = [&](int column, int row) -> std::string {
-        const size_t line = 2 + static_cast<size_t>(column) * static_cast<size_t>(rows) + static_cast<size_t>(row);
-        return line < in.size() ? in[line] : std::string();
-    };
-    // The new pair of columns for 2020, in front of last edition's newest year.
-    const auto newColumn = [&](std::string_view first, std::string_view second) {
-        std::vector<std::string> cells(static_cast<size_t>(rows));
-        if (rows > 0) cells[0] = first;
-        if (rows > 1) cells[1] = second;
-        return cells;
-    };
-
-    std::vector<std::string> out;
-    out.reserve(2 + static_cast<size_t>(columns + 2) * static_cast<size_t>(rows));
-    out.push_back(std::to_string(columns + 2));
-    out.push_back(std::to_string(rows));
-    for (int c = 0; c < columns; ++c) {
-        for (int r = 0; r < rows; ++r) out.push_back(cellOf(c, r));
-        if (c == 0) {
-            for (auto& cell : newColumn(YearHeaderText(2020), kTaxpayerHeader)) out.push_back(std::move(cell));
-            for (auto& cell : newColumn("", kSpouseHeader)) out.push_back(std::move(cell));
-        }
+std::vector<std::string> ConvertAnalysisBytes(std::string_view source) {
+    // Stored rows only: a converted file keeps the row count it had.
+    const SheetGrid in = GridFromBytes(source, 0);
+    const int columns = in.columnCount() + 2;
+    if (columns > kMaxFileColumns)
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου θα είχε μετά τη μετατροπή " + std::to_string(columns) +
+                                " στήλες, περισσότερες από τις " + std::to_string(kMaxFileColumns) +
+                                " που ανοίγει αυτή η έκδοση.");
+    SheetGrid out(columns, in.rowCount());
+    for (int r = 0; r < in.rowCount(); ++r) {
+        out.setCell(0, r, in.cell(0, r));
+        for (int c = 1; c < in.columnCount(); ++c) out.setCell(c + 2, r, in.cell(c, r));
     }
-    WriteCp1253Lines(target, out);
+    // The new pair of columns for 2020, in front of last edition's newest year.
+    out.setCell(1, 0, YearHeaderText(2020));
+    if (in.rowCount() > 1) {
+        out.setCell(1, 1, std::string(kTaxpayerHeader));
+        out.setCell(2, 1, std::string(kSpouseHeader));
+    }
+    return GridToLines(out);
+}
+
+bool ConvertAnalysisFile(const std::filesystem::path& source, const std::filesystem::path& target) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) return false;
+    WriteCp1253Lines(target, ConvertAnalysisBytes(ReadFileBytes(source, kAnalysisFileLimits)), FileAccess::OwnerOnly);
     return true;
 }
 
@@ -76,10 +69,16 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
     }
 
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(tablesDir, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file(ec) && HasGrdExtension(name) && name.find(kOldTag) != std::string::npos)
+    std::filesystem::directory_iterator it(tablesDir, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!HasGrdExtension(name) || name.find(kOldTag) == std::string::npos) continue;
+        std::error_code kind;
+        // A link is not followed, a folder or a FIFO is not read.
+        if (it->symlink_status(kind).type() == std::filesystem::file_type::regular)
             names.push_back(name);
+        else
+            report.failed.push_back(name + ": δεν είναι κανονικό αρχείο");
     }
     std::sort(names.begin(), names.end());
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina {
@@ -20,12 +21,21 @@ struct ConversionReport {
 };
 
 // Runs once per data folder: converts every "*.grd" whose name holds "_2020",
-// leaves the sources in place, never replaces an existing target, skips a
-// file it cannot read or write, and then writes the marker.
+// leaves the sources in place, never replaces an existing target, skips (and
+// reports) an entry it cannot read, that the analysis file loader refuses,
+// that would not open in this edition once converted, or whose target cannot
+// be written, and then writes the marker.
 ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir);
 
 // Returns false when the target exists (it is left alone). Throws FileError
-// or AnalysisFileError when the source cannot be read or the target written.
+// or AnalysisFileError when the source cannot be read or converted or the
+// target written.
 bool ConvertAnalysisFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// The lines of the converted file, from the source file's bytes. Throws
+// AnalysisFileError for a file the loader refuses and for a sheet that would
+// have more columns than this edition opens; what it returns the loader
+// always accepts.
+std::vector<std::string> ConvertAnalysisBytes(std::string_view source);
 
 }  // namespace skartina

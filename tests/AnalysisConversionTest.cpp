@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+
 namespace skartina {
 namespace {
 
@@ -72,6 +76,62 @@ TEST(AnalysisConversion, SkipsDamagedFilesAndStillWritesTheMarker) {
     EXPECT_EQ(report.failed[0].rfind("Bad_2020.grd: ", 0), 0u) << report.failed[0];
     EXPECT_TRUE(report.markerWritten);
     EXPECT_FALSE(std::filesystem::exists(data.tables / "Bad_2021.grd"));
+}
+
+TEST(AnalysisConversion, ConvertsOnlyWhatTheLoaderAcceptsAndWritesOnlyWhatThisEditionOpens) {
+    DataFolder data;
+    auto sheet = [](int columns, int rows) {
+        std::vector<std::string> lines = {std::to_string(columns), std::to_string(rows)};
+        lines.resize(2 + static_cast<size_t>(columns) * static_cast<size_t>(rows), "x");
+        return lines;
+    };
+    std::vector<std::string> shifted = sheet(3, 2);
+    shifted.push_back("one line too many");
+    std::vector<std::string> cut = sheet(3, 2);
+    cut.pop_back();
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        bool converted;
+    } cases[] = {
+        {"Rows0_2020.grd", {"3", "0"}, false},
+        {"Even_2020.grd", sheet(4, 1), false},
+        {"Wide_2020.grd", sheet(201, 1), false},  // 203 columns once converted: more than this edition opens
+        {"Widest_2020.grd", sheet(199, 1), true},
+        {"Shifted_2020.grd", shifted, false},
+        {"Cut_2020.grd", cut, false},
+        {"OneRow_2020.grd", sheet(3, 1), true},
+        {"Tall_2020.grd", sheet(3, 45), true},
+    };
+    for (const auto& c : cases) data.put(c.name, c.lines);
+    test::WriteBytes(data.tables / "Unended_2020.grd", "3\r\n1\r\nx\r\ny\r\nz");
+    std::filesystem::create_directory(data.tables / "Folder_2020.grd");
+    std::filesystem::create_symlink(data.tables / "OneRow_2020.grd", data.tables / "Link_2020.grd");
+    ASSERT_EQ(::mkfifo((data.tables / "Fifo_2020.grd").c_str(), 0600), 0);
+
+    const ConversionReport report = ConvertAnalysisFiles(data.tables);
+    std::vector<std::string> converted, failed;
+    for (const auto& c : cases) (c.converted ? converted : failed).push_back(c.name);
+    for (const char* name : {"Unended_2020.grd", "Folder_2020.grd", "Link_2020.grd", "Fifo_2020.grd"})
+        failed.push_back(name);
+    std::vector<std::string> reportedConverted = report.converted, reportedFailed;
+    for (const auto& f : report.failed) reportedFailed.push_back(f.substr(0, f.find(':')));
+    for (auto* v : {&converted, &failed, &reportedConverted, &reportedFailed}) std::sort(v->begin(), v->end());
+    for (auto& name : converted) name.replace(name.find("_2020"), 5, "_2021");
+    EXPECT_EQ(reportedConverted, converted);
+    EXPECT_EQ(reportedFailed, failed);
+    EXPECT_TRUE(report.markerWritten);
+
+    // Every file written opens in this edition, readable by its owner alone; nothing else was written.
+    for (const auto& name : converted) {
+        SheetGrid grid;
+        EXPECT_TRUE(LoadGridFromFile(data.tables / name, grid)) << name;
+        EXPECT_EQ(std::filesystem::status(data.tables / name).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    }
+    for (const auto& name : FolderNames(data.tables))
+        if (name.find("_2021") != std::string::npos)
+            EXPECT_NE(std::find(converted.begin(), converted.end(), name), converted.end()) << name;
 }
 
 TEST(AnalysisConversion, WithoutADataFolderNothingIsWritten) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace skartina {
 namespace {
 
@@ -81,8 +83,7 @@ TEST(AnalysisFile, ReopeningRestoresTheSavedYearsAndTicksThem) {
     EXPECT_FALSE(years.isTicked(2002));
 }
 
-TEST(AnalysisFile, ShortFilesReadTheMissingCellsAsEmpty) {
-    // 3 columns of 2 rows, then a file cut short inside the last column.
+TEST(AnalysisFile, StoredRowsBelowTheSheetsAreEmptyAndMoreEnlargeIt) {
     const SheetGrid grid = GridFromLines({"3", "2", "Οικονομικό Έτος", " ", "_2020_", "Υπόχρεου", "", "Συζύγου*"});
     EXPECT_EQ(grid.columnCount(), 3);
     EXPECT_EQ(grid.rowCount(), 40);
@@ -90,13 +91,74 @@ TEST(AnalysisFile, ShortFilesReadTheMissingCellsAsEmpty) {
     EXPECT_EQ(grid.cell(1, 1), "Υπόχρεου");
     EXPECT_EQ(grid.cell(1, 2), "");  // beyond the stored rows
     EXPECT_EQ(grid.cell(2, 1), "Συζύγου*");
-
-    const SheetGrid cut = GridFromLines({"3", "40", "Οικονομικό Έτος"});
-    EXPECT_EQ(cut.cell(0, 0), "Οικονομικό Έτος");
-    EXPECT_EQ(cut.cell(2, 39), "");
-
     // A larger stored row count enlarges the sheet; it is never shrunk.
-    EXPECT_EQ(GridFromLines({"3", "42"}).rowCount(), 42);
+    std::vector<std::string> tall(2 + 3 * 42);
+    tall[0] = "3";
+    tall[1] = "42";
+    EXPECT_EQ(GridFromLines(tall).rowCount(), 42);
+}
+
+TEST(AnalysisFile, ACutOrShiftedFileIsRefusedAndTheSheetStaysAsItWas) {
+    TempDir dir;
+    SheetGrid saved = NewSheet();
+    saved.setCell(TaxpayerColumnOf(2019), Row::TaxedIncome, "12.345,67");
+    SaveGridToFile(saved, dir / "a.grd");
+    const std::string whole = ReadBytes(dir / "a.grd");
+    SheetGrid grid = NewSheet();
+    grid.setCell(1, Row::TaxedIncome, "7,00");
+    const SheetGrid before = grid;
+
+    std::vector<std::string> damaged;
+    // Cut at every line end and inside the last lines (a cut amount), ...
+    for (size_t at = whole.find('\n'); at + 1 < whole.size(); at = whole.find('\n', at + 1)) damaged.push_back(whole.substr(0, at + 1));
+    for (size_t back = 1; back <= 12; ++back) damaged.push_back(whole.substr(0, whole.size() - back));
+    // ... one line more or less in the middle, which shifts every later cell, and one more at the end.
+    const size_t middle = whole.find("12.345,67");
+    damaged.push_back(whole.substr(0, middle) + "\r\n" + whole.substr(middle));
+    const size_t lineEnd = whole.find('\n', middle);
+    damaged.push_back(whole.substr(0, middle) + whole.substr(lineEnd + 1));
+    damaged.push_back(whole + "\r\n");
+    for (const auto& bytes : damaged) {
+        test::WriteBytes(dir / "bad.grd", bytes);
+        EXPECT_THROW(LoadGridFromFile(dir / "bad.grd", grid), AnalysisFileError) << bytes.size() << " bytes";
+        ASSERT_EQ(grid, before) << bytes.size() << " bytes";
+    }
+    try {
+        GridFromBytes(whole.substr(0, whole.size() - 2 - 40));
+        FAIL() << "read a cut file";
+    } catch (const AnalysisFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("κατεστραμμένο"), std::string::npos) << e.what();
+    }
+
+    // Whole, with LF line ends as well as CR LF: read.
+    ASSERT_TRUE(LoadGridFromFile(dir / "a.grd", grid));
+    EXPECT_EQ(grid, saved);
+    std::string lf = whole;
+    std::erase(lf, '\r');
+    EXPECT_EQ(GridFromBytes(lf), saved);
+}
+
+TEST(AnalysisFile, OnlyARegularFileOfAnalysisSizeIsRead) {
+    TempDir dir;
+    SaveGridToFile(NewSheet(), dir / "good.grd");
+    std::filesystem::create_symlink(dir / "good.grd", dir / "link.grd");
+    std::filesystem::create_directory(dir / "folder.grd");
+    ASSERT_EQ(::mkfifo((dir / "fifo.grd").c_str(), 0600), 0);
+    test::WriteBytes(dir / "huge.grd", "3\r\n40\r\n" + std::string(5 * 1024 * 1024, 'x') + "\r\n");
+    std::filesystem::create_symlink(dir / "loop.grd", dir / "loop.grd");
+    SheetGrid grid = NewSheet();
+    const SheetGrid before = grid;
+    for (const char* name : {"link.grd", "folder.grd", "fifo.grd", "huge.grd", "loop.grd"}) {
+        try {
+            LoadGridFromFile(dir / name, grid);
+            ADD_FAILURE() << name << " was read";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Αδυναμία ανάγνωσης του αρχείου", 0), 0u) << e.what();
+        }
+        EXPECT_EQ(grid, before) << name;
+    }
+    EXPECT_EQ(std::filesystem::status(dir / "good.grd").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST(AnalysisFile, RejectsFilesThatAreNoSheetAndKeepsTheSheet) {
@@ -125,7 +187,7 @@ TEST(AnalysisFile, RejectsFilesThatAreNoSheetAndKeepsTheSheet) {
             << (lines.empty() ? "(empty)" : lines[0]);
         EXPECT_EQ(grid, before);
     }
-    test::WriteBytes(dir / "undecodable.grd", "3\r\n40\r\n\xAA\r\n");
+    test::WriteBytes(dir / "undecodable.grd", "3\r\n1\r\n\xAA\r\n\r\n\r\n");
     EXPECT_THROW(LoadGridFromFile(dir / "undecodable.grd", grid), AnalysisFileError);
     EXPECT_FALSE(LoadGridFromFile(dir / "missing.grd", grid));
     EXPECT_EQ(grid, before);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace skartina {
 namespace {
 
@@ -64,6 +66,25 @@ TEST(Cli, RecalcRebuildsTheComputedRowsAndReportsBadCells) {
     EXPECT_EQ(Cli(dir, "recalc " + Q(dir / "missing.grd") + " " + Q(dir / "never.grd")).status, 1);
     test::WriteBytes(dir / "junk.grd", "hello\r\n");
     EXPECT_EQ(Cli(dir, "recalc " + Q(dir / "junk.grd") + " " + Q(dir / "never.grd")).status, 1);
+}
+
+TEST(Cli, RecalcRefusesAFifoAFolderAndACutFileWithoutWaitingOrWriting) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo.grd").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.grd");
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
+    const std::string whole = test::ReadBytes(dir / "a.grd");
+    test::WriteBytes(dir / "cut.grd", whole.substr(0, whole.size() / 2));
+    for (const char* name : {"fifo.grd", "folder.grd", "cut.grd"}) {
+        const CliRun run = Cli(dir, "recalc " + Q(dir / name) + " " + Q(dir / "never.grd"));
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "never.grd")) << name;
+    }
+    // What it writes only its owner reads.
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "a.grd").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST(Cli, ConvertRunsTheYearlyConversionOfAFolder) {

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace skartina {
 namespace {
 
@@ -116,7 +118,9 @@ TEST(LoadCustomers, OneRowPerRecordInListingOrder) {
     std::filesystem::create_directory(dir / "dir.cst");  // not a file
     WriteBytes(dir / "note.txt", "x");
 
-    ListRows rows = LoadCustomers(dir.path());
+    const ListLoad load = LoadCustomers(dir.path());
+    EXPECT_EQ(load.badEntries, std::vector<std::string>{"dir.cst"});
+    ListRows rows = load.rows;
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(Column(rows, 3), [&] {
         auto names = ListingOrder(dir.path(), ".cst");
@@ -129,14 +133,69 @@ TEST(LoadCustomers, OneRowPerRecordInListingOrder) {
 
     SortAsAtOpening(rows, TaxpayerListDescription());
     EXPECT_EQ(Column(rows, 0), (std::vector<std::string>{"α", "Β", "Γ"}));
-    EXPECT_TRUE(LoadCustomers(dir / "missing").empty());
+    EXPECT_TRUE(LoadCustomers(dir / "missing").rows.empty());
 }
 
-TEST(LoadCustomers, ARecordThatCannotBeReadStopsTheList) {
-    TempDir dir;
-    Record(dir.path(), "100000000", "Α");
-    WriteBytes(dir / "200000000.cst", "#@1\xAA\r\n");  // a byte without a character in the code page
-    EXPECT_THROW(LoadCustomers(dir.path()), LineEncodingError);
+// Entries of the data folder that are not the program's plain files.
+struct HostileFolder {
+    HostileFolder() {
+        std::filesystem::create_directory(tables);
+        Record(tables, "100000000", "Α");
+        Record(outside.path(), "999999999", "ΞΕΝΟΣ");
+        WriteBytes(tables / "200000000.cst", "#@1\xAA\r\n");  // a byte without a character in the code page
+        std::filesystem::create_directory(tables / "300000000.cst");
+        if (::mkfifo((tables / "400000000.cst").c_str(), 0600) != 0) throw std::runtime_error("mkfifo");
+        std::filesystem::create_symlink(outside / "999999999.cst", tables / "500000000.cst");
+        std::filesystem::create_symlink(tables / "600000000.cst", tables / "600000000.cst");  // a loop
+        WriteBytes(tables / "700000000.cst", "#@1" + std::string(9000, 'x'));              // too large
+        std::filesystem::create_directory(tables / ".cst");
+    }
+    TempDir root;
+    TempDir outside;
+    std::filesystem::path tables = root.path() / "Tables";
+};
+
+TEST(LoadCustomers, EveryGoodRecordShowsAndTheOthersAreNamedWithoutWaiting) {
+    HostileFolder f;
+    const ListLoad load = LoadCustomers(f.tables);
+    EXPECT_EQ(load.rows, (ListRows{{"Α", "", "", "100000000"}}));
+    std::vector<std::string> bad = load.badEntries;
+    std::sort(bad.begin(), bad.end());
+    EXPECT_EQ(bad, (std::vector<std::string>{".cst", "200000000.cst", "300000000.cst", "400000000.cst",
+                                             "500000000.cst", "600000000.cst", "700000000.cst"}));
+    const std::string sentence = BadEntriesSentence(load.badEntries);
+    EXPECT_EQ(sentence.rfind("Τα αρχεία «", 0), 0u) << sentence;
+    for (const auto& name : bad) EXPECT_NE(sentence.find("«" + name + "»"), std::string::npos) << name;
+    EXPECT_EQ(BadEntriesSentence({"1.cst"}), "Το αρχείο «1.cst» του φακέλου Tables δεν διαβάστηκε (κατεστραμμένο, "
+                                             "πολύ μεγάλο ή όχι κανονικό αρχείο) και λείπει από τον κατάλογο.");
+    EXPECT_EQ(BadEntriesSentence({}), "");
+
+    // The entry window's load says why, in Greek, instead of hanging or following the link.
+    for (const char* afm : {"300000000", "400000000", "500000000", "600000000", "700000000"}) {
+        try {
+            LoadTaxpayer(f.tables, afm);
+            ADD_FAILURE() << afm << " was read";
+        } catch (const FileError& e) {
+            EXPECT_NE(std::string(e.what()).find("Αδυναμία ανάγνωσης"), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(LoadAnalyses, ABadRecordOrEntryIsNamedAndTheAnalysesStillShow) {
+    HostileFolder f;
+    for (const char* name : {"100000000_2021.grd", "200000000_2021.grd", "400000000_2021.grd", "500000000_2021.grd"})
+        WriteBytes(f.tables / name, "3\r\n1\r\n\r\n\r\n\r\n");
+    if (::mkfifo((f.tables / "800000000_2021.grd").c_str(), 0600) != 0) throw std::runtime_error("mkfifo");
+    std::filesystem::create_symlink(f.outside / "999999999.cst", f.tables / "900000000_2021.grd");
+    ListLoad load = LoadAnalyses(f.tables, "2021");
+    SortAsAtOpening(load.rows, AnalysisListDescription());
+    EXPECT_EQ(load.rows, (ListRows{{"Α", "", "100000000"},
+                                   {"", "", "200000000"},
+                                   {"", "", "400000000"},
+                                   {"", "", "500000000"}}));
+    std::sort(load.badEntries.begin(), load.badEntries.end());
+    EXPECT_EQ(load.badEntries, (std::vector<std::string>{"200000000.cst", "400000000.cst", "500000000.cst",
+                                                         "800000000_2021.grd", "900000000_2021.grd"}));
 }
 
 TEST(LoadAnalyses, KeepsTheWorkingYearsFilesAndNamesTheirClients) {
@@ -147,14 +206,16 @@ TEST(LoadAnalyses, KeepsTheWorkingYearsFilesAndNamesTheirClients) {
         WriteBytes(dir / name, "1\r\n40\r\n");
     std::filesystem::create_directory(dir / "555_2021.grd");
 
-    ListRows rows = LoadAnalyses(dir.path(), "2021");
+    const ListLoad load = LoadAnalyses(dir.path(), "2021");
+    EXPECT_EQ(load.badEntries, std::vector<std::string>{"555_2021.grd"});
+    ListRows rows = load.rows;
     SortAsAtOpening(rows, AnalysisListDescription());
     EXPECT_EQ(rows, (ListRows{{"", "", ""},
                               {"", "", "..x"},
                               {"", "", "111111111"},
                               {"ΠΑΠΑΣ", "Νίκος", "123456783"},
                               {"", "", "333"}}));
-    EXPECT_EQ(LoadAnalyses(dir.path(), "2020"), (ListRows{{"", "", "222222222"}}));
+    EXPECT_EQ(LoadAnalyses(dir.path(), "2020").rows, (ListRows{{"", "", "222222222"}}));
 }
 
 TEST(ListDeletion, AskedYesDeletesTheFileBehindTheRowOnly) {
@@ -171,9 +232,9 @@ TEST(ListDeletion, AskedYesDeletesTheFileBehindTheRowOnly) {
 
     ScriptedPrompter yes(true);
     EXPECT_TRUE(DeleteTaxpayerRow(dir.path(), client, yes));
-    EXPECT_TRUE(LoadCustomers(dir.path()).empty());
+    EXPECT_TRUE(LoadCustomers(dir.path()).rows.empty());
     // The client's analyses stay, now without names.
-    EXPECT_EQ(LoadAnalyses(dir.path(), "2021"), (ListRows{{"", "", "123456783"}}));
+    EXPECT_EQ(LoadAnalyses(dir.path(), "2021").rows, (ListRows{{"", "", "123456783"}}));
     EXPECT_FALSE(DeleteTaxpayerRow(dir.path(), client, yes));  // already gone: the list stays open
 
     EXPECT_TRUE(DeleteAnalysisRow(dir.path(), {"", "", "123456783"}, "2021", yes));

@@ -27,6 +27,8 @@ TEST(CsvExport, BytesOfASmallSheet) {
 
     TempDir dir;
     ExportToCsv(grid, dir / "x.csv", "ΠΑΠΑΣ ΝΙΚΟΣ", "123456783");
+    EXPECT_EQ(std::filesystem::status(dir / "x.csv").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
     std::string expected = "Υποχρεος : ΠΑΠΑΣ ΝΙΚΟΣ;;;;Α.Φ.Μ. : 123456783\r\n"
                            "ΠΙΝΑΚΑΣ ΑΝΑΛΩΣΗΣ ΚΕΦΑΛΑΙΟΥ ΠΡΟΗΓΟΥΜΕΝΩΝ ΕΤΩΝ\r\n\r\n\r\n\r\n"

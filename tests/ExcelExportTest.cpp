@@ -125,6 +125,8 @@ TEST(ExcelExport, WorkbookReadBack) {
     TempDir dir;
     const auto xlsx = dir / "sheet.xlsx";
     ExportToExcel(grid, xlsx, "ΠΑΠΑΣ ΝΙΚΟΣ", "123456783");
+    EXPECT_EQ(std::filesystem::status(xlsx).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const Workbook book = ReadBack(dir, xlsx);
     ASSERT_EQ(book.sheets, 1);
 

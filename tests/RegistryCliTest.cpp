@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace skartina {
 namespace {
 
@@ -51,6 +53,25 @@ TEST(RegistryCli, ListsSortedAsAtOpening) {
     EXPECT_EQ(Cli(dir, "analyses " + Q(dir.path()) + " --year 20x1").status, 2);
     EXPECT_EQ(Cli(dir, "clients").status, 2);
     EXPECT_EQ(Cli(dir, "clients " + Q(dir / "nowhere")).status, 1);
+}
+
+TEST(RegistryCli, ControlCharactersInCellsArePrintedAsEscapesAndBadEntriesNamed) {
+    TempDir dir;
+    const auto tables = dir / "Tables";
+    std::filesystem::create_directory(tables);
+    WriteTaxpayerRecord(tables / "100000000.cst", {"100000000", "Α\tΒ", "\x1b[31mκόκκινο", "a\\b", "u", "p"});
+    test::WriteBytes(tables / "2\n3\r\x7f\xc2\x9b\xc2\xa0_2021.grd", "x");
+    std::filesystem::create_directory(tables / "300000000.cst");
+    ASSERT_EQ(::mkfifo((tables / "400000000.cst").c_str(), 0600), 0);
+
+    CliRun run = Cli(dir, "clients " + Q(dir.path()));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Α\\tΒ\t\\x1b[31mκόκκινο\ta\\\\b\t100000000\n");
+    EXPECT_NE(run.err.find("«300000000.cst»"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("«400000000.cst»"), std::string::npos) << run.err;
+
+    run = Cli(dir, "analyses " + Q(dir.path()));
+    EXPECT_EQ(run.out, "\t\t2\\n3\\r\\x7f\\u009b\xc2\xa0\n");  // a no-break space is no control
 }
 
 TEST(RegistryCli, ExportsOfASavedSheet) {

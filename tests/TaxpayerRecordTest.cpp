@@ -109,6 +109,23 @@ TEST(TaxpayerRecord, SaveAsksBeforeReplacingAndNeedsATaxNumber) {
     EXPECT_EQ(LoadTaxpayer(dir.path(), kClient.afm), changed);
 }
 
+TEST(TaxpayerRecord, TheFirstSaveMakesTheDataFolderForItsOwnerOnly) {
+    TempDir dir;
+    ScriptedPrompter yes(true);
+    ASSERT_TRUE(SaveTaxpayer(dir / "Tables", kClient, yes));
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "Tables").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    TaxpayerRecord tooLong = kClient;
+    tooLong.afm = std::string(300, '9');
+    try {
+        SaveTaxpayer(dir / "Tables", tooLong, yes);
+        FAIL() << "saved a 300-character tax number";
+    } catch (const ClientNameError& e) {
+        EXPECT_NE(std::string(e.what()).find("πολύ μεγάλος για όνομα αρχείου"), std::string::npos) << e.what();
+    }
+}
+
 TEST(TaxpayerRecord, LoadNeedsATaxNumberWithAFile) {
     TempDir dir;
     EXPECT_EQ(LoadTaxpayer(dir.path(), ""), std::nullopt);

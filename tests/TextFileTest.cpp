@@ -5,6 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <csignal>
+#include <unistd.h>
 
 namespace skartina {
 namespace {
@@ -104,6 +109,102 @@ TEST(TextFile, AFileWrittenByNameReplacesTheTargetOnlyWhenComplete) {
     EXPECT_THROW(ReplaceFileWith(dir / "missing" / "a.xlsx", [](const std::filesystem::path&) {}), FileError);
 }
 
+// A save killed before its rename leaves its temporary file behind.
+std::string KilledSaveTemporary(const std::filesystem::path& target) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        AtomicFileWriter writer(target);
+        writer.write("half a file");
+        ::kill(::getpid(), SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    for (const auto& name : test::FolderNames(target.parent_path()))
+        if (name.find(".tmp-") != std::string::npos && name.find("-" + std::to_string(child) + "-") != std::string::npos)
+            return name;
+    return {};
+}
+
+void SetAge(const std::filesystem::path& path, std::chrono::hours age) {
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - age);
+}
+
+TEST(StaleTemporaryFiles, ThoseOfAGoneWriterOrOlderThanADayAreRemovedOthersStay) {
+    TempDir dir;
+    const std::string killed = KilledSaveTemporary(dir / "1_2021.grd");
+    ASSERT_FALSE(killed.empty());
+    WriteBytes(dir / "2_2021.grd.tmp-AbC123", "older name, a day old");
+    SetAge(dir / "2_2021.grd.tmp-AbC123", std::chrono::hours(25));
+    WriteBytes(dir / "3_2021.grd.tmp-elsewhere-12-AbC123", "another machine's, a day old");
+    SetAge(dir / "3_2021.grd.tmp-elsewhere-12-AbC123", std::chrono::hours(25));
+    // Kept: a running writer's (this process), a fresh one of another machine or of an older name,
+    // a folder, and files that are no temporary files at all.
+    AtomicFileWriter running(dir / "4_2021.grd");
+    WriteBytes(dir / "5_2021.grd.tmp-elsewhere-12-AbC123", "fresh");
+    WriteBytes(dir / "6.cst.tmp-XyZ789", "fresh");
+    std::filesystem::create_directory(dir / "7.grd.tmp-dir");
+    SetAge(dir / "7.grd.tmp-dir", std::chrono::hours(25));
+    WriteBytes(dir / "8_2021.grd", "data");
+    SetAge(dir / "8_2021.grd", std::chrono::hours(25));
+    WriteBytes(dir / ".tmp-x", "no target");
+    SetAge(dir / ".tmp-x", std::chrono::hours(25));
+    const auto before = test::FolderNames(dir.path());
+
+    std::vector<std::string> removed = RemoveStaleTemporaryFiles(dir.path());
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<std::string>{killed, "2_2021.grd.tmp-AbC123", "3_2021.grd.tmp-elsewhere-12-AbC123"}));
+    std::vector<std::string> left = before;
+    std::erase_if(left, [&](const std::string& n) { return std::find(removed.begin(), removed.end(), n) != removed.end(); });
+    EXPECT_EQ(test::FolderNames(dir.path()), left);
+    EXPECT_TRUE(RemoveStaleTemporaryFiles(dir / "missing").empty());
+}
+
+TEST(StaleTemporaryFiles, TheWriterRemovesThoseOfItsOwnTargetBeforeItWrites) {
+    TempDir dir;
+    const std::string mine = KilledSaveTemporary(dir / "a.grd");
+    const std::string other = KilledSaveTemporary(dir / "b.grd");
+    WriteCp1253Lines(dir / "a.grd", {"x"});
+    EXPECT_EQ(test::FolderNames(dir.path()), (std::vector<std::string>{"a.grd", other}));
+}
+
+TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
+    TempDir dir;
+    WriteBytes(dir / "ok.txt", "12345");
+    EXPECT_EQ(ReadFileBytes(dir / "ok.txt", {5, false}), "12345");
+    std::filesystem::create_symlink(dir / "ok.txt", dir / "link.txt");
+    EXPECT_EQ(ReadFileBytes(dir / "link.txt", {5, true}), "12345");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const struct {
+        const char* name;
+        ReadLimits limits;
+        const char* reason;
+    } refused[] = {
+        {"ok.txt", {4, true}, "μεγαλύτερο από"},
+        {"link.txt", {5, false}, "σύνδεσμος"},
+        {"fifo", {5, true}, "FIFO"},
+        {".", {5, true}, "φάκελος"},
+        {"missing", {5, true}, "δεν υπάρχει"},
+    };
+    for (const auto& r : refused) {
+        try {
+            ReadFileBytes(dir / r.name, r.limits);
+            ADD_FAILURE() << r.name << " was read";
+        } catch (const FileError& e) {
+            EXPECT_NE(std::string(e.what()).find(r.reason), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_THROW(ReadFileBytes("/proc/self/status", {8, true}), FileError);  // says size 0, holds more
+}
+
+TEST(ClientFiles, TheDataFolderIsMadeForItsOwnerOnly) {
+    TempDir dir;
+    CreateTablesFolder(dir / "work" / "Tables");
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "work" / "Tables").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    CreateTablesFolder(dir / "work" / "Tables");  // there already: nothing happens
+}
+
 TEST(ClientFiles, KeepsEveryClientFileInsideTheDataFolder) {
     EXPECT_EQ(ClientFilePath("Tables", "123456789", "_2021.grd"), std::filesystem::path("Tables/123456789_2021.grd"));
     EXPECT_EQ(ClientFilePath("Tables", "EL 99", ".cst"), std::filesystem::path("Tables/EL 99.cst"));
@@ -112,6 +213,11 @@ TEST(ClientFiles, KeepsEveryClientFileInsideTheDataFolder) {
         EXPECT_THROW(ClientFilePath("Tables", afm, ".cst"), ClientNameError) << afm;
     // The analysis list reads the tax number back up to the first "_": the reason says so.
     EXPECT_NE(AfmFileNameProblem("12_3456783").find("«_»"), std::string::npos);
+    // Too long for a file name: refused up front, in Greek, not by the system.
+    EXPECT_NE(AfmFileNameProblem(std::string(300, '1')).find("πολύ μεγάλος"), std::string::npos);
+    EXPECT_EQ(AfmFileNameProblem(std::string(kMaxAfmBytes, '1')), "");
+    TempDir dir;
+    WriteCp1253Lines(ClientFilePath(dir.path(), std::string(kMaxAfmBytes, '1'), "_2021.xlsx"), {"fits"});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // libcurl client, with short time-outs.
 
 #include "update/VersionCheck.h"
+#include "common/TextFile.h"
 #include "support/UpdateServerSim.h"
 #include "TestSupport.h"
 
@@ -408,6 +409,123 @@ TEST(InstallerTransport, APlainHttpHostElsewhereNeverDeliversAnInstaller) {
     EXPECT_FALSE(fs::exists(dir / "Upgrade" / "Setup.exe"));
     EXPECT_EQ(http.requested, (std::vector<std::string>{std::string("http://updates.example") + kProbePath,
                                                         std::string("http://updates.example") + kLatestVersionPath}));
+}
+
+}  // namespace
+}  // namespace skartina
+
+namespace skartina {
+namespace {
+
+// Servers that never stop sending, announce gigabytes, drip, or redirect in a loop.
+struct HostileFixture : CheckFixture {
+    HostileFixture() {
+        serve("2022 (ver 01.00)");
+        timeouts.probeTotal = std::chrono::milliseconds(400);
+        timeouts.total = std::chrono::milliseconds(600);
+        timeouts.downloadTotal = std::chrono::milliseconds(5000);
+        limits.installerBytes = 1024 * 1024;
+    }
+    VersionCheck hostileCheck() {
+        const ProgramStarter start = [this](const fs::path& program) { started.push_back({program, {}, true}); };
+        return VersionCheck({dir.path(), server.base(), *http, prompter, view, start, counters, timeouts, limits});
+    }
+    // Whatever the check left in the download folder.
+    std::vector<std::string> upgradeFolder() const {
+        return fs::is_directory(dir / "Upgrade") ? test::FolderNames(dir / "Upgrade") : std::vector<std::string>{};
+    }
+    VersionCheckTimeouts timeouts{std::chrono::milliseconds(1000), std::chrono::milliseconds(300),
+                                  std::chrono::milliseconds(300)};
+    VersionCheckLimits limits;
+};
+
+constexpr unsigned long long kTwoGigabytes = 2ULL * 1024 * 1024 * 1024;
+
+TEST(HostileUpdateServer, AnAnswerTooLargeSlowOrLoopingIsAFailureNeverAWait) {
+    const std::string probe = kProbePath;
+    const std::string version = kLatestVersionPath;
+    const std::string list = "/versions/VELMORA2021/httpfilelist.php";
+    const std::string download = kDownloadPath;
+    using ms = std::chrono::milliseconds;
+    const struct {
+        const char* what;
+        std::string path;
+        SimAnswer answer;
+        VersionCheckResult result;
+    } cases[] = {
+        {"probe announces 2 GB", probe, SimAnswer::ZerosOf(kTwoGigabytes), VersionCheckResult::Unreachable},
+        {"probe never ends", probe, SimAnswer::EndlessZeros(), VersionCheckResult::Unreachable},
+        {"probe drips within the idle time", probe, SimAnswer::Dripping("OK", ms(250)), VersionCheckResult::Unreachable},
+        {"probe redirects to itself", probe, SimAnswer::RedirectTo(probe), VersionCheckResult::Unreachable},
+        {"version announces 2 GB", version, SimAnswer::ZerosOf(kTwoGigabytes), VersionCheckResult::Failed},
+        {"version never ends", version, SimAnswer::EndlessZeros(), VersionCheckResult::Failed},
+        {"version a little over the limit", version, SimAnswer::ZerosOf(4097), VersionCheckResult::Failed},
+        {"version drips", version, SimAnswer::Dripping("2022 (ver 01.00)", ms(100)), VersionCheckResult::Failed},
+        {"version redirects to itself", version, SimAnswer::RedirectTo(version), VersionCheckResult::Failed},
+        {"list never ends", list, SimAnswer::EndlessZeros(), VersionCheckResult::Failed},
+        {"installer announces 2 GB", download, SimAnswer::ZerosOf(kTwoGigabytes), VersionCheckResult::Failed},
+        {"installer of zeros beyond the limit", download, SimAnswer::ZerosOf(4 * 1024 * 1024),
+         VersionCheckResult::Failed},
+        {"installer never ends", download, SimAnswer::EndlessZeros(), VersionCheckResult::Failed},
+        {"installer redirects to itself", download, SimAnswer::RedirectTo(download), VersionCheckResult::Failed},
+    };
+    for (const auto& c : cases) {
+        HostileFixture f;
+        f.server.answer(c.path, c.answer);
+        EXPECT_EQ(f.hostileCheck().CheckForNewVersion(false), c.result) << c.what;
+        EXPECT_TRUE(f.started.empty()) << c.what;
+        EXPECT_EQ(f.upgradeFolder(), std::vector<std::string>{}) << c.what;  // no installer, no temporary file
+        EXPECT_EQ(f.prompter.informed,
+                  c.result == VersionCheckResult::Failed ? std::vector<std::string>{kFailureText}
+                                                         : std::vector<std::string>{})
+            << c.what;
+        if (c.answer.status == 302) EXPECT_LE(f.server.requests().size(), 4u + 5u) << c.what;
+    }
+}
+
+TEST(HostileUpdateServer, TheSameAnswersWithinTheLimitsAreTaken) {
+    using ms = std::chrono::milliseconds;
+    const std::string probe = kProbePath;
+    // What the limits must still let through: a short drip, a few redirects, a large installer.
+    HostileFixture drip;
+    drip.server.answer(probe, SimAnswer::Dripping("OK", ms(100)));
+    EXPECT_TRUE(drip.hostileCheck().ServerReachable());
+
+    HostileFixture redirects;
+    redirects.server.answer("/a", SimAnswer::RedirectTo("/b"));
+    redirects.server.answer("/b", SimAnswer::RedirectTo(probe));
+    redirects.server.answer(probe, {200, "OK"});
+    EXPECT_EQ(redirects.http->get(redirects.server.base() + "/a").body, "OK");
+
+    HostileFixture large;
+    large.server.answer(kDownloadPath, SimAnswer::ZerosOf(1024 * 1024));  // exactly the limit
+    EXPECT_EQ(large.hostileCheck().CheckForNewVersion(false), VersionCheckResult::InstallerStarted);
+    EXPECT_EQ(fs::file_size(large.installer()), 1024u * 1024u);
+    EXPECT_EQ(large.upgradeFolder(), std::vector<std::string>{"Setup.exe"});
+    EXPECT_EQ(large.counters.ReceivedBytes, 2 + 16 + static_cast<long long>(kFileList350.size()) + 1024 * 1024);
+}
+
+TEST(HostileUpdateServer, TheClientCountsTheBodyAndStopsAtAFailingSink) {
+    CheckFixture f;
+    f.server.answer("/endless", SimAnswer::EndlessZeros());
+    f.server.answer("/zeros", SimAnswer::ZerosOf(100000));
+    HttpOptions capped;
+    capped.maxBodyBytes = 100000;
+    EXPECT_THROW(f.http->get(f.server.base() + "/endless", capped), HttpError);
+    EXPECT_EQ(f.http->get(f.server.base() + "/zeros", capped).body.size(), 100000u);
+    capped.maxBodyBytes = 99999;
+    EXPECT_THROW(f.http->get(f.server.base() + "/zeros", capped), HttpError);
+
+    HttpOptions sinking;
+    long long sunk = 0;
+    sinking.sink = [&](std::string_view bytes) {
+        sunk += static_cast<long long>(bytes.size());
+        if (sunk > 50000) throw FileError("disk full");
+    };
+    EXPECT_THROW(f.http->get(f.server.base() + "/zeros", sinking), FileError);
+    sunk = -1000000;
+    EXPECT_TRUE(f.http->get(f.server.base() + "/zeros", sinking).body.empty());
+    EXPECT_EQ(sunk, -1000000 + 100000);
 }
 
 }  // namespace

@@ -88,10 +88,19 @@ void VersionCheck::transferEnded() {
     s_.view.showFigures(FiguresAfterTransfer(s_.counters));
 }
 
-std::string VersionCheck::fetch(const char* path, std::chrono::milliseconds readTimeout) {
+std::string VersionCheck::fetch(const char* path, std::chrono::milliseconds readTimeout, std::chrono::milliseconds total,
+                                long long maxBytes, std::function<void(std::string_view)> sink) {
     HttpOptions options;
     options.connectTimeout = s_.timeouts.connect;
     options.readTimeout = readTimeout;
+    options.totalTimeout = total;
+    options.maxBodyBytes = maxBytes;
+    long long sunk = 0;
+    if (sink)
+        options.sink = [&](std::string_view bytes) {
+            sink(bytes);
+            sunk += static_cast<long long>(bytes.size());
+        };
     options.userAgent = kUpdateUserAgent;
     options.accept = kUpdateAccept;
     options.progress = [this](long long received, long long) { s_.counters.current = received; };
@@ -105,7 +114,7 @@ std::string VersionCheck::fetch(const char* path, std::chrono::milliseconds read
         transferEnded();
         throw;
     }
-    s_.counters.current = static_cast<long long>(response.body.size());
+    s_.counters.current = sink ? sunk : static_cast<long long>(response.body.size());
     transferEnded();
     if (response.status < 200 || response.status > 299)
         throw HttpError("the server answered " + std::to_string(response.status));
@@ -114,7 +123,7 @@ std::string VersionCheck::fetch(const char* path, std::chrono::milliseconds read
 
 bool VersionCheck::ServerReachable() {
     try {
-        return fetch(kProbePath, s_.timeouts.probeRead) == "OK";
+        return fetch(kProbePath, s_.timeouts.probeRead, s_.timeouts.probeTotal, s_.limits.answerBytes) == "OK";
     } catch (const std::exception&) {
         return false;
     }
@@ -133,7 +142,7 @@ VersionCheckResult VersionCheck::CheckForNewVersion(bool interactive) {
 VersionCheckResult VersionCheck::runCheck(bool interactive) {
     if (!ServerReachable()) return VersionCheckResult::Unreachable;
     try {
-        if (!IsNewerVersion(fetch(kLatestVersionPath, s_.timeouts.read))) {
+        if (!IsNewerVersion(fetch(kLatestVersionPath, s_.timeouts.read, s_.timeouts.total, s_.limits.answerBytes))) {
             if (interactive) s_.prompter.inform(kNoNewerVersionMessage);
             return VersionCheckResult::UpToDate;
         }
@@ -145,15 +154,20 @@ VersionCheckResult VersionCheck::runCheck(bool interactive) {
 
         if (!InstallerTransportTrusted(s_.host))
             throw HttpError("an installer is fetched only over https");
-        s_.counters.ExpectedBytes = ExpectedBytesOf(fetch(kFileListPath, s_.timeouts.read));
+        s_.counters.ExpectedBytes =
+            ExpectedBytesOf(fetch(kFileListPath, s_.timeouts.read, s_.timeouts.total, s_.limits.answerBytes));
         s_.view.setDetails(kDownloadingDetails);
         s_.view.pump();
 
-        const std::string body = fetch(kDownloadPath, s_.timeouts.read);
-        if (body.size() <= kLargestNonInstaller) return VersionCheckResult::NoInstaller;
+        // Straight to a temporary file beside the installer, which takes its
+        // place only when whole; dropped on any failure.
+        AtomicFileWriter file(installer);
+        fetch(kDownloadPath, s_.timeouts.read, s_.timeouts.downloadTotal, s_.limits.installerBytes,
+              [&](std::string_view bytes) { file.write(bytes); });
+        if (file.size() <= kLargestNonInstaller) return VersionCheckResult::NoInstaller;
         s_.view.setDetails(kWritingInstallerDetails);
         s_.view.pump();
-        WriteFileAtomically(installer, body, FileAccess::Executable);
+        file.commit(FileAccess::Executable);
         s_.start(installer);
         return VersionCheckResult::InstallerStarted;
     } catch (const std::exception&) {

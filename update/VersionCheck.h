@@ -47,6 +47,18 @@ struct VersionCheckTimeouts {
     std::chrono::milliseconds connect{5000};
     std::chrono::milliseconds probeRead{5000};
     std::chrono::milliseconds read{10000};
+    // Whole-request deadlines, so that a server that sends a byte now and then
+    // cannot hold the check (at start-up: the main window) for ever.
+    std::chrono::milliseconds probeTotal{10000};
+    std::chrono::milliseconds total{20000};  // the version and the file list
+    std::chrono::milliseconds downloadTotal{std::chrono::minutes(15)};
+};
+
+// The largest answers taken: the probe, the version and the file list are a
+// few words; the installer is written to disk as it arrives, never held in memory.
+struct VersionCheckLimits {
+    long long answerBytes = 4096;
+    long long installerBytes = 512LL * 1024 * 1024;
 };
 
 // Bytes moved by the update client, kept for the whole run.
@@ -111,6 +123,7 @@ struct VersionCheckSetup {
     ProgramStarter start;
     TransferCounters& counters;
     VersionCheckTimeouts timeouts{};
+    VersionCheckLimits limits{};
 };
 
 class VersionCheck {
@@ -127,8 +140,10 @@ public:
 private:
     VersionCheckResult runCheck(bool interactive);
     // A GET with the update client's headers and the counters kept; a status
-    // outside 2xx is a failure.
-    std::string fetch(const char* path, std::chrono::milliseconds readTimeout);
+    // outside 2xx is a failure. With a sink the body goes there and the
+    // returned text is empty.
+    std::string fetch(const char* path, std::chrono::milliseconds readTimeout, std::chrono::milliseconds total,
+                      long long maxBytes, std::function<void(std::string_view)> sink = nullptr);
     void transferEnded();
 
     VersionCheckSetup s_;

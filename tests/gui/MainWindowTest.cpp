@@ -57,6 +57,19 @@ TEST(MainWindow, PreparedWithCaptionsTheCheckMarkAndTheConversion) {
     }
 }
 
+TEST(MainWindow, PreparingRemovesTheStaleTemporaryFilesOfTheDataFolder) {
+    MainFixture f;
+    const auto tables = f.dir / "Tables";
+    std::filesystem::create_directory(tables);
+    test::WriteBytes(tables / "1_2021.grd.tmp-AbC123", "a killed save, a day old");
+    std::filesystem::last_write_time(tables / "1_2021.grd.tmp-AbC123",
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(25));
+    test::WriteBytes(tables / "2_2021.grd.tmp-XyZ789", "a save under way");
+    f.window()->PrepareMainWindow();
+    EXPECT_FALSE(std::filesystem::exists(tables / "1_2021.grd.tmp-AbC123"));
+    EXPECT_TRUE(std::filesystem::exists(tables / "2_2021.grd.tmp-XyZ789"));
+}
+
 TEST(MainWindow, AutomaticCheckSwitchCreatesAndDeletesItsFile) {
     MainFixture f;
     auto main = f.window();

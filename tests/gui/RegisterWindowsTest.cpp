@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace skartina {
 namespace {
 
@@ -118,7 +120,7 @@ TEST(ClientList, SortsGreekCaseInsensitivelyAndSearchesAsYouType) {
     f.record("300000004", "Β");
     f.record("123456783", "α");
     f.record("129999990", "Γ");
-    ClientListWindow list(f.tables, LoadCustomers(f.tables), f.desktop.services());
+    ClientListWindow list(f.tables, LoadCustomers(f.tables).rows, f.desktop.services());
     EXPECT_EQ(list.windowTitle(), "Κατάλογος Δηλώσεων");
     EXPECT_EQ(list.grid->objectName(), "sgCustomers");
     EXPECT_EQ(Column(list.grid, 0), (QStringList{"α", "Β", "Γ"}));
@@ -177,7 +179,7 @@ TEST(ClientList, DeletingAClientKeepsItsAnalysesWithEmptyNames) {
     RegisterFixture f;
     f.record("123456783", "ΠΑΠΑΣ");
     f.analysis("123456783");
-    ClientListWindow list(f.tables, LoadCustomers(f.tables), f.desktop.services());
+    ClientListWindow list(f.tables, LoadCustomers(f.tables).rows, f.desktop.services());
     list.tbDeleteClick();
     EXPECT_EQ(list.result(), QDialog::Rejected);
     ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
@@ -186,10 +188,37 @@ TEST(ClientList, DeletingAClientKeepsItsAnalysesWithEmptyNames) {
 
     EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
     EXPECT_EQ(f.desktop.prompter.informed.back(), "Δεν υπάρχει καταχωρημένος κανένας πελάτης.");
-    AnalysisListWindow analyses(f.tables, "2021", LoadAnalyses(f.tables, "2021"), f.desktop.services());
+    AnalysisListWindow analyses(f.tables, "2021", LoadAnalyses(f.tables, "2021").rows, f.desktop.services());
     ASSERT_EQ(analyses.grid->rowCount(), 1);
     EXPECT_EQ(analyses.grid->item(0, 0)->text(), "");
     EXPECT_EQ(analyses.grid->item(0, 2)->text(), "123456783");
+}
+
+TEST(ClientList, ShowsEveryGoodRecordAfterTheSentenceNamingTheOthers) {
+    RegisterFixture f;
+    f.record("123456783", "ΠΑΠΑΣ");
+    ASSERT_EQ(::mkfifo((f.tables / "200000000.cst").c_str(), 0600), 0);
+    std::filesystem::create_symlink(f.tables / "123456783.cst", f.tables / "300000000.cst");
+    QStringList shown;
+    test::OnNextModal([&](QWidget* modal) {
+        auto* list = qobject_cast<ClientListWindow*>(modal);
+        ASSERT_NE(list, nullptr);
+        shown = Column(list->grid, 3);
+        list->reject();
+    });
+    EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
+    EXPECT_EQ(shown, QStringList{"123456783"});
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
+    const std::string& sentence = f.desktop.prompter.informed[0];
+    EXPECT_NE(sentence.find("«200000000.cst»"), std::string::npos) << sentence;
+    EXPECT_NE(sentence.find("«300000000.cst»"), std::string::npos) << sentence;
+
+    // Only bad entries: the sentence, then the empty list's message.
+    std::filesystem::remove(f.tables / "123456783.cst");
+    f.desktop.prompter.informed.clear();
+    EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 2u);
+    EXPECT_EQ(f.desktop.prompter.informed[1], "Δεν υπάρχει καταχωρημένος κανένας πελάτης.");
 }
 
 TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {

@@ -3,10 +3,31 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace skartina::test {
+
+SimAnswer SimAnswer::ZerosOf(unsigned long long length) {
+    SimAnswer a(200, "", Wire::Zeros);
+    a.length = length;
+    return a;
+}
+
+SimAnswer SimAnswer::EndlessZeros() { return SimAnswer(200, "", Wire::Endless); }
+
+SimAnswer SimAnswer::Dripping(std::string body, std::chrono::milliseconds perByte) {
+    SimAnswer a(200, std::move(body), Wire::Drip);
+    a.delay = perByte;
+    return a;
+}
+
+SimAnswer SimAnswer::RedirectTo(const std::string& location) {
+    SimAnswer a(302, "");
+    a.headers = {{"Location", location}};
+    return a;
+}
 
 UpdateServerSim::UpdateServerSim() : server_(std::make_unique<httplib::Server>()) { start("http"); }
 
@@ -63,6 +84,11 @@ void UpdateServerSim::pause(std::chrono::milliseconds delay) {
     stopping_.wait_for(lock, delay, [this] { return stopped_; });
 }
 
+bool UpdateServerSim::stopping() const {
+    std::lock_guard lock(mutex_);
+    return stopped_;
+}
+
 void UpdateServerSim::handle(const httplib::Request& req, httplib::Response& res) {
     SimAnswer answer;
     {
@@ -92,6 +118,26 @@ void UpdateServerSim::handle(const httplib::Request& req, httplib::Response& res
             sink.write(answer.body.data(), answer.sent);
             return false;  // the connection closes without the last chunk
         });
+        return;
+    case Wire::Zeros:
+        res.set_content_provider(answer.length, "application/octet-stream",
+                                 [this](size_t, size_t left, httplib::DataSink& sink) {
+                                     static const std::string zeros(64 * 1024, '\0');
+                                     return !stopping() && sink.write(zeros.data(), std::min(left, zeros.size()));
+                                 });
+        return;
+    case Wire::Endless:
+        res.set_chunked_content_provider("application/octet-stream", [this](size_t, httplib::DataSink& sink) {
+            static const std::string zeros(64 * 1024, '\0');
+            return !stopping() && sink.write(zeros.data(), zeros.size());
+        });
+        return;
+    case Wire::Drip:
+        res.set_content_provider(answer.body.size(), "application/octet-stream",
+                                 [this, answer](size_t offset, size_t, httplib::DataSink& sink) {
+                                     pause(answer.delay);
+                                     return !stopping() && sink.write(answer.body.data() + offset, 1);
+                                 });
         return;
     case Wire::CutShort:
     case Wire::Stall:

@@ -28,6 +28,10 @@ struct SimAnswer {
         ChunkedCut, // chunked, sends `sent` bytes, closes without the last chunk
         Stall,      // announces the body's length, sends `sent` bytes, the rest after `delay`
         Late,       // answers as Whole after `delay`
+        // Hostile servers:
+        Zeros,      // announces `length` bytes and sends that many zeros, made as they go out
+        Endless,    // chunked zeros without end
+        Drip,       // announces the body's length, then sends it one byte every `delay`
     };
     SimAnswer() = default;
     SimAnswer(int status, std::string body, Wire wire = Wire::Whole, size_t sent = 0)
@@ -40,6 +44,14 @@ struct SimAnswer {
     // Long enough that a client whose time-out works never sees the rest.
     std::chrono::milliseconds delay{3000};
     std::vector<std::pair<std::string, std::string>> headers;
+    unsigned long long length = 0;  // Zeros
+
+    // An answer of `length` zeros (Zeros), endless zeros (Endless), the body one byte at a time (Drip).
+    static SimAnswer ZerosOf(unsigned long long length);
+    static SimAnswer EndlessZeros();
+    static SimAnswer Dripping(std::string body, std::chrono::milliseconds perByte);
+    // A redirect to the location given.
+    static SimAnswer RedirectTo(const std::string& location);
 };
 
 struct SimRequest {
@@ -71,6 +83,7 @@ private:
     void handle(const httplib::Request& req, httplib::Response& res);
     // Sleeps for the delay, or until the server stops.
     void pause(std::chrono::milliseconds delay);
+    bool stopping() const;
 
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;

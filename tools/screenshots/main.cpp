@@ -205,9 +205,9 @@ int main(int argc, char** argv) {
     entry.edAFM->setText("123456783");
     entry.edAFMExit();
     ok &= Save(entry, out, "entry.png");
-    ClientListWindow clientList(tables, LoadCustomers(tables), desktop);
+    ClientListWindow clientList(tables, LoadCustomers(tables).rows, desktop);
     ok &= Save(clientList, out, "client-list.png");
-    AnalysisListWindow analysisList(tables, "2021", LoadAnalyses(tables, "2021"), desktop);
+    AnalysisListWindow analysisList(tables, "2021", LoadAnalyses(tables, "2021").rows, desktop);
     ok &= Save(analysisList, out, "analysis-list.png");
     ok &= SavePrintedPages(out);
     std::filesystem::remove_all(work);
