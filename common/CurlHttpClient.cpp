@@ -92,7 +92,7 @@ public:
     HttpResponse send(const std::string& method, const std::string& url, const std::string& body,
                       const std::string& contentType, const HttpOptions& options) override {
         HttpResponse response;
-        Transfer transfer{&options, &response.body, Clock::now()};
+        Transfer transfer{&options, &response.body, Clock::now(), 0, false, {}};
         curl_slist* list = nullptr;
         if (!options.accept.empty()) list = curl_slist_append(list, ("Accept: " + options.accept).c_str());
         if (!contentType.empty()) list = curl_slist_append(list, ("Content-Type: " + contentType).c_str());

@@ -15,7 +15,8 @@ public:
 
     enum class Answer { Yes, No, Cancel };
     // A question with the buttons Yes, No and Cancel; closing the box is Cancel.
-    virtual Answer ask(const std::string& text) = 0;
+    // Where no one can cancel (batch use), it is the Yes/No question.
+    virtual Answer ask(const std::string& text) { return confirm(text) ? Answer::Yes : Answer::No; }
 };
 
 }  // namespace skartina

@@ -113,6 +113,14 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     portalLayout->addWidget(edUserName, 0, 1);
     portalLayout->addWidget(new QLabel("Password", portal), 1, 0);
     portalLayout->addWidget(edPassword, 1, 1);
+    // The run of every ticked year and the portal's kept documents sit with the
+    // portal's credentials: the year column has no height to spare on a laptop.
+    btAllYears = new QPushButton(QString::fromStdString(kBatchButtonCaption), portal);
+    btAllYears->setObjectName("btAllYears");
+    portalLayout->addWidget(btAllYears, 2, 0, 1, 2);
+    btSources = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", portal);
+    btSources->setObjectName("btSources");
+    portalLayout->addWidget(btSources, 3, 0, 1, 2);
 
     auto* editing = new QGroupBox("Επεξεργασία δήλωσης", this);
     imSave = ImageButton(editing, "imSave", QStyle::SP_DialogSaveButton, "Αποθήκευση δήλωσης");
@@ -188,13 +196,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
         }
     }
     yearsLayout->addWidget(edFirstYear, kNewestYear - kOldestBoxYear, 1);
-    btAllYears = new QPushButton(QString::fromStdString(kBatchButtonCaption), yearsPanel);
-    btAllYears->setObjectName("btAllYears");
-    yearsLayout->addWidget(btAllYears, kNewestYear - kOldestBoxYear + 1, 0, 1, 2);
-    btSources = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", yearsPanel);
-    btSources->setObjectName("btSources");
-    yearsLayout->addWidget(btSources, kNewestYear - kOldestBoxYear + 2, 0, 1, 2);
-    yearsLayout->setRowStretch(kNewestYear - kOldestBoxYear + 3, 1);
+    yearsLayout->setRowStretch(kNewestYear - kOldestBoxYear + 1, 1);
 
     // The sheet.
     auto* tabs = new QTabWidget(this);
@@ -533,12 +535,15 @@ void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
     PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), {anchor.x(), anchor.y()}, {}};
     WindowRetrievalView view(*this, gbWait, pnCounter);
 
+    // What a retrieval changes is a change to save; its recalculation alone is not.
+    RecalculateSheet();
+    const SheetGrid before = grid_;
     retrieving_ = true;
     setSheetCommandsEnabled(false);
     const YearOutcome outcome = GetEtosOfTAxis(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
     setSheetCommandsEnabled(true);
     retrieving_ = false;
-    if (outcome != YearOutcome::NotStarted) modified_ = true;
+    if (!(grid_ == before)) modified_ = true;
 
     if (outcome == YearOutcome::Cancelled) closeRequested_ = true;
     closeAfterRetrieval(browser);

@@ -122,6 +122,9 @@ BrowserRef DevToolsBrowser::OpenApplication() {
     if (HasApplication()) return {applicationWindow_};
     try {
         Launch();
+    } catch (const RetrievalCancelled&) {
+        EndSession();  // the user closed the window while the browser was starting
+        throw;
     } catch (const std::exception& error) {
         EndSession();
         throw BrowserError("the browser (" + config_.chromium + ") did not start: " + error.what());

@@ -129,9 +129,11 @@ TEST(AnalysisConversion, ConvertsOnlyWhatTheLoaderAcceptsAndWritesOnlyWhatThisEd
         EXPECT_EQ(std::filesystem::status(data.tables / name).permissions() & std::filesystem::perms::all,
                   std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     }
-    for (const auto& name : FolderNames(data.tables))
-        if (name.find("_2021") != std::string::npos)
+    for (const auto& name : FolderNames(data.tables)) {
+        if (name.find("_2021") != std::string::npos) {
             EXPECT_NE(std::find(converted.begin(), converted.end(), name), converted.end()) << name;
+        }
+    }
 }
 
 TEST(AnalysisConversion, WithoutADataFolderNothingIsWritten) {

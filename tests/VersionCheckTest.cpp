@@ -479,7 +479,9 @@ TEST(HostileUpdateServer, AnAnswerTooLargeSlowOrLoopingIsAFailureNeverAWait) {
                   c.result == VersionCheckResult::Failed ? std::vector<std::string>{kFailureText}
                                                          : std::vector<std::string>{})
             << c.what;
-        if (c.answer.status == 302) EXPECT_LE(f.server.requests().size(), 4u + 5u) << c.what;
+        if (c.answer.status == 302) {
+            EXPECT_LE(f.server.requests().size(), 4u + 5u) << c.what;
+        }
     }
 }
 

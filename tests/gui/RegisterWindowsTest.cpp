@@ -148,7 +148,7 @@ TEST(ClientList, OpensWithTheKeyboardOnTheRowsAndTypedLettersFollowTheSort) {
     f.record("123456783", "αβραμίδης");
     f.record("129999990", "Ζαχαρίου");
     f.record("200000006", "Ρήγας");
-    ClientListWindow list(f.tables, LoadCustomers(f.tables), f.desktop.services());
+    ClientListWindow list(f.tables, LoadCustomers(f.tables).rows, f.desktop.services());
     list.show();
     QApplication::setActiveWindow(&list);
     QApplication::processEvents();
@@ -168,7 +168,7 @@ TEST(ClientList, OpensWithTheKeyboardOnTheRowsAndTypedLettersFollowTheSort) {
 TEST(AnalysisList, OpensWithTheKeyboardOnTheRows) {
     RegisterFixture f;
     f.analysis("123456783");
-    AnalysisListWindow list(f.tables, "2021", LoadAnalyses(f.tables, "2021"), f.desktop.services());
+    AnalysisListWindow list(f.tables, "2021", LoadAnalyses(f.tables, "2021").rows, f.desktop.services());
     list.show();
     QApplication::setActiveWindow(&list);
     QApplication::processEvents();
