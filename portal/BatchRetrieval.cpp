@@ -186,11 +186,18 @@ private:
         return found;
     }
 
-    // The report's bytes once its window shows them.
-    std::optional<std::string> AwaitReportBytes() {
+    // The report's bytes once its window shows them. Only a window opened
+    // after the click counts: an earlier year's report that came too late
+    // must never be read as this year's.
+    std::optional<std::string> AwaitReportBytes(const std::vector<std::string>& before) {
         std::optional<std::string> bytes;
+        const std::string prefix = portal_.ReportPages();
         Await(Browser::kFindWindowSeconds + extra_, [&] {
-            const std::optional<std::string> window = FindReportWindow(portal_);
+            std::optional<std::string> window;
+            for (const OpenWindow& open : browser_.Windows())
+                if (open.address.rfind(prefix, 0) == 0 &&
+                    std::find(before.begin(), before.end(), open.handle) == before.end())
+                    window = open.handle;
             if (!window) return false;
             std::string got = browser_.DocumentBytes({*window});
             if (got.empty()) return false;
@@ -252,6 +259,19 @@ private:
         return handles;
     }
 
+    // Report windows of earlier years that opened after their year gave up on them.
+    void CloseLateReports() {
+        const std::string prefix = portal_.ReportPages();
+        for (const OpenWindow& open : browser_.Windows())
+            if (open.address.rfind(prefix, 0) == 0 && open.handle != portal_.current.window) {
+                try {
+                    browser_.CloseWindow(open.handle);
+                } catch (const BrowserError&) {
+                    if (!browser_.HasApplication()) throw;
+                }
+            }
+    }
+
     // The return's or the report's window, and any other the year opened.
     void CloseWindowsOpenedSince(const std::vector<std::string>& before) {
         for (const std::string& handle : Handles()) {
@@ -271,6 +291,7 @@ private:
         if (!menu) return result;
         if (view_.CancelRequested()) return {year, YearEnd::NotReached, kCancelledReason, {}};
 
+        CloseLateReports();
         const std::vector<std::string> before = Handles();
         e1_.clear();
         browser_.Click(menu->printButton);
@@ -280,7 +301,7 @@ private:
                 StoreE1Fields(browser_.SearchedElements(page->document), e1_);
             else
                 result.reason = OutcomeText(YearOutcome::ReturnMissing);
-        } else if ((report = AwaitReportBytes())) {
+        } else if ((report = AwaitReportBytes(before))) {
             const std::string text = LooksLikePdf(*report) ? ReportPdfText(*report) : *report;
             const std::string& afm = request_.credentials.afm;
             if (!afm.empty() && text.find(afm) != std::string::npos) ParseReportText(text, year, e1_);
