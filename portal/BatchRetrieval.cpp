@@ -83,8 +83,9 @@ private:
                 year = OneYear(year.year);
             } catch (const BrowserError& error) {
                 year.end = YearEnd::Failed;
-                year.reason = browser_.HasApplication() ? std::string("σφάλμα του προγράμματος περιήγησης: ") + error.what()
-                                                        : kBrowserGone;
+                year.reason = BrowserClosedByUser(browser_, 1000)
+                                  ? kBrowserGone
+                                  : std::string("σφάλμα του προγράμματος περιήγησης: ") + error.what();
             }
             view_.YearEnded(year);
             if (year.end == YearEnd::NotReached) {

@@ -91,20 +91,56 @@ void CloseLoginWindow(Browser& browser) {
     }
 }
 
+namespace {
+
+void ShowEntryPage(PortalSession& portal) {
+    Browser& browser = portal.browser;
+    const BrowserRef application = browser.OpenApplication();
+    portal.current = application;
+    browser.PlaceBrowserWindow(portal.anchor);
+    browser.Navigate(application, portal.EntryPage(), false);
+}
+
+}  // namespace
+
+bool BrowserClosedByUser(Browser& browser, uint64_t withinMs) {
+    // A browser whose windows the user closed goes away a moment later.
+    const uint64_t until = browser.clock().NowMs() + withinMs;
+    while (browser.HasApplication()) {
+        try {
+            if (browser.Windows().empty()) browser.BrowserQuit();
+        } catch (const BrowserError&) {
+            browser.BrowserQuit();
+        }
+        if (!browser.HasApplication() || browser.clock().NowMs() >= until) break;
+        browser.clock().Pump();
+    }
+    return !browser.HasApplication();
+}
+
 void OpenPortal(PortalSession& portal) {
     Browser& browser = portal.browser;
     // A look at the window list notices a browser the user has closed since.
-    if (browser.HasApplication()) {
-        const std::vector<OpenWindow> windows = browser.Windows();
+    const bool reused = browser.HasApplication();
+    if (reused) {
+        std::vector<OpenWindow> windows;
+        try {
+            windows = browser.Windows();
+        } catch (const BrowserError&) {
+        }
         const BrowserRef application = browser.OpenApplication();
         const bool shown = std::any_of(windows.begin(), windows.end(),
                                        [&](const OpenWindow& w) { return w.handle == application.window; });
         if (!shown) browser.BrowserQuit();  // its own window is gone: start afresh
     }
-    const BrowserRef application = browser.OpenApplication();
-    portal.current = application;
-    browser.PlaceBrowserWindow(portal.anchor);
-    browser.Navigate(application, portal.EntryPage(), false);
+    try {
+        ShowEntryPage(portal);
+    } catch (const BrowserError&) {
+        if (!reused) throw;
+        // Closed by the user a moment ago and still going away: start afresh.
+        browser.BrowserQuit();
+        ShowEntryPage(portal);
+    }
 }
 
 bool LogIn(PortalSession& portal, const PortalCredentials& credentials) {

@@ -85,6 +85,10 @@ void OpenPortal(PortalSession& portal);
 // The report window of the years from 2014: the last window showing a report.
 std::optional<std::string> FindReportWindow(PortalSession& portal);
 
+// Whether the browser has gone, waiting up to the given time for one whose
+// windows the user has just closed; such a browser is ended here.
+bool BrowserClosedByUser(Browser& browser, uint64_t withinMs);
+
 // LoginRepresentative for an accountant, LoginTaxpayer otherwise.
 bool LogIn(PortalSession& portal, const PortalCredentials& credentials);
 
