@@ -7,6 +7,7 @@
 // fixed pauses; one test keeps the real ones.
 
 #include "CliRunner.h"
+#include "SimulatedPortal.h"
 #include "TestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
@@ -27,33 +28,10 @@
 namespace skartina::test {
 namespace {
 
-constexpr const char* kAfm = "123456789";
-const std::filesystem::path kSample = SKARTINA_SIM_SAMPLE;
+constexpr const char* kAfm = kSampleAfm;
 
 const PortalCredentials kTaxpayer{kAfm, "demo", "demo1234", false};
 const PortalCredentials kAccountant{kAfm, "logistis", "demo5678", true};
-
-// The simulator with its switches, and a browser allowed to open its pop-ups.
-struct SimulatedPortal {
-    explicit SimulatedPortal(std::vector<std::string> switches) {
-        switches.insert(switches.begin(), {"--data", kSample.string()});
-        simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, switches, true);
-        std::istringstream line(simulator->ReadLine(10000));
-        line >> hosts.app >> hosts.login >> hosts.altLogin;
-        BrowserConfig config;
-        config.headless = true;
-        config.acceptInsecureCerts = true;
-        config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};
-        browser = std::make_unique<DevToolsBrowser>(clock, config);
-    }
-    ~SimulatedPortal() {
-        browser.reset();  // the browser quits before the portal stops
-    }
-    std::unique_ptr<ChildProcess> simulator;
-    PortalHosts hosts;
-    SteadyPumpClock clock;
-    std::unique_ptr<DevToolsBrowser> browser;
-};
 
 struct RecordingView : RetrievalView {
     explicit RecordingView(SheetGrid& g) : grid(g) {}
@@ -69,20 +47,6 @@ struct RecordingView : RetrievalView {
     int reportsTaken = 0;
     int recalculations = 0;
 };
-
-// The codes of the sample return as the reader files them: from 2015 the
-// report's 115 and 117 go under 515 and 517.
-E1CodeTable SampleReturn(int year) {
-    E1CodeTable e1;
-    ReadCodeList(ReadBytes(kSample / kAfm / (std::to_string(year) + ".txt")), e1);
-    if (year > 2014) {
-        for (const auto& [from, to] : {std::pair{115, 515}, std::pair{117, 517}}) {
-            e1.set(to, e1[from]);
-            e1.set(from, 0);
-        }
-    }
-    return e1;
-}
 
 // The sheet as the year's rules would leave it from the table, recalculated.
 SheetGrid Expected(SheetGrid grid, E1CodeTable e1, int year) {
@@ -110,7 +74,9 @@ protected:
         ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
     }
 
-    void Start(std::vector<std::string> switches = {}) { portal = std::make_unique<SimulatedPortal>(std::move(switches)); }
+    void Start(std::vector<std::string> switches = {}) {
+        portal = std::make_unique<SimulatedPortal>(std::move(switches), clock);
+    }
 
     YearOutcome Retrieve(int year, const PortalCredentials& credentials, int extraSeconds = 0,
                          PortalTiming timing = PortalTimingFromEnvironment()) {
@@ -118,6 +84,7 @@ protected:
         return GetEtosOfTAxis(session, {year, credentials, extraSeconds}, true, e1, grid, prompter, view);
     }
 
+    SteadyPumpClock clock;
     std::unique_ptr<SimulatedPortal> portal;
     SheetGrid grid = NewSheet();
     E1CodeTable e1;
