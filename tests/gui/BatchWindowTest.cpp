@@ -4,6 +4,7 @@
 // opens with the desktop's program.
 
 #include "GuiTestSupport.h"
+#include "PortalForTheWindow.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "gui/AfmEdit.h"
@@ -34,33 +35,10 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::PortalForTheWindow;
 using test::TempDir;
 
 constexpr const char* kAfm = "123456789";
-
-// The simulator on the sample data, its hosts in the configuration the window reads.
-class PortalForTheWindow {
-public:
-    PortalForTheWindow() {
-        simulator_ = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", SKARTINA_SIM_SAMPLE}, true);
-        std::istringstream line(simulator_->ReadLine(10000));
-        std::string app, login, alt;
-        line >> app >> login >> alt;
-        setenv("SKARTINA_PORTAL_APP_HOST", app.c_str(), 1);
-        setenv("SKARTINA_PORTAL_LOGIN_HOST", login.c_str(), 1);
-        setenv("SKARTINA_PORTAL_ALT_LOGIN_HOST", alt.c_str(), 1);
-        setenv("SKARTINA_BROWSER_HEADLESS", "1", 1);
-        setenv("SKARTINA_PORTAL_INSECURE_TLS", "1", 1);
-    }
-    ~PortalForTheWindow() {
-        for (const char* variable : {"SKARTINA_PORTAL_APP_HOST", "SKARTINA_PORTAL_LOGIN_HOST", "SKARTINA_PORTAL_ALT_LOGIN_HOST",
-                                     "SKARTINA_BROWSER_HEADLESS", "SKARTINA_PORTAL_INSECURE_TLS"})
-            unsetenv(variable);
-    }
-
-private:
-    std::unique_ptr<ChildProcess> simulator_;
-};
 
 struct BatchWindow : ::testing::Test {
     void SetUp() override {

@@ -3,6 +3,7 @@
 // cannot start while one runs, and closing the window ends a retrieval.
 
 #include "GuiTestSupport.h"
+#include "PortalForTheWindow.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "gui/AfmEdit.h"
@@ -31,39 +32,16 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::PortalForTheWindow;
 using test::TempDir;
 
 constexpr const char* kAfm = "123456789";
-
-// The simulator on the sample data, its hosts in the configuration the window reads.
-class SimulatedPortal {
-public:
-    SimulatedPortal() {
-        simulator_ = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", SKARTINA_SIM_SAMPLE}, true);
-        std::istringstream line(simulator_->ReadLine(10000));
-        std::string app, login, alt;
-        line >> app >> login >> alt;
-        setenv("SKARTINA_PORTAL_APP_HOST", app.c_str(), 1);
-        setenv("SKARTINA_PORTAL_LOGIN_HOST", login.c_str(), 1);
-        setenv("SKARTINA_PORTAL_ALT_LOGIN_HOST", alt.c_str(), 1);
-        setenv("SKARTINA_BROWSER_HEADLESS", "1", 1);
-        setenv("SKARTINA_PORTAL_INSECURE_TLS", "1", 1);
-    }
-    ~SimulatedPortal() {
-        for (const char* variable : {"SKARTINA_PORTAL_APP_HOST", "SKARTINA_PORTAL_LOGIN_HOST", "SKARTINA_PORTAL_ALT_LOGIN_HOST",
-                                     "SKARTINA_BROWSER_HEADLESS", "SKARTINA_PORTAL_INSECURE_TLS"})
-            unsetenv(variable);
-    }
-
-private:
-    std::unique_ptr<ChildProcess> simulator_;
-};
 
 struct RetrievalWindow : ::testing::Test {
     void SetUp() override {
         const BrowserConfig defaults;
         ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
-        portal = std::make_unique<SimulatedPortal>();
+        portal = std::make_unique<PortalForTheWindow>();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
         window->edAFM->setText(kAfm);
@@ -85,7 +63,7 @@ struct RetrievalWindow : ::testing::Test {
 
     TempDir dir;
     FakeDesktop desktop;
-    std::unique_ptr<SimulatedPortal> portal;
+    std::unique_ptr<PortalForTheWindow> portal;
     std::unique_ptr<AnalysisWindow> window;
 };
 
