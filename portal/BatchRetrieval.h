@@ -1,18 +1,16 @@
 #pragma once
-// Several years of one client from the tax portal in one run: one login, the
-// years from the newest to the oldest, one logout at the end. The run waits
-// for what each next step needs (the page element, the window, the report's
-// bytes) up to the portal layer's limits plus the user's extra seconds,
-// instead of the fixed pauses of a single year. A failed year does not stop
-// the run; each year ends read, empty (no return on the portal) or failed
-// with its reason, and every year read keeps its source document.
+// Years of one client from the tax portal in one run, through the one portal
+// navigation: one login, the years from the newest to the oldest, one logout
+// and the browser closed at the end. Each year ends with one sentence (read,
+// no return on the portal, or why not); a wrong password, a refused client or
+// a portal that cannot be reached stops the run, and the years after it are
+// "not reached". Every year read keeps its source document.
 //
-// The same steps as one year's retrieval (opening the portal, the logins, the
-// return page's fields, the report's text, the logout), chained differently.
+// The year button runs the same with one year (YearRetrieval.h).
 
 #include "e1/E1CodeTable.h"
 #include "portal/PortalSession.h"
-#include "portal/YearRetrieval.h"
+#include "portal/RetrievalEnding.h"
 #include "sheet/SheetGrid.h"
 
 #include <cstdint>
@@ -25,31 +23,33 @@ namespace skartina {
 inline const std::string kBatchButtonCaption = "Άντληση όλων των επιλεγμένων ετών";
 inline const std::string kNoYearsTickedMessage = "Δεν έχετε επιλέξει έτη για άντληση στοιχείων.";
 
+struct PortalCredentials {
+    std::string afm;       // the client's tax number
+    std::string user;      // the portal user name: the taxpayer's, or the accountant's
+    std::string password;
+    bool accountant = false;  // log in as an accountant and pick the client by tax number
+};
+
 struct BatchRequest {
     PortalCredentials credentials;
     std::vector<int> years;  // any order; read from the newest to the oldest
-    int extraSeconds = 0;    // added to every wait's limit; negative counts as 0
-    // Where each year's source document is kept; empty: nothing is kept.
+    int extraSeconds = 0;    // added to every wait's bound; negative counts as 0
+    // Where each year's source document, the log and the diagnostics are
+    // kept ("Tables/<ΑΦΜ>_sources"); empty: nothing is kept.
     std::filesystem::path sourcesFolder;
-};
-
-enum class YearEnd {
-    Read,       // the year's figures are in the sheet
-    Empty,      // the portal has no amounts for the year; its columns were emptied
-    Failed,     // the reason says why; the year's columns are as they were
-    NotReached, // the run stopped (cancelled, or refused) before the year
+    bool fixedPauses = false;  // the patient mode: the portal's fixed pauses besides the waits
 };
 
 struct YearResult {
     int year = 0;
-    YearEnd end = YearEnd::NotReached;
-    std::string reason;            // for a failed year
+    YearEnding end;
     std::filesystem::path source;  // the kept document of a read or empty year
+    bool fromReport = false;       // read from the yearly report (from 2014)
+    std::string Sentence() const { return YearSentence(year, end); }
 };
 
 struct BatchResult {
     std::vector<YearResult> years;  // newest first
-    std::string stopReason;         // why the run stopped before any year (login, client refused)
     bool cancelled = false;         // the user cancelled, or the window closed
     bool AnyFailed() const;
 };
@@ -72,17 +72,18 @@ public:
     virtual void YearFilled(int year) = 0;
     // A year has ended, as the summary will tell it.
     virtual void YearEnded(const YearResult&) {}
-    // Asked between steps: true stops the run after the step in hand.
+    // Asked between years: true stops the run.
     virtual bool CancelRequested() { return false; }
 };
 
 // The run. Throws nothing from the browser: its failures end the year in
-// hand, and a browser the user has closed is opened again for the next year.
-// The browser is logged out and closed at the end, also after a cancel.
+// hand (or the run), and a browser the user has closed is opened again for
+// the next year. The browser is logged out and closed at the end, also after
+// a cancel.
 BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
                           BatchView& view);
 
-// The summary, one Greek line a year (newest first) after a heading line.
+// The summary: a heading line, then each year's sentence (newest first).
 std::vector<std::string> BatchSummaryLines(const BatchResult& result);
 
 // The years as the run takes them: each once, newest first.

@@ -26,6 +26,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A page the browser could not load: the host refused, its name did not
+// resolve, the connection timed out. The text is the browser's own words.
+class PortalUnreachable : public BrowserError {
+public:
+    using BrowserError::BrowserError;
+};
+
 enum class MatchMode { Name = 1, Id = 2 };
 
 // One window of the browser; its handle is the window's identity.
@@ -75,9 +82,13 @@ struct WindowFound {
     DocumentRef document;
 };
 
-struct ScreenPoint {
+// Where the browser's window goes on the screen; an empty one leaves it where the browser puts it.
+struct ScreenRect {
     int left = 0;
     int top = 0;
+    int width = 0;
+    int height = 0;
+    bool empty() const { return width <= 0 || height <= 0; }
 };
 
 class Browser {
@@ -128,9 +139,9 @@ public:
     virtual bool HasApplication() const = 0;
     // Creates the application when there is none; its window.
     virtual BrowserRef OpenApplication() = 0;
-    // Shows the application's window 750 x 500 at 100 right of and 110 below
-    // the anchor, not kept on top; nothing without an application.
-    virtual void PlaceBrowserWindow(ScreenPoint anchor) = 0;
+    // Puts the application's window in the place without giving it the
+    // focus; nothing without an application or with an empty place.
+    virtual void PlaceBrowserWindow(ScreenRect place) = 0;
     // Ends the application, ignoring every error; the next retrieval opens a new one.
     virtual void BrowserQuit() = 0;
 
@@ -155,9 +166,23 @@ public:
     virtual std::optional<std::string> FindWindowByTitle(std::string_view title) = 0;
     // Closes the window if it still exists.
     virtual void CloseWindow(const std::string& handle) = 0;
-    // The bytes of what the window shows (a report's PDF), fetched again from
-    // inside the page, so that the page's session and certificate apply.
+    // The bytes of the document the window shows (a report's PDF) as they
+    // arrived, read once; empty while they have not all arrived.
     virtual std::string DocumentBytes(const DocumentRef& document) = 0;
+
+    // --- Following the browser ---
+    // Waits until the browser reports a change (a window, a load) or the
+    // milliseconds have passed, keeping the user interface alive.
+    virtual void AwaitChange(uint32_t milliseconds) { PumpDelay(milliseconds); }
+    // The browser's words for why the window's page could not be loaded;
+    // nothing when it loaded (or is loading).
+    virtual std::optional<std::string> LoadFailure(const std::string& window) { (void)window; return std::nullopt; }
+
+    // --- For a developer, when a page is not as expected ---
+    // A PNG picture of the window's page; empty when the browser cannot give one.
+    virtual std::string Screenshot(const std::string& window) { (void)window; return {}; }
+    // The page's HTML with the value of every input field removed.
+    virtual std::string PageWithoutValues(const std::string& window) { (void)window; return {}; }
 
 protected:
     // The document's frame count: with two or more, the frames' documents are

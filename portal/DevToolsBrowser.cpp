@@ -22,7 +22,7 @@ using nlohmann::json;
 constexpr int kStartMs = 30000;
 constexpr int kCloseMs = 5000;
 constexpr int kLoadMs = 30000;
-constexpr int kQuitMs = 2000;
+constexpr int kScreenshotMs = 5000;
 constexpr size_t kLoadsKept = 64;
 
 ElementRef ElementAt(const DocumentRef& document, int frame, const json& found) {
@@ -40,6 +40,28 @@ std::string DecodeBase64(const std::string& text) {
     for (size_t i = text.size(); i > 0 && text[i - 1] == '=' && padding < 2; --i) ++padding;
     bytes.resize(static_cast<size_t>(length) - padding);
     return bytes;
+}
+
+std::string EncodeBase64(const std::string& bytes) {
+    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
+                                       reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+std::string WithoutQuery(const std::string& address) { return address.substr(0, address.find_first_of("?#")); }
+
+// The value of a header of a held answer, by name in any letter case.
+std::string HeaderValue(const json& headers, std::string_view name) {
+    if (!headers.is_array()) return {};
+    for (const json& header : headers) {
+        if (!header.is_object()) continue;
+        std::string key = header.value("name", "");
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (key == name) return header.value("value", "");
+    }
+    return {};
 }
 
 }  // namespace
@@ -112,6 +134,9 @@ void DevToolsBrowser::Launch() {
     pipe_->OnEvent([this](const json& event) { HandleEvent(event); });
 
     Call("Target.setDiscoverTargets", {{"discover", true}});
+    // Every window is attached as it opens and held until it is set up, so
+    // that nothing of its first document is missed.
+    Call("Target.setAutoAttach", {{"autoAttach", true}, {"waitForDebuggerOnStart", true}, {"flatten", true}});
     // Only for the simulated portal and its self-made certificate.
     if (config_.acceptInsecureCerts) Call("Security.setIgnoreCertificateErrors", {{"ignore", true}});
     if (!WaitFor([this] { return !Pages().empty(); }, kStartMs)) throw BrowserError("the browser opened no window");
@@ -135,15 +160,12 @@ BrowserRef DevToolsBrowser::OpenApplication() {
 void DevToolsBrowser::BrowserQuit() { EndSession(); }
 
 void DevToolsBrowser::EndSession() {
-    // A browser whose pipe closes ends by itself, in its orderly way; the
-    // user interface is not pumped meanwhile, for this runs as windows close.
+    // The profile is thrown away: there is nothing for an orderly quit to
+    // save, so the browser is not waited for. The closed pipe ends it, and its
+    // whole group is stopped at once.
     if (pipe_) pipe_->CloseToBrowser();
     pipe_.reset();
-    if (process_) {
-        for (int waited = 0; waited < kQuitMs && process_->Running(); waited += 10)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        process_->Stop(kQuitMs);  // and whatever of its group is left
-    }
+    if (process_) process_->Stop(0);
     process_.reset();
     profile_.reset();
     applicationWindow_.clear();
@@ -152,14 +174,18 @@ void DevToolsBrowser::EndSession() {
     pageEvents_.clear();
     networkOn_.clear();
     loaded_.clear();
+    attached_.clear();
+    held_.clear();
+    bytes_.clear();
+    failed_.clear();
 }
 
-json DevToolsBrowser::Call(const std::string& method, const json& params, const std::string& session) {
+json DevToolsBrowser::Call(const std::string& method, const json& params, const std::string& session, int timeoutMs) {
     if (!pipe_) throw BrowserError("the browser is not open");
     // Held here: a pump inside the call may end the application.
     const std::shared_ptr<DevToolsPipe> pipe = pipe_;
     try {
-        return pipe->Call(method, params, session);
+        return pipe->Call(method, params, session, timeoutMs);
     } catch (const BrowserGone&) {
         if (pipe_ == pipe) EndSession();
         throw;
@@ -178,11 +204,29 @@ bool DevToolsBrowser::WaitFor(const std::function<bool()>& done, int timeoutMs) 
 }
 
 void DevToolsBrowser::HandleEvent(const json& event) {
+    // No command is sent from here: the pipe is in the middle of reading.
+    // What needs one is queued for Service().
+    ++changes_;
     const std::string method = event.value("method", "");
-    const json& params = event.contains("params") ? event["params"] : json::object();
-    if (method == "Target.targetCreated" || method == "Target.targetInfoChanged") {
-        const json& info = params.at("targetInfo");
-        Target target{info.value("targetId", ""), info.value("type", ""), info.value("url", ""), info.value("title", "")};
+    const json params = event.contains("params") && event["params"].is_object() ? event["params"] : json::object();
+    const json info = params.contains("targetInfo") && params["targetInfo"].is_object() ? params["targetInfo"] : json::object();
+    if (method == "Target.attachedToTarget") {
+        attached_.push_back({info.value("targetId", ""), params.value("sessionId", ""),
+                             info.value("type", "") == "page" && !info.value("openerId", "").empty()});
+        if (info.value("type", "") == "page") sessions_[info.value("targetId", "")] = params.value("sessionId", "");
+    } else if (method == "Fetch.requestPaused") {
+        held_.push_back({event.value("sessionId", ""), params.value("requestId", ""), params.value("responseStatusCode", 0),
+                         params.contains("responseHeaders") ? params["responseHeaders"] : json::array()});
+    } else if (method == "Page.frameNavigated") {
+        const json frame = params.contains("frame") && params["frame"].is_object() ? params["frame"] : json::object();
+        if (!frame.contains("parentId")) {
+            const std::string target = TargetOfSession(event.value("sessionId", ""));
+            if (frame.contains("unreachableUrl")) failed_[target] = frame.value("unreachableUrl", "");
+            else failed_.erase(target);
+        }
+    } else if (method == "Target.targetCreated" || method == "Target.targetInfoChanged") {
+        Target target{info.value("targetId", ""), info.value("type", ""), info.value("url", ""), info.value("title", ""),
+                      info.value("openerId", "")};
         auto known = std::find_if(targets_.begin(), targets_.end(), [&](const Target& t) { return t.id == target.id; });
         if (known == targets_.end())
             targets_.push_back(std::move(target));
@@ -192,6 +236,8 @@ void DevToolsBrowser::HandleEvent(const json& event) {
         const std::string id = params.value("targetId", "");
         std::erase_if(targets_, [&](const Target& t) { return t.id == id; });
         sessions_.erase(id);
+        bytes_.erase(id);
+        failed_.erase(id);
     } else if (method == "Target.detachedFromTarget") {
         sessions_.erase(params.value("targetId", ""));
     } else if (method == "Page.lifecycleEvent" && params.value("name", "") == "DOMContentLoaded") {
@@ -202,30 +248,102 @@ void DevToolsBrowser::HandleEvent(const json& event) {
 
 std::vector<DevToolsBrowser::Target> DevToolsBrowser::Pages() {
     if (!HasApplication()) return {};
-    json infos;
     try {
-        infos = Call("Target.getTargets").at("targetInfos");
+        pipe_->WaitFor([] { return true; }, 0);  // what the browser has told meanwhile
+        Service();
     } catch (const BrowserGone&) {
-        return {};  // the browser went away: the application is over
-    }
-    // The answer is the truth; the events kept the order in which targets appeared.
-    std::vector<Target> now;
-    for (const json& info : infos)
-        now.push_back({info.value("targetId", ""), info.value("type", ""), info.value("url", ""), info.value("title", "")});
-    std::erase_if(targets_, [&](const Target& t) {
-        return std::none_of(now.begin(), now.end(), [&](const Target& n) { return n.id == t.id; });
-    });
-    for (Target& target : now) {
-        auto known = std::find_if(targets_.begin(), targets_.end(), [&](const Target& t) { return t.id == target.id; });
-        if (known == targets_.end())
-            targets_.push_back(std::move(target));
-        else
-            *known = std::move(target);
+        EndSession();  // the browser went away: the application is over
+        return {};
     }
     std::vector<Target> pages;
     std::copy_if(targets_.begin(), targets_.end(), std::back_inserter(pages), [](const Target& t) { return t.type == "page"; });
     if (pages.empty() && !applicationWindow_.empty()) BrowserQuit();  // the user closed the last window
     return pages;
+}
+
+std::string DevToolsBrowser::TargetOfSession(const std::string& session) const {
+    for (const auto& [target, known] : sessions_)
+        if (known == session) return target;
+    return {};
+}
+
+void DevToolsBrowser::Service() {
+    while (pipe_ && !attached_.empty()) {
+        const Attached window = attached_.front();
+        attached_.erase(attached_.begin());
+        SetUpWindow(window);
+    }
+    while (pipe_ && !held_.empty()) {
+        const HeldAnswer held = held_.front();
+        held_.erase(held_.begin());
+        ReadHeldAnswer(held);
+    }
+}
+
+void DevToolsBrowser::SetUpWindow(const Attached& window) {
+    try {
+        if (sessions_.count(window.target) && sessions_[window.target] == window.session) {
+            Call("Page.enable", json::object(), window.session);
+            Call("Page.setLifecycleEventsEnabled", {{"enabled", true}}, window.session);
+            pageEvents_.insert(window.session);
+            // A window a page opens (a report) has its document held until its bytes are read.
+            if (window.popup)
+                Call("Fetch.enable",
+                     {{"patterns", json::array({{{"urlPattern", "*"}, {"resourceType", "Document"}, {"requestStage", "Response"}}})}},
+                     window.session);
+        }
+        Call("Runtime.runIfWaitingForDebugger", json::object(), window.session);
+    } catch (const DevToolsError&) {
+        // Closed meanwhile.
+    }
+}
+
+void DevToolsBrowser::ReadHeldAnswer(const HeldAnswer& held) {
+    try {
+        const std::string type = HeaderValue(held.headers, "content-type");
+        if (held.status == 200 && type.rfind("text/html", 0) != 0) {
+            const json body = Call("Fetch.getResponseBody", {{"requestId", held.request}}, held.session);
+            const std::string raw = body.value("body", "");
+            const bool encoded = body.value("base64Encoded", false);
+            bytes_[TargetOfSession(held.session)] = encoded ? DecodeBase64(raw) : raw;
+            Call("Fetch.fulfillRequest",
+                 {{"requestId", held.request}, {"responseCode", held.status}, {"responseHeaders", held.headers},
+                  {"body", encoded ? raw : EncodeBase64(raw)}},
+                 held.session);
+        } else {
+            Call("Fetch.continueRequest", {{"requestId", held.request}}, held.session);
+        }
+    } catch (const DevToolsError&) {
+        // The window closed meanwhile.
+    }
+}
+
+void DevToolsBrowser::AwaitChange(uint32_t milliseconds) {
+    if (!HasApplication()) return PumpDelay(milliseconds);
+    Service();
+    const uint64_t seen = changes_;
+    WaitFor([&] { return changes_ != seen; }, static_cast<int>(milliseconds));
+}
+
+std::optional<std::string> DevToolsBrowser::LoadFailure(const std::string& window) {
+    const auto failed = failed_.find(window);
+    if (failed == failed_.end()) return std::nullopt;
+    const std::string address = WithoutQuery(failed->second);
+    std::string code;
+    try {
+        code = Evaluate(window, scripts::kErrorCode).get<std::string>();
+    } catch (const std::exception&) {
+    }
+    return (code.empty() ? std::string("the page could not be loaded") : code) + " (" + address + ")";
+}
+
+std::string DevToolsBrowser::Screenshot(const std::string& window) {
+    const json shot = Call("Page.captureScreenshot", {{"format", "png"}}, SessionOf(window), kScreenshotMs);
+    return DecodeBase64(shot.value("data", ""));
+}
+
+std::string DevToolsBrowser::PageWithoutValues(const std::string& window) {
+    return Evaluate(window, scripts::kPageWithoutValues).get<std::string>();
 }
 
 bool DevToolsBrowser::IsPage(const std::string& id) const {
@@ -332,21 +450,21 @@ std::vector<std::string> DevToolsBrowser::OptionTexts(const ElementRef& list) {
     return OnElement(list, scripts::kOptionTexts).get<std::vector<std::string>>();
 }
 
-void DevToolsBrowser::PlaceBrowserWindow(ScreenPoint anchor) {
-    if (!HasApplication()) return;
+void DevToolsBrowser::PlaceBrowserWindow(ScreenRect place) {
+    if (!HasApplication() || place.empty()) return;
     std::string window = applicationWindow_;
     if (!IsPage(window)) {
         const std::vector<Target> pages = Pages();
         if (pages.empty()) return;
         window = pages.front().id;
     }
-    const int windowId = Call("Browser.getWindowForTarget", {{"targetId", window}}).at("windowId");
+    const int windowId = Call("Browser.getWindowForTarget", {{"targetId", window}}).value("windowId", 0);
     // A maximised or minimised window takes no position: it is made normal first.
     Call("Browser.setWindowBounds", {{"windowId", windowId}, {"bounds", {{"windowState", "normal"}}}});
+    // Placed, not activated: the focus stays with the program.
     Call("Browser.setWindowBounds",
          {{"windowId", windowId},
-          {"bounds", {{"left", anchor.left + 100}, {"top", anchor.top + 110}, {"width", 750}, {"height", 500}}}});
-    Call("Target.activateTarget", {{"targetId", window}});
+          {"bounds", {{"left", place.left}, {"top", place.top}, {"width", place.width}, {"height", place.height}}}});
 }
 
 void DevToolsBrowser::Navigate(const BrowserRef& browser, std::string_view address, bool bypassCache) {
@@ -366,7 +484,8 @@ void DevToolsBrowser::Navigate(const BrowserRef& browser, std::string_view addre
     const json navigation = Call("Page.navigate", {{"url", std::string(address)}}, session);
     const std::string error = navigation.value("errorText", "");
     // An aborted load is a download or a page replaced at once, not a failure.
-    if (!error.empty() && error != "net::ERR_ABORTED") throw BrowserError("the page " + std::string(address) + " could not be opened: " + error);
+    if (!error.empty() && error != "net::ERR_ABORTED")
+        throw PortalUnreachable(error + " (" + WithoutQuery(std::string(address)) + ")");
     const std::string loader = navigation.value("loaderId", "");
     if (loader.empty() || !error.empty()) return;  // moved within the same document
     // Back once the new document is parsed, as a person would see it; a slow page is left to the polling that follows.
@@ -403,7 +522,9 @@ void DevToolsBrowser::CloseWindow(const std::string& handle) {
 }
 
 std::string DevToolsBrowser::DocumentBytes(const DocumentRef& document) {
-    return DecodeBase64(Script(document.window, scripts::kFetchDocumentBytes, json::array()).get<std::string>());
+    Pages();  // reads what has arrived
+    const auto bytes = bytes_.find(document.window);
+    return bytes == bytes_.end() ? std::string() : bytes->second;
 }
 
 }  // namespace skartina

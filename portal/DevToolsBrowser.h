@@ -30,7 +30,7 @@ public:
 
     bool HasApplication() const override { return pipe_ != nullptr; }
     BrowserRef OpenApplication() override;
-    void PlaceBrowserWindow(ScreenPoint anchor) override;
+    void PlaceBrowserWindow(ScreenRect place) override;
     void BrowserQuit() override;
 
     std::vector<OpenWindow> Windows() override;
@@ -50,9 +50,14 @@ public:
     std::optional<std::string> FindWindowByTitle(std::string_view title) override;
     void CloseWindow(const std::string& handle) override;
 
-    // The bytes of what the window shows (a report's PDF), fetched again from
-    // inside the page, so that the page's session and certificate apply.
+    // The bytes of the document a window opened by a page shows (a report's
+    // PDF), kept as they arrived; empty for any other document.
     std::string DocumentBytes(const DocumentRef& document) override;
+
+    void AwaitChange(uint32_t milliseconds) override;
+    std::optional<std::string> LoadFailure(const std::string& window) override;
+    std::string Screenshot(const std::string& window) override;
+    std::string PageWithoutValues(const std::string& window) override;
 
     // A function body run in a window's top document with the arguments, its
     // result by value; for diagnostics and measurements.
@@ -78,7 +83,18 @@ protected:
 
 private:
     struct Target {
-        std::string id, type, url, title;
+        std::string id, type, url, title, opener;
+    };
+    // A window attached as it opened, waiting to be set up and let go.
+    struct Attached {
+        std::string target, session;
+        bool popup = false;
+    };
+    // A document's answer held back until its bytes are read.
+    struct HeldAnswer {
+        std::string session, request;
+        int status = 0;
+        nlohmann::json headers;
     };
 
     void Launch();
@@ -87,15 +103,22 @@ private:
     // The browser is over: the pipe closed, the process group stopped, the profile removed.
     void EndSession();
     nlohmann::json Call(const std::string& method, const nlohmann::json& params = nlohmann::json::object(),
-                        const std::string& session = {});
+                        const std::string& session = {}, int timeoutMs = DevToolsPipe::kAnswerMs);
     bool WaitFor(const std::function<bool()>& done, int timeoutMs);
     void HandleEvent(const nlohmann::json& event);
     std::string SessionOf(const std::string& window);
     nlohmann::json Script(const std::string& window, const char* body, const nlohmann::json& arguments);
     nlohmann::json OnElement(const ElementRef& element, const char* body, nlohmann::json extra = {});
-    // The page targets now, oldest first; none when the browser has ended.
+    // The page targets now, oldest first, as the events told them; none when
+    // the browser has ended.
     std::vector<Target> Pages();
     bool IsPage(const std::string& id) const;
+    // What the events asked for that needs commands: new windows set up and
+    // let go, held answers read and passed on. Never run from inside an event.
+    void Service();
+    void SetUpWindow(const Attached& window);
+    void ReadHeldAnswer(const HeldAnswer& held);
+    std::string TargetOfSession(const std::string& session) const;
 
     BrowserConfig config_;
     std::unique_ptr<BrowserProfile> profile_;
@@ -107,6 +130,11 @@ private:
     std::set<std::string> pageEvents_;             // sessions that report page loads
     std::set<std::string> networkOn_;              // sessions whose network agent is on
     std::deque<std::string> loaded_;               // the latest loads whose document was parsed
+    std::vector<Attached> attached_;               // windows not yet set up
+    std::vector<HeldAnswer> held_;                 // documents not yet read
+    std::map<std::string, std::string> bytes_;     // target id -> its document's bytes
+    std::map<std::string, std::string> failed_;    // target id -> the address it could not load
+    uint64_t changes_ = 0;                         // events seen, for AwaitChange
 };
 
 }  // namespace skartina

@@ -6,13 +6,6 @@
 
 namespace skartina {
 
-std::string E1PageAddress(const PortalHosts& hosts, const std::string& yearText) {
-    if (yearText == "2003") return hosts.AppAddress("/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp");
-    if (yearText == "2004") return hosts.AppAddress("/webtax/incomefp/Year_2004/income/e1/e1_print_mm_2004.jsp");
-    if (yearText == "2005") return hosts.AppAddress("/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp");
-    return hosts.AppAddress("/webtax/incomefp/year" + yearText + "-income-menu.do");
-}
-
 std::optional<int> FieldCode(const std::string& name) {
     if (name.empty() || name[0] != 'n') return std::nullopt;
     // A rest that is not a number stands for code 0, which is skipped.
@@ -35,22 +28,6 @@ void StoreE1Fields(const std::vector<ElementFields>& fields, E1CodeTable& e1) {
             e1.set(*code, *amount);
         }
     }
-}
-
-std::optional<BrowserRef> ReadE1Page(Browser& browser, const PortalHosts& hosts, const std::string& yearText,
-                                     E1CodeTable& e1) {
-    const WindowFound page = browser.WaitForElement(E1PageAddress(hosts, yearText), "n901", MatchMode::Name);
-    if (page.found && browser.FindElementByName(page.document, "n901"))
-        StoreE1Fields(browser.SearchedElements(page.document), e1);
-
-    if (const auto window = browser.FindWindowByTitle(kReturnWindowTitle)) {
-        browser.CloseWindow(*window);
-    } else if (page.found) {
-        if (const auto own = browser.FindWindowByTitle(browser.DocumentTitle(page.document)))
-            browser.CloseWindow(*own);
-    }
-    if (!page.found) return std::nullopt;
-    return page.browser;
 }
 
 }  // namespace skartina

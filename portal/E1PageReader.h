@@ -5,18 +5,12 @@
 
 #include "e1/E1CodeTable.h"
 #include "portal/Browser.h"
-#include "portal/PortalHosts.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace skartina {
-
-// The title of the window that shows a return.
-inline constexpr const char* kReturnWindowTitle = "ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ";
-
-// The part of the address of the return's window for the year text.
-std::string E1PageAddress(const PortalHosts& hosts, const std::string& yearText);
 
 // The code a field's name stands for ("n0301" is 301); nullopt for any other
 // name or a code outside 1 to 999.
@@ -25,12 +19,5 @@ std::optional<int> FieldCode(const std::string& name);
 // Stores the fields of the searched documents in the table, a later field of
 // a code over an earlier one.
 void StoreE1Fields(const std::vector<ElementFields>& fields, E1CodeTable& e1);
-
-// Waits (up to 20 s) for the year's return, reads it into the table and closes
-// its window. Returns the window the return was found in (the retrieval's
-// current portal browser from then on); nothing, with the table untouched,
-// when the return did not appear.
-std::optional<BrowserRef> ReadE1Page(Browser& browser, const PortalHosts& hosts, const std::string& yearText,
-                                     E1CodeTable& e1);
 
 }  // namespace skartina

@@ -56,7 +56,9 @@ inline constexpr const char* kElements = SKARTINA_DOCUMENT
     "return [d.__skartina, out];";
 
 inline constexpr const char* kSetValue = SKARTINA_ELEMENT "el.value = arguments[3];";
-inline constexpr const char* kClick = SKARTINA_ELEMENT "el.click();";
+// The click runs once the call has returned: a script it starts (a window
+// opened, a page replaced) is not waited for.
+inline constexpr const char* kClick = SKARTINA_ELEMENT "setTimeout(() => el.click(), 0);";
 inline constexpr const char* kChecked = SKARTINA_ELEMENT "return el.checked === true;";
 inline constexpr const char* kAttribute = SKARTINA_ELEMENT "return el.getAttribute(arguments[3]);";
 inline constexpr const char* kId = SKARTINA_ELEMENT "return el.id || '';";
@@ -64,17 +66,20 @@ inline constexpr const char* kSetSelectedIndex = SKARTINA_ELEMENT "el.selectedIn
 inline constexpr const char* kFireChange = SKARTINA_ELEMENT "el.dispatchEvent(new Event('change', {bubbles: true}));";
 inline constexpr const char* kOptionTexts = SKARTINA_ELEMENT "return Array.from(el.options || [], o => o.text);";
 
-// The bytes of the document the window shows (a report's PDF), fetched again
-// with the window's cookies, as base64. Asynchronous: the caller awaits it.
-inline constexpr const char* kFetchDocumentBytes =
-    "return (async () => {"
-    "  const response = await fetch(location.href, {credentials: 'include'});"
-    "  if (!response.ok) throw new Error('the document could not be fetched again: HTTP ' + response.status);"
-    "  const bytes = new Uint8Array(await response.arrayBuffer());"
-    "  let text = '';"
-    "  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));"
-    "  return btoa(text);"
-    "})();";
+// The page's HTML with the value of every input field taken out: what a
+// developer needs to see of the page, without what was typed into it.
+inline constexpr const char* kPageWithoutValues =
+    "const copy = document.documentElement.cloneNode(true);"
+    "for (const el of copy.querySelectorAll('input, textarea')) {"
+    "  el.removeAttribute('value');"
+    "  if (el.tagName === 'TEXTAREA') el.textContent = '';"
+    "}"
+    "return '<!DOCTYPE html>\\n' + copy.outerHTML;";
+
+// The browser's code for a page it could not load ("ERR_CONNECTION_REFUSED"), from its error page.
+inline constexpr const char* kErrorCode =
+    "const code = document.querySelector('.error-code');"
+    "return code ? code.textContent.trim() : '';";
 
 #undef SKARTINA_ELEMENT
 #undef SKARTINA_DOCUMENT

@@ -2,6 +2,7 @@
 
 #include "MemoryBrowser.h"
 #include "portal/E1PageReader.h"
+#include "portal/PortalPages.h"
 
 #include <gtest/gtest.h>
 
@@ -42,46 +43,31 @@ TEST(E1PageReader, StoresAmountsAndTickedBoxes) {
     EXPECT_EQ(e1[307], 0);  // not a check box to the reader, and "on" is no amount
 }
 
-TEST(E1PageReader, PageAddresses) {
-    PortalHosts hosts{"app.test", "login.test", "alt.test"};
-    EXPECT_EQ(E1PageAddress(hosts, "2003"), "https://app.test/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp");
-    EXPECT_EQ(E1PageAddress(hosts, "2004"), "https://app.test/webtax/incomefp/Year_2004/income/e1/e1_print_mm_2004.jsp");
-    EXPECT_EQ(E1PageAddress(hosts, "2005"), "https://app.test/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp");
-    EXPECT_EQ(E1PageAddress(hosts, "2010"), "https://app.test/webtax/incomefp/year2010-income-menu.do");
+TEST(PortalPages, ReturnPageAddresses) {
+    const PortalPages pages{{"app.test", "login.test", "alt.test"}};
+    EXPECT_EQ(pages.ReturnPage(2003), "https://app.test/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp");
+    EXPECT_EQ(pages.ReturnPage(2004), "https://app.test/webtax/incomefp/Year_2004/income/e1/e1_print_mm_2004.jsp");
+    EXPECT_EQ(pages.ReturnPage(2005), "https://app.test/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp");
+    EXPECT_EQ(pages.ReturnPage(2010), "https://app.test/webtax/incomefp/year2010-income-menu.do");
+    EXPECT_EQ(pages.MenuOf(2004), "https://app.test/webtax/incomefp/year2005-income-menu.do");
+    EXPECT_EQ(pages.YearListPage(2005), "https://app.test/webtax/incomefp/login.do");
+    EXPECT_EQ(pages.YearListPage(2003), "https://app.test/webtax/incomefp/year2005-income-menu.do");
 }
 
-TEST(E1PageReader, ReadsTheFramesOfThe2005ReturnAndClosesItsWindow) {
+TEST(E1PageReader, ReadsTheFramesOfThe2005ReturnNotItsTopDocument) {
     FakeClock clock;
     MemoryBrowser browser(clock);
-    const PortalHosts hosts{"app.test", "login.test", "alt.test"};
-    MemDocument frames{kReturnWindowTitle, {Named("n301", "77,00")}, {}};
+    MemDocument frames{page::kReturnWindowTitle, {Named("n301", "77,00")}, {}};
     frames.frames.push_back({"", {Named("n301", "1.000,00"), Named("n007", "", "checkbox")}, {}});
     frames.frames.push_back({"", {Named("n901", "12,00")}, {}});
     frames.frames[0].all[1].checked = true;
-    browser.windows = {{"menu", "https://app.test/webtax/incomefp/year2005-income-menu.do", {}},
-                       {"print", E1PageAddress(hosts, "2005"), frames}};
+    browser.windows = {{"print", "https://app.test/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp", frames}};
 
     E1CodeTable e1;
-    const auto found = ReadE1Page(browser, hosts, "2005", e1);
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->window, "print");
+    StoreE1Fields(browser.SearchedElements({"print"}), e1);
     EXPECT_EQ(e1[301], 1000);  // the top document's own field is not read
     EXPECT_EQ(e1[7], 1);
     EXPECT_EQ(e1[901], 12);
-    EXPECT_EQ(browser.closed, std::vector<std::string>{"print"});
-}
-
-TEST(E1PageReader, AReturnThatNeverAppearsLeavesTheTableAfterTwentyOneSeconds) {
-    FakeClock clock(250);
-    MemoryBrowser browser(clock);
-    const PortalHosts hosts{"app.test", "login.test", "alt.test"};
-    browser.windows = {{"menu", "https://app.test/webtax/incomefp/year2010-income-menu.do", {"Menu", {Named("n301", "5,00")}, {}}}};
-    E1CodeTable e1;
-    e1.set(301, 9);
-    EXPECT_FALSE(ReadE1Page(browser, hosts, "2010", e1));
-    EXPECT_EQ(e1[301], 9);
-    EXPECT_EQ(clock.now, 21000u);
-    EXPECT_TRUE(browser.closed.empty());
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ public:
         if (windows.empty()) windows.push_back({"app", "about:blank", {}});
         return {windows.front().handle};
     }
-    void PlaceBrowserWindow(ScreenPoint) override {}
+    void PlaceBrowserWindow(ScreenRect) override {}
     void BrowserQuit() override {
         application = false;
         windows.clear();

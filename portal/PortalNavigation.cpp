@@ -1,0 +1,457 @@
+#include "portal/PortalNavigation.h"
+
+#include "e1/ReportPdf.h"
+#include "e1/ReportText.h"
+#include "portal/Diagnostics.h"
+#include "portal/E1PageReader.h"
+
+#include <algorithm>
+
+namespace skartina {
+namespace {
+
+// Between two looks at the pages: a browser that reports a change is looked at sooner.
+constexpr uint32_t kPassMs = 50;
+// How long a browser whose windows the user has just closed takes to go away.
+constexpr uint64_t kGoingAwayMs = 1000;
+
+// The steps, as the messages name them.
+const std::string kLoginStep = "είσοδος στην Α.Α.Δ.Ε.";
+const std::string kClientStep = "επιλογή του πελάτη";
+const std::string kMenuStep = "σελίδα του έτους";
+const std::string kReturnStep = "δήλωση του έτους";
+const std::string kReportStep = "εκκαθαριστικό του έτους";
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+bool HasId(const std::vector<ElementFields>& fields, std::string_view id) {
+    return std::any_of(fields.begin(), fields.end(), [&](const ElementFields& f) { return !f.id.empty() && f.id == id; });
+}
+
+std::optional<ElementRef> Named(const std::vector<ElementFields>& fields, std::string_view name) {
+    for (const ElementFields& field : fields)
+        if (field.name == name) return field.element;
+    return std::nullopt;
+}
+
+std::string DocumentOf(const std::vector<ElementFields>& fields) {
+    return fields.empty() ? std::string() : fields.front().element.document;
+}
+
+}  // namespace
+
+PortalNavigation::PortalNavigation(PortalSession& portal, NavigationOptions options, RetrievalLog& log)
+    : portal_(portal), browser_(portal.browser), pages_(portal.pages()), options_(std::move(options)),
+      extra_(std::clamp(options_.extraSeconds, 0, 3600)), log_(log) {}
+
+template <typename Step>
+auto PortalNavigation::Guarded(Step&& step) -> decltype(step()) {
+    try {
+        return step();
+    } catch (const RetrievalStop&) {
+        throw;
+    } catch (const PortalUnreachable& error) {
+        throw RetrievalStop(Ending::Unreachable, error.what());
+    } catch (const BrowserError& error) {
+        // A browser whose windows the user closed goes away a moment later.
+        const uint64_t until = browser_.clock().NowMs() + kGoingAwayMs;
+        while (browser_.HasApplication() && browser_.clock().NowMs() < until) {
+            try {
+                if (browser_.Windows().empty()) browser_.BrowserQuit();
+            } catch (const BrowserError&) {
+                browser_.BrowserQuit();
+            }
+            if (browser_.HasApplication()) browser_.AwaitChange(kPassMs);
+        }
+        if (!browser_.HasApplication()) {
+            loggedIn_ = clientPicked_ = false;
+            throw RetrievalStop(Ending::BrowserClosed, error.what());
+        }
+        throw RetrievalStop(Ending::BrowserFailed, error.what());
+    }
+}
+
+void PortalNavigation::Pause(uint32_t milliseconds) {
+    if (options_.fixedPauses) portal_.Pause(milliseconds);
+}
+
+void PortalNavigation::CheckLoads() {
+    for (const OpenWindow& window : browser_.Windows())
+        if (const std::optional<std::string> failure = browser_.LoadFailure(window.handle))
+            throw PortalUnreachable(AddressWithoutQuery(window.address) + ": " + *failure);
+}
+
+bool PortalNavigation::Await(int seconds, const Pass& pass) {
+    const uint64_t start = browser_.clock().NowMs();
+    const uint64_t limit = static_cast<uint64_t>(seconds + extra_);
+    for (;;) {
+        if (!browser_.HasApplication()) throw BrowserError("the browser has ended");
+        CheckLoads();
+        try {
+            if (pass()) return true;
+        } catch (const PortalUnreachable&) {
+            throw;
+        } catch (const BrowserError&) {
+            // A page caught between two documents is not there yet; a browser that has gone is.
+            if (!browser_.HasApplication()) throw;
+        }
+        if ((browser_.clock().NowMs() - start) / 1000 > limit) return false;
+        browser_.AwaitChange(kPassMs);
+    }
+}
+
+std::optional<PortalNavigation::Found> PortalNavigation::AwaitElement(const std::string& address, const char* name,
+                                                                      const std::string& staleDocument) {
+    std::optional<Found> found;
+    Await(Browser::kWaitElementSeconds, [&] {
+        for (const OpenWindow& window : browser_.Windows()) {
+            if (!Contains(window.address, address)) continue;
+            const auto element = browser_.FindElementByName({window.handle}, name);
+            if (element && element->document != staleDocument) found = Found{window.handle, *element};
+        }
+        return found.has_value();
+    });
+    return found;
+}
+
+bool PortalNavigation::AwaitWindow(const std::string& address) {
+    std::optional<std::string> found;
+    Await(Browser::kFindWindowSeconds, [&] {
+        for (const OpenWindow& window : browser_.Windows())
+            if (Contains(window.address, address)) found = window.handle;
+        return found.has_value();
+    });
+    if (found) portal_.current = {*found};
+    return found.has_value();
+}
+
+std::optional<std::string> PortalNavigation::AwaitReportBytes(const std::vector<std::string>& before, std::string& window) {
+    // Only a window opened after the click counts: an earlier year's report
+    // that came too late must never be read as this year's.
+    const std::string prefix = pages_.ReportPages();
+    std::optional<std::string> bytes;
+    Await(Browser::kFindWindowSeconds, [&] {
+        for (const OpenWindow& open : browser_.Windows())
+            if (open.address.rfind(prefix, 0) == 0 && std::find(before.begin(), before.end(), open.handle) == before.end())
+                window = open.handle;
+        if (window.empty()) return false;
+        std::string got = browser_.DocumentBytes({window});
+        if (got.empty()) return false;
+        bytes = std::move(got);
+        return true;
+    });
+    return bytes;
+}
+
+void PortalNavigation::NotAsExpected(int year, const std::string& step, const std::string& missing,
+                                     const std::string& window) {
+    log_.Step("δεν εμφανίστηκε: " + missing);
+    std::string address;
+    try {
+        for (const OpenWindow& open : browser_.Windows())
+            if (open.handle == window) address = AddressWithoutQuery(open.address);
+    } catch (const BrowserError&) {
+    }
+    RetrievalStop stop(Ending::PageNotAsExpected, step + ": " + missing + " (" + address + ")", {step, missing});
+    if (!options_.diagnosticsFolder.empty()) {
+        try {
+            stop.diagnostics = KeepDiagnostics(options_.diagnosticsFolder, year > 0 ? std::to_string(year) : "login",
+                                               browser_, window, log_);
+        } catch (const std::exception& error) {
+            log_.Note(std::string("the diagnostics could not be kept: ") + error.what());
+        }
+    }
+    throw stop;
+}
+
+void PortalNavigation::Navigate(const std::string& address, bool bypassCache) {
+    log_.Step("μετάβαση", address);
+    browser_.Navigate(portal_.current, address, bypassCache);
+}
+
+void PortalNavigation::Click(const ElementRef& element, const std::string& what) {
+    std::string address;
+    for (const OpenWindow& window : browser_.Windows())
+        if (window.handle == element.window) address = window.address;
+    log_.Step(what, address);
+    browser_.Click(element);
+}
+
+std::vector<std::string> PortalNavigation::Handles() {
+    std::vector<std::string> handles;
+    for (const OpenWindow& window : browser_.Windows()) handles.push_back(window.handle);
+    return handles;
+}
+
+void PortalNavigation::CloseWindowsOpenedSince(const std::vector<std::string>& before) {
+    for (const std::string& handle : Handles()) {
+        if (handle == portal_.current.window || std::find(before.begin(), before.end(), handle) != before.end()) continue;
+        try {
+            browser_.CloseWindow(handle);
+        } catch (const BrowserError&) {
+            if (!browser_.HasApplication()) throw;
+        }
+    }
+}
+
+void PortalNavigation::LogIn(const std::string& user, const std::string& password, bool accountant) {
+    user_ = user;
+    password_ = password;
+    accountant_ = accountant;
+    Guarded([&] {
+        // Every run starts from a browser of its own: nothing of an earlier one is reused.
+        if (browser_.HasApplication()) browser_.BrowserQuit();
+        loggedIn_ = clientPicked_ = false;
+        portal_.current = browser_.OpenApplication();
+        browser_.PlaceBrowserWindow(portal_.place);
+        Navigate(pages_.EntryPage(), false);
+
+        // The login page, or a window still logged in to a year page.
+        const std::string loginHost = pages_.LoginHost();
+        const std::string yearPages = pages_.LoggedInYearPages();
+        const std::string applicationPages = pages_.ApplicationPages();
+        std::optional<std::string> loginWindow;
+        std::vector<ElementFields> loginFields;
+        std::optional<Found> enter;
+        Await(Browser::kWaitElementSeconds, [&] {
+            for (const OpenWindow& window : browser_.Windows()) {
+                if (Contains(window.address, loginHost)) {
+                    std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
+                    if (HasId(top, page::kPasswordId)) {
+                        loginWindow = window.handle;
+                        loginFields = std::move(top);
+                    }
+                } else if (Contains(window.address, yearPages)) {
+                    if (auto image = Named(browser_.TopDocumentElements({window.handle}), page::kEnterImage))
+                        enter = Found{window.handle, *image};
+                }
+            }
+            return loginWindow || enter;
+        });
+        if (!loginWindow && !enter)
+            NotAsExpected(0, kLoginStep, "η σελίδα εισόδου (το πεδίο του κωδικού)", portal_.current.window);
+
+        if (!enter) {
+            portal_.current = {*loginWindow};
+            bool userSet = false, passwordSet = false;
+            std::optional<ElementRef> button;
+            for (const ElementFields& field : loginFields) {
+                if (field.id == page::kUserId) {
+                    browser_.SetValue(field.element, user);
+                    userSet = true;
+                } else if (field.id == page::kPasswordId) {
+                    browser_.SetValue(field.element, password);
+                    passwordSet = true;
+                }
+                if ((field.type == "SUBMIT" || field.type == "submit") && field.name == page::kLoginButton)
+                    button = field.element;
+            }
+            if (!userSet || !passwordSet)
+                NotAsExpected(0, kLoginStep, "τα πεδία του ονόματος χρήστη και του κωδικού", *loginWindow);
+            if (!button) NotAsExpected(0, kLoginStep, "το κουμπί σύνδεσης (btn_login)", *loginWindow);
+            const std::string submitted = DocumentOf(loginFields);
+            Click(*button, "σύνδεση");
+
+            // The portal answers with the application page, or with its login
+            // page again when it refused the user name or the password.
+            bool refused = false;
+            Await(Browser::kWaitElementSeconds, [&] {
+                for (const OpenWindow& window : browser_.Windows()) {
+                    if (Contains(window.address, applicationPages)) {
+                        if (auto image = Named(browser_.TopDocumentElements({window.handle}), page::kEnterImage))
+                            enter = Found{window.handle, *image};
+                    } else if (Contains(window.address, loginHost)) {
+                        const std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
+                        if (DocumentOf(top) != submitted && HasId(top, page::kPasswordId)) refused = true;
+                    }
+                }
+                return enter || refused;
+            });
+            if (!enter && refused) {
+                log_.Step("η σελίδα εισόδου ξανά μετά τη σύνδεση", pages_.LoginHost());
+                throw RetrievalStop(Ending::WrongCredentials, "the portal answered the login with its login page");
+            }
+            if (!enter)
+                NotAsExpected(0, kLoginStep, "η σελίδα της εφαρμογής μετά την είσοδο (Image17)", *loginWindow);
+        }
+        portal_.current = {enter->window};
+        Click(enter->element, "είσοδος στην εφαρμογή");
+        loggedIn_ = true;
+        Pause(1000);
+        if (!accountant && !AwaitWindow(pages_.StartPage()))
+            NotAsExpected(0, kLoginStep, "η αρχική σελίδα των δηλώσεων", portal_.current.window);
+    });
+}
+
+void PortalNavigation::PickClient(const std::string& afm) {
+    Guarded([&] {
+        if (clientPicked_) {
+            // Back to the application's entrance, which leads an accountant to the client choice.
+            Navigate(pages_.EntryPage(), false);
+            const std::optional<Found> enter = AwaitElement(pages_.ApplicationPages(), page::kEnterImage);
+            if (!enter) NotAsExpected(0, kClientStep, "η σελίδα της εφαρμογής (Image17)", portal_.current.window);
+            portal_.current = {enter->window};
+            Click(enter->element, "είσοδος στην εφαρμογή");
+        }
+        EnterClient(afm);
+    });
+}
+
+void PortalNavigation::EnterClient(const std::string& afm) {
+    const std::string applicationPages = pages_.ApplicationPages();
+    std::optional<Found> field, proceed;
+    std::string submitted;
+    Await(Browser::kWaitElementSeconds, [&] {
+        for (const OpenWindow& window : browser_.Windows()) {
+            if (!Contains(window.address, applicationPages)) continue;
+            const std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
+            const auto afmField = Named(top, page::kClientAfmField);
+            const auto button = Named(top, page::kClientProceed);
+            if (afmField && button) {
+                field = Found{window.handle, *afmField};
+                proceed = Found{window.handle, *button};
+                submitted = DocumentOf(top);
+            }
+        }
+        return proceed.has_value();
+    });
+    if (!proceed) NotAsExpected(0, kClientStep, "η σελίδα επιλογής πελάτη (PBIn)", portal_.current.window);
+    portal_.current = {proceed->window};
+    browser_.SetValue(field->element, afm);
+    Click(proceed->element, "επιλογή πελάτη");
+
+    // The start page once the portal has accepted the client; its client
+    // choice again when it has not.
+    bool accepted = false, refused = false;
+    Await(Browser::kFindWindowSeconds, [&] {
+        for (const OpenWindow& window : browser_.Windows()) {
+            if (Contains(window.address, pages_.StartPage())) {
+                accepted = true;
+                portal_.current = {window.handle};
+            } else if (Contains(window.address, applicationPages)) {
+                const std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
+                if (DocumentOf(top) != submitted && Named(top, page::kClientProceed)) refused = true;
+            }
+        }
+        return accepted || refused;
+    });
+    if (!accepted && refused) throw RetrievalStop(Ending::ClientRefused, "the portal answered the client's tax number with its client choice again");
+    if (!accepted) NotAsExpected(0, kClientStep, "η αρχική σελίδα των δηλώσεων μετά την επιλογή του πελάτη", proceed->window);
+    clientPicked_ = true;
+    client_ = afm;
+}
+
+YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1CodeTable& e1) {
+    return Guarded([&] {
+        const std::string menuAddress = pages_.MenuOf(year);
+        const char* printName = page::PrintButton(year);
+        const std::string printButton = std::string("το κουμπί εκτύπωσης (") + printName + ")";
+        Found menu;
+        if (year >= page::kFirstOwnMenuYear) {
+            Navigate(menuAddress, true);
+            Pause(2000);
+            const std::optional<Found> list = AwaitElement(menuAddress, page::kYearList);
+            if (!list) NotAsExpected(year, kMenuStep, "ο κατάλογος των ετών (YEAR)", portal_.current.window);
+            menu = *list;
+        } else {
+            const std::string listPage = pages_.YearListPage(year);
+            Navigate(listPage, true);
+            Pause(2000);
+            const std::optional<Found> list = AwaitElement(listPage, page::kYearList);
+            if (!list) NotAsExpected(year, kMenuStep, "ο κατάλογος των ετών (YEAR)", portal_.current.window);
+            portal_.current = {list->window};
+            // A year missing from the list would leave the portal on another year's menu.
+            const int index = browser_.OptionIndexOfText(list->element, std::to_string(year));
+            if (index < 0) NotAsExpected(year, kMenuStep, "το έτος " + std::to_string(year) + " στον κατάλογο των ετών", list->window);
+            Pause(2000);
+            log_.Step("επιλογή του έτους " + std::to_string(year) + " στον κατάλογο");
+            browser_.SetSelectedIndex(list->element, index);
+            browser_.FireChange(list->element);
+            Pause(2000);
+            const std::optional<Found> chosen = AwaitElement(menuAddress, printName, list->element.document);
+            if (!chosen) NotAsExpected(year, kMenuStep, printButton, portal_.current.window);
+            menu = *chosen;
+        }
+        portal_.current = {menu.window};
+        Pause(3000);
+        const std::optional<ElementRef> button = browser_.FindElementByName({menu.window}, printName);
+        if (!button) NotAsExpected(year, kMenuStep, printButton, menu.window);
+
+        // Report windows of earlier years that came after their year gave up on them.
+        for (const OpenWindow& open : browser_.Windows())
+            if (open.address.rfind(pages_.ReportPages(), 0) == 0 && open.handle != portal_.current.window)
+                browser_.CloseWindow(open.handle);
+        const std::vector<std::string> before = Handles();
+        e1.clear();
+        Click(*button, "εκτύπωση");
+        YearDocument document;
+        try {
+            if (options_.fixedPauses)
+                browser_.PumpDelay(portal_.timing.AfterPrint(year >= page::kFirstReportYear ? 3000 : 2000, extra_));
+            if (year < page::kFirstReportYear) {
+                const std::optional<Found> shown = AwaitElement(pages_.ReturnPage(year), page::kReturnFirstField);
+                if (!shown) {
+                    const std::vector<std::string> now = Handles();
+                    const auto opened = std::find_if(now.rbegin(), now.rend(), [&](const std::string& h) {
+                        return std::find(before.begin(), before.end(), h) == before.end();
+                    });
+                    NotAsExpected(year, kReturnStep, "η δήλωση (το πεδίο n901)",
+                                  opened != now.rend() ? *opened : portal_.current.window);
+                }
+                log_.Step("ανάγνωση της δήλωσης");
+                StoreE1Fields(browser_.SearchedElements({shown->window}), e1);
+            } else {
+                std::string window;
+                std::optional<std::string> bytes = AwaitReportBytes(before, window);
+                if (!bytes)
+                    NotAsExpected(year, kReportStep, "το παράθυρο του εκκαθαριστικού",
+                                  window.empty() ? portal_.current.window : window);
+                log_.Step("ανάγνωση του εκκαθαριστικού");
+                Pause(3000);
+                Pause(2000);
+                Pause(2000);
+                const std::string text = LooksLikePdf(*bytes) ? ReportPdfText(*bytes) : *bytes;
+                if (afm.empty() || text.find(afm) == std::string::npos)
+                    throw RetrievalStop(Ending::ReportWithoutAfm, "the report of " + std::to_string(year) + " does not name the tax number");
+                ParseReportText(text, year, e1);
+                document = {true, std::move(*bytes)};
+                Pause(2000);
+            }
+        } catch (...) {
+            try {
+                if (browser_.HasApplication()) CloseWindowsOpenedSince(before);
+            } catch (const BrowserError&) {
+            }
+            throw;
+        }
+        CloseWindowsOpenedSince(before);
+        if (document.report) Pause(2000);
+        return document;
+    });
+}
+
+void PortalNavigation::Recover() {
+    if (!browser_.HasApplication()) {
+        LogIn(user_, password_, accountant_);
+        if (accountant_ && !client_.empty()) PickClient(client_);
+        return;
+    }
+    // The portal's window gone, another still open: the run goes on in that one.
+    Guarded([&] {
+        const std::vector<std::string> handles = Handles();
+        if (!handles.empty() && std::find(handles.begin(), handles.end(), portal_.current.window) == handles.end())
+            portal_.current = {handles.back()};
+    });
+}
+
+void PortalNavigation::LogOutAndClose() {
+    try {
+        if (loggedIn_ && browser_.HasApplication()) Navigate(pages_.LogoutPage(), false);
+    } catch (const BrowserError&) {
+        // A browser failing now is closed all the same.
+    }
+    loggedIn_ = clientPicked_ = false;
+    browser_.BrowserQuit();
+}
+
+}  // namespace skartina
