@@ -60,6 +60,7 @@ int RunRetrieveAll(const Args& args) {
         else if (arg == "--accountant") credentials.accountant = true;
         else if (arg == "--years" && hasValue) range = YearRange(args[++i]);
         else if (arg == "--extra-seconds" && hasValue) request.extraSeconds = ExtraSeconds(args[++i]);
+        else if (arg == "--fixed-pauses") request.fixedPauses = true;
         else if (arg == "--password" || arg.rfind("--password=", 0) == 0)
             throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
         else if (arg.rfind("--", 0) == 0) throw UsageError("άγνωστη ή ελλιπής επιλογή «" + arg + "»");

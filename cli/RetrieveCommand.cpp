@@ -3,9 +3,11 @@
 
 #include "cli/Commands.h"
 #include "cli/PasswordPrompt.h"
+#include "common/ClientFiles.h"
 #include "e1/E1CodeTable.h"
 #include "portal/PortalBrowser.h"
 #include "portal/YearRetrieval.h"
+#include "portal/YearSources.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
 
@@ -55,6 +57,7 @@ int RunRetrieve(const Args& args) {
         else if (arg == "--user" && hasValue) request.credentials.user = args[++i];
         else if (arg == "--accountant") request.credentials.accountant = true;
         else if (arg == "--extra-seconds" && hasValue) request.extraSeconds = ExtraSeconds(args[++i]);
+        else if (arg == "--fixed-pauses") request.fixedPauses = true;
         else if (arg == "--password" || arg.rfind("--password=", 0) == 0)
             throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
         else if (arg.rfind("--", 0) == 0) throw UsageError("άγνωστη ή ελλιπής επιλογή «" + arg + "»");
@@ -74,18 +77,20 @@ int RunRetrieve(const Args& args) {
     if (yearTicked && !request.credentials.afm.empty() && !request.credentials.user.empty())
         request.credentials.password = PortalPassword();
 
+    if (!request.credentials.afm.empty()) request.sourcesFolder = SourcesFolder(kTablesFolder, request.credentials.afm);
+
     const PortalHosts hosts = PortalHostsFromEnvironment();
     SteadyPumpClock clock;
     const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
     SheetOnly view(grid);
     E1CodeTable e1;
-    const YearOutcome outcome = GetEtosOfTAxis(portal, request, yearTicked, e1, grid, prompter, view);
-    if (outcome == YearOutcome::NotStarted) return 1;
+    // A year not read is told by the prompter; a year read is told here.
+    const std::optional<YearResult> result = GetEtosOfTAxis(portal, request, yearTicked, e1, grid, prompter, view);
+    if (!result) return 1;
     SaveGridToFile(grid, out);
-    if (outcome == YearOutcome::Read) return 0;
-    std::cerr << "skartina-cli retrieve: " << OutcomeText(outcome) << '\n';
-    return 1;
+    if (result->end.ending == Ending::Read) std::cerr << result->Sentence() << '\n';
+    return Filled(result->end.ending) ? 0 : 1;
 }
 
 }  // namespace skartina::cli

@@ -13,6 +13,10 @@ public:
     // A question with the buttons Yes and No; only Yes returns true.
     virtual bool confirm(const std::string& text) = 0;
 
+    // A long text (a summary of many lines), in a window that scrolls where it
+    // would not fit the screen.
+    virtual void report(const std::string& text) { inform(text); }
+
     enum class Answer { Yes, No, Cancel };
     // A question with the buttons Yes, No and Cancel; closing the box is Cancel.
     // Where no one can cancel (batch use), it is the Yes/No question.

@@ -164,6 +164,11 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     pnCounter->setAlignment(Qt::AlignCenter);
     pnCounter->setMinimumWidth(40);
     specialLayout->addWidget(pnCounter, 1, 4);
+    cbFixedPauses = new QCheckBox("Σταθερές παύσεις (για αργή Α.Α.Δ.Ε.)", special);
+    cbFixedPauses->setObjectName("cbFixedPauses");
+    cbFixedPauses->setToolTip("Περιμένει και τους σταθερούς χρόνους ανάμεσα στα βήματα, για όταν η σελίδα της "
+                              "Α.Α.Δ.Ε. εμφανίζεται πριν είναι έτοιμη.");
+    specialLayout->addWidget(cbFixedPauses, 2, 0, 1, 5);
 
     auto* top = new QHBoxLayout;
     top->addWidget(taxpayer, 3);
@@ -427,6 +432,9 @@ bool AnalysisWindow::imSaveClick() {
 
 void AnalysisWindow::reject() {
     if (retrieving_) {
+        if (closeRequested_) return;
+        // A run of many years is the user's to give up: asked, not assumed.
+        if (batchRunning_ && !desktop_.prompter->confirm(kCancelRunQuestion)) return;
         closeRequested_ = true;  // the retrieval ends at its next wait, then the window closes
         return;
     }
@@ -519,6 +527,69 @@ void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
         command->setEnabled(enabled);
 }
 
+namespace {
+
+// Takes every key while a retrieval runs: typing then reaches neither the
+// sheet nor the browser's window, whichever has the focus on the desktop.
+class KeySink : public QWidget {
+public:
+    explicit KeySink(QWidget* parent) : QWidget(parent) { setObjectName("retrievalKeySink"); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { event->accept(); }
+    void keyReleaseEvent(QKeyEvent* event) override { event->accept(); }
+};
+
+}  // namespace
+
+void AnalysisWindow::beginRetrieval() {
+    CommitOpenEdit();
+    sgVelmora->closePersistentEditor(sgVelmora->currentIndex());
+    retrieving_ = true;
+    setSheetCommandsEnabled(false);
+    model_->setReadOnly(true);
+    if (!keySink_) keySink_ = new KeySink(this);
+    keySink_->grabKeyboard();
+}
+
+void AnalysisWindow::endRetrieval() {
+    if (keySink_) keySink_->releaseKeyboard();
+    model_->setReadOnly(false);
+    setSheetCommandsEnabled(true);
+    retrieving_ = false;
+    batchRunning_ = false;
+}
+
+ScreenRect AnalysisWindow::browserPlace() const {
+    const QRect frame = frameGeometry();
+    const QScreen* screen = this->screen();
+    if (!screen) return {};
+    const QRect area = screen->availableGeometry();
+    constexpr int kWidth = 800, kMinimum = 500;
+    const int height = std::min(std::max(frame.height(), 500), area.height());
+    const int top = std::clamp(frame.top(), area.top(), area.bottom() - height + 1);
+    // Beside the window where there is room, else on the other half of the screen.
+    if (area.right() - frame.right() >= kMinimum)
+        return {frame.right() + 1, top, std::min(kWidth, area.right() - frame.right()), height};
+    if (frame.left() - area.left() >= kMinimum) {
+        const int width = std::min(kWidth, frame.left() - area.left());
+        return {frame.left() - width, top, width, height};
+    }
+    const int half = area.width() / 2;
+    const bool onLeft = frame.center().x() < area.center().x();
+    return {onLeft ? area.left() + half : area.left(), area.top(), half, area.height()};
+}
+
+std::filesystem::path AnalysisWindow::sourcesFolder() const {
+    std::filesystem::path folder;
+    try {
+        folder = SourcesFolder(tablesDir(), edAFM->text().toStdString());
+    } catch (const std::exception&) {
+        // A tax number that cannot name a folder keeps nothing.
+    }
+    return folder;
+}
+
 void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
     // One retrieval at a time: they share the code table and the sheet.
     if (retrieving_) return;
@@ -526,26 +597,26 @@ void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
     const int year = button->objectName().mid(2).toInt();
     const auto box = yearBoxes.find(year);
     const bool ticked = box != yearBoxes.end() && box->second->isChecked();
-    const YearRequest request{year,
-                              {edAFM->text().toStdString(), edUserName->text().toStdString(),
-                               edPassword->text().toStdString(), cbLogistis->isChecked()},
-                              edExtraTime->Value()};
+    YearRequest request{year,
+                        {edAFM->text().toStdString(), edUserName->text().toStdString(),
+                         edPassword->text().toStdString(), cbLogistis->isChecked()},
+                        edExtraTime->Value(),
+                        {},
+                        cbFixedPauses->isChecked()};
+    if (ticked && !request.credentials.afm.empty()) request.sourcesFolder = sourcesFolder();
     Browser& browser = portalBrowser();
-    const QPoint anchor = frameGeometry().topLeft();
-    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), {anchor.x(), anchor.y()}, {}};
+    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), browserPlace(), {}};
     WindowRetrievalView view(*this, gbWait, pnCounter);
 
     // What a retrieval changes is a change to save; its recalculation alone is not.
     RecalculateSheet();
     const SheetGrid before = grid_;
-    retrieving_ = true;
-    setSheetCommandsEnabled(false);
-    const YearOutcome outcome = GetEtosOfTAxis(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
-    setSheetCommandsEnabled(true);
-    retrieving_ = false;
+    beginRetrieval();
+    const std::optional<YearResult> result = GetEtosOfTAxis(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
+    endRetrieval();
     if (!(grid_ == before)) modified_ = true;
 
-    if (outcome == YearOutcome::Cancelled) closeRequested_ = true;
+    if (result && result->end.ending == Ending::Cancelled) closeRequested_ = true;
     closeAfterRetrieval(browser);
 }
 
@@ -596,26 +667,36 @@ void AnalysisWindow::btAllYearsClick() {
     if (request.credentials.user.empty() || request.credentials.password.empty())
         return desktop_.prompter->inform(kNoCredentialsMessage);
     if (!attempt([&] { request.sourcesFolder = SourcesFolder(tablesDir(), request.credentials.afm); })) return;
+    request.fixedPauses = cbFixedPauses->isChecked();
 
     Browser& browser = portalBrowser();
-    const QPoint anchor = frameGeometry().topLeft();
-    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), {anchor.x(), anchor.y()}, {}};
+    const ScreenRect place = browserPlace();
+    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), place, {}};
     BatchProgressWindow progress(static_cast<int>(request.years.size()), this);
     WindowBatchView view(*this, progress);
 
-    retrieving_ = true;
-    setSheetCommandsEnabled(false);
+    beginRetrieval();
+    batchRunning_ = true;
     progress.show();
+    // The progress window stays clear of the browser's place, on this window's side.
+    if (!place.empty()) {
+        const QRect browserArea(place.left, place.top, place.width, place.height);
+        if (progress.frameGeometry().intersects(browserArea)) {
+            const QRect own = frameGeometry();
+            const int x = browserArea.left() > own.center().x() ? std::max(own.left(), browserArea.left() - progress.frameGeometry().width() - 10)
+                                                               : browserArea.right() + 10;
+            progress.move(x, progress.y());
+        }
+    }
     const BatchResult result = RetrieveYears(portal, request, e1_, grid_, view);
     progress.hide();
-    setSheetCommandsEnabled(true);
-    retrieving_ = false;
+    endRetrieval();
     if (closeAfterRetrieval(browser)) return;
 
     RecalculateSheet();
     std::string summary;
     for (const std::string& line : BatchSummaryLines(result)) summary += (summary.empty() ? "" : "\n") + line;
-    desktop_.prompter->inform(summary);
+    desktop_.prompter->report(summary);
 }
 
 void AnalysisWindow::btSourcesClick() {

@@ -27,6 +27,7 @@ class QToolButton;
 namespace skartina {
 
 class Browser;
+struct ScreenRect;
 class PumpClock;
 class SheetDelegate;
 class SheetModel;
@@ -39,6 +40,8 @@ inline const std::string kNoAfmToSaveMessage =
 inline const std::string kOverwriteAnalysisQuestion =
     "Η δήλωση υπάρχει στο αρχείο. Nα γίνει επικάλυψη των στοιχείων ;";
 inline const std::string kAnalysisSavedMessage = "Η δήλωση αποθηκεύτηκε με επιτυχία";
+inline const std::string kCancelRunQuestion =
+    "Η άντληση των ετών από την Α.Α.Δ.Ε. βρίσκεται σε εξέλιξη. Να ακυρωθεί και να κλείσει το παράθυρο;";
 inline const std::string kSaveChangesQuestion =
     "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν κλείσει το παράθυρο;";
 
@@ -67,6 +70,7 @@ public:
     QAction* miPrintPdf;
     QAction* miPrint;
     IntegerEdit* edExtraTime;
+    QCheckBox* cbFixedPauses;  // the patient mode: the portal's fixed pauses besides the waits
     IntegerEdit* edFirstYear;
     QLabel* gbWait;
     QLabel* pnCounter;  // "ΟΚ" once a report's text has been taken over
@@ -100,7 +104,8 @@ public:
     bool isModified() const { return modified_; }
     void markModified() { modified_ = true; }
 
-    // Closing (title bar, "Έξοδος"; Escape never): during a retrieval the
+    // Closing (title bar, "Έξοδος"; Escape never): during a run of all years
+    // the user is asked whether to cancel it; during a retrieval the
     // retrieval ends first; with changes not saved the user is asked once
     // whether to save them.
     void reject() override;
@@ -142,6 +147,14 @@ private:
     void syncYearBoxes();
     // The year buttons and boxes, and the commands that open, save or replace the sheet.
     void setSheetCommandsEnabled(bool enabled);
+    // While a retrieval runs: the commands off, the sheet read-only and every
+    // key kept by the program (none reaches the sheet or the browser).
+    void beginRetrieval();
+    void endRetrieval();
+    // Where the browser's window goes: beside this window, or on the other half of the screen.
+    ScreenRect browserPlace() const;
+    // The year's document, log and diagnostics folder; empty when the tax number cannot name one.
+    std::filesystem::path sourcesFolder() const;
     Browser& portalBrowser();
     // After a retrieval: a close asked for meanwhile closes the window, and the browser with it.
     bool closeAfterRetrieval(Browser& browser);
@@ -168,7 +181,9 @@ private:
     std::unique_ptr<PumpClock> clock_;
     std::unique_ptr<Browser> browser_;
     bool retrieving_ = false;
+    bool batchRunning_ = false;
     bool closeRequested_ = false;
+    QWidget* keySink_ = nullptr;  // holds the keyboard during a retrieval
 };
 
 }  // namespace skartina

@@ -3,6 +3,14 @@
 #include "startup/ProductInfo.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -21,6 +29,30 @@ namespace skartina {
 
 void QtPrompter::inform(const std::string& text) {
     QMessageBox::information(parent_, kAppTitle, QString::fromStdString(text));
+}
+
+void QtPrompter::report(const std::string& text) {
+    // A message box grows with its text past the screen's edge; this window
+    // fits the screen and scrolls.
+    QDialog dialog(parent_);
+    dialog.setObjectName("fiSummary");
+    dialog.setWindowTitle(kAppTitle);
+    auto* view = new QPlainTextEdit(QString::fromStdString(text), &dialog);
+    view->setObjectName("summaryText");
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(view);
+    layout->addWidget(buttons);
+    const QScreen* screen = parent_ && parent_->screen() ? parent_->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QFontMetrics metrics(view->font());
+    const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 2;
+    const int height = std::min(lines * metrics.lineSpacing() + 120, area.height() * 4 / 5);
+    dialog.resize(std::min(760, area.width() * 9 / 10), std::max(200, height));
+    dialog.exec();
 }
 
 bool QtPrompter::confirm(const std::string& text) {

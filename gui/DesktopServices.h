@@ -29,6 +29,7 @@ class QtPrompter : public Prompter {
 public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void inform(const std::string& text) override;
+    void report(const std::string& text) override;
     bool confirm(const std::string& text) override;
     Answer ask(const std::string& text) override;
 

@@ -22,6 +22,7 @@ bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int ro
 Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
     // The header rows and the caption column can neither be typed into nor become current.
     if (!index.isValid() || index.row() < 2 || index.column() < 1) return Qt::NoItemFlags;
+    if (readOnly_) return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 

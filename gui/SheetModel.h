@@ -28,6 +28,10 @@ public:
     // cell and its open editor stay.
     bool refresh();
 
+    // While a retrieval fills the sheet, nothing can be typed into it.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool readOnly() const { return readOnly_; }
+
     // The sheet is going away with its window: the view (and an editor still
     // open in it) must not reach it any more.
     void detach();
@@ -36,6 +40,7 @@ private:
     SheetGrid* grid_;
     int shownColumns_ = 0;
     int shownRows_ = 0;
+    bool readOnly_ = false;
 };
 
 }  // namespace skartina

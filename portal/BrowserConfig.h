@@ -1,13 +1,15 @@
 #pragma once
 // How the program starts its browser. Defaults suit a Debian desktop; the
 // environment overrides them: SKARTINA_CHROMIUM (the program's path),
-// SKARTINA_BROWSER_HEADLESS=1 (no window: tests), and
+// SKARTINA_BROWSER_HEADLESS=1 (no window: tests; also without a display), and
 // SKARTINA_PORTAL_INSECURE_TLS=1 (accept the simulated portal's self-made
-// certificate; never for the real portal).
+// certificate; honoured only when every portal host is on this machine, and
+// otherwise ignored with a warning, so it can never weaken the real portal).
 
 #include "portal/PortalHosts.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina {
@@ -21,5 +23,8 @@ struct BrowserConfig {
 };
 
 BrowserConfig BrowserConfigFromEnvironment(const PortalHosts& hosts);
+
+// Whether the host ("name" or "name:port") is this machine's loopback.
+bool IsLoopbackHost(std::string_view host);
 
 }  // namespace skartina
