@@ -132,6 +132,7 @@ void DevToolsBrowser::Launch() {
     close(fromBrowser[1]);
     pipe_ = std::make_shared<DevToolsPipe>(toBrowser[1], fromBrowser[0], clock());
     pipe_->OnEvent([this](const json& event) { HandleEvent(event); });
+    pipe_->OnIdle([this] { Service(); });
 
     Call("Target.setDiscoverTargets", {{"discover", true}});
     // Every window is attached as it opens and held until it is set up, so
@@ -139,7 +140,14 @@ void DevToolsBrowser::Launch() {
     Call("Target.setAutoAttach", {{"autoAttach", true}, {"waitForDebuggerOnStart", true}, {"flatten", true}});
     // Only for the simulated portal and its self-made certificate.
     if (config_.acceptInsecureCerts) Call("Security.setIgnoreCertificateErrors", {{"ignore", true}});
-    if (!WaitFor([this] { return !Pages().empty(); }, kStartMs)) throw BrowserError("the browser opened no window");
+    const auto anyPage = [this] {
+        Pages();
+        return std::any_of(targets_.begin(), targets_.end(), [](const Target& t) { return t.type == "page"; });
+    };
+    if (!WaitFor(anyPage, kStartMs)) throw BrowserError("the browser opened no window");
+    // A first window that was not attached as it opened is attached now.
+    for (const Target& target : std::vector<Target>(targets_))
+        if (target.type == "page" && !ready_.count(target.id)) SessionOf(target.id);
     applicationWindow_ = Pages().front().id;
 }
 
@@ -175,6 +183,7 @@ void DevToolsBrowser::EndSession() {
     networkOn_.clear();
     loaded_.clear();
     attached_.clear();
+    ready_.clear();
     held_.clear();
     bytes_.clear();
     failed_.clear();
@@ -236,6 +245,7 @@ void DevToolsBrowser::HandleEvent(const json& event) {
         const std::string id = params.value("targetId", "");
         std::erase_if(targets_, [&](const Target& t) { return t.id == id; });
         sessions_.erase(id);
+        ready_.erase(id);
         bytes_.erase(id);
         failed_.erase(id);
     } else if (method == "Target.detachedFromTarget") {
@@ -255,9 +265,13 @@ std::vector<DevToolsBrowser::Target> DevToolsBrowser::Pages() {
         EndSession();  // the browser went away: the application is over
         return {};
     }
+    // A window still held for its setting up is not listed: a script run in it would wait for good.
     std::vector<Target> pages;
-    std::copy_if(targets_.begin(), targets_.end(), std::back_inserter(pages), [](const Target& t) { return t.type == "page"; });
-    if (pages.empty() && !applicationWindow_.empty()) BrowserQuit();  // the user closed the last window
+    std::copy_if(targets_.begin(), targets_.end(), std::back_inserter(pages),
+                 [this](const Target& t) { return t.type == "page" && ready_.count(t.id); });
+    if (pages.empty() && !applicationWindow_.empty() &&
+        std::none_of(targets_.begin(), targets_.end(), [](const Target& t) { return t.type == "page"; }))
+        BrowserQuit();  // the user closed the last window
     return pages;
 }
 
@@ -293,6 +307,7 @@ void DevToolsBrowser::SetUpWindow(const Attached& window) {
                      window.session);
         }
         Call("Runtime.runIfWaitingForDebugger", json::object(), window.session);
+        if (sessions_.count(window.target)) ready_.insert(window.target);
     } catch (const DevToolsError&) {
         // Closed meanwhile.
     }
@@ -361,6 +376,7 @@ std::string DevToolsBrowser::SessionOf(const std::string& window) {
     if (auto known = sessions_.find(window); known != sessions_.end()) return known->second;
     const std::string session = Call("Target.attachToTarget", {{"targetId", window}, {"flatten", true}}).at("sessionId");
     sessions_[window] = session;
+    ready_.insert(window);
     return session;
 }
 

@@ -131,6 +131,7 @@ private:
     std::set<std::string> networkOn_;              // sessions whose network agent is on
     std::deque<std::string> loaded_;               // the latest loads whose document was parsed
     std::vector<Attached> attached_;               // windows not yet set up
+    std::set<std::string> ready_;                  // windows set up and let go: only these are listed
     std::vector<HeldAnswer> held_;                 // documents not yet read
     std::map<std::string, std::string> bytes_;     // target id -> its document's bytes
     std::map<std::string, std::string> failed_;    // target id -> the address it could not load

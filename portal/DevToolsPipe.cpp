@@ -95,6 +95,17 @@ bool DevToolsPipe::WaitFor(const std::function<bool()>& done, int timeoutMs) {
         if (now - start >= static_cast<uint64_t>(timeoutMs)) return false;
         ReadAvailable(kPollMs);
         if (done()) return true;
+        if (onIdle_ && !idling_) {
+            idling_ = true;
+            try {
+                onIdle_();
+            } catch (...) {
+                idling_ = false;
+                throw;
+            }
+            idling_ = false;
+            if (done()) return true;
+        }
         // Pump when the pipe was quiet, and now and then while messages stream in.
         if (clock_.NowMs() - lastPump >= kPollMs) {
             clock_.Pump();

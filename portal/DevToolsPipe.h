@@ -42,6 +42,11 @@ public:
 
     // Every event the browser sends ({"method", "params", "sessionId"}), as it is read.
     void OnEvent(std::function<void(const nlohmann::json&)> handler) { onEvent_ = std::move(handler); }
+    // Run between reads while a call or a wait waits, never inside an event:
+    // what the events asked for can be done there, also while a command
+    // waits on it (a window held until its document is read). Not run again
+    // from inside itself.
+    void OnIdle(std::function<void()> handler) { onIdle_ = std::move(handler); }
 
     // Sends a command (to a page's session when sessionId is not empty) and
     // waits for its answer. Throws DevToolsError for an error answer,
@@ -75,6 +80,8 @@ private:
     std::string buffered_;
     std::map<int, nlohmann::json> answers_;
     std::function<void(const nlohmann::json&)> onEvent_;
+    std::function<void()> onIdle_;
+    bool idling_ = false;
 };
 
 }  // namespace skartina
