@@ -30,7 +30,8 @@ public:
                                                                     : request.sourcesFolder / "retrieval.log"),
           navigation_(portal,
                       {request.extraSeconds, request.fixedPauses,
-                       request.sourcesFolder.empty() ? std::filesystem::path() : request.sourcesFolder / "diagnostics"},
+                       request.sourcesFolder.empty() ? std::filesystem::path() : request.sourcesFolder / "diagnostics",
+                       [&view] { return view.CancelRequested(); }},
                       log_) {}
 
     BatchResult Go() {
@@ -109,6 +110,7 @@ private:
 
     // A year that did not fill its columns: its ending, the detail to the log.
     void End(YearResult& year, const RetrievalStop& stop) {
+        if (stop.ending() == Ending::Cancelled) result_.cancelled = true;
         year.end.ending = stop.ending();
         year.end.failure = stop.failure();
         year.end.diagnostics = stop.diagnostics;
@@ -153,7 +155,8 @@ std::vector<std::string> BatchSummaryLines(const BatchResult& result) {
         switch (year.end.ending) {
             case Ending::Read: ++read; break;
             case Ending::NoReturn: ++empty; break;
-            case Ending::NotReached: ++notReached; break;
+            case Ending::NotReached:
+            case Ending::Cancelled: ++notReached; break;
             default: ++failed; break;
         }
     }

@@ -85,6 +85,8 @@ bool PortalNavigation::Await(int seconds, const Pass& pass) {
     const uint64_t start = browser_.clock().NowMs();
     const uint64_t limit = static_cast<uint64_t>(seconds + extra_);
     for (;;) {
+        if (options_.cancelRequested && options_.cancelRequested())
+            throw RetrievalStop(Ending::Cancelled, "cancelled by the user");
         if (!browser_.HasApplication()) throw BrowserError("the browser has ended");
         CheckLoads();
         try {

@@ -36,6 +36,8 @@ struct NavigationOptions {
     bool fixedPauses = false;  // the patient mode
     // Where diagnostic bundles go; empty: none is kept.
     std::filesystem::path diagnosticsFolder;
+    // Asked at every look at the pages: true ends the step as cancelled.
+    std::function<bool()> cancelRequested;
 };
 
 // A year's document as the portal gave it: the report's bytes (from 2014), or

@@ -134,7 +134,7 @@ protected:
 
     BatchResult Run(const PortalCredentials& credentials, std::vector<int> years, int extraSeconds = 0) {
         PortalSession session{*portal->browser, portal->hosts, PortalTimingFromEnvironment(), {}, {}};
-        const BatchRequest request{credentials, std::move(years), extraSeconds, sources};
+        const BatchRequest request{credentials, std::move(years), extraSeconds, sources, false};
         BatchResult result = RetrieveYears(session, request, e1, grid, view);
         EXPECT_FALSE(portal->browser->HasApplication()) << "the browser is closed at the end";
         EXPECT_EQ(BrowserProcesses(), std::vector<std::string>{}) << "the browser's processes ended";
@@ -210,7 +210,7 @@ TEST_P(BatchEighteenYears, FillsEveryYearAsTheYearCommandAndKeepsItsDocument) {
     ASSERT_EQ(result.years.size(), 18u);
     for (size_t i = 0; i < result.years.size(); ++i) {
         EXPECT_EQ(result.years[i].year, 2020 - static_cast<int>(i)) << "newest to oldest";
-        EXPECT_EQ(result.years[i].end, YearEnd::Read) << result.years[i].year << ": " << result.years[i].reason;
+        EXPECT_EQ(result.years[i].end.ending, Ending::Read) << result.years[i].Sentence();
     }
     EXPECT_FALSE(result.AnyFailed());
     EXPECT_EQ(view.filled.size(), 18u) << "the sheet is recalculated as each year arrives";
@@ -230,7 +230,7 @@ TEST_P(BatchEighteenYears, FillsEveryYearAsTheYearCommandAndKeepsItsDocument) {
     const std::vector<std::string> summary = BatchSummaryLines(result);
     EXPECT_EQ(summary.front(), "Άντληση 18 ετών: 18 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν αντλήθηκαν.");
     EXPECT_EQ(summary.size(), 19u);
-    EXPECT_EQ(summary[1], "2020: αντλήθηκε");
+    EXPECT_EQ(summary[1], "2020: αντλήθηκε.");
 }
 
 INSTANTIATE_TEST_SUITE_P(Logins, BatchEighteenYears, ::testing::Values(false, true),
@@ -247,14 +247,12 @@ TEST_F(BatchEndToEnd, FaultsOfSingleYearsEndOnlyThoseYears) {
 
     std::map<int, const YearResult*> byYear;
     for (const YearResult& year : result.years) byYear[year.year] = &year;
-    EXPECT_EQ(byYear[2011]->end, YearEnd::Empty);
-    EXPECT_EQ(byYear[2018]->end, YearEnd::Failed);
-    EXPECT_EQ(byYear[2018]->reason, "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ.");
-    EXPECT_EQ(byYear[2016]->end, YearEnd::Failed);
-    EXPECT_EQ(byYear[2016]->reason, "δεν εμφανίστηκε το εκκαθαριστικό του έτους");
+    EXPECT_EQ(byYear[2011]->end.ending, Ending::NoReturn);
+    EXPECT_EQ(byYear[2018]->end.ending, Ending::ReportWithoutAfm);
+    EXPECT_EQ(byYear[2016]->end.ending, Ending::PageNotAsExpected);
     std::vector<int> read;
     for (const YearResult& year : result.years)
-        if (year.end == YearEnd::Read) read.push_back(year.year);
+        if (year.end.ending == Ending::Read) read.push_back(year.year);
     EXPECT_EQ(read, (std::vector<int>{2020, 2019, 2017, 2015, 2014, 2013, 2012, 2010, 2009}));
     EXPECT_TRUE(result.AnyFailed());
 
@@ -278,18 +276,21 @@ TEST_F(BatchEndToEnd, FaultsOfSingleYearsEndOnlyThoseYears) {
     const std::vector<std::string> lines(summary.begin() + 1, summary.end());
     EXPECT_EQ(summary.front(), "Άντληση 12 ετών: 9 αντλήθηκαν, 1 χωρίς δήλωση, 2 απέτυχαν, 0 δεν αντλήθηκαν.");
     EXPECT_EQ(lines, (std::vector<std::string>{
-                         "2020: αντλήθηκε",
-                         "2019: αντλήθηκε",
-                         "2018: απέτυχε (το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ.)",
-                         "2017: αντλήθηκε",
-                         "2016: απέτυχε (δεν εμφανίστηκε το εκκαθαριστικό του έτους)",
-                         "2015: αντλήθηκε",
-                         "2014: αντλήθηκε",
-                         "2013: αντλήθηκε",
-                         "2012: αντλήθηκε",
-                         "2011: χωρίς δήλωση στην Α.Α.Δ.Ε.",
-                         "2010: αντλήθηκε",
-                         "2009: αντλήθηκε",
+                         "2020: αντλήθηκε.",
+                         "2019: αντλήθηκε.",
+                         "2018: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη.",
+                         "2017: αντλήθηκε.",
+                         "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «εκκαθαριστικό του έτους» "
+                         "δεν εμφανίστηκε το παράθυρο του εκκαθαριστικού. Όσα χρειάζεται ο προγραμματιστής φυλάχτηκαν "
+                         "στον φάκελο «" + byYear[2016]->end.diagnostics.string() + "». Λεπτομέρειες στο αρχείο «" +
+                             (sources / "retrieval.log").string() + "».",
+                         "2015: αντλήθηκε.",
+                         "2014: αντλήθηκε.",
+                         "2013: αντλήθηκε.",
+                         "2012: αντλήθηκε.",
+                         "2011: η Α.Α.Δ.Ε. δεν έχει δήλωση για το έτος.",
+                         "2010: αντλήθηκε.",
+                         "2009: αντλήθηκε.",
                      }));
 }
 
@@ -307,9 +308,9 @@ TEST_F(BatchEndToEnd, ABrowserClosedByTheUserEndsTheYearInHandAndTheRunGoesOn) {
     ASSERT_TRUE(closed);
     const std::vector<std::string> summary = BatchSummaryLines(result);
     EXPECT_EQ(std::vector<std::string>(summary.begin() + 1, summary.end()),
-              (std::vector<std::string>{"2014: αντλήθηκε", "2013: αντλήθηκε",
-                                        "2012: απέτυχε (το πρόγραμμα περιήγησης έκλεισε)", "2011: αντλήθηκε",
-                                        "2010: αντλήθηκε"}));
+              (std::vector<std::string>{"2014: αντλήθηκε.", "2013: αντλήθηκε.",
+                                        "2012: το παράθυρο της Α.Α.Δ.Ε. έκλεισε πριν τελειώσει η άντληση.",
+                                        "2011: αντλήθηκε.", "2010: αντλήθηκε."}));
     EXPECT_EQ(view.filled, (std::vector<int>{2014, 2013, 2011, 2010}));
     EXPECT_EQ(grid.cell(TaxpayerColumnOf(2012), Row::TaxedIncome), "");
     EXPECT_NE(grid.cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
@@ -327,12 +328,12 @@ TEST_F(BatchEndToEnd, CancelStopsAfterTheStepInHandAndKeepsTheYearsRead) {
     EXPECT_EQ(summary, (std::vector<std::string>{
                            "Άντληση 6 ετών: 2 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 4 δεν αντλήθηκαν.",
                            "Η άντληση ακυρώθηκε· τα έτη που αντλήθηκαν έμειναν στο φύλλο.",
-                           "2014: αντλήθηκε",
-                           "2013: αντλήθηκε",
-                           "2012: δεν αντλήθηκε (η άντληση ακυρώθηκε)",
-                           "2011: δεν αντλήθηκε",
-                           "2010: δεν αντλήθηκε",
-                           "2009: δεν αντλήθηκε",
+                           "2014: αντλήθηκε.",
+                           "2013: αντλήθηκε.",
+                           "2012: η άντληση ακυρώθηκε.",
+                           "2011: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα.",
+                           "2010: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα.",
+                           "2009: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα.",
                        }));
     const SheetGrid expected = ThroughTheYearCommand({2014, 2013});
     EXPECT_EQ(grid, expected) << "the years read stay; nothing else changed";
@@ -340,19 +341,68 @@ TEST_F(BatchEndToEnd, CancelStopsAfterTheStepInHandAndKeepsTheYearsRead) {
     EXPECT_FALSE(std::filesystem::exists(sources / "2012.txt"));
 }
 
-TEST_F(BatchEndToEnd, ARefusedClientStopsTheRunBeforeAnyYear) {
-    Start({"--refuse-client", kSampleAfm});
+// Endings that stop the run: the year in hand tells why, the others were not reached.
+struct StopCase {
+    const char* name;
+    std::vector<std::string> switches;
+    bool accountant;
+    const char* password;
+    Ending ending;
+};
+
+class BatchStop : public BatchEndToEnd, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(BatchStop, EndsTheRunAtOnceAndLeavesTheSheet) {
+    const StopCase& c = GetParam();
+    Start(c.switches);
     e1.set(301, 777);
     const SheetGrid before = grid;
-    const BatchResult result = Run(kAccountant, Years(2010, 2014));
-    EXPECT_EQ(result.stopReason, "η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 123456789");
-    for (const YearResult& year : result.years) EXPECT_EQ(year.end, YearEnd::NotReached);
+    PortalCredentials credentials = c.accountant ? kAccountant : kTaxpayer;
+    credentials.password = c.password;
+    const auto start = std::chrono::steady_clock::now();
+    const BatchResult result = Run(credentials, Years(2010, 2014));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 15)
+        << "recognised from the portal's answer, not waited out year by year";
+    ASSERT_EQ(result.years.size(), 5u);
+    EXPECT_EQ(result.years[0].end.ending, c.ending);
+    for (size_t i = 1; i < result.years.size(); ++i) EXPECT_EQ(result.years[i].end.ending, Ending::NotReached);
     EXPECT_TRUE(view.positions.empty()) << "no year was begun";
     EXPECT_EQ(e1[301], 777);
     EXPECT_EQ(grid, before);
-    EXPECT_FALSE(std::filesystem::exists(sources));
-    EXPECT_EQ(BatchSummaryLines(result)[1],
-              "Η άντληση σταμάτησε πριν από το πρώτο έτος: η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 123456789.");
+    const std::vector<std::string> summary = BatchSummaryLines(result);
+    EXPECT_EQ(summary[0], "Άντληση 5 ετών: 0 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 4 δεν αντλήθηκαν.");
+    EXPECT_EQ(summary[1], result.years[0].Sentence());
+    EXPECT_EQ(summary[2], "2013: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BatchStop,
+                         ::testing::Values(StopCase{"RefusedClient", {"--refuse-client", kSampleAfm}, true, "demo5678",
+                                                    Ending::ClientRefused},
+                                           StopCase{"WrongPassword", {}, false, "wrong", Ending::WrongCredentials}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BatchEndToEnd, APortalGoneMidRunStopsAtTheFirstFailureAndNamesTheLog) {
+    Start();
+    bool stopped = false;
+    duringWaits = [&] {
+        if (stopped || view.inHand != 2012) return;
+        stopped = true;
+        portal->simulator->Stop();  // the portal goes away while 2012 is in hand
+    };
+    const BatchResult result = Run(kTaxpayer, Years(2009, 2014));
+    ASSERT_TRUE(stopped);
+    const std::vector<std::string> summary = BatchSummaryLines(result);
+    EXPECT_EQ(summary, (std::vector<std::string>{
+                           "Άντληση 6 ετών: 2 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 3 δεν αντλήθηκαν.",
+                           "2014: αντλήθηκε.",
+                           "2013: αντλήθηκε.",
+                           "2012: δεν υπήρξε σύνδεση με την Α.Α.Δ.Ε. (ελέγξτε τη σύνδεση στο διαδίκτυο ή δοκιμάστε "
+                           "αργότερα). Λεπτομέρειες στο αρχείο «" + (sources / "retrieval.log").string() + "».",
+                           "2011: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα.",
+                           "2010: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα.",
+                           "2009: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα.",
+                       }));
+    for (const std::string& line : summary) EXPECT_EQ(line.find("ERR_"), std::string::npos) << line;
 }
 
 TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
@@ -371,8 +421,8 @@ TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << ReadBytes(dir / "progress.txt");
     EXPECT_EQ(ReadBytes(dir / "summary.txt"),
               "Άντληση 5 ετών: 4 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 0 δεν αντλήθηκαν.\n"
-              "2016: απέτυχε (το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ.)\n"
-              "2015: αντλήθηκε\n2014: αντλήθηκε\n2013: αντλήθηκε\n2012: αντλήθηκε\n");
+              "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη.\n"
+              "2015: αντλήθηκε.\n2014: αντλήθηκε.\n2013: αντλήθηκε.\n2012: αντλήθηκε.\n");
     EXPECT_NE(ReadBytes(dir / "progress.txt").find("2016 (1 από 5"), std::string::npos);
     SheetGrid written;
     ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));

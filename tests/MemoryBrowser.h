@@ -51,6 +51,7 @@ struct MemDocument {
     std::string title;
     std::vector<MemElement> all;
     std::vector<MemDocument> frames;
+    std::string identity = "doc";  // a page that replaces another has another identity
 };
 
 struct MemWindow {
@@ -151,7 +152,7 @@ protected:
         for (size_t i = 0; i < document.all.size(); ++i) {
             const MemElement& element = document.all[i];
             if (mode == MatchMode::Name ? element.name == key : element.id == key)
-                return ElementRef{d.window, frame, static_cast<int>(i), "doc"};
+                return ElementRef{d.window, frame, static_cast<int>(i), document.identity};
         }
         return std::nullopt;
     }
@@ -160,7 +161,7 @@ protected:
         const MemDocument& document = Doc(d, frame);
         for (size_t i = 0; i < document.all.size(); ++i) {
             const MemElement& e = document.all[i];
-            fields.push_back({{d.window, frame, static_cast<int>(i), "doc"}, e.name, e.type, e.value, e.id, e.checked});
+            fields.push_back({{d.window, frame, static_cast<int>(i), document.identity}, e.name, e.type, e.value, e.id, e.checked});
         }
         return fields;
     }

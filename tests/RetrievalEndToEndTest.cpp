@@ -1,10 +1,9 @@
-// Whole retrievals with headless Chromium against the simulated portal: the
-// year's column of the sheet against what the year rules make of the same
-// codes, and the portal's faults. Each test starts its own simulator (with
-// the fault it needs) and browser, and both are stopped at its end.
-//
-// SKARTINA_PORTAL_PAUSE_FACTOR (set by the test configuration) shortens the
-// fixed pauses; one test keeps the real ones.
+// Whole single-year retrievals with headless Chromium against the simulated
+// portal: the year's column of the sheet against what the year rules make of
+// the same codes, every ending with its exact Greek sentence, the diagnostics
+// kept for a page not as expected, and the browser closed at the end. Each
+// test starts its own simulator (with the fault it needs) and browser, and
+// both are stopped at its end.
 
 #include "CliRunner.h"
 #include "SimulatedPortal.h"
@@ -13,6 +12,7 @@
 #include "e1/YearRules.h"
 #include "portal/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
+#include "portal/YearSources.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
@@ -24,6 +24,8 @@
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
+#include <thread>
 
 namespace skartina::test {
 namespace {
@@ -78,174 +80,204 @@ protected:
         portal = std::make_unique<SimulatedPortal>(std::move(switches), clock);
     }
 
-    YearOutcome Retrieve(int year, const PortalCredentials& credentials, int extraSeconds = 0,
-                         PortalTiming timing = PortalTimingFromEnvironment()) {
-        PortalSession session{*portal->browser, portal->hosts, timing, {}, {}};
-        return GetEtosOfTAxis(session, {year, credentials, extraSeconds}, true, e1, grid, prompter, view);
+    YearResult Retrieve(int year, const PortalCredentials& credentials, int extraSeconds = 0, bool fixedPauses = false) {
+        PortalSession session{*portal->browser, portal->hosts, PortalTiming(), {}, {}};
+        const auto start = std::chrono::steady_clock::now();
+        const auto result = GetEtosOfTAxis(session, {year, credentials, extraSeconds, sources, fixedPauses}, true, e1, grid,
+                                           prompter, view);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_TRUE(result);
+        EXPECT_FALSE(portal->browser->HasApplication()) << "every retrieval ends with the browser closed";
+        EXPECT_FALSE(view.waiting);
+        EXPECT_EQ(view.recalculations, 1);
+        return result.value_or(YearResult{});
     }
 
-    SteadyPumpClock clock;
+    // A clock whose pump runs the test's hook (a user acting during a wait).
+    std::function<void()> duringWaits;
+    SteadyPumpClock clock{[this] {
+        if (duringWaits) duringWaits();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }};
     std::unique_ptr<SimulatedPortal> portal;
+    TempDir tables;
+    std::filesystem::path sources = SourcesFolder(tables.path(), kAfm);
     SheetGrid grid = NewSheet();
     E1CodeTable e1;
     ScriptedPrompter prompter{true};
     RecordingView view{grid};
+    double seconds = 0;
 };
 
-TEST_F(RetrievalEndToEnd, TheTaxpayersYear2010WithTheRealPauses) {
+mode_t Mode(const std::filesystem::path& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 0777;
+}
+
+TEST_F(RetrievalEndToEnd, TheTaxpayersYear2010IsReadLoggedOutAndKept) {
     Start();
     const SheetGrid expected = Expected(grid, SampleReturn(2010), 2010);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Retrieve(2010, kTaxpayer, 0, PortalTiming()), YearOutcome::Read);
-    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_GE(seconds, 1 + 2 + 3 + 2);  // the fixed pauses of a year up to 2013
+    const YearResult result = Retrieve(2010, kTaxpayer);
+    EXPECT_EQ(result.end.ending, Ending::Read);
     ExpectYearColumns(grid, expected, 2010);
     EXPECT_NE(grid.cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
-    EXPECT_TRUE(prompter.informed.empty());
-    EXPECT_FALSE(view.waiting);
-    EXPECT_EQ(view.recalculations, 1);
-    // Years up to 2013 end logged in, the return's window closed.
-    EXPECT_TRUE(portal->browser->HasApplication());
-    EXPECT_FALSE(portal->browser->FindWindowByTitle("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ"));
+    EXPECT_TRUE(prompter.informed.empty()) << "a year read is shown in the sheet, not told";
+    EXPECT_EQ(result.source, sources / "2010.txt") << "a single year keeps its document as the run of all years does";
+    EXPECT_TRUE(std::filesystem::exists(sources / "2010.txt"));
+}
+
+TEST_F(RetrievalEndToEnd, ThePatientModeKeepsTheFixedPauses) {
+    Start();
+    EXPECT_EQ(Retrieve(2010, kTaxpayer, 0, true).end.ending, Ending::Read);
+    EXPECT_GE(seconds, 1 + 2 + 3 + 2);  // the fixed pauses of a year up to 2013
+    ExpectYearColumns(grid, Expected(NewSheet(), SampleReturn(2010), 2010), 2010);
 }
 
 TEST_F(RetrievalEndToEnd, TheAccountantsClientYear2016FromTheReport) {
     Start();
     const SheetGrid expected = Expected(grid, SampleReturn(2016), 2016);
-    EXPECT_EQ(Retrieve(2016, kAccountant), YearOutcome::Read);
+    EXPECT_EQ(Retrieve(2016, kAccountant).end.ending, Ending::Read);
     ExpectYearColumns(grid, expected, 2016);
-    EXPECT_NE(grid.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");
     EXPECT_EQ(view.reportsTaken, 1);
     EXPECT_TRUE(prompter.informed.empty());
-    // Logged out, and the login page the portal left behind was closed: the browser has ended.
-    EXPECT_FALSE(portal->browser->HasApplication());
+    EXPECT_EQ(ReadBytes(sources / "2016.pdf").rfind("%PDF", 0), 0u);
 }
 
 TEST_F(RetrievalEndToEnd, Years2004And2005ThroughTheirLists) {
     Start();
     SheetGrid expected = Expected(grid, SampleReturn(2004), 2004);
     expected = Expected(expected, SampleReturn(2005), 2005);
-    EXPECT_EQ(Retrieve(2004, kTaxpayer), YearOutcome::Read);
-    EXPECT_EQ(Retrieve(2005, kTaxpayer), YearOutcome::Read);  // the same browser, still logged in
+    EXPECT_EQ(Retrieve(2004, kTaxpayer).end.ending, Ending::Read);
+    view.recalculations = 0;
+    EXPECT_EQ(Retrieve(2005, kTaxpayer).end.ending, Ending::Read);
     ExpectYearColumns(grid, expected, 2004);
     ExpectYearColumns(grid, expected, 2005);
-    EXPECT_NE(grid.cell(TaxpayerColumnOf(2004), Row::TaxedIncome), grid.cell(TaxpayerColumnOf(2005), Row::TaxedIncome));
 }
 
-TEST_F(RetrievalEndToEnd, ALoginPageWithoutItsButtonRunsNoRules) {
-    Start({"--no-login-button"});
-    e1.set(301, 777);  // the previous year's amounts stay
-    grid.setCell(TaxpayerColumnOf(2010), Row::TaxedIncome, "5,00");
-    SheetGrid expected = grid;
-    RecalculateSheet(expected);
-    EXPECT_EQ(Retrieve(2010, kTaxpayer), YearOutcome::LoginFailed);
-    EXPECT_EQ(e1[301], 777);
-    EXPECT_EQ(grid, expected);  // recalculated, nothing else
-    EXPECT_EQ(view.recalculations, 1);
-    EXPECT_TRUE(prompter.informed.empty());
-}
-
-TEST_F(RetrievalEndToEnd, AnAccountantWhoNeverSeesPBInIsNotLoggedIn) {
-    Start({"--no-pbin"});
-    e1.set(301, 777);
-    EXPECT_EQ(Retrieve(2016, kAccountant), YearOutcome::LoginFailed);
-    EXPECT_EQ(e1[301], 777);
-    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");
-}
-
-TEST_F(RetrievalEndToEnd, NoReportWindowTellsTheUserAndRunsTheRulesOnTheClearedTable) {
-    Start({"--no-report"});
-    e1.set(301, 777);
-    grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "5,00");
-    const SheetGrid expected = Expected(grid, E1CodeTable(), 2016);
-    EXPECT_EQ(Retrieve(2016, kTaxpayer), YearOutcome::ReportMissing);
-    EXPECT_EQ(prompter.informed, std::vector<std::string>{"Προσωρινή αδυναμία άντλησης στοιχείων. Δοκιμάστε αργότερα."});
-    EXPECT_EQ(e1[301], 0);
-    ExpectYearColumns(grid, expected, 2016);
-    EXPECT_TRUE(portal->browser->HasApplication()) << "no logout without a report";
-}
-
-TEST_F(RetrievalEndToEnd, AReportWithoutTheTaxNumberLeavesTheYearEmptyWithoutAMessage) {
-    Start({"--report-without-afm"});
-    grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "5,00");
-    const SheetGrid expected = Expected(grid, E1CodeTable(), 2016);
-    EXPECT_EQ(Retrieve(2016, kTaxpayer), YearOutcome::ReportWithoutAfm);
-    EXPECT_TRUE(prompter.informed.empty());
-    EXPECT_EQ(view.reportsTaken, 0);
-    ExpectYearColumns(grid, expected, 2016);
-    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");
-    EXPECT_FALSE(portal->browser->HasApplication()) << "logged out as usual";
-}
-
-struct MenuFault {
+// An ending, and the sentence it is told with.
+struct EndingCase {
     const char* name;
-    const char* simSwitch;
+    std::vector<std::string> switches;
     int year;
-    YearOutcome outcome;
+    bool accountant;
+    const char* password;
+    Ending ending;
+    const char* sentence;  // without the diagnostics and the log, which name files of the test
 };
 
-class RetrievalMenuFault : public RetrievalEndToEnd, public ::testing::WithParamInterface<MenuFault> {};
+class RetrievalEnding : public RetrievalEndToEnd, public ::testing::WithParamInterface<EndingCase> {};
 
-TEST_P(RetrievalMenuFault, LeavesTheTableAndTheYearUntouched) {
-    const MenuFault& fault = GetParam();
-    Start({fault.simSwitch});
+TEST_P(RetrievalEnding, IsToldInOneGreekSentenceAndLeavesTheYearAsItWas) {
+    const EndingCase& c = GetParam();
+    Start(c.switches);
     e1.set(301, 777);
-    grid.setCell(TaxpayerColumnOf(fault.year), Row::TaxedIncome, "5,00");
+    grid.setCell(TaxpayerColumnOf(c.year), Row::TaxedIncome, "5,00");
     SheetGrid expected = grid;
+    if (c.ending == Ending::NoReturn) {
+        E1CodeTable none;
+        RunYearRules(none, expected, c.year);
+    }
     RecalculateSheet(expected);
-    EXPECT_EQ(Retrieve(fault.year, kTaxpayer), fault.outcome);
-    EXPECT_EQ(e1[301], 777);
+
+    PortalCredentials credentials = c.accountant ? kAccountant : kTaxpayer;
+    credentials.password = c.password;
+    const YearResult result = Retrieve(c.year, credentials);
+    EXPECT_EQ(result.end.ending, c.ending);
+    std::string sentence = c.sentence;
+    if (!result.end.diagnostics.empty())
+        sentence += " Όσα χρειάζεται ο προγραμματιστής φυλάχτηκαν στον φάκελο «" + result.end.diagnostics.string() + "».";
+    if (!result.end.log.empty()) sentence += " Λεπτομέρειες στο αρχείο «" + result.end.log.string() + "».";
+    EXPECT_EQ(prompter.informed, std::vector<std::string>{sentence});
     EXPECT_EQ(grid, expected);
-    EXPECT_TRUE(prompter.informed.empty());
+    if (c.ending == Ending::PageNotAsExpected) {
+        EXPECT_EQ(result.end.diagnostics.parent_path(), sources / "diagnostics");
+        EXPECT_EQ(result.end.log, sources / "retrieval.log");
+    }
+    if (c.ending == Ending::WrongCredentials) EXPECT_LT(seconds, 15) << "recognised from the portal's answer, not waited out";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RetrievalMenuFault,
-                         ::testing::Values(MenuFault{"NoYearList2010", "--no-year-list", 2010, YearOutcome::YearMenuMissing},
-                                           MenuFault{"NoYearList2004", "--no-year-list", 2004, YearOutcome::YearMenuMissing},
-                                           MenuFault{"NoPrintButton2012", "--no-print-button", 2012, YearOutcome::PrintButtonMissing},
-                                           MenuFault{"NoPrintButton2016", "--no-print-button", 2016, YearOutcome::PrintButtonMissing}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RetrievalEnding,
+    ::testing::Values(
+        EndingCase{"NoReturn", {"--no-return-in", "2016"}, 2016, false, "demo1234", Ending::NoReturn,
+                   "2016: η Α.Α.Δ.Ε. δεν έχει δήλωση για το έτος."},
+        EndingCase{"WrongPassword", {}, 2016, false, "wrong", Ending::WrongCredentials,
+                   "2016: η Α.Α.Δ.Ε. δεν δέχτηκε το όνομα χρήστη ή τον κωδικό πρόσβασης."},
+        EndingCase{"ReportWithoutAfm", {"--report-without-afm"}, 2016, false, "demo1234", Ending::ReportWithoutAfm,
+                   "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη."},
+        EndingCase{"RefusedClient", {"--refuse-client", kSampleAfm}, 2010, true, "demo5678", Ending::ClientRefused,
+                   "2010: η Α.Α.Δ.Ε. δεν επέτρεψε στον λογιστή την επιλογή του πελάτη."},
+        EndingCase{"NoLoginButton", {"--no-login-button"}, 2010, false, "demo1234", Ending::PageNotAsExpected,
+                   "2010: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «είσοδος στην Α.Α.Δ.Ε.» δεν "
+                   "εμφανίστηκε το κουμπί σύνδεσης (btn_login)."},
+        EndingCase{"NoYearList2004", {"--no-year-list"}, 2004, false, "demo1234", Ending::PageNotAsExpected,
+                   "2004: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν "
+                   "εμφανίστηκε ο κατάλογος των ετών (YEAR)."},
+        EndingCase{"NoPrintButton2016", {"--no-print-button"}, 2016, false, "demo1234", Ending::PageNotAsExpected,
+                   "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν "
+                   "εμφανίστηκε το κουμπί εκτύπωσης (PB_EKKATH_PDF)."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-class RetrievalLogoutLanding : public RetrievalEndToEnd, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(RetrievalLogoutLanding, ClosesThePageTheLogoutLandsOn) {
-    Start({"--logout-to", GetParam()});
-    const SheetGrid expected = Expected(grid, SampleReturn(2016), 2016);
-    EXPECT_EQ(Retrieve(2016, kTaxpayer), YearOutcome::Read);
-    ExpectYearColumns(grid, expected, 2016);
-    EXPECT_FALSE(portal->browser->HasApplication()) << "the page left after the logout was closed";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, RetrievalLogoutLanding, ::testing::Values("login", "alt-login", "home"),
-                         [](const auto& info) { return std::string(info.param == std::string("alt-login") ? "altlogin" : info.param); });
-
-TEST_F(RetrievalEndToEnd, AClientTheAccountantMayNotSeeGivesNoYear) {
-    Start({"--refuse-client", kAfm});
-    e1.set(301, 777);
-    EXPECT_EQ(Retrieve(2010, kAccountant), YearOutcome::YearMenuMissing);
-    EXPECT_EQ(e1[301], 777);
-    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
-}
-
-TEST_F(RetrievalEndToEnd, ABrowserClosedByTheUserIsOpenedAnewByTheNextRetrieval) {
+TEST_F(RetrievalEndToEnd, APortalThatCannotBeReachedIsSaidSoWithTheDetailInTheLog) {
     Start();
-    EXPECT_EQ(Retrieve(2010, kTaxpayer), YearOutcome::Read);
-    ASSERT_TRUE(portal->browser->HasApplication());
-    // The user closes every window of the browser behind the program's back.
-    for (const OpenWindow& window : portal->browser->Windows())
-        portal->browser->Command("Target.closeTarget", {{"targetId", window.handle}});
-    const SheetGrid expected = Expected(grid, SampleReturn(2012), 2012);
-    EXPECT_EQ(Retrieve(2012, kTaxpayer), YearOutcome::Read);
-    ExpectYearColumns(grid, expected, 2012);
-    EXPECT_TRUE(prompter.informed.empty());
+    portal->simulator->Stop();
+    const YearResult result = Retrieve(2016, kTaxpayer);
+    EXPECT_EQ(result.end.ending, Ending::Unreachable);
+    const std::string log = (sources / "retrieval.log").string();
+    EXPECT_EQ(prompter.informed,
+              std::vector<std::string>{"2016: δεν υπήρξε σύνδεση με την Α.Α.Δ.Ε. (ελέγξτε τη σύνδεση στο διαδίκτυο ή "
+                                       "δοκιμάστε αργότερα). Λεπτομέρειες στο αρχείο «" + log + "»."});
+    EXPECT_NE(ReadBytes(log).find("ERR_CONNECTION_REFUSED"), std::string::npos) << ReadBytes(log);
+    EXPECT_EQ(Mode(log), 0600u);
+}
+
+TEST_F(RetrievalEndToEnd, ABrowserClosedByTheUserIsSaidAtOnce) {
+    Start({"--delay-report", "3000"});
+    bool closed = false;
+    duringWaits = [&] {
+        if (closed || !portal->browser->HasApplication()) return;
+        for (const OpenWindow& window : portal->browser->Windows())
+            if (window.address.find("/reports/rwservlet") != std::string::npos) closed = true;
+        if (!closed) return;
+        // The user closes every window of the browser while the report is on its way.
+        for (const OpenWindow& window : portal->browser->Windows())
+            portal->browser->Command("Target.closeTarget", {{"targetId", window.handle}});
+    };
+    const YearResult result = Retrieve(2016, kTaxpayer);
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(result.end.ending, Ending::BrowserClosed);
+    EXPECT_EQ(prompter.informed, std::vector<std::string>{"2016: το παράθυρο της Α.Α.Δ.Ε. έκλεισε πριν τελειώσει η άντληση."});
+    EXPECT_LT(seconds, 10);
+}
+
+TEST_F(RetrievalEndToEnd, ThePageKeptForADeveloperHoldsNoPasswordOrCookie) {
+    Start({"--no-print-button"});
+    const YearResult result = Retrieve(2012, kTaxpayer);
+    ASSERT_EQ(result.end.ending, Ending::PageNotAsExpected);
+    const std::filesystem::path bundle = result.end.diagnostics;
+    ASSERT_TRUE(std::filesystem::is_directory(bundle));
+    EXPECT_EQ(bundle.filename().string().rfind("2012-", 0), 0u) << bundle;
+    EXPECT_EQ(Mode(bundle), 0700u);
+    EXPECT_EQ(ReadBytes(bundle / "page.png").rfind("\x89PNG", 0), 0u);
+    EXPECT_NE(ReadBytes(bundle / "page.html").find("YEAR"), std::string::npos) << "the menu as it was";
+    const std::string steps = ReadBytes(bundle / "steps.txt");
+    EXPECT_NE(steps.find("/webtax/incomefp/year2012-income-menu.do"), std::string::npos) << steps;
+    for (const char* file : {"page.png", "page.html", "steps.txt"}) {
+        EXPECT_EQ(Mode(bundle / file), 0600u) << file;
+        const std::string bytes = ReadBytes(bundle / file);
+        EXPECT_EQ(bytes.find("demo1234"), std::string::npos) << file << " holds the password";
+        EXPECT_EQ(bytes.find("SIMSESSION"), std::string::npos) << file << " holds the session cookie";
+    }
+    EXPECT_EQ(steps.find('?'), std::string::npos) << "no query string, where session tokens travel";
 }
 
 TEST_F(RetrievalEndToEnd, ASlowReportNeedsTheExtraTime) {
-    Start({"--delay-report", "4000"});
-    EXPECT_EQ(Retrieve(2016, kTaxpayer, 0), YearOutcome::ReportMissing);
-    EXPECT_EQ(prompter.informed, std::vector<std::string>{kNoReportMessage});
+    Start({"--delay-report", "12500"});
+    EXPECT_EQ(Retrieve(2016, kTaxpayer, 0).end.ending, Ending::PageNotAsExpected);
+    view.recalculations = 0;
     const SheetGrid expected = Expected(grid, SampleReturn(2016), 2016);
-    EXPECT_EQ(Retrieve(2016, kTaxpayer, 6), YearOutcome::Read);
+    EXPECT_EQ(Retrieve(2016, kTaxpayer, 5).end.ending, Ending::Read);
     ExpectYearColumns(grid, expected, 2016);
 }
 
@@ -255,8 +287,7 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
     SaveGridToFile(grid, dir / "in.grd");
     const PortalHosts& h = portal->hosts;
     const std::string environment = "SKARTINA_PORTAL_APP_HOST=" + h.app + " SKARTINA_PORTAL_LOGIN_HOST=" + h.login +
-                                    " SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin +
-                                    " SKARTINA_BROWSER_HEADLESS=1 SKARTINA_PORTAL_INSECURE_TLS=1 ";
+                                    " SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin + " SKARTINA_PORTAL_INSECURE_TLS=1 ";
     const std::string files = " 2010 " + Q(dir / "in.grd") + " " + Q(dir / "out.grd") + " --afm " + kAfm + " --user demo";
 
     // A password is never taken from the command line.
@@ -265,18 +296,39 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
     EXPECT_FALSE(std::filesystem::exists(dir / "out.grd"));
 
     // Without the variable and without a terminal there is no password to be had.
-    const std::string command = "env -u SKARTINA_PASSWORD " + environment + "setsid -w " + SKARTINA_CLI + " retrieve" + files +
+    const std::string command = "env -u SKARTINA_PASSWORD SKARTINA_BROWSER_HEADLESS=1 " + environment + "setsid -w " + SKARTINA_CLI + " retrieve" + files +
                                 " </dev/null 2>" + (dir / "tty.txt").string();
     EXPECT_NE(std::system(command.c_str()), 0);
     EXPECT_NE(ReadBytes(dir / "tty.txt").find("SKARTINA_PASSWORD"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.grd"));
 
-    const std::string run = environment + "SKARTINA_PASSWORD=demo1234 " + SKARTINA_CLI + " retrieve" + files +
+    // No display: the browser runs without a window, unasked.
+    const std::string run = "cd " + Q(dir.path()) + " && env -u DISPLAY -u WAYLAND_DISPLAY -u SKARTINA_BROWSER_HEADLESS " +
+                            environment + "SKARTINA_PASSWORD=demo1234 " + SKARTINA_CLI + " retrieve" + files +
                             " --extra-seconds -3 2>" + (dir / "err.txt").string();
     EXPECT_EQ(std::system(run.c_str()), 0) << ReadBytes(dir / "err.txt");
+    EXPECT_EQ(ReadBytes(dir / "err.txt"), "2010: αντλήθηκε.\n");
+    EXPECT_TRUE(std::filesystem::exists(dir / "Tables" / (std::string(kAfm) + "_sources") / "2010.txt"));
     SheetGrid written;
     ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));
     ExpectYearColumns(written, Expected(grid, SampleReturn(2010), 2010), 2010);
+}
+
+TEST_F(RetrievalEndToEnd, TheInsecureCertificateSwitchIsIgnoredForAnotherHost) {
+    TempDir dir;
+    SaveGridToFile(grid, dir / "in.grd");
+    // A name that never resolves: the run ends unreachable, after the warning.
+    const std::string run = "cd " + Q(dir.path()) +
+                            " && env SKARTINA_PORTAL_APP_HOST=portal.invalid SKARTINA_PORTAL_LOGIN_HOST=login.invalid "
+                            "SKARTINA_PORTAL_ALT_LOGIN_HOST=alt.invalid SKARTINA_PORTAL_INSECURE_TLS=1 "
+                            "SKARTINA_BROWSER_HEADLESS=1 SKARTINA_PASSWORD=x " +
+                            std::string(SKARTINA_CLI) + " retrieve 2016 in.grd out.grd --afm " + kAfm +
+                            " --user demo 2>" + Q(dir / "err.txt");
+    EXPECT_NE(std::system(run.c_str()), 0);
+    const std::string err = ReadBytes(dir / "err.txt");
+    EXPECT_NE(err.find("Η ρύθμιση SKARTINA_PORTAL_INSECURE_TLS αγνοήθηκε"), std::string::npos) << err;
+    EXPECT_NE(err.find("2016: δεν υπήρξε σύνδεση με την Α.Α.Δ.Ε."), std::string::npos) << err;
+    EXPECT_EQ(err.find("net::"), std::string::npos) << err;
 }
 
 }  // namespace

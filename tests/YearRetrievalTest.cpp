@@ -48,7 +48,7 @@ TEST(YearButton, ChecksTheYearTheTaxNumberAndTheCredentialsInThisOrder) {
         e1.set(301, 5);
         SheetGrid grid;
         const YearRequest request{2010, {c.afm, c.user, c.password, false}, 0};
-        EXPECT_EQ(GetEtosOfTAxis(portal, request, c.ticked, e1, grid, prompter, view), YearOutcome::NotStarted);
+        EXPECT_FALSE(GetEtosOfTAxis(portal, request, c.ticked, e1, grid, prompter, view)) << "not started";
         EXPECT_EQ(prompter.informed, std::vector<std::string>{c.message});
         EXPECT_FALSE(browser.HasApplication()) << "no browser is opened";
         EXPECT_TRUE(view.events.empty()) << "no waiting panel, no recalculation";
@@ -63,7 +63,7 @@ public:
     void Navigate(const BrowserRef&, std::string_view, bool) override { throw BrowserError("chrome not reachable"); }
 };
 
-TEST(YearButton, ABrowserErrorIsToldAndLeavesTheWaitingPanelShown) {
+TEST(YearButton, ABrowserErrorIsToldInGreekWithoutTheBrowsersWords) {
     FakeClock clock;
     FailingBrowser browser(clock);
     PortalSession portal{browser, kHosts, PortalTiming(), {}, {}};
@@ -72,13 +72,15 @@ TEST(YearButton, ABrowserErrorIsToldAndLeavesTheWaitingPanelShown) {
     E1CodeTable e1;
     SheetGrid grid;
     const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
-    EXPECT_EQ(GetEtosOfTAxis(portal, request, true, e1, grid, prompter, view), YearOutcome::Failed);
-    ASSERT_EQ(prompter.informed.size(), 1u);
-    EXPECT_EQ(prompter.informed[0], kBrowserFailedMessage + "chrome not reachable");
-    EXPECT_EQ(view.events, (std::vector<std::string>{"show", "recalculate"}));
+    const auto result = GetEtosOfTAxis(portal, request, true, e1, grid, prompter, view);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->end.ending, Ending::BrowserFailed);
+    EXPECT_EQ(prompter.informed, std::vector<std::string>{"2010: το πρόγραμμα περιήγησης δεν ανταποκρίθηκε όπως αναμενόταν."});
+    EXPECT_EQ(view.events, (std::vector<std::string>{"show", "recalculate", "hide"}));
+    EXPECT_FALSE(browser.HasApplication()) << "the browser is closed at the end";
 }
 
-TEST(YearButton, ALoginThatFailsEndsQuietlyAndTheSheetIsRecalculated) {
+TEST(YearButton, ALoginPageThatNeverComesIsToldWithItsStepAndTheSheetIsRecalculated) {
     FakeClock clock;
     MemoryBrowser browser(clock);  // the entry page never shows a login page
     PortalSession portal{browser, kHosts, PortalTiming(), {}, {}};
@@ -88,8 +90,12 @@ TEST(YearButton, ALoginThatFailsEndsQuietlyAndTheSheetIsRecalculated) {
     e1.set(301, 5);
     SheetGrid grid;
     const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
-    EXPECT_EQ(GetEtosOfTAxis(portal, request, true, e1, grid, prompter, view), YearOutcome::LoginFailed);
-    EXPECT_TRUE(prompter.informed.empty());
+    const auto result = GetEtosOfTAxis(portal, request, true, e1, grid, prompter, view);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->end.ending, Ending::PageNotAsExpected);
+    EXPECT_EQ(prompter.informed,
+              std::vector<std::string>{"2010: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «είσοδος "
+                                       "στην Α.Α.Δ.Ε.» δεν εμφανίστηκε η σελίδα εισόδου (το πεδίο του κωδικού)."});
     EXPECT_EQ(view.events, (std::vector<std::string>{"show", "recalculate", "hide"}));
     EXPECT_EQ(e1[301], 5) << "the table is cleared only when the print button was found";
     EXPECT_GE(clock.now, 21000u);

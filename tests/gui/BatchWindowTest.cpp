@@ -110,7 +110,7 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
               expected.cell(TaxpayerColumnOf(2012), Row::TaxedIncome));
     EXPECT_EQ(desktop.prompter.informed,
               std::vector<std::string>{"Άντληση 3 ετών: 3 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν αντλήθηκαν.\n"
-                                       "2016: αντλήθηκε\n2012: αντλήθηκε\n2010: αντλήθηκε"});
+                                       "2016: αντλήθηκε.\n2012: αντλήθηκε.\n2010: αντλήθηκε."});
     EXPECT_FALSE(Progress() && Progress()->isVisible());
     EXPECT_TRUE(window->btAllYears->isEnabled());
 
@@ -154,9 +154,37 @@ TEST_F(BatchWindow, ClosingTheWindowEndsTheRunWithoutASummary) {
     };
     QTimer::singleShot(20, close);
     QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    EXPECT_EQ(desktop.prompter.asked.front(), kCancelRunQuestion) << "the close asks first";
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->retrieving());
     EXPECT_TRUE(desktop.prompter.informed.empty()) << "no summary for a window that has gone";
+}
+
+TEST_F(BatchWindow, ACloseNotConfirmedLetsTheRunGoOn) {
+    test::ScriptedPrompter no(false);
+    window = std::make_unique<AnalysisWindow>(dir.path(), DesktopServices{&no, desktop.services().open, {}});
+    window->show();
+    window->edAFM->setText(kAfm);
+    window->edUserName->setText("demo");
+    window->edPassword->setText("demo1234");
+    TickOnly({2013, 2012});
+    bool asked = false;
+    std::function<void()> close = [&] {
+        BatchProgressWindow* progress = Progress();
+        if (progress && progress->isVisible() && progress->lbYear->text().startsWith("Έτος")) {
+            window->close();
+            asked = !no.asked.empty();
+            return;
+        }
+        QTimer::singleShot(20, close);
+    };
+    QTimer::singleShot(20, close);
+    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(no.asked, std::vector<std::string>{kCancelRunQuestion});
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(no.informed, std::vector<std::string>{"Άντληση 2 ετών: 2 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν "
+                                                    "αντλήθηκαν.\n2013: αντλήθηκε.\n2012: αντλήθηκε."});
 }
 
 TEST_F(BatchWindow, NothingStartsWithoutATickedYearOrTheSourcesFolder) {

@@ -111,6 +111,29 @@ TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
     EXPECT_TRUE(window->yearButtons.at(2016)->isEnabled());
 }
 
+TEST_F(RetrievalWindow, DuringARetrievalTheSheetIsReadOnlyAndTheKeysStayInTheProgram) {
+    const QModelIndex cell = window->sgVelmora->model()->index(Row::TaxedIncome, TaxpayerColumnOf(2012));
+    EXPECT_TRUE(window->sgVelmora->model()->flags(cell) & Qt::ItemIsEditable);
+    bool editable = true;
+    QString grabber;
+    std::function<void()> type = [&] {
+        if (!window->retrieving()) return QTimer::singleShot(20, type);
+        editable = window->sgVelmora->model()->flags(cell) & Qt::ItemIsEditable;
+        grabber = QWidget::keyboardGrabber() ? QWidget::keyboardGrabber()->objectName() : QString();
+        window->sgVelmora->setCurrentIndex(cell);
+        QTest::keyClicks(window->sgVelmora, "123456");
+        QTest::keyClick(window->sgVelmora, Qt::Key_Return);
+    };
+    QTimer::singleShot(20, type);
+    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    EXPECT_FALSE(editable);
+    EXPECT_EQ(grabber.toStdString(), "retrievalKeySink");
+    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2012), Row::TaxedIncome), "") << "typing reached the sheet";
+    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr) << "the keyboard is given back";
+    EXPECT_TRUE(window->sgVelmora->model()->flags(cell) & Qt::ItemIsEditable);
+}
+
 TEST_F(RetrievalWindow, ClosingTheWindowEndsTheRetrieval) {
     QTimer::singleShot(500, [&] { window->close(); });
     QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
