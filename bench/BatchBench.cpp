@@ -4,8 +4,8 @@
 // Goals: the batch under a quarter of the single-year total, and under 60 s.
 
 #include "portal/BatchRetrieval.h"
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"

@@ -6,8 +6,8 @@
 // finds the browser open, as a user's second retrieval does; a year from 2014
 // ends by logging out and closing the browser, so each one starts it anew.
 
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"

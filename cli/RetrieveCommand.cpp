@@ -4,7 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/PasswordPrompt.h"
 #include "e1/E1CodeTable.h"
-#include "portal/PortalBrowser.h"
+#include "browser/PortalBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"

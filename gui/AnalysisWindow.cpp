@@ -21,7 +21,7 @@
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
 #include "portal/PumpClock.h"
-#include "portal/PortalBrowser.h"
+#include "browser/PortalBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "portal/BatchRetrieval.h"
 #include "portal/YearSources.h"

@@ -1,6 +1,6 @@
 #include "gui/MainWindow.h"
 
-#include "startup/AnalysisConversion.h"
+#include "sheet/AnalysisConversion.h"
 #include "common/TextFile.h"
 #include "gui/Pictures.h"
 #include "startup/ProductInfo.h"

@@ -11,7 +11,7 @@
 #include "TestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"

@@ -9,8 +9,8 @@
 #include "gui/AfmEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/SheetView.h"
-#include "portal/BrowserConfig.h"
-#include "portal/ChildProcess.h"
+#include "browser/BrowserConfig.h"
+#include "browser/ChildProcess.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
