@@ -540,7 +540,7 @@ void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
     const SheetGrid before = grid_;
     retrieving_ = true;
     setSheetCommandsEnabled(false);
-    const YearOutcome outcome = GetEtosOfTAxis(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
+    const YearOutcome outcome = RetrieveYearFromPortal(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
     setSheetCommandsEnabled(true);
     retrieving_ = false;
     if (!(grid_ == before)) modified_ = true;
