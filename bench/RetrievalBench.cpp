@@ -66,10 +66,10 @@ void RetrieveOnce(benchmark::State& state, int year, double pauseSeconds) {
     QuietView view(grid);
     const YearRequest request{year, {"123456789", "demo", "demo1234", false}, 0};
     PortalSession session{*portal->browser, portal->hosts, PortalTiming(), {}, {}};
-    if (year <= 2013) GetEtosOfTAxis(session, request, true, e1, grid, prompter, view);  // the browser open, logged in
+    if (year <= 2013) RetrieveYearFromPortal(session, request, true, e1, grid, prompter, view);  // the browser open, logged in
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const YearOutcome outcome = GetEtosOfTAxis(session, request, true, e1, grid, prompter, view);
+        const YearOutcome outcome = RetrieveYearFromPortal(session, request, true, e1, grid, prompter, view);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (outcome != YearOutcome::Read) return state.SkipWithError(OutcomeText(outcome));
         state.SetIterationTime(seconds);

@@ -81,7 +81,7 @@ protected:
     YearOutcome Retrieve(int year, const PortalCredentials& credentials, int extraSeconds = 0,
                          PortalTiming timing = PortalTimingFromEnvironment()) {
         PortalSession session{*portal->browser, portal->hosts, timing, {}, {}};
-        return GetEtosOfTAxis(session, {year, credentials, extraSeconds}, true, e1, grid, prompter, view);
+        return RetrieveYearFromPortal(session, {year, credentials, extraSeconds}, true, e1, grid, prompter, view);
     }
 
     SteadyPumpClock clock;
