@@ -5,8 +5,8 @@
 // return or report, the logout). Goal: the run within 2 x the floor.
 
 #include "portal/BatchRetrieval.h"
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsBrowser.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
 

@@ -5,8 +5,8 @@
 // and one from 2014. Goal: the year button within 1.5 x the run of one year.
 
 #include "portal/BatchRetrieval.h"
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
@@ -73,12 +73,12 @@ void SingleAgainstBatch(benchmark::State& state, int year) {
         if (batch.AnyFailed()) return state.SkipWithError("the run of one year failed");
 
         start = std::chrono::steady_clock::now();
-        auto single = GetEtosOfTAxis(session, {year, credentials, 0, {}, false}, true, e1, grid, prompter, view);
+        auto single = RetrieveYearFromPortal(session, {year, credentials, 0, {}, false}, true, e1, grid, prompter, view);
         const double button = Since(start);
         if (!single || single->end.ending != Ending::Read) return state.SkipWithError("the year button failed");
 
         start = std::chrono::steady_clock::now();
-        single = GetEtosOfTAxis(session, {year, credentials, 0, {}, true}, true, e1, grid, prompter, view);
+        single = RetrieveYearFromPortal(session, {year, credentials, 0, {}, true}, true, e1, grid, prompter, view);
         const double patient = Since(start);
         if (!single || single->end.ending != Ending::Read) return state.SkipWithError("the patient year button failed");
 

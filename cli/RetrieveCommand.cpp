@@ -5,7 +5,7 @@
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "e1/E1CodeTable.h"
-#include "portal/PortalBrowser.h"
+#include "browser/PortalBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "portal/YearSources.h"
 #include "sheet/AnalysisFile.h"
@@ -86,7 +86,7 @@ int RunRetrieve(const Args& args) {
     SheetOnly view(grid);
     E1CodeTable e1;
     // A year not read is told by the prompter; a year read is told here.
-    const std::optional<YearResult> result = GetEtosOfTAxis(portal, request, yearTicked, e1, grid, prompter, view);
+    const std::optional<YearResult> result = RetrieveYearFromPortal(portal, request, yearTicked, e1, grid, prompter, view);
     if (!result) return 1;
     SaveGridToFile(grid, out);
     if (result->end.ending == Ending::Read) std::cerr << result->Sentence() << '\n';

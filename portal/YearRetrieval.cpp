@@ -11,7 +11,7 @@ public:
 
 }  // namespace
 
-std::optional<YearResult> GetEtosOfTAxis(PortalSession& portal, const YearRequest& request, bool yearTicked,
+std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
                                          E1CodeTable& e1, SheetGrid& grid, Prompter& prompter, RetrievalView& view) {
     const PortalCredentials& credentials = request.credentials;
     if (!yearTicked) {

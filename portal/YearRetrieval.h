@@ -46,7 +46,7 @@ public:
 // the waiting panel, the year through the portal navigation, the
 // recalculation, and the year's sentence told unless the year was read. A
 // cancelled retrieval (the window closing) tells nothing.
-std::optional<YearResult> GetEtosOfTAxis(PortalSession& portal, const YearRequest& request, bool yearTicked,
+std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
                                          E1CodeTable& e1, SheetGrid& grid, Prompter& prompter, RetrievalView& view);
 
 }  // namespace skartina

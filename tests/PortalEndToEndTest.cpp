@@ -1,7 +1,7 @@
 // The browser against the simulated portal, with headless Chromium.
 
 #include "PortalFixture.h"
-#include "portal/BrowserConfig.h"
+#include "browser/BrowserConfig.h"
 #include "portal/E1PageReader.h"
 #include "portal/PortalPages.h"
 

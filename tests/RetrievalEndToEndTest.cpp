@@ -10,7 +10,7 @@
 #include "TestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "portal/YearSources.h"
 #include "sheet/AnalysisFile.h"
@@ -83,7 +83,7 @@ protected:
     YearResult Retrieve(int year, const PortalCredentials& credentials, int extraSeconds = 0, bool fixedPauses = false) {
         PortalSession session{*portal->browser, portal->hosts, PortalTiming(), {}, {}};
         const auto start = std::chrono::steady_clock::now();
-        const auto result = GetEtosOfTAxis(session, {year, credentials, extraSeconds, sources, fixedPauses}, true, e1, grid,
+        const auto result = RetrieveYearFromPortal(session, {year, credentials, extraSeconds, sources, fixedPauses}, true, e1, grid,
                                            prompter, view);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         EXPECT_TRUE(result);

@@ -48,7 +48,7 @@ TEST(YearButton, ChecksTheYearTheTaxNumberAndTheCredentialsInThisOrder) {
         e1.set(301, 5);
         SheetGrid grid;
         const YearRequest request{2010, {c.afm, c.user, c.password, false}, 0};
-        EXPECT_FALSE(GetEtosOfTAxis(portal, request, c.ticked, e1, grid, prompter, view)) << "not started";
+        EXPECT_FALSE(RetrieveYearFromPortal(portal, request, c.ticked, e1, grid, prompter, view)) << "not started";
         EXPECT_EQ(prompter.informed, std::vector<std::string>{c.message});
         EXPECT_FALSE(browser.HasApplication()) << "no browser is opened";
         EXPECT_TRUE(view.events.empty()) << "no waiting panel, no recalculation";
@@ -72,7 +72,7 @@ TEST(YearButton, ABrowserErrorIsToldInGreekWithoutTheBrowsersWords) {
     E1CodeTable e1;
     SheetGrid grid;
     const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
-    const auto result = GetEtosOfTAxis(portal, request, true, e1, grid, prompter, view);
+    const auto result = RetrieveYearFromPortal(portal, request, true, e1, grid, prompter, view);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->end.ending, Ending::BrowserFailed);
     EXPECT_EQ(prompter.informed, std::vector<std::string>{"2010: το πρόγραμμα περιήγησης δεν ανταποκρίθηκε όπως αναμενόταν."});
@@ -90,7 +90,7 @@ TEST(YearButton, ALoginPageThatNeverComesIsToldWithItsStepAndTheSheetIsRecalcula
     e1.set(301, 5);
     SheetGrid grid;
     const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
-    const auto result = GetEtosOfTAxis(portal, request, true, e1, grid, prompter, view);
+    const auto result = RetrieveYearFromPortal(portal, request, true, e1, grid, prompter, view);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->end.ending, Ending::PageNotAsExpected);
     EXPECT_EQ(prompter.informed,
