@@ -233,14 +233,14 @@ TEST_F(RetrievalEndToEnd, APortalThatCannotBeReachedIsSaidSoWithTheDetailInTheLo
 }
 
 TEST_F(RetrievalEndToEnd, ABrowserClosedByTheUserIsSaidAtOnce) {
-    Start({"--delay-report", "3000"});
+    Start({"--delay", "1500"});
     bool closed = false;
     duringWaits = [&] {
         if (closed || !portal->browser->HasApplication()) return;
         for (const OpenWindow& window : portal->browser->Windows())
-            if (window.address.find("/reports/rwservlet") != std::string::npos) closed = true;
+            if (window.address.find("/webtax/incomefp/year2016-income-menu.do") != std::string::npos) closed = true;
         if (!closed) return;
-        // The user closes every window of the browser while the report is on its way.
+        // The user closes every window of the browser while the year's menu is on its way.
         for (const OpenWindow& window : portal->browser->Windows())
             portal->browser->Command("Target.closeTarget", {{"targetId", window.handle}});
     };
