@@ -258,6 +258,11 @@ void DevToolsBrowser::HandleEvent(const json& event) {
 
 std::vector<DevToolsBrowser::Target> DevToolsBrowser::Pages() {
     if (!HasApplication()) return {};
+    // A browser killed outright may leave its pipe open in its children for a while.
+    if (process_ && !process_->Running()) {
+        EndSession();
+        return {};
+    }
     try {
         pipe_->WaitFor([] { return true; }, 0);  // what the browser has told meanwhile
         Service();

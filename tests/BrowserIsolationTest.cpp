@@ -19,10 +19,13 @@ namespace {
 class BrowserIsolation : public PortalTest {};
 
 // The holder's browser is configured as the program's, by the environment.
-ChildOptions HolderOptions() {
+// The simulated portal's hosts: its certificate is accepted for hosts on this machine only.
+ChildOptions HolderOptions(const PortalHosts& hosts) {
     ChildOptions options;
     options.captureStdout = true;
-    options.environment = {"SKARTINA_BROWSER_HEADLESS=1", "SKARTINA_PORTAL_INSECURE_TLS=1"};
+    options.environment = {"SKARTINA_BROWSER_HEADLESS=1", "SKARTINA_PORTAL_INSECURE_TLS=1",
+                           "SKARTINA_PORTAL_APP_HOST=" + hosts.app, "SKARTINA_PORTAL_LOGIN_HOST=" + hosts.login,
+                           "SKARTINA_PORTAL_ALT_LOGIN_HOST=" + hosts.altLogin};
     return options;
 }
 
@@ -54,7 +57,7 @@ TEST_F(BrowserIsolation, AProgramKilledAtAnyMomentLeavesNoBrowserAndNoProfile) {
     std::mt19937 random(std::random_device{}());
     std::vector<std::string> marks;  // "PROFILES/profile-PID-": what each killed program's browser carries
     for (int run = 0; run < 10; ++run) {
-        ChildProcess holder(SKARTINA_BROWSER_HOLDER, {address}, HolderOptions());
+        ChildProcess holder(SKARTINA_BROWSER_HOLDER, {address}, HolderOptions(hosts()));
         const std::string mark = (profiles / ("profile-" + std::to_string(holder.pid()) + "-")).string();
         if (run % 2 == 0) {
             // Anywhere in the start: before, during or after the browser's.
@@ -89,7 +92,7 @@ TEST_F(BrowserIsolation, ABrowserThatHangsEndsWithTheProgramAllTheSame) {
     const std::filesystem::path hung = folder / "hung-browser";
     WriteBytes(hung, "#!/bin/sh\nexec sleep 600\n");
     std::filesystem::permissions(hung, std::filesystem::perms::owner_all);
-    ChildOptions options = HolderOptions();
+    ChildOptions options = HolderOptions(hosts());
     options.environment.push_back("SKARTINA_CHROMIUM=" + hung.string());
     ChildProcess holder(SKARTINA_BROWSER_HOLDER, {"about:blank"}, options);
     const std::string mark = (BrowserProfilesFolder() / ("profile-" + std::to_string(holder.pid()) + "-")).string();
