@@ -68,6 +68,7 @@ int RunConvert(const Args& args) {
     }
     for (const auto& name : report.converted) std::cout << "μετατράπηκε: " << name << "\n";
     for (const auto& name : report.keptExisting) std::cout << "υπάρχει ήδη, δεν αντικαταστάθηκε: " << name << "\n";
+    for (const auto& note : report.completed) std::cerr << "skartina-cli convert: " << note << "\n";
     for (const auto& failure : report.failed) std::cerr << "skartina-cli convert: " << failure << "\n";
     return report.failed.empty() ? 0 : 1;
 }

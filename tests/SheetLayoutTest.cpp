@@ -141,6 +141,21 @@ TEST(SheetLayout, FirstYearFieldAddsTheYearsBefore2000) {
     EXPECT_EQ(w.grid.cell(51, 0), "_1995_");
 }
 
+TEST(SheetLayout, TheFirstYearFieldTakesOnlyTheYearsTheSheetCanStartWith) {
+    for (int year : {1991, 1995, 1999, 2000}) EXPECT_TRUE(IsFirstYearChoice(year)) << year;
+    for (int year : {0, 1990, 2001, 2010, 2020, -1995, 19950}) EXPECT_FALSE(IsFirstYearChoice(year)) << year;
+}
+
+TEST(SheetLayout, AResetSheetIsAsFullAndRecalculatedAsANewOne) {
+    NewWindow fresh;
+    ResetSheet(fresh.grid, fresh.years);
+    NewWindow narrowed;
+    for (int year = 2000; year <= 2014; ++year) narrowed.years.setTicked(year, false);
+    BuildSheetLayout(narrowed.grid, narrowed.years);
+    EXPECT_EQ(fresh.grid, narrowed.grid);
+    EXPECT_NE(fresh.grid.cell(TaxpayerColumnOf(2015), Row::FinalBalance), "");
+}
+
 TEST(SheetLayout, AnyChangeOfTheSelectionClearsTheMarriedMarks) {
     NewWindow w;
     ApplyMarriedToAllYears(w.grid, true);

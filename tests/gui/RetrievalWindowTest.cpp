@@ -35,7 +35,7 @@ using test::FakeDesktop;
 using test::PortalForTheWindow;
 using test::TempDir;
 
-constexpr const char* kAfm = "123456789";
+constexpr const char* kAfm = "123456783";
 
 struct RetrievalWindow : ::testing::Test {
     void SetUp() override {

@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     ok &= Save(noConnection, out, "version-check-progress.png");
 
     AnalysisWindow analysis(work, desktop);
-    analysis.edAFM->setText("123456789");
+    analysis.edAFM->setText("123456783");
     analysis.edBigName->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     SheetGrid& grid = analysis.sheet();
     const struct {
