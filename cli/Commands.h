@@ -3,6 +3,7 @@
 // returns the exit status; bad usage throws UsageError, bad data any other
 // std::exception.
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -24,6 +25,14 @@ std::string EscapeControls(std::string_view text);
 
 // A tax year the sheet can hold (1991 to 2020); throws UsageError otherwise.
 int YearArgument(const std::string& text);
+
+// A tax number given to a command: nine digits with their check digit;
+// throws UsageError otherwise, before anything runs.
+const std::string& AfmArgument(const std::string& text);
+
+// Refuses (UsageError) an output file that is one of the inputs, also when
+// named through another path or a link: a command never writes over what it reads.
+void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std::string> inputs);
 
 int RunNew(const Args& args);
 int RunRecalc(const Args& args);

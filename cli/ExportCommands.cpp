@@ -22,7 +22,7 @@ ExportArguments ParseExportArguments(const Args& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--afm" || args[i] == "--name") {
             if (i + 1 == args.size()) throw UsageError("λείπει η τιμή μετά το " + args[i]);
-            (args[i] == "--afm" ? parsed.afm : parsed.name) = args[i + 1];
+            (args[i] == "--afm" ? parsed.afm : parsed.name) = args[i] == "--afm" ? AfmArgument(args[i + 1]) : args[i + 1];
             ++i;
         } else if (args[i].starts_with("--")) {
             throw UsageError("άγνωστη παράμετρος «" + args[i] + "»");
@@ -33,6 +33,7 @@ ExportArguments ParseExportArguments(const Args& args) {
     if (files.size() != 2) throw UsageError("δώστε αρχείο φύλλου (.grd) και αρχείο εξόδου");
     parsed.in = files[0];
     parsed.out = files[1];
+    RefuseOutputOverInputs(parsed.out, {parsed.in});
     return parsed;
 }
 

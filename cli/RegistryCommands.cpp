@@ -64,7 +64,7 @@ int RunAfm(const Args& args) {
     if (args.empty()) throw UsageError("δώστε έναν ή περισσότερους ΑΦΜ");
     bool allValid = true;
     for (const auto& text : args) {
-        const bool valid = IsValidAfm(text);
+        const bool valid = IsWholeAfm(text);
         std::cout << (valid ? "valid" : "invalid") << "\n";
         allValid = allValid && valid;
     }

@@ -55,7 +55,7 @@ int RunRetrieveAll(const Args& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--afm" && hasValue) credentials.afm = args[++i];
+        if (arg == "--afm" && hasValue) credentials.afm = AfmArgument(args[++i]);
         else if (arg == "--user" && hasValue) credentials.user = args[++i];
         else if (arg == "--accountant") credentials.accountant = true;
         else if (arg == "--years" && hasValue) range = YearRange(args[++i]);
@@ -69,6 +69,7 @@ int RunRetrieveAll(const Args& args) {
     if (credentials.afm.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
     const std::string& in = positional[0];
     const std::string& out = positional[1];
+    RefuseOutputOverInputs(out, {in});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");

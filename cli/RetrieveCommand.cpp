@@ -51,7 +51,7 @@ int RunRetrieve(const Args& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--afm" && hasValue) request.credentials.afm = args[++i];
+        if (arg == "--afm" && hasValue) request.credentials.afm = AfmArgument(args[++i]);
         else if (arg == "--user" && hasValue) request.credentials.user = args[++i];
         else if (arg == "--accountant") request.credentials.accountant = true;
         else if (arg == "--extra-seconds" && hasValue) request.extraSeconds = ExtraSeconds(args[++i]);
@@ -65,6 +65,7 @@ int RunRetrieve(const Args& args) {
     if (request.year < 2003) throw UsageError("από την Α.Α.Δ.Ε. αντλούνται τα έτη 2003 έως 2020");
     const std::string& in = positional[1];
     const std::string& out = positional[2];
+    RefuseOutputOverInputs(out, {in});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");

@@ -51,6 +51,7 @@ int RunNew(const Args& args) {
 int RunRecalc(const Args& args) {
     if (args.size() != 2) throw UsageError("δώστε αρχείο εισόδου και αρχείο εξόδου");
     SheetGrid grid;
+    RefuseOutputOverInputs(args[1], {args[0]});
     if (!LoadGridFromFile(args[0], grid)) throw std::runtime_error("το αρχείο «" + args[0] + "» δεν υπάρχει");
     RecalculateSheet(grid);
     SaveGridToFile(grid, args[1]);

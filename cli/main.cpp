@@ -16,7 +16,7 @@ constexpr const char* kUsage =
     "  year YEAR CODES.txt IN.grd OUT.grd         το έτος από ζεύγη \"κωδικός ποσό\" του Ε1 στο φύλλο\n"
     "  report YEAR REPORT                         οι κωδικοί της ετήσιας αναφοράς (PDF ή κείμενο)\n"
     "  import-report YEAR REPORT IN.grd OUT.grd   το έτος από την ετήσια αναφορά στο φύλλο\n"
-    "  afm TEXT...                                έλεγχος ΑΦΜ: valid / invalid ανά γραμμή\n"
+    "  afm TEXT...                                έλεγχος ΑΦΜ (εννέα ψηφία και ψηφίο ελέγχου): valid / invalid ανά γραμμή\n"
     "  clients DIR                                ο κατάλογος πελατών του DIR/Tables (κατά επωνυμία)\n"
     "  analyses DIR [--year 2021]                 ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)\n"
     "  csv IN.grd OUT.csv [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    εξαγωγή του φύλλου σε CSV\n"

@@ -77,6 +77,10 @@ PickListWindow::PickListWindow(const ListDescription& list, ListRows rows, const
     connect(rbSurname, &QRadioButton::clicked, this, [this] { rgIndexClick(); });
     connect(rbAfm, &QRadioButton::clicked, this, [this] { rgIndexClick(); });
     connect(tbOpen, &QToolButton::clicked, this, &QDialog::accept);
+    // Enter in the search field chooses the row the search has highlighted.
+    connect(edFastEdit, &QLineEdit::returnPressed, this, [this] {
+        if (grid->currentRow() >= 0) accept();
+    });
     connect(grid, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
     connect(tbDelete, &QToolButton::clicked, this, [this] { tbDeleteClick(); });
 

@@ -140,4 +140,20 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
     return report;
 }
 
+std::string ConversionMessage(const ConversionReport& report) {
+    std::string text;
+    if (!report.failed.empty()) {
+        text += "Οι παρακάτω δηλώσεις του προηγούμενου έτους δεν μεταφέρθηκαν στη νέα έκδοση:\n";
+        for (const auto& failure : report.failed) text += "• " + failure + "\n";
+        text += "Τα αρχεία έμειναν όπως ήταν· η μεταφορά τους θα δοκιμαστεί ξανά στην επόμενη εκκίνηση.";
+    }
+    if (!report.completed.empty()) {
+        if (!text.empty()) text += "\n\n";
+        text += "Οι παρακάτω δηλώσεις του προηγούμενου έτους ήταν κομμένες και μεταφέρθηκαν με όσα ποσά είχαν:\n";
+        for (const auto& note : report.completed) text += "• " + note + "\n";
+        text += "Ελέγξτε τις πριν τις χρησιμοποιήσετε.";
+    }
+    return text;
+}
+
 }  // namespace skartina

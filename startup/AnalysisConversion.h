@@ -30,6 +30,10 @@ struct ConversionReport {
 // so the skipped ones are tried again at the next start.
 ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir);
 
+// What the user is told of a conversion in one message: the files not
+// converted and why, and those converted with empty cells; "" when all went well.
+std::string ConversionMessage(const ConversionReport& report);
+
 // The outcome of one file: whether the target was written (false: it existed
 // and was left alone), and how many cells the source lacked at its end.
 struct FileConversion {

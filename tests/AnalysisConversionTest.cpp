@@ -78,6 +78,11 @@ TEST(AnalysisConversion, SkipsDamagedFilesAndTriesThemAgainAtTheNextStart) {
     EXPECT_FALSE(std::filesystem::exists(data.tables / kConversionMarker));
     EXPECT_FALSE(std::filesystem::exists(data.tables / "Bad_2021.grd"));
     EXPECT_TRUE(std::filesystem::exists(data.tables / "Bad_2020.grd"));  // left in place
+    // One message names every file left behind and why.
+    const std::string told = ConversionMessage(report);
+    EXPECT_NE(told.find("• Bad_2020.grd: "), std::string::npos) << told;
+    EXPECT_NE(told.find("• Undecodable_2020.grd: "), std::string::npos) << told;
+    EXPECT_NE(told.find("επόμενη εκκίνηση"), std::string::npos) << told;
 
     // Mended at the next start: converted then, the file converted before kept.
     data.put("Bad_2020.grd", {"3", "1", "a", "b", "c"});
@@ -87,6 +92,7 @@ TEST(AnalysisConversion, SkipsDamagedFilesAndTriesThemAgainAtTheNextStart) {
     EXPECT_EQ(next.keptExisting, std::vector<std::string>{"Good_2021.grd"});
     EXPECT_TRUE(next.failed.empty());
     EXPECT_TRUE(next.markerWritten);
+    EXPECT_EQ(ConversionMessage(next), "");
 }
 
 TEST(AnalysisConversion, AFileCutShortKeepsWhatItHoldsAndTheRestReadsEmpty) {
