@@ -35,6 +35,15 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
     edUserNameTaxis->setObjectName("edUserNameTaxis");
     edPasswordTaxis = new QLineEdit(this);
     edPasswordTaxis->setObjectName("edPasswordTaxis");
+    // The portal password is masked; the button beside it shows it only while held.
+    edPasswordTaxis->setEchoMode(QLineEdit::Password);
+    auto* showPassword = new QToolButton(this);
+    showPassword->setObjectName("btShowPassword");
+    showPassword->setText("Εμφάνιση");
+    showPassword->setToolTip("Κρατήστε πατημένο για να φανεί ο κωδικός");
+    showPassword->setFocusPolicy(Qt::NoFocus);
+    connect(showPassword, &QToolButton::pressed, this, [this] { edPasswordTaxis->setEchoMode(QLineEdit::Normal); });
+    connect(showPassword, &QToolButton::released, this, [this] { edPasswordTaxis->setEchoMode(QLineEdit::Password); });
     const std::array<QLineEdit*, kRecordLines> fields = {edAFM, edBigName, edName, edFName, edUserNameTaxis, edPasswordTaxis};
     const int maxLengths[kRecordLines] = {40, 40, 20, 20, 20, 20};
 
@@ -51,6 +60,7 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
         form->addWidget(fields[static_cast<size_t>(i)], i, 1);
     }
     form->addWidget(Image2, 1, 2);
+    form->addWidget(showPassword, kRecordLines - 1, 2);
 
     btSave = new QPushButton("Αποθήκευση", this);
     btSave->setObjectName("btSave");

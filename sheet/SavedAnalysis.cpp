@@ -57,8 +57,9 @@ std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
 }
 
 std::string SavedAtText(const FileStamp& stamp) {
-    const auto system = std::chrono::clock_cast<std::chrono::system_clock>(stamp.written);
-    const std::time_t time = std::chrono::system_clock::to_time_t(system);
+    const auto system = std::chrono::file_clock::to_sys(stamp.written);
+    const std::time_t time =
+        std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
     std::tm local{};
     localtime_r(&time, &local);
     char text[32];

@@ -54,8 +54,8 @@ void TickYear(SheetGrid& grid, YearSelection& years, int year);
 // the box is to be ticked again and nothing changed.
 bool UntickYear(SheetGrid& grid, YearSelection& years, int year, Prompter* confirm);
 
-// Empties every year column and leaves the selection at 2015 to 2020 (years
-// after 2014 that were not ticked stay so).
+// A client without a saved analysis: the sheet of a new window (2003 to 2020,
+// every year column empty, recalculated); the first-year field keeps its value.
 void ResetSheet(SheetGrid& grid, YearSelection& years);
 
 // After a load: ticks the boxes of the years whose columns the sheet holds;

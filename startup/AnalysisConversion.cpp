@@ -122,8 +122,9 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
             }
             report.converted.push_back(targetName);
             if (done.missingCells > 0)
-                report.completed.push_back(name + ": έλειπαν " + std::to_string(done.missingCells) +
-                                           " κελιά στο τέλος του (κομμένο αρχείο)· μεταφέρθηκαν κενά");
+                report.completed.push_back(name + (done.missingCells == 1 ? ": έλειπε 1 κελί" : ": έλειπαν " +
+                                           std::to_string(done.missingCells) + " κελιά") +
+                                           " στο τέλος του (κομμένο αρχείο)· μεταφέρθηκαν κενά");
         } catch (const std::exception& e) {
             report.failed.push_back(name + ": " + e.what());
         }

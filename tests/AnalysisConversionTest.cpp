@@ -102,7 +102,7 @@ TEST(AnalysisConversion, AFileCutShortKeepsWhatItHoldsAndTheRestReadsEmpty) {
     const ConversionReport report = ConvertAnalysisFiles(data.tables);
     EXPECT_EQ(report.converted, std::vector<std::string>{"Cut_2021.grd"});
     ASSERT_EQ(report.completed.size(), 1u);
-    EXPECT_EQ(report.completed[0], "Cut_2020.grd: έλειπαν 2 κελιά στο τέλος του (κομμένο αρχείο)· μεταφέρθηκαν κενά");
+    EXPECT_EQ(report.completed[0], "Cut_2020.grd: έλειπε 1 κελί στο τέλος του (κομμένο αρχείο)· μεταφέρθηκαν κενά");
     EXPECT_TRUE(report.markerWritten);
     SheetGrid grid;
     ASSERT_TRUE(LoadGridFromFile(data.tables / "Cut_2021.grd", grid));

@@ -52,7 +52,7 @@ TEST(ReportText, PicksTheEntriesOutOfEachLine) {
 
 TEST(ReportText, CountsTheEntriesItStored) {
     E1CodeTable e1;
-    EXPECT_EQ(ParseReportText("301: 1,00  302: x  1001: 5,00\n303: 2,00", 2015, e1), 2u);
+    EXPECT_EQ(ParseReportText("301: 1,00  302: x  30: 5,00\n303: 2,00", 2015, e1), 2u);
     EXPECT_EQ(ParseReportText("", 2015, e1), 0u);
     EXPECT_EQ(ParseReportText("\x01\x02 binary junk : : :", 2015, e1), 0u);
 }
