@@ -13,7 +13,9 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 

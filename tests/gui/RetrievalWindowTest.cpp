@@ -80,6 +80,11 @@ TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
     EXPECT_FALSE(window->gbWait->isVisible());
     EXPECT_TRUE(window->yearButtons.at(2016)->isEnabled());
     EXPECT_TRUE(window->imSave->isEnabled());
+
+    // The counter says what this client's last retrieval did, and only for this client.
+    EXPECT_EQ(window->pnCounter->text(), "2010: ΟΚ");
+    window->edAFM->setText("100000090");
+    EXPECT_EQ(window->pnCounter->text(), "");
 }
 
 TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
