@@ -40,6 +40,8 @@ struct Fixture {
 
     std::filesystem::path file(const std::string& afm) const { return dir / "Tables" / (afm + "_2021.grd"); }
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    SheetView* grid() { return test::Find<SheetView>(window, "sgVelmora"); }
+    IntegerEdit* firstYear() { return test::Find<IntegerEdit>(window, "edFirstYear"); }
     // A client's analysis saved earlier (by another window or another day), with one figure of 2016.
     void savedAnalysis(const std::string& afm, const std::string& figure) {
         SheetGrid grid;
@@ -48,9 +50,9 @@ struct Fixture {
         SaveGridToFile(grid, file(afm));
     }
     QLineEdit* enter(int column, int row) {
-        window.sgVelmora->setCurrentIndex(window.sgVelmora->model()->index(row, column));
+        grid()->setCurrentIndex(grid()->model()->index(row, column));
         QApplication::processEvents();
-        auto* editor = qobject_cast<QLineEdit*>(window.sgVelmora->indexWidget(window.sgVelmora->currentIndex()));
+        auto* editor = qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex()));
         if (editor) editor->selectAll();
         return editor;
     }
@@ -63,13 +65,15 @@ struct Fixture {
     // Types the tax number into its field and leaves it, as a user does.
     void typeAfm(const QString& afm) {
         window.activateWindow();
-        window.edAFM->setFocus();
-        window.edAFM->selectAll();
-        QTest::keyClicks(window.edAFM, afm);
-        QTest::keyClick(window.edAFM, Qt::Key_Tab);
+        test::Find<AfmEdit>(window, "edAFM")->setFocus();
+        test::Find<AfmEdit>(window, "edAFM")->selectAll();
+        QTest::keyClicks(test::Find<AfmEdit>(window, "edAFM"), afm);
+        QTest::keyClick(test::Find<AfmEdit>(window, "edAFM"), Qt::Key_Tab);
         QApplication::processEvents();
     }
 };
+
+QTableWidget* RowsOf(const PickListWindow& list) { return test::Find<QTableWidget>(list, QString()); }
 
 void ChooseInNextList(const QString& afm) {
     test::OnNextModal([afm](QWidget* modal) {
@@ -78,8 +82,8 @@ void ChooseInNextList(const QString& afm) {
         const auto& rows = list->rows();
         for (size_t r = 0; r < rows.size(); ++r)
             for (const auto& cell : rows[r])
-                if (QString::fromStdString(cell) == afm) list->grid->setCurrentCell(static_cast<int>(r), 0);
-        list->tbOpen->click();
+                if (QString::fromStdString(cell) == afm) RowsOf(*list)->setCurrentCell(static_cast<int>(r), 0);
+        test::Find<QToolButton>(*list, "tbOpen")->click();
     });
 }
 
@@ -98,14 +102,14 @@ TEST(LostWork, OpeningAnotherAnalysisOverChangesAsksFirst) {
     for (const auto& c : cases) {
         Fixture f;
         f.savedAnalysis("100000090", "4.000,00");
-        f.window.edAFM->setText("123456783");
+        test::Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
         f.typeAndLeave(TaxpayerColumnOf(2018), Row::TaxedIncome, "70");
         f.desktop.prompter = ScriptedPrompter(c.answer);
         ChooseInNextList("100000090");
-        f.window.imOpenClick();
+        f.window.onOpenClicked();
         ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
         EXPECT_EQ(f.desktop.prompter.asked[0], kSaveBeforeReplacingQuestion);
-        EXPECT_EQ(f.window.edAFM->text(), c.opened ? "100000090" : "123456783");
+        EXPECT_EQ(test::Find<AfmEdit>(f.window, "edAFM")->text(), c.opened ? "100000090" : "123456783");
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), c.opened ? "4.000,00" : "");
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2018), Row::TaxedIncome), c.opened ? "" : "70,00");
         EXPECT_EQ(std::filesystem::exists(f.file("123456783")), c.savedFirst);
@@ -119,7 +123,7 @@ TEST(LostWork, OpeningAnotherAnalysisOverChangesAsksFirst) {
     f.typeAndLeave(TaxpayerColumnOf(2018), Row::TaxedIncome, "70");
     f.desktop.prompter = ScriptedPrompter(Answer::Cancel);
     ChooseInNextList("100000090");
-    f.window.AddCustClick();
+    f.window.onChooseClientClicked();
     EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kSaveBeforeReplacingQuestion});
     EXPECT_EQ(f.cell(TaxpayerColumnOf(2018), Row::TaxedIncome), "70,00");
 }
@@ -139,7 +143,7 @@ TEST(LostWork, TheTaxNumberOfASavedAnalysisOpensItInsteadOfAnEmptySheet) {
     // Saving the analysis that is open asks nothing.
     f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "5");
     f.desktop.prompter = ScriptedPrompter(false);
-    ASSERT_TRUE(f.window.imSaveClick());
+    ASSERT_TRUE(f.window.onSaveClicked());
     EXPECT_TRUE(f.desktop.prompter.asked.empty());
     SheetGrid saved;
     ASSERT_TRUE(LoadGridFromFile(f.file("123456783"), saved));
@@ -158,7 +162,7 @@ TEST(LostWork, DecliningTheOfferThenSavingNamesWhatWouldBeReplaced) {
     f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "5");
 
     f.desktop.prompter = ScriptedPrompter(false);
-    EXPECT_FALSE(f.window.imSaveClick());
+    EXPECT_FALSE(f.window.onSaveClicked());
     ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
     const std::string question = f.desktop.prompter.asked[0];
     EXPECT_TRUE(question.starts_with(kOverwriteAnalysisQuestion)) << question;
@@ -177,7 +181,7 @@ TEST(LostWork, CloseWithChangesAndYesSavesInOneStep) {
     for (const bool fileThere : {false, true}) {
         Fixture f;
         if (fileThere) f.savedAnalysis("123456783", "4.000,00");
-        f.window.edAFM->setText("123456783");
+        test::Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
         f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "70");
         f.desktop.prompter = ScriptedPrompter(Answer::Yes);
         f.window.close();
@@ -228,7 +232,7 @@ TEST(LostWork, TypedAmountsGiveWhatWasMeant) {
 
 TEST(LostWork, OnlyTheLeftButtonChoosesACell) {
     Fixture f;
-    QTableView* grid = f.window.sgVelmora;
+    QTableView* grid = f.grid();
     const int t = TaxpayerColumnOf(2016);
     QLineEdit* editor = f.enter(t, Row::TaxedIncome);
     ASSERT_NE(editor, nullptr);
@@ -248,7 +252,7 @@ TEST(LostWork, OnlyTheLeftButtonChoosesACell) {
 
 TEST(LostWork, SpaceTogglesASpouseMarkAndTheBlankRowTakesNothing) {
     Fixture f;
-    QTableView* grid = f.window.sgVelmora;
+    QTableView* grid = f.grid();
     const int s = SpouseColumnOf(2019);
     grid->setFocus();
     grid->setCurrentIndex(grid->model()->index(Row::Spacer, s));
@@ -278,39 +282,39 @@ TEST(LostWork, SpaceTogglesASpouseMarkAndTheBlankRowTakesNothing) {
 
 TEST(LostWork, TheFirstYearFieldRefusesAYearTheSheetCannotStartWith) {
     Fixture f;
-    f.window.edFirstYear->setFocus();
-    f.window.edFirstYear->selectAll();
-    QTest::keyClicks(f.window.edFirstYear, "2010");
-    EXPECT_EQ(f.window.yearBoxes.at(2000)->text(), "2000");  // never relabelled by a year it cannot take
-    QTest::keyClick(f.window.edFirstYear, Qt::Key_Tab);
+    f.firstYear()->setFocus();
+    f.firstYear()->selectAll();
+    QTest::keyClicks(f.firstYear(), "2010");
+    EXPECT_EQ(test::Find<QCheckBox>(f.window, "cb2000")->text(), "2000");  // never relabelled by a year it cannot take
+    QTest::keyClick(f.firstYear(), Qt::Key_Tab);
     EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kFirstYearOutOfRangeMessage});
-    EXPECT_EQ(f.window.edFirstYear->text(), "2000");
-    QTest::mouseClick(f.window.yearBoxes.at(2000), Qt::LeftButton);
+    EXPECT_EQ(f.firstYear()->text(), "2000");
+    QTest::mouseClick(test::Find<QCheckBox>(f.window, "cb2000"), Qt::LeftButton);
     EXPECT_EQ(f.window.sheet().columnCount(), 43);  // 2000 to 2020, nothing more
 
-    f.window.edFirstYear->setFocus();
-    f.window.edFirstYear->selectAll();
-    QTest::keyClicks(f.window.edFirstYear, "1995");
-    QTest::keyClick(f.window.edFirstYear, Qt::Key_Tab);
-    EXPECT_EQ(f.window.yearBoxes.at(2000)->text(), "1995");
+    f.firstYear()->setFocus();
+    f.firstYear()->selectAll();
+    QTest::keyClicks(f.firstYear(), "1995");
+    QTest::keyClick(f.firstYear(), Qt::Key_Tab);
+    EXPECT_EQ(test::Find<QCheckBox>(f.window, "cb2000")->text(), "1995");
     EXPECT_EQ(f.desktop.prompter.informed.size(), 1u);
 }
 
 TEST(LostWork, SpouseFiguresOfAnUnmarkedYearShowAHintButNoMark) {
     Fixture f;
     const int s = SpouseColumnOf(2016);
-    const QModelIndex header = f.window.sgVelmora->model()->index(Row::PersonHeader, s);
+    const QModelIndex header = f.grid()->model()->index(Row::PersonHeader, s);
     EXPECT_TRUE(header.data(Qt::ToolTipRole).toString().isEmpty());
     f.typeAndLeave(s, Row::TaxedIncome, "8000");
     EXPECT_FALSE(header.data(Qt::ToolTipRole).toString().isEmpty());
     EXPECT_EQ(f.cell(s, Row::PersonHeader), "Συζύγου");
     // The hint is painted: the header cell differs from an unmarked year's without figures.
-    const QImage shot = f.window.sgVelmora->viewport()->grab().toImage();
-    const QRect hinted = f.window.sgVelmora->visualRect(header);
-    const QRect plain = f.window.sgVelmora->visualRect(f.window.sgVelmora->model()->index(Row::PersonHeader, s + 2));
+    const QImage shot = f.grid()->viewport()->grab().toImage();
+    const QRect hinted = f.grid()->visualRect(header);
+    const QRect plain = f.grid()->visualRect(f.grid()->model()->index(Row::PersonHeader, s + 2));
     ASSERT_EQ(hinted.size(), plain.size());
     EXPECT_NE(shot.copy(hinted), shot.copy(plain));
-    QTest::mouseClick(f.window.sgVelmora->viewport(), Qt::LeftButton, {}, hinted.center());
+    QTest::mouseClick(f.grid()->viewport(), Qt::LeftButton, {}, hinted.center());
     EXPECT_TRUE(header.data(Qt::ToolTipRole).toString().isEmpty());  // marked: no hint
 }
 
