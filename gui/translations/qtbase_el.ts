@@ -181,6 +181,18 @@
 <context>
     <name>QPrintDialog</name>
     <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
     </message>
@@ -579,6 +591,18 @@
 </context>
 <context>
     <name>QUnixPrintWidget</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
     <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
@@ -979,6 +1003,18 @@
 <context>
     <name>QPrintWidget</name>
     <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
     </message>
@@ -1377,6 +1413,18 @@
 </context>
 <context>
     <name>QPrintSettingsOutput</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
     <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
@@ -1777,6 +1825,18 @@
 <context>
     <name>QPrintPropertiesWidget</name>
     <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
     </message>
@@ -2175,6 +2235,18 @@
 </context>
 <context>
     <name>QPrintPropertiesDialog</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
     <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
@@ -2575,6 +2647,18 @@
 <context>
     <name>QPageSetupWidget</name>
     <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
     </message>
@@ -2973,6 +3057,18 @@
 </context>
 <context>
     <name>QPageSetupDialog</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
     <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
@@ -3373,6 +3469,18 @@
 <context>
     <name>QCUPSSupport</name>
     <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>
     </message>
@@ -3771,6 +3879,18 @@
 </context>
 <context>
     <name>QPPDOptionsModel</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
     <message>
         <source>Print</source>
         <translation>Εκτύπωση</translation>

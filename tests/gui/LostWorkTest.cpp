@@ -181,6 +181,7 @@ TEST(LostWork, CloseWithChangesAndYesSavesInOneStep) {
     for (const bool fileThere : {false, true}) {
         Fixture f;
         if (fileThere) f.savedAnalysis("123456783", "4.000,00");
+        f.desktop.prompter = ScriptedPrompter(false);  // the saved analysis offered on leaving the field: not taken
         test::Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
         f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "70");
         f.desktop.prompter = ScriptedPrompter(Answer::Yes);
