@@ -2,8 +2,7 @@
 // headless Chromium: the year's figures reach the grid, a second retrieval
 // cannot start while one runs, and closing the window ends a retrieval.
 
-#include "GuiTestSupport.h"
-#include "PortalForTheWindow.h"
+#include "support/GuiTestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "gui/AfmEdit.h"
@@ -11,6 +10,7 @@
 #include "gui/SheetView.h"
 #include "portal/BrowserConfig.h"
 #include "portal/ChildProcess.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
@@ -32,7 +32,6 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
-using test::PortalForTheWindow;
 using test::TempDir;
 
 constexpr const char* kAfm = "123456789";
@@ -41,7 +40,8 @@ struct RetrievalWindow : ::testing::Test {
     void SetUp() override {
         const BrowserConfig defaults;
         ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
-        portal = std::make_unique<PortalForTheWindow>();
+        portal = std::make_unique<SimulatedPortalProcess>(SKARTINA_SIM_SAMPLE);
+        portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
         window->edAFM->setText(kAfm);
@@ -63,7 +63,7 @@ struct RetrievalWindow : ::testing::Test {
 
     TempDir dir;
     FakeDesktop desktop;
-    std::unique_ptr<PortalForTheWindow> portal;
+    std::unique_ptr<SimulatedPortalProcess> portal;
     std::unique_ptr<AnalysisWindow> window;
 };
 

@@ -4,7 +4,7 @@
 #include "gui/SheetDelegate.h"
 #include "gui/SheetView.h"
 #include "sheet/SheetRows.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QHeaderView>
 #include <QImage>
