@@ -289,7 +289,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     Faults& faults = switches.faults;
     PageOptions& options = switches.options;
     std::string logoutTo = "login";
-    std::vector<std::pair<int, int>> lateYears;
+    std::vector<int> lateYears;  // year, milliseconds, year, ...
     std::vector<int> noReturnYears, reportWithoutAfmYears;
 
     CLI::App app("A stand-in for the tax portal on loopback, for the tests and for trying the program. "
@@ -316,7 +316,9 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
         ->type_name("YEAR")
         ->allow_extra_args(false);
     app.add_option("--late-in", lateYears, "the year's return page or report comes MS late (may be repeated)")
-        ->type_name("YEAR MS");
+        ->type_name("YEAR MS")
+        ->type_size(2)
+        ->allow_extra_args(false);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {  // --help, --version
@@ -330,7 +332,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     faults.logoutTo = logoutTo == "home" ? LogoutLanding::Home : logoutTo == "alt-login" ? LogoutLanding::AltLogin : LogoutLanding::Login;
     faults.noReturnYears.insert(noReturnYears.begin(), noReturnYears.end());
     faults.reportWithoutAfmYears.insert(reportWithoutAfmYears.begin(), reportWithoutAfmYears.end());
-    faults.lateYears.insert(lateYears.begin(), lateYears.end());
+    for (size_t i = 0; i + 1 < lateYears.size(); i += 2) faults.lateYears[lateYears[i]] = lateYears[i + 1];
     return switches;
 }
 
