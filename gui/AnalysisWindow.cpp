@@ -414,7 +414,7 @@ bool AnalysisWindow::imSaveClick() {
     bool written = false;
     attempt([&] {
         const auto path = AnalysisFilePath(tablesDir(), afm, WorkYear.toStdString());
-        CreateTablesFolder(tablesDir());
+        MakeTablesFolderPrivate(tablesDir());
         if (std::filesystem::exists(path) && !desktop_.prompter->confirm(kOverwriteAnalysisQuestion)) return;
         SaveGridToFile(grid_, path);
         written = true;
@@ -637,6 +637,7 @@ void AnalysisWindow::exportAndOpen(const char* extension,
     const bool written = attempt([&] {
         auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
         path.replace_extension(extension);
+        MakeTablesFolderPrivate(tablesDir());
         write(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
         file = QString::fromStdString(std::filesystem::absolute(path).string());
     });
