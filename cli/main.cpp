@@ -1,6 +1,9 @@
 // skartina-cli: the batch companion of the program.
 
 #include "cli/Commands.h"
+#include "cli/PasswordPrompt.h"
+#include "common/ClientFiles.h"
+#include "portal/StartUpTidy.h"
 
 #include <cstring>
 #include <iostream>
@@ -35,6 +38,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
     using namespace skartina::cli;
+    TakePasswordFromEnvironment();
     const std::map<std::string, int (*)(const Args&)> commands = {
         {"new", RunNew},
         {"recalc", RunRecalc},
@@ -57,16 +61,20 @@ int main(int argc, char** argv) {
     }
     const auto command = commands.find(argv[1]);
     if (command == commands.end()) {
-        std::cerr << "skartina-cli: άγνωστη εντολή «" << argv[1] << "» (δείτε: skartina-cli help)\n";
+        std::cerr << "skartina-cli: άγνωστη εντολή «" << EscapeControls(argv[1]) << "» (δείτε: skartina-cli help)\n";
         return 2;
     }
+    // The data folder of the working folder private, and what killed runs left removed.
+    if (skartina::TidyAtStartUp(skartina::kTablesFolder).tablesTightened)
+        std::cerr << "skartina-cli: " << skartina::TablesTightenedSentence(skartina::kTablesFolder) << "\n";
+    // An error may quote what a file holds: its control characters are shown, never sent to the terminal.
     try {
         return command->second(Args(argv + 2, argv + argc));
     } catch (const UsageError& e) {
-        std::cerr << "skartina-cli " << argv[1] << ": " << e.what() << " (δείτε: skartina-cli help)\n";
+        std::cerr << "skartina-cli " << argv[1] << ": " << EscapeControls(e.what()) << " (δείτε: skartina-cli help)\n";
         return 2;
     } catch (const std::exception& e) {
-        std::cerr << "skartina-cli " << argv[1] << ": " << e.what() << "\n";
+        std::cerr << "skartina-cli " << argv[1] << ": " << EscapeControls(e.what()) << "\n";
         return 1;
     }
 }

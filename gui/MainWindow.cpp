@@ -13,6 +13,7 @@
 #include "gui/ClientListWindow.h"
 #include "gui/AfmEdit.h"
 #include "gui/AnalysisWindow.h"
+#include "portal/StartUpTidy.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -173,8 +174,8 @@ void MainWindow::PrepareMainWindow() {
     miAutoCheck->setChecked(AutoCheckEnabled(workDir_));
     FirstTimeActive = true;
     // Pop-ups of the portal are allowed by the browser session itself; there is no registry here.
-    // Temporary files of saves that were killed before they finished.
-    RemoveStaleTemporaryFiles(workDir_ / kTablesFolder);
+    // The data folder private, and what killed saves and browsers left removed.
+    TidyAtStartUp(workDir_ / kTablesFolder);
     ConvertAnalysisFiles(workDir_ / kTablesFolder);
 }
 

@@ -104,7 +104,7 @@ void RemoveAbandonedProfiles(const std::filesystem::path& folder) {
 
 BrowserProfile::BrowserProfile() {
     const std::filesystem::path folder = BrowserProfilesFolder();
-    RemoveAbandonedProfiles(folder);
+    RemoveAbandonedBrowserProfiles();
     const std::string self = std::to_string(getpid());
     std::string pattern = (folder / (kPrefix + self + "-" + StartTime(self) + "-XXXXXX")).string();
     if (!mkdtemp(pattern.data())) throw BrowserError("no folder for the browser profile could be made: " + std::string(strerror(errno)));

@@ -170,10 +170,10 @@ void DevToolsInbox::Receive(std::string_view bytes) {
 void DevToolsInbox::Handle(std::string_view text) {
     json message = json::parse(text, nullptr, false);
     if (message.is_discarded() || !message.is_object()) return;
-    if (const auto id = message.find("id"); id != message.end()) {
-        if (id->is_number_integer() && id->get<long long>() >= 0 && id->get<long long>() <= INT32_MAX &&
-            awaited_.count(static_cast<int>(id->get<long long>())))
-            answers_[static_cast<int>(id->get<long long>())] = std::move(message);
+    if (const auto found = message.find("id"); found != message.end()) {
+        if (!found->is_number_integer() || found->get<long long>() < 0 || found->get<long long>() > INT32_MAX) return;
+        const int id = static_cast<int>(found->get<long long>());
+        if (awaited_.count(id)) answers_[id] = std::move(message);
         return;
     }
     if (onEvent_) onEvent_(message);

@@ -3,7 +3,7 @@
 // ports stand for the application host, the login host and the second login
 // host; the first line printed names them in that order ("127.0.0.1:PORT").
 //
-//   skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report]
+//   skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] [--huge-report]
 //                       [--report-without-afm] [--delay MS] [--delay-print MS]
 //                       [--delay-report MS] [--no-year-list] [--no-print-button]
 //                       [--refuse-client AFM] [--logout-to login|alt-login|home]
@@ -49,6 +49,7 @@ struct Faults {
     bool reportWithoutAfm = false;
     bool noYearList = false;
     bool noPrintButton = false;
+    bool hugeReport = false;  // the report padded beyond 20 MB
     int printDelayMs = 0;
     int reportDelayMs = 0;
     std::string refusedClient;
@@ -259,7 +260,9 @@ void Portal::ServeApp(httplib::Server& server) {
         const bool withAfm = !faults_.reportWithoutAfm && !faults_.reportWithoutAfmYears.count(year);
         const auto lines = ReportLines(session->afm, withAfm, year, ReturnOf(*session, year));
         res.set_header("Cache-Control", "no-store");
-        res.set_content(WriteReportPdf(lines), "application/pdf");
+        std::string pdf = WriteReportPdf(lines);
+        if (faults_.hugeReport) pdf += "\n%" + std::string(21u * 1024 * 1024, 'x') + "\n";
+        res.set_content(pdf, "application/pdf");
     });
     server.Get("/webtax/incomefp/logout.do", [this](const httplib::Request& req, httplib::Response& res) {
         {
@@ -277,7 +280,7 @@ void Portal::ServeApp(httplib::Server& server) {
 }
 
 int Usage() {
-    std::cerr << "usage: skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] "
+    std::cerr << "usage: skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] [--huge-report] "
                  "[--report-without-afm] [--delay MS] [--delay-print MS] [--delay-report MS] [--no-year-list] "
                  "[--no-print-button] [--refuse-client AFM] [--logout-to login|alt-login|home] [--no-return-in YEAR] "
                  "[--report-without-afm-in YEAR] [--late-in YEAR MS]\n";
@@ -295,6 +298,7 @@ int Run(int argc, char** argv) {
         else if (arg == "--no-login-button") faults.noLoginButton = true;
         else if (arg == "--no-pbin") faults.noProceedButton = true;
         else if (arg == "--no-report") faults.noReport = true;
+        else if (arg == "--huge-report") faults.hugeReport = true;
         else if (arg == "--report-without-afm") faults.reportWithoutAfm = true;
         else if (arg == "--delay-print" && i + 1 < argc) faults.printDelayMs = std::atoi(argv[++i]);
         else if (arg == "--delay-report" && i + 1 < argc) faults.reportDelayMs = std::atoi(argv[++i]);
