@@ -38,8 +38,6 @@ std::filesystem::path TablesOf(const std::string& dir) {
     const std::filesystem::path tables = std::filesystem::path(dir) / kTablesFolder;
     if (!std::filesystem::is_directory(tables))
         throw std::runtime_error("δεν υπάρχει φάκελος «" + tables.string() + "»");
-    if (MakeTablesFolderPrivate(tables, false) == TablesFolderChange::Tightened)
-        std::cerr << "skartina-cli: " << TablesTightenedSentence(tables) << "\n";
     return tables;
 }
 
