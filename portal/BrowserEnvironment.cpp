@@ -47,8 +47,13 @@ std::vector<std::string> BrowserEnvironment(const std::filesystem::path& profile
         std::filesystem::exists(std::filesystem::path(runtime) / "bus"))
         kept["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + runtime + "/bus";
 
+    // The temporary folder is the private folder that holds the profiles:
+    // Chromium makes its singleton's socket there, and a socket's path may not
+    // be longer than 107 bytes, which one inside a profile would pass. What it
+    // leaves there is removed with the abandoned profiles.
+    kept["TMPDIR"] = profile.parent_path().string();
     const std::vector<std::pair<const char*, const char*>> folders = {
-        {"HOME", "home"},         {"TMPDIR", "tmp"},         {"XDG_CONFIG_HOME", "config"},
+        {"HOME", "home"},         {"XDG_CONFIG_HOME", "config"},
         {"XDG_CACHE_HOME", "cache"}, {"XDG_DATA_HOME", "data"}, {"XDG_STATE_HOME", "state"},
         {"XDG_RUNTIME_DIR", "runtime"}, {"CHROME_CONFIG_HOME", "config"},
     };

@@ -2,9 +2,10 @@
 // The environment Chromium starts with. Nothing of this program's own passes
 // but what a browser window needs (display, locale, fonts, the session bus,
 // the program search path): secrets such as the portal password never reach
-// the browser or its crash handler. Its home, temporary, cache, data, config
-// and runtime folders are inside its profile, so that whatever it writes goes
-// when the profile goes (and a killed run's, at the next start).
+// the browser or its crash handler. Its home, cache, data, config and runtime
+// folders are inside its profile, so that whatever it writes goes when the
+// profile goes (and a killed run's, at the next start); its temporary folder
+// is the private folder of the profiles, which is tidied with them.
 
 #include <filesystem>
 #include <string>

@@ -89,16 +89,32 @@ void RemoveAbandonedBrowserProfiles() {
 
 void RemoveAbandonedProfiles(const std::filesystem::path& folder) {
     std::error_code error;
+    bool anyRunning = false;
+    std::vector<std::filesystem::path> leftovers;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        // profile-PID-STARTTIME-XXXXXX
         const std::string name = entry.path().filename().string();
+        // What the browsers made in their temporary folder (this one).
+        if (name.rfind("org.chromium.", 0) == 0 || name.rfind(".org.chromium.", 0) == 0) {
+            leftovers.push_back(entry.path());
+            continue;
+        }
+        // profile-PID-STARTTIME-XXXXXX
         if (name.rfind(kPrefix, 0) != 0) continue;
         std::istringstream parts(name.substr(std::strlen(kPrefix)));
         std::string pid, started;
         if (!std::getline(parts, pid, '-') || !std::getline(parts, started, '-')) continue;
-        if (!pid.empty() && StartTime(pid) == started) continue;  // its program is still running
+        if (!pid.empty() && StartTime(pid) == started) {
+            anyRunning = true;  // its program is still running
+            continue;
+        }
         std::error_code ignored;
         std::filesystem::remove_all(entry.path(), ignored);
+    }
+    // A browser that is still running may use any of them: they wait for a start with none running.
+    if (anyRunning) return;
+    for (const std::filesystem::path& leftover : leftovers) {
+        std::error_code ignored;
+        std::filesystem::remove_all(leftover, ignored);
     }
 }
 

@@ -40,7 +40,9 @@ std::vector<std::filesystem::path> BrowserProfilesFolders();
 // that holds a folder of this user's. Never throws.
 void RemoveAbandonedBrowserProfiles();
 
-// Removes the profiles in the folder whose owning program is no longer running.
+// Removes the profiles in the folder whose owning program is no longer
+// running; and, when no program of the folder's profiles runs, what browsers
+// left in the folder as their temporary folder (org.chromium.*).
 void RemoveAbandonedProfiles(const std::filesystem::path& folder);
 
 }  // namespace skartina
