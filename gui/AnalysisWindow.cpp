@@ -637,7 +637,6 @@ void AnalysisWindow::exportAndOpen(const char* extension,
     const bool written = attempt([&] {
         auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
         path.replace_extension(extension);
-        MakeTablesFolderPrivate(tablesDir());
         write(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
         file = QString::fromStdString(std::filesystem::absolute(path).string());
     });
