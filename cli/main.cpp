@@ -3,7 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
-#include "portal/StartUpTidy.h"
+#include "browser/StartUpTidy.h"
 
 #include <cstring>
 #include <iostream>

@@ -5,10 +5,10 @@
 // none of this program's secrets in its environment.
 
 #include "TestSupport.h"
-#include "portal/BrowserEnvironment.h"
-#include "portal/BrowserProfile.h"
-#include "portal/DevToolsAnswers.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/BrowserEnvironment.h"
+#include "browser/BrowserProfile.h"
+#include "browser/DevToolsAnswers.h"
+#include "browser/DevToolsBrowser.h"
 
 #include <gtest/gtest.h>
 

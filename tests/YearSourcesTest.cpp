@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 #include "common/ClientFiles.h"
 #include "e1/CodeList.h"
-#include "portal/StartUpTidy.h"
+#include "browser/StartUpTidy.h"
 #include "portal/YearSources.h"
 #include "registry/TaxpayerRecord.h"
 

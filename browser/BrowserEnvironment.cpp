@@ -1,4 +1,4 @@
-#include "portal/BrowserEnvironment.h"
+#include "browser/BrowserEnvironment.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,8 +1,8 @@
-#include "portal/StartUpTidy.h"
+#include "browser/StartUpTidy.h"
 
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
-#include "portal/BrowserProfile.h"
+#include "browser/BrowserProfile.h"
 #include "portal/YearSources.h"
 
 namespace skartina {

@@ -1,8 +1,8 @@
-#include "portal/DevToolsBrowser.h"
+#include "browser/DevToolsBrowser.h"
 
-#include "portal/BrowserEnvironment.h"
-#include "portal/DevToolsAnswers.h"
-#include "portal/PageScripts.h"
+#include "browser/BrowserEnvironment.h"
+#include "browser/DevToolsAnswers.h"
+#include "browser/PageScripts.h"
 
 #include <fcntl.h>
 #include <unistd.h>

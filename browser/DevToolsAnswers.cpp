@@ -1,4 +1,4 @@
-#include "portal/DevToolsAnswers.h"
+#include "browser/DevToolsAnswers.h"
 
 #include <openssl/evp.h>
 
