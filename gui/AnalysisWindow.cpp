@@ -418,7 +418,7 @@ bool AnalysisWindow::onSaveClicked() {
     bool written = false;
     attempt([&] {
         const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
-        CreateTablesFolder(tablesDir());
+        MakeTablesFolderPrivate(tablesDir());
         if (std::filesystem::exists(path) && !desktop_.prompter->confirm(kOverwriteAnalysisQuestion)) return;
         SaveGridToFile(grid_, path);
         written = true;

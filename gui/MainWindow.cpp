@@ -13,6 +13,7 @@
 #include "gui/ClientListWindow.h"
 #include "gui/AfmEdit.h"
 #include "gui/AnalysisWindow.h"
+#include "browser/StartUpTidy.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -177,8 +178,8 @@ void MainWindow::PrepareMainWindow() {
     autoCheckAction_->setChecked(AutoCheckEnabled(workDir_));
     firstActivationPending_ = true;
     // Pop-ups of the portal are allowed by the browser session itself; there is no registry here.
-    // Temporary files of saves that were killed before they finished.
-    RemoveStaleTemporaryFiles(workDir_ / kTablesFolder);
+    // The data folder private, and what killed saves and browsers left removed.
+    TidyAtStartUp(workDir_ / kTablesFolder);
     ConvertAnalysisFiles(workDir_ / kTablesFolder);
 }
 

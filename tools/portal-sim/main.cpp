@@ -49,6 +49,7 @@ struct Faults {
     bool reportWithoutAfm = false;
     bool noYearList = false;
     bool noPrintButton = false;
+    bool hugeReport = false;  // the report padded beyond 20 MB
     int printDelayMs = 0;
     int reportDelayMs = 0;
     std::string refusedClient;
@@ -259,7 +260,9 @@ void Portal::ServeApp(httplib::Server& server) {
         const bool withAfm = !faults_.reportWithoutAfm && !faults_.reportWithoutAfmYears.count(year);
         const auto lines = ReportLines(session->afm, withAfm, year, ReturnOf(*session, year));
         res.set_header("Cache-Control", "no-store");
-        res.set_content(WriteReportPdf(lines), "application/pdf");
+        std::string pdf = WriteReportPdf(lines);
+        if (faults_.hugeReport) pdf += "\n%" + std::string(21u * 1024 * 1024, 'x') + "\n";
+        res.set_content(pdf, "application/pdf");
     });
     server.Get("/webtax/incomefp/logout.do", [this](const httplib::Request& req, httplib::Response& res) {
         {
@@ -303,6 +306,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     app.add_flag("--no-login-button", faults.noLoginButton, "the login page lacks its button");
     app.add_flag("--no-pbin", faults.noProceedButton, "the client-choice page lacks its button");
     app.add_flag("--no-report", faults.noReport, "the year menus from 2014 have no report");
+    app.add_flag("--huge-report", faults.hugeReport, "the reports are larger than any yearly report may be");
     app.add_flag("--report-without-afm", faults.reportWithoutAfm, "the reports leave out the tax number");
     app.add_flag("--no-year-list", faults.noYearList, "the year menus lack \"YEAR\"");
     app.add_flag("--no-print-button", faults.noPrintButton, "the year menus lack their print button");
