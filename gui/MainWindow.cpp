@@ -211,7 +211,7 @@ void MainWindow::onAnalysisTriggered() {
 }
 
 void MainWindow::onAboutTriggered() {
-    AboutWindow about(this);
+    AboutWindow about(workDir_, this);
     about.exec();
 }
 
