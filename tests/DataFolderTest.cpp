@@ -1,5 +1,5 @@
 #include "startup/DataFolder.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "common/TextFile.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/AboutWindow.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
