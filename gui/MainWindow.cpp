@@ -212,7 +212,7 @@ void MainWindow::onAnalysisTriggered() {
 }
 
 void MainWindow::onAboutTriggered() {
-    AboutWindow about(this);
+    AboutWindow about(workDir_, this);
     about.exec();
 }
 

@@ -2,6 +2,7 @@
 
 #include "gui/Application.h"
 #include "gui/DesktopServices.h"
+#include "startup/DataFolder.h"
 #include "startup/ProductInfo.h"
 #include "startup/VersionLine.h"
 #include "gui/StartUp.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdlib>
@@ -63,9 +65,21 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     SetUpApplication(app);
 
+    // The data folder becomes the current folder before anything reads or
+    // writes a file: "Tables", the settings markers and "Upgrade" are all
+    // named from it. A start from the menu has no terminal, so a refusal is
+    // shown in a window too.
+    std::filesystem::path workDir;
+    try {
+        workDir = EnterDataFolder({}).folder;
+    } catch (const DataFolderError& e) {
+        std::cerr << "ΣΚΑΡΤΙΝΑ: " << e.what() << "\n";
+        QMessageBox::critical(nullptr, kAppTitle, QString::fromStdString(e.what()));
+        return 1;
+    }
+
     QtPrompter prompter;
     const auto http = MakeCurlHttpClient();
-    const auto workDir = std::filesystem::current_path();
     const DesktopServices desktop{&prompter, OpenWithDesktop, StartDetached};
     MainWindow main(workDir, desktop, *http);
     if (!StartMainWindow(main, workDir, desktop, *http)) return 0;  // an installer takes over
