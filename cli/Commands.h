@@ -39,6 +39,8 @@ int RunXlsx(const Args& args);
 int RunRetrieve(const Args& args);
 int RunPdf(const Args& args);
 int RunRetrieveAll(const Args& args);
+int RunImportClients(const Args& args);
+int RunRetrieveClients(const Args& args);
 
 // The --extra-seconds value of the retrieval commands; throws UsageError.
 int ExtraSeconds(const std::string& text);

@@ -29,6 +29,14 @@ constexpr const char* kUsage =
     "               [--extra-seconds N]           άντληση όλων των ετών του φύλλου (ή των --years) με μία\n"
     "                                             είσοδο· χωρίς --user, τα στοιχεία εισόδου του πελάτη από\n"
     "                                             το Tables/ΑΦΜ.cst· τα έγγραφα στο Tables/ΑΦΜ_sources\n"
+    "  import-clients FILE.csv                    εισαγωγή πελατών από αρχείο (\";\" ή \",\", UTF-8 ή Windows-1253,\n"
+    "                                             επικεφαλίδες ΑΦΜ/AFM, Επώνυμο/Surname, Όνομα/Name, Πατρώνυμο/Father,\n"
+    "                                             UserName, Password) στο Tables\n"
+    "  retrieve-clients [--afm ΑΦΜ,...] [--only-missing] [--years 2003-2020] [--accountant --user ΧΡΗΣΤΗΣ]\n"
+    "                   [--extra-seconds N] [--resume]\n"
+    "                                             άντληση όλων των πελατών του Tables (ή των --afm, ή όσων το\n"
+    "                                             φύλλο δεν έχει κάποιο έτος) με μία είσοδο του λογιστή ή με τα\n"
+    "                                             στοιχεία κάθε πελάτη· αναφορά στο Tables/retrieval-*.csv\n"
     "  help                                       αυτό το μήνυμα\n";
 
 }  // namespace
@@ -50,6 +58,8 @@ int main(int argc, char** argv) {
         {"import-report", RunImportReport},
         {"retrieve", RunRetrieve},
         {"retrieve-all", RunRetrieveAll},
+        {"import-clients", RunImportClients},
+        {"retrieve-clients", RunRetrieveClients},
     };
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
         std::cout << kUsage;

@@ -8,6 +8,7 @@
 //                       [--delay-report MS] [--no-year-list] [--no-print-button]
 //                       [--refuse-client AFM] [--logout-to login|alt-login|home]
 //                       [--no-return-in YEAR] [--report-without-afm-in YEAR] [--late-in YEAR MS]
+//                       [--login-log FILE]
 //
 // The switches stand for the portal's faults and slow moments: --delay slows
 // every page, --delay-print only the return page, --delay-report only the
@@ -16,7 +17,8 @@
 // number to an accountant; --logout-to picks the page the logout lands on.
 // The "-in" switches (each may be repeated) touch one year only: the portal
 // has no return for it, its report leaves out the tax number, or its return
-// page or report comes MS late.
+// page or report comes MS late. --login-log appends the user name of every
+// login that goes through to FILE, so that a test can count the logins.
 
 #include "tools/ReportPdfWriter.h"
 #include "tools/portal-sim/SimCertificate.h"
@@ -29,6 +31,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -56,6 +59,7 @@ struct Faults {
     std::set<int> noReturnYears;
     std::set<int> reportWithoutAfmYears;
     std::map<int, int> lateYears;  // year -> milliseconds
+    std::string loginLog;          // a file that gets the user name of every login that goes through
 };
 
 struct Session {
@@ -140,6 +144,7 @@ void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
     {
         std::lock_guard lock(mutex_);
         sessions_[token] = {account->accountant() ? std::string() : account->afm, account->accountant()};
+        if (!faults_.loginLog.empty()) std::ofstream(faults_.loginLog, std::ios::app) << req.get_param_value("username") << '\n';
     }
     res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure");
     res.set_redirect("https://" + app + "/webtax/incomefp/years.jsp");
@@ -280,7 +285,7 @@ int Usage() {
     std::cerr << "usage: skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] "
                  "[--report-without-afm] [--delay MS] [--delay-print MS] [--delay-report MS] [--no-year-list] "
                  "[--no-print-button] [--refuse-client AFM] [--logout-to login|alt-login|home] [--no-return-in YEAR] "
-                 "[--report-without-afm-in YEAR] [--late-in YEAR MS]\n";
+                 "[--report-without-afm-in YEAR] [--late-in YEAR MS] [--login-log FILE]\n";
     return 2;
 }
 
@@ -301,6 +306,7 @@ int Run(int argc, char** argv) {
         else if (arg == "--no-year-list") faults.noYearList = true;
         else if (arg == "--no-print-button") faults.noPrintButton = true;
         else if (arg == "--refuse-client" && i + 1 < argc) faults.refusedClient = argv[++i];
+        else if (arg == "--login-log" && i + 1 < argc) faults.loginLog = argv[++i];
         else if (arg == "--no-return-in" && i + 1 < argc) faults.noReturnYears.insert(std::atoi(argv[++i]));
         else if (arg == "--report-without-afm-in" && i + 1 < argc) faults.reportWithoutAfmYears.insert(std::atoi(argv[++i]));
         else if (arg == "--late-in" && i + 2 < argc) {
