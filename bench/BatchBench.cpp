@@ -4,8 +4,8 @@
 // Goals: the batch under a quarter of the single-year total, and under 60 s.
 
 #include "portal/BatchRetrieval.h"
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
@@ -84,7 +84,7 @@ void BM_EighteenYearsBatchAgainstSingle(benchmark::State& state) {
         start = std::chrono::steady_clock::now();
         for (int year : years) {
             const YearOutcome outcome =
-                GetEtosOfTAxis(session, {year, credentials, 0}, true, e1, singleGrid, prompter, singleView);
+                RetrieveYearFromPortal(session, {year, credentials, 0}, true, e1, singleGrid, prompter, singleView);
             if (outcome != YearOutcome::Read) return state.SkipWithError(OutcomeText(outcome));
         }
         const double single = Since(start);

@@ -2,7 +2,7 @@
 // WaitForElement uses against asking the browser about each element in turn,
 // as a per-element automation interface would. Needs Chromium.
 
-#include "portal/DevToolsBrowser.h"
+#include "browser/DevToolsBrowser.h"
 
 #include <benchmark/benchmark.h>
 

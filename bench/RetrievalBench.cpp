@@ -6,8 +6,8 @@
 // finds the browser open, as a user's second retrieval does; a year from 2014
 // ends by logging out and closing the browser, so each one starts it anew.
 
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
@@ -66,10 +66,10 @@ void RetrieveOnce(benchmark::State& state, int year, double pauseSeconds) {
     QuietView view(grid);
     const YearRequest request{year, {"123456789", "demo", "demo1234", false}, 0};
     PortalSession session{*portal->browser, portal->hosts, PortalTiming(), {}, {}};
-    if (year <= 2013) GetEtosOfTAxis(session, request, true, e1, grid, prompter, view);  // the browser open, logged in
+    if (year <= 2013) RetrieveYearFromPortal(session, request, true, e1, grid, prompter, view);  // the browser open, logged in
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const YearOutcome outcome = GetEtosOfTAxis(session, request, true, e1, grid, prompter, view);
+        const YearOutcome outcome = RetrieveYearFromPortal(session, request, true, e1, grid, prompter, view);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (outcome != YearOutcome::Read) return state.SkipWithError(OutcomeText(outcome));
         state.SetIterationTime(seconds);

@@ -5,10 +5,10 @@
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "portal/BatchOfficePortal.h"
-#include "portal/BrowserConfig.h"
+#include "browser/BrowserConfig.h"
 #include "portal/OfficeReport.h"
 #include "portal/OfficeSelection.h"
-#include "portal/PortalBrowser.h"
+#include "browser/PortalBrowser.h"
 #include "registry/ClientImport.h"
 #include "registry/ClientLists.h"
 

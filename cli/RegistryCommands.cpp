@@ -2,6 +2,7 @@
 
 #include "cli/Commands.h"
 #include "common/ClientFiles.h"
+#include "common/Edition.h"
 #include "registry/AfmCheck.h"
 #include "registry/ClientLists.h"
 
@@ -78,7 +79,7 @@ int RunClients(const Args& args) {
 
 int RunAnalyses(const Args& args) {
     std::string dir;
-    std::string workYear = "2021";
+    std::string workYear = kWorkYear;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--year") {
             if (++i == args.size()) throw UsageError("λείπει το έτος μετά το --year");

@@ -5,9 +5,10 @@
 #include "cli/Commands.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
+#include "common/Edition.h"
 #include "portal/BatchRetrieval.h"
-#include "portal/BrowserConfig.h"
-#include "portal/PortalBrowser.h"
+#include "browser/BrowserConfig.h"
+#include "browser/PortalBrowser.h"
 #include "portal/YearSources.h"
 #include "registry/TaxpayerRecord.h"
 #include "sheet/AnalysisFile.h"
@@ -19,7 +20,7 @@ namespace skartina::cli {
 namespace {
 
 constexpr int kFirstPortalYear = 2003;
-constexpr int kLastPortalYear = 2020;
+constexpr int kLastPortalYear = kNewestYear;
 
 // "2003-2020" or a single year.
 std::pair<int, int> YearRange(const std::string& text) {

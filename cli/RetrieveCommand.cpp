@@ -4,7 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/PasswordPrompt.h"
 #include "e1/E1CodeTable.h"
-#include "portal/PortalBrowser.h"
+#include "browser/PortalBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
@@ -80,7 +80,7 @@ int RunRetrieve(const Args& args) {
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
     SheetOnly view(grid);
     E1CodeTable e1;
-    const YearOutcome outcome = GetEtosOfTAxis(portal, request, yearTicked, e1, grid, prompter, view);
+    const YearOutcome outcome = RetrieveYearFromPortal(portal, request, yearTicked, e1, grid, prompter, view);
     if (outcome == YearOutcome::NotStarted) return 1;
     SaveGridToFile(grid, out);
     if (outcome == YearOutcome::Read) return 0;

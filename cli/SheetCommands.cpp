@@ -1,6 +1,6 @@
 // Commands on whole sheets: a new sheet, a recalculation, the yearly conversion.
 
-#include "startup/AnalysisConversion.h"
+#include "sheet/AnalysisConversion.h"
 #include "cli/Commands.h"
 #include "common/ClientFiles.h"
 #include "sheet/AnalysisFile.h"

@@ -86,31 +86,15 @@ public:
     }
 
     HttpResponse get(const std::string& url, const HttpOptions& options) override {
-        return send("GET", url, {}, {}, options);
-    }
-
-    HttpResponse send(const std::string& method, const std::string& url, const std::string& body,
-                      const std::string& contentType, const HttpOptions& options) override {
         HttpResponse response;
         Transfer transfer{&options, &response.body, Clock::now(), 0, false, {}};
         curl_slist* list = nullptr;
         if (!options.accept.empty()) list = curl_slist_append(list, ("Accept: " + options.accept).c_str());
-        if (!contentType.empty()) list = curl_slist_append(list, ("Content-Type: " + contentType).c_str());
         std::unique_ptr<curl_slist, SlistFree> headers(list);
 
         curl_easy_setopt(curl_, CURLOPT_URL, url.c_str());
-        if (method == "GET") {
-            curl_easy_setopt(curl_, CURLOPT_HTTPGET, 1L);
-            curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, nullptr);
-        } else if (method == "POST") {
-            curl_easy_setopt(curl_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-            curl_easy_setopt(curl_, CURLOPT_POSTFIELDS, body.data());
-            curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, nullptr);
-        } else {
-            curl_easy_setopt(curl_, CURLOPT_HTTPGET, 1L);
-            curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, method.c_str());
-        }
-        // Loopback (the browser's driver, the tests' servers) never goes through a proxy.
+        curl_easy_setopt(curl_, CURLOPT_HTTPGET, 1L);
+        // Loopback (the tests' servers) never goes through a proxy.
         curl_easy_setopt(curl_, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
         curl_easy_setopt(curl_, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
         curl_easy_setopt(curl_, CURLOPT_PROTOCOLS_STR, "http,https");

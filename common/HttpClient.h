@@ -1,6 +1,5 @@
 #pragma once
-// HTTP requests: GET for the product web host's pages and updates, and the
-// JSON commands the program sends to the browser's driver on loopback.
+// HTTP GET requests: the product web host's pages and updates.
 
 #include <chrono>
 #include <functional>
@@ -51,15 +50,6 @@ public:
     virtual ~HttpClient() = default;
     // Throws HttpError; any status the server sent is a response.
     virtual HttpResponse get(const std::string& url, const HttpOptions& options = {}) = 0;
-
-    // Any method, with a body of the given type when not empty; the same rules as get.
-    // A client that only reads pages takes GET alone.
-    virtual HttpResponse send(const std::string& method, const std::string& url, const std::string& body,
-                              const std::string& contentType, const HttpOptions& options) {
-        if (method == "GET" && body.empty()) return get(url, options);
-        (void)contentType;
-        throw HttpError("HTTP " + method + " is not available here");
-    }
 };
 
 // The real client, over libcurl. It keeps cookies between its requests, always

@@ -1,6 +1,6 @@
 #include "fuzz/FuzzTargets.h"
 
-#include "startup/AnalysisConversion.h"
+#include "sheet/AnalysisConversion.h"
 #include "update/VersionCheck.h"
 #include "common/TextFile.h"
 #include "e1/CodeList.h"

@@ -16,13 +16,13 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     auto* picture = new QLabel(this);
     picture->setPixmap(LogoPicture(QSize(96, 96)));
     picture->setAlignment(Qt::AlignCenter);
-    lbTitle = new QLabel(kMainCaption, this);
-    lbTitle->setObjectName("lbTitle");
-    QFont big = lbTitle->font();
+    titleLabel_ = new QLabel(kMainCaption, this);
+    titleLabel_->setObjectName("lbTitle");
+    QFont big = titleLabel_->font();
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
-    lbTitle->setFont(big);
-    lbTitle->setAlignment(Qt::AlignCenter);
+    titleLabel_->setFont(big);
+    titleLabel_->setAlignment(Qt::AlignCenter);
     auto* description = new QLabel("Πίνακας ανάλωσης κεφαλαίου προηγούμενων ετών από τις δηλώσεις Ε1 της Α.Α.Δ.Ε.", this);
     description->setAlignment(Qt::AlignCenter);
 
@@ -37,7 +37,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(picture);
-    layout->addWidget(lbTitle);
+    layout->addWidget(titleLabel_);
     layout->addWidget(description);
     layout->addWidget(contact);
     layout->addWidget(close, 0, Qt::AlignRight);

@@ -12,7 +12,9 @@ class AboutWindow : public QDialog {
     Q_OBJECT
 public:
     explicit AboutWindow(QWidget* parent = nullptr);
-    QLabel* lbTitle;
+
+private:
+    QLabel* titleLabel_;  // "lbTitle"
 };
 
 }  // namespace skartina

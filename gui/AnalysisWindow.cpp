@@ -21,7 +21,7 @@
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
 #include "portal/PumpClock.h"
-#include "portal/PortalBrowser.h"
+#include "browser/PortalBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "portal/BatchRetrieval.h"
 #include "portal/YearSources.h"
@@ -80,90 +80,92 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
 
     // Client fields.
     auto* taxpayer = new QGroupBox("Στοιχεία υπόχρεου", this);
-    edAFM = new AfmEdit(taxpayer);
-    edAFM->setObjectName("edAFM");
-    sbGetCustom = new QToolButton(taxpayer);
-    sbGetCustom->setObjectName("sbGetCustom");
-    sbGetCustom->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    taxNumberEdit_ = new AfmEdit(taxpayer);
+    taxNumberEdit_->setObjectName("edAFM");
+    chooseClientButton_ = new QToolButton(taxpayer);
+    chooseClientButton_->setObjectName("sbGetCustom");
+    chooseClientButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     // A speed button: clicked, never tabbed to, so Enter after the tax number reaches the name.
-    sbGetCustom->setFocusPolicy(Qt::NoFocus);
-    edBigName = new QLineEdit(taxpayer);
-    edBigName->setObjectName("edBigName");
-    cbEggamos = new QCheckBox("Εγγάμος σε όλα τα έτη", taxpayer);
-    cbEggamos->setObjectName("cbEggamos");
-    cbLogistis = new QCheckBox("Λογιστής με εξουσιοδοτήσεις από Φ.Π.", taxpayer);
-    cbLogistis->setObjectName("cbLogistis");
+    chooseClientButton_->setFocusPolicy(Qt::NoFocus);
+    nameEdit_ = new QLineEdit(taxpayer);
+    nameEdit_->setObjectName("edBigName");
+    marriedAllYearsBox_ = new QCheckBox("Εγγάμος σε όλα τα έτη", taxpayer);
+    marriedAllYearsBox_->setObjectName("cbEggamos");
+    accountantBox_ = new QCheckBox("Λογιστής με εξουσιοδοτήσεις από Φ.Π.", taxpayer);
+    accountantBox_->setObjectName("cbLogistis");
     auto* taxpayerLayout = new QGridLayout(taxpayer);
     taxpayerLayout->addWidget(new QLabel("Α.Φ.Μ.", taxpayer), 0, 0);
-    taxpayerLayout->addWidget(edAFM, 0, 1);
-    taxpayerLayout->addWidget(sbGetCustom, 0, 2);
+    taxpayerLayout->addWidget(taxNumberEdit_, 0, 1);
+    taxpayerLayout->addWidget(chooseClientButton_, 0, 2);
     taxpayerLayout->addWidget(new QLabel("Επώνυμο/ία", taxpayer), 1, 0);
-    taxpayerLayout->addWidget(edBigName, 1, 1, 1, 2);
-    taxpayerLayout->addWidget(cbEggamos, 2, 0, 1, 3);
-    taxpayerLayout->addWidget(cbLogistis, 3, 0, 1, 3);
+    taxpayerLayout->addWidget(nameEdit_, 1, 1, 1, 2);
+    taxpayerLayout->addWidget(marriedAllYearsBox_, 2, 0, 1, 3);
+    taxpayerLayout->addWidget(accountantBox_, 3, 0, 1, 3);
 
     auto* portal = new QGroupBox("Στοιχεία εισόδου στην ΑΑΔΕ", this);
-    edUserName = new QLineEdit(portal);
-    edUserName->setObjectName("edUserName");
-    edPassword = new QLineEdit(portal);
-    edPassword->setObjectName("edPassword");
-    edPassword->setEchoMode(QLineEdit::Password);
+    portalUserEdit_ = new QLineEdit(portal);
+    portalUserEdit_->setObjectName("edUserName");
+    portalPasswordEdit_ = new QLineEdit(portal);
+    portalPasswordEdit_->setObjectName("edPassword");
+    portalPasswordEdit_->setEchoMode(QLineEdit::Password);
     auto* portalLayout = new QGridLayout(portal);
     portalLayout->addWidget(new QLabel("UserName", portal), 0, 0);
-    portalLayout->addWidget(edUserName, 0, 1);
+    portalLayout->addWidget(portalUserEdit_, 0, 1);
     portalLayout->addWidget(new QLabel("Password", portal), 1, 0);
-    portalLayout->addWidget(edPassword, 1, 1);
+    portalLayout->addWidget(portalPasswordEdit_, 1, 1);
     // The run of every ticked year and the portal's kept documents sit with the
     // portal's credentials: the year column has no height to spare on a laptop.
-    btAllYears = new QPushButton(QString::fromStdString(kBatchButtonCaption), portal);
-    btAllYears->setObjectName("btAllYears");
-    portalLayout->addWidget(btAllYears, 2, 0, 1, 2);
-    btSources = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", portal);
-    btSources->setObjectName("btSources");
-    portalLayout->addWidget(btSources, 3, 0, 1, 2);
+    retrieveAllYearsButton_ = new QPushButton(QString::fromStdString(kBatchButtonCaption), portal);
+    retrieveAllYearsButton_->setObjectName("btAllYears");
+    portalLayout->addWidget(retrieveAllYearsButton_, 2, 0, 1, 2);
+    portalDocumentsButton_ = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", portal);
+    portalDocumentsButton_->setObjectName("btSources");
+    portalLayout->addWidget(portalDocumentsButton_, 3, 0, 1, 2);
 
     auto* editing = new QGroupBox("Επεξεργασία δήλωσης", this);
-    imSave = ImageButton(editing, "imSave", QStyle::SP_DialogSaveButton, "Αποθήκευση δήλωσης");
-    imOpen = ImageButton(editing, "imOpen", QStyle::SP_DialogOpenButton, "Άνοιγμα δήλωσης");
-    imExport = ImageButton(editing, "imExport", QStyle::SP_FileDialogDetailedView, "Εκτύπωση/Εξαγωγή σε Excel");
-    imExportToCsv = ImageButton(editing, "imExportToCsv", QStyle::SP_FileIcon, "Εκτύπωση/Εξαγωγή σε Excel");
-    imPrint = ImageButton(editing, "imPrint", QStyle::SP_FileDialogDetailedView, "Εκτύπωση");
-    imPrint->setIcon(QIcon(PrinterPicture(QSize(32, 32))));
-    imPrint->setPopupMode(QToolButton::InstantPopup);
-    auto* printMenu = new QMenu(imPrint);
-    miPrintPdf = printMenu->addAction("Αποθήκευση ως PDF");
-    miPrintPdf->setObjectName("miPrintPdf");
-    miPrint = printMenu->addAction("Εκτύπωση...");
-    miPrint->setObjectName("miPrint");
-    imPrint->setMenu(printMenu);
+    saveButton_ = ImageButton(editing, "imSave", QStyle::SP_DialogSaveButton, "Αποθήκευση δήλωσης");
+    openButton_ = ImageButton(editing, "imOpen", QStyle::SP_DialogOpenButton, "Άνοιγμα δήλωσης");
+    exportExcelButton_ = ImageButton(editing, "imExport", QStyle::SP_FileDialogDetailedView, "Εκτύπωση/Εξαγωγή σε Excel");
+    exportCsvButton_ = ImageButton(editing, "imExportToCsv", QStyle::SP_FileIcon, "Εκτύπωση/Εξαγωγή σε Excel");
+    printButton_ = ImageButton(editing, "imPrint", QStyle::SP_FileDialogDetailedView, "Εκτύπωση");
+    printButton_->setIcon(QIcon(PrinterPicture(QSize(32, 32))));
+    printButton_->setPopupMode(QToolButton::InstantPopup);
+    auto* printMenu = new QMenu(printButton_);
+    savePdfAction_ = printMenu->addAction("Αποθήκευση ως PDF");
+    savePdfAction_->setObjectName("miPrintPdf");
+    printAction_ = printMenu->addAction("Εκτύπωση...");
+    printAction_->setObjectName("miPrint");
+    printButton_->setMenu(printMenu);
     auto* editingLayout = new QHBoxLayout(editing);
-    for (QToolButton* b : {imSave, imOpen, imExport, imExportToCsv, imPrint}) editingLayout->addWidget(b);
+    for (QToolButton* b : {saveButton_, openButton_, exportExcelButton_, exportCsvButton_, printButton_})
+        editingLayout->addWidget(b);
 
     auto* special = new QGroupBox("Ειδικές ρυθμίσεις", this);
-    edExtraTime = new IntegerEdit(special);
-    edExtraTime->setObjectName("edExtraTime");
-    edExtraTime->setText("0");
-    edExtraTime->setMaximumWidth(50);
+    extraWaitEdit_ = new IntegerEdit(special);
+    extraWaitEdit_->setObjectName("edExtraTime");
+    extraWaitEdit_->setText("0");
+    extraWaitEdit_->setMaximumWidth(50);
     auto* up = new QToolButton(special);
     up->setArrowType(Qt::UpArrow);
     auto* down = new QToolButton(special);
     down->setArrowType(Qt::DownArrow);
-    connect(up, &QToolButton::clicked, this, [this] { edExtraTime->setText(QString::number(edExtraTime->Value() + 1)); });
+    connect(up, &QToolButton::clicked, this,
+            [this] { extraWaitEdit_->setText(QString::number(extraWaitEdit_->Value() + 1)); });
     connect(down, &QToolButton::clicked, this,
-            [this] { edExtraTime->setText(QString::number(std::max(0, edExtraTime->Value() - 1))); });
+            [this] { extraWaitEdit_->setText(QString::number(std::max(0, extraWaitEdit_->Value() - 1))); });
     auto* specialLayout = new QGridLayout(special);
     specialLayout->addWidget(new QLabel("Αύξηση χρόνου αναμονής εμφάνισης σελίδας ΑΑΔΕ.", special), 0, 0, 1, 4);
-    specialLayout->addWidget(edExtraTime, 1, 0);
+    specialLayout->addWidget(extraWaitEdit_, 1, 0);
     specialLayout->addWidget(up, 1, 1);
     specialLayout->addWidget(down, 1, 2);
     specialLayout->addWidget(new QLabel("sec", special), 1, 3);
-    pnCounter = new QLabel(special);
-    pnCounter->setObjectName("pnCounter");
-    pnCounter->setFrameShape(QFrame::Panel);
-    pnCounter->setFrameShadow(QFrame::Sunken);
-    pnCounter->setAlignment(Qt::AlignCenter);
-    pnCounter->setMinimumWidth(40);
-    specialLayout->addWidget(pnCounter, 1, 4);
+    reportTakenLabel_ = new QLabel(special);
+    reportTakenLabel_->setObjectName("pnCounter");
+    reportTakenLabel_->setFrameShape(QFrame::Panel);
+    reportTakenLabel_->setFrameShadow(QFrame::Sunken);
+    reportTakenLabel_->setAlignment(Qt::AlignCenter);
+    reportTakenLabel_->setMinimumWidth(40);
+    specialLayout->addWidget(reportTakenLabel_, 1, 4);
 
     auto* top = new QHBoxLayout;
     top->addWidget(taxpayer, 3);
@@ -175,58 +177,58 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     auto* yearsPanel = new QWidget(this);
     auto* yearsLayout = new QGridLayout(yearsPanel);
     yearsLayout->setVerticalSpacing(2);
-    edFirstYear = new IntegerEdit(yearsPanel);
-    edFirstYear->setObjectName("edFirstYear");
-    edFirstYear->setText("2000");
-    edFirstYear->setMaximumWidth(50);
+    firstYearEdit_ = new IntegerEdit(yearsPanel);
+    firstYearEdit_->setObjectName("edFirstYear");
+    firstYearEdit_->setText("2000");
+    firstYearEdit_->setMaximumWidth(50);
     for (int year = kNewestYear; year >= kOldestBoxYear; --year) {
         const int line = kNewestYear - year;
         auto* box = new QCheckBox(QString::number(year), yearsPanel);
         box->setObjectName(QString("cb%1").arg(year));
-        yearBoxes[year] = box;
+        yearBoxes_[year] = box;
         yearsLayout->addWidget(box, line, 0);
-        connect(box, &QCheckBox::clicked, this, [this, box] { cbAllClick(box); });
+        connect(box, &QCheckBox::clicked, this, [this, box] { onYearBoxClicked(box); });
         if (year >= 2003) {
             auto* button = new QPushButton("Άντληση στοιχείων", yearsPanel);
             button->setObjectName(QString("bt%1").arg(year));
             button->setProperty("tag", year);
-            yearButtons[year] = button;
+            retrieveYearButtons_[year] = button;
             yearsLayout->addWidget(button, line, 1);
-            connect(button, &QPushButton::clicked, this, [this, button] { GetEtosOfTAxisClick(button); });
+            connect(button, &QPushButton::clicked, this, [this, button] { onRetrieveYearClicked(button); });
         }
     }
-    yearsLayout->addWidget(edFirstYear, kNewestYear - kOldestBoxYear, 1);
+    yearsLayout->addWidget(firstYearEdit_, kNewestYear - kOldestBoxYear, 1);
     yearsLayout->setRowStretch(kNewestYear - kOldestBoxYear + 1, 1);
 
     // The sheet.
     auto* tabs = new QTabWidget(this);
     auto* page = new QWidget(tabs);
-    sgVelmora = new SheetView(page);
-    sgVelmora->setObjectName("sgVelmora");
+    sheetView_ = new SheetView(page);
+    sheetView_->setObjectName("sgVelmora");
     model_ = new SheetModel(grid_, this);
     delegate_ = new SheetDelegate(this);
-    sgVelmora->setModel(model_);
-    sgVelmora->setItemDelegate(delegate_);
-    sgVelmora->horizontalHeader()->hide();
-    sgVelmora->verticalHeader()->hide();
-    sgVelmora->setShowGrid(false);
-    sgVelmora->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::AnyKeyPressed |
+    sheetView_->setModel(model_);
+    sheetView_->setItemDelegate(delegate_);
+    sheetView_->horizontalHeader()->hide();
+    sheetView_->verticalHeader()->hide();
+    sheetView_->setShowGrid(false);
+    sheetView_->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::AnyKeyPressed |
                                QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked);
-    sgVelmora->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    sgVelmora->viewport()->installEventFilter(this);
-    sgVelmora->installEventFilter(this);
+    sheetView_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    sheetView_->viewport()->installEventFilter(this);
+    sheetView_->installEventFilter(this);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
-    pageLayout->addWidget(sgVelmora);
+    pageLayout->addWidget(sheetView_);
     tabs->addTab(page, "Ανάλωση κεφαλαίου");
 
-    gbWait = new QLabel("Παρακαλώ περιμένετε...", this);
-    gbWait->setObjectName("gbWait");
-    gbWait->setAlignment(Qt::AlignCenter);
-    gbWait->setStyleSheet("background-color: purple; color: white; font-weight: bold; font-size: 16px;");
-    gbWait->setFixedSize(260, 80);
-    gbWait->hide();
-    gbWait->installEventFilter(this);
+    waitLabel_ = new QLabel("Παρακαλώ περιμένετε...", this);
+    waitLabel_->setObjectName("gbWait");
+    waitLabel_->setAlignment(Qt::AlignCenter);
+    waitLabel_->setStyleSheet("background-color: purple; color: white; font-weight: bold; font-size: 16px;");
+    waitLabel_->setFixedSize(260, 80);
+    waitLabel_->hide();
+    waitLabel_->installEventFilter(this);
 
     auto* body = new QHBoxLayout;
     body->addWidget(yearsPanel);
@@ -236,31 +238,31 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     layout->addLayout(body, 1);
 
     // Handlers.
-    connect(edAFM, &AfmEdit::exited, this, [this] { edAFMExit(); });
-    connect(sbGetCustom, &QToolButton::clicked, this, [this] { AddCustClick(); });
-    connect(cbEggamos, &QCheckBox::clicked, this, [this] { cbEggamosClick(); });
-    connect(imSave, &QToolButton::clicked, this, [this] { imSaveClick(); });
-    connect(imOpen, &QToolButton::clicked, this, [this] { imOpenClick(); });
-    connect(imExport, &QToolButton::clicked, this, [this] { imExportClick(); });
-    connect(imExportToCsv, &QToolButton::clicked, this, [this] { imExportToCsvClick(); });
-    connect(miPrintPdf, &QAction::triggered, this, [this] { miPrintPdfClick(); });
-    connect(miPrint, &QAction::triggered, this, [this] { miPrintClick(); });
-    connect(edFirstYear, &IntegerEdit::edited, this, [this] { edFirstYearChange(); });
-    connect(btAllYears, &QPushButton::clicked, this, [this] { btAllYearsClick(); });
-    connect(btSources, &QPushButton::clicked, this, [this] { btSourcesClick(); });
+    connect(taxNumberEdit_, &AfmEdit::exited, this, [this] { onTaxNumberLeft(); });
+    connect(chooseClientButton_, &QToolButton::clicked, this, [this] { onChooseClientClicked(); });
+    connect(marriedAllYearsBox_, &QCheckBox::clicked, this, [this] { onMarriedAllYearsClicked(); });
+    connect(saveButton_, &QToolButton::clicked, this, [this] { onSaveClicked(); });
+    connect(openButton_, &QToolButton::clicked, this, [this] { onOpenClicked(); });
+    connect(exportExcelButton_, &QToolButton::clicked, this, [this] { onExportExcelClicked(); });
+    connect(exportCsvButton_, &QToolButton::clicked, this, [this] { onExportCsvClicked(); });
+    connect(savePdfAction_, &QAction::triggered, this, [this] { onSavePdfTriggered(); });
+    connect(printAction_, &QAction::triggered, this, [this] { onPrintTriggered(); });
+    connect(firstYearEdit_, &IntegerEdit::edited, this, [this] { onFirstYearEdited(); });
+    connect(retrieveAllYearsButton_, &QPushButton::clicked, this, [this] { onRetrieveAllYearsClicked(); });
+    connect(portalDocumentsButton_, &QPushButton::clicked, this, [this] { onPortalDocumentsClicked(); });
     const auto reportInt = [this](const QString& message) { desktop_.prompter->inform(message.toStdString()); };
-    edFirstYear->setErrorReporter(reportInt);
-    edExtraTime->setErrorReporter(reportInt);
+    firstYearEdit_->setErrorReporter(reportInt);
+    extraWaitEdit_->setErrorReporter(reportInt);
     connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) {
         handEntry_.textEdited(cell);
         modified_ = true;
     });
-    connect(delegate_, &SheetDelegate::enterPressed, this, [this] { sgVelmoraEnter(); });
-    connect(delegate_, &SheetDelegate::stepAside, this, [this](int columns) { sgVelmoraStepAside(columns); });
-    connect(sgVelmora, &QTableView::clicked, this, [this] { sgVelmoraClick(); });
-    connect(sgVelmora->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { sgVelmoraClick(); });
+    connect(delegate_, &SheetDelegate::enterPressed, this, [this] { onSheetEnterPressed(); });
+    connect(delegate_, &SheetDelegate::stepAside, this, [this](int columns) { onSheetStepAside(columns); });
+    connect(sheetView_, &QTableView::clicked, this, [this] { onSheetCellReached(); });
+    connect(sheetView_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { onSheetCellReached(); });
 
-    fieldOrder_ = {edAFM, edBigName, edUserName, edPassword};
+    fieldOrder_ = {taxNumberEdit_, nameEdit_, portalUserEdit_, portalPasswordEdit_};
     for (QLineEdit* field : fieldOrder_) field->installEventFilter(this);
 
     // As a new window: 2003 to 2020.
@@ -290,7 +292,7 @@ bool AnalysisWindow::attempt(const std::function<void()>& work) {
 }
 
 void AnalysisWindow::syncYearBoxes() {
-    for (auto& [year, box] : yearBoxes) {
+    for (auto& [year, box] : yearBoxes_) {
         const QSignalBlocker block(box);
         box->setChecked(years_.isTicked(year));
     }
@@ -298,22 +300,22 @@ void AnalysisWindow::syncYearBoxes() {
 
 void AnalysisWindow::refreshGrid() {
     if (model_->refresh()) {
-        sgVelmora->clearSpans();
-        sgVelmora->setColumnWidth(0, 253);
+        sheetView_->clearSpans();
+        sheetView_->setColumnWidth(0, 253);
         for (int c = 1; c < grid_.columnCount(); ++c)
-            if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sgVelmora->setSpan(Row::YearHeader, c, 1, 2);
-        for (int r = 0; r < grid_.rowCount(); ++r) sgVelmora->setRowHeight(r, SheetView::kRowHeight);
-        sgVelmora->syncFrozenColumn();
+            if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sheetView_->setSpan(Row::YearHeader, c, 1, 2);
+        for (int r = 0; r < grid_.rowCount(); ++r) sheetView_->setRowHeight(r, SheetView::kRowHeight);
+        sheetView_->syncFrozenColumn();
     }
     // An amount wider than its column widens it: a cut amount would read as another number.
     for (int c = 1; c < grid_.columnCount(); ++c) {
         const int width = std::max(kYearColumnWidth, SheetCellTextWidth(grid_, c));
-        if (sgVelmora->columnWidth(c) != width) sgVelmora->setColumnWidth(c, width);
+        if (sheetView_->columnWidth(c) != width) sheetView_->setColumnWidth(c, width);
     }
 }
 
 void AnalysisWindow::BuildSheetLayout() {
-    years_.setFirstYear(edFirstYear->Value());
+    years_.setFirstYear(firstYearEdit_->Value());
     attempt([&] { skartina::BuildSheetLayout(grid_, years_); });
     handEntry_.reset();
     refreshGrid();
@@ -326,7 +328,7 @@ void AnalysisWindow::RecalculateSheet() {
 
 void AnalysisWindow::ResetSheet() {
     confirmYearRemoval_ = false;
-    years_.setFirstYear(edFirstYear->Value());
+    years_.setFirstYear(firstYearEdit_->Value());
     attempt([&] { skartina::ResetSheet(grid_, years_); });
     handEntry_.reset();
     modified_ = false;  // a fresh sheet: nothing in it to lose
@@ -335,17 +337,19 @@ void AnalysisWindow::ResetSheet() {
     confirmYearRemoval_ = true;
 }
 
-void AnalysisWindow::ApplyMarriedToAllYears() { skartina::ApplyMarriedToAllYears(grid_, cbEggamos->isChecked()); }
+void AnalysisWindow::ApplyMarriedToAllYears() {
+    skartina::ApplyMarriedToAllYears(grid_, marriedAllYearsBox_->isChecked());
+}
 
-void AnalysisWindow::cbEggamosClick() {
+void AnalysisWindow::onMarriedAllYearsClicked() {
     modified_ = true;
     ApplyMarriedToAllYears();
     RecalculateSheet();
 }
 
-void AnalysisWindow::cbAllClick(QCheckBox* box) {
+void AnalysisWindow::onYearBoxClicked(QCheckBox* box) {
     const int year = box->objectName().mid(2).toInt();
-    years_.setFirstYear(edFirstYear->Value());
+    years_.setFirstYear(firstYearEdit_->Value());
     bool declined = false;
     attempt([&] {
         if (box->isChecked())
@@ -363,27 +367,27 @@ void AnalysisWindow::cbAllClick(QCheckBox* box) {
     refreshGrid();
 }
 
-void AnalysisWindow::edFirstYearChange() { yearBoxes[kOldestBoxYear]->setText(edFirstYear->text()); }
+void AnalysisWindow::onFirstYearEdited() { yearBoxes_[kOldestBoxYear]->setText(firstYearEdit_->text()); }
 
 void AnalysisWindow::FillTaxpayerFields() {
-    const std::string afm = edAFM->text().toStdString();
+    const std::string afm = taxNumberEdit_->text().toStdString();
     if (afm.empty() || !AfmFileNameProblem(afm).empty()) return;
     attempt([&] {
         const auto record = LoadTaxpayer(tablesDir(), afm);
         if (!record) return;
-        edAFM->setText(Q(record->afm));
-        edBigName->setText(Q(record->surname + " " + record->firstName));
-        edUserName->setText(Q(record->portalUser));
-        edPassword->setText(Q(record->portalPassword));
+        taxNumberEdit_->setText(Q(record->afm));
+        nameEdit_->setText(Q(record->surname + " " + record->firstName));
+        portalUserEdit_->setText(Q(record->portalUser));
+        portalPasswordEdit_->setText(Q(record->portalPassword));
     });
 }
 
 bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
-    edAFM->setText(afm);
+    taxNumberEdit_->setText(afm);
     FillTaxpayerFields();
     bool loaded = false;
     attempt([&] {
-        loaded = LoadGridFromFile(AnalysisFilePath(tablesDir(), afm.toStdString(), WorkYear.toStdString()), grid_);
+        loaded = LoadGridFromFile(AnalysisFilePath(tablesDir(), afm.toStdString(), workYear_.toStdString()), grid_);
     });
     if (loaded) {
         AlignYearBoxesToSheet(grid_, years_);
@@ -395,25 +399,25 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
     return loaded;
 }
 
-void AnalysisWindow::edAFMExit() {
-    if (!edAFM->text().isEmpty()) FillTaxpayerFields();
+void AnalysisWindow::onTaxNumberLeft() {
+    if (!taxNumberEdit_->text().isEmpty()) FillTaxpayerFields();
 }
 
 void AnalysisWindow::CommitOpenEdit() {
-    sgVelmora->commitOpenEditor();
+    sheetView_->commitOpenEditor();
     if (handEntry_.finish(grid_)) RecalculateSheet();
 }
 
-bool AnalysisWindow::imSaveClick() {
+bool AnalysisWindow::onSaveClicked() {
     CommitOpenEdit();
-    const std::string afm = edAFM->text().toStdString();
+    const std::string afm = taxNumberEdit_->text().toStdString();
     if (afm.empty()) {
         desktop_.prompter->inform(kNoAfmToSaveMessage);
         return false;
     }
     bool written = false;
     attempt([&] {
-        const auto path = AnalysisFilePath(tablesDir(), afm, WorkYear.toStdString());
+        const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
         CreateTablesFolder(tablesDir());
         if (std::filesystem::exists(path) && !desktop_.prompter->confirm(kOverwriteAnalysisQuestion)) return;
         SaveGridToFile(grid_, path);
@@ -434,7 +438,7 @@ void AnalysisWindow::reject() {
     if (modified_) {
         switch (desktop_.prompter->ask(kSaveChangesQuestion)) {
         case Prompter::Answer::Yes:
-            if (!imSaveClick()) return;  // not saved: the window and its sheet stay
+            if (!onSaveClicked()) return;  // not saved: the window and its sheet stay
             break;
         case Prompter::Answer::No:
             break;
@@ -455,18 +459,18 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void AnalysisWindow::imOpenClick() {
-    if (const auto afm = ChooseAnalysis(tablesDir(), WorkYear.toStdString(), desktop_, this))
+void AnalysisWindow::onOpenClicked() {
+    if (const auto afm = ChooseAnalysis(tablesDir(), workYear_.toStdString(), desktop_, this))
         OpenAnalysisOf(Q(*afm));
 }
 
-void AnalysisWindow::AddCustClick() {
+void AnalysisWindow::onChooseClientClicked() {
     const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this);
     if (!afm) return;
-    edAFM->setText(Q(*afm));
+    taxNumberEdit_->setText(Q(*afm));
     FillTaxpayerFields();
     bool saved = false;
-    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, WorkYear.toStdString())); });
+    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, workYear_.toStdString())); });
     if (saved)
         OpenAnalysisOf(Q(*afm));
     else
@@ -512,35 +516,36 @@ Browser& AnalysisWindow::portalBrowser() {
 }
 
 void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
-    for (auto& [year, button] : yearButtons) button->setEnabled(enabled);
-    for (auto& [year, box] : yearBoxes) box->setEnabled(enabled);
-    for (QWidget* command : std::initializer_list<QWidget*>{edFirstYear, sbGetCustom, imOpen, imSave, imExport, imExportToCsv,
-                                                            cbEggamos, btAllYears})
+    for (auto& [year, button] : retrieveYearButtons_) button->setEnabled(enabled);
+    for (auto& [year, box] : yearBoxes_) box->setEnabled(enabled);
+    for (QWidget* command : std::initializer_list<QWidget*>{firstYearEdit_, chooseClientButton_, openButton_, saveButton_,
+                                                            exportExcelButton_, exportCsvButton_, marriedAllYearsBox_,
+                                                            retrieveAllYearsButton_})
         command->setEnabled(enabled);
 }
 
-void AnalysisWindow::GetEtosOfTAxisClick(QPushButton* button) {
+void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
     // One retrieval at a time: they share the code table and the sheet.
     if (retrieving_) return;
     CommitOpenEdit();
     const int year = button->objectName().mid(2).toInt();
-    const auto box = yearBoxes.find(year);
-    const bool ticked = box != yearBoxes.end() && box->second->isChecked();
+    const auto box = yearBoxes_.find(year);
+    const bool ticked = box != yearBoxes_.end() && box->second->isChecked();
     const YearRequest request{year,
-                              {edAFM->text().toStdString(), edUserName->text().toStdString(),
-                               edPassword->text().toStdString(), cbLogistis->isChecked()},
-                              edExtraTime->Value()};
+                              {taxNumberEdit_->text().toStdString(), portalUserEdit_->text().toStdString(),
+                               portalPasswordEdit_->text().toStdString(), accountantBox_->isChecked()},
+                              extraWaitEdit_->Value()};
     Browser& browser = portalBrowser();
     const QPoint anchor = frameGeometry().topLeft();
     PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), {anchor.x(), anchor.y()}, {}};
-    WindowRetrievalView view(*this, gbWait, pnCounter);
+    WindowRetrievalView view(*this, waitLabel_, reportTakenLabel_);
 
     // What a retrieval changes is a change to save; its recalculation alone is not.
     RecalculateSheet();
     const SheetGrid before = grid_;
     retrieving_ = true;
     setSheetCommandsEnabled(false);
-    const YearOutcome outcome = GetEtosOfTAxis(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
+    const YearOutcome outcome = RetrieveYearFromPortal(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
     setSheetCommandsEnabled(true);
     retrieving_ = false;
     if (!(grid_ == before)) modified_ = true;
@@ -555,7 +560,7 @@ bool AnalysisWindow::closeAfterRetrieval(Browser& browser) {
     // The window was closed meanwhile: the browser goes with it, and the
     // sheet's changes are offered for saving as at any close.
     browser.BrowserQuit();
-    gbWait->hide();
+    waitLabel_->hide();
     reject();
     return !isVisible();
 }
@@ -582,14 +587,14 @@ private:
 
 }  // namespace
 
-void AnalysisWindow::btAllYearsClick() {
+void AnalysisWindow::onRetrieveAllYearsClicked() {
     if (retrieving_) return;
     CommitOpenEdit();
     BatchRequest request;
-    request.credentials = {edAFM->text().toStdString(), edUserName->text().toStdString(), edPassword->text().toStdString(),
-                           cbLogistis->isChecked()};
-    request.extraSeconds = edExtraTime->Value();
-    for (const auto& [year, box] : yearBoxes)
+    request.credentials = {taxNumberEdit_->text().toStdString(), portalUserEdit_->text().toStdString(),
+                           portalPasswordEdit_->text().toStdString(), accountantBox_->isChecked()};
+    request.extraSeconds = extraWaitEdit_->Value();
+    for (const auto& [year, box] : yearBoxes_)
         if (year >= 2003 && box->isChecked()) request.years.push_back(year);
     if (request.years.empty()) return desktop_.prompter->inform(kNoYearsTickedMessage);
     if (request.credentials.afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
@@ -618,8 +623,8 @@ void AnalysisWindow::btAllYearsClick() {
     desktop_.prompter->inform(summary);
 }
 
-void AnalysisWindow::btSourcesClick() {
-    const std::string afm = edAFM->text().toStdString();
+void AnalysisWindow::onPortalDocumentsClicked() {
+    const std::string afm = taxNumberEdit_->text().toStdString();
     if (afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
     std::filesystem::path folder;
     if (!attempt([&] { folder = SourcesFolder(tablesDir(), afm); })) return;
@@ -635,9 +640,9 @@ void AnalysisWindow::exportAndOpen(const char* extension,
     CommitOpenEdit();
     QString file;
     const bool written = attempt([&] {
-        auto path = CsvExportPath(tablesDir(), edAFM->text().toStdString(), WorkYear.toStdString());
+        auto path = CsvExportPath(tablesDir(), taxNumberEdit_->text().toStdString(), workYear_.toStdString());
         path.replace_extension(extension);
-        write(grid_, path, edBigName->text().toStdString(), edAFM->text().toStdString());
+        write(grid_, path, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString());
         file = QString::fromStdString(std::filesystem::absolute(path).string());
     });
     if (!written) return;
@@ -646,16 +651,16 @@ void AnalysisWindow::exportAndOpen(const char* extension,
                                   "» γράφτηκε, αλλά δεν βρέθηκε πρόγραμμα για να ανοίξει.");
 }
 
-void AnalysisWindow::imExportToCsvClick() { exportAndOpen(".csv", ExportToCsv); }
+void AnalysisWindow::onExportCsvClicked() { exportAndOpen(".csv", ExportToCsv); }
 
-void AnalysisWindow::imExportClick() { exportAndOpen(".xlsx", ExportToExcel); }
+void AnalysisWindow::onExportExcelClicked() { exportAndOpen(".xlsx", ExportToExcel); }
 
-void AnalysisWindow::miPrintPdfClick() { exportAndOpen(".pdf", ExportToPdf); }
+void AnalysisWindow::onSavePdfTriggered() { exportAndOpen(".pdf", ExportToPdf); }
 
-void AnalysisWindow::miPrintClick() {
+void AnalysisWindow::onPrintTriggered() {
     std::vector<PrintPage> pages;
     if (!attempt([&] {
-            pages = SheetPrintPages(grid_, edBigName->text().toStdString(), edAFM->text().toStdString(),
+            pages = SheetPrintPages(grid_, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString(),
                                     PrintDateText(std::chrono::system_clock::now()));
         }))
         return;
@@ -669,53 +674,53 @@ void AnalysisWindow::miPrintClick() {
         desktop_.prompter->inform("Η εκτύπωση του πίνακα δεν έγινε: ο εκτυπωτής δεν δέχτηκε τις σελίδες.");
 }
 
-void AnalysisWindow::gbWaitClick() { gbWait->hide(); }
+void AnalysisWindow::onWaitLabelClicked() { waitLabel_->hide(); }
 
-void AnalysisWindow::sgVelmoraClick() {
-    gbWait->hide();
-    const QModelIndex current = sgVelmora->currentIndex();
+void AnalysisWindow::onSheetCellReached() {
+    waitLabel_->hide();
+    const QModelIndex current = sheetView_->currentIndex();
     if (handEntry_.currentCellReached(grid_, {current.column(), current.row()})) RecalculateSheet();
 }
 
-void AnalysisWindow::sgVelmoraMouseDown(int column, int row) {
+void AnalysisWindow::onSheetHeaderPressed(int column, int row) {
     if (row == Row::PersonHeader && column >= 1 && ToggleMarriedMark(grid_, column)) {
         modified_ = true;
         RecalculateSheet();
     }
 }
 
-void AnalysisWindow::sgVelmoraStepAside(int columns) {
-    const QModelIndex current = sgVelmora->currentIndex();
+void AnalysisWindow::onSheetStepAside(int columns) {
+    const QModelIndex current = sheetView_->currentIndex();
     const int column = current.column() + columns;
     if (!current.isValid() || column < 1 || column >= grid_.columnCount()) return;
-    sgVelmora->setCurrentIndex(model_->index(current.row(), column));
+    sheetView_->setCurrentIndex(model_->index(current.row(), column));
 }
 
-void AnalysisWindow::sgVelmoraEnter() {
-    const QModelIndex current = sgVelmora->currentIndex();
+void AnalysisWindow::onSheetEnterPressed() {
+    const QModelIndex current = sheetView_->currentIndex();
     if (!current.isValid() || current.row() + 1 >= grid_.rowCount()) return;
-    sgVelmora->setCurrentIndex(model_->index(current.row() + 1, current.column()));
+    sheetView_->setCurrentIndex(model_->index(current.row() + 1, current.column()));
 }
 
 bool AnalysisWindow::eventFilter(QObject* object, QEvent* event) {
-    if (object == gbWait && event->type() == QEvent::MouseButtonPress) {
-        gbWaitClick();
+    if (object == waitLabel_ && event->type() == QEvent::MouseButtonPress) {
+        onWaitLabelClicked();
         return true;
     }
-    if (object == sgVelmora->viewport() && event->type() == QEvent::MouseButtonPress) {
+    if (object == sheetView_->viewport() && event->type() == QEvent::MouseButtonPress) {
         const auto* press = static_cast<QMouseEvent*>(event);
-        const QModelIndex index = sgVelmora->indexAt(press->position().toPoint());
+        const QModelIndex index = sheetView_->indexAt(press->position().toPoint());
         // Presses on the headers and captions never move the current cell.
         if (index.isValid() && (index.row() < 2 || index.column() < 1)) {
-            if (press->button() == Qt::LeftButton) sgVelmoraMouseDown(index.column(), index.row());
-            gbWait->hide();
+            if (press->button() == Qt::LeftButton) onSheetHeaderPressed(index.column(), index.row());
+            waitLabel_->hide();
             return true;
         }
     }
-    if (object == sgVelmora && event->type() == QEvent::KeyPress) {
+    if (object == sheetView_ && event->type() == QEvent::KeyPress) {
         const auto key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            sgVelmoraEnter();
+            onSheetEnterPressed();
             return true;
         }
     }

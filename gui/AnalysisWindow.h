@@ -49,32 +49,9 @@ public:
     AnalysisWindow(const std::filesystem::path& workDir, DesktopServices desktop, QWidget* parent = nullptr);
     ~AnalysisWindow() override;
 
-    QString WorkYear = "2021";
-
-    // The window's fields, under the names the rest of the program knows them by.
-    AfmEdit* edAFM;
-    QToolButton* sbGetCustom;
-    QLineEdit* edBigName;
-    QCheckBox* cbEggamos;
-    QCheckBox* cbLogistis;
-    QLineEdit* edUserName;
-    QLineEdit* edPassword;
-    QToolButton* imSave;
-    QToolButton* imOpen;
-    QToolButton* imExport;
-    QToolButton* imExportToCsv;
-    QToolButton* imPrint;  // its menu: miPrintPdf, miPrint
-    QAction* miPrintPdf;
-    QAction* miPrint;
-    IntegerEdit* edExtraTime;
-    IntegerEdit* edFirstYear;
-    QLabel* gbWait;
-    QLabel* pnCounter;  // "ΟΚ" once a report's text has been taken over
-    SheetView* sgVelmora;
-    std::map<int, QCheckBox*> yearBoxes;     // cb2000 ... cb2020
-    std::map<int, QPushButton*> yearButtons;  // bt2003 ... bt2020
-    QPushButton* btAllYears;  // every ticked year in one run
-    QPushButton* btSources;   // the folder of the portal's documents kept for the client
+    // The edition's year, which names the analysis files ("2021").
+    const QString& workYear() const { return workYear_; }
+    void setWorkYear(const QString& year) { workYear_ = year; }
 
     SheetGrid& sheet() { return grid_; }
     // The E1 amounts of the year retrieved last.
@@ -89,7 +66,7 @@ public:
     void ApplyMarriedToAllYears();
     void FillTaxpayerFields();
     // Loads the client's saved sheet into the window (the tax number goes into
-    // edAFM first); false, with the sheet recalculated as it was, when the file is gone.
+    // its field first); false, with the sheet recalculated as it was, when the file is gone.
     bool OpenAnalysisOf(const QString& afm);
 
     // Finishes the amount being typed, as leaving its cell does (amount form,
@@ -105,34 +82,35 @@ public:
     // whether to save them.
     void reject() override;
 
-    bool imSaveClick();  // true when the sheet was written
-    void imOpenClick();
-    void imExportClick();
-    void imExportToCsvClick();
+    // The commands, as the window's controls run them.
+    bool onSaveClicked();  // true when the sheet was written
+    void onOpenClicked();
+    void onExportExcelClicked();
+    void onExportCsvClicked();
     // "Αποθήκευση ως PDF": the printed pages as Tables/<ΑΦΜ>_2021.pdf, opened.
-    void miPrintPdfClick();
+    void onSavePdfTriggered();
     // "Εκτύπωση...": the system's print dialog, then the same pages on its printer.
-    void miPrintClick();
-    void cbAllClick(QCheckBox* box);
-    void edFirstYearChange();
-    void cbEggamosClick();
-    void AddCustClick();
-    void edAFMExit();
-    void gbWaitClick();
-    void GetEtosOfTAxisClick(QPushButton* button);
+    void onPrintTriggered();
+    void onYearBoxClicked(QCheckBox* box);
+    void onFirstYearEdited();
+    void onMarriedAllYearsClicked();
+    void onChooseClientClicked();
+    void onTaxNumberLeft();
+    void onWaitLabelClicked();
+    void onRetrieveYearClicked(QPushButton* button);
     // Every ticked year from 2003 on, newest first, on one login, with a
     // progress window and one summary at the end.
-    void btAllYearsClick();
+    void onRetrieveAllYearsClicked();
     // Opens the client's folder of kept documents with the desktop's program.
-    void btSourcesClick();
+    void onPortalDocumentsClicked();
 
     // The grid's reactions: a click or a move of the current cell, a press on
     // a person header, Enter.
-    void sgVelmoraClick();
-    void sgVelmoraMouseDown(int column, int row);
-    void sgVelmoraEnter();
+    void onSheetCellReached();
+    void onSheetHeaderPressed(int column, int row);
+    void onSheetEnterPressed();
     // Left or Right at the edge of the cell's text: the neighbouring year cell.
-    void sgVelmoraStepAside(int columns);
+    void onSheetStepAside(int columns);
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
@@ -153,6 +131,33 @@ private:
                                                             const std::string&, const std::string&));
     std::filesystem::path tablesDir() const;
 
+    // The window's controls; each carries its form name as its objectName
+    // ("edAFM", "sgVelmora", "cb2000" ... "cb2020", "bt2003" ... "bt2020").
+    AfmEdit* taxNumberEdit_;
+    QToolButton* chooseClientButton_;
+    QLineEdit* nameEdit_;
+    QCheckBox* marriedAllYearsBox_;
+    QCheckBox* accountantBox_;
+    QLineEdit* portalUserEdit_;
+    QLineEdit* portalPasswordEdit_;
+    QToolButton* saveButton_;
+    QToolButton* openButton_;
+    QToolButton* exportExcelButton_;
+    QToolButton* exportCsvButton_;
+    QToolButton* printButton_;  // its menu: savePdfAction_, printAction_
+    QAction* savePdfAction_;
+    QAction* printAction_;
+    IntegerEdit* extraWaitEdit_;
+    IntegerEdit* firstYearEdit_;
+    QLabel* waitLabel_;
+    QLabel* reportTakenLabel_;  // "ΟΚ" once a report's text has been taken over
+    SheetView* sheetView_;
+    std::map<int, QCheckBox*> yearBoxes_;               // 2000 ... 2020
+    std::map<int, QPushButton*> retrieveYearButtons_;  // 2003 ... 2020
+    QPushButton* retrieveAllYearsButton_;  // every ticked year in one run
+    QPushButton* portalDocumentsButton_;   // the folder of the portal's documents kept for the client
+
+    QString workYear_ = "2021";
     std::filesystem::path workDir_;
     DesktopServices desktop_;
     SheetGrid grid_;

@@ -16,26 +16,26 @@ BatchProgressWindow::BatchProgressWindow(int total, QWidget* parent) : QDialog(p
     setWindowModality(Qt::WindowModal);
     setMinimumWidth(360);
 
-    lbYear = new QLabel("Σύνδεση με την Α.Α.Δ.Ε....", this);
-    lbYear->setObjectName("lbYear");
-    lbCount = new QLabel(QString("0 από %1").arg(total), this);
-    lbCount->setObjectName("lbCount");
-    lbElapsed = new QLabel("Χρόνος: 0:00", this);
-    lbElapsed->setObjectName("lbElapsed");
-    pbYears = new QProgressBar(this);
-    pbYears->setObjectName("pbYears");
-    pbYears->setRange(0, total);
-    pbYears->setValue(0);
-    btCancel = new QPushButton("Ακύρωση", this);
-    btCancel->setObjectName("btCancel");
-    connect(btCancel, &QPushButton::clicked, this, [this] { reject(); });
+    yearLabel_ = new QLabel("Σύνδεση με την Α.Α.Δ.Ε....", this);
+    yearLabel_->setObjectName("lbYear");
+    countLabel_ = new QLabel(QString("0 από %1").arg(total), this);
+    countLabel_->setObjectName("lbCount");
+    elapsedLabel_ = new QLabel("Χρόνος: 0:00", this);
+    elapsedLabel_->setObjectName("lbElapsed");
+    yearsBar_ = new QProgressBar(this);
+    yearsBar_->setObjectName("pbYears");
+    yearsBar_->setRange(0, total);
+    yearsBar_->setValue(0);
+    cancelButton_ = new QPushButton("Ακύρωση", this);
+    cancelButton_->setObjectName("btCancel");
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lbYear);
-    layout->addWidget(lbCount);
-    layout->addWidget(pbYears);
-    layout->addWidget(lbElapsed);
-    layout->addWidget(btCancel, 0, Qt::AlignRight);
+    layout->addWidget(yearLabel_);
+    layout->addWidget(countLabel_);
+    layout->addWidget(yearsBar_);
+    layout->addWidget(elapsedLabel_);
+    layout->addWidget(cancelButton_, 0, Qt::AlignRight);
 
     elapsed_.start();
     ticker_ = new QTimer(this);
@@ -44,24 +44,24 @@ BatchProgressWindow::BatchProgressWindow(int total, QWidget* parent) : QDialog(p
 }
 
 void BatchProgressWindow::ShowProgress(const BatchProgress& progress) {
-    lbYear->setText(QString("Έτος %1").arg(progress.year));
-    lbCount->setText(QString("%1 από %2").arg(progress.position).arg(progress.total));
-    pbYears->setValue(progress.done);
+    yearLabel_->setText(QString("Έτος %1").arg(progress.year));
+    countLabel_->setText(QString("%1 από %2").arg(progress.position).arg(progress.total));
+    yearsBar_->setValue(progress.done);
     showElapsed();
 }
 
-void BatchProgressWindow::YearEnded() { pbYears->setValue(pbYears->value() + 1); }
+void BatchProgressWindow::YearEnded() { yearsBar_->setValue(yearsBar_->value() + 1); }
 
 void BatchProgressWindow::reject() {
     if (cancelRequested_) return;
     cancelRequested_ = true;
-    btCancel->setEnabled(false);
-    lbYear->setText(lbYear->text() + " — ακύρωση, αποσύνδεση από την Α.Α.Δ.Ε....");
+    cancelButton_->setEnabled(false);
+    yearLabel_->setText(yearLabel_->text() + " — ακύρωση, αποσύνδεση από την Α.Α.Δ.Ε....");
 }
 
 void BatchProgressWindow::showElapsed() {
     const qint64 seconds = elapsed_.elapsed() / 1000;
-    lbElapsed->setText(QString("Χρόνος: %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0')));
+    elapsedLabel_->setText(QString("Χρόνος: %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0')));
 }
 
 }  // namespace skartina

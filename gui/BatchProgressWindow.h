@@ -20,12 +20,6 @@ class BatchProgressWindow : public QDialog {
 public:
     BatchProgressWindow(int total, QWidget* parent);
 
-    QLabel* lbYear;
-    QLabel* lbCount;
-    QLabel* lbElapsed;
-    QProgressBar* pbYears;
-    QPushButton* btCancel;
-
     // A year begins.
     void ShowProgress(const BatchProgress& progress);
     // A year has ended.
@@ -38,6 +32,14 @@ protected:
 
 private:
     void showElapsed();
+
+    // Each carries its form name as its objectName ("lbYear", "lbCount",
+    // "lbElapsed", "pbYears", "btCancel").
+    QLabel* yearLabel_;
+    QLabel* countLabel_;
+    QLabel* elapsedLabel_;
+    QProgressBar* yearsBar_;
+    QPushButton* cancelButton_;
 
     QElapsedTimer elapsed_;
     QTimer* ticker_;

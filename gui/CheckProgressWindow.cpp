@@ -14,30 +14,38 @@ CheckProgressWindow::CheckProgressWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Ελεγχος νέων εκδόσεων ");
     setModal(false);
 
-    lbTitle = new QLabel(kAppTitle, this);
-    lbTitle->setObjectName("lbTitle");
-    QFont big = lbTitle->font();
+    titleLabel_ = new QLabel(kAppTitle, this);
+    titleLabel_->setObjectName("lbTitle");
+    QFont big = titleLabel_->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
-    lbTitle->setFont(big);
-    lbTitle->setAlignment(Qt::AlignCenter);
-    lbWait = new QLabel("Παρακαλώ περιμένετε ...", this);
-    lbWait->setObjectName("lbWait");
-    lbWait->setAlignment(Qt::AlignCenter);
-    lbDetails = new QLabel(" ", this);
-    lbDetails->setObjectName("lbDetails");
-    lbDetails->setAlignment(Qt::AlignCenter);
-    pbInfo = NewPercentBar(this);
-    sbInfo = new StatusPanels(this);
-    sbInfo->setObjectName("sbInfo");
+    titleLabel_->setFont(big);
+    titleLabel_->setAlignment(Qt::AlignCenter);
+    waitLabel_ = new QLabel("Παρακαλώ περιμένετε ...", this);
+    waitLabel_->setObjectName("lbWait");
+    waitLabel_->setAlignment(Qt::AlignCenter);
+    detailsLabel_ = new QLabel(" ", this);
+    detailsLabel_->setObjectName("lbDetails");
+    detailsLabel_->setAlignment(Qt::AlignCenter);
+    percentBar_ = NewPercentBar(this);
+    statusPanels_ = new StatusPanels(this);
+    statusPanels_->setObjectName("sbInfo");
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lbTitle);
-    layout->addWidget(lbWait);
-    layout->addWidget(lbDetails);
-    layout->addWidget(pbInfo);
-    layout->addWidget(sbInfo);
+    layout->addWidget(titleLabel_);
+    layout->addWidget(waitLabel_);
+    layout->addWidget(detailsLabel_);
+    layout->addWidget(percentBar_);
+    layout->addWidget(statusPanels_);
     setFixedSize(440, 200);
 }
+
+void CheckProgressWindow::setDetails(const QString& text) { detailsLabel_->setText(text); }
+
+void CheckProgressWindow::setFigures(const QString& received, const QString& expected) {
+    statusPanels_->setPanels(received, expected);
+}
+
+void CheckProgressWindow::setPercent(int percent) { percentBar_->setValue(percent); }
 
 }  // namespace skartina

@@ -16,11 +16,20 @@ class CheckProgressWindow : public QDialog {
 public:
     explicit CheckProgressWindow(QWidget* parent = nullptr);
 
-    QLabel* lbTitle;
-    QLabel* lbWait;
-    QLabel* lbDetails;
-    StatusPanels* sbInfo;
-    QProgressBar* pbInfo;
+    // What the check does now.
+    void setDetails(const QString& text);
+    // The bytes received and expected, in the two status panels.
+    void setFigures(const QString& received, const QString& expected);
+    void setPercent(int percent);
+
+private:
+    // Each carries its form name as its objectName ("lbTitle", "lbWait",
+    // "lbDetails", "sbInfo", "pbInfo").
+    QLabel* titleLabel_;
+    QLabel* waitLabel_;
+    QLabel* detailsLabel_;
+    StatusPanels* statusPanels_;
+    QProgressBar* percentBar_;
 };
 
 }  // namespace skartina

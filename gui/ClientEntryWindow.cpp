@@ -23,26 +23,27 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
     setObjectName("fiNewCustomer");
     setWindowTitle("Διαχείριση πελατών / επαφών");
 
-    edAFM = new AfmEdit(this);
-    edAFM->setObjectName("edAFM");
-    edBigName = new QLineEdit(this);
-    edBigName->setObjectName("edBigName");
-    edName = new QLineEdit(this);
-    edName->setObjectName("edName");
-    edFName = new QLineEdit(this);
-    edFName->setObjectName("edFName");
-    edUserNameTaxis = new QLineEdit(this);
-    edUserNameTaxis->setObjectName("edUserNameTaxis");
-    edPasswordTaxis = new QLineEdit(this);
-    edPasswordTaxis->setObjectName("edPasswordTaxis");
-    const std::array<QLineEdit*, kRecordLines> fields = {edAFM, edBigName, edName, edFName, edUserNameTaxis, edPasswordTaxis};
+    taxNumberEdit_ = new AfmEdit(this);
+    taxNumberEdit_->setObjectName("edAFM");
+    surnameEdit_ = new QLineEdit(this);
+    surnameEdit_->setObjectName("edBigName");
+    firstNameEdit_ = new QLineEdit(this);
+    firstNameEdit_->setObjectName("edName");
+    fatherNameEdit_ = new QLineEdit(this);
+    fatherNameEdit_->setObjectName("edFName");
+    portalUserEdit_ = new QLineEdit(this);
+    portalUserEdit_->setObjectName("edUserNameTaxis");
+    portalPasswordEdit_ = new QLineEdit(this);
+    portalPasswordEdit_->setObjectName("edPasswordTaxis");
+    const std::array<QLineEdit*, kRecordLines> fields = {taxNumberEdit_,  surnameEdit_,   firstNameEdit_,
+                                                         fatherNameEdit_, portalUserEdit_, portalPasswordEdit_};
     const int maxLengths[kRecordLines] = {40, 40, 20, 20, 20, 20};
 
-    Image2 = new QToolButton(this);
-    Image2->setObjectName("Image2");
-    Image2->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    Image2->setAutoRaise(true);
-    Image2->setToolTip(Q(std::string("Κατάλογος (F3)")));
+    chooseClientButton_ = new QToolButton(this);
+    chooseClientButton_->setObjectName("Image2");
+    chooseClientButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    chooseClientButton_->setAutoRaise(true);
+    chooseClientButton_->setToolTip(Q(std::string("Κατάλογος (F3)")));
 
     auto* form = new QGridLayout;
     for (int i = 0; i < kRecordLines; ++i) {
@@ -50,20 +51,20 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
         form->addWidget(new QLabel(Q(kRecordFieldLabels[static_cast<size_t>(i)]), this), i, 0);
         form->addWidget(fields[static_cast<size_t>(i)], i, 1);
     }
-    form->addWidget(Image2, 1, 2);
+    form->addWidget(chooseClientButton_, 1, 2);
 
-    btSave = new QPushButton("Αποθήκευση", this);
-    btSave->setObjectName("btSave");
-    btClose = new QPushButton("Έξοδος", this);
-    btClose->setObjectName("btClose");
-    btClearEdits = new QPushButton("Καθαρισμα", this);
-    btClearEdits->setObjectName("btClearEdits");
-    for (QPushButton* b : {btSave, btClose, btClearEdits}) b->setAutoDefault(false);
+    saveButton_ = new QPushButton("Αποθήκευση", this);
+    saveButton_->setObjectName("btSave");
+    closeButton_ = new QPushButton("Έξοδος", this);
+    closeButton_->setObjectName("btClose");
+    clearButton_ = new QPushButton("Καθαρισμα", this);
+    clearButton_->setObjectName("btClearEdits");
+    for (QPushButton* b : {saveButton_, closeButton_, clearButton_}) b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(btSave);
-    buttons->addWidget(btClose);
-    buttons->addWidget(btClearEdits);
+    buttons->addWidget(saveButton_);
+    buttons->addWidget(closeButton_);
+    buttons->addWidget(clearButton_);
 
     auto* picture = new QLabel(this);
     picture->setPixmap(TilePicture("+", "Πελάτες", QSize(140, 140)));
@@ -75,15 +76,16 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
     layout->addWidget(picture, 0, Qt::AlignTop);
     layout->addLayout(right, 1);
 
-    tabOrder_ = {edAFM, edBigName, edName, edFName, edUserNameTaxis, edPasswordTaxis, btSave, btClose, btClearEdits};
+    tabOrder_ = {taxNumberEdit_,      surnameEdit_, firstNameEdit_, fatherNameEdit_, portalUserEdit_,
+                 portalPasswordEdit_, saveButton_,  closeButton_,   clearButton_};
     for (int i = 0; i + 1 < tabOrder_.size(); ++i) setTabOrder(tabOrder_[i], tabOrder_[i + 1]);
     for (QWidget* w : tabOrder_) w->installEventFilter(this);
 
-    connect(edAFM, &AfmEdit::exited, this, &ClientEntryWindow::edAFMExit);
-    connect(btSave, &QPushButton::clicked, this, &ClientEntryWindow::btSaveClick);
-    connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
-    connect(btClearEdits, &QPushButton::clicked, this, &ClientEntryWindow::btClearEditsClick);
-    connect(Image2, &QToolButton::clicked, this, &ClientEntryWindow::Image2Click);
+    connect(taxNumberEdit_, &AfmEdit::exited, this, &ClientEntryWindow::onTaxNumberLeft);
+    connect(saveButton_, &QPushButton::clicked, this, &ClientEntryWindow::onSaveClicked);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(clearButton_, &QPushButton::clicked, this, &ClientEntryWindow::onClearClicked);
+    connect(chooseClientButton_, &QToolButton::clicked, this, &ClientEntryWindow::onChooseClientClicked);
 }
 
 ClientEntryWindow::~ClientEntryWindow() {
@@ -93,27 +95,32 @@ ClientEntryWindow::~ClientEntryWindow() {
 
 std::filesystem::path ClientEntryWindow::tablesDir() const { return workDir_ / kTablesFolder; }
 
-void ClientEntryWindow::edAFMExit() {
-    const std::string afm = edAFM->text().toStdString();
+void ClientEntryWindow::loadClient(const QString& afm) {
+    taxNumberEdit_->setText(afm);
+    onTaxNumberLeft();
+}
+
+void ClientEntryWindow::onTaxNumberLeft() {
+    const std::string afm = taxNumberEdit_->text().toStdString();
     if (afm.empty()) return;
     try {
         const auto record = LoadTaxpayer(tablesDir(), afm);
         if (!record) return;
-        edAFM->setText(Q(record->afm));
-        edBigName->setText(Q(record->surname));
-        edName->setText(Q(record->firstName));
-        edFName->setText(Q(record->fatherName));
-        edUserNameTaxis->setText(Q(record->portalUser));
-        edPasswordTaxis->setText(Q(record->portalPassword));
+        taxNumberEdit_->setText(Q(record->afm));
+        surnameEdit_->setText(Q(record->surname));
+        firstNameEdit_->setText(Q(record->firstName));
+        fatherNameEdit_->setText(Q(record->fatherName));
+        portalUserEdit_->setText(Q(record->portalUser));
+        portalPasswordEdit_->setText(Q(record->portalPassword));
     } catch (const std::exception& e) {
         desktop_.prompter->inform(e.what());
     }
 }
 
-void ClientEntryWindow::btSaveClick() {
-    const TaxpayerRecord record{edAFM->text().toStdString(),          edBigName->text().toStdString(),
-                                edName->text().toStdString(),         edFName->text().toStdString(),
-                                edUserNameTaxis->text().toStdString(), edPasswordTaxis->text().toStdString()};
+void ClientEntryWindow::onSaveClicked() {
+    const TaxpayerRecord record{taxNumberEdit_->text().toStdString(),          surnameEdit_->text().toStdString(),
+                                firstNameEdit_->text().toStdString(),         fatherNameEdit_->text().toStdString(),
+                                portalUserEdit_->text().toStdString(), portalPasswordEdit_->text().toStdString()};
     try {
         SaveTaxpayer(tablesDir(), record, *desktop_.prompter);
     } catch (const std::exception& e) {
@@ -121,16 +128,14 @@ void ClientEntryWindow::btSaveClick() {
     }
 }
 
-void ClientEntryWindow::btClearEditsClick() {
-    for (QLineEdit* field : {static_cast<QLineEdit*>(edAFM), edBigName, edName, edFName, edUserNameTaxis, edPasswordTaxis})
+void ClientEntryWindow::onClearClicked() {
+    for (QLineEdit* field : {static_cast<QLineEdit*>(taxNumberEdit_), surnameEdit_, firstNameEdit_, fatherNameEdit_,
+                             portalUserEdit_, portalPasswordEdit_})
         field->clear();
 }
 
-void ClientEntryWindow::Image2Click() {
-    if (const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this)) {
-        edAFM->setText(Q(*afm));
-        edAFMExit();
-    }
+void ClientEntryWindow::onChooseClientClicked() {
+    if (const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this)) loadClient(Q(*afm));
 }
 
 bool ClientEntryWindow::eventFilter(QObject* object, QEvent* event) {
@@ -160,8 +165,8 @@ bool ClientEntryWindow::eventFilter(QObject* object, QEvent* event) {
         reject();
         return true;
     case Qt::Key_F3:
-        if (object == edBigName) {
-            Image2Click();
+        if (object == surnameEdit_) {
+            onChooseClientClicked();
             return true;
         }
         return false;

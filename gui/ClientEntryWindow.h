@@ -5,6 +5,7 @@
 #include "gui/DesktopServices.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <filesystem>
 
@@ -23,27 +24,34 @@ public:
     ClientEntryWindow(const std::filesystem::path& workDir, DesktopServices desktop, QWidget* parent = nullptr);
     ~ClientEntryWindow() override;
 
-    AfmEdit* edAFM;
-    QLineEdit* edBigName;
-    QLineEdit* edName;
-    QLineEdit* edFName;
-    QLineEdit* edUserNameTaxis;
-    QLineEdit* edPasswordTaxis;
-    QPushButton* btSave;
-    QPushButton* btClose;
-    QPushButton* btClearEdits;
-    QToolButton* Image2;
+    // Puts the tax number into its field and loads the client's record, as
+    // leaving the field does.
+    void loadClient(const QString& afm);
 
-    void edAFMExit();
-    void btSaveClick();
-    void btClearEditsClick();
-    void Image2Click();
+    // The commands, as the window's controls run them.
+    void onTaxNumberLeft();
+    void onSaveClicked();
+    void onClearClicked();
+    void onChooseClientClicked();
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     std::filesystem::path tablesDir() const;
+
+    // The window's controls; each carries its form name as its objectName
+    // ("edAFM", "edBigName", "Image2", ...).
+    AfmEdit* taxNumberEdit_;
+    QLineEdit* surnameEdit_;
+    QLineEdit* firstNameEdit_;
+    QLineEdit* fatherNameEdit_;
+    QLineEdit* portalUserEdit_;
+    QLineEdit* portalPasswordEdit_;
+    QPushButton* saveButton_;
+    QPushButton* closeButton_;
+    QPushButton* clearButton_;
+    QToolButton* chooseClientButton_;  // the client list (F3)
 
     std::filesystem::path workDir_;
     DesktopServices desktop_;

@@ -16,9 +16,9 @@ InfoWindow::InfoWindow(const std::filesystem::path& workDir, HttpClient& http, Q
     setObjectName("fiPro");
     setWindowTitle(kMainCaption);
     resize(760, 560);
-    iwb = new QTextBrowser(this);
-    iwb->setObjectName("iwb");
-    iwb->setOpenExternalLinks(true);
+    pageView_ = new QTextBrowser(this);
+    pageView_->setObjectName("iwb");
+    pageView_->setOpenExternalLinks(true);
 
     const std::string address = ProductHost() + kEditorialPath;
     try {
@@ -27,32 +27,32 @@ InfoWindow::InfoWindow(const std::filesystem::path& workDir, HttpClient& http, Q
         options.readTimeout = std::chrono::seconds(10);
         const HttpResponse page = http.get(address, options);
         if (page.status != 200) throw HttpError("status " + std::to_string(page.status));
-        iwb->setHtml(QString::fromUtf8(page.body.data(), static_cast<int>(page.body.size())));
+        pageView_->setHtml(QString::fromUtf8(page.body.data(), static_cast<int>(page.body.size())));
     } catch (const std::exception&) {
         // The transport's own wording is English and technical; the user needs
         // to know only that the page could not be reached.
-        iwb->setPlainText(kInfoPageUnreachable);
+        pageView_->setPlainText(kInfoPageUnreachable);
     }
 
-    cbNot = new QCheckBox("Να μην εμφανιστεί ξανά αυτό το μήνυμα", this);
-    cbNot->setObjectName("cbNot");
+    dontShowAgainBox_ = new QCheckBox("Να μην εμφανιστεί ξανά αυτό το μήνυμα", this);
+    dontShowAgainBox_->setObjectName("cbNot");
     auto* exit = new QPushButton("Έξοδος", this);
     exit->setObjectName("btExit");
-    connect(exit, &QPushButton::clicked, this, &InfoWindow::btExitClick);
+    connect(exit, &QPushButton::clicked, this, &InfoWindow::onExitClicked);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(cbNot);
+    bottom->addWidget(dontShowAgainBox_);
     bottom->addStretch();
     bottom->addWidget(exit);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(iwb, 1);
+    layout->addWidget(pageView_, 1);
     layout->addLayout(bottom);
 }
 
-void InfoWindow::btExitClick() { reject(); }
+void InfoWindow::onExitClicked() { reject(); }
 
 void InfoWindow::reject() {
-    if (cbNot->isChecked()) DismissEditorial(workDir_);
+    if (dontShowAgainBox_->isChecked()) DismissEditorial(workDir_);
     QDialog::reject();
 }
 

@@ -25,15 +25,14 @@ class InfoWindow : public QDialog {
 public:
     InfoWindow(const std::filesystem::path& workDir, HttpClient& http, QWidget* parent = nullptr);
 
-    QTextBrowser* iwb;
-    QCheckBox* cbNot;
-
     // "Έξοδος": with the box ticked the page is not shown again.
-    void btExitClick();
+    void onExitClicked();
     // Escape leaves the same way.
     void reject() override;
 
 private:
+    QTextBrowser* pageView_;       // "iwb"
+    QCheckBox* dontShowAgainBox_;  // "cbNot"
     std::filesystem::path workDir_;
 };
 

@@ -1,6 +1,6 @@
 #include "gui/MainWindow.h"
 
-#include "startup/AnalysisConversion.h"
+#include "sheet/AnalysisConversion.h"
 #include "common/TextFile.h"
 #include "gui/Pictures.h"
 #include "startup/ProductInfo.h"
@@ -49,35 +49,39 @@ MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices des
     file->addAction("Αποθήκευση Ως...");
     file->addAction("Εκτύπωση");
     file->addSeparator();
-    acExit = file->addAction("Έξοδος");
-    acExit->setObjectName("acExit");
-    acExit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
-    connect(acExit, &QAction::triggered, this, &QWidget::close);
+    exitAction_ = file->addAction("Έξοδος");
+    exitAction_->setObjectName("acExit");
+    exitAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
     QMenu* clients = menuBar()->addMenu("Φορολογούμενοι");
-    miNewCustomer = clients->addAction("Νέος Φορολογούμενος");
-    miCustomerList = clients->addAction("Κατάλογος");
-    connect(miNewCustomer, &QAction::triggered, this, &MainWindow::miNewCustomerClick);
-    connect(miCustomerList, &QAction::triggered, this, &MainWindow::miCustomerListClick);
+    newClientAction_ = clients->addAction("Νέος Φορολογούμενος");
+    newClientAction_->setObjectName("miNewCustomer");
+    clientListAction_ = clients->addAction("Κατάλογος");
+    clientListAction_->setObjectName("miCustomerList");
+    connect(newClientAction_, &QAction::triggered, this, &MainWindow::onNewClientTriggered);
+    connect(clientListAction_, &QAction::triggered, this, &MainWindow::onClientListTriggered);
 
     QMenu* analysis = menuBar()->addMenu("Ανάλωση κεφαλαίου");
-    acNewVelmora = analysis->addAction("Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
-    acNewVelmora->setObjectName("acNewVelmora");
-    connect(acNewVelmora, &QAction::triggered, this, &MainWindow::acNewVelmoraExecute);
+    analysisAction_ = analysis->addAction("Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
+    analysisAction_->setObjectName("acNewVelmora");
+    connect(analysisAction_, &QAction::triggered, this, &MainWindow::onAnalysisTriggered);
 
     QMenu* tools = menuBar()->addMenu("Βοηθητικά");
-    miAbout = tools->addAction("About");
-    miAbout->setObjectName("miAbout");
-    connect(miAbout, &QAction::triggered, this, &MainWindow::miAboutClick);
-    miNewVersion = tools->addAction("Έλεγχος Νέας Έκδοσης");
-    connect(miNewVersion, &QAction::triggered, this, &MainWindow::miNewVersionClick);
-    miAutoCheck = tools->addAction("Αυτόματος έλεγχος νέων εκδόσεων κατα την εκκίνηση");
-    miAutoCheck->setObjectName("miAutoCheck");
-    miAutoCheck->setCheckable(true);
-    connect(miAutoCheck, &QAction::triggered, this, &MainWindow::miAutoCheckClick);
+    aboutAction_ = tools->addAction("About");
+    aboutAction_->setObjectName("miAbout");
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::onAboutTriggered);
+    versionCheckAction_ = tools->addAction("Έλεγχος Νέας Έκδοσης");
+    versionCheckAction_->setObjectName("miNewVersion");
+    connect(versionCheckAction_, &QAction::triggered, this, &MainWindow::onVersionCheckTriggered);
+    autoCheckAction_ = tools->addAction("Αυτόματος έλεγχος νέων εκδόσεων κατα την εκκίνηση");
+    autoCheckAction_->setObjectName("miAutoCheck");
+    autoCheckAction_->setCheckable(true);
+    connect(autoCheckAction_, &QAction::triggered, this, &MainWindow::onAutoCheckTriggered);
 
-    miHelp = menuBar()->addAction("Σύντομες οδηγίες");
-    connect(miHelp, &QAction::triggered, this, &MainWindow::miHelpClick);
+    helpAction_ = menuBar()->addAction("Σύντομες οδηγίες");
+    helpAction_->setObjectName("miHelp");
+    connect(helpAction_, &QAction::triggered, this, &MainWindow::onHelpTriggered);
 
     QToolBar* bar = addToolBar("Εργαλεία");
     bar->setMovable(false);
@@ -123,26 +127,26 @@ QWidget* MainWindow::buildTiles() {
     }};
     for (int i = 0; i < 3; ++i) {
         const int tag = i + 1;
-        shadow[i] = new QFrame(tileArea_);
-        shadow[i]->setObjectName(QString("P%1B").arg(tag));
-        shadow[i]->setAutoFillBackground(true);
-        QPalette sp = shadow[i]->palette();
+        tileShadows_[i] = new QFrame(tileArea_);
+        tileShadows_[i]->setObjectName(QString("P%1B").arg(tag));
+        tileShadows_[i]->setAutoFillBackground(true);
+        QPalette sp = tileShadows_[i]->palette();
         sp.setColor(QPalette::Window, ShadowColour());
-        shadow[i]->setPalette(sp);
-        front[i] = new QFrame(tileArea_);
-        front[i]->setObjectName(QString("P%1F").arg(tag));
-        front[i]->setProperty("tag", tag);
-        front[i]->setAutoFillBackground(true);
+        tileShadows_[i]->setPalette(sp);
+        tileFronts_[i] = new QFrame(tileArea_);
+        tileFronts_[i]->setObjectName(QString("P%1F").arg(tag));
+        tileFronts_[i]->setProperty("tag", tag);
+        tileFronts_[i]->setAutoFillBackground(true);
         setFrontColour(tag, HighlightColour());
-        imgP[i] = new QLabel(front[i]);
-        imgP[i]->setObjectName(QString("imgP%1").arg(tag));
-        imgP[i]->setProperty("tag", tag);
-        imgP[i]->setPixmap(TilePicture(QString::fromUtf8(tiles[i].first), QString::fromUtf8(tiles[i].second),
+        tilePictures_[i] = new QLabel(tileFronts_[i]);
+        tilePictures_[i]->setObjectName(QString("imgP%1").arg(tag));
+        tilePictures_[i]->setProperty("tag", tag);
+        tilePictures_[i]->setPixmap(TilePicture(QString::fromUtf8(tiles[i].first), QString::fromUtf8(tiles[i].second),
                                        QSize(kTileWidth, kTileHeight)));
-        imgP[i]->setGeometry(0, 0, kTileWidth, kTileHeight);
-        imgP[i]->setCursor(Qt::PointingHandCursor);
-        imgP[i]->setMouseTracking(true);
-        imgP[i]->installEventFilter(this);
+        tilePictures_[i]->setGeometry(0, 0, kTileWidth, kTileHeight);
+        tilePictures_[i]->setCursor(Qt::PointingHandCursor);
+        tilePictures_[i]->setMouseTracking(true);
+        tilePictures_[i]->installEventFilter(this);
     }
     placeTiles();
     return tileArea_;
@@ -155,8 +159,8 @@ void MainWindow::placeTiles() {
     const int top = std::max(10, (tileArea_->height() - kTileHeight) / 2);
     for (int i = 0; i < 3; ++i) {
         const int x = left + i * (kTileWidth + gap);
-        shadow[i]->setGeometry(x + kShadowOffset, top + kShadowOffset, kTileWidth, kTileHeight);
-        front[i]->setGeometry(x, top, kTileWidth, kTileHeight);
+        tileShadows_[i]->setGeometry(x + kShadowOffset, top + kShadowOffset, kTileWidth, kTileHeight);
+        tileFronts_[i]->setGeometry(x, top, kTileWidth, kTileHeight);
     }
 }
 
@@ -169,9 +173,9 @@ void MainWindow::setFrontColour(int tag, const QColor& colour) {
 
 void MainWindow::PrepareMainWindow() {
     setWindowTitle(kMainCaption);
-    miAbout->setText(kAboutMenuCaption);
-    miAutoCheck->setChecked(AutoCheckEnabled(workDir_));
-    FirstTimeActive = true;
+    aboutAction_->setText(kAboutMenuCaption);
+    autoCheckAction_->setChecked(AutoCheckEnabled(workDir_));
+    firstActivationPending_ = true;
     // Pop-ups of the portal are allowed by the browser session itself; there is no registry here.
     // Temporary files of saves that were killed before they finished.
     RemoveStaleTemporaryFiles(workDir_ / kTablesFolder);
@@ -179,73 +183,72 @@ void MainWindow::PrepareMainWindow() {
 }
 
 void MainWindow::FirstActivation() {
-    if (!FirstTimeActive) return;
-    FirstTimeActive = false;
+    if (!firstActivationPending_) return;
+    firstActivationPending_ = false;
     if (EditorialWanted(workDir_)) {
-        InfoWindow pro(workDir_, http_, this);
-        pro.exec();
+        InfoWindow info(workDir_, http_, this);
+        info.exec();
     }
 }
 
-void MainWindow::miNewCustomerClick() {
+void MainWindow::onNewClientTriggered() {
     ClientEntryWindow window(workDir_, desktop_, this);
     window.exec();
 }
 
-void MainWindow::miCustomerListClick() {
+void MainWindow::onClientListTriggered() {
     const auto afm = ChooseTaxpayer(workDir_ / kTablesFolder, desktop_, this);
     if (!afm) return;
     ClientEntryWindow window(workDir_, desktop_, this);
-    window.edAFM->setText(QString::fromStdString(*afm));
-    window.edAFMExit();
+    window.loadClient(QString::fromStdString(*afm));
     window.exec();
 }
 
-void MainWindow::acNewVelmoraExecute() {
+void MainWindow::onAnalysisTriggered() {
     AnalysisWindow window(workDir_, desktop_, this);
-    window.WorkYear = kWorkYear;
+    window.setWorkYear(kWorkYear);
     window.exec();
 }
 
-void MainWindow::miAboutClick() {
+void MainWindow::onAboutTriggered() {
     AboutWindow about(this);
     about.exec();
 }
 
-void MainWindow::miAutoCheckClick() {
+void MainWindow::onAutoCheckTriggered() {
     try {
-        SetAutoCheck(workDir_, miAutoCheck->isChecked());
+        SetAutoCheck(workDir_, autoCheckAction_->isChecked());
     } catch (const std::exception& e) {
         desktop_.prompter->inform(e.what());
     }
-    miAutoCheck->setChecked(AutoCheckEnabled(workDir_));
+    autoCheckAction_->setChecked(AutoCheckEnabled(workDir_));
 }
 
-void MainWindow::miNewVersionClick() {
+void MainWindow::onVersionCheckTriggered() {
     VersionCheckWindow window(workDir_, desktop_, http_, this);
     window.exec();
     if (!KeepRunning) close();  // an installer was started
 }
 
-void MainWindow::miHelpClick() { desktop_.open(QString::fromStdString(ProductHost() + kHelpPath)); }
+void MainWindow::onHelpTriggered() { desktop_.open(QString::fromStdString(ProductHost() + kHelpPath)); }
 
-void MainWindow::imLogoClick() { desktop_.open(QString::fromStdString(ProductHost() + kHomePath)); }
+void MainWindow::onLogoClicked() { desktop_.open(QString::fromStdString(ProductHost() + kHomePath)); }
 
-void MainWindow::TileClick(int tag) {
-    if (tag == 1) miNewCustomerClick();
-    if (tag == 2) acNewVelmoraExecute();
-    if (tag == 3) miNewVersionClick();
+void MainWindow::onTileClicked(int tag) {
+    if (tag == 1) onNewClientTriggered();
+    if (tag == 2) onAnalysisTriggered();
+    if (tag == 3) onVersionCheckTriggered();
 }
 
 bool MainWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && FirstTimeActive)
+    if (event->type() == QEvent::WindowActivate && firstActivationPending_)
         QTimer::singleShot(0, this, &MainWindow::FirstActivation);
     return QMainWindow::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* object, QEvent* event) {
     if (object->objectName() == "imLogo" && event->type() == QEvent::MouseButtonRelease) {
-        imLogoClick();
+        onLogoClicked();
         return true;
     }
     if (object == tileArea_) {
@@ -256,7 +259,7 @@ bool MainWindow::eventFilter(QObject* object, QEvent* event) {
     }
     const QVariant tag = object->property("tag");
     if (!tag.isValid() || !object->objectName().startsWith("imgP")) return QMainWindow::eventFilter(object, event);
-    QFrame* panel = front[tag.toInt() - 1];
+    QFrame* panel = tileFronts_[tag.toInt() - 1];
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         panel->move(panel->pos() + QPoint(kPressOffset, kPressOffset));
@@ -266,7 +269,7 @@ bool MainWindow::eventFilter(QObject* object, QEvent* event) {
         panel->move(panel->pos() - QPoint(kPressOffset, kPressOffset));
         setFrontColour(tag.toInt(), HighlightColour());
         const auto* release = static_cast<QMouseEvent*>(event);
-        if (imgP[tag.toInt() - 1]->rect().contains(release->position().toPoint())) TileClick(tag.toInt());
+        if (tilePictures_[tag.toInt() - 1]->rect().contains(release->position().toPoint())) onTileClicked(tag.toInt());
         return true;
     }
     case QEvent::MouseMove:

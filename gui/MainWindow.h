@@ -25,31 +25,21 @@ public:
 
     // Captions, the automatic-check mark and the start-up work on the data folder.
     void PrepareMainWindow();
-    bool FirstTimeActive = false;
     // The first activation: shows the information window while its marker exists.
     void FirstActivation();
+    // Whether the window has yet to be activated for the first time since it was prepared.
+    bool firstActivationPending() const { return firstActivationPending_; }
 
-    QAction* acExit;
-    QAction* acNewVelmora;
-    QAction* miAbout;
-    QAction* miAutoCheck;
-    QAction* miNewVersion;
-    QAction* miNewCustomer;
-    QAction* miCustomerList;
-    QAction* miHelp;
-    std::array<QLabel*, 3> imgP;   // imgP1 .. imgP3
-    std::array<QFrame*, 3> front;  // P1F .. P3F
-    std::array<QFrame*, 3> shadow; // P1B .. P3B
-
-    void miNewCustomerClick();
-    void miCustomerListClick();
-    void acNewVelmoraExecute();
-    void miAboutClick();
-    void miAutoCheckClick();
-    void miNewVersionClick();
-    void miHelpClick();
-    void imLogoClick();
-    void TileClick(int tag);
+    // The commands, as the menus, the tiles and the logo run them.
+    void onNewClientTriggered();
+    void onClientListTriggered();
+    void onAnalysisTriggered();
+    void onAboutTriggered();
+    void onAutoCheckTriggered();
+    void onVersionCheckTriggered();
+    void onHelpTriggered();
+    void onLogoClicked();
+    void onTileClicked(int tag);
 
 protected:
     bool event(QEvent* event) override;
@@ -60,6 +50,21 @@ private:
     void placeTiles();
     void setFrontColour(int tag, const QColor& colour);
 
+    // The menu commands and tiles; each carries its form name as its objectName
+    // ("acNewVelmora", "miAutoCheck", "imgP1", "P1F", ...).
+    QAction* exitAction_;
+    QAction* analysisAction_;
+    QAction* aboutAction_;
+    QAction* autoCheckAction_;
+    QAction* versionCheckAction_;
+    QAction* newClientAction_;
+    QAction* clientListAction_;
+    QAction* helpAction_;
+    std::array<QLabel*, 3> tilePictures_;  // imgP1 .. imgP3
+    std::array<QFrame*, 3> tileFronts_;    // P1F .. P3F
+    std::array<QFrame*, 3> tileShadows_;   // P1B .. P3B
+
+    bool firstActivationPending_ = false;
     std::filesystem::path workDir_;
     DesktopServices desktop_;
     HttpClient& http_;

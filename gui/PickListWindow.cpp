@@ -25,100 +25,105 @@ PickListWindow::PickListWindow(const ListDescription& list, ListRows rows, const
     resize(660, 520);
 
     auto* bar = new QToolBar(this);
-    tbOpen = new QToolButton(bar);
-    tbOpen->setObjectName("tbOpen");
-    tbOpen->setText(Q(list.openCaption));
-    tbOpen->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    tbOpen->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    tbDelete = new QToolButton(bar);
-    tbDelete->setObjectName("tbDelete");
-    tbDelete->setText(Q(list.deleteCaption));
-    tbDelete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    tbDelete->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    bar->addWidget(tbOpen);
-    bar->addWidget(tbDelete);
+    openButton_ = new QToolButton(bar);
+    openButton_->setObjectName("tbOpen");
+    openButton_->setText(Q(list.openCaption));
+    openButton_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    openButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    deleteButton_ = new QToolButton(bar);
+    deleteButton_->setObjectName("tbDelete");
+    deleteButton_->setText(Q(list.deleteCaption));
+    deleteButton_->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    deleteButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->addWidget(openButton_);
+    bar->addWidget(deleteButton_);
 
-    edFastEdit = new QLineEdit(this);
-    edFastEdit->setObjectName("edFastEdit");
-    auto* rgIndex = new QGroupBox("Ταξινόμιση", this);
-    rgIndex->setObjectName("rgIndex");
-    rbSurname = new QRadioButton(Q(kSortBySurname), rgIndex);
-    rbAfm = new QRadioButton(Q(kSortByAfm), rgIndex);
-    auto* radios = new QHBoxLayout(rgIndex);
-    radios->addWidget(rbSurname);
-    radios->addWidget(rbAfm);
-    (list.sortByAfmAtOpening ? rbAfm : rbSurname)->setChecked(true);
+    searchEdit_ = new QLineEdit(this);
+    searchEdit_->setObjectName("edFastEdit");
+    auto* sortOrder = new QGroupBox("Ταξινόμιση", this);
+    sortOrder->setObjectName("rgIndex");
+    sortBySurnameButton_ = new QRadioButton(Q(kSortBySurname), sortOrder);
+    sortBySurnameButton_->setObjectName("rbSurname");
+    sortByTaxNumberButton_ = new QRadioButton(Q(kSortByAfm), sortOrder);
+    sortByTaxNumberButton_->setObjectName("rbAfm");
+    auto* radios = new QHBoxLayout(sortOrder);
+    radios->addWidget(sortBySurnameButton_);
+    radios->addWidget(sortByTaxNumberButton_);
+    (list.sortByAfmAtOpening ? sortByTaxNumberButton_ : sortBySurnameButton_)->setChecked(true);
 
-    grid = new QTableWidget(this);
-    grid->setObjectName(gridName);
-    grid->setColumnCount(static_cast<int>(list.columns.size()));
+    rowsTable_ = new QTableWidget(this);
+    rowsTable_->setObjectName(gridName);
+    rowsTable_->setColumnCount(static_cast<int>(list.columns.size()));
     QStringList headers;
     for (const auto& column : list.columns) headers << Q(column.header);
-    grid->setHorizontalHeaderLabels(headers);
-    for (int c = 0; c < static_cast<int>(list.columns.size()); ++c) grid->setColumnWidth(c, list.columns[c].width);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(20);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->installEventFilter(this);
+    rowsTable_->setHorizontalHeaderLabels(headers);
+    for (int c = 0; c < static_cast<int>(list.columns.size()); ++c) rowsTable_->setColumnWidth(c, list.columns[c].width);
+    rowsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    rowsTable_->verticalHeader()->hide();
+    rowsTable_->verticalHeader()->setDefaultSectionSize(20);
+    rowsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    rowsTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+    rowsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    rowsTable_->installEventFilter(this);
 
     auto* search = new QHBoxLayout;
     search->addWidget(new QLabel("Γρήγορη αναζήτηση", this));
-    search->addWidget(edFastEdit, 1);
-    search->addWidget(rgIndex);
+    search->addWidget(searchEdit_, 1);
+    search->addWidget(sortOrder);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(bar);
     layout->addLayout(search);
-    layout->addWidget(grid, 1);
+    layout->addWidget(rowsTable_, 1);
 
-    connect(edFastEdit, &QLineEdit::textChanged, this, [this] { FastSearch(); });
-    connect(rbSurname, &QRadioButton::clicked, this, [this] { rgIndexClick(); });
-    connect(rbAfm, &QRadioButton::clicked, this, [this] { rgIndexClick(); });
-    connect(tbOpen, &QToolButton::clicked, this, &QDialog::accept);
-    connect(grid, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
-    connect(tbDelete, &QToolButton::clicked, this, [this] { tbDeleteClick(); });
+    connect(searchEdit_, &QLineEdit::textChanged, this, [this] { onSearchTextChanged(); });
+    connect(sortBySurnameButton_, &QRadioButton::clicked, this, [this] { onSortOrderClicked(); });
+    connect(sortByTaxNumberButton_, &QRadioButton::clicked, this, [this] { onSortOrderClicked(); });
+    connect(openButton_, &QToolButton::clicked, this, &QDialog::accept);
+    connect(rowsTable_, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
+    connect(deleteButton_, &QToolButton::clicked, this, [this] { onDeleteClicked(); });
 
     SortAsAtOpening(rows_, list_);
     showRows();
     // The keyboard starts on the rows: typing searches, Enter chooses.
-    grid->setFocus();
+    rowsTable_->setFocus();
 }
 
-int PickListWindow::searchColumn() const { return rbAfm->isChecked() ? list_.afmColumn : list_.surnameColumn; }
+int PickListWindow::searchColumn() const {
+    return sortByTaxNumberButton_->isChecked() ? list_.afmColumn : list_.surnameColumn;
+}
 
 void PickListWindow::showRows() {
-    grid->setRowCount(static_cast<int>(rows_.size()));
+    rowsTable_->setRowCount(static_cast<int>(rows_.size()));
     for (size_t r = 0; r < rows_.size(); ++r)
         for (size_t c = 0; c < rows_[r].size() && c < list_.columns.size(); ++c)
-            grid->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(Q(rows_[r][c])));
-    if (!rows_.empty()) grid->setCurrentCell(0, 0);
+            rowsTable_->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(Q(rows_[r][c])));
+    if (!rows_.empty()) rowsTable_->setCurrentCell(0, 0);
 }
 
 std::string PickListWindow::chosenAfm() const {
-    const int row = grid->currentRow();
+    const int row = rowsTable_->currentRow();
     if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
     return rows_[static_cast<size_t>(row)][static_cast<size_t>(list_.afmColumn)];
 }
 
-void PickListWindow::FastSearch() {
-    const std::string text = edFastEdit->text().toStdString();
+void PickListWindow::onSearchTextChanged() {
+    const std::string text = searchEdit_->text().toStdString();
     if (text.empty()) return;
     if (const auto row = skartina::FastSearch(rows_, searchColumn(), text))
-        grid->setCurrentCell(static_cast<int>(*row), grid->currentColumn() < 0 ? 0 : grid->currentColumn());
+        rowsTable_->setCurrentCell(static_cast<int>(*row),
+                                   rowsTable_->currentColumn() < 0 ? 0 : rowsTable_->currentColumn());
 }
 
-void PickListWindow::rgIndexClick() {
-    edFastEdit->clear();
+void PickListWindow::onSortOrderClicked() {
+    searchEdit_->clear();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SortGridRows(rows_, searchColumn());
     showRows();
     QApplication::restoreOverrideCursor();
 }
 
-void PickListWindow::tbDeleteClick() {
-    const int row = grid->currentRow();
+void PickListWindow::onDeleteClicked() {
+    const int row = rowsTable_->currentRow();
     if (row < 0 || row >= static_cast<int>(rows_.size())) return;
     try {
         if (deleteRow(rows_[static_cast<size_t>(row)], *desktop_.prompter)) reject();
@@ -128,19 +133,19 @@ void PickListWindow::tbDeleteClick() {
 }
 
 bool PickListWindow::eventFilter(QObject* object, QEvent* event) {
-    if (object != grid || event->type() != QEvent::KeyPress) return QDialog::eventFilter(object, event);
+    if (object != rowsTable_ || event->type() != QEvent::KeyPress) return QDialog::eventFilter(object, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->modifiers() & Qt::AltModifier) return false;
     switch (key->key()) {
     case Qt::Key_Backspace:
-        edFastEdit->clear();
+        searchEdit_->clear();
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_Up:
     case Qt::Key_Down:
-        edFastEdit->clear();
+        searchEdit_->clear();
         return false;  // the grid still moves
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -156,7 +161,7 @@ bool PickListWindow::eventFilter(QObject* object, QEvent* event) {
     }
     const std::string typed = key->text().toStdString();
     if (typed.empty()) return false;
-    if (ExtendsFastSearch(typed)) edFastEdit->setText(edFastEdit->text() + key->text());
+    if (ExtendsFastSearch(typed)) searchEdit_->setText(searchEdit_->text() + key->text());
     return true;
 }
 

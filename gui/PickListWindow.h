@@ -1,5 +1,5 @@
 #pragma once
-// What the client list and the analysis list share: one read-only grid of
+// What the client list and the analysis list share: one read-only rowsTable_ of
 // records with a type-ahead search, two sort orders, a choice and a deletion.
 
 #include "gui/DesktopServices.h"
@@ -22,20 +22,14 @@ namespace skartina {
 class PickListWindow : public QDialog {
     Q_OBJECT
 public:
-    QLineEdit* edFastEdit;
-    QRadioButton* rbSurname;  // "Επωνυμία"
-    QRadioButton* rbAfm;      // "Α.Φ.Μ."
-    QTableWidget* grid;       // sgCustomers or sgEntypa
-    QToolButton* tbOpen;
-    QToolButton* tbDelete;
-
     const ListRows& rows() const { return rows_; }
     // The tax number of the current row (what the opener reads after OK).
     std::string chosenAfm() const;
 
-    void FastSearch();
-    void rgIndexClick();
-    void tbDeleteClick();
+    // The commands, as the window's controls run them.
+    void onSearchTextChanged();
+    void onSortOrderClicked();
+    void onDeleteClicked();
 
 protected:
     PickListWindow(const ListDescription& list, ListRows rows, const char* gridName, DesktopServices desktop,
@@ -46,6 +40,15 @@ protected:
 private:
     int searchColumn() const;
     void showRows();
+
+    // The window's controls; each carries its form name as its objectName
+    // ("edFastEdit", "tbOpen", the grid "sgCustomers" or "sgEntypa", ...).
+    QLineEdit* searchEdit_;
+    QRadioButton* sortBySurnameButton_;    // "Επωνυμία"
+    QRadioButton* sortByTaxNumberButton_;  // "Α.Φ.Μ."
+    QTableWidget* rowsTable_;
+    QToolButton* openButton_;
+    QToolButton* deleteButton_;
 
     const ListDescription& list_;
     ListRows rows_;

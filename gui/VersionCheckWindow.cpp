@@ -26,56 +26,56 @@ QString Bytes(long long count) { return QLocale().toString(count); }
 
 VersionCheckWindow::VersionCheckWindow(const std::filesystem::path& workDir, DesktopServices desktop, HttpClient& http,
                      QWidget* parent)
-    : QDialog(parent), HTTP(http), workDir_(workDir), desktop_(std::move(desktop)) {
+    : QDialog(parent), http_(http), workDir_(workDir), desktop_(std::move(desktop)) {
     setObjectName("fiNewVer");
     setWindowTitle("Έλεγχος για νέα έκδοση της εφαρμογής");
     setWindowFlag(Qt::Tool);
 
-    imPicture = new QLabel(this);
-    imPicture->setObjectName("imPicture");
-    imPicture->setPixmap(LogoPicture(QSize(72, 72)));
-    lbNotice = new QLabel("Για να μπορέσετε να ενημερωθείτε με τη νέα έκδοση της εφαρμογής πρέπει απαραιτήτως "
+    pictureLabel_ = new QLabel(this);
+    pictureLabel_->setObjectName("imPicture");
+    pictureLabel_->setPixmap(LogoPicture(QSize(72, 72)));
+    noticeLabel_ = new QLabel("Για να μπορέσετε να ενημερωθείτε με τη νέα έκδοση της εφαρμογής πρέπει απαραιτήτως "
                           "να συνδεθείτε στο internet", this);
-    lbNotice->setObjectName("lbNotice");
-    lbNotice->setWordWrap(true);
-    lbFirewall = new QLabel("Αν στον υπολογιστή σας λειτουργεί τείχος προστασίας (firewall), επιτρέψτε στο "
+    noticeLabel_->setObjectName("lbNotice");
+    noticeLabel_->setWordWrap(true);
+    firewallLabel_ = new QLabel("Αν στον υπολογιστή σας λειτουργεί τείχος προστασίας (firewall), επιτρέψτε στο "
                             "πρόγραμμα την πρόσβαση στο internet.", this);
-    lbFirewall->setObjectName("lbFirewall");
-    lbFirewall->setWordWrap(true);
-    QFont small = lbFirewall->font();
+    firewallLabel_->setObjectName("lbFirewall");
+    firewallLabel_->setWordWrap(true);
+    QFont small = firewallLabel_->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
-    lbFirewall->setFont(small);
-    QPalette red = lbFirewall->palette();
+    firewallLabel_->setFont(small);
+    QPalette red = firewallLabel_->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    lbFirewall->setPalette(red);
+    firewallLabel_->setPalette(red);
 
-    btNewVersion = new QPushButton("Έλεγχος", this);
-    btNewVersion->setObjectName("btNewVersion");
-    btNewVersion->setDefault(true);
-    connect(btNewVersion, &QPushButton::clicked, this, &VersionCheckWindow::btNewVersionClick);
-    btExit = new QPushButton("Έξοδος", this);
-    btExit->setObjectName("btExit");
-    connect(btExit, &QPushButton::clicked, this, &VersionCheckWindow::btExitClick);
-    pbInfo = NewPercentBar(this);
-    sbInfo = new StatusPanels(this);
-    sbInfo->setObjectName("sbInfo");
+    checkButton_ = new QPushButton("Έλεγχος", this);
+    checkButton_->setObjectName("btNewVersion");
+    checkButton_->setDefault(true);
+    connect(checkButton_, &QPushButton::clicked, this, &VersionCheckWindow::onCheckClicked);
+    exitButton_ = new QPushButton("Έξοδος", this);
+    exitButton_->setObjectName("btExit");
+    connect(exitButton_, &QPushButton::clicked, this, &VersionCheckWindow::onExitClicked);
+    percentBar_ = NewPercentBar(this);
+    statusPanels_ = new StatusPanels(this);
+    statusPanels_->setObjectName("sbInfo");
 
     auto* texts = new QVBoxLayout;
-    texts->addWidget(lbNotice);
-    texts->addWidget(lbFirewall);
+    texts->addWidget(noticeLabel_);
+    texts->addWidget(firewallLabel_);
     auto* top = new QHBoxLayout;
-    top->addWidget(imPicture, 0, Qt::AlignTop);
+    top->addWidget(pictureLabel_, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(btNewVersion);
-    buttons->addWidget(btExit);
+    buttons->addWidget(checkButton_);
+    buttons->addWidget(exitButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addStretch();
     layout->addLayout(buttons);
-    layout->addWidget(pbInfo);
-    layout->addWidget(sbInfo);
+    layout->addWidget(percentBar_);
+    layout->addWidget(statusPanels_);
     setFixedSize(520, 240);
 }
 
@@ -83,12 +83,12 @@ VersionCheckWindow::~VersionCheckWindow() { closeProgress(); }
 
 VersionCheckResult VersionCheckWindow::CheckForNewVersion(bool interactive) {
     // The window stays responsive while the check pumps events: no second check, no leaving mid-way.
-    btNewVersion->setEnabled(false);
-    btExit->setEnabled(false);
-    VersionCheck check({workDir_, ProductHost(), HTTP, *desktop_.prompter, *this, desktop_.start, UpdateCounters});
+    checkButton_->setEnabled(false);
+    exitButton_->setEnabled(false);
+    VersionCheck check({workDir_, ProductHost(), http_, *desktop_.prompter, *this, desktop_.start, UpdateCounters});
     const VersionCheckResult result = check.CheckForNewVersion(interactive);
-    btNewVersion->setEnabled(true);
-    btExit->setEnabled(true);
+    checkButton_->setEnabled(true);
+    exitButton_->setEnabled(true);
     if (result == VersionCheckResult::InstallerStarted) {
         KeepRunning = false;
         if (isVisible()) reject();
@@ -97,9 +97,9 @@ VersionCheckResult VersionCheckWindow::CheckForNewVersion(bool interactive) {
     return result;
 }
 
-void VersionCheckWindow::btNewVersionClick() { CheckForNewVersion(true); }
+void VersionCheckWindow::onCheckClicked() { CheckForNewVersion(true); }
 
-void VersionCheckWindow::btExitClick() { reject(); }
+void VersionCheckWindow::onExitClicked() { reject(); }
 
 void VersionCheckWindow::openProgress() {
     progress_ = new CheckProgressWindow(this);
@@ -109,19 +109,19 @@ void VersionCheckWindow::openProgress() {
 }
 
 void VersionCheckWindow::setDetails(const std::string& text) {
-    if (progress_) progress_->lbDetails->setText(QString::fromStdString(text));
+    if (progress_) progress_->setDetails(QString::fromStdString(text));
 }
 
 void VersionCheckWindow::showFigures(const ProgressFigures& f) {
     const QString received = f.shown ? "Παραλήφθησαν " + Bytes(f.received) + " Bytes" : QString();
     const QString expected = f.shown ? "από σύνολο " + Bytes(f.expected) + " Bytes" : QString();
-    sbInfo->setPanels(received, expected);
-    if (progress_) progress_->sbInfo->setPanels(received, expected);
+    statusPanels_->setPanels(received, expected);
+    if (progress_) progress_->setFigures(received, expected);
     pump();
     if (f.percent) {
         const int value = std::clamp(*f.percent, 0, 100);
-        pbInfo->setValue(value);
-        if (progress_) progress_->pbInfo->setValue(value);
+        percentBar_->setValue(value);
+        if (progress_) progress_->setPercent(value);
     }
 }
 

@@ -32,20 +32,12 @@ public:
               QWidget* parent = nullptr);
     ~VersionCheckWindow() override;
 
-    QLabel* imPicture;
-    QLabel* lbNotice;
-    QLabel* lbFirewall;
-    QPushButton* btNewVersion;
-    QPushButton* btExit;
-    StatusPanels* sbInfo;
-    QProgressBar* pbInfo;
-    HttpClient& HTTP;
-
     // The check against the product web host; when it started an installer it
     // clears KeepRunning, closes this window and asks the application to quit.
     VersionCheckResult CheckForNewVersion(bool interactive);
-    void btNewVersionClick();
-    void btExitClick();
+    // The commands, as the window's buttons run them.
+    void onCheckClicked();
+    void onExitClicked();
 
     // The progress window while a check runs, else null.
     CheckProgressWindow* progressWindow() const { return progress_; }
@@ -57,6 +49,17 @@ private:
     void pump() override;
     void closeProgress() override;
 
+    // Each carries its form name as its objectName ("imPicture", "lbNotice",
+    // "lbFirewall", "btNewVersion", "btExit", "sbInfo", "pbInfo").
+    QLabel* pictureLabel_;
+    QLabel* noticeLabel_;
+    QLabel* firewallLabel_;
+    QPushButton* checkButton_;
+    QPushButton* exitButton_;
+    StatusPanels* statusPanels_;
+    QProgressBar* percentBar_;
+
+    HttpClient& http_;
     std::filesystem::path workDir_;
     DesktopServices desktop_;
     CheckProgressWindow* progress_ = nullptr;

@@ -1,6 +1,7 @@
 #include "portal/OfficeRetrieval.h"
 
 #include "common/ClientFiles.h"
+#include "common/Edition.h"
 #include "common/TextFile.h"
 #include "portal/OfficeReport.h"
 #include "portal/YearSources.h"
@@ -112,7 +113,7 @@ private:
         std::filesystem::path file;
         SheetGrid grid;
         try {
-            file = AnalysisFilePath(tablesDir_, client_.afm, kOfficeWorkYear);
+            file = AnalysisFilePath(tablesDir_, client_.afm, kWorkYear);
             request.sourcesFolder = SourcesFolder(tablesDir_, client_.afm);
             RemoveStaleTemporaryFiles(request.sourcesFolder);
             RemoveStaleTemporaryFiles(HistoryFolder(tablesDir_, client_.afm));

@@ -82,7 +82,6 @@ struct OfficeResult {
     bool AnyNotRead() const;
 };
 
-inline const std::string kOfficeWorkYear = "2021";
 
 // Runs the plan, or goes on with a journal's: its finished clients are taken
 // as they are. The journal is written first and after each client; the report

@@ -1,5 +1,6 @@
 #include "portal/OfficeSelection.h"
 
+#include "common/Edition.h"
 #include "portal/OfficeRetrieval.h"
 #include "portal/YearSources.h"
 #include "registry/ClientLists.h"
@@ -13,7 +14,7 @@ namespace skartina {
 namespace {
 
 constexpr int kFirstPortalYear = 2003;
-constexpr int kLastPortalYear = 2020;
+constexpr int kLastPortalYear = kNewestYear;
 
 bool YearHasAmounts(const SheetGrid& grid, int year) {
     for (int column : {TaxpayerColumnOf(year), SpouseColumnOf(year)})
@@ -46,7 +47,7 @@ bool SheetLacksAYear(const std::filesystem::path& tablesDir, const std::string& 
     std::filesystem::path sources;
     try {
         sources = SourcesFolder(tablesDir, afm);
-        if (!LoadGridFromFile(AnalysisFilePath(tablesDir, afm, kOfficeWorkYear), grid)) return true;
+        if (!LoadGridFromFile(AnalysisFilePath(tablesDir, afm, kWorkYear), grid)) return true;
     } catch (const std::exception&) {
         return true;
     }

@@ -207,8 +207,8 @@ YearOutcome RetrieveYear(PortalSession& portal, const YearRequest& request, E1Co
     return outcome;
 }
 
-YearOutcome GetEtosOfTAxis(PortalSession& portal, const YearRequest& request, bool yearTicked, E1CodeTable& e1,
-                           SheetGrid& grid, Prompter& prompter, RetrievalView& view) {
+YearOutcome RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked, E1CodeTable& e1,
+                                   SheetGrid& grid, Prompter& prompter, RetrievalView& view) {
     const PortalCredentials& credentials = request.credentials;
     if (!yearTicked) {
         prompter.inform(kYearNotTickedMessage);

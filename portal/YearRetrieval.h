@@ -120,7 +120,7 @@ YearOutcome RetrieveYear(PortalSession& portal, const YearRequest& request, E1Co
 // the waiting panel, RetrieveYear and the recalculation. An error is told to
 // the user and leaves the waiting panel shown; the sheet is recalculated all
 // the same, so that its totals match the figures it holds.
-YearOutcome GetEtosOfTAxis(PortalSession& portal, const YearRequest& request, bool yearTicked, E1CodeTable& e1,
-                           SheetGrid& grid, Prompter& prompter, RetrievalView& view);
+YearOutcome RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked, E1CodeTable& e1,
+                                   SheetGrid& grid, Prompter& prompter, RetrievalView& view);
 
 }  // namespace skartina

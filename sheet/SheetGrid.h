@@ -3,13 +3,14 @@
 // row captions; each year has a taxpayer column and a spouse column, newest
 // year first.
 
+#include "common/Edition.h"
+
 #include <string>
 #include <vector>
 
 namespace skartina {
 
 inline constexpr int kSheetRows = 40;
-inline constexpr int kNewestYear = 2020;     // the newest tax year of this edition
 inline constexpr int kOldestBoxYear = 2000;  // the oldest year with a year box
 inline constexpr int kOldestYear = 1991;     // the oldest year the first-year field can add
 inline constexpr int kLastOldRulesYear = 2011;

@@ -1,5 +1,6 @@
 #include "sheet/SheetPdf.h"
 
+#include "common/Edition.h"
 #include "common/TextFile.h"
 #include "sheet/ExportTitles.h"
 
@@ -122,7 +123,7 @@ std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string
     {
         Surface surface(cairo_pdf_surface_create_for_stream(Append, &pdf, kPrintPageWidth, kPrintPageHeight));
         cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, title.c_str());
-        cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "ΣΚΑΡΤΙΝΑ 2021");
+        cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, kAppTitle);
         const PrintFont font;
         {
             const Context cr(cairo_create(surface.get()));

@@ -2,12 +2,14 @@
 // The program's settings: marker files in the working folder whose existence
 // alone counts.
 
+#include "common/Edition.h"
+
 #include <filesystem>
 
 namespace skartina {
 
-inline constexpr const char* kAutoCheckOffMarker = "Autocheck21.ini";
-inline constexpr const char* kEditorialMarker = "editorial21.ini";
+inline constexpr const char* kAutoCheckOffMarker = "Autocheck" SKARTINA_EDITION_SHORT ".ini";
+inline constexpr const char* kEditorialMarker = "editorial" SKARTINA_EDITION_SHORT ".ini";
 
 // The check for a newer version runs at start-up unless the marker exists.
 bool AutoCheckEnabled(const std::filesystem::path& workDir);

@@ -1,4 +1,4 @@
-#include "startup/AnalysisConversion.h"
+#include "sheet/AnalysisConversion.h"
 #include "common/TextFile.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"

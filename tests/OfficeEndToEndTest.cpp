@@ -8,7 +8,7 @@
 #include "TestSupport.h"
 #include "common/Codepage.h"
 #include "common/TextFile.h"
-#include "portal/ChildProcess.h"
+#include "browser/ChildProcess.h"
 #include "portal/OfficeJournal.h"
 #include "portal/PortalHosts.h"
 #include "sheet/AnalysisHistory.h"

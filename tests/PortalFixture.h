@@ -4,8 +4,8 @@
 // failed test. Each test starts from a new browser without the portal's cookies.
 
 #include "TestSupport.h"
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/PortalHosts.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 #include "TestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
@@ -81,7 +81,7 @@ protected:
     YearOutcome Retrieve(int year, const PortalCredentials& credentials, int extraSeconds = 0,
                          PortalTiming timing = PortalTimingFromEnvironment()) {
         PortalSession session{*portal->browser, portal->hosts, timing, {}, {}};
-        return GetEtosOfTAxis(session, {year, credentials, extraSeconds}, true, e1, grid, prompter, view);
+        return RetrieveYearFromPortal(session, {year, credentials, extraSeconds}, true, e1, grid, prompter, view);
     }
 
     SteadyPumpClock clock;

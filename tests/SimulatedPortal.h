@@ -5,8 +5,8 @@
 
 #include "TestSupport.h"
 #include "e1/CodeList.h"
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsBrowser.h"
 
 #include <filesystem>
 #include <memory>

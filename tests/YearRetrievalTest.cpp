@@ -48,7 +48,7 @@ TEST(YearButton, ChecksTheYearTheTaxNumberAndTheCredentialsInThisOrder) {
         e1.set(301, 5);
         SheetGrid grid;
         const YearRequest request{2010, {c.afm, c.user, c.password, false}, 0};
-        EXPECT_EQ(GetEtosOfTAxis(portal, request, c.ticked, e1, grid, prompter, view), YearOutcome::NotStarted);
+        EXPECT_EQ(RetrieveYearFromPortal(portal, request, c.ticked, e1, grid, prompter, view), YearOutcome::NotStarted);
         EXPECT_EQ(prompter.informed, std::vector<std::string>{c.message});
         EXPECT_FALSE(browser.HasApplication()) << "no browser is opened";
         EXPECT_TRUE(view.events.empty()) << "no waiting panel, no recalculation";
@@ -72,7 +72,7 @@ TEST(YearButton, ABrowserErrorIsToldAndLeavesTheWaitingPanelShown) {
     E1CodeTable e1;
     SheetGrid grid;
     const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
-    EXPECT_EQ(GetEtosOfTAxis(portal, request, true, e1, grid, prompter, view), YearOutcome::Failed);
+    EXPECT_EQ(RetrieveYearFromPortal(portal, request, true, e1, grid, prompter, view), YearOutcome::Failed);
     ASSERT_EQ(prompter.informed.size(), 1u);
     EXPECT_EQ(prompter.informed[0], kBrowserFailedMessage + "chrome not reachable");
     EXPECT_EQ(view.events, (std::vector<std::string>{"show", "recalculate"}));
@@ -88,7 +88,7 @@ TEST(YearButton, ALoginThatFailsEndsQuietlyAndTheSheetIsRecalculated) {
     e1.set(301, 5);
     SheetGrid grid;
     const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
-    EXPECT_EQ(GetEtosOfTAxis(portal, request, true, e1, grid, prompter, view), YearOutcome::LoginFailed);
+    EXPECT_EQ(RetrieveYearFromPortal(portal, request, true, e1, grid, prompter, view), YearOutcome::LoginFailed);
     EXPECT_TRUE(prompter.informed.empty());
     EXPECT_EQ(view.events, (std::vector<std::string>{"show", "recalculate", "hide"}));
     EXPECT_EQ(e1[301], 5) << "the table is cleared only when the print button was found";

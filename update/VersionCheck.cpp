@@ -1,6 +1,6 @@
 #include "update/VersionCheck.h"
 
-#include "startup/ProductInfo.h"
+#include "common/Edition.h"
 #include "common/TextFile.h"
 
 #include <algorithm>

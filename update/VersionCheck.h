@@ -3,6 +3,7 @@
 // probe, latest version, size of the download, the installer. Plain C++; the
 // windows reach the user through Prompter and VersionCheckView.
 
+#include "common/Edition.h"
 #include "common/HttpClient.h"
 #include "common/Prompter.h"
 
@@ -17,10 +18,10 @@
 
 namespace skartina {
 
-inline constexpr const char* kProbePath = "/versions/VELMORA2021/enableinternetcheck.php";
-inline constexpr const char* kLatestVersionPath = "/versions/VELMORA2021/getvelmoraver.php";
-inline constexpr const char* kFileListPath = "/versions/VELMORA2021/httpfilelist.php?cp=*.txt";
-inline constexpr const char* kDownloadPath = "/versions/VELMORA2021/httpdnld.php";
+inline constexpr const char* kProbePath = "/versions/" SKARTINA_EDITION_FOLDER "/enableinternetcheck.php";
+inline constexpr const char* kLatestVersionPath = "/versions/" SKARTINA_EDITION_FOLDER "/getvelmoraver.php";
+inline constexpr const char* kFileListPath = "/versions/" SKARTINA_EDITION_FOLDER "/httpfilelist.php?cp=*.txt";
+inline constexpr const char* kDownloadPath = "/versions/" SKARTINA_EDITION_FOLDER "/httpdnld.php";
 
 inline constexpr const char* kUpdateUserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 inline constexpr const char* kUpdateAccept = "text/html, */*";

@@ -19,8 +19,10 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::Find;
 using test::ScriptedPrompter;
 using test::TempDir;
+using test::YearBoxName;
 using Answer = Prompter::Answer;
 
 struct EditingFixture {
@@ -35,15 +37,14 @@ struct EditingFixture {
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
     // Makes the cell current and returns its open editor, empty.
     QLineEdit* enter(int column, int row) {
-        window.sgVelmora->setCurrentIndex(window.sgVelmora->model()->index(row, column));
+        grid()->setCurrentIndex(grid()->model()->index(row, column));
         QApplication::processEvents();
-        auto* editor = qobject_cast<QLineEdit*>(window.sgVelmora->indexWidget(window.sgVelmora->currentIndex()));
+        auto* editor = qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex()));
         if (editor) editor->selectAll();
         return editor;
     }
-    QLineEdit* editor() {
-        return qobject_cast<QLineEdit*>(window.sgVelmora->indexWidget(window.sgVelmora->currentIndex()));
-    }
+    QLineEdit* editor() { return qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex())); }
+    SheetView* grid() { return Find<SheetView>(window, "sgVelmora"); }
 };
 
 // Collects Qt's warnings while it lives.
@@ -76,7 +77,7 @@ TEST(AnalysisEditing, EscapeLeavesTheCellEditorAndNeverTheWindow) {
     EXPECT_TRUE(f.window.isVisible());
     EXPECT_EQ(f.cell(t, Row::TaxedIncome), "500");  // the typed amount stays
     // A second Escape reaches the grid, then the window: both stay.
-    QTest::keyClick(f.window.sgVelmora, Qt::Key_Escape);
+    QTest::keyClick(f.grid(), Qt::Key_Escape);
     QTest::keyClick(&f.window, Qt::Key_Escape);
     QApplication::processEvents();
     EXPECT_TRUE(f.window.isVisible());
@@ -88,7 +89,7 @@ TEST(AnalysisEditing, RightAndLeftAtTheEdgeOfTheTextMoveToTheNeighbouringCell) {
     const int t = TaxpayerColumnOf(2018);
     QTest::keyClicks(f.enter(t, Row::TaxedIncome), "100");
     QTest::keyClick(f.editor(), Qt::Key_Right);
-    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), t + 1);
+    EXPECT_EQ(f.grid()->currentIndex().column(), t + 1);
     QTest::keyClicks(f.editor(), "200");
     QTest::keyClick(f.editor(), Qt::Key_Right);
     EXPECT_EQ(f.cell(t, Row::TaxedIncome), "100,00");
@@ -97,34 +98,34 @@ TEST(AnalysisEditing, RightAndLeftAtTheEdgeOfTheTextMoveToTheNeighbouringCell) {
     // Inside the text the arrows move the cursor; at its start Left leaves.
     QTest::keyClicks(f.editor(), "34");
     QTest::keyClick(f.editor(), Qt::Key_Left);
-    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), t + 2);
+    EXPECT_EQ(f.grid()->currentIndex().column(), t + 2);
     EXPECT_EQ(f.editor()->cursorPosition(), 1);
     QTest::keyClick(f.editor(), Qt::Key_Left);
     QTest::keyClick(f.editor(), Qt::Key_Left);
-    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), t + 1);
+    EXPECT_EQ(f.grid()->currentIndex().column(), t + 1);
     EXPECT_EQ(f.cell(t + 2, Row::TaxedIncome), "34,00");
 
     // Selected text is replaced by typing, not left.
     f.editor()->selectAll();
     QTest::keyClick(f.editor(), Qt::Key_Right);
-    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), t + 1);
+    EXPECT_EQ(f.grid()->currentIndex().column(), t + 1);
 
     // The first year column has nothing to its left but the captions.
     f.enter(1, Row::TaxedIncome);
     f.editor()->deselect();
     f.editor()->setCursorPosition(0);
     QTest::keyClick(f.editor(), Qt::Key_Left);
-    EXPECT_EQ(f.window.sgVelmora->currentIndex().column(), 1);
+    EXPECT_EQ(f.grid()->currentIndex().column(), 1);
 }
 
 TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
     EditingFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
-    f.window.edAFM->setText("123456783");
+    Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
     const int t = TaxpayerColumnOf(2015);
     QTest::keyClicks(f.enter(t, Row::TaxedIncome), "12.5");
 
-    ASSERT_TRUE(f.window.imSaveClick());
+    ASSERT_TRUE(f.window.onSaveClicked());
     SheetGrid saved;
     ASSERT_TRUE(LoadGridFromFile(f.dir / "Tables" / "123456783_2021.grd", saved));
     EXPECT_EQ(saved.cell(t, Row::TaxedIncome), "125,00");
@@ -134,7 +135,7 @@ TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
     ASSERT_EQ(f.editor()->text(), "125,00");
     f.editor()->selectAll();
     QTest::keyClicks(f.editor(), "1250");
-    f.window.imExportToCsvClick();
+    f.window.onExportCsvClicked();
     const auto lines = ReadCp1253Lines(f.dir / "Tables" / "123456783_2021.csv");
     bool found = false;
     for (const auto& line : lines) found = found || line.find("1.250,00") != std::string::npos;
@@ -145,8 +146,8 @@ TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
 TEST(AnalysisEditing, ATaxNumberWithAnUnderscoreIsRefusedAtSave) {
     EditingFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
-    f.window.edAFM->setText("12_3456783");
-    EXPECT_FALSE(f.window.imSaveClick());
+    Find<AfmEdit>(f.window, "edAFM")->setText("12_3456783");
+    EXPECT_FALSE(f.window.onSaveClicked());
     ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
     EXPECT_NE(f.desktop.prompter.informed[0].find("«_»"), std::string::npos) << f.desktop.prompter.informed[0];
     EXPECT_TRUE(test::FolderNames(f.dir / "Tables").empty());
@@ -167,7 +168,7 @@ TEST(AnalysisEditing, ClosingWithUnsavedChangesAsksOnce) {
     for (const auto& c : cases) {
         EditingFixture f;
         std::filesystem::create_directory(f.dir / "Tables");
-        if (c.hasAfm) f.window.edAFM->setText("123456783");
+        if (c.hasAfm) Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
         f.desktop.prompter = ScriptedPrompter(c.answer);
         QTest::keyClicks(f.enter(TaxpayerColumnOf(2017), Row::TaxedIncome), "70");
         f.window.close();  // the title bar's close
@@ -182,19 +183,19 @@ TEST(AnalysisEditing, OnlyChangesNotSavedAreAskedAbout) {
     EditingFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
     EXPECT_FALSE(f.window.isModified());  // a new window
-    f.window.cbEggamos->click();
+    Find<QCheckBox>(f.window, "cbEggamos")->click();
     EXPECT_TRUE(f.window.isModified());
-    f.window.edAFM->setText("123456783");
-    f.window.imSaveClick();
+    Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+    f.window.onSaveClicked();
     EXPECT_FALSE(f.window.isModified());
 
-    const QTableView* grid = f.window.sgVelmora;
+    const QTableView* grid = f.grid();
     const QPoint spouse = grid->visualRect(grid->model()->index(Row::PersonHeader, SpouseColumnOf(2020))).center();
-    QTest::mouseClick(f.window.sgVelmora->viewport(), Qt::LeftButton, {}, spouse);
+    QTest::mouseClick(f.grid()->viewport(), Qt::LeftButton, {}, spouse);
     EXPECT_TRUE(f.window.isModified());  // a married mark
     ASSERT_TRUE(f.window.OpenAnalysisOf("123456783"));
     EXPECT_FALSE(f.window.isModified());  // opened as saved
-    QTest::mouseClick(f.window.yearBoxes.at(2002), Qt::LeftButton);
+    QTest::mouseClick(Find<QCheckBox>(f.window, YearBoxName(2002)), Qt::LeftButton);
     EXPECT_TRUE(f.window.isModified());  // the years
 
     f.desktop.prompter = ScriptedPrompter(Answer::No);
@@ -208,10 +209,10 @@ TEST(AnalysisEditing, EnterOrTabAfterTheTaxNumberGoesToTheName) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab}) {
         EditingFixture f;
         f.window.activateWindow();
-        f.window.edAFM->setFocus();
-        QTest::keyClicks(f.window.edAFM, "123456783");
+        Find<AfmEdit>(f.window, "edAFM")->setFocus();
+        QTest::keyClicks(Find<AfmEdit>(f.window, "edAFM"), "123456783");
         QTest::keyClick(QApplication::focusWidget(), key);
-        EXPECT_EQ(QApplication::focusWidget(), f.window.edBigName) << key;
+        EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(f.window, "edBigName")) << key;
     }
 }
 
@@ -223,9 +224,9 @@ TEST(AnalysisEditing, TheCaptionsAndTheGridShareNoEditor) {
             QTest::keyClicks(f.enter(column, Row::TaxedIncome + column), "12");
             QTest::keyClick(f.editor(), Qt::Key_Right);
             QTest::keyClick(f.editor(), Qt::Key_Escape);
-            QTest::keyClick(f.window.sgVelmora, Qt::Key_Return);
+            QTest::keyClick(f.grid(), Qt::Key_Return);
         }
-        f.window.imSaveClick();  // commits the open edit too
+        f.window.onSaveClicked();  // commits the open edit too
         EXPECT_NE(f.cell(1, Row::TaxedIncome + 1), "");
     }
     EXPECT_TRUE(log.lines().filter("does not belong to this view").isEmpty()) << log.lines().join('\n').toStdString();

@@ -22,7 +22,9 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::Find;
 using test::TempDir;
+using test::YearBoxName;
 
 struct AnalysisFixture {
     AnalysisFixture() { window.show(); }
@@ -31,16 +33,16 @@ struct AnalysisFixture {
     AnalysisWindow window{dir.path(), desktop.services()};
 
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
-    void click(int year) { QTest::mouseClick(window.yearBoxes.at(year), Qt::LeftButton); }
+    void click(int year) { QTest::mouseClick(Find<QCheckBox>(window, YearBoxName(year)), Qt::LeftButton); }
     std::vector<int> ticked() {
         std::vector<int> years;
-        for (auto& [year, box] : window.yearBoxes)
-            if (box->isChecked()) years.push_back(year);
+        for (int year = kOldestBoxYear; year <= kNewestYear; ++year)
+            if (Find<QCheckBox>(window, YearBoxName(year))->isChecked()) years.push_back(year);
         return years;
     }
     // Types into a cell as a user does, then moves on to the cell below.
     void type(int column, int row, const QString& text) {
-        QTableView* grid = window.sgVelmora;
+        QTableView* grid = Find<SheetView>(window, "sgVelmora");
         grid->setCurrentIndex(grid->model()->index(row, column));
         QApplication::processEvents();
         auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()));
@@ -70,7 +72,7 @@ TEST(AnalysisWindow, YearBoxesChangeTheSheet) {
     f.desktop.prompter = test::ScriptedPrompter(false);
     f.click(2010);  // No: nothing changes, the box is ticked again
     EXPECT_EQ(f.window.sheet().columnCount(), 41);
-    EXPECT_TRUE(f.window.yearBoxes.at(2010)->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>(f.window, YearBoxName(2010))->isChecked());
     ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
     EXPECT_EQ(f.desktop.prompter.asked[0], kYearRemovalQuestion);
 
@@ -88,8 +90,8 @@ TEST(AnalysisWindow, YearBoxesChangeTheSheet) {
 
 TEST(AnalysisWindow, FirstYearFieldNamesThe2000BoxAndAddsOlderYears) {
     AnalysisFixture f;
-    f.window.edFirstYear->setText("1995");
-    EXPECT_EQ(f.window.yearBoxes.at(2000)->text(), "1995");
+    Find<IntegerEdit>(f.window, "edFirstYear")->setText("1995");
+    EXPECT_EQ(Find<QCheckBox>(f.window, YearBoxName(2000))->text(), "1995");
     f.click(2000);
     EXPECT_EQ(f.window.sheet().columnCount(), 53);
     EXPECT_EQ(f.cell(51, 0), "_1995_");
@@ -110,18 +112,18 @@ TEST(AnalysisWindow, TypedAmountsAreNormalisedWhenLeft) {
 
 TEST(AnalysisWindow, EnterMovesDownAndStopsOnTheLastRow) {
     AnalysisFixture f;
-    QTableView* grid = f.window.sgVelmora;
+    QTableView* grid = Find<SheetView>(f.window, "sgVelmora");
     grid->setCurrentIndex(grid->model()->index(5, 3));
-    f.window.sgVelmoraEnter();
+    f.window.onSheetEnterPressed();
     EXPECT_EQ(grid->currentIndex().row(), 6);
     grid->setCurrentIndex(grid->model()->index(39, 3));
-    f.window.sgVelmoraEnter();
+    f.window.onSheetEnterPressed();
     EXPECT_EQ(grid->currentIndex().row(), 39);
 }
 
 TEST(AnalysisWindow, ClickOnASpouseHeaderTogglesTheMarriedMark) {
     AnalysisFixture f;
-    QTableView* grid = f.window.sgVelmora;
+    QTableView* grid = Find<SheetView>(f.window, "sgVelmora");
     const int s = SpouseColumnOf(2020);
     const QPoint spouseHeader = grid->visualRect(grid->model()->index(Row::PersonHeader, s)).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spouseHeader);
@@ -137,26 +139,26 @@ TEST(AnalysisWindow, ClickOnASpouseHeaderTogglesTheMarriedMark) {
     EXPECT_EQ(f.cell(s, 1), "Συζύγου");
     EXPECT_EQ(f.cell(s - 1, Row::MinimumLivingAmount), "3.000,00");
 
-    f.window.cbEggamos->click();
+    Find<QCheckBox>(f.window, "cbEggamos")->click();
     for (int year = 2003; year <= 2020; ++year) EXPECT_EQ(f.cell(SpouseColumnOf(year), 1), "Συζύγου*") << year;
 }
 
 TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
     AnalysisFixture f;
-    f.window.imSaveClick();  // no tax number yet
+    f.window.onSaveClicked();  // no tax number yet
     EXPECT_EQ(f.desktop.prompter.informed.back(), kNoAfmToSaveMessage);
 
-    f.window.edAFM->setText("123456783");
+    Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
     f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "7,00");
     f.window.sheet().setCell(SpouseColumnOf(2012), 1, "Συζύγου*");
-    f.window.imSaveClick();
+    f.window.onSaveClicked();
     EXPECT_EQ(f.desktop.prompter.informed.back(), kAnalysisSavedMessage);
     const auto file = f.dir / "Tables" / "123456783_2021.grd";
     ASSERT_TRUE(std::filesystem::exists(file));
 
     f.desktop.prompter = test::ScriptedPrompter(false);
     f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "8,00");
-    f.window.imSaveClick();  // overwrite declined
+    f.window.onSaveClicked();  // overwrite declined
     EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kOverwriteAnalysisQuestion});
     EXPECT_TRUE(f.desktop.prompter.informed.empty());
 
@@ -173,41 +175,44 @@ TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
 
 TEST(AnalysisWindow, ExportsWriteTheFileAndOpenIt) {
     AnalysisFixture f;
-    f.window.edAFM->setText("123456783");
-    f.window.edBigName->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
-    f.window.imExportToCsvClick();  // no Tables folder: the file error, nothing opened
+    Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+    Find<QLineEdit>(f.window, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
+    f.window.onExportCsvClicked();  // no Tables folder: the file error, nothing opened
     EXPECT_TRUE(f.desktop.opened.empty());
     ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
 
     std::filesystem::create_directory(f.dir / "Tables");
-    f.window.imExportToCsvClick();
-    f.window.imExportClick();
+    f.window.onExportCsvClicked();
+    f.window.onExportExcelClicked();
     ASSERT_EQ(f.desktop.opened.size(), 2);
     EXPECT_TRUE(f.desktop.opened[0].endsWith("Tables/123456783_2021.csv"));
     EXPECT_TRUE(f.desktop.opened[1].endsWith("Tables/123456783_2021.xlsx"));
     EXPECT_TRUE(std::filesystem::exists(f.dir / "Tables" / "123456783_2021.xlsx"));
 
     f.desktop.openSucceeds = false;  // no program for the file: said, never silent
-    f.window.imExportToCsvClick();
+    f.window.onExportCsvClicked();
     EXPECT_NE(f.desktop.prompter.informed.back().find("123456783_2021.csv"), std::string::npos);
 }
 
 TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
     AnalysisFixture f;
-    f.window.edAFM->setText("123456783");
-    f.window.edBigName->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
+    Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+    Find<QLineEdit>(f.window, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     f.window.sheet().setCell(TaxpayerColumnOf(2004), Row::TaxedIncome, "2.500,00");
-    EXPECT_EQ(f.window.imPrint->parentWidget(), f.window.imSave->parentWidget());
-    ASSERT_EQ(f.window.imPrint->menu()->actions(), (QList<QAction*>{f.window.miPrintPdf, f.window.miPrint}));
-    EXPECT_EQ(f.window.miPrintPdf->text(), "Αποθήκευση ως PDF");
-    EXPECT_EQ(f.window.miPrint->text(), "Εκτύπωση...");
+    auto* const printButton = Find<QToolButton>(f.window, "imPrint");
+    auto* const savePdf = Find<QAction>(f.window, "miPrintPdf");
+    auto* const print = Find<QAction>(f.window, "miPrint");
+    EXPECT_EQ(printButton->parentWidget(), Find<QToolButton>(f.window, "imSave")->parentWidget());
+    ASSERT_EQ(printButton->menu()->actions(), (QList<QAction*>{savePdf, print}));
+    EXPECT_EQ(savePdf->text(), "Αποθήκευση ως PDF");
+    EXPECT_EQ(print->text(), "Εκτύπωση...");
 
-    f.window.miPrintPdf->trigger();  // no Tables folder: the file error, nothing opened
+    savePdf->trigger();  // no Tables folder: the file error, nothing opened
     EXPECT_TRUE(f.desktop.opened.empty());
     ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
 
     std::filesystem::create_directory(f.dir / "Tables");
-    f.window.miPrintPdf->trigger();
+    savePdf->trigger();
     ASSERT_EQ(f.desktop.opened.size(), 1);
     EXPECT_TRUE(f.desktop.opened[0].endsWith("Tables/123456783_2021.pdf"));
     const auto saved = test::ReadPdf(test::ReadBytes(f.dir / "Tables" / "123456783_2021.pdf"));
@@ -231,7 +236,7 @@ TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
             }
             dialog->done(QDialog::Accepted);  // as chosen, without the dialog's own fields
         });
-        f.window.miPrint->trigger();
+        print->trigger();
     };
     printTo(printed, 0, 0);
     const auto pages = test::ReadPdf(test::ReadBytes(printed));
@@ -261,7 +266,7 @@ TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
     EXPECT_NE(f.desktop.prompter.informed.back().find("εκτύπωση"), std::string::npos);
 
     test::OnNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
-    f.window.miPrint->trigger();  // cancelled: nothing printed, nothing said
+    print->trigger();  // cancelled: nothing printed, nothing said
     EXPECT_EQ(f.desktop.prompter.informed.size(), said + 1);
 }
 

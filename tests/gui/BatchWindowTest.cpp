@@ -11,8 +11,8 @@
 #include "gui/AnalysisWindow.h"
 #include "gui/BatchProgressWindow.h"
 #include "gui/SheetView.h"
-#include "portal/BrowserConfig.h"
-#include "portal/ChildProcess.h"
+#include "browser/BrowserConfig.h"
+#include "browser/ChildProcess.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
@@ -35,8 +35,11 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::Find;
 using test::PortalForTheWindow;
 using test::TempDir;
+using test::YearBoxName;
+using test::YearButtonName;
 
 constexpr const char* kAfm = "123456789";
 
@@ -48,15 +51,17 @@ struct BatchWindow : ::testing::Test {
         portal = std::make_unique<PortalForTheWindow>();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
-        window->edAFM->setText(kAfm);
-        window->edUserName->setText("demo");
-        window->edPassword->setText("demo1234");
+        Find<AfmEdit>(*window, "edAFM")->setText(kAfm);
+        Find<QLineEdit>(*window, "edUserName")->setText("demo");
+        Find<QLineEdit>(*window, "edPassword")->setText("demo1234");
     }
     void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
 
     void TickOnly(const std::vector<int>& years) {
-        for (auto& [year, box] : window->yearBoxes)
-            box->setChecked(std::find(years.begin(), years.end(), year) != years.end());
+        for (int year = kOldestBoxYear; year <= kNewestYear; ++year) {
+            const bool tick = std::find(years.begin(), years.end(), year) != years.end();
+            Find<QCheckBox>(*window, YearBoxName(year))->setChecked(tick);
+        }
     }
     BatchProgressWindow* Progress() { return window->findChild<BatchProgressWindow*>("fiBatchProgress"); }
 
@@ -67,7 +72,7 @@ struct BatchWindow : ::testing::Test {
 };
 
 TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
-    ASSERT_EQ(window->btAllYears->text().toStdString(), "Άντληση όλων των επιλεγμένων ετών");
+    ASSERT_EQ(Find<QPushButton>(*window, "btAllYears")->text().toStdString(), "Άντληση όλων των επιλεγμένων ετών");
     TickOnly({2016, 2012, 2010});
     SheetGrid expected = window->sheet();
     for (int year : {2010, 2012, 2016}) {
@@ -87,18 +92,19 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     QString count, elapsed;
     std::function<void()> look = [&] {
         BatchProgressWindow* progress = Progress();
-        if (progress && progress->isVisible() && progress->lbYear->text().startsWith("Έτος")) {
+        if (progress && progress->isVisible() && Find<QLabel>(*progress, "lbYear")->text().startsWith("Έτος")) {
             shown = true;
-            maximum = progress->pbYears->maximum();
-            count = progress->lbCount->text();
-            elapsed = progress->lbElapsed->text();
-            buttonsHeld = !window->yearButtons.at(2010)->isEnabled() && !window->btAllYears->isEnabled();
+            maximum = Find<QProgressBar>(*progress, "pbYears")->maximum();
+            count = Find<QLabel>(*progress, "lbCount")->text();
+            elapsed = Find<QLabel>(*progress, "lbElapsed")->text();
+            buttonsHeld = !Find<QPushButton>(*window, YearButtonName(2010))->isEnabled() &&
+                          !Find<QPushButton>(*window, "btAllYears")->isEnabled();
             return;
         }
         QTimer::singleShot(50, look);
     };
     QTimer::singleShot(50, look);
-    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
 
     EXPECT_TRUE(shown);
     EXPECT_EQ(maximum, 3);
@@ -106,18 +112,23 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     EXPECT_TRUE(elapsed.startsWith("Χρόνος: ")) << elapsed.toStdString();
     EXPECT_TRUE(buttonsHeld);
     EXPECT_EQ(window->sheet(), expected);
-    EXPECT_EQ(window->sgVelmora->model()->index(Row::TaxedIncome, TaxpayerColumnOf(2012)).data().toString().toStdString(),
+    EXPECT_EQ(Find<SheetView>(*window, "sgVelmora")
+                  ->model()
+                  ->index(Row::TaxedIncome, TaxpayerColumnOf(2012))
+                  .data()
+                  .toString()
+                  .toStdString(),
               expected.cell(TaxpayerColumnOf(2012), Row::TaxedIncome));
     EXPECT_EQ(desktop.prompter.informed,
               std::vector<std::string>{"Άντληση 3 ετών: 3 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν αντλήθηκαν.\n"
                                        "2016: αντλήθηκε\n2012: αντλήθηκε\n2010: αντλήθηκε"});
     EXPECT_FALSE(Progress() && Progress()->isVisible());
-    EXPECT_TRUE(window->btAllYears->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(*window, "btAllYears")->isEnabled());
 
     // The kept documents' folder, opened with the desktop's program.
     const std::filesystem::path sources = dir.path() / "Tables" / (std::string(kAfm) + "_sources");
     for (const char* name : {"2016.pdf", "2012.txt", "2010.txt"}) EXPECT_TRUE(std::filesystem::exists(sources / name)) << name;
-    QTest::mouseClick(window->btSources, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, "btSources"), Qt::LeftButton);
     EXPECT_EQ(desktop.opened, QStringList{QString::fromStdString(sources.string())});
 }
 
@@ -125,14 +136,14 @@ TEST_F(BatchWindow, CancelStopsTheRunAndTheYearsReadStay) {
     TickOnly({2013, 2012, 2011, 2010});
     std::function<void()> press = [&] {
         BatchProgressWindow* progress = Progress();
-        if (progress && progress->isVisible() && progress->lbCount->text().startsWith("2 ")) {
-            QTest::mouseClick(progress->btCancel, Qt::LeftButton);
+        if (progress && progress->isVisible() && Find<QLabel>(*progress, "lbCount")->text().startsWith("2 ")) {
+            QTest::mouseClick(Find<QPushButton>(*progress, "btCancel"), Qt::LeftButton);
             return;
         }
         QTimer::singleShot(20, press);
     };
     QTimer::singleShot(20, press);
-    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
     ASSERT_EQ(desktop.prompter.informed.size(), 1u);
     const std::string& summary = desktop.prompter.informed.front();
     EXPECT_NE(summary.find("Η άντληση ακυρώθηκε"), std::string::npos) << summary;
@@ -146,14 +157,14 @@ TEST_F(BatchWindow, ClosingTheWindowEndsTheRunWithoutASummary) {
     TickOnly({2013, 2012, 2011, 2010});
     std::function<void()> close = [&] {
         BatchProgressWindow* progress = Progress();
-        if (progress && progress->isVisible() && progress->lbYear->text().startsWith("Έτος")) {
+        if (progress && progress->isVisible() && Find<QLabel>(*progress, "lbYear")->text().startsWith("Έτος")) {
             window->close();
             return;
         }
         QTimer::singleShot(20, close);
     };
     QTimer::singleShot(20, close);
-    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->retrieving());
     EXPECT_TRUE(desktop.prompter.informed.empty()) << "no summary for a window that has gone";
@@ -161,8 +172,8 @@ TEST_F(BatchWindow, ClosingTheWindowEndsTheRunWithoutASummary) {
 
 TEST_F(BatchWindow, NothingStartsWithoutATickedYearOrTheSourcesFolder) {
     TickOnly({2001, 2002});
-    QTest::mouseClick(window->btAllYears, Qt::LeftButton);
-    QTest::mouseClick(window->btSources, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, "btSources"), Qt::LeftButton);
     EXPECT_EQ(desktop.prompter.informed,
               (std::vector<std::string>{"Δεν έχετε επιλέξει έτη για άντληση στοιχείων.",
                                         "Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. 123456789."}));

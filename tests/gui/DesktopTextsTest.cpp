@@ -27,6 +27,7 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::Find;
 using test::TempDir;
 
 TEST(DesktopTexts, MessageBoxButtonsAreGreek) {
@@ -123,8 +124,8 @@ TEST(DesktopTexts, AnExportNoProgramCouldOpenSaysWhereTheFileIs) {
     test::ScriptedPrompter prompter(true);
     OpenerOnPath path("exit 3");
     AnalysisWindow window(dir.path(), {&prompter, OpenWithDesktop, {}});
-    window.edAFM->setText("123456783");
-    window.imExportToCsvClick();
+    Find<AfmEdit>(window, "edAFM")->setText("123456783");
+    window.onExportCsvClicked();
     ASSERT_EQ(prompter.informed.size(), 1u);
     const std::string where = std::filesystem::absolute(dir / "Tables" / "123456783_2021.csv").string();
     EXPECT_NE(prompter.informed[0].find(where), std::string::npos) << prompter.informed[0];

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <stdexcept>
 
 namespace skartina::test {
 
@@ -41,6 +42,17 @@ public:
     std::string page = "<p>Νέα έκδοση</p>";
     std::vector<std::string> requested;
 };
+
+// A window's control by its form name, its objectName; a missing one fails the test.
+template <typename Control = QWidget>
+Control* Find(const QObject& window, const QString& name) {
+    if (auto* found = window.findChild<Control*>(name)) return found;
+    throw std::runtime_error("no control " + name.toStdString() + " in " + window.objectName().toStdString());
+}
+
+// The year box or the year's retrieval button of the analysis window.
+inline QString YearBoxName(int year) { return QString("cb%1").arg(year); }
+inline QString YearButtonName(int year) { return QString("bt%1").arg(year); }
 
 // Runs `act` on the modal window that the code under test is about to show.
 inline void OnNextModal(std::function<void(QWidget*)> act) {

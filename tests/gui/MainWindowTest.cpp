@@ -23,6 +23,7 @@ namespace {
 
 using test::FakeDesktop;
 using test::FakeHttp;
+using test::Find;
 using test::TempDir;
 
 struct MainFixture {
@@ -49,9 +50,9 @@ TEST(MainWindow, PreparedWithCaptionsTheCheckMarkAndTheConversion) {
         auto main = f.window();
         main->PrepareMainWindow();
         EXPECT_EQ(main->windowTitle(), "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)");
-        EXPECT_EQ(main->miAbout->text(), "Πληροφορίες για το ΣΚΑΡΤΙΝΑ");
-        EXPECT_EQ(main->miAutoCheck->isChecked(), !c.autoCheckOff);
-        EXPECT_TRUE(main->FirstTimeActive);
+        EXPECT_EQ(Find<QAction>(*main, "miAbout")->text(), "Πληροφορίες για το ΣΚΑΡΤΙΝΑ");
+        EXPECT_EQ(Find<QAction>(*main, "miAutoCheck")->isChecked(), !c.autoCheckOff);
+        EXPECT_TRUE(main->firstActivationPending());
         EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "A_2021.grd"), c.tables && !c.converted);
         EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "Conver2021Done.txt"), c.tables);
     }
@@ -74,12 +75,12 @@ TEST(MainWindow, AutomaticCheckSwitchCreatesAndDeletesItsFile) {
     MainFixture f;
     auto main = f.window();
     main->PrepareMainWindow();
-    ASSERT_TRUE(main->miAutoCheck->isChecked());
-    main->miAutoCheck->trigger();  // the item unticks itself first
-    EXPECT_FALSE(main->miAutoCheck->isChecked());
+    ASSERT_TRUE(Find<QAction>(*main, "miAutoCheck")->isChecked());
+    Find<QAction>(*main, "miAutoCheck")->trigger();  // the item unticks itself first
+    EXPECT_FALSE(Find<QAction>(*main, "miAutoCheck")->isChecked());
     EXPECT_EQ(test::ReadBytes(f.dir / "Autocheck21.ini"), "Not OK\r\n");
-    main->miAutoCheck->trigger();
-    EXPECT_TRUE(main->miAutoCheck->isChecked());
+    Find<QAction>(*main, "miAutoCheck")->trigger();
+    EXPECT_TRUE(Find<QAction>(*main, "miAutoCheck")->isChecked());
     EXPECT_FALSE(std::filesystem::exists(f.dir / "Autocheck21.ini"));
 }
 
@@ -94,9 +95,9 @@ TEST(MainWindow, InformationWindowAtFirstActivationWhileItsMarkerExists) {
         auto* pro = qobject_cast<InfoWindow*>(modal);
         ASSERT_NE(pro, nullptr);
         EXPECT_EQ(pro->windowTitle(), "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)");
-        shownPage = pro->iwb->toPlainText();
-        pro->cbNot->setChecked(true);
-        pro->btExitClick();
+        shownPage = Find<QTextBrowser>(*pro, "iwb")->toPlainText();
+        Find<QCheckBox>(*pro, "cbNot")->setChecked(true);
+        pro->onExitClicked();
     });
     main->FirstActivation();
     EXPECT_EQ(shownPage, "Νέα έκδοση");
@@ -114,8 +115,8 @@ TEST(MainWindow, InformationWindowSaysSoWhenThePageCannotBeFetched) {
     WriteCp1253Lines(f.dir / "editorial21.ini", {""});
     InfoWindow pro(f.dir.path(), f.http);
     // In Greek only: the transport's "Couldn't connect to server" never reaches the user.
-    EXPECT_EQ(pro.iwb->toPlainText(), kInfoPageUnreachable);
-    EXPECT_FALSE(pro.iwb->toPlainText().contains(QRegularExpression("[A-Za-z]")));
+    EXPECT_EQ(Find<QTextBrowser>(pro, "iwb")->toPlainText(), kInfoPageUnreachable);
+    EXPECT_FALSE(Find<QTextBrowser>(pro, "iwb")->toPlainText().contains(QRegularExpression("[A-Za-z]")));
     pro.reject();  // Escape, box not ticked: it shows again next time
     EXPECT_TRUE(std::filesystem::exists(f.dir / "editorial21.ini"));
 }
@@ -128,11 +129,11 @@ TEST(MainWindow, AnalysisWindowOpensModallyWithTheWorkingYear) {
     test::OnNextModal([&](QWidget* modal) {
         auto* analysis = qobject_cast<AnalysisWindow*>(modal);
         ASSERT_NE(analysis, nullptr);
-        workYear = analysis->WorkYear;
+        workYear = analysis->workYear();
         columns = analysis->sheet().columnCount();
         analysis->reject();
     });
-    main->acNewVelmora->trigger();
+    Find<QAction>(*main, "acNewVelmora")->trigger();
     EXPECT_EQ(workYear, "2021");
     EXPECT_EQ(columns, 37);
 }
@@ -142,13 +143,13 @@ TEST(MainWindow, TilesPressLookAndCommands) {
     auto main = f.window();
     main->resize(1200, 800);
     main->show();
-    QFrame* panel = main->front[2];
+    QFrame* panel = Find<QFrame>(*main, "P3F");
     const QPoint rest = panel->pos();
     const QColor highlight = panel->palette().color(QPalette::Window);
 
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QApplication::sendEvent(main->imgP[2], &press);
+    QApplication::sendEvent(Find<QLabel>(*main, "imgP3"), &press);
     EXPECT_EQ(panel->pos(), rest + QPoint(4, 4));
     EXPECT_NE(panel->palette().color(QPalette::Window), highlight);
 
@@ -160,7 +161,7 @@ TEST(MainWindow, TilesPressLookAndCommands) {
     });
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
-    QApplication::sendEvent(main->imgP[2], &release);
+    QApplication::sendEvent(Find<QLabel>(*main, "imgP3"), &release);
     EXPECT_EQ(panel->pos(), rest);
     EXPECT_EQ(panel->palette().color(QPalette::Window), highlight);
     EXPECT_TRUE(versionCheckOpened);
@@ -169,8 +170,8 @@ TEST(MainWindow, TilesPressLookAndCommands) {
 TEST(MainWindow, HelpAndHomePagesOpenOnTheProductHost) {
     MainFixture f;
     auto main = f.window();
-    main->miHelp->trigger();
-    main->imLogoClick();
+    Find<QAction>(*main, "miHelp")->trigger();
+    main->onLogoClicked();
     ASSERT_EQ(f.desktop.opened.size(), 2);
     EXPECT_TRUE(f.desktop.opened[0].endsWith("/apps_extras/VELMORA2021/dt_help.html"));
     EXPECT_TRUE(f.desktop.opened[0].startsWith("https://"));

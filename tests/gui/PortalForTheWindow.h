@@ -3,7 +3,7 @@
 // the configuration the analysis window reads; stopped, and the configuration
 // cleared, when the object ends.
 
-#include "portal/ChildProcess.h"
+#include "browser/ChildProcess.h"
 
 #include <cstdlib>
 #include <memory>

@@ -28,7 +28,9 @@ namespace {
 
 using test::FakeDesktop;
 using test::FakeHttp;
+using test::Find;
 using test::TempDir;
+using test::YearBoxName;
 
 struct RegisterFixture {
     RegisterFixture() { std::filesystem::create_directory(tables); }
@@ -55,6 +57,9 @@ QStringList Column(QTableWidget* grid, int column) {
     return cells;
 }
 
+// The list's one grid of records, whatever its name.
+QTableWidget* RowsOf(const PickListWindow& list) { return Find<QTableWidget>(list, QString()); }
+
 // Chooses the row with this tax number in the list about to open.
 void ChooseInNextList(const QString& afm) {
     test::OnNextModal([afm](QWidget* modal) {
@@ -63,54 +68,54 @@ void ChooseInNextList(const QString& afm) {
         const auto& rows = list->rows();
         for (size_t r = 0; r < rows.size(); ++r)
             for (const auto& cell : rows[r])
-                if (QString::fromStdString(cell) == afm) list->grid->setCurrentCell(static_cast<int>(r), 0);
-        list->tbOpen->click();
+                if (QString::fromStdString(cell) == afm) RowsOf(*list)->setCurrentCell(static_cast<int>(r), 0);
+        Find<QToolButton>(*list, "tbOpen")->click();
     });
 }
 
 TEST(EntryWindow, CreateSaveReopenFromTheListAndOverwrite) {
     RegisterFixture f;
     ClientEntryWindow window(f.dir.path(), f.desktop.services());
-    window.btSaveClick();  // no tax number: told, nothing written
+    window.onSaveClicked();  // no tax number: told, nothing written
     EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kMissingAfmMessage});
 
-    window.edAFM->setText("123456783");
-    window.edBigName->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ");
-    window.edName->setText("ΓΙΩΡΓΟΣ");
-    window.edUserNameTaxis->setText("gpap");
-    window.edPasswordTaxis->setText("s3cret;#@1");
-    window.btSaveClick();
+    Find<AfmEdit>(window, "edAFM")->setText("123456783");
+    Find<QLineEdit>(window, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ");
+    Find<QLineEdit>(window, "edName")->setText("ΓΙΩΡΓΟΣ");
+    Find<QLineEdit>(window, "edUserNameTaxis")->setText("gpap");
+    Find<QLineEdit>(window, "edPasswordTaxis")->setText("s3cret;#@1");
+    window.onSaveClicked();
     EXPECT_TRUE(f.desktop.prompter.asked.empty());  // a new client is saved without a question
     EXPECT_EQ(ReadTaxpayerRecord(f.tables / "123456783.cst").portalPassword, "s3cret;#@1");
 
-    window.btClearEditsClick();
-    EXPECT_TRUE(window.edBigName->text().isEmpty());
+    window.onClearClicked();
+    EXPECT_TRUE(Find<QLineEdit>(window, "edBigName")->text().isEmpty());
     ChooseInNextList("123456783");
-    window.Image2Click();
-    EXPECT_EQ(window.edAFM->text(), "123456783");
-    EXPECT_EQ(window.edBigName->text(), "ΠΑΠΑΔΟΠΟΥΛΟΣ");
-    EXPECT_EQ(window.edUserNameTaxis->text(), "gpap");
+    window.onChooseClientClicked();
+    EXPECT_EQ(Find<AfmEdit>(window, "edAFM")->text(), "123456783");
+    EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΠΑΠΑΔΟΠΟΥΛΟΣ");
+    EXPECT_EQ(Find<QLineEdit>(window, "edUserNameTaxis")->text(), "gpap");
 
     const std::string before = test::ReadBytes(f.tables / "123456783.cst");
-    window.edFName->setText("ΙΩΑΝΝΗΣ");
+    Find<QLineEdit>(window, "edFName")->setText("ΙΩΑΝΝΗΣ");
     f.desktop.prompter = test::ScriptedPrompter(false);
-    window.btSaveClick();
+    window.onSaveClicked();
     EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kOverwriteRecordQuestion});
     EXPECT_EQ(test::ReadBytes(f.tables / "123456783.cst"), before);
     f.desktop.prompter = test::ScriptedPrompter(true);
-    window.btSaveClick();
+    window.onSaveClicked();
     EXPECT_EQ(ReadTaxpayerRecord(f.tables / "123456783.cst").fatherName, "ΙΩΑΝΝΗΣ");
 }
 
 TEST(EntryWindow, LeavingAnUnknownTaxNumberKeepsTheOtherFields) {
     RegisterFixture f;
     ClientEntryWindow window(f.dir.path(), f.desktop.services());
-    window.edBigName->setText("ΝΕΟΣ");
-    window.edAFM->setText("090000045");
-    window.edAFMExit();
-    EXPECT_EQ(window.edBigName->text(), "ΝΕΟΣ");
-    window.edAFM->setText("../../etc/passwd");  // never a file outside the data folder
-    window.btSaveClick();
+    Find<QLineEdit>(window, "edBigName")->setText("ΝΕΟΣ");
+    Find<AfmEdit>(window, "edAFM")->setText("090000045");
+    window.onTaxNumberLeft();
+    EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΝΕΟΣ");
+    Find<AfmEdit>(window, "edAFM")->setText("../../etc/passwd");  // never a file outside the data folder
+    window.onSaveClicked();
     ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
     EXPECT_EQ(test::FolderNames(f.tables), std::vector<std::string>{});
 }
@@ -122,24 +127,24 @@ TEST(ClientList, SortsGreekCaseInsensitivelyAndSearchesAsYouType) {
     f.record("129999990", "Γ");
     ClientListWindow list(f.tables, LoadCustomers(f.tables).rows, f.desktop.services());
     EXPECT_EQ(list.windowTitle(), "Κατάλογος Δηλώσεων");
-    EXPECT_EQ(list.grid->objectName(), "sgCustomers");
-    EXPECT_EQ(Column(list.grid, 0), (QStringList{"α", "Β", "Γ"}));
+    EXPECT_EQ(RowsOf(list)->objectName(), "sgCustomers");
+    EXPECT_EQ(Column(RowsOf(list), 0), (QStringList{"α", "Β", "Γ"}));
 
-    list.rbAfm->click();
-    EXPECT_EQ(Column(list.grid, 3), (QStringList{"123456783", "129999990", "300000004"}));
-    QTest::keyClicks(list.grid, "1");
-    QTest::keyClicks(list.grid, "2");
-    EXPECT_EQ(list.edFastEdit->text(), "12");
-    EXPECT_EQ(list.grid->currentRow(), 0);
-    QTest::keyClicks(list.grid, "9");
-    EXPECT_EQ(list.grid->currentRow(), 1);  // 129... sorts after 129
-    QTest::keyClick(list.grid, Qt::Key_Backspace);
-    EXPECT_TRUE(list.edFastEdit->text().isEmpty());
-    QTest::keyClicks(list.grid, "5");
-    EXPECT_EQ(list.grid->currentRow(), 2);  // nothing begins with 5 or sorts after it: the last row
+    Find<QRadioButton>(list, "rbAfm")->click();
+    EXPECT_EQ(Column(RowsOf(list), 3), (QStringList{"123456783", "129999990", "300000004"}));
+    QTest::keyClicks(RowsOf(list), "1");
+    QTest::keyClicks(RowsOf(list), "2");
+    EXPECT_EQ(Find<QLineEdit>(list, "edFastEdit")->text(), "12");
+    EXPECT_EQ(RowsOf(list)->currentRow(), 0);
+    QTest::keyClicks(RowsOf(list), "9");
+    EXPECT_EQ(RowsOf(list)->currentRow(), 1);  // 129... sorts after 129
+    QTest::keyClick(RowsOf(list), Qt::Key_Backspace);
+    EXPECT_TRUE(Find<QLineEdit>(list, "edFastEdit")->text().isEmpty());
+    QTest::keyClicks(RowsOf(list), "5");
+    EXPECT_EQ(RowsOf(list)->currentRow(), 2);  // nothing begins with 5 or sorts after it: the last row
     QKeyEvent omicronTonos(QEvent::KeyPress, 0, Qt::NoModifier, "ό");  // code 252 in the code page: not taken
-    QApplication::sendEvent(list.grid, &omicronTonos);
-    EXPECT_EQ(list.edFastEdit->text(), "5");
+    QApplication::sendEvent(RowsOf(list), &omicronTonos);
+    EXPECT_EQ(Find<QLineEdit>(list, "edFastEdit")->text(), "5");
 }
 
 TEST(ClientList, OpensWithTheKeyboardOnTheRowsAndTypedLettersFollowTheSort) {
@@ -152,14 +157,14 @@ TEST(ClientList, OpensWithTheKeyboardOnTheRowsAndTypedLettersFollowTheSort) {
     list.show();
     QApplication::setActiveWindow(&list);
     QApplication::processEvents();
-    ASSERT_EQ(QApplication::focusWidget(), list.grid);
+    ASSERT_EQ(QApplication::focusWidget(), RowsOf(list));
     // Typed where the keyboard is, with nothing clicked first.
     for (const QChar letter : QString("Πα")) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, letter);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
     }
-    EXPECT_EQ(list.edFastEdit->text(), "Πα");
-    EXPECT_EQ(list.grid->item(list.grid->currentRow(), 0)->text(), "Παπαδόπουλος");
+    EXPECT_EQ(Find<QLineEdit>(list, "edFastEdit")->text(), "Πα");
+    EXPECT_EQ(RowsOf(list)->item(RowsOf(list)->currentRow(), 0)->text(), "Παπαδόπουλος");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(list.result(), QDialog::Accepted);
     EXPECT_EQ(list.chosenAfm(), "300000004");
@@ -172,7 +177,7 @@ TEST(AnalysisList, OpensWithTheKeyboardOnTheRows) {
     list.show();
     QApplication::setActiveWindow(&list);
     QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), list.grid);
+    EXPECT_EQ(QApplication::focusWidget(), RowsOf(list));
 }
 
 TEST(ClientList, DeletingAClientKeepsItsAnalysesWithEmptyNames) {
@@ -180,7 +185,7 @@ TEST(ClientList, DeletingAClientKeepsItsAnalysesWithEmptyNames) {
     f.record("123456783", "ΠΑΠΑΣ");
     f.analysis("123456783");
     ClientListWindow list(f.tables, LoadCustomers(f.tables).rows, f.desktop.services());
-    list.tbDeleteClick();
+    list.onDeleteClicked();
     EXPECT_EQ(list.result(), QDialog::Rejected);
     ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
     EXPECT_EQ(f.desktop.prompter.asked[0], "Προσοχή !!. Να γίνει η διαγραφή της Δήλωσης του ΠΑΠΑΣ με ΑΦΜ 123456783");
@@ -189,9 +194,9 @@ TEST(ClientList, DeletingAClientKeepsItsAnalysesWithEmptyNames) {
     EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
     EXPECT_EQ(f.desktop.prompter.informed.back(), "Δεν υπάρχει καταχωρημένος κανένας πελάτης.");
     AnalysisListWindow analyses(f.tables, "2021", LoadAnalyses(f.tables, "2021").rows, f.desktop.services());
-    ASSERT_EQ(analyses.grid->rowCount(), 1);
-    EXPECT_EQ(analyses.grid->item(0, 0)->text(), "");
-    EXPECT_EQ(analyses.grid->item(0, 2)->text(), "123456783");
+    ASSERT_EQ(RowsOf(analyses)->rowCount(), 1);
+    EXPECT_EQ(RowsOf(analyses)->item(0, 0)->text(), "");
+    EXPECT_EQ(RowsOf(analyses)->item(0, 2)->text(), "123456783");
 }
 
 TEST(ClientList, ShowsEveryGoodRecordAfterTheSentenceNamingTheOthers) {
@@ -203,7 +208,7 @@ TEST(ClientList, ShowsEveryGoodRecordAfterTheSentenceNamingTheOthers) {
     test::OnNextModal([&](QWidget* modal) {
         auto* list = qobject_cast<ClientListWindow*>(modal);
         ASSERT_NE(list, nullptr);
-        shown = Column(list->grid, 3);
+        shown = Column(RowsOf(*list), 3);
         list->reject();
     });
     EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
@@ -229,24 +234,24 @@ TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {
     AnalysisWindow window(f.dir.path(), f.desktop.services());
 
     ChooseInNextList("123456783");
-    window.AddCustClick();
-    EXPECT_EQ(window.edAFM->text(), "123456783");
-    EXPECT_EQ(window.edBigName->text(), "ΠΑΠΑΣ ΓΙΩΡΓΟΣ");
-    EXPECT_EQ(window.edUserName->text(), "user123456783");
-    EXPECT_EQ(window.edPassword->text(), "pw123456783");
+    window.onChooseClientClicked();
+    EXPECT_EQ(Find<AfmEdit>(window, "edAFM")->text(), "123456783");
+    EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΠΑΠΑΣ ΓΙΩΡΓΟΣ");
+    EXPECT_EQ(Find<QLineEdit>(window, "edUserName")->text(), "user123456783");
+    EXPECT_EQ(Find<QLineEdit>(window, "edPassword")->text(), "pw123456783");
     EXPECT_EQ(window.sheet().columnCount(), 21);  // 2011 to 2020 as saved
-    EXPECT_TRUE(window.yearBoxes.at(2003)->isChecked());  // boxes beyond the loaded columns stay ticked
+    EXPECT_TRUE(Find<QCheckBox>(window, YearBoxName(2003))->isChecked());  // boxes beyond the loaded columns stay ticked
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
 
     ChooseInNextList("300000004");
-    window.AddCustClick();
-    EXPECT_EQ(window.edBigName->text(), "ΒΕΡΓΟΣ ");
+    window.onChooseClientClicked();
+    EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΒΕΡΓΟΣ ");
     EXPECT_EQ(window.sheet().columnCount(), 13);  // no saved analysis: reset to 2015 to 2020
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "");
 
     ChooseInNextList("123456783");
-    window.imOpenClick();
-    EXPECT_EQ(window.edAFM->text(), "123456783");
+    window.onOpenClicked();
+    EXPECT_EQ(Find<AfmEdit>(window, "edAFM")->text(), "123456783");
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
 }
 
@@ -262,16 +267,16 @@ TEST(MainWindowLists, ClientListOpensTheChosenClientInTheEntryWindow) {
         test::OnNextModal([&](QWidget* entry) {
             auto* window = qobject_cast<ClientEntryWindow*>(entry);
             ASSERT_NE(window, nullptr);
-            loadedName = window->edBigName->text();
+            loadedName = Find<QLineEdit>(*window, "edBigName")->text();
             window->reject();
         });
         list->accept();
     });
-    main.miCustomerList->trigger();
+    Find<QAction>(main, "miCustomerList")->trigger();
     EXPECT_EQ(loadedName, "ΠΑΠΑΣ");
 
     std::filesystem::remove(f.tables / "123456783.cst");
-    main.miCustomerList->trigger();  // empty: the message and no window
+    Find<QAction>(main, "miCustomerList")->trigger();  // empty: the message and no window
     EXPECT_EQ(f.desktop.prompter.informed.back(), "Δεν υπάρχει καταχωρημένος κανένας πελάτης.");
 }
 

@@ -9,8 +9,8 @@
 #include "gui/AfmEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/SheetView.h"
-#include "portal/BrowserConfig.h"
-#include "portal/ChildProcess.h"
+#include "browser/BrowserConfig.h"
+#include "browser/ChildProcess.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
@@ -32,8 +32,11 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::Find;
 using test::PortalForTheWindow;
 using test::TempDir;
+using test::YearBoxName;
+using test::YearButtonName;
 
 constexpr const char* kAfm = "123456789";
 
@@ -44,9 +47,9 @@ struct RetrievalWindow : ::testing::Test {
         portal = std::make_unique<PortalForTheWindow>();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
-        window->edAFM->setText(kAfm);
-        window->edUserName->setText("demo");
-        window->edPassword->setText("demo1234");
+        Find<AfmEdit>(*window, "edAFM")->setText(kAfm);
+        Find<QLineEdit>(*window, "edUserName")->setText("demo");
+        Find<QLineEdit>(*window, "edPassword")->setText("demo1234");
     }
     void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
 
@@ -59,7 +62,9 @@ struct RetrievalWindow : ::testing::Test {
         RecalculateSheet(grid);
         return grid;
     }
-    QString Shown(int column, int row) { return window->sgVelmora->model()->index(row, column).data().toString(); }
+    QString Shown(int column, int row) {
+        return Find<SheetView>(*window, "sgVelmora")->model()->index(row, column).data().toString();
+    }
 
     TempDir dir;
     FakeDesktop desktop;
@@ -69,7 +74,7 @@ struct RetrievalWindow : ::testing::Test {
 
 TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
     const SheetGrid expected = Expected(2010);
-    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
     EXPECT_TRUE(desktop.prompter.informed.empty());
     for (int column : {TaxpayerColumnOf(2010), SpouseColumnOf(2010)})
         for (int row = 0; row < kSheetRows; ++row) {
@@ -77,27 +82,30 @@ TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
             EXPECT_EQ(Shown(column, row).toStdString(), expected.cell(column, row)) << column << "/" << row;
         }
     EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
-    EXPECT_FALSE(window->gbWait->isVisible());
-    EXPECT_TRUE(window->yearButtons.at(2016)->isEnabled());
-    EXPECT_TRUE(window->imSave->isEnabled());
+    EXPECT_FALSE(Find<QLabel>(*window, "gbWait")->isVisible());
+    EXPECT_TRUE(Find<QPushButton>(*window, YearButtonName(2016))->isEnabled());
+    EXPECT_TRUE(Find<QToolButton>(*window, "imSave")->isEnabled());
 }
 
 TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
     bool seen = false, buttonEnabled = true, openEnabled = true, boxEnabled = true, waitShown = false, waitHidden = false;
     QTimer::singleShot(300, [&] {
         seen = window->retrieving();
-        buttonEnabled = window->yearButtons.at(2016)->isEnabled();
-        openEnabled = window->imOpen->isEnabled() || window->sbGetCustom->isEnabled() || window->imSave->isEnabled();
-        boxEnabled = window->yearBoxes.at(2012)->isEnabled();
+        buttonEnabled = Find<QPushButton>(*window, YearButtonName(2016))->isEnabled();
+        openEnabled = Find<QToolButton>(*window, "imOpen")->isEnabled() ||
+                      Find<QToolButton>(*window, "sbGetCustom")->isEnabled() ||
+                      Find<QToolButton>(*window, "imSave")->isEnabled();
+        boxEnabled = Find<QCheckBox>(*window, YearBoxName(2012))->isEnabled();
         // Pressing another year does nothing, also when the press reaches the handler.
-        QTest::mouseClick(window->yearButtons.at(2016), Qt::LeftButton);
-        window->GetEtosOfTAxisClick(window->yearButtons.at(2016));
+        QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2016)), Qt::LeftButton);
+        window->onRetrieveYearClicked(Find<QPushButton>(*window, YearButtonName(2016)));
         // The waiting panel can still be clicked away.
-        waitShown = window->gbWait->isVisible();
-        QTest::mouseClick(window->gbWait, Qt::LeftButton);
-        waitHidden = !window->gbWait->isVisible();
+        QLabel* const wait = Find<QLabel>(*window, "gbWait");
+        waitShown = wait->isVisible();
+        QTest::mouseClick(wait, Qt::LeftButton);
+        waitHidden = !wait->isVisible();
     });
-    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
     EXPECT_TRUE(seen);
     EXPECT_FALSE(buttonEnabled);
     EXPECT_FALSE(openEnabled);
@@ -108,12 +116,12 @@ TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
     EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
     EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "") << "2016 was never retrieved";
     EXPECT_FALSE(window->retrieving());
-    EXPECT_TRUE(window->yearButtons.at(2016)->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(*window, YearButtonName(2016))->isEnabled());
 }
 
 TEST_F(RetrievalWindow, ClosingTheWindowEndsTheRetrieval) {
     QTimer::singleShot(500, [&] { window->close(); });
-    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->retrieving());
     EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "") << "nothing written after the close";
@@ -121,10 +129,10 @@ TEST_F(RetrievalWindow, ClosingTheWindowEndsTheRetrieval) {
 }
 
 TEST_F(RetrievalWindow, AnUntickedYearIsRefusedWithoutABrowser) {
-    window->yearBoxes.at(2010)->setChecked(false);
-    QTest::mouseClick(window->yearButtons.at(2010), Qt::LeftButton);
+    Find<QCheckBox>(*window, YearBoxName(2010))->setChecked(false);
+    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
     EXPECT_EQ(desktop.prompter.informed, std::vector<std::string>{"Δεν έχετε επιλέξει το αντίστοιχο έτος για άντληση στοιχείων."});
-    EXPECT_FALSE(window->gbWait->isVisible());
+    EXPECT_FALSE(Find<QLabel>(*window, "gbWait")->isVisible());
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ namespace skartina {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Find;
 using test::SimAnswer;
 
 const std::string kInstaller(1001, 'I');
@@ -72,26 +73,26 @@ TEST(VersionCheckWindows, CaptionsTextsAndControls) {
     EXPECT_EQ(window.windowTitle(), "Έλεγχος για νέα έκδοση της εφαρμογής");
     EXPECT_EQ(window.windowType(), Qt::Tool);
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(window.lbNotice->text(), "Για να μπορέσετε να ενημερωθείτε με τη νέα έκδοση της εφαρμογής πρέπει "
+    EXPECT_EQ(Find<QLabel>(window, "lbNotice")->text(), "Για να μπορέσετε να ενημερωθείτε με τη νέα έκδοση της εφαρμογής πρέπει "
                                        "απαραιτήτως να συνδεθείτε στο internet");
-    EXPECT_EQ(window.lbFirewall->palette().color(QPalette::WindowText), QColor(Qt::red));
-    EXPECT_LT(window.lbFirewall->font().pointSizeF(), window.lbNotice->font().pointSizeF());
-    EXPECT_EQ(window.btNewVersion->text(), "Έλεγχος");
-    EXPECT_EQ(window.btExit->text(), "Έξοδος");
-    EXPECT_EQ(window.sbInfo->panel(0), "");
-    EXPECT_EQ(window.sbInfo->panel(1), "");
+    EXPECT_EQ(Find<QLabel>(window, "lbFirewall")->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_LT(Find<QLabel>(window, "lbFirewall")->font().pointSizeF(), Find<QLabel>(window, "lbNotice")->font().pointSizeF());
+    EXPECT_EQ(Find<QPushButton>(window, "btNewVersion")->text(), "Έλεγχος");
+    EXPECT_EQ(Find<QPushButton>(window, "btExit")->text(), "Έξοδος");
+    EXPECT_EQ(Find<StatusPanels>(window, "sbInfo")->panel(0), "");
+    EXPECT_EQ(Find<StatusPanels>(window, "sbInfo")->panel(1), "");
 
     CheckProgressWindow progress;
     EXPECT_EQ(progress.windowTitle(), "Ελεγχος νέων εκδόσεων ");
-    EXPECT_EQ(progress.lbTitle->text(), "ΣΚΑΡΤΙΝΑ 2021");
-    EXPECT_EQ(progress.lbWait->text(), "Παρακαλώ περιμένετε ...");
-    EXPECT_EQ(progress.lbDetails->text(), " ");
-    EXPECT_EQ(progress.pbInfo->minimum(), 0);
-    EXPECT_EQ(progress.pbInfo->maximum(), 100);
+    EXPECT_EQ(Find<QLabel>(progress, "lbTitle")->text(), "ΣΚΑΡΤΙΝΑ 2021");
+    EXPECT_EQ(Find<QLabel>(progress, "lbWait")->text(), "Παρακαλώ περιμένετε ...");
+    EXPECT_EQ(Find<QLabel>(progress, "lbDetails")->text(), " ");
+    EXPECT_EQ(Find<QProgressBar>(progress, "pbInfo")->minimum(), 0);
+    EXPECT_EQ(Find<QProgressBar>(progress, "pbInfo")->maximum(), 100);
     EXPECT_FALSE(progress.isModal());
 
     window.show();
-    window.btExit->click();
+    Find<QPushButton>(window, "btExit")->click();
     EXPECT_FALSE(window.isVisible());
 }
 
@@ -130,14 +131,15 @@ TEST(VersionCheckWindows, CheckShowsProgressWhileItRunsAndEndsWithTheInstallerSt
     desktop.start = [&](const fs::path& program) {
         started.push_back(program);
         CheckProgressWindow* progress = window->progressWindow();
-        seen.detailsAtStart = progress->lbDetails->text();
-        seen.progressPanelsAtStart = {progress->sbInfo->panel(0), progress->sbInfo->panel(1)};
-        seen.progressBarAtStart = progress->pbInfo->value();
+        seen.detailsAtStart = Find<QLabel>(*progress, "lbDetails")->text();
+        const StatusPanels* panels = Find<StatusPanels>(*progress, "sbInfo");
+        seen.progressPanelsAtStart = {panels->panel(0), panels->panel(1)};
+        seen.progressBarAtStart = Find<QProgressBar>(*progress, "pbInfo")->value();
     };
     VersionCheckWindow dialog(f.dir.path(), desktop, *f.http);
     window = &dialog;
     dialog.show();
-    dialog.btNewVersion->click();
+    Find<QPushButton>(dialog, "btNewVersion")->click();
 
     EXPECT_TRUE(seen.progressShownAtQuestion);
     ASSERT_EQ(started, std::vector<fs::path>{f.dir / "Upgrade" / "Setup.exe"});
@@ -146,8 +148,9 @@ TEST(VersionCheckWindows, CheckShowsProgressWhileItRunsAndEndsWithTheInstallerSt
     const QStringList panels = {"Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes"};
     EXPECT_EQ(seen.progressPanelsAtStart, panels);
     EXPECT_EQ(seen.progressBarAtStart, 1);
-    EXPECT_EQ((QStringList{dialog.sbInfo->panel(0), dialog.sbInfo->panel(1)}), panels);
-    EXPECT_EQ(dialog.pbInfo->value(), 1);
+    const StatusPanels* shown = Find<StatusPanels>(dialog, "sbInfo");
+    EXPECT_EQ((QStringList{shown->panel(0), shown->panel(1)}), panels);
+    EXPECT_EQ(Find<QProgressBar>(dialog, "pbInfo")->value(), 1);
 
     EXPECT_FALSE(KeepRunning);
     EXPECT_FALSE(dialog.isVisible());
@@ -160,13 +163,13 @@ TEST(VersionCheckWindows, PanelsEmptyOnceMoreArrivedThanAnnounced) {
     UpdateFixture f;
     f.server.offer("2021 (ver 01.00)", kList, {200, kInstaller});
     VersionCheckWindow dialog(f.dir.path(), f.desktop.services(), *f.http);
-    dialog.sbInfo->setPanels("x", "y");
-    dialog.pbInfo->setValue(40);
+    Find<StatusPanels>(dialog, "sbInfo")->setPanels("x", "y");
+    Find<QProgressBar>(dialog, "pbInfo")->setValue(40);
     EXPECT_EQ(dialog.CheckForNewVersion(true), VersionCheckResult::UpToDate);
     // No list was read: nothing is announced, so any byte is more.
-    EXPECT_EQ(dialog.sbInfo->panel(0), "");
-    EXPECT_EQ(dialog.sbInfo->panel(1), "");
-    EXPECT_EQ(dialog.pbInfo->value(), 0);
+    EXPECT_EQ(Find<StatusPanels>(dialog, "sbInfo")->panel(0), "");
+    EXPECT_EQ(Find<StatusPanels>(dialog, "sbInfo")->panel(1), "");
+    EXPECT_EQ(Find<QProgressBar>(dialog, "pbInfo")->value(), 0);
     EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{"Δεν υπάρχει νεότερη έκδοση της εφαρμογής"});
     EXPECT_TRUE(KeepRunning);
 }
@@ -204,11 +207,11 @@ TEST(MainWindowVersionCheck, MenuAndTileCloseTheMainWindowOnlyWhenAnInstallerSta
             auto* window = qobject_cast<VersionCheckWindow*>(modal);
             ASSERT_NE(window, nullptr);
             EXPECT_FALSE(window->isHidden());
-            window->btNewVersion->click();
-            if (window->isVisible()) window->btExit->click();
+            Find<QPushButton>(*window, "btNewVersion")->click();
+            if (window->isVisible()) Find<QPushButton>(*window, "btExit")->click();
         });
-        if (c.tile) main.TileClick(3);
-        else main.miNewVersion->trigger();
+        if (c.tile) main.onTileClicked(3);
+        else Find<QAction>(main, "miNewVersion")->trigger();
 
         EXPECT_EQ(main.isVisible(), c.mainStays) << c.version;
         EXPECT_EQ(KeepRunning, c.mainStays) << c.version;

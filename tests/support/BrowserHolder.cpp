@@ -3,7 +3,7 @@
 // outlive. The browser is configured by the environment, as the program's is.
 // Prints "open" once the page is shown.
 
-#include "portal/PortalBrowser.h"
+#include "browser/PortalBrowser.h"
 
 #include <iostream>
 

@@ -39,6 +39,7 @@
 #include <poppler-page-renderer.h>
 #include <poppler-page.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -61,6 +62,17 @@ public:
         return {200, "<h2>ΣΚΑΡΤΙΝΑ 2021</h2><p>Νέα της έκδοσης: πίνακας ανάλωσης κεφαλαίου 2020.</p>"};
     }
 };
+
+// A window's control by its form name, its objectName.
+template <typename T>
+T* Control(const QObject& window, const char* name) {
+    T* found = window.findChild<T*>(name);
+    if (!found) {
+        std::cerr << "skartina-screens: δεν βρέθηκε το " << name << "\n";
+        std::exit(1);
+    }
+    return found;
+}
 
 bool Save(QWidget& window, const std::filesystem::path& dir, const char* name) {
     window.show();
@@ -150,15 +162,15 @@ int main(int argc, char** argv) {
     ok &= Save(pro, out, "information.png");
 
     VersionCheckWindow newVer(work, desktop, page);
-    newVer.sbInfo->setPanels("Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes");
+    Control<StatusPanels>(newVer, "sbInfo")->setPanels("Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes");
     ok &= Save(newVer, out, "version-check.png");
     CheckProgressWindow noConnection;
-    noConnection.lbDetails->setText("Κατέβασμα των δεδομένων...");
+    noConnection.setDetails("Κατέβασμα των δεδομένων...");
     ok &= Save(noConnection, out, "version-check-progress.png");
 
     AnalysisWindow analysis(work, desktop);
-    analysis.edAFM->setText("123456789");
-    analysis.edBigName->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
+    Control<AfmEdit>(analysis, "edAFM")->setText("123456789");
+    Control<QLineEdit>(analysis, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     SheetGrid& grid = analysis.sheet();
     const struct {
         int year, row;
@@ -177,15 +189,16 @@ int main(int argc, char** argv) {
     analysis.RecalculateSheet();
     ok &= Save(analysis, out, "analysis.png");
     // Scrolled to the oldest years: the captions stay in place.
-    analysis.sgVelmora->horizontalScrollBar()->setValue(analysis.sgVelmora->horizontalScrollBar()->maximum());
+    QScrollBar* const scroll = Control<SheetView>(analysis, "sgVelmora")->horizontalScrollBar();
+    scroll->setValue(scroll->maximum());
     ok &= Save(analysis, out, "analysis-scrolled.png");
-    analysis.sgVelmora->horizontalScrollBar()->setValue(0);
+    scroll->setValue(0);
 
     // The same window after leaving a wrong tax number: the red look.
-    analysis.edAFM->setText("123456784");
-    analysis.edAFM->setFocus();
+    Control<AfmEdit>(analysis, "edAFM")->setText("123456784");
+    Control<AfmEdit>(analysis, "edAFM")->setFocus();
     QApplication::processEvents();
-    analysis.edBigName->setFocus();
+    Control<QLineEdit>(analysis, "edBigName")->setFocus();
     QApplication::processEvents();
     ok &= Save(analysis, out, "analysis-bad-afm.png");
 
@@ -202,8 +215,7 @@ int main(int argc, char** argv) {
     SaveGridToFile(analysis.sheet(), tables / "090000045_2021.grd");
 
     ClientEntryWindow entry(work, desktop);
-    entry.edAFM->setText("123456783");
-    entry.edAFMExit();
+    entry.loadClient("123456783");
     ok &= Save(entry, out, "entry.png");
     ClientListWindow clientList(tables, LoadCustomers(tables).rows, desktop);
     ok &= Save(clientList, out, "client-list.png");

@@ -1,7 +1,7 @@
-#include "portal/PortalBrowser.h"
+#include "browser/PortalBrowser.h"
 
-#include "portal/BrowserConfig.h"
-#include "portal/DevToolsBrowser.h"
+#include "browser/BrowserConfig.h"
+#include "browser/DevToolsBrowser.h"
 
 namespace skartina {
 

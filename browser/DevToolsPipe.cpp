@@ -1,4 +1,4 @@
-#include "portal/DevToolsPipe.h"
+#include "browser/DevToolsPipe.h"
 
 #include <fcntl.h>
 #include <poll.h>

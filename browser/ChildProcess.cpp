@@ -1,4 +1,4 @@
-#include "portal/ChildProcess.h"
+#include "browser/ChildProcess.h"
 
 #include <cerrno>
 #include <csignal>

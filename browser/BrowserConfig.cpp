@@ -1,4 +1,4 @@
-#include "portal/BrowserConfig.h"
+#include "browser/BrowserConfig.h"
 
 #include <cstdlib>
 #include <string_view>

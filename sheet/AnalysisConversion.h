@@ -2,6 +2,8 @@
 // The yearly carry-over: last edition's analysis files ("_2020") are copied
 // into this edition's layout ("_2021"), which has one more year in front.
 
+#include "common/Edition.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,7 +11,7 @@
 
 namespace skartina {
 
-inline constexpr const char* kConversionMarker = "Conver2021Done.txt";
+inline constexpr const char* kConversionMarker = "Conver" SKARTINA_EDITION "Done.txt";
 
 struct ConversionReport {
     bool alreadyDone = false;    // the marker was there: nothing was looked at

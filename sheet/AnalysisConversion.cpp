@@ -1,4 +1,4 @@
-#include "startup/AnalysisConversion.h"
+#include "sheet/AnalysisConversion.h"
 
 #include "common/TextFile.h"
 #include "sheet/AnalysisFile.h"
@@ -8,9 +8,6 @@
 
 namespace skartina {
 namespace {
-
-constexpr std::string_view kOldTag = "_2020";
-constexpr std::string_view kNewTag = "_2021";
 
 bool HasGrdExtension(const std::string& name) {
     if (name.size() < 4) return false;
@@ -40,8 +37,8 @@ std::vector<std::string> ConvertAnalysisBytes(std::string_view source) {
         out.setCell(0, r, in.cell(0, r));
         for (int c = 1; c < in.columnCount(); ++c) out.setCell(c + 2, r, in.cell(c, r));
     }
-    // The new pair of columns for 2020, in front of last edition's newest year.
-    out.setCell(1, 0, YearHeaderText(2020));
+    // The new pair of columns for the newest year, in front of last edition's newest year.
+    out.setCell(1, 0, YearHeaderText(kNewestYear));
     if (in.rowCount() > 1) {
         out.setCell(1, 1, std::string(kTaxpayerHeader));
         out.setCell(2, 1, std::string(kSpouseHeader));
@@ -72,7 +69,7 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
     std::filesystem::directory_iterator it(tablesDir, ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (!HasGrdExtension(name) || name.find(kOldTag) == std::string::npos) continue;
+        if (!HasGrdExtension(name) || name.find(kLastEditionTag) == std::string::npos) continue;
         std::error_code kind;
         // A link is not followed, a folder or a FIFO is not read.
         if (it->symlink_status(kind).type() == std::filesystem::file_type::regular)
@@ -83,7 +80,7 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
     std::sort(names.begin(), names.end());
 
     for (const auto& name : names) {
-        const std::string targetName = ReplaceAll(name, kOldTag, kNewTag);
+        const std::string targetName = ReplaceAll(name, kLastEditionTag, kEditionTag);
         try {
             if (ConvertAnalysisFile(tablesDir / name, tablesDir / targetName))
                 report.converted.push_back(targetName);

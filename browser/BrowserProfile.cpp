@@ -1,4 +1,4 @@
-#include "portal/BrowserProfile.h"
+#include "browser/BrowserProfile.h"
 
 #include "portal/Browser.h"
 

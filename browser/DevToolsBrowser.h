@@ -7,10 +7,10 @@
 // session of its own on the one pipe.
 
 #include "portal/Browser.h"
-#include "portal/BrowserConfig.h"
-#include "portal/BrowserProfile.h"
-#include "portal/ChildProcess.h"
-#include "portal/DevToolsPipe.h"
+#include "browser/BrowserConfig.h"
+#include "browser/BrowserProfile.h"
+#include "browser/ChildProcess.h"
+#include "browser/DevToolsPipe.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,6 @@
-#include "portal/DevToolsBrowser.h"
+#include "browser/DevToolsBrowser.h"
 
-#include "portal/PageScripts.h"
+#include "browser/PageScripts.h"
 
 #include <fcntl.h>
 #include <openssl/evp.h>
