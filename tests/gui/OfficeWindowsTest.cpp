@@ -6,6 +6,7 @@
 #include "gui/AnalysisWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/OfficeRunWindow.h"
+#include "common/TextFile.h"
 #include "portal/OfficeJournal.h"
 #include "registry/TaxpayerRecord.h"
 #include "sheet/AnalysisFile.h"
