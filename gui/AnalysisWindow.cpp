@@ -123,10 +123,13 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     portalLayout->addWidget(retrieveAllYearsButton_, 2, 0, 1, 2);
     portalDocumentsButton_ = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", portal);
     portalDocumentsButton_->setObjectName("btSources");
-    portalLayout->addWidget(portalDocumentsButton_, 3, 0, 1, 2);
+    // The sheet's earlier versions beside the documents: no row to spare.
     versionsButton_ = new QPushButton("Προηγούμενες εκδόσεις", portal);
     versionsButton_->setObjectName("btVersions");
-    portalLayout->addWidget(versionsButton_, 4, 0, 1, 2);
+    auto* kept = new QHBoxLayout;
+    kept->addWidget(portalDocumentsButton_);
+    kept->addWidget(versionsButton_);
+    portalLayout->addLayout(kept, 3, 0, 1, 2);
 
     auto* editing = new QGroupBox("Επεξεργασία δήλωσης", this);
     saveButton_ = ImageButton(editing, "imSave", QStyle::SP_DialogSaveButton, "Αποθήκευση δήλωσης");
