@@ -198,8 +198,10 @@ void OfficeRunWindow::setChoiceEnabled(bool enabled) {
                                                            lastYear_, accountantBox_})
         widget->setEnabled(enabled);
     userEdit_->setEnabled(enabled && accountantBox_->isChecked());
-    // A resumed accountant's run needs the password again.
-    passwordEdit_->setEnabled(accountantBox_->isChecked() && (enabled || (unfinished_ && unfinished_->plan.accountant)));
+    // A resumed accountant's run needs the password again; nothing changes while a run goes.
+    passwordEdit_->setEnabled(!running_ && accountantBox_->isChecked() &&
+                              (enabled || (unfinished_ && unfinished_->plan.accountant)));
+    extraSeconds_->setEnabled(!running_);
     onChoiceChanged();
 }
 
@@ -264,6 +266,7 @@ void OfficeRunWindow::onStartClicked() {
     running_ = true;
     cancelRequested_ = false;
     setChoiceEnabled(false);
+    timeLabel_->clear();
     resumeBox_->setEnabled(false);
     startButton_->setEnabled(false);
     closeButton_->setEnabled(false);
@@ -294,6 +297,8 @@ void OfficeRunWindow::onStartClicked() {
     }
     running_ = false;
     clientLabel_->setText(cancelRequested_ ? "Η άντληση ακυρώθηκε." : "Η άντληση ολοκληρώθηκε.");
+    // Nothing is left to estimate: the time the run took alone.
+    timeLabel_->setText(timeLabel_->text().section(" · ", 0, 0));
     summary_->setPlainText(lines.join('\n'));
     cancelButton_->setEnabled(false);
     closeButton_->setEnabled(true);
