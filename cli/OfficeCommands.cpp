@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
+#include "common/Edition.h"
 #include "portal/BatchOfficePortal.h"
 #include "browser/BrowserConfig.h"
 #include "portal/OfficeReport.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <ctime>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace skartina::cli {
@@ -55,37 +57,36 @@ std::string Now() {
     return text;
 }
 
-}  // namespace
+struct ImportClientsArguments {
+    std::string file;
+};
 
-int RunImportClients(const Args& args) {
-    if (args.size() != 1 || args[0].rfind("--", 0) == 0) throw UsageError("δώστε ένα αρχείο πελατών (CSV)");
-    const ImportResult result = ImportClientFile(kTablesFolder, args[0]);
+int RunImportClients(const ImportClientsArguments& args) {
+    const ImportResult result = ImportClientFile(kTablesFolder, args.file);
     const std::vector<std::string> lines = ImportReportLines(result);
     std::cout << lines.front() << '\n';
     for (size_t i = 1; i < lines.size(); ++i) std::cerr << lines[i] << '\n';
     return result.skipped.empty() ? 0 : 1;
 }
 
-int RunRetrieveClients(const Args& args) {
-    std::vector<std::string> afms;
-    std::string yearsText = "2003-2020";
-    bool yearsGiven = false, accountant = false, resume = false, onlyMissing = false;
+struct RetrieveClientsArguments {
+    std::string afms;
+    std::string years;
+    bool accountant = false;
     std::string user;
-    int extraSeconds = 0;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--afm" && hasValue) afms = CommaList(args[++i]);
-        else if (arg == "--years" && hasValue) yearsText = args[++i], yearsGiven = true;
-        else if (arg == "--accountant") accountant = true;
-        else if (arg == "--user" && hasValue) user = args[++i];
-        else if (arg == "--extra-seconds" && hasValue) extraSeconds = ExtraSeconds(args[++i]);
-        else if (arg == "--resume") resume = true;
-        else if (arg == "--only-missing") onlyMissing = true;
-        else if (arg == "--password" || arg.rfind("--password=", 0) == 0)
-            throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
-        else throw UsageError("άγνωστη ή ελλιπής επιλογή «" + arg + "»");
-    }
+    std::string extraSeconds = "0";
+    bool resume = false;
+    bool onlyMissing = false;
+    std::string password;  // refused: only its presence counts
+};
+
+int RunRetrieveClients(const RetrieveClientsArguments& args) {
+    std::vector<std::string> afms = CommaList(args.afms);
+    const bool yearsGiven = !args.years.empty();
+    const std::string yearsText = yearsGiven ? args.years : "2003-" + std::to_string(kNewestYear);
+    const bool accountant = args.accountant, resume = args.resume, onlyMissing = args.onlyMissing;
+    const std::string& user = args.user;
+    const int extraSeconds = ExtraSeconds(args.extraSeconds);
 
     std::optional<OfficeJournal> unfinished = ReadOfficeJournal(kTablesFolder);
     OfficeJournal journal;
@@ -142,6 +143,30 @@ int RunRetrieveClients(const Args& args) {
     for (const std::string& line : OfficeSummaryLines(result.clients, result.cancelled)) std::cout << line << '\n';
     std::cout << "Αναφορά: " << result.report.string() << '\n';
     return result.AnyNotRead() ? 1 : 0;
+}
+
+}  // namespace
+
+Runner DefineImportClients(CLI::App& command) {
+    const auto args = std::make_shared<ImportClientsArguments>();
+    AddRequired(command, "FILE.csv", args->file, "ο κατάλογος πελατών");
+    return [args] { return RunImportClients(*args); };
+}
+
+Runner DefineRetrieveClients(CLI::App& command) {
+    const auto args = std::make_shared<RetrieveClientsArguments>();
+    command.add_option("--afm", args->afms, "οι ΑΦΜ των πελατών, χωρισμένοι με «,» (προεπιλογή όλοι)")->type_name("AFM,...");
+    command.add_flag("--only-missing", args->onlyMissing, "μόνο όσοι δεν έχουν στο φύλλο κάποιο από τα έτη");
+    command.add_option("--years", args->years, "τα έτη, όπως «2003-2020» ή «2010»")->type_name("Y-Y");
+    command.add_flag("--accountant", args->accountant, "μία είσοδος ως λογιστής που επιλέγει κάθε πελάτη");
+    command.add_option("--user", args->user, "το όνομα χρήστη του λογιστή στην Α.Α.Δ.Ε.")->type_name("USER");
+    command.add_option("--extra-seconds", args->extraSeconds, "επιπλέον χρόνος σε κάθε αναμονή")->type_name("N");
+    command.add_flag("--resume", args->resume, "συνέχεια της ημιτελούς άντλησης μετά τον τελευταίο πελάτη που ολοκληρώθηκε");
+    const CLI::Option* password = AddRefusedPassword(command, args->password);
+    return [args, password] {
+        ThrowIfPasswordGiven(password);
+        return RunRetrieveClients(*args);
+    };
 }
 
 }  // namespace skartina::cli

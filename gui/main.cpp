@@ -3,8 +3,11 @@
 #include "gui/Application.h"
 #include "gui/DesktopServices.h"
 #include "startup/ProductInfo.h"
+#include "startup/VersionLine.h"
 #include "gui/StartUp.h"
 #include "gui/MainWindow.h"
+
+#include <CLI/CLI.hpp>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -22,10 +26,32 @@ bool HasDisplay() {
     return false;
 }
 
+// --help and --version, answered before anything needs a display; nullopt
+// when the program goes on. Qt's own switches (-platform, -style, ...) are left to it.
+std::optional<int> AnswerCommandLine(int argc, char** argv) {
+    CLI::App options(std::string(skartina::kAppTitle) +
+                         ": η ανάλωση κεφαλαίου των πελατών ανά έτος, από τις δηλώσεις Ε1. Ανοίγει σε επιφάνεια "
+                         "εργασίας και δουλεύει στον φάκελο από τον οποίο ξεκινά (Tables και αρχεία ρυθμίσεων).",
+                     "skartina");
+    options.set_help_flag("-h,--help", "αυτό το μήνυμα");
+    options.set_version_flag("--version", skartina::VersionLine("skartina"));
+    options.get_formatter()->label("Usage", "χρήση");
+    options.get_formatter()->label("OPTIONS", "ΕΠΙΛΟΓΕΣ");
+    options.get_formatter()->label("Options", "Επιλογές");
+    options.allow_extras();
+    try {
+        options.parse(argc, argv);
+    } catch (const CLI::ParseError& answered) {  // --help or --version
+        return options.exit(answered);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace skartina;
+    if (const std::optional<int> status = AnswerCommandLine(argc, argv)) return *status;
     if (!HasDisplay()) {
         std::cerr << "ΣΚΑΡΤΙΝΑ: δεν βρέθηκε γραφικό περιβάλλον (DISPLAY). Το πρόγραμμα ανοίγει σε επιφάνεια "
                      "εργασίας· σε μηχάνημα χωρίς οθόνη χρησιμοποιήστε το skartina-cli ή το xvfb-run.\n";

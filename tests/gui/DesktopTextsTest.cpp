@@ -9,7 +9,7 @@
 #include "gui/DesktopServices.h"
 #include "gui/MainWindow.h"
 #include "startup/ProductInfo.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "gui/InfoWindow.h"
 #include "common/TextFile.h"
 #include "gui/AnalysisWindow.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
