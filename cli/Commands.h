@@ -53,5 +53,7 @@ Runner DefineXlsx(CLI::App& command);
 Runner DefinePdf(CLI::App& command);
 Runner DefineRetrieve(CLI::App& command);
 Runner DefineRetrieveAll(CLI::App& command);
+Runner DefineImportClients(CLI::App& command);
+Runner DefineRetrieveClients(CLI::App& command);
 
 }  // namespace skartina::cli

@@ -48,6 +48,17 @@ const Command kCommands[] = {
      "είσοδο· χωρίς --user, τα στοιχεία εισόδου του πελάτη από\n"
      "το Tables/ΑΦΜ.cst· τα έγγραφα στο Tables/ΑΦΜ_sources",
      DefineRetrieveAll},
+    {"import-clients", "FILE.csv",
+     "εισαγωγή πελατών από αρχείο (\";\" ή \",\", UTF-8 ή Windows-1253,\n"
+     "επικεφαλίδες ΑΦΜ/AFM, Επώνυμο/Surname, Όνομα/Name,\n"
+     "Πατρώνυμο/Father, UserName, Password) στο Tables",
+     DefineImportClients},
+    {"retrieve-clients",
+     "[--afm AFM,...] [--only-missing] [--years 2003-2020] [--accountant --user USER] [--extra-seconds N] [--resume]",
+     "άντληση όλων των πελατών του Tables (ή των --afm, ή όσων το\n"
+     "φύλλο δεν έχει κάποιο έτος) με μία είσοδο του λογιστή ή με τα\n"
+     "στοιχεία κάθε πελάτη· αναφορά στο Tables/retrieval-*.csv",
+     DefineRetrieveClients},
 };
 
 constexpr const char* kHelpSummary = "αυτό το μήνυμα";

@@ -28,6 +28,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -53,6 +54,7 @@ struct Faults {
     int printDelayMs = 0;
     int reportDelayMs = 0;
     std::string refusedClient;
+    std::string loginLog;  // a file that gets the user name of every login that goes through
     LogoutLanding logoutTo = LogoutLanding::Login;
     std::set<int> noReturnYears;
     std::set<int> reportWithoutAfmYears;
@@ -141,6 +143,7 @@ void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
     {
         std::lock_guard lock(mutex_);
         sessions_[token] = {account->accountant() ? std::string() : account->afm, account->accountant()};
+        if (!faults_.loginLog.empty()) std::ofstream(faults_.loginLog, std::ios::app) << req.get_param_value("username") << '\n';
     }
     res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure");
     res.set_redirect("https://" + app + "/webtax/incomefp/years.jsp");
@@ -311,6 +314,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     app.add_flag("--no-year-list", faults.noYearList, "the year menus lack \"YEAR\"");
     app.add_flag("--no-print-button", faults.noPrintButton, "the year menus lack their print button");
     app.add_option("--refuse-client", faults.refusedClient, "the client choice refuses that tax number")->type_name("AFM");
+    app.add_option("--login-log", faults.loginLog, "appends the user name of every login that goes through")->type_name("FILE");
     app.add_option("--logout-to", logoutTo, "where the logout lands (login by default)")
         ->check(CLI::IsMember({"login", "alt-login", "home"}));
     app.add_option("--no-return-in", noReturnYears, "no return on the portal for the year (may be repeated)")
