@@ -315,4 +315,13 @@ std::vector<std::string> RemoveStaleTemporaryFiles(const std::filesystem::path& 
     return RemoveStale(folder, [](std::string_view) { return true; });
 }
 
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec) && !ec) return true;
+    const auto first = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ec), ec);
+    if (ec) return false;
+    const auto second = std::filesystem::weakly_canonical(std::filesystem::absolute(b, ec), ec);
+    return !ec && first == second;
+}
+
 }  // namespace skartina

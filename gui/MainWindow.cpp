@@ -49,9 +49,15 @@ MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices des
     setObjectName("fiMain");
 
     QMenu* file = menuBar()->addMenu("Αρχείο");
-    file->addAction("Αποθήκευση")->setShortcut(Qt::Key_F2);
-    file->addAction("Αποθήκευση Ως...");
-    file->addAction("Εκτύπωση");
+    // Saving and printing belong to the analysis window; here they stay greyed out.
+    QAction* menuSave = file->addAction("Αποθήκευση");
+    menuSave->setObjectName("miSave");
+    menuSave->setShortcut(Qt::Key_F2);
+    QAction* menuSaveAs = file->addAction("Αποθήκευση Ως...");
+    menuSaveAs->setObjectName("miSaveAs");
+    QAction* menuPrint = file->addAction("Εκτύπωση");
+    menuPrint->setObjectName("miPrint");
+    for (QAction* inert : {menuSave, menuSaveAs, menuPrint}) inert->setEnabled(false);
     file->addSeparator();
     exitAction_ = file->addAction("Έξοδος");
     exitAction_->setObjectName("acExit");
@@ -190,7 +196,8 @@ void MainWindow::PrepareMainWindow() {
     // Pop-ups of the portal are allowed by the browser session itself; there is no registry here.
     // The data folder private, and what killed saves and browsers left removed.
     TidyAtStartUp(workDir_ / kTablesFolder);
-    ConvertAnalysisFiles(workDir_ / kTablesFolder);
+    const ConversionReport conversion = ConvertAnalysisFiles(workDir_ / kTablesFolder);
+    if (const std::string told = ConversionMessage(conversion); !told.empty()) desktop_.prompter->inform(told);
 }
 
 void MainWindow::FirstActivation() {

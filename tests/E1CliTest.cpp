@@ -90,11 +90,41 @@ TEST(E1Cli, ReportPrintsTheEntriesOfAPdfOrText) {
     EXPECT_EQ(pdf.out.substr(0, 25), "101 2400\n213 50\n301 18250");
     EXPECT_NE(pdf.out.find("\n515 350.5\n"), std::string::npos) << pdf.out;
     EXPECT_EQ(Cli(dir, "report 2015 " + Q(kFixtures / "report-2015.txt")).out, pdf.out);
-    EXPECT_NE(Cli(dir, "report 2014 " + Q(kFixtures / "report-2015.txt")).out.find("\n115 350.5\n"), std::string::npos);
 
     test::WriteBytes(dir / "broken.pdf", "%PDF-1.4 nothing more");
     EXPECT_EQ(Cli(dir, "report 2015 " + Q(dir / "broken.pdf")).status, 1);
     EXPECT_EQ(Cli(dir, "report 2015 " + Q(dir / "missing.pdf")).status, 1);
+}
+
+// A report that gives nothing, or another year's figures, never reaches a sheet.
+TEST(E1Cli, AnEmptyUnreadableOrOtherYearsReportIsRefused) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
+    test::WriteBytes(dir / "empty.txt", "");
+    test::WriteBytes(dir / "junk.txt", "\x01\x02\x03 nothing a report holds");
+    test::WriteBytes(dir / "no-entries.txt", "ΕΚΚΑΘΑΡΙΣΤΙΚΟ ΣΗΜΕΙΩΜΑ ΟΙΚΟΝΟΜΙΚΟΥ ΕΤΟΥΣ 2015\nΑ.Φ.Μ. 123456783\n");
+    const struct {
+        std::string year;
+        std::filesystem::path report;
+        const char* told;
+    } cases[] = {
+        {"2015", dir / "empty.txt", "οικονομικό έτος"},
+        {"2015", dir / "junk.txt", "οικονομικό έτος"},
+        {"2015", dir / "no-entries.txt", "κανένα ποσό"},
+        {"2014", kFixtures / "report-2015.txt", "είναι του έτους 2015, όχι του 2014"},
+        {"2010", kFixtures / "report-2015.pdf", "είναι του έτους 2015, όχι του 2010"},
+    };
+    for (const auto& c : cases) {
+        const CliRun printed = Cli(dir, "report " + c.year + " " + Q(c.report));
+        EXPECT_EQ(printed.status, 1) << c.report;
+        EXPECT_EQ(printed.out, "") << c.report;
+        EXPECT_NE(printed.err.find(c.told), std::string::npos) << printed.err;
+        const CliRun imported =
+            Cli(dir, "import-report " + c.year + " " + Q(c.report) + " " + Q(dir / "a.grd") + " " + Q(dir / "b.grd"));
+        EXPECT_EQ(imported.status, 1) << c.report;
+        EXPECT_NE(imported.err.find(c.told), std::string::npos) << imported.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "b.grd")) << c.report;
+    }
 }
 
 TEST(E1Cli, ImportReportFillsAYearFromASavedReport) {

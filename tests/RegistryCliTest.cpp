@@ -19,12 +19,13 @@ using test::TempDir;
 
 TEST(RegistryCli, AfmPrintsOneVerdictPerText) {
     TempDir dir;
-    CliRun run = Cli(dir, "afm 123456783 100000090 EL123456783");
+    CliRun run = Cli(dir, "afm 123456783 100000090 000000012");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "valid\nvalid\nvalid\n");
-    run = Cli(dir, "afm 123456783 123456784 12345678 ''");
+    // The whole text answers: nine digits with their check digit, nothing before or after.
+    run = Cli(dir, "afm 123456783 123456784 12345678 '' 000000000 ' 123456783' '123456783 ' EL123456783");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "valid\ninvalid\ninvalid\nvalid\n");
+    EXPECT_EQ(run.out, "valid\ninvalid\ninvalid\ninvalid\ninvalid\ninvalid\ninvalid\ninvalid\n");
     EXPECT_EQ(Cli(dir, "afm").status, 2);
 }
 

@@ -11,8 +11,9 @@
 // off the year menus; --refuse-client makes the client choice refuse that tax
 // number to an accountant; --logout-to picks the page the logout lands on.
 // The "-in" switches (each may be repeated) touch one year only: the portal
-// has no return for it, its report leaves out the tax number, or its return
-// page or report comes MS late.
+// has no return for it, its return and report leave out the tax number
+// (--report-without-afm: every year's), or its return page or report comes MS
+// late.
 
 #include "tools/ReportPdfWriter.h"
 #include "tools/portal-sim/SimCertificate.h"
@@ -97,6 +98,8 @@ private:
     E1CodeTable ReturnOf(const Session& session, int year) const;
     // How the year's return page comes: late for the whole portal's return pages, or for this year.
     PageOptions ReturnOptionsOf(int year) const;
+    // The tax number a return or report shows: the session's, or none where a fault takes it away.
+    std::string ShownAfm(const Session& session, int year) const;
     int LateMs(int year) const {
         const auto late = faults_.lateYears.find(year);
         return late == faults_.lateYears.end() ? 0 : late->second;
@@ -164,6 +167,11 @@ E1CodeTable Portal::ReturnOf(const Session& session, int year) const {
     return data_.Return(session.afm, year);
 }
 
+std::string Portal::ShownAfm(const Session& session, int year) const {
+    if (faults_.reportWithoutAfm || faults_.reportWithoutAfmYears.count(year)) return {};
+    return session.afm;
+}
+
 PageOptions Portal::ReturnOptionsOf(int year) const {
     PageOptions options = returnOptions_;
     if (const int late = LateMs(year)) options.delayMs = late;
@@ -171,7 +179,7 @@ PageOptions Portal::ReturnOptionsOf(int year) const {
 }
 
 void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
-    Html(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year)));
+    Html(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownAfm(session, year)));
 }
 
 void Portal::ServeApp(httplib::Server& server) {
@@ -252,7 +260,8 @@ void Portal::ServeApp(httplib::Server& server) {
     });
     server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         if (auto session = Require(req, res))
-            Html(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005), req.get_param_value("part") == "2" ? 2 : 1));
+            Html(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005),
+                                     req.get_param_value("part") == "2" ? 2 : 1, ShownAfm(*session, 2005)));
     });
     server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
@@ -260,8 +269,8 @@ void Portal::ServeApp(httplib::Server& server) {
         const int year = std::atoi(req.get_param_value("year").c_str());
         const int delayMs = LateMs(year) > 0 ? LateMs(year) : faults_.reportDelayMs;
         if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        const bool withAfm = !faults_.reportWithoutAfm && !faults_.reportWithoutAfmYears.count(year);
-        const auto lines = ReportLines(session->afm, withAfm, year, ReturnOf(*session, year));
+        const std::string afm = ShownAfm(*session, year);
+        const auto lines = ReportLines(afm, !afm.empty(), year, ReturnOf(*session, year));
         res.set_header("Cache-Control", "no-store");
         std::string pdf = WriteReportPdf(lines);
         if (faults_.hugeReport) pdf += "\n%" + std::string(21u * 1024 * 1024, 'x') + "\n";
