@@ -66,7 +66,7 @@ bool SaveTaxpayer(const std::filesystem::path& tablesDir, const TaxpayerRecord& 
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) && !prompter.confirm(kOverwriteRecordQuestion))
         return false;
     // A first client on a new installation creates the data folder.
-    CreateTablesFolder(tablesDir);
+    MakeTablesFolderPrivate(tablesDir);
     WriteTaxpayerRecord(path, record);
     return true;
 }

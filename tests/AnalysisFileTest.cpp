@@ -6,7 +6,7 @@
 #include "sheet/SavedAnalysis.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,13 @@
 #include "common/TextFile.h"
 #include "sheet/SheetGrid.h"
 #include "sheet/SheetRows.h"
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
 
 namespace skartina {
 namespace {
@@ -48,6 +52,35 @@ TEST(E1Cli, BadCodeListsAndMissingYearsAreErrors) {
     EXPECT_NE(outside.err.find("2005"), std::string::npos) << outside.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "b.grd"));
     EXPECT_EQ(Cli(dir, "year 2030 " + Q(dir / "codes.txt") + " " + Q(dir / "a.grd") + " " + Q(dir / "b.grd")).status, 2);
+}
+
+// A code list's bad line is quoted with its control bytes escaped, as the lists print them.
+TEST(E1Cli, ABadLineIsQuotedWithoutItsControlBytes) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
+    test::WriteBytes(dir / "codes.txt", "301 1\n301 \x1b[2J\x07 5\n");
+    const CliRun run = Cli(dir, "year 2015 " + Q(dir / "codes.txt") + " " + Q(dir / "a.grd") + " " + Q(dir / "b.grd"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("\\x1b[2J\\x07"), std::string::npos) << run.err;
+    for (char control : {'\x1b', '\x07'}) EXPECT_EQ(run.err.find(control), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+// A damaged report is the program's one Greek line; poppler's own words go to the log.
+TEST(E1Cli, PopplersWordsOnACutReportGoToTheLogNotTheTerminal) {
+    TempDir dir;
+    const std::string command = "XDG_STATE_HOME=" + Q(dir / "state") + " " + SKARTINA_CLI + " report 2015 " +
+                                Q(kFixtures / "fuzz-corpus" / "report-pdf" / "report-cut.pdf") + " >/dev/null 2>" +
+                                Q(dir / "err.txt");
+    EXPECT_NE(std::system(command.c_str()), 0);
+    const std::string err = test::ReadBytes(dir / "err.txt");
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(err.rfind("skartina-cli report: Η αναφορά", 0), 0u) << err;
+    const std::string log = test::ReadBytes(dir / "state" / "skartina" / "skartina.log");
+    EXPECT_NE(log.find(" poppler: "), std::string::npos) << log;
+    struct stat info {};
+    ASSERT_EQ(stat((dir / "state" / "skartina" / "skartina.log").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST(E1Cli, ReportPrintsTheEntriesOfAPdfOrText) {
