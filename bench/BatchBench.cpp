@@ -4,18 +4,17 @@
 // Goals: the batch under a quarter of the single-year total, and under 60 s.
 
 #include "portal/BatchRetrieval.h"
-#include "browser/ChildProcess.h"
 #include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 
 namespace skartina {
 namespace {
@@ -23,19 +22,12 @@ namespace {
 constexpr const char* kPageDelayMs = "300";
 
 struct Portal {
-    Portal() {
-        simulator = std::make_unique<ChildProcess>(
-            SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", SKARTINA_SIM_SAMPLE, "--delay", kPageDelayMs}, true);
-        std::istringstream line(simulator->ReadLine(10000));
-        line >> hosts.app >> hosts.login >> hosts.altLogin;
-        BrowserConfig config;
-        config.headless = true;
-        config.acceptInsecureCerts = true;
-        config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};
-        browser = std::make_unique<DevToolsBrowser>(clock, config);
-    }
+    Portal()
+        : simulator(SKARTINA_SIM_SAMPLE, {"--delay", kPageDelayMs}),
+          hosts(simulator.hosts()),
+          browser(std::make_unique<DevToolsBrowser>(clock, simulator.HeadlessBrowser())) {}
     ~Portal() { browser.reset(); }
-    std::unique_ptr<ChildProcess> simulator;
+    SimulatedPortalProcess simulator;
     PortalHosts hosts;
     SteadyPumpClock clock;
     std::unique_ptr<DevToolsBrowser> browser;

@@ -6,24 +6,28 @@
 // finds the browser open, as a user's second retrieval does; a year from 2014
 // ends by logging out and closing the browser, so each one starts it anew.
 
-#include "browser/ChildProcess.h"
 #include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 
 namespace skartina {
 namespace {
 
 struct Portal {
-    std::unique_ptr<ChildProcess> simulator;
+    Portal()
+        : simulator(SKARTINA_SIM_SAMPLE),
+          hosts(simulator.hosts()),
+          browser(std::make_unique<DevToolsBrowser>(clock, simulator.HeadlessBrowser())) {}
+    ~Portal() { browser.reset(); }  // the browser quits before the portal stops
+    SimulatedPortalProcess simulator;
     PortalHosts hosts;
     SteadyPumpClock clock;
     std::unique_ptr<DevToolsBrowser> browser;
@@ -32,16 +36,8 @@ struct Portal {
 Portal* Open() {
     static std::unique_ptr<Portal> portal;
     if (portal) return portal.get();
-    BrowserConfig config;
-    if (!std::filesystem::exists(config.chromium)) return nullptr;
+    if (!std::filesystem::exists(BrowserConfig().chromium)) return nullptr;
     portal = std::make_unique<Portal>();
-    portal->simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", SKARTINA_SIM_SAMPLE}, true);
-    std::istringstream line(portal->simulator->ReadLine(10000));
-    line >> portal->hosts.app >> portal->hosts.login >> portal->hosts.altLogin;
-    config.headless = true;
-    config.acceptInsecureCerts = true;
-    config.popupHosts = {portal->hosts.app, portal->hosts.login, portal->hosts.altLogin};
-    portal->browser = std::make_unique<DevToolsBrowser>(portal->clock, config);
     return portal.get();
 }
 

@@ -2,6 +2,8 @@
 
 #include "sheet/SheetGrid.h"
 
+#include <CLI/Option.hpp>
+
 #include <charconv>
 
 namespace skartina::cli {
@@ -13,6 +15,30 @@ int YearArgument(const std::string& text) {
         throw UsageError("το έτος πρέπει να είναι από " + std::to_string(kOldestYear) + " έως " +
                          std::to_string(kNewestYear) + ", όχι «" + text + "»");
     return year;
+}
+
+int ExtraSeconds(const std::string& text) {
+    try {
+        size_t used = 0;
+        const int seconds = std::stoi(text, &used);
+        if (used == text.size()) return seconds;
+    } catch (const std::exception&) {
+    }
+    throw UsageError("--extra-seconds θέλει ακέραιο αριθμό δευτερολέπτων, όχι «" + text + "»");
+}
+
+CLI::Option* AddRequired(CLI::App& command, const std::string& name, std::string& value, const std::string& meaning) {
+    // The name says what to give; the parser's type word ("TEXT") would add nothing.
+    return command.add_option(name, value, meaning)->required()->type_name("");
+}
+
+CLI::Option* AddRefusedPassword(CLI::App& command, std::string& value) {
+    return command.add_option("--password", value)->expected(0, 1)->group("");
+}
+
+void ThrowIfPasswordGiven(const CLI::Option* password) {
+    if (password->count() > 0)
+        throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
 }
 
 }  // namespace skartina::cli

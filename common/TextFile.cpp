@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::string_view kTemporaryMark = ".tmp-";
 
+}  // namespace
+
 // The reasons a user meets, in the user's language; the system's text for the rest.
 std::string SystemReason(int err) {
     switch (err) {
@@ -30,6 +32,8 @@ std::string SystemReason(int err) {
     default: return std::strerror(err);
     }
 }
+
+namespace {
 
 std::string Quoted(const std::filesystem::path& path) { return "«" + path.string() + "»"; }
 

@@ -31,6 +31,9 @@ private:
     size_t line_;
 };
 
+// Why a system call failed (errno), in the user's language where a user meets it.
+std::string SystemReason(int err);
+
 // Shared: as the umask allows; OwnerOnly: clients' data; Executable: a program, as the umask allows.
 enum class FileAccess { Shared, OwnerOnly, Executable };
 

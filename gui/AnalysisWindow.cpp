@@ -8,6 +8,7 @@
 #include "gui/AfmEdit.h"
 #include "gui/IntegerEdit.h"
 #include "sheet/AnalysisFile.h"
+#include "sheet/AnalysisHistory.h"
 #include "sheet/CsvExport.h"
 #include "sheet/ExcelExport.h"
 #include "sheet/MarriedMarks.h"
@@ -28,6 +29,8 @@
 #include "gui/BatchProgressWindow.h"
 
 #include <QApplication>
+#include <QListWidget>
+#include <QDialogButtonBox>
 #include <QCloseEvent>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -120,7 +123,13 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     portalLayout->addWidget(retrieveAllYearsButton_, 2, 0, 1, 2);
     portalDocumentsButton_ = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", portal);
     portalDocumentsButton_->setObjectName("btSources");
-    portalLayout->addWidget(portalDocumentsButton_, 3, 0, 1, 2);
+    // The sheet's earlier versions beside the documents: no row to spare.
+    versionsButton_ = new QPushButton("Προηγούμενες εκδόσεις", portal);
+    versionsButton_->setObjectName("btVersions");
+    auto* kept = new QHBoxLayout;
+    kept->addWidget(portalDocumentsButton_);
+    kept->addWidget(versionsButton_);
+    portalLayout->addLayout(kept, 3, 0, 1, 2);
 
     auto* editing = new QGroupBox("Επεξεργασία δήλωσης", this);
     saveButton_ = ImageButton(editing, "imSave", QStyle::SP_DialogSaveButton, "Αποθήκευση δήλωσης");
@@ -250,6 +259,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     connect(firstYearEdit_, &IntegerEdit::edited, this, [this] { onFirstYearEdited(); });
     connect(retrieveAllYearsButton_, &QPushButton::clicked, this, [this] { onRetrieveAllYearsClicked(); });
     connect(portalDocumentsButton_, &QPushButton::clicked, this, [this] { onPortalDocumentsClicked(); });
+    connect(versionsButton_, &QPushButton::clicked, this, [this] { onVersionsClicked(); });
     const auto reportInt = [this](const QString& message) { desktop_.prompter->inform(message.toStdString()); };
     firstYearEdit_->setErrorReporter(reportInt);
     extraWaitEdit_->setErrorReporter(reportInt);
@@ -621,6 +631,47 @@ void AnalysisWindow::onRetrieveAllYearsClicked() {
     std::string summary;
     for (const std::string& line : BatchSummaryLines(result)) summary += (summary.empty() ? "" : "\n") + line;
     desktop_.prompter->inform(summary);
+}
+
+void AnalysisWindow::onVersionsClicked() {
+    if (retrieving_) return;
+    const std::string afm = taxNumberEdit_->text().toStdString();
+    if (afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
+    std::vector<std::filesystem::path> versions;
+    if (!attempt([&] { versions = KeptVersions(tablesDir(), afm); })) return;
+    if (versions.empty())
+        return desktop_.prompter->inform("Δεν υπάρχουν προηγούμενες εκδόσεις του φύλλου για τον Α.Φ.Μ. " + afm + ".");
+
+    QDialog chooser(this);
+    chooser.setObjectName("fiVersions");
+    chooser.setWindowTitle("Προηγούμενες εκδόσεις");
+    auto* layout = new QVBoxLayout(&chooser);
+    layout->addWidget(new QLabel("Το φύλλο όπως ήταν πριν από κάθε αντικατάστασή του (νεότερο πρώτο):", &chooser));
+    auto* list = new QListWidget(&chooser);
+    list->setObjectName("lbVersions");
+    for (const std::filesystem::path& version : versions) list->addItem(Q(VersionTimeText(version)));
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &chooser);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &chooser, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &chooser, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, &chooser, &QDialog::accept);
+    if (chooser.exec() != QDialog::Accepted || list->currentRow() < 0) return;
+    OpenVersion(versions[static_cast<size_t>(list->currentRow())]);
+}
+
+void AnalysisWindow::OpenVersion(const std::filesystem::path& version) {
+    CommitOpenEdit();
+    bool loaded = false;
+    attempt([&] { loaded = LoadGridFromFile(version, grid_); });
+    if (!loaded) return;
+    AlignYearBoxesToSheet(grid_, years_);
+    syncYearBoxes();
+    handEntry_.reset();
+    // Saving it makes it the client's sheet again; until then the file stays as it is.
+    modified_ = true;
+    RecalculateSheet();
 }
 
 void AnalysisWindow::onPortalDocumentsClicked() {

@@ -103,6 +103,11 @@ public:
     void onRetrieveAllYearsClicked();
     // Opens the client's folder of kept documents with the desktop's program.
     void onPortalDocumentsClicked();
+    // "Προηγούμενες εκδόσεις": a version of the client's sheet that a run
+    // replaced, opened in the window as a change to save.
+    void onVersionsClicked();
+    // Opens the kept version into the sheet.
+    void OpenVersion(const std::filesystem::path& version);
 
     // The grid's reactions: a click or a move of the current cell, a press on
     // a person header, Enter.
@@ -155,6 +160,7 @@ private:
     std::map<int, QCheckBox*> yearBoxes_;               // 2000 ... 2020
     std::map<int, QPushButton*> retrieveYearButtons_;  // 2003 ... 2020
     QPushButton* retrieveAllYearsButton_;  // every ticked year in one run
+    QPushButton* versionsButton_;          // the earlier versions of the client's sheet
     QPushButton* portalDocumentsButton_;   // the folder of the portal's documents kept for the client
 
     QString workYear_ = "2021";

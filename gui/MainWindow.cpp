@@ -14,11 +14,14 @@
 #include "gui/AfmEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "browser/StartUpTidy.h"
+#include "gui/OfficeRunWindow.h"
+#include "registry/ClientImport.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -62,6 +65,13 @@ MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices des
     clientListAction_->setObjectName("miCustomerList");
     connect(newClientAction_, &QAction::triggered, this, &MainWindow::onNewClientTriggered);
     connect(clientListAction_, &QAction::triggered, this, &MainWindow::onClientListTriggered);
+    clients->addSeparator();
+    importClientsAction_ = clients->addAction("Εισαγωγή πελατών από αρχείο");
+    importClientsAction_->setObjectName("miImportClients");
+    connect(importClientsAction_, &QAction::triggered, this, &MainWindow::onImportClientsTriggered);
+    officeRunAction_ = clients->addAction("Άντληση στοιχείων όλων των πελατών");
+    officeRunAction_->setObjectName("miOfficeRun");
+    connect(officeRunAction_, &QAction::triggered, this, &MainWindow::onOfficeRunTriggered);
 
     QMenu* analysis = menuBar()->addMenu("Ανάλωση κεφαλαίου");
     analysisAction_ = analysis->addAction("Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
@@ -197,6 +207,33 @@ void MainWindow::onNewClientTriggered() {
     window.exec();
 }
 
+void MainWindow::onImportClientsTriggered() {
+    // Qt's own dialog: the same on every desktop, and one a keyboard can drive.
+    const QString file = QFileDialog::getOpenFileName(this, "Εισαγωγή πελατών από αρχείο", QString::fromStdString(workDir_.string()),
+                                                      "Κατάλογος πελατών (*.csv *.txt);;Όλα τα αρχεία (*)", nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+    if (!file.isEmpty()) ImportClientsFrom(file.toStdString());
+}
+
+void MainWindow::ImportClientsFrom(const std::filesystem::path& file) {
+    std::string text;
+    try {
+        const std::vector<std::string> lines = ImportReportLines(ImportClientFile(workDir_ / kTablesFolder, file));
+        // A long list of skipped lines stays within the screen: the first ones, and how many more.
+        constexpr size_t kShown = 15;
+        for (size_t i = 0; i < lines.size() && i <= kShown; ++i) text += (i ? "\n" : "") + lines[i];
+        if (lines.size() > kShown + 1) text += "\n... και " + std::to_string(lines.size() - kShown - 1) + " ακόμη γραμμές.";
+    } catch (const std::exception& error) {
+        text = std::string("Η εισαγωγή πελατών δεν έγινε: ") + error.what();
+    }
+    desktop_.prompter->inform(text);
+}
+
+void MainWindow::onOfficeRunTriggered() {
+    OfficeRunWindow window(workDir_, this);
+    window.exec();
+}
+
 void MainWindow::onClientListTriggered() {
     const auto afm = ChooseTaxpayer(workDir_ / kTablesFolder, desktop_, this);
     if (!afm) return;
@@ -212,7 +249,7 @@ void MainWindow::onAnalysisTriggered() {
 }
 
 void MainWindow::onAboutTriggered() {
-    AboutWindow about(this);
+    AboutWindow about(workDir_, this);
     about.exec();
 }
 

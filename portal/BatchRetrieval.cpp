@@ -34,51 +34,108 @@ struct Menu {
     ElementRef printButton;
 };
 
+}  // namespace
+
 class BatchRun {
 public:
-    BatchRun(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view)
-        : portal_(portal), browser_(portal.browser), request_(request), e1_(e1), grid_(grid), view_(view),
-          extra_(std::clamp(request.extraSeconds, 0, 3600)) {}
+    BatchRun(PortalSession& portal, int extraSeconds)
+        : portal_(portal), browser_(portal.browser), extra_(std::clamp(extraSeconds, 0, 3600)) {}
 
-    BatchResult Go() {
+    // One client's years. `connect`: log in first (else the run is logged in
+    // to the client already); `finish`: log out and close at the end.
+    BatchResult Go(const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view, bool connect,
+                   bool finish) {
+        request_ = &request;
+        e1_ = &e1;
+        grid_ = &grid;
+        view_ = &view;
+        result_ = {};
         start_ = browser_.clock().NowMs();
-        for (int year : BatchYearOrder(request_.years)) result_.years.push_back({year, YearEnd::NotReached, {}, {}});
+        for (int year : BatchYearOrder(request.years)) result_.years.push_back({year, YearEnd::NotReached, {}, {}});
         try {
-            Years();
+            Years(connect);
         } catch (const RetrievalCancelled&) {
             // The window is closing: no page is waited for any more.
             result_.cancelled = true;
             browser_.BrowserQuit();
+            loggedIn_ = false;
             return result_;
         }
-        Finish();
+        if (finish) Finish();
         return result_;
     }
 
+    // Logs in with the credentials (an accountant picks their client); the
+    // reason the run cannot go on, or empty.
+    std::string Connect(const PortalCredentials& credentials) {
+        credentials_ = credentials;
+        try {
+            return ConnectOrReason();
+        } catch (const BrowserError& error) {
+            return std::string("σφάλμα του προγράμματος περιήγησης: ") + error.what();
+        }
+    }
+
+    // An accountant logged in picks another client: back to the portal's
+    // entrance, which leads to the client choice; the reason it failed, or empty.
+    std::string PickClient(const std::string& afm) {
+        credentials_.afm = afm;
+        try {
+            browser_.Navigate(portal_.current, portal_.EntryPage(), false);
+            const std::optional<Found> enter = AwaitElement(portal_.ApplicationPages(), "Image17");
+            if (!enter) return "δεν εμφανίστηκε η είσοδος στην εφαρμογή για την επιλογή πελάτη";
+            portal_.current = {enter->document.window};
+            browser_.Click(enter->element);
+            const std::optional<Found> field = AwaitElement(portal_.ApplicationPages(), "username");
+            const auto proceed = field ? browser_.FindElementByName(field->document, "PBIn") : std::nullopt;
+            if (!field || !proceed) return "δεν εμφανίστηκε η σελίδα επιλογής πελάτη";
+            portal_.current = {field->document.window};
+            browser_.SetValue(field->element, afm);
+            browser_.Click(*proceed);
+            if (!AwaitWindow(portal_.StartPage())) return "η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. " + afm;
+            return {};
+        } catch (const BrowserError& error) {
+            return std::string("σφάλμα του προγράμματος περιήγησης: ") + error.what();
+        }
+    }
+
+    bool LoggedIn() const { return loggedIn_; }
+
+    // The one logout of the run, and the browser closed.
+    void Finish() {
+        try {
+            if (loggedIn_ && browser_.HasApplication())
+                LogoutAndClose(portal_, portal_.ApplicationPages(), portal_.LogoutPage());
+        } catch (const BrowserError&) {
+            // A browser that fails now is closed all the same.
+        } catch (const RetrievalCancelled&) {
+        }
+        loggedIn_ = false;
+        browser_.BrowserQuit();
+    }
+
 private:
-    void Years() {
-        if (view_.CancelRequested()) {
+    void Years(bool connect) {
+        if (view_->CancelRequested()) {
             result_.cancelled = true;
             return;
         }
-        std::string why;
-        try {
-            why = ConnectOrReason();
-        } catch (const BrowserError& error) {
-            why = std::string("σφάλμα του προγράμματος περιήγησης: ") + error.what();
+        if (connect) {
+            const std::string why = Connect(request_->credentials);
+            if (!why.empty()) {
+                result_.stopReason = why;
+                return;
+            }
         }
-        if (!why.empty()) {
-            result_.stopReason = why;
-            return;
-        }
+        credentials_ = request_->credentials;
         const int total = static_cast<int>(result_.years.size());
         for (int i = 0; i < total; ++i) {
             YearResult& year = result_.years[static_cast<size_t>(i)];
-            if (view_.CancelRequested()) {
+            if (view_->CancelRequested()) {
                 result_.cancelled = true;
                 return;
             }
-            view_.Progress({year.year, i + 1, total, i, browser_.clock().NowMs() - start_});
+            view_->Progress({year.year, i + 1, total, i, browser_.clock().NowMs() - start_});
             try {
                 year = OneYear(year.year);
             } catch (const BrowserError& error) {
@@ -87,7 +144,7 @@ private:
                                   ? kBrowserGone
                                   : std::string("σφάλμα του προγράμματος περιήγησης: ") + error.what();
             }
-            view_.YearEnded(year);
+            view_->YearEnded(year);
             if (year.end == YearEnd::NotReached) {
                 result_.cancelled = true;
                 return;
@@ -97,7 +154,7 @@ private:
                     YearResult& left = result_.years[static_cast<size_t>(rest)];
                     left.end = YearEnd::Failed;
                     left.reason = reconnectReason_;
-                    view_.YearEnded(left);
+                    view_->YearEnded(left);
                 }
                 return;
             }
@@ -108,7 +165,7 @@ private:
     // logged in; a portal window that has gone gives way to one still open.
     bool Recover() {
         if (!browser_.HasApplication()) {
-            if (view_.CancelRequested()) return true;  // the loop stops at its next check
+            if (view_->CancelRequested()) return true;  // the loop stops at its next check
             try {
                 reconnectReason_ = ConnectOrReason();
             } catch (const BrowserError& error) {
@@ -132,7 +189,7 @@ private:
         loggedIn_ = false;
         CloseLoginWindow(browser_);
         OpenPortal(portal_);
-        const PortalCredentials& credentials = request_.credentials;
+        const PortalCredentials& credentials = credentials_;
         if (!LogIn(portal_, credentials)) return OutcomeText(YearOutcome::LoginFailed);
         loggedIn_ = true;
         // The portal's start page comes once the login, and an accountant's
@@ -290,22 +347,22 @@ private:
         YearResult result{year, YearEnd::Failed, {}, {}};
         const std::optional<Menu> menu = ReachMenu(year, result.reason);
         if (!menu) return result;
-        if (view_.CancelRequested()) return {year, YearEnd::NotReached, kCancelledReason, {}};
+        if (view_->CancelRequested()) return {year, YearEnd::NotReached, kCancelledReason, {}};
 
         CloseLateReports();
         const std::vector<std::string> before = Handles();
-        e1_.clear();
+        e1_->clear();
         browser_.Click(menu->printButton);
         std::optional<std::string> report;
         if (year <= 2013) {
             if (const auto page = AwaitElement(E1PageAddress(portal_.hosts, std::to_string(year)), "n901"))
-                StoreE1Fields(browser_.SearchedElements(page->document), e1_);
+                StoreE1Fields(browser_.SearchedElements(page->document), *e1_);
             else
                 result.reason = OutcomeText(YearOutcome::ReturnMissing);
         } else if ((report = AwaitReportBytes(before))) {
             const std::string text = LooksLikePdf(*report) ? ReportPdfText(*report) : *report;
-            const std::string& afm = request_.credentials.afm;
-            if (!afm.empty() && text.find(afm) != std::string::npos) ParseReportText(text, year, e1_);
+            const std::string& afm = credentials_.afm;
+            if (!afm.empty() && text.find(afm) != std::string::npos) ParseReportText(text, year, *e1_);
             else result.reason = OutcomeText(YearOutcome::ReportWithoutAfm);
         } else {
             result.reason = OutcomeText(YearOutcome::ReportMissing);
@@ -313,46 +370,33 @@ private:
         CloseWindowsOpenedSince(before);
         if (!result.reason.empty()) return result;
 
-        result.end = AllZero(e1_) ? YearEnd::Empty : YearEnd::Read;
-        if (!request_.sourcesFolder.empty()) {
+        result.end = AllZero(*e1_) ? YearEnd::Empty : YearEnd::Read;
+        if (!request_->sourcesFolder.empty()) {
             try {
-                result.source = report ? KeepReportSource(request_.sourcesFolder, year, *report)
-                                       : KeepReturnSource(request_.sourcesFolder, year, e1_);
+                result.source = report ? KeepReportSource(request_->sourcesFolder, year, *report)
+                                       : KeepReturnSource(request_->sourcesFolder, year, *e1_);
             } catch (const std::exception& error) {
                 result.reason = std::string("το έγγραφο του έτους δεν φυλάχτηκε: ") + error.what();
             }
         }
-        RunYearRules(e1_, grid_, year);
-        view_.YearFilled(year);
+        RunYearRules(*e1_, *grid_, year);
+        view_->YearFilled(year);
         return result;
-    }
-
-    // The one logout of the run, and the browser closed.
-    void Finish() {
-        try {
-            if (loggedIn_ && browser_.HasApplication())
-                LogoutAndClose(portal_, portal_.ApplicationPages(), portal_.LogoutPage());
-        } catch (const BrowserError&) {
-            // A browser that fails now is closed all the same.
-        } catch (const RetrievalCancelled&) {
-        }
-        browser_.BrowserQuit();
     }
 
     PortalSession& portal_;
     Browser& browser_;
-    const BatchRequest& request_;
-    E1CodeTable& e1_;
-    SheetGrid& grid_;
-    BatchView& view_;
+    const BatchRequest* request_ = nullptr;
+    E1CodeTable* e1_ = nullptr;
+    SheetGrid* grid_ = nullptr;
+    BatchView* view_ = nullptr;
+    PortalCredentials credentials_;
     const int extra_;
     uint64_t start_ = 0;
     bool loggedIn_ = false;
     std::string reconnectReason_;
     BatchResult result_;
 };
-
-}  // namespace
 
 bool BatchResult::AnyFailed() const {
     if (!stopReason.empty() || cancelled) return true;
@@ -369,8 +413,25 @@ std::vector<int> BatchYearOrder(std::vector<int> years) {
 
 BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
                           BatchView& view) {
-    return BatchRun(portal, request, e1, grid, view).Go();
+    return BatchRun(portal, request.extraSeconds).Go(request, e1, grid, view, true, true);
 }
+
+BatchSession::BatchSession(PortalSession& portal, int extraSeconds)
+    : run_(std::make_unique<BatchRun>(portal, extraSeconds)) {}
+
+BatchSession::~BatchSession() = default;
+
+std::string BatchSession::LogIn(const PortalCredentials& credentials) { return run_->Connect(credentials); }
+
+std::string BatchSession::PickClient(const std::string& afm) { return run_->PickClient(afm); }
+
+BatchResult BatchSession::Years(const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view) {
+    return run_->Go(request, e1, grid, view, false, false);
+}
+
+void BatchSession::LogOutAndClose() { run_->Finish(); }
+
+bool BatchSession::LoggedIn() const { return run_->LoggedIn(); }
 
 std::vector<std::string> BatchSummaryLines(const BatchResult& result) {
     int read = 0, empty = 0, failed = 0, notReached = 0;

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,34 @@ public:
 // The browser is logged out and closed at the end, also after a cancel.
 BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
                           BatchView& view);
+
+class BatchRun;
+
+// A login kept over several clients' runs: an accountant logs in once and
+// picks each client in turn; each client's years run as RetrieveYears runs
+// them, without their own login and logout.
+class BatchSession {
+public:
+    BatchSession(PortalSession& portal, int extraSeconds);
+    ~BatchSession();
+    BatchSession(const BatchSession&) = delete;
+    BatchSession& operator=(const BatchSession&) = delete;
+
+    // Opens the portal and logs in (an accountant then picks the client of the
+    // credentials); the reason the run cannot go on, or empty.
+    std::string LogIn(const PortalCredentials& credentials);
+    // The logged-in accountant's next client; the reason it failed, or empty.
+    std::string PickClient(const std::string& afm);
+    // The years of the client logged in to (or picked).
+    BatchResult Years(const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view);
+    // The one logout, and the browser closed.
+    void LogOutAndClose();
+    // Whether the last login went through (an accountant's client may still have been refused).
+    bool LoggedIn() const;
+
+private:
+    std::unique_ptr<BatchRun> run_;
+};
 
 // The summary, one Greek line a year (newest first) after a heading line.
 std::vector<std::string> BatchSummaryLines(const BatchResult& result);

@@ -4,7 +4,7 @@
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

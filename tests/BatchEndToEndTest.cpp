@@ -5,9 +5,9 @@
 // and no browser or driver process left behind. Each test starts its own
 // simulator and browser.
 
-#include "CliRunner.h"
-#include "SimulatedPortal.h"
-#include "TestSupport.h"
+#include "support/CliRunner.h"
+#include "support/SimulatedPortal.h"
+#include "support/TestSupport.h"
 #include "portal/BatchRetrieval.h"
 #include "portal/YearSources.h"
 #include "e1/YearRules.h"
@@ -357,14 +357,11 @@ TEST_F(BatchEndToEnd, ARefusedClientStopsTheRunBeforeAnyYear) {
 
 TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
     Start({"--report-without-afm-in", "2016"});
-    const PortalHosts& h = portal->hosts;
     TempDir dir;
     std::filesystem::create_directories(dir / "Tables");
     WriteTaxpayerRecord(RecordFilePath(dir / "Tables", kSampleAfm), {kSampleAfm, "ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΙΩΡΓΟΣ", "", "demo", "demo1234"});
     SaveGridToFile(grid, dir / "in.grd");
-    const std::string command = "cd " + Q(dir.path()) + " && env -u SKARTINA_PASSWORD SKARTINA_PORTAL_APP_HOST=" + h.app +
-                                " SKARTINA_PORTAL_LOGIN_HOST=" + h.login + " SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin +
-                                " SKARTINA_BROWSER_HEADLESS=1 SKARTINA_PORTAL_INSECURE_TLS=1 " + SKARTINA_CLI +
+    const std::string command = "cd " + Q(dir.path()) + " && env -u SKARTINA_PASSWORD " + ShellEnvironment(portal->simulator) + SKARTINA_CLI +
                                 " retrieve-all in.grd out.grd --afm " + kSampleAfm + " --years 2012-2016 </dev/null >" +
                                 Q(dir / "summary.txt") + " 2>" + Q(dir / "progress.txt");
     const int raw = std::system(command.c_str());

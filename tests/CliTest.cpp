@@ -1,7 +1,7 @@
 #include "common/TextFile.h"
 #include "sheet/SheetRows.h"
-#include "CliRunner.h"
-#include "TestSupport.h"
+#include "support/CliRunner.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

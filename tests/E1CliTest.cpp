@@ -1,7 +1,7 @@
 #include "common/TextFile.h"
 #include "sheet/SheetGrid.h"
 #include "sheet/SheetRows.h"
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Reading a year's return from the fields of its page.
 
-#include "MemoryBrowser.h"
+#include "support/MemoryBrowser.h"
 #include "portal/E1PageReader.h"
 
 #include <gtest/gtest.h>

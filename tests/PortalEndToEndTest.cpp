@@ -1,6 +1,6 @@
 // The browser against the simulated portal, with headless Chromium.
 
-#include "PortalFixture.h"
+#include "support/PortalFixture.h"
 #include "portal/E1PageReader.h"
 
 #include <signal.h>

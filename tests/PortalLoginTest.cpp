@@ -1,7 +1,7 @@
 // The login and logout sequences on a browser in memory and a fake clock:
 // what they fill in and click, when they give up, which window they close.
 
-#include "MemoryBrowser.h"
+#include "support/MemoryBrowser.h"
 #include "portal/PortalLogin.h"
 
 #include <gtest/gtest.h>

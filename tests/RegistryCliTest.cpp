@@ -1,8 +1,8 @@
 #include "common/Codepage.h"
 #include "common/TextFile.h"
 #include "registry/TaxpayerRecord.h"
-#include "CliRunner.h"
-#include "TestSupport.h"
+#include "support/CliRunner.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 // SKARTINA_PORTAL_PAUSE_FACTOR (set by the test configuration) shortens the
 // fixed pauses; one test keeps the real ones.
 
-#include "CliRunner.h"
-#include "SimulatedPortal.h"
-#include "TestSupport.h"
+#include "support/CliRunner.h"
+#include "support/SimulatedPortal.h"
+#include "support/TestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "browser/BrowserProfile.h"
@@ -260,10 +260,7 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
     Start();
     TempDir dir;
     SaveGridToFile(grid, dir / "in.grd");
-    const PortalHosts& h = portal->hosts;
-    const std::string environment = "SKARTINA_PORTAL_APP_HOST=" + h.app + " SKARTINA_PORTAL_LOGIN_HOST=" + h.login +
-                                    " SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin +
-                                    " SKARTINA_BROWSER_HEADLESS=1 SKARTINA_PORTAL_INSECURE_TLS=1 ";
+    const std::string environment = ShellEnvironment(portal->simulator);
     const std::string files = " 2010 " + Q(dir / "in.grd") + " " + Q(dir / "out.grd") + " --afm " + kAfm + " --user demo";
 
     // A password is never taken from the command line.

@@ -3,7 +3,7 @@
 #include "common/TextFile.h"
 #include "registry/Scrambler.h"
 #include "registry/TaxpayerRecord.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

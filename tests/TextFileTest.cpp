@@ -1,6 +1,6 @@
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "update/VersionCheck.h"
 #include "common/TextFile.h"
 #include "support/UpdateServerSim.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <sys/stat.h>
 

@@ -2,8 +2,8 @@
 // the messages in their order, the waiting panel, the recalculation after a
 // failure, and the pauses.
 
-#include "MemoryBrowser.h"
-#include "TestSupport.h"
+#include "support/MemoryBrowser.h"
+#include "support/TestSupport.h"
 #include "portal/YearRetrieval.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The portal's documents kept for a client: where they go, who may read them,
 // and that a return page's amounts read back as they were.
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "common/ClientFiles.h"
 #include "e1/CodeList.h"
 #include "browser/StartUpTidy.h"

@@ -7,7 +7,7 @@
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetRows.h"
 #include "common/TextFile.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -4,8 +4,8 @@
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
 #include "gui/AnalysisWindow.h"
-#include "GuiTestSupport.h"
-#include "../PdfReadBack.h"
+#include "support/GuiTestSupport.h"
+#include "support/PdfReadBack.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

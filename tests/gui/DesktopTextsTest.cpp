@@ -9,7 +9,7 @@
 #include "gui/DesktopServices.h"
 #include "gui/MainWindow.h"
 #include "startup/ProductInfo.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -67,7 +67,7 @@ TEST(DesktopTexts, WindowTitlesAreExactlyTheCaptions) {
     main.PrepareMainWindow();
     AnalysisWindow analysis(dir.path(), desktop.services());
     ClientEntryWindow entry(dir.path(), desktop.services());
-    AboutWindow about;
+    AboutWindow about(dir.path());
     const std::pair<QWidget*, const char*> windows[] = {
         {&main, "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)"},
         {&analysis, "Πληροφόρηση από Α.Α.Δ.Ε."},

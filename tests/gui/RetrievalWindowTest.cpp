@@ -2,8 +2,7 @@
 // headless Chromium: the year's figures reach the grid, a second retrieval
 // cannot start while one runs, and closing the window ends a retrieval.
 
-#include "GuiTestSupport.h"
-#include "PortalForTheWindow.h"
+#include "support/GuiTestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "gui/AfmEdit.h"
@@ -11,6 +10,7 @@
 #include "gui/SheetView.h"
 #include "browser/BrowserConfig.h"
 #include "browser/ChildProcess.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
@@ -33,7 +33,6 @@ namespace {
 
 using test::FakeDesktop;
 using test::Find;
-using test::PortalForTheWindow;
 using test::TempDir;
 using test::YearBoxName;
 using test::YearButtonName;
@@ -44,7 +43,8 @@ struct RetrievalWindow : ::testing::Test {
     void SetUp() override {
         const BrowserConfig defaults;
         ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
-        portal = std::make_unique<PortalForTheWindow>();
+        portal = std::make_unique<SimulatedPortalProcess>(SKARTINA_SIM_SAMPLE);
+        portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
         Find<AfmEdit>(*window, "edAFM")->setText(kAfm);
@@ -68,7 +68,7 @@ struct RetrievalWindow : ::testing::Test {
 
     TempDir dir;
     FakeDesktop desktop;
-    std::unique_ptr<PortalForTheWindow> portal;
+    std::unique_ptr<SimulatedPortalProcess> portal;
     std::unique_ptr<AnalysisWindow> window;
 };
 

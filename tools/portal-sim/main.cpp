@@ -3,11 +3,7 @@
 // ports stand for the application host, the login host and the second login
 // host; the first line printed names them in that order ("127.0.0.1:PORT").
 //
-//   skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] [--huge-report]
-//                       [--report-without-afm] [--delay MS] [--delay-print MS]
-//                       [--delay-report MS] [--no-year-list] [--no-print-button]
-//                       [--refuse-client AFM] [--logout-to login|alt-login|home]
-//                       [--no-return-in YEAR] [--report-without-afm-in YEAR] [--late-in YEAR MS]
+//   skartina-portal-sim --data DIR [SWITCH...]   (--help lists the switches)
 //
 // The switches stand for the portal's faults and slow moments: --delay slows
 // every page, --delay-print only the return page, --delay-report only the
@@ -22,6 +18,9 @@
 #include "tools/portal-sim/SimCertificate.h"
 #include "tools/portal-sim/SimData.h"
 #include "tools/portal-sim/SimPages.h"
+#include "startup/VersionLine.h"
+
+#include <CLI/CLI.hpp>
 
 #include <httplib.h>
 
@@ -29,9 +28,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <set>
 #include <regex>
@@ -53,6 +54,7 @@ struct Faults {
     int printDelayMs = 0;
     int reportDelayMs = 0;
     std::string refusedClient;
+    std::string loginLog;  // a file that gets the user name of every login that goes through
     LogoutLanding logoutTo = LogoutLanding::Login;
     std::set<int> noReturnYears;
     std::set<int> reportWithoutAfmYears;
@@ -141,6 +143,7 @@ void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
     {
         std::lock_guard lock(mutex_);
         sessions_[token] = {account->accountant() ? std::string() : account->afm, account->accountant()};
+        if (!faults_.loginLog.empty()) std::ofstream(faults_.loginLog, std::ios::app) << req.get_param_value("username") << '\n';
     }
     res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure");
     res.set_redirect("https://" + app + "/webtax/incomefp/years.jsp");
@@ -279,47 +282,73 @@ void Portal::ServeApp(httplib::Server& server) {
                [this](const httplib::Request&, httplib::Response& res) { Html(res, HomePage(options_)); });
 }
 
-int Usage() {
-    std::cerr << "usage: skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] [--huge-report] "
-                 "[--report-without-afm] [--delay MS] [--delay-print MS] [--delay-report MS] [--no-year-list] "
-                 "[--no-print-button] [--refuse-client AFM] [--logout-to login|alt-login|home] [--no-return-in YEAR] "
-                 "[--report-without-afm-in YEAR] [--late-in YEAR MS]\n";
-    return 2;
-}
-
-int Run(int argc, char** argv) {
+struct Switches {
     std::string folder;
     Faults faults;
     PageOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--data" && i + 1 < argc) folder = argv[++i];
-        else if (arg == "--delay" && i + 1 < argc) options.delayMs = std::atoi(argv[++i]);
-        else if (arg == "--no-login-button") faults.noLoginButton = true;
-        else if (arg == "--no-pbin") faults.noProceedButton = true;
-        else if (arg == "--no-report") faults.noReport = true;
-        else if (arg == "--huge-report") faults.hugeReport = true;
-        else if (arg == "--report-without-afm") faults.reportWithoutAfm = true;
-        else if (arg == "--delay-print" && i + 1 < argc) faults.printDelayMs = std::atoi(argv[++i]);
-        else if (arg == "--delay-report" && i + 1 < argc) faults.reportDelayMs = std::atoi(argv[++i]);
-        else if (arg == "--no-year-list") faults.noYearList = true;
-        else if (arg == "--no-print-button") faults.noPrintButton = true;
-        else if (arg == "--refuse-client" && i + 1 < argc) faults.refusedClient = argv[++i];
-        else if (arg == "--no-return-in" && i + 1 < argc) faults.noReturnYears.insert(std::atoi(argv[++i]));
-        else if (arg == "--report-without-afm-in" && i + 1 < argc) faults.reportWithoutAfmYears.insert(std::atoi(argv[++i]));
-        else if (arg == "--late-in" && i + 2 < argc) {
-            const int year = std::atoi(argv[++i]);
-            faults.lateYears[year] = std::atoi(argv[++i]);
-        }
-        else if (arg == "--logout-to" && i + 1 < argc) {
-            const std::string landing = argv[++i];
-            if (landing == "login") faults.logoutTo = LogoutLanding::Login;
-            else if (landing == "alt-login") faults.logoutTo = LogoutLanding::AltLogin;
-            else if (landing == "home") faults.logoutTo = LogoutLanding::Home;
-            else return Usage();
-        } else return Usage();
+};
+
+// The switches; nullopt after --help, --version or bad usage, with the exit status in `status`.
+std::optional<Switches> Parse(int argc, char** argv, int& status) {
+    Switches switches;
+    std::string& folder = switches.folder;
+    Faults& faults = switches.faults;
+    PageOptions& options = switches.options;
+    std::string logoutTo = "login";
+    std::vector<int> lateYears;  // year, milliseconds, year, ...
+    std::vector<int> noReturnYears, reportWithoutAfmYears;
+
+    CLI::App app("A stand-in for the tax portal on loopback, for the tests and for trying the program. "
+                 "Its first line names the application, login and second login hosts (127.0.0.1:PORT).",
+                 "skartina-portal-sim");
+    app.set_version_flag("--version", VersionLine("skartina-portal-sim"));
+    app.add_option("--data", folder, "the data folder: accounts.txt and AFM/YEAR.txt")->required()->type_name("DIR");
+    app.add_option("--delay", options.delayMs, "every page shows its content only after MS")->type_name("MS");
+    app.add_option("--delay-print", faults.printDelayMs, "the return page only")->type_name("MS");
+    app.add_option("--delay-report", faults.reportDelayMs, "the report only")->type_name("MS");
+    app.add_flag("--no-login-button", faults.noLoginButton, "the login page lacks its button");
+    app.add_flag("--no-pbin", faults.noProceedButton, "the client-choice page lacks its button");
+    app.add_flag("--no-report", faults.noReport, "the year menus from 2014 have no report");
+    app.add_flag("--huge-report", faults.hugeReport, "the reports are larger than any yearly report may be");
+    app.add_flag("--report-without-afm", faults.reportWithoutAfm, "the reports leave out the tax number");
+    app.add_flag("--no-year-list", faults.noYearList, "the year menus lack \"YEAR\"");
+    app.add_flag("--no-print-button", faults.noPrintButton, "the year menus lack their print button");
+    app.add_option("--refuse-client", faults.refusedClient, "the client choice refuses that tax number")->type_name("AFM");
+    app.add_option("--login-log", faults.loginLog, "appends the user name of every login that goes through")->type_name("FILE");
+    app.add_option("--logout-to", logoutTo, "where the logout lands (login by default)")
+        ->check(CLI::IsMember({"login", "alt-login", "home"}));
+    app.add_option("--no-return-in", noReturnYears, "no return on the portal for the year (may be repeated)")
+        ->type_name("YEAR")
+        ->allow_extra_args(false);
+    app.add_option("--report-without-afm-in", reportWithoutAfmYears, "the year's report leaves out the tax number (may be repeated)")
+        ->type_name("YEAR")
+        ->allow_extra_args(false);
+    app.add_option("--late-in", lateYears, "the year's return page or report comes MS late (may be repeated)")
+        ->type_name("YEAR MS")
+        ->type_size(2)
+        ->allow_extra_args(false);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {  // --help, --version
+        status = app.exit(done);
+        return std::nullopt;
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        status = 2;
+        return std::nullopt;
     }
-    if (folder.empty()) return Usage();
+    faults.logoutTo = logoutTo == "home" ? LogoutLanding::Home : logoutTo == "alt-login" ? LogoutLanding::AltLogin : LogoutLanding::Login;
+    faults.noReturnYears.insert(noReturnYears.begin(), noReturnYears.end());
+    faults.reportWithoutAfmYears.insert(reportWithoutAfmYears.begin(), reportWithoutAfmYears.end());
+    for (size_t i = 0; i + 1 < lateYears.size(); i += 2) faults.lateYears[lateYears[i]] = lateYears[i + 1];
+    return switches;
+}
+
+int Run(int argc, char** argv) {
+    int status = 0;
+    const auto parsed = Parse(argc, argv, status);
+    if (!parsed) return status;
+    const auto& [folder, faults, options] = *parsed;
 
     // Stop on SIGTERM or SIGINT; blocked here so that the server threads never take them.
     sigset_t stopSignals;

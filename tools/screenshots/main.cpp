@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     main.resize(1280, 800);
     ok &= Save(main, out, "main.png");
 
-    AboutWindow about;
+    AboutWindow about(work);
     ok &= Save(about, out, "about.png");
 
     InfoWindow pro(work, page);
