@@ -4,7 +4,7 @@
 // JSON library; the report's bytes are bounded; and the browser starts with
 // none of this program's secrets in its environment.
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "browser/BrowserEnvironment.h"
 #include "browser/BrowserProfile.h"
 #include "browser/DevToolsAnswers.h"

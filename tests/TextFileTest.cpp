@@ -227,7 +227,9 @@ TEST(ClientFiles, TheDataFolderIsMadeAndKeptForItsOwnerOnly) {
         if (c.mode) {
             std::filesystem::create_directories(tables);
             ASSERT_EQ(::chmod(tables.c_str(), static_cast<mode_t>(c.mode)), 0);
-            if (c.foreign) ASSERT_EQ(::chown(tables.c_str(), 65534, 65534), 0);
+            if (c.foreign) {
+                ASSERT_EQ(::chown(tables.c_str(), 65534, 65534), 0);
+            }
         }
         EXPECT_EQ(MakeTablesFolderPrivate(tables, c.create), c.change) << c.name;
         EXPECT_EQ(ModeOf(tables), c.after) << c.name;
