@@ -9,7 +9,7 @@
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
