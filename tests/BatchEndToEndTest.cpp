@@ -148,9 +148,11 @@ protected:
         for (int year : years) {
             std::ofstream(dir / "codes.txt") << WriteCodeList(SampleReturn(year));
             const std::string y = std::to_string(year);
+            // The command writes another file than it reads; each year's result becomes the next input.
             const CliRun run = Cli(dir, "year " + y + " " + Q(dir / "codes.txt") + " " + Q(dir / "sheet.grd") + " " +
-                                            Q(dir / "sheet.grd"));
+                                            Q(dir / "next.grd"));
             EXPECT_EQ(run.status, 0) << run.err;
+            std::filesystem::rename(dir / "next.grd", dir / "sheet.grd");
         }
         SheetGrid sheet;
         EXPECT_TRUE(LoadGridFromFile(dir / "sheet.grd", sheet));
@@ -174,8 +176,9 @@ protected:
                 EXPECT_EQ(ReadBytes(source).rfind("%PDF", 0), 0u) << "the report's bytes as the portal gave them";
             }
             const CliRun run = Cli(dir, std::string(report ? "import-report " : "year ") + y + " " + Q(source) + " " +
-                                            Q(dir / "sheet.grd") + " " + Q(dir / "sheet.grd"));
+                                            Q(dir / "sheet.grd") + " " + Q(dir / "next.grd"));
             EXPECT_EQ(run.status, 0) << run.err;
+            std::filesystem::rename(dir / "next.grd", dir / "sheet.grd");
         }
         struct stat folder {};
         EXPECT_EQ(stat(sources.c_str(), &folder), 0);
