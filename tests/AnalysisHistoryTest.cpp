@@ -2,7 +2,7 @@
 #include "sheet/AnalysisFile.h"
 #include "sheet/AnalysisHistory.h"
 #include "sheet/SheetLayout.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

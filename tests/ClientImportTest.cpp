@@ -1,7 +1,7 @@
 #include "common/Codepage.h"
 #include "registry/ClientImport.h"
 #include "registry/Scrambler.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // the same client, a client the portal refuses, clients without credentials,
 // a run killed at random moments and resumed, the history of a replaced sheet.
 
-#include "CliRunner.h"
-#include "TestSupport.h"
+#include "support/CliRunner.h"
+#include "support/TestSupport.h"
 #include "common/Codepage.h"
 #include "common/TextFile.h"
 #include "browser/ChildProcess.h"

@@ -13,7 +13,7 @@
 #include "sheet/AnalysisHistory.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
