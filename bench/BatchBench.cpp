@@ -52,7 +52,7 @@ double Since(std::chrono::steady_clock::time_point start) {
 void BM_EighteenYearsBatchAgainstSingle(benchmark::State& state) {
     BrowserConfig defaults;
     if (!std::filesystem::exists(defaults.chromium)) return state.SkipWithError("chromium is not installed");
-    const PortalCredentials credentials{"123456789", "demo", "demo1234", false};
+    const PortalCredentials credentials{"123456783", "demo", "demo1234", false};
     std::vector<int> years;
     for (int year = 2020; year >= 2003; --year) years.push_back(year);
 

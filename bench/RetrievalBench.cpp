@@ -60,7 +60,7 @@ void RetrieveOnce(benchmark::State& state, int year, double pauseSeconds) {
     E1CodeTable e1;
     Quiet prompter;
     QuietView view(grid);
-    const YearRequest request{year, {"123456789", "demo", "demo1234", false}, 0};
+    const YearRequest request{year, {"123456783", "demo", "demo1234", false}, 0};
     PortalSession session{*portal->browser, portal->hosts, PortalTiming(), {}, {}};
     if (year <= 2013) RetrieveYearFromPortal(session, request, true, e1, grid, prompter, view);  // the browser open, logged in
     for (auto _ : state) {

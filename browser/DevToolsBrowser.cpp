@@ -1,9 +1,10 @@
 #include "browser/DevToolsBrowser.h"
 
+#include "browser/BrowserEnvironment.h"
+#include "browser/DevToolsAnswers.h"
 #include "browser/PageScripts.h"
 
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,23 +25,6 @@ constexpr int kCloseMs = 5000;
 constexpr int kLoadMs = 30000;
 constexpr int kQuitMs = 2000;
 constexpr size_t kLoadsKept = 64;
-
-ElementRef ElementAt(const DocumentRef& document, int frame, const json& found) {
-    return {document.window, frame, found.at(0).get<int>(), found.at(1).get<std::string>()};
-}
-
-std::string DecodeBase64(const std::string& text) {
-    if (text.size() % 4 != 0) throw BrowserError("the page returned its bytes garbled");
-    std::string bytes(text.size() / 4 * 3, '\0');
-    const int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
-                                       reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
-    if (length < 0) throw BrowserError("the page returned its bytes garbled");
-    // The decoder counts the padding as bytes.
-    size_t padding = 0;
-    for (size_t i = text.size(); i > 0 && text[i - 1] == '=' && padding < 2; --i) ++padding;
-    bytes.resize(static_cast<size_t>(length) - padding);
-    return bytes;
-}
 
 }  // namespace
 
@@ -95,8 +79,10 @@ void DevToolsBrowser::Launch() {
     options.quiet = true;
     options.descriptors = {{3, toBrowser[0]}, {4, fromBrowser[1]}};
     // Chromium starts its crash handler whatever the switches say; its
-    // database goes into the profile, so it goes with it.
-    options.environment = {"CHROME_CONFIG_HOME=" + (profile_->path() / "config").string()};
+    // database, like everything else the browser writes, goes into the
+    // profile, so it goes with it. None of this program's secrets pass.
+    options.environment = BrowserEnvironment(profile_->path());
+    options.inheritEnvironment = false;
     // Killed with this program. The signal comes when the starting thread
     // ends, so the browser is started from the user-interface thread only.
     options.deathSignal = SIGKILL;
@@ -178,40 +164,44 @@ bool DevToolsBrowser::WaitFor(const std::function<bool()>& done, int timeoutMs) 
 }
 
 void DevToolsBrowser::HandleEvent(const json& event) {
-    const std::string method = event.value("method", "");
-    const json& params = event.contains("params") ? event["params"] : json::object();
+    // An event that is not what it should be is passed over: the target list
+    // asked for next is the truth, and a load that is not seen is waited out.
+    const std::string method = devtools::Text(event, "method");
+    const json params = event.contains("params") && event["params"].is_object() ? event["params"] : json::object();
     if (method == "Target.targetCreated" || method == "Target.targetInfoChanged") {
-        const json& info = params.at("targetInfo");
-        Target target{info.value("targetId", ""), info.value("type", ""), info.value("url", ""), info.value("title", "")};
+        std::optional<devtools::TargetInfo> info =
+            params.contains("targetInfo") ? devtools::TargetOf(params["targetInfo"]) : std::nullopt;
+        if (!info) return;
+        Target target{std::move(info->id), std::move(info->type), std::move(info->url), std::move(info->title)};
         auto known = std::find_if(targets_.begin(), targets_.end(), [&](const Target& t) { return t.id == target.id; });
         if (known == targets_.end())
             targets_.push_back(std::move(target));
         else
             *known = std::move(target);
     } else if (method == "Target.targetDestroyed") {
-        const std::string id = params.value("targetId", "");
+        const std::string id = devtools::Text(params, "targetId");
         std::erase_if(targets_, [&](const Target& t) { return t.id == id; });
         sessions_.erase(id);
     } else if (method == "Target.detachedFromTarget") {
-        sessions_.erase(params.value("targetId", ""));
-    } else if (method == "Page.lifecycleEvent" && params.value("name", "") == "DOMContentLoaded") {
-        loaded_.push_back(params.value("loaderId", ""));
+        sessions_.erase(devtools::Text(params, "targetId"));
+    } else if (method == "Page.lifecycleEvent" && devtools::Text(params, "name") == "DOMContentLoaded") {
+        loaded_.push_back(devtools::Text(params, "loaderId"));
         if (loaded_.size() > kLoadsKept) loaded_.pop_front();
     }
 }
 
 std::vector<DevToolsBrowser::Target> DevToolsBrowser::Pages() {
     if (!HasApplication()) return {};
-    json infos;
+    std::vector<devtools::TargetInfo> infos;
     try {
-        infos = Call("Target.getTargets").at("targetInfos");
+        infos = devtools::TargetsOf(Call("Target.getTargets"));
     } catch (const BrowserGone&) {
         return {};  // the browser went away: the application is over
     }
     // The answer is the truth; the events kept the order in which targets appeared.
     std::vector<Target> now;
-    for (const json& info : infos)
-        now.push_back({info.value("targetId", ""), info.value("type", ""), info.value("url", ""), info.value("title", "")});
+    for (devtools::TargetInfo& info : infos)
+        now.push_back({std::move(info.id), std::move(info.type), std::move(info.url), std::move(info.title)});
     std::erase_if(targets_, [&](const Target& t) {
         return std::none_of(now.begin(), now.end(), [&](const Target& n) { return n.id == t.id; });
     });
@@ -241,7 +231,7 @@ std::vector<OpenWindow> DevToolsBrowser::Windows() {
 
 std::string DevToolsBrowser::SessionOf(const std::string& window) {
     if (auto known = sessions_.find(window); known != sessions_.end()) return known->second;
-    const std::string session = Call("Target.attachToTarget", {{"targetId", window}, {"flatten", true}}).at("sessionId");
+    const std::string session = devtools::SessionIdOf(Call("Target.attachToTarget", {{"targetId", window}, {"flatten", true}}));
     sessions_[window] = session;
     return session;
 }
@@ -249,17 +239,9 @@ std::string DevToolsBrowser::SessionOf(const std::string& window) {
 json DevToolsBrowser::Evaluate(const std::string& window, const std::string& body, const json& arguments) {
     const std::string expression = "(function () {" + body + "\n}).apply(null, " +
                                    arguments.dump(-1, ' ', false, json::error_handler_t::replace) + ")";
-    const json answer = Call("Runtime.evaluate",
-                             {{"expression", expression}, {"returnByValue", true}, {"awaitPromise", true}},
-                             SessionOf(window));
-    if (answer.contains("exceptionDetails")) {
-        const json& details = answer["exceptionDetails"];
-        std::string text = details.value("text", "the page's script failed");
-        if (details.contains("exception") && details["exception"].contains("description"))
-            text = details["exception"]["description"].get<std::string>();
-        throw BrowserError(text.substr(0, text.find('\n')));
-    }
-    return answer.at("result").value("value", json());
+    return devtools::EvaluatedValue(Call("Runtime.evaluate",
+                                         {{"expression", expression}, {"returnByValue", true}, {"awaitPromise", true}},
+                                         SessionOf(window)));
 }
 
 json DevToolsBrowser::Script(const std::string& window, const char* body, const json& arguments) {
@@ -273,37 +255,24 @@ json DevToolsBrowser::OnElement(const ElementRef& element, const char* body, jso
 }
 
 int DevToolsBrowser::FrameCount(const DocumentRef& document) {
-    return Script(document.window, scripts::kFrameCount, json::array()).get<int>();
+    return devtools::IntOf(Script(document.window, scripts::kFrameCount, json::array()));
 }
 
 Browser::TopSearch DevToolsBrowser::SearchTopDocument(const DocumentRef& document, std::string_view key, MatchMode mode) {
-    const json answer = Script(document.window, scripts::kSearchTop, {-1, key, static_cast<int>(mode)});
-    TopSearch top{answer.at(0).get<int>(), std::nullopt};
-    if (!answer.at(1).is_null()) top.element = ElementAt(document, -1, answer.at(1));
-    return top;
+    auto [frames, element] =
+        devtools::TopSearchOf(document, Script(document.window, scripts::kSearchTop, {-1, key, static_cast<int>(mode)}));
+    return {frames, std::move(element)};
 }
 
 std::optional<ElementRef> DevToolsBrowser::SearchDocument(const DocumentRef& document, int frame, std::string_view key,
                                                           MatchMode mode) {
     const json found = Script(document.window, scripts::kSearch, {frame, key, static_cast<int>(mode)});
     if (found.is_null()) return std::nullopt;
-    return ElementAt(document, frame, found);
+    return devtools::FoundElement(document, frame, found);
 }
 
 std::vector<ElementFields> DevToolsBrowser::DocumentElements(const DocumentRef& document, int frame) {
-    const json walked = Script(document.window, scripts::kElements, {frame});
-    const std::string identity = walked.at(0).get<std::string>();
-    std::vector<ElementFields> fields;
-    int index = 0;
-    for (const json& row : walked.at(1)) {
-        fields.push_back({{document.window, frame, index++, identity},
-                          row.at(0).get<std::string>(),
-                          row.at(1).get<std::string>(),
-                          row.at(2).get<std::string>(),
-                          row.at(3).get<std::string>(),
-                          row.at(4).get<bool>()});
-    }
-    return fields;
+    return devtools::ElementsOf(document, frame, Script(document.window, scripts::kElements, {frame}));
 }
 
 void DevToolsBrowser::SetValue(const ElementRef& element, std::string_view text) {
@@ -312,15 +281,13 @@ void DevToolsBrowser::SetValue(const ElementRef& element, std::string_view text)
 
 void DevToolsBrowser::Click(const ElementRef& element) { OnElement(element, scripts::kClick); }
 
-bool DevToolsBrowser::IsChecked(const ElementRef& element) { return OnElement(element, scripts::kChecked).get<bool>(); }
+bool DevToolsBrowser::IsChecked(const ElementRef& element) { return devtools::BoolOf(OnElement(element, scripts::kChecked)); }
 
 std::optional<std::string> DevToolsBrowser::Attribute(const ElementRef& element, std::string_view name) {
-    const json value = OnElement(element, scripts::kAttribute, std::string(name));
-    if (value.is_null()) return std::nullopt;
-    return value.get<std::string>();
+    return devtools::OptionalStringOf(OnElement(element, scripts::kAttribute, std::string(name)));
 }
 
-std::string DevToolsBrowser::Id(const ElementRef& element) { return OnElement(element, scripts::kId).get<std::string>(); }
+std::string DevToolsBrowser::Id(const ElementRef& element) { return devtools::StringOf(OnElement(element, scripts::kId)); }
 
 void DevToolsBrowser::SetSelectedIndex(const ElementRef& list, int index) {
     OnElement(list, scripts::kSetSelectedIndex, index);
@@ -329,7 +296,7 @@ void DevToolsBrowser::SetSelectedIndex(const ElementRef& list, int index) {
 void DevToolsBrowser::FireChange(const ElementRef& list) { OnElement(list, scripts::kFireChange); }
 
 std::vector<std::string> DevToolsBrowser::OptionTexts(const ElementRef& list) {
-    return OnElement(list, scripts::kOptionTexts).get<std::vector<std::string>>();
+    return devtools::StringsOf(OnElement(list, scripts::kOptionTexts));
 }
 
 void DevToolsBrowser::PlaceBrowserWindow(ScreenPoint anchor) {
@@ -340,7 +307,7 @@ void DevToolsBrowser::PlaceBrowserWindow(ScreenPoint anchor) {
         if (pages.empty()) return;
         window = pages.front().id;
     }
-    const int windowId = Call("Browser.getWindowForTarget", {{"targetId", window}}).at("windowId");
+    const int windowId = devtools::WindowIdOf(Call("Browser.getWindowForTarget", {{"targetId", window}}));
     // A maximised or minimised window takes no position: it is made normal first.
     Call("Browser.setWindowBounds", {{"windowId", windowId}, {"bounds", {{"windowState", "normal"}}}});
     Call("Browser.setWindowBounds",
@@ -364,21 +331,21 @@ void DevToolsBrowser::Navigate(const BrowserRef& browser, std::string_view addre
     if (networkOn_.count(session)) Call("Network.setCacheDisabled", {{"cacheDisabled", bypassCache}}, session);
 
     const json navigation = Call("Page.navigate", {{"url", std::string(address)}}, session);
-    const std::string error = navigation.value("errorText", "");
+    const std::string error = devtools::Text(navigation, "errorText");
     // An aborted load is a download or a page replaced at once, not a failure.
     if (!error.empty() && error != "net::ERR_ABORTED") throw BrowserError("the page " + std::string(address) + " could not be opened: " + error);
-    const std::string loader = navigation.value("loaderId", "");
+    const std::string loader = devtools::Text(navigation, "loaderId");
     if (loader.empty() || !error.empty()) return;  // moved within the same document
     // Back once the new document is parsed, as a person would see it; a slow page is left to the polling that follows.
     WaitFor([&] { return std::find(loaded_.begin(), loaded_.end(), loader) != loaded_.end(); }, kLoadMs);
 }
 
 std::string DevToolsBrowser::DocumentUrl(const DocumentRef& document) {
-    return Script(document.window, "return location.href;", json::array()).get<std::string>();
+    return devtools::StringOf(Script(document.window, "return location.href;", json::array()));
 }
 
 std::string DevToolsBrowser::DocumentTitle(const DocumentRef& document) {
-    return Script(document.window, "return document.title;", json::array()).get<std::string>();
+    return devtools::StringOf(Script(document.window, "return document.title;", json::array()));
 }
 
 std::optional<std::string> DevToolsBrowser::FindWindowByTitle(std::string_view title) {
@@ -403,7 +370,9 @@ void DevToolsBrowser::CloseWindow(const std::string& handle) {
 }
 
 std::string DevToolsBrowser::DocumentBytes(const DocumentRef& document) {
-    return DecodeBase64(Script(document.window, scripts::kFetchDocumentBytes, json::array()).get<std::string>());
+    // Bounded in size and time where the bytes arrive, in the page, and again here.
+    return devtools::ReportBytesOf(Script(document.window, scripts::kFetchDocumentBytes,
+                                          {devtools::kMaxReportBytes, devtools::kReportReadMs}));
 }
 
 }  // namespace skartina

@@ -66,14 +66,38 @@ inline constexpr const char* kOptionTexts = SKARTINA_ELEMENT "return Array.from(
 
 // The bytes of the document the window shows (a report's PDF), fetched again
 // with the window's cookies, as base64. Asynchronous: the caller awaits it.
+// At most arguments[0] bytes, within arguments[1] ms: beyond either the answer
+// is {tooLarge: size} or {timedOut: ms}, and no more is read.
 inline constexpr const char* kFetchDocumentBytes =
+    "const maxBytes = arguments[0], maxMs = arguments[1];"
     "return (async () => {"
-    "  const response = await fetch(location.href, {credentials: 'include'});"
-    "  if (!response.ok) throw new Error('the document could not be fetched again: HTTP ' + response.status);"
-    "  const bytes = new Uint8Array(await response.arrayBuffer());"
-    "  let text = '';"
-    "  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));"
-    "  return btoa(text);"
+    "  const abort = new AbortController();"
+    "  const timer = setTimeout(() => abort.abort(), maxMs);"
+    "  try {"
+    "    const response = await fetch(location.href, {credentials: 'include', signal: abort.signal});"
+    "    if (!response.ok) throw new Error('the document could not be fetched again: HTTP ' + response.status);"
+    "    const declared = Number(response.headers.get('content-length'));"
+    "    if (declared > maxBytes) { abort.abort(); return {tooLarge: declared}; }"
+    "    const reader = response.body.getReader();"
+    "    const parts = [];"
+    "    let size = 0;"
+    "    for (;;) {"
+    "      const {done, value} = await reader.read();"
+    "      if (done) break;"
+    "      size += value.length;"
+    "      if (size > maxBytes) { abort.abort(); return {tooLarge: size}; }"
+    "      parts.push(value);"
+    "    }"
+    "    let text = '';"
+    "    for (const part of parts)"
+    "      for (let i = 0; i < part.length; i += 0x8000) text += String.fromCharCode.apply(null, part.subarray(i, i + 0x8000));"
+    "    return btoa(text);"
+    "  } catch (error) {"
+    "    if (abort.signal.aborted) return {timedOut: maxMs};"
+    "    throw error;"
+    "  } finally {"
+    "    clearTimeout(timer);"
+    "  }"
     "})();";
 
 #undef SKARTINA_ELEMENT

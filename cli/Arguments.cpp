@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "common/TextFile.h"
+#include "registry/AfmCheck.h"
 #include "sheet/SheetGrid.h"
 
 #include <CLI/Option.hpp>
@@ -25,6 +27,22 @@ int ExtraSeconds(const std::string& text) {
     } catch (const std::exception&) {
     }
     throw UsageError("--extra-seconds θέλει ακέραιο αριθμό δευτερολέπτων, όχι «" + text + "»");
+}
+
+CLI::Option* CheckAfm(CLI::Option* option) {
+    return option->check(CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (IsWholeAfm(text)) return {};
+            return "ο Α.Φ.Μ. «" + EscapeControls(text) + "» δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου)";
+        },
+        "AFM"));
+}
+
+void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std::string> inputs) {
+    for (const std::string& input : inputs)
+        if (IsSameFile(output, input))
+            throw UsageError("το αρχείο εξόδου «" + EscapeControls(output) + "» είναι το αρχείο εισόδου «" +
+                             EscapeControls(input) + "»· δώστε άλλο αρχείο εξόδου");
 }
 
 CLI::Option* AddRequired(CLI::App& command, const std::string& name, std::string& value, const std::string& meaning) {

@@ -7,6 +7,7 @@
 #include <CLI/App.hpp>
 
 #include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,6 +28,14 @@ std::string EscapeControls(std::string_view text);
 
 // A tax year the sheet can hold (1991 to 2020); throws UsageError otherwise.
 int YearArgument(const std::string& text);
+
+// Checks every value of an --afm option as it is parsed: nine digits with
+// their check digit, so a wrong tax number is bad usage before anything runs.
+CLI::Option* CheckAfm(CLI::Option* option);
+
+// Refuses (UsageError) an output file that is one of the inputs, also when
+// named through another path or a link: a command never writes over what it reads.
+void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std::string> inputs);
 
 // The --extra-seconds value of the retrieval commands; throws UsageError.
 int ExtraSeconds(const std::string& text);

@@ -10,15 +10,27 @@
 #include "sheet/Recalculate.h"
 
 #include <iostream>
+#include <optional>
 #include <memory>
 
 namespace skartina::cli {
 namespace {
 
-// The report's text: a PDF's printed rows, or a text file as it is.
-std::string ReportText(const std::string& path) {
+// The report's entries of the year into the table. A report without any
+// entry (empty, unreadable) or of another year is refused: it would leave the
+// year as it was, or fill it with another year's figures.
+void ReadReport(const std::string& path, int year, E1CodeTable& e1) {
     const std::string bytes = ReadFileBytes(path);
-    return LooksLikePdf(bytes) ? ReportPdfText(bytes) : bytes;
+    const std::string text = LooksLikePdf(bytes) ? ReportPdfText(bytes) : bytes;
+    const std::optional<int> named = ReportYear(text);
+    if (!named)
+        throw std::runtime_error("η αναφορά «" + EscapeControls(path) +
+                                 "» δεν γράφει το οικονομικό έτος της· δεν είναι ετήσια αναφορά ή δεν διαβάζεται");
+    if (*named != year)
+        throw std::runtime_error("η αναφορά «" + EscapeControls(path) + "» είναι του έτους " + std::to_string(*named) +
+                                 ", όχι του " + std::to_string(year));
+    if (ParseReportText(text, year, e1) == 0)
+        throw std::runtime_error("η αναφορά «" + EscapeControls(path) + "» δεν έχει κανένα ποσό κωδικού");
 }
 
 // Loads the sheet, runs the year's rules on the table, recalculates and writes.
@@ -41,6 +53,7 @@ struct YearArguments {
 
 int RunYear(const YearArguments& args) {
     const int year = YearArgument(args.year);
+    RefuseOutputOverInputs(args.out, {args.source, args.in});
     E1CodeTable e1;
     ReadCodeList(ReadFileBytes(args.source), e1);
     FillYear(e1, year, args.in, args.out);
@@ -50,15 +63,16 @@ int RunYear(const YearArguments& args) {
 int RunReport(const YearArguments& args) {
     const int year = YearArgument(args.year);
     E1CodeTable e1;
-    ParseReportText(ReportText(args.source), year, e1);
+    ReadReport(args.source, year, e1);
     std::cout << WriteCodeList(e1);
     return 0;
 }
 
 int RunImportReport(const YearArguments& args) {
     const int year = YearArgument(args.year);
+    RefuseOutputOverInputs(args.out, {args.source, args.in});
     E1CodeTable e1;
-    ParseReportText(ReportText(args.source), year, e1);
+    ReadReport(args.source, year, e1);
     FillYear(e1, year, args.in, args.out);
     return 0;
 }

@@ -32,9 +32,10 @@ Runner DefineExport(CLI::App& command, const std::string& outName, const std::st
     const auto args = std::make_shared<ExportArguments>();
     AddRequired(command, "IN.grd", args->in, "το φύλλο");
     AddRequired(command, outName, args->out, outMeaning);
-    command.add_option("--afm", args->afm, "ο ΑΦΜ του πελάτη στον τίτλο")->type_name("AFM");
+    CheckAfm(command.add_option("--afm", args->afm, "ο ΑΦΜ του πελάτη στον τίτλο"))->type_name("AFM");
     command.add_option("--name", args->name, "το όνομα του πελάτη στον τίτλο")->type_name("NAME");
     return [args, exportSheet] {
+        RefuseOutputOverInputs(args->out, {args->in});
         exportSheet(LoadSheet(args->in), args->out, args->name, args->afm);
         return 0;
     };

@@ -10,6 +10,7 @@
 #include "portal/OfficeReport.h"
 #include "portal/OfficeSelection.h"
 #include "browser/PortalBrowser.h"
+#include "registry/AfmCheck.h"
 #include "registry/ClientImport.h"
 #include "registry/ClientLists.h"
 
@@ -82,6 +83,9 @@ struct RetrieveClientsArguments {
 
 int RunRetrieveClients(const RetrieveClientsArguments& args) {
     std::vector<std::string> afms = CommaList(args.afms);
+    for (const std::string& afm : afms)
+        if (!IsWholeAfm(afm))
+            throw UsageError("ο Α.Φ.Μ. «" + EscapeControls(afm) + "» δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου)");
     const bool yearsGiven = !args.years.empty();
     const std::string yearsText = yearsGiven ? args.years : "2003-" + std::to_string(kNewestYear);
     const bool accountant = args.accountant, resume = args.resume, onlyMissing = args.onlyMissing;

@@ -64,7 +64,7 @@ int PrintList(ListLoad load, const ListDescription& list) {
 int RunAfm(const std::vector<std::string>& texts) {
     bool allValid = true;
     for (const auto& text : texts) {
-        const bool valid = IsValidAfm(text);
+        const bool valid = IsWholeAfm(text);
         std::cout << (valid ? "valid" : "invalid") << "\n";
         allValid = allValid && valid;
     }

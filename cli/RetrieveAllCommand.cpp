@@ -65,6 +65,7 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     if (credentials.afm.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
     const std::string& in = args.in;
     const std::string& out = args.out;
+    RefuseOutputOverInputs(out, {args.in});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
@@ -105,7 +106,7 @@ Runner DefineRetrieveAll(CLI::App& command) {
     const auto args = std::make_shared<RetrieveAllArguments>();
     AddRequired(command, "IN.grd", args->in, "το φύλλο");
     AddRequired(command, "OUT.grd", args->out, "το φύλλο με τα έτη");
-    command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη")->type_name("AFM");
+    CheckAfm(command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
     command.add_option("--user", args->credentials.user,
                        "το όνομα χρήστη στην Α.Α.Δ.Ε. (χωρίς αυτό, τα στοιχεία εισόδου του Tables/ΑΦΜ.cst)")
         ->type_name("USER");

@@ -50,6 +50,7 @@ int RunRetrieve(const RetrieveArguments& args) {
     if (request.year < 2003) throw UsageError("από την Α.Α.Δ.Ε. αντλούνται τα έτη 2003 έως 2020");
     const std::string& in = args.in;
     const std::string& out = args.out;
+    RefuseOutputOverInputs(out, {args.in});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
@@ -80,7 +81,7 @@ Runner DefineRetrieve(CLI::App& command) {
     AddRequired(command, "YEAR", args->year, "το έτος (2003 έως 2020)");
     AddRequired(command, "IN.grd", args->in, "το φύλλο");
     AddRequired(command, "OUT.grd", args->out, "το φύλλο με το έτος");
-    command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη")->type_name("AFM");
+    CheckAfm(command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
     command.add_option("--user", args->credentials.user, "το όνομα χρήστη στην Α.Α.Δ.Ε.")->type_name("USER");
     command.add_flag("--accountant", args->credentials.accountant, "είσοδος ως λογιστής που επιλέγει τον πελάτη --afm");
     command.add_option("--extra-seconds", args->extraSeconds, "επιπλέον χρόνος μετά το κουμπί εκτύπωσης")->type_name("N");

@@ -42,6 +42,7 @@ int RunNew(const NewArguments& args) {
 }
 
 int RunRecalc(const std::string& in, const std::string& out) {
+    RefuseOutputOverInputs(out, {in});
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
     RecalculateSheet(grid);
@@ -59,6 +60,7 @@ int RunConvert(const std::string& dir) {
     }
     for (const auto& name : report.converted) std::cout << "μετατράπηκε: " << name << "\n";
     for (const auto& name : report.keptExisting) std::cout << "υπάρχει ήδη, δεν αντικαταστάθηκε: " << name << "\n";
+    for (const auto& note : report.completed) std::cerr << "skartina-cli convert: " << note << "\n";
     for (const auto& failure : report.failed) std::cerr << "skartina-cli convert: " << failure << "\n";
     return report.failed.empty() ? 0 : 1;
 }

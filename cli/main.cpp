@@ -3,6 +3,9 @@
 // reads the arguments each command declares.
 
 #include "cli/Commands.h"
+#include "browser/StartUpTidy.h"
+#include "cli/PasswordPrompt.h"
+#include "common/ClientFiles.h"
 #include "common/Edition.h"
 #include "startup/VersionLine.h"
 
@@ -30,7 +33,7 @@ const Command kCommands[] = {
     {"year", "YEAR CODES.txt IN.grd OUT.grd", "το έτος από ζεύγη \"κωδικός ποσό\" του Ε1 στο φύλλο", DefineYear},
     {"report", "YEAR REPORT", "οι κωδικοί της ετήσιας αναφοράς (PDF ή κείμενο)", DefineReport},
     {"import-report", "YEAR REPORT IN.grd OUT.grd", "το έτος από την ετήσια αναφορά στο φύλλο", DefineImportReport},
-    {"afm", "TEXT...", "έλεγχος ΑΦΜ: valid / invalid ανά γραμμή· κατάσταση 1 όταν κάποιος είναι άκυρος", DefineAfm},
+    {"afm", "TEXT...", "έλεγχος ΑΦΜ (εννέα ψηφία και ψηφίο ελέγχου): valid / invalid ανά γραμμή· κατάσταση 1 όταν κάποιος είναι άκυρος", DefineAfm},
     {"clients", "DIR", "ο κατάλογος πελατών του DIR/Tables (κατά επωνυμία)", DefineClients},
     {"analyses", "DIR [--year " SKARTINA_EDITION "]", "ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)", DefineAnalyses},
     {"csv", "IN.grd OUT.csv [--afm AFM] [--name NAME]", "εξαγωγή του φύλλου σε CSV", DefineCsv},
@@ -111,6 +114,7 @@ std::string UsageMessage(const CLI::ParseError& error, const CLI::App& command) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    skartina::cli::TakePasswordFromEnvironment();
     CLI::App app("", "skartina-cli");
     app.option_defaults()->group("Επιλογές");
     app.set_help_flag("-h,--help", kHelpSummary);
@@ -147,7 +151,7 @@ int main(int argc, char** argv) {
         const std::vector<CLI::App*> chosen = app.get_subcommands();
         if (chosen.empty()) {
             if (app.remaining().empty()) std::cerr << Usage();
-            else std::cerr << "skartina-cli: άγνωστη εντολή «" << app.remaining().front() << "» (δείτε: skartina-cli help)\n";
+            else std::cerr << "skartina-cli: άγνωστη εντολή «" << EscapeControls(app.remaining().front()) << "» (δείτε: skartina-cli help)\n";
             return 2;
         }
         const std::string name = chosen.front()->get_name();
@@ -162,13 +166,17 @@ int main(int argc, char** argv) {
         return chosen.empty() ? 2 : 0;
     }
     const std::string name = chosen.front()->get_name();
+    // The data folder of the working folder private, and what killed runs left removed.
+    if (skartina::TidyAtStartUp(skartina::kTablesFolder).tablesTightened)
+        std::cerr << "skartina-cli: " << skartina::TablesTightenedSentence(skartina::kTablesFolder) << "\n";
+    // An error may quote what a file holds: its control characters are shown, never sent to the terminal.
     try {
         return runners.at(chosen.front())();
     } catch (const UsageError& e) {
-        std::cerr << "skartina-cli " << name << ": " << e.what() << " (δείτε: skartina-cli " << name << " --help)\n";
+        std::cerr << "skartina-cli " << name << ": " << EscapeControls(e.what()) << " (δείτε: skartina-cli " << name << " --help)\n";
         return 2;
     } catch (const std::exception& e) {
-        std::cerr << "skartina-cli " << name << ": " << e.what() << "\n";
+        std::cerr << "skartina-cli " << name << ": " << EscapeControls(e.what()) << "\n";
         return 1;
     }
 }

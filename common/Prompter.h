@@ -13,6 +13,10 @@ public:
     // A question with the buttons Yes and No; only Yes returns true.
     virtual bool confirm(const std::string& text) = 0;
 
+    // A Yes/No question whose default button (Enter) is Yes: an offer the
+    // user normally takes.
+    virtual bool offer(const std::string& text) { return confirm(text); }
+
     enum class Answer { Yes, No, Cancel };
     // A question with the buttons Yes, No and Cancel; closing the box is Cancel.
     // Where no one can cancel (batch use), it is the Yes/No question.

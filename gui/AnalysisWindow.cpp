@@ -263,8 +263,13 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     const auto reportInt = [this](const QString& message) { desktop_.prompter->inform(message.toStdString()); };
     firstYearEdit_->setErrorReporter(reportInt);
     extraWaitEdit_->setErrorReporter(reportInt);
+    connect(firstYearEdit_, &QLineEdit::editingFinished, this, [this] { onFirstYearLeft(); });
+    // Another client's tax number: the counter no longer speaks of this one.
+    connect(taxNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& afm) {
+        if (afm != counterAfm_) reportTakenLabel_->clear();
+    });
     connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) {
-        handEntry_.textEdited(cell);
+        handEntry_.textEdited(grid_, cell);
         modified_ = true;
     });
     connect(delegate_, &SheetDelegate::enterPressed, this, [this] { onSheetEnterPressed(); });
@@ -377,7 +382,24 @@ void AnalysisWindow::onYearBoxClicked(QCheckBox* box) {
     refreshGrid();
 }
 
-void AnalysisWindow::onFirstYearEdited() { yearBoxes_[kOldestBoxYear]->setText(firstYearEdit_->text()); }
+void AnalysisWindow::onFirstYearEdited() {
+    // The box of 2000 takes only a first year the sheet can start with.
+    bool number = false;
+    const int year = firstYearEdit_->text().toInt(&number);
+    if (number && IsFirstYearChoice(year)) yearBoxes_[kOldestBoxYear]->setText(firstYearEdit_->text());
+}
+
+void AnalysisWindow::onFirstYearLeft() {
+    bool number = false;
+    const int year = firstYearEdit_->text().toInt(&number);
+    if (number && IsFirstYearChoice(year)) {
+        firstYearShown_ = firstYearEdit_->text();
+        return;
+    }
+    firstYearEdit_->setText(firstYearShown_);
+    yearBoxes_[kOldestBoxYear]->setText(firstYearShown_);
+    desktop_.prompter->inform(kFirstYearOutOfRangeMessage);
+}
 
 void AnalysisWindow::FillTaxpayerFields() {
     const std::string afm = taxNumberEdit_->text().toStdString();
@@ -403,6 +425,7 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
         AlignYearBoxesToSheet(grid_, years_);
         syncYearBoxes();
         modified_ = false;
+        attempt([&] { ownFile_ = StampOf(AnalysisFilePath(tablesDir(), afm.toStdString(), workYear_.toStdString())); });
     }
     handEntry_.reset();
     RecalculateSheet();
@@ -410,7 +433,24 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
 }
 
 void AnalysisWindow::onTaxNumberLeft() {
-    if (!taxNumberEdit_->text().isEmpty()) FillTaxpayerFields();
+    if (taxNumberEdit_->text().isEmpty()) return;
+    FillTaxpayerFields();
+    // The tax number of a saved analysis typed into a sheet without changes:
+    // the client's sheet is offered, so that a save never replaces it by an empty one.
+    CommitOpenEdit();
+    if (modified_ || retrieving_) return;
+    const std::string afm = taxNumberEdit_->text().toStdString();
+    std::optional<FileStamp> saved;
+    SheetGrid onDisk;
+    try {
+        saved = StampOf(AnalysisFilePath(tablesDir(), afm, workYear_.toStdString()));
+        if (!saved || saved == ownFile_ || !LoadGridFromFile(saved->path, onDisk)) return;
+    } catch (const std::exception&) {
+        return;  // a file that does not open is told when it is opened or replaced
+    }
+    if (desktop_.prompter->offer("Υπάρχει αποθηκευμένη δήλωση του Α.Φ.Μ. " + afm + " (αποθηκεύτηκε στις " +
+                                 SavedAtText(*saved) + ", " + DescribeYearsWithFigures(onDisk) + "). Να ανοίξει;"))
+        OpenAnalysisOf(taxNumberEdit_->text());
 }
 
 void AnalysisWindow::CommitOpenEdit() {
@@ -420,6 +460,28 @@ void AnalysisWindow::CommitOpenEdit() {
 
 bool AnalysisWindow::onSaveClicked() {
     CommitOpenEdit();
+    return saveSheet(true, false);
+}
+
+std::string AnalysisWindow::replaceQuestion(const std::string& lead) {
+    const std::string afm = taxNumberEdit_->text().toStdString();
+    if (afm.empty()) return {};
+    const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
+    const std::optional<FileStamp> saved = StampOf(path);
+    if (!saved || saved == ownFile_) return {};
+    std::string held;
+    try {
+        SheetGrid onDisk;
+        LoadGridFromFile(path, onDisk);
+        held = DescribeYearsWithFigures(onDisk);
+    } catch (const std::exception&) {
+        held = "που δεν διαβάζεται";
+    }
+    return lead + "\nΘα αντικατασταθεί η δήλωση του Α.Φ.Μ. " + afm + " που αποθηκεύτηκε στις " + SavedAtText(*saved) +
+           ", " + held + ".";
+}
+
+bool AnalysisWindow::saveSheet(bool tell, bool replaceAgreed) {
     const std::string afm = taxNumberEdit_->text().toStdString();
     if (afm.empty()) {
         desktop_.prompter->inform(kNoAfmToSaveMessage);
@@ -428,15 +490,38 @@ bool AnalysisWindow::onSaveClicked() {
     bool written = false;
     attempt([&] {
         const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
-        CreateTablesFolder(tablesDir());
-        if (std::filesystem::exists(path) && !desktop_.prompter->confirm(kOverwriteAnalysisQuestion)) return;
+        MakeTablesFolderPrivate(tablesDir());
+        // Saving the analysis this window opened or saved asks nothing; any other file on disk is named first.
+        if (!replaceAgreed) {
+            const std::string question = replaceQuestion(kOverwriteAnalysisQuestion);
+            if (!question.empty() && !desktop_.prompter->confirm(question)) return;
+        }
         SaveGridToFile(grid_, path);
+        ownFile_ = StampOf(path);
         written = true;
     });
     if (!written) return false;
     modified_ = false;
-    desktop_.prompter->inform(kAnalysisSavedMessage);
+    if (tell) desktop_.prompter->inform(kAnalysisSavedMessage);
     return true;
+}
+
+bool AnalysisWindow::mayReplaceSheet() {
+    CommitOpenEdit();
+    if (!modified_) return true;
+    std::string question = kSaveBeforeReplacingQuestion;
+    attempt([&] {
+        if (const std::string replacing = replaceQuestion(question); !replacing.empty()) question = replacing;
+    });
+    switch (desktop_.prompter->ask(question)) {
+    case Prompter::Answer::Yes:
+        return saveSheet(false, true);  // not saved (told why): the sheet stays
+    case Prompter::Answer::No:
+        return true;
+    case Prompter::Answer::Cancel:
+        return false;
+    }
+    return false;
 }
 
 void AnalysisWindow::reject() {
@@ -446,9 +531,14 @@ void AnalysisWindow::reject() {
     }
     CommitOpenEdit();
     if (modified_) {
-        switch (desktop_.prompter->ask(kSaveChangesQuestion)) {
+        // One question: Ναι saves (naming the file it replaces, if any) and closes.
+        std::string question = kSaveChangesQuestion;
+        attempt([&] {
+            if (const std::string replacing = replaceQuestion(question); !replacing.empty()) question = replacing;
+        });
+        switch (desktop_.prompter->ask(question)) {
         case Prompter::Answer::Yes:
-            if (!onSaveClicked()) return;  // not saved: the window and its sheet stay
+            if (!saveSheet(false, true)) return;  // not saved, and told why: the window and its sheet stay
             break;
         case Prompter::Answer::No:
             break;
@@ -470,21 +560,23 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void AnalysisWindow::onOpenClicked() {
-    if (const auto afm = ChooseAnalysis(tablesDir(), workYear_.toStdString(), desktop_, this))
-        OpenAnalysisOf(Q(*afm));
+    const auto afm = ChooseAnalysis(tablesDir(), workYear_.toStdString(), desktop_, this);
+    if (afm && mayReplaceSheet()) OpenAnalysisOf(Q(*afm));
 }
 
 void AnalysisWindow::onChooseClientClicked() {
     const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this);
-    if (!afm) return;
+    if (!afm || !mayReplaceSheet()) return;
     taxNumberEdit_->setText(Q(*afm));
     FillTaxpayerFields();
     bool saved = false;
     attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, workYear_.toStdString())); });
-    if (saved)
+    if (saved) {
         OpenAnalysisOf(Q(*afm));
-    else
+    } else {
         ResetSheet();
+        ownFile_.reset();
+    }
 }
 
 namespace {
@@ -500,7 +592,7 @@ public:
         wait_->show();
     }
     void HideWaiting() override { wait_->hide(); }
-    void ReportTaken() override { counter_->setText("ΟΚ"); }
+    void ReportTaken() override {}
     void RecalculateSheet() override { window_.RecalculateSheet(); }
 
 private:
@@ -559,6 +651,16 @@ void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
     setSheetCommandsEnabled(true);
     retrieving_ = false;
     if (!(grid_ == before)) modified_ = true;
+    if (outcome != YearOutcome::NotStarted && outcome != YearOutcome::Cancelled) {
+        bool filled = false;
+        for (int code = 0; code <= E1CodeTable::kLastCode && outcome == YearOutcome::Read; ++code) filled = filled || e1_[code] != 0;
+        showRetrievalCounter(outcome != YearOutcome::Read ? QString("%1: όχι").arg(year)
+                             : filled                     ? QString("%1: ΟΚ").arg(year)
+                                                          : QString("%1: κενό").arg(year),
+                             QString::fromUtf8(filled || outcome != YearOutcome::Read
+                                                   ? OutcomeText(outcome)
+                                                   : "η δήλωση του έτους δεν έχει κανένα ποσό"));
+    }
 
     if (outcome == YearOutcome::Cancelled) closeRequested_ = true;
     closeAfterRetrieval(browser);
@@ -628,6 +730,11 @@ void AnalysisWindow::onRetrieveAllYearsClicked() {
     if (closeAfterRetrieval(browser)) return;
 
     RecalculateSheet();
+    int read = 0;
+    for (const YearResult& year : result.years) read += year.end == YearEnd::Read;
+    const std::vector<std::string> lines = BatchSummaryLines(result);
+    showRetrievalCounter(QString("ΟΚ %1/%2").arg(read).arg(result.years.size()),
+                         QString::fromStdString(lines.empty() ? std::string() : lines.front()));
     std::string summary;
     for (const std::string& line : BatchSummaryLines(result)) summary += (summary.empty() ? "" : "\n") + line;
     desktop_.prompter->inform(summary);
@@ -727,6 +834,12 @@ void AnalysisWindow::onPrintTriggered() {
 
 void AnalysisWindow::onWaitLabelClicked() { waitLabel_->hide(); }
 
+void AnalysisWindow::showRetrievalCounter(const QString& text, const QString& detail) {
+    counterAfm_ = taxNumberEdit_->text();
+    reportTakenLabel_->setText(text);
+    reportTakenLabel_->setToolTip(detail);
+}
+
 void AnalysisWindow::onSheetCellReached() {
     waitLabel_->hide();
     const QModelIndex current = sheetView_->currentIndex();
@@ -758,8 +871,13 @@ bool AnalysisWindow::eventFilter(QObject* object, QEvent* event) {
         onWaitLabelClicked();
         return true;
     }
-    if (object == sheetView_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    if (object == sheetView_->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         const auto* press = static_cast<QMouseEvent*>(event);
+        // Only the left button chooses a cell: a right or middle press neither
+        // moves the current cell nor opens its editor.
+        if (press->button() != Qt::LeftButton) return true;
+        if (event->type() == QEvent::MouseButtonDblClick) return QDialog::eventFilter(object, event);
         const QModelIndex index = sheetView_->indexAt(press->position().toPoint());
         // Presses on the headers and captions never move the current cell.
         if (index.isValid() && (index.row() < 2 || index.column() < 1)) {
@@ -772,6 +890,12 @@ bool AnalysisWindow::eventFilter(QObject* object, QEvent* event) {
         const auto key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             onSheetEnterPressed();
+            return true;
+        }
+        // Space on a person header: the keyboard's way to the married mark.
+        const QModelIndex current = sheetView_->currentIndex();
+        if (key == Qt::Key_Space && current.isValid() && current.row() == Row::PersonHeader) {
+            onSheetHeaderPressed(current.column(), current.row());
             return true;
         }
     }

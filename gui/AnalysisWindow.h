@@ -5,6 +5,7 @@
 #include "e1/E1CodeTable.h"
 #include "gui/DesktopServices.h"
 #include "sheet/HandEntry.h"
+#include "sheet/SavedAnalysis.h"
 #include "sheet/SheetGrid.h"
 #include "sheet/SheetLayout.h"
 
@@ -14,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -41,6 +43,8 @@ inline const std::string kOverwriteAnalysisQuestion =
 inline const std::string kAnalysisSavedMessage = "Η δήλωση αποθηκεύτηκε με επιτυχία";
 inline const std::string kSaveChangesQuestion =
     "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν κλείσει το παράθυρο;";
+inline const std::string kSaveBeforeReplacingQuestion =
+    "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν ανοίξει η άλλη δήλωση;";
 
 // One client's capital-consumption sheet: retrieve, edit, save, open and export it.
 class AnalysisWindow : public QDialog {
@@ -93,6 +97,8 @@ public:
     void onPrintTriggered();
     void onYearBoxClicked(QCheckBox* box);
     void onFirstYearEdited();
+    // Leaving the first-year field: a year the sheet cannot start with is refused, with a message.
+    void onFirstYearLeft();
     void onMarriedAllYearsClicked();
     void onChooseClientClicked();
     void onTaxNumberLeft();
@@ -122,6 +128,19 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Writes the sheet as the client's analysis. The overwrite question comes
+    // only when the file on disk is not the one this window opened or last
+    // saved (unless `replaceAgreed`); the success message only when `tell`.
+    bool saveSheet(bool tell, bool replaceAgreed);
+    // The question before replacing the client's saved analysis that this
+    // window did not open or save: `lead`, then what it holds and when it was
+    // saved; "" when saving replaces nothing foreign.
+    std::string replaceQuestion(const std::string& lead);
+    // Before the sheet is replaced by another: changes are offered for saving
+    // (Ναι / Όχι / Άκυρο). False: the user kept the sheet.
+    bool mayReplaceSheet();
+    // The counter shows what this client's last retrieval did; another client clears it.
+    void showRetrievalCounter(const QString& text, const QString& detail);
     void syncYearBoxes();
     // The year buttons and boxes, and the commands that open, save or replace the sheet.
     void setSheetCommandsEnabled(bool enabled);
@@ -155,7 +174,7 @@ private:
     IntegerEdit* extraWaitEdit_;
     IntegerEdit* firstYearEdit_;
     QLabel* waitLabel_;
-    QLabel* reportTakenLabel_;  // "ΟΚ" once a report's text has been taken over
+    QLabel* reportTakenLabel_;  // what this client's last retrieval did ("2016: ΟΚ")
     SheetView* sheetView_;
     std::map<int, QCheckBox*> yearBoxes_;               // 2000 ... 2020
     std::map<int, QPushButton*> retrieveYearButtons_;  // 2003 ... 2020
@@ -180,6 +199,9 @@ private:
     std::unique_ptr<Browser> browser_;
     bool retrieving_ = false;
     bool closeRequested_ = false;
+    std::optional<FileStamp> ownFile_;  // the analysis file as this window opened or last saved it
+    QString counterAfm_;                // the client the counter speaks of
+    QString firstYearShown_ = "2000";   // the last first year the field accepted
 };
 
 }  // namespace skartina

@@ -30,6 +30,7 @@ public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void inform(const std::string& text) override;
     bool confirm(const std::string& text) override;
+    bool offer(const std::string& text) override;
     Answer ask(const std::string& text) override;
 
 private:

@@ -13,6 +13,7 @@
 #include "gui/ClientListWindow.h"
 #include "gui/AfmEdit.h"
 #include "gui/AnalysisWindow.h"
+#include "browser/StartUpTidy.h"
 #include "gui/OfficeRunWindow.h"
 #include "registry/ClientImport.h"
 
@@ -48,9 +49,15 @@ MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices des
     setObjectName("fiMain");
 
     QMenu* file = menuBar()->addMenu("Αρχείο");
-    file->addAction("Αποθήκευση")->setShortcut(Qt::Key_F2);
-    file->addAction("Αποθήκευση Ως...");
-    file->addAction("Εκτύπωση");
+    // Saving and printing belong to the analysis window; here they stay greyed out.
+    QAction* menuSave = file->addAction("Αποθήκευση");
+    menuSave->setObjectName("miSave");
+    menuSave->setShortcut(Qt::Key_F2);
+    QAction* menuSaveAs = file->addAction("Αποθήκευση Ως...");
+    menuSaveAs->setObjectName("miSaveAs");
+    QAction* menuPrint = file->addAction("Εκτύπωση");
+    menuPrint->setObjectName("miPrint");
+    for (QAction* inert : {menuSave, menuSaveAs, menuPrint}) inert->setEnabled(false);
     file->addSeparator();
     exitAction_ = file->addAction("Έξοδος");
     exitAction_->setObjectName("acExit");
@@ -187,9 +194,10 @@ void MainWindow::PrepareMainWindow() {
     autoCheckAction_->setChecked(AutoCheckEnabled(workDir_));
     firstActivationPending_ = true;
     // Pop-ups of the portal are allowed by the browser session itself; there is no registry here.
-    // Temporary files of saves that were killed before they finished.
-    RemoveStaleTemporaryFiles(workDir_ / kTablesFolder);
-    ConvertAnalysisFiles(workDir_ / kTablesFolder);
+    // The data folder private, and what killed saves and browsers left removed.
+    TidyAtStartUp(workDir_ / kTablesFolder);
+    const ConversionReport conversion = ConvertAnalysisFiles(workDir_ / kTablesFolder);
+    if (const std::string told = ConversionMessage(conversion); !told.empty()) desktop_.prompter->inform(told);
 }
 
 void MainWindow::FirstActivation() {
@@ -248,7 +256,7 @@ void MainWindow::onAnalysisTriggered() {
 }
 
 void MainWindow::onAboutTriggered() {
-    AboutWindow about(this);
+    AboutWindow about(workDir_, this);
     about.exec();
 }
 

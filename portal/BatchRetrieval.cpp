@@ -1,5 +1,7 @@
 #include "portal/BatchRetrieval.h"
 
+#include "registry/AfmCheck.h"
+
 #include "e1/ReportPdf.h"
 #include "e1/ReportText.h"
 #include "e1/YearRules.h"
@@ -355,14 +357,16 @@ private:
         browser_.Click(menu->printButton);
         std::optional<std::string> report;
         if (year <= 2013) {
-            if (const auto page = AwaitElement(E1PageAddress(portal_.hosts, std::to_string(year)), "n901"))
-                StoreE1Fields(browser_.SearchedElements(page->document), *e1_);
-            else
+            if (const auto page = AwaitElement(E1PageAddress(portal_.hosts, std::to_string(year)), "n901")) {
+                const std::vector<ElementFields> fields = browser_.SearchedElements(page->document);
+                if (FieldsNameAfm(fields, credentials_.afm)) StoreE1Fields(fields, *e1_);
+                else result.reason = OutcomeText(YearOutcome::ReturnWithoutAfm);
+            } else {
                 result.reason = OutcomeText(YearOutcome::ReturnMissing);
+            }
         } else if ((report = AwaitReportBytes(before))) {
             const std::string text = LooksLikePdf(*report) ? ReportPdfText(*report) : *report;
-            const std::string& afm = credentials_.afm;
-            if (!afm.empty() && text.find(afm) != std::string::npos) ParseReportText(text, year, *e1_);
+            if (NamesAfm(text, credentials_.afm)) ParseReportText(text, year, *e1_);
             else result.reason = OutcomeText(YearOutcome::ReportWithoutAfm);
         } else {
             result.reason = OutcomeText(YearOutcome::ReportMissing);

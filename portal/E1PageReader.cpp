@@ -1,6 +1,7 @@
 #include "portal/E1PageReader.h"
 
 #include "e1/ReportText.h"
+#include "registry/AfmCheck.h"
 
 #include <charconv>
 
@@ -37,11 +38,21 @@ void StoreE1Fields(const std::vector<ElementFields>& fields, E1CodeTable& e1) {
     }
 }
 
-std::optional<BrowserRef> ReadE1Page(Browser& browser, const PortalHosts& hosts, const std::string& yearText,
-                                     E1CodeTable& e1) {
+bool FieldsNameAfm(const std::vector<ElementFields>& fields, const std::string& afm) {
+    for (const ElementFields& field : fields)
+        if (NamesAfm(field.value, afm)) return true;
+    return false;
+}
+
+std::optional<E1PageFound> ReadE1Page(Browser& browser, const PortalHosts& hosts, const std::string& yearText,
+                                      const std::string& afm, E1CodeTable& e1) {
     const WindowFound page = browser.WaitForElement(E1PageAddress(hosts, yearText), "n901", MatchMode::Name);
-    if (page.found && browser.FindElementByName(page.document, "n901"))
-        StoreE1Fields(browser.SearchedElements(page.document), e1);
+    bool namesClient = false;
+    if (page.found && browser.FindElementByName(page.document, "n901")) {
+        const std::vector<ElementFields> fields = browser.SearchedElements(page.document);
+        namesClient = FieldsNameAfm(fields, afm);
+        if (namesClient) StoreE1Fields(fields, e1);
+    }
 
     if (const auto window = browser.FindWindowByTitle(kReturnWindowTitle)) {
         browser.CloseWindow(*window);
@@ -50,7 +61,7 @@ std::optional<BrowserRef> ReadE1Page(Browser& browser, const PortalHosts& hosts,
             browser.CloseWindow(*own);
     }
     if (!page.found) return std::nullopt;
-    return page.browser;
+    return E1PageFound{page.browser, namesClient};
 }
 
 }  // namespace skartina

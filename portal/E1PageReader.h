@@ -26,11 +26,21 @@ std::optional<int> FieldCode(const std::string& name);
 // a code over an earlier one.
 void StoreE1Fields(const std::vector<ElementFields>& fields, E1CodeTable& e1);
 
-// Waits (up to 20 s) for the year's return, reads it into the table and closes
-// its window. Returns the window the return was found in (the retrieval's
-// current portal browser from then on); nothing, with the table untouched,
-// when the return did not appear.
-std::optional<BrowserRef> ReadE1Page(Browser& browser, const PortalHosts& hosts, const std::string& yearText,
-                                     E1CodeTable& e1);
+// Whether one of the return's fields holds the client's tax number as a whole
+// number: a return of another taxpayer is never taken for the client's.
+bool FieldsNameAfm(const std::vector<ElementFields>& fields, const std::string& afm);
+
+struct E1PageFound {
+    BrowserRef browser;  // the window the return was found in
+    bool namesClient = false;
+};
+
+// Waits (up to 20 s) for the year's return, reads it into the table when it
+// names the client's tax number, and closes its window. Returns the window the
+// return was found in (the retrieval's current portal browser from then on)
+// and whether the return named the client (else the table is untouched);
+// nothing, with the table untouched, when the return did not appear.
+std::optional<E1PageFound> ReadE1Page(Browser& browser, const PortalHosts& hosts, const std::string& yearText,
+                                      const std::string& afm, E1CodeTable& e1);
 
 }  // namespace skartina

@@ -42,7 +42,7 @@ public:
         const OfficePlan& plan = journal_.plan;
         std::map<std::string, OfficeClient> ended;
         for (const OfficeClient& client : journal_.finished) ended[client.afm] = client;
-        CreateTablesFolder(tablesDir_);
+        MakeTablesFolderPrivate(tablesDir_);
         // What a run killed while saving left behind; a save that finds its file
         // already holding the sheet writes nothing that would clear it.
         RemoveStaleTemporaryFiles(tablesDir_);

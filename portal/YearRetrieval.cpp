@@ -5,6 +5,7 @@
 #include "e1/YearRules.h"
 #include "portal/E1PageReader.h"
 #include "portal/PortalLogin.h"
+#include "registry/AfmCheck.h"
 
 #include <algorithm>
 
@@ -39,7 +40,7 @@ YearOutcome CaptureReport(PortalSession& portal, const YearMenu& menu, const Yea
     portal.Pause(2000);
     const std::string bytes = browser.DocumentBytes({*report});
     const std::string text = LooksLikePdf(bytes) ? ReportPdfText(bytes) : bytes;
-    const bool namesClient = !request.credentials.afm.empty() && text.find(request.credentials.afm) != std::string::npos;
+    const bool namesClient = NamesAfm(text, request.credentials.afm);
     if (namesClient) {
         view.ReportTaken();
         ParseReportText(text, request.year, e1);
@@ -75,6 +76,7 @@ const char* OutcomeText(YearOutcome outcome) {
         case YearOutcome::ReturnMissing: return "δεν εμφανίστηκε η δήλωση του έτους";
         case YearOutcome::ReportMissing: return "δεν εμφανίστηκε το εκκαθαριστικό του έτους";
         case YearOutcome::ReportWithoutAfm: return "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ.";
+        case YearOutcome::ReturnWithoutAfm: return "η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ.";
         case YearOutcome::Read: return "τα στοιχεία του έτους αντλήθηκαν";
         case YearOutcome::Failed: return "η άντληση διακόπηκε από σφάλμα";
         case YearOutcome::Cancelled: return "η άντληση ακυρώθηκε";
@@ -181,9 +183,11 @@ YearOutcome ReadYear(PortalSession& portal, const YearMenu& menu, const YearRequ
     browser.Click(*button);
     if (!report) {
         browser.PumpDelay(portal.timing.AfterPrint(2000, request.extraSeconds));
-        const auto page = ReadE1Page(browser, portal.hosts, std::to_string(request.year), e1);
+        const auto page = ReadE1Page(browser, portal.hosts, std::to_string(request.year), request.credentials.afm, e1);
         if (!page) return YearOutcome::ReturnMissing;
-        portal.current = *page;
+        portal.current = page->browser;
+        if (!page->namesClient) return YearOutcome::ReturnWithoutAfm;
+        view.ReportTaken();
         return YearOutcome::Read;
     }
     browser.PumpDelay(portal.timing.AfterPrint(3000, request.extraSeconds));

@@ -52,6 +52,7 @@ enum class YearOutcome {
     ReturnMissing,       // the return page did not appear; the rules ran on the cleared table
     ReportMissing,       // no report window; the user was told; the rules ran on the cleared table
     ReportWithoutAfm,    // the report did not name the client; the rules ran on the cleared table
+    ReturnWithoutAfm,    // the return did not name the client; the rules ran on the cleared table
     Read,                // the year's figures are in the sheet
     Failed,              // an error ended the retrieval; the user was told
     Cancelled,           // the waiting window closed

@@ -285,7 +285,7 @@ ImportResult ImportClients(const std::filesystem::path& tablesDir, const ClientL
         }
         pending.push_back({path, std::move(record), existing.has_value()});
     }
-    if (!pending.empty()) CreateTablesFolder(tablesDir);
+    if (!pending.empty()) MakeTablesFolderPrivate(tablesDir);
     for (const Pending& p : pending) {
         WriteTaxpayerRecord(p.path, p.record);
         (p.existed ? result.updated : result.added).push_back(p.record.afm);

@@ -59,7 +59,7 @@ void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& 
             SaveGridToFile(grid, file);
             return;
         }
-        CreateTablesFolder(folder);
+        MakeTablesFolderPrivate(folder);
         // A name of its own even for two saves in the same millisecond.
         std::filesystem::path version = folder / VersionName(now);
         while (std::filesystem::exists(std::filesystem::symlink_status(version, ec))) {

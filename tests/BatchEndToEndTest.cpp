@@ -345,14 +345,14 @@ TEST_F(BatchEndToEnd, ARefusedClientStopsTheRunBeforeAnyYear) {
     e1.set(301, 777);
     const SheetGrid before = grid;
     const BatchResult result = Run(kAccountant, Years(2010, 2014));
-    EXPECT_EQ(result.stopReason, "η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 123456789");
+    EXPECT_EQ(result.stopReason, "η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 123456783");
     for (const YearResult& year : result.years) EXPECT_EQ(year.end, YearEnd::NotReached);
     EXPECT_TRUE(view.positions.empty()) << "no year was begun";
     EXPECT_EQ(e1[301], 777);
     EXPECT_EQ(grid, before);
     EXPECT_FALSE(std::filesystem::exists(sources));
     EXPECT_EQ(BatchSummaryLines(result)[1],
-              "Η άντληση σταμάτησε πριν από το πρώτο έτος: η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 123456789.");
+              "Η άντληση σταμάτησε πριν από το πρώτο έτος: η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 123456783.");
 }
 
 TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {

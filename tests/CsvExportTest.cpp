@@ -52,6 +52,30 @@ TEST(CsvExport, EveryRowOfAWholeSheetHasOneSemicolonPerColumn) {
         EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ';'), grid.columnCount()) << i;
 }
 
+TEST(CsvExport, QuotesOnlyTheFieldsThatWouldShiftTheColumns) {
+    const struct {
+        const char* text;
+        const char* field;
+    } cases[] = {
+        {"ΠΑΠΑΣ ΝΙΚΟΣ", "ΠΑΠΑΣ ΝΙΚΟΣ"},
+        {"2.500,00", "2.500,00"},
+        {"", ""},
+        {"Α; Β", "\"Α; Β\""},
+        {"Ο \"ΚΑΛΟΣ\"", "\"Ο \"\"ΚΑΛΟΣ\"\"\""},
+        {"Α\nΒ", "\"Α\r\nΒ\""},
+        {"Α\r\nΒ", "\"Α\r\nΒ\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CsvField(c.text), c.field) << c.text;
+
+    SheetGrid grid(3, kSheetRows);
+    grid.setCell(2, 3, "x;y");
+    TempDir dir;
+    ExportToCsv(grid, dir / "x.csv", "ΑΕ; \"ΟΜΕΓΑ\"\nΚΛΠ", "123456783");
+    const std::string text = Cp1253ToUtf8(ReadBytes(dir / "x.csv"));
+    EXPECT_TRUE(text.starts_with("\"Υποχρεος : ΑΕ; \"\"ΟΜΕΓΑ\"\"\r\nΚΛΠ\";;;;Α.Φ.Μ. : 123456783\r\n")) << text;
+    EXPECT_NE(text.find("\r\n;;\"x;y\";\r\n"), std::string::npos) << text;
+}
+
 TEST(CsvExport, FileNameAndErrors) {
     TempDir dir;
     EXPECT_EQ(CsvExportPath(dir.path(), "123456783", "2021"), dir / "123456783_2021.csv");

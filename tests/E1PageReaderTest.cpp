@@ -55,20 +55,41 @@ TEST(E1PageReader, ReadsTheFramesOfThe2005ReturnAndClosesItsWindow) {
     MemoryBrowser browser(clock);
     const PortalHosts hosts{"app.test", "login.test", "alt.test"};
     MemDocument frames{kReturnWindowTitle, {Named("n301", "77,00")}, {}};
-    frames.frames.push_back({"", {Named("n301", "1.000,00"), Named("n007", "", "checkbox")}, {}});
+    frames.frames.push_back({"", {Named("n301", "1.000,00"), Named("n007", "", "checkbox"), Named("AFM", "123456783")}, {}});
     frames.frames.push_back({"", {Named("n901", "12,00")}, {}});
     frames.frames[0].all[1].checked = true;
     browser.windows = {{"menu", "https://app.test/webtax/incomefp/year2005-income-menu.do", {}},
                        {"print", E1PageAddress(hosts, "2005"), frames}};
 
     E1CodeTable e1;
-    const auto found = ReadE1Page(browser, hosts, "2005", e1);
+    const auto found = ReadE1Page(browser, hosts, "2005", "123456783", e1);
     ASSERT_TRUE(found);
-    EXPECT_EQ(found->window, "print");
+    EXPECT_TRUE(found->namesClient);
+    EXPECT_EQ(found->browser.window, "print");
     EXPECT_EQ(e1[301], 1000);  // the top document's own field is not read
     EXPECT_EQ(e1[7], 1);
     EXPECT_EQ(e1[901], 12);
     EXPECT_EQ(browser.closed, std::vector<std::string>{"print"});
+}
+
+// A return is taken only when one of its fields holds the client's whole tax
+// number: neither a part of it nor a longer number that contains it.
+TEST(E1PageReader, AReturnOfAnotherTaxpayerIsNeverRead) {
+    for (const char* shown : {"", "23456783", "1234567830", "999999999"}) {
+        FakeClock clock(250);
+        MemoryBrowser browser(clock);
+        const PortalHosts hosts{"app.test", "login.test", "alt.test"};
+        browser.windows = {{"print", E1PageAddress(hosts, "2010"),
+                            {kReturnWindowTitle, {Named("AFM", shown), Named("n301", "5,00"), Named("n901", "1,00")}, {}}}};
+        E1CodeTable e1;
+        e1.set(302, 9);
+        const auto found = ReadE1Page(browser, hosts, "2010", "123456783", e1);
+        ASSERT_TRUE(found) << shown;
+        EXPECT_FALSE(found->namesClient) << shown;
+        EXPECT_EQ(e1[301], 0) << shown;
+        EXPECT_EQ(e1[302], 9) << shown;  // untouched
+        EXPECT_EQ(browser.closed, std::vector<std::string>{"print"}) << shown;
+    }
 }
 
 TEST(E1PageReader, AReturnThatNeverAppearsLeavesTheTableAfterTwentyOneSeconds) {
@@ -78,7 +99,7 @@ TEST(E1PageReader, AReturnThatNeverAppearsLeavesTheTableAfterTwentyOneSeconds) {
     browser.windows = {{"menu", "https://app.test/webtax/incomefp/year2010-income-menu.do", {"Menu", {Named("n301", "5,00")}, {}}}};
     E1CodeTable e1;
     e1.set(301, 9);
-    EXPECT_FALSE(ReadE1Page(browser, hosts, "2010", e1));
+    EXPECT_FALSE(ReadE1Page(browser, hosts, "2010", "123456783", e1));
     EXPECT_EQ(e1[301], 9);
     EXPECT_EQ(clock.now, 21000u);
     EXPECT_TRUE(browser.closed.empty());

@@ -26,8 +26,9 @@ TEST_F(PortalEndToEnd, ReadsThe2010ReturnIntoTheTable) {
     Print(menu);
 
     E1CodeTable e1;
-    const auto found = ReadE1Page(browser(), hosts(), "2010", e1);
+    const auto found = ReadE1Page(browser(), hosts(), "2010", kPortalAfm, e1);
     ASSERT_TRUE(found);
+    EXPECT_TRUE(found->namesClient);
     EXPECT_DOUBLE_EQ(e1[301], 12345.67);
     EXPECT_DOUBLE_EQ(e1[302], 0.5);
     EXPECT_EQ(e1[7], 1);  // ticked
@@ -60,7 +61,9 @@ TEST_F(PortalEndToEnd, ReadsTheFramed2005ReturnThroughTheYearList) {
     Print(menu);
 
     E1CodeTable e1;
-    ASSERT_TRUE(ReadE1Page(browser(), hosts(), "2005", e1));
+    const auto framed = ReadE1Page(browser(), hosts(), "2005", kPortalAfm, e1);
+    ASSERT_TRUE(framed);
+    EXPECT_TRUE(framed->namesClient);  // the tax number stands in the first frame
     EXPECT_EQ(e1[301], 1000);
     EXPECT_EQ(e1[9], 1);
     EXPECT_EQ(e1[10], 0);

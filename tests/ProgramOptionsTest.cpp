@@ -5,11 +5,13 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,7 +53,7 @@ struct Program {
 };
 
 const Program kPrograms[] = {
-    {"skartina", SKARTINA_PROGRAM, {"--help", "--version"}},
+    {"skartina", SKARTINA_PROGRAM, {"--help", "--version", "--data-dir", "ΣΚΑΡΤΙΝΑ"}},
     {"skartina-cli", SKARTINA_CLI, {"new", "recalc", "retrieve-all", "import-report", "--version", "--help"}},
     {"skartina-portal-sim", SKARTINA_PORTAL_SIM, {"--data", "--late-in", "--logout-to", "--version", "--help"}},
 };
@@ -115,12 +117,74 @@ TEST(ProgramOptions, UnknownSwitchesAreNamedAndEndWithTwo) {
         {std::string(SKARTINA_PORTAL_SIM) + " --data /nowhere --no-such-fault", "--no-such-fault"},
         {std::string(SKARTINA_PORTAL_SIM) + " --data /nowhere --logout-to moon", "moon"},
         {std::string(SKARTINA_PORTAL_SIM), "--data"},
+        {kNoDisplay + SKARTINA_PROGRAM + " --data-dir", "--data-dir"},
+        {kNoDisplay + SKARTINA_PROGRAM + " --data-dir ''", "--data-dir"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = Shell(c.command);
         EXPECT_EQ(run.status, 2) << c.command;
         EXPECT_NE(run.err.find(c.named), std::string::npos) << c.command << ":\n" << run.err;
         EXPECT_EQ(run.out, "") << c.command;
+    }
+}
+
+// A fresh folder of its own, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        char name[] = "/tmp/skartina-program-XXXXXX";
+        EXPECT_NE(mkdtemp(name), nullptr);
+        path_ = name;
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The program started as a user starts it, on Qt's offscreen platform, up to
+// its main window: it works in the data folder of the rule and nowhere else.
+// The version check at start-up finds no server on this machine at once.
+TEST(ProgramOptions, TheProgramWorksInTheDataFolderOfItsRule) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* name;
+        std::string options;
+        bool startHoldsTables;
+        std::string dataFolder;  // under the scratch folder
+        bool made;               // the program makes it
+    } cases[] = {
+        {"from the menu", "", false, "home/ΣΚΑΡΤΙΝΑ", true},
+        {"where its data is", "", true, "start", false},
+        {"a folder given", " --data-dir clients", true, "start/clients", true},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder root;
+        fs::create_directories(root / "home");
+        fs::create_directories(root / "start");
+        if (c.startHoldsTables) fs::create_directory(root / "start/Tables");
+        const ProgramRun run = Shell("cd '" + (root / "start").string() + "' && env HOME='" + (root / "home").string() +
+                                     "' QT_QPA_PLATFORM=offscreen SKARTINA_QUIT_WHEN_SHOWN=1 "
+                                     "SKARTINA_PRODUCT_HOST=http://127.0.0.1:9 " SKARTINA_PROGRAM + c.options);
+        EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
+        EXPECT_NE(run.out.find("main window shown"), std::string::npos) << c.name << ": " << run.out;
+        struct stat info {};
+        ASSERT_EQ(stat((root / c.dataFolder).c_str(), &info), 0) << c.name;
+        EXPECT_TRUE(S_ISDIR(info.st_mode)) << c.name;
+        if (c.made) {
+            EXPECT_EQ(info.st_mode & 07777, 0700u) << c.name << ": a folder it makes is its user's only";
+        }
+        // Nothing of the program's lands outside its data folder.
+        EXPECT_EQ(fs::exists(root / "home/ΣΚΑΡΤΙΝΑ"), c.dataFolder == "home/ΣΚΑΡΤΙΝΑ") << c.name;
+        if (c.dataFolder != "start") {
+            for (const auto& entry : fs::directory_iterator(root / "start"))
+                EXPECT_TRUE(entry.path().filename() == "Tables" || entry.path() == root / c.dataFolder)
+                    << c.name << ": the start folder holds " << entry.path().filename();
+        }
     }
 }
 

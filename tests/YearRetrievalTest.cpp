@@ -35,8 +35,8 @@ TEST(YearButton, ChecksTheYearTheTaxNumberAndTheCredentialsInThisOrder) {
     const CheckCase cases[] = {
         {false, "", "", "", "Δεν έχετε επιλέξει το αντίστοιχο έτος για άντληση στοιχείων."},
         {true, "", "", "", "Δεν έχετε συμπληρώσει τον Α.Φ.Μ. του φορολογούμενου."},
-        {true, "123456789", "", "pw", "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε."},
-        {true, "123456789", "tp", "", "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε."},
+        {true, "123456783", "", "pw", "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε."},
+        {true, "123456783", "tp", "", "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε."},
     };
     for (const CheckCase& c : cases) {
         FakeClock clock;
@@ -71,7 +71,7 @@ TEST(YearButton, ABrowserErrorIsToldAndLeavesTheWaitingPanelShown) {
     RecordingView view;
     E1CodeTable e1;
     SheetGrid grid;
-    const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
+    const YearRequest request{2010, {"123456783", "tp", "pw", false}, 0};
     EXPECT_EQ(RetrieveYearFromPortal(portal, request, true, e1, grid, prompter, view), YearOutcome::Failed);
     ASSERT_EQ(prompter.informed.size(), 1u);
     EXPECT_EQ(prompter.informed[0], kBrowserFailedMessage + "chrome not reachable");
@@ -87,7 +87,7 @@ TEST(YearButton, ALoginThatFailsEndsQuietlyAndTheSheetIsRecalculated) {
     E1CodeTable e1;
     e1.set(301, 5);
     SheetGrid grid;
-    const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
+    const YearRequest request{2010, {"123456783", "tp", "pw", false}, 0};
     EXPECT_EQ(RetrieveYearFromPortal(portal, request, true, e1, grid, prompter, view), YearOutcome::LoginFailed);
     EXPECT_TRUE(prompter.informed.empty());
     EXPECT_EQ(view.events, (std::vector<std::string>{"show", "recalculate", "hide"}));

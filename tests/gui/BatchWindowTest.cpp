@@ -40,7 +40,7 @@ using test::TempDir;
 using test::YearBoxName;
 using test::YearButtonName;
 
-constexpr const char* kAfm = "123456789";
+constexpr const char* kAfm = "123456783";
 
 struct BatchWindow : ::testing::Test {
     void SetUp() override {
@@ -176,7 +176,7 @@ TEST_F(BatchWindow, NothingStartsWithoutATickedYearOrTheSourcesFolder) {
     QTest::mouseClick(Find<QPushButton>(*window, "btSources"), Qt::LeftButton);
     EXPECT_EQ(desktop.prompter.informed,
               (std::vector<std::string>{"Δεν έχετε επιλέξει έτη για άντληση στοιχείων.",
-                                        "Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. 123456789."}));
+                                        "Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. 123456783."}));
     EXPECT_TRUE(desktop.opened.isEmpty());
     EXPECT_EQ(Progress(), nullptr);
 }

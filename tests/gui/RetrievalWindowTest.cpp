@@ -37,7 +37,7 @@ using test::TempDir;
 using test::YearBoxName;
 using test::YearButtonName;
 
-constexpr const char* kAfm = "123456789";
+constexpr const char* kAfm = "123456783";
 
 struct RetrievalWindow : ::testing::Test {
     void SetUp() override {
@@ -85,6 +85,11 @@ TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
     EXPECT_FALSE(Find<QLabel>(*window, "gbWait")->isVisible());
     EXPECT_TRUE(Find<QPushButton>(*window, YearButtonName(2016))->isEnabled());
     EXPECT_TRUE(Find<QToolButton>(*window, "imSave")->isEnabled());
+
+    // The counter says what this client's last retrieval did, and only for this client.
+    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "2010: ΟΚ");
+    Find<AfmEdit>(*window, "edAFM")->setText("100000090");
+    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "");
 }
 
 TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {

@@ -14,7 +14,7 @@
 
 namespace skartina::test {
 
-inline constexpr const char* kPortalAfm = "123456789";
+inline constexpr const char* kPortalAfm = "123456783";
 
 struct Portal {
     TempDir data;

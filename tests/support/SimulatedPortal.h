@@ -17,7 +17,7 @@
 namespace skartina::test {
 
 inline const std::filesystem::path kSimSample = SKARTINA_SIM_SAMPLE;
-inline constexpr const char* kSampleAfm = "123456789";
+inline constexpr const char* kSampleAfm = "123456783";
 
 struct SimulatedPortal {
     SimulatedPortal(const std::vector<std::string>& switches, PumpClock& pumpClock)

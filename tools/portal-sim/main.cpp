@@ -11,8 +11,9 @@
 // off the year menus; --refuse-client makes the client choice refuse that tax
 // number to an accountant; --logout-to picks the page the logout lands on.
 // The "-in" switches (each may be repeated) touch one year only: the portal
-// has no return for it, its report leaves out the tax number, or its return
-// page or report comes MS late.
+// has no return for it, its return and report leave out the tax number
+// (--report-without-afm: every year's), or its return page or report comes MS
+// late.
 
 #include "tools/ReportPdfWriter.h"
 #include "tools/portal-sim/SimCertificate.h"
@@ -50,6 +51,7 @@ struct Faults {
     bool reportWithoutAfm = false;
     bool noYearList = false;
     bool noPrintButton = false;
+    bool hugeReport = false;  // the report padded beyond 20 MB
     int printDelayMs = 0;
     int reportDelayMs = 0;
     std::string refusedClient;
@@ -96,6 +98,8 @@ private:
     E1CodeTable ReturnOf(const Session& session, int year) const;
     // How the year's return page comes: late for the whole portal's return pages, or for this year.
     PageOptions ReturnOptionsOf(int year) const;
+    // The tax number a return or report shows: the session's, or none where a fault takes it away.
+    std::string ShownAfm(const Session& session, int year) const;
     int LateMs(int year) const {
         const auto late = faults_.lateYears.find(year);
         return late == faults_.lateYears.end() ? 0 : late->second;
@@ -163,6 +167,11 @@ E1CodeTable Portal::ReturnOf(const Session& session, int year) const {
     return data_.Return(session.afm, year);
 }
 
+std::string Portal::ShownAfm(const Session& session, int year) const {
+    if (faults_.reportWithoutAfm || faults_.reportWithoutAfmYears.count(year)) return {};
+    return session.afm;
+}
+
 PageOptions Portal::ReturnOptionsOf(int year) const {
     PageOptions options = returnOptions_;
     if (const int late = LateMs(year)) options.delayMs = late;
@@ -170,7 +179,7 @@ PageOptions Portal::ReturnOptionsOf(int year) const {
 }
 
 void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
-    Html(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year)));
+    Html(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownAfm(session, year)));
 }
 
 void Portal::ServeApp(httplib::Server& server) {
@@ -251,7 +260,8 @@ void Portal::ServeApp(httplib::Server& server) {
     });
     server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         if (auto session = Require(req, res))
-            Html(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005), req.get_param_value("part") == "2" ? 2 : 1));
+            Html(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005),
+                                     req.get_param_value("part") == "2" ? 2 : 1, ShownAfm(*session, 2005)));
     });
     server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
@@ -259,10 +269,12 @@ void Portal::ServeApp(httplib::Server& server) {
         const int year = std::atoi(req.get_param_value("year").c_str());
         const int delayMs = LateMs(year) > 0 ? LateMs(year) : faults_.reportDelayMs;
         if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        const bool withAfm = !faults_.reportWithoutAfm && !faults_.reportWithoutAfmYears.count(year);
-        const auto lines = ReportLines(session->afm, withAfm, year, ReturnOf(*session, year));
+        const std::string afm = ShownAfm(*session, year);
+        const auto lines = ReportLines(afm, !afm.empty(), year, ReturnOf(*session, year));
         res.set_header("Cache-Control", "no-store");
-        res.set_content(WriteReportPdf(lines), "application/pdf");
+        std::string pdf = WriteReportPdf(lines);
+        if (faults_.hugeReport) pdf += "\n%" + std::string(21u * 1024 * 1024, 'x') + "\n";
+        res.set_content(pdf, "application/pdf");
     });
     server.Get("/webtax/incomefp/logout.do", [this](const httplib::Request& req, httplib::Response& res) {
         {
@@ -306,6 +318,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     app.add_flag("--no-login-button", faults.noLoginButton, "the login page lacks its button");
     app.add_flag("--no-pbin", faults.noProceedButton, "the client-choice page lacks its button");
     app.add_flag("--no-report", faults.noReport, "the year menus from 2014 have no report");
+    app.add_flag("--huge-report", faults.hugeReport, "the reports are larger than any yearly report may be");
     app.add_flag("--report-without-afm", faults.reportWithoutAfm, "the reports leave out the tax number");
     app.add_flag("--no-year-list", faults.noYearList, "the year menus lack \"YEAR\"");
     app.add_flag("--no-print-button", faults.noPrintButton, "the year menus lack their print button");
