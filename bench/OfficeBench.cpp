@@ -42,7 +42,7 @@ std::filesystem::path MakeData(const std::filesystem::path& root, const std::vec
     std::filesystem::create_directories(data);
     std::ofstream(data / "accounts.txt") << "logistis demo5678 *\n";
     for (const std::string& afm : afms)
-        std::filesystem::copy(std::filesystem::path(SKARTINA_SIM_SAMPLE) / "123456789", data / afm,
+        std::filesystem::copy(std::filesystem::path(SKARTINA_SIM_SAMPLE) / "123456783", data / afm,
                               std::filesystem::copy_options::recursive);
     return data;
 }

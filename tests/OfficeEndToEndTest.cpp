@@ -48,7 +48,7 @@ void MakePortalData(const std::filesystem::path& folder) {
     for (size_t k = 0; k < kAfms.size(); ++k) {
         accounts += "user" + std::to_string(k + 1) + " pw" + std::to_string(k + 1) + " " + kAfms[k] + "\n";
         std::filesystem::create_directories(folder / kAfms[k]);
-        for (const auto& entry : std::filesystem::directory_iterator(kSample / "123456789")) {
+        for (const auto& entry : std::filesystem::directory_iterator(kSample / "123456783")) {
             std::istringstream in(ReadBytes(entry.path()));
             std::ostringstream out;
             out << std::fixed << std::setprecision(2);
