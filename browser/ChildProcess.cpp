@@ -20,9 +20,9 @@ namespace skartina {
 namespace {
 
 // The environment with the additions, built before the fork: the child may only make async-signal-safe calls.
-std::vector<std::string> ChildEnvironment(const std::vector<std::string>& additions) {
+std::vector<std::string> ChildEnvironment(const std::vector<std::string>& additions, bool inherit) {
     std::vector<std::string> entries;
-    for (char** entry = environ; *entry; ++entry) {
+    for (char** entry = environ; inherit && *entry; ++entry) {
         const std::string text = *entry;
         const std::string name = text.substr(0, text.find('=') + 1);
         const bool replaced = std::any_of(additions.begin(), additions.end(),
@@ -57,7 +57,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    std::vector<std::string> environment = ChildEnvironment(options.environment);
+    std::vector<std::string> environment = ChildEnvironment(options.environment, options.inheritEnvironment);
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);

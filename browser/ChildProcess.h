@@ -19,8 +19,10 @@ struct ChildOptions {
     // Descriptors handed to the child: {descriptor in the child, descriptor here}.
     // Every other descriptor but 0, 1 and 2 is closed in the child.
     std::vector<std::pair<int, int>> descriptors;
-    // "NAME=value" entries added to (or replacing those of) this program's environment.
+    // "NAME=value" entries added to (or replacing those of) this program's
+    // environment; with inheritEnvironment false, the child's whole environment.
     std::vector<std::string> environment;
+    bool inheritEnvironment = true;
     // The signal the child gets when the thread that started it ends.
     int deathSignal = SIGTERM;
 };

@@ -1,5 +1,7 @@
 #include "browser/DevToolsBrowser.h"
 
+#include "browser/BrowserEnvironment.h"
+#include "browser/DevToolsAnswers.h"
 #include "browser/PageScripts.h"
 
 #include <fcntl.h>
@@ -7,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <thread>
 #include <cerrno>
@@ -25,23 +28,6 @@ constexpr int kLoadMs = 30000;
 constexpr int kScreenshotMs = 5000;
 constexpr size_t kLoadsKept = 64;
 
-ElementRef ElementAt(const DocumentRef& document, int frame, const json& found) {
-    return {document.window, frame, found.at(0).get<int>(), found.at(1).get<std::string>()};
-}
-
-std::string DecodeBase64(const std::string& text) {
-    if (text.size() % 4 != 0) throw BrowserError("the page returned its bytes garbled");
-    std::string bytes(text.size() / 4 * 3, '\0');
-    const int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
-                                       reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
-    if (length < 0) throw BrowserError("the page returned its bytes garbled");
-    // The decoder counts the padding as bytes.
-    size_t padding = 0;
-    for (size_t i = text.size(); i > 0 && text[i - 1] == '=' && padding < 2; --i) ++padding;
-    bytes.resize(static_cast<size_t>(length) - padding);
-    return bytes;
-}
-
 std::string EncodeBase64(const std::string& bytes) {
     std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
     const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
@@ -57,9 +43,9 @@ std::string HeaderValue(const json& headers, std::string_view name) {
     if (!headers.is_array()) return {};
     for (const json& header : headers) {
         if (!header.is_object()) continue;
-        std::string key = header.value("name", "");
+        std::string key = devtools::Text(header, "name");
         std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (key == name) return header.value("value", "");
+        if (key == name) return devtools::Text(header, "value");
     }
     return {};
 }
@@ -117,8 +103,10 @@ void DevToolsBrowser::Launch() {
     options.quiet = true;
     options.descriptors = {{3, toBrowser[0]}, {4, fromBrowser[1]}};
     // Chromium starts its crash handler whatever the switches say; its
-    // database goes into the profile, so it goes with it.
-    options.environment = {"CHROME_CONFIG_HOME=" + (profile_->path() / "config").string()};
+    // database, like everything else the browser writes, goes into the
+    // profile, so it goes with it. None of this program's secrets pass.
+    options.environment = BrowserEnvironment(profile_->path());
+    options.inheritEnvironment = false;
     // Killed with this program. The signal comes when the starting thread
     // ends, so the browser is started from the user-interface thread only.
     options.deathSignal = SIGKILL;
@@ -214,44 +202,53 @@ bool DevToolsBrowser::WaitFor(const std::function<bool()>& done, int timeoutMs) 
 
 void DevToolsBrowser::HandleEvent(const json& event) {
     // No command is sent from here: the pipe is in the middle of reading.
-    // What needs one is queued for Service().
+    // What needs one is queued for Service(). An event that is not what it
+    // should be is passed over: the target list is the truth, and a load that
+    // is not seen is waited out.
     ++changes_;
-    const std::string method = event.value("method", "");
+    const std::string method = devtools::Text(event, "method");
     const json params = event.contains("params") && event["params"].is_object() ? event["params"] : json::object();
     const json info = params.contains("targetInfo") && params["targetInfo"].is_object() ? params["targetInfo"] : json::object();
     if (method == "Target.attachedToTarget") {
-        attached_.push_back({info.value("targetId", ""), params.value("sessionId", ""),
-                             info.value("type", "") == "page" && !info.value("openerId", "").empty()});
-        if (info.value("type", "") == "page") sessions_[info.value("targetId", "")] = params.value("sessionId", "");
+        const std::optional<devtools::TargetInfo> target = devtools::TargetOf(info);
+        const std::string session = devtools::Text(params, "sessionId");
+        if (!target || session.empty()) return;
+        attached_.push_back({target->id, session, target->type == "page" && !target->opener.empty()});
+        if (target->type == "page") sessions_[target->id] = session;
     } else if (method == "Fetch.requestPaused") {
-        held_.push_back({event.value("sessionId", ""), params.value("requestId", ""), params.value("responseStatusCode", 0),
+        const json status = params.contains("responseStatusCode") ? params["responseStatusCode"] : json();
+        held_.push_back({devtools::Text(event, "sessionId"), devtools::Text(params, "requestId"),
+                         status.is_number_integer() ? status.get<int>() : 0,
                          params.contains("responseHeaders") ? params["responseHeaders"] : json::array()});
     } else if (method == "Page.frameNavigated") {
         const json frame = params.contains("frame") && params["frame"].is_object() ? params["frame"] : json::object();
         if (!frame.contains("parentId")) {
-            const std::string target = TargetOfSession(event.value("sessionId", ""));
-            if (frame.contains("unreachableUrl")) failed_[target] = frame.value("unreachableUrl", "");
+            const std::string target = TargetOfSession(devtools::Text(event, "sessionId"));
+            if (frame.contains("unreachableUrl")) failed_[target] = devtools::Text(frame, "unreachableUrl");
             else failed_.erase(target);
         }
     } else if (method == "Target.targetCreated" || method == "Target.targetInfoChanged") {
-        Target target{info.value("targetId", ""), info.value("type", ""), info.value("url", ""), info.value("title", ""),
-                      info.value("openerId", "")};
+        std::optional<devtools::TargetInfo> found = devtools::TargetOf(info);
+        if (!found) return;
+        Target target{std::move(found->id), std::move(found->type), std::move(found->url), std::move(found->title),
+                      std::move(found->opener)};
         auto known = std::find_if(targets_.begin(), targets_.end(), [&](const Target& t) { return t.id == target.id; });
         if (known == targets_.end())
             targets_.push_back(std::move(target));
         else
             *known = std::move(target);
     } else if (method == "Target.targetDestroyed") {
-        const std::string id = params.value("targetId", "");
+        const std::string id = devtools::Text(params, "targetId");
         std::erase_if(targets_, [&](const Target& t) { return t.id == id; });
         sessions_.erase(id);
         ready_.erase(id);
         bytes_.erase(id);
+        refusedReports_.erase(id);
         failed_.erase(id);
     } else if (method == "Target.detachedFromTarget") {
-        sessions_.erase(params.value("targetId", ""));
-    } else if (method == "Page.lifecycleEvent" && params.value("name", "") == "DOMContentLoaded") {
-        loaded_.push_back(params.value("loaderId", ""));
+        sessions_.erase(devtools::Text(params, "targetId"));
+    } else if (method == "Page.lifecycleEvent" && devtools::Text(params, "name") == "DOMContentLoaded") {
+        loaded_.push_back(devtools::Text(params, "loaderId"));
         if (loaded_.size() > kLoadsKept) loaded_.pop_front();
     }
 }
@@ -321,18 +318,36 @@ void DevToolsBrowser::SetUpWindow(const Attached& window) {
 void DevToolsBrowser::ReadHeldAnswer(const HeldAnswer& held) {
     try {
         const std::string type = HeaderValue(held.headers, "content-type");
-        if (held.status == 200 && type.rfind("text/html", 0) != 0) {
-            const json body = Call("Fetch.getResponseBody", {{"requestId", held.request}}, held.session);
-            const std::string raw = body.value("body", "");
-            const bool encoded = body.value("base64Encoded", false);
-            bytes_[TargetOfSession(held.session)] = encoded ? DecodeBase64(raw) : raw;
-            Call("Fetch.fulfillRequest",
-                 {{"requestId", held.request}, {"responseCode", held.status}, {"responseHeaders", held.headers},
-                  {"body", encoded ? raw : EncodeBase64(raw)}},
-                 held.session);
-        } else {
+        if (held.status != 200 || type.rfind("text/html", 0) == 0) {
             Call("Fetch.continueRequest", {{"requestId", held.request}}, held.session);
+            return;
         }
+        const std::string target = TargetOfSession(held.session);
+        // A report over the bound is not read into the program: the window shows it, nothing more.
+        const std::string declared = HeaderValue(held.headers, "content-length");
+        unsigned long long length = 0;
+        std::from_chars(declared.data(), declared.data() + declared.size(), length);
+        if (length > devtools::kMaxReportBytes) {
+            refusedReports_[target] = devtools::kReportTooLargeMessage;
+            Call("Fetch.continueRequest", {{"requestId", held.request}}, held.session);
+            return;
+        }
+        const json body = Call("Fetch.getResponseBody", {{"requestId", held.request}}, held.session);
+        const std::string raw = devtools::Text(body, "body");
+        const bool encoded = body.contains("base64Encoded") && body["base64Encoded"].is_boolean() &&
+                             body["base64Encoded"].get<bool>();
+        try {
+            std::string bytes = encoded ? devtools::ReportBytesOf(json(raw)) : raw;
+            if (bytes.size() > devtools::kMaxReportBytes) throw BrowserError(devtools::kReportTooLargeMessage);
+            bytes_[target] = std::move(bytes);
+        } catch (const BrowserError& error) {
+            // Garbled bytes are not read, and the report's wait says so.
+            if (error.what() == devtools::kReportTooLargeMessage) refusedReports_[target] = error.what();
+        }
+        Call("Fetch.fulfillRequest",
+             {{"requestId", held.request}, {"responseCode", held.status}, {"responseHeaders", held.headers},
+              {"body", encoded ? raw : EncodeBase64(raw)}},
+             held.session);
     } catch (const DevToolsError&) {
         // The window closed meanwhile.
     }
@@ -351,7 +366,7 @@ std::optional<std::string> DevToolsBrowser::LoadFailure(const std::string& windo
     const std::string address = WithoutQuery(failed->second);
     std::string code;
     try {
-        code = Evaluate(window, scripts::kErrorCode).get<std::string>();
+        code = devtools::StringOf(Evaluate(window, scripts::kErrorCode));
     } catch (const std::exception&) {
     }
     return (code.empty() ? std::string("the page could not be loaded") : code) + " (" + address + ")";
@@ -359,11 +374,11 @@ std::optional<std::string> DevToolsBrowser::LoadFailure(const std::string& windo
 
 std::string DevToolsBrowser::Screenshot(const std::string& window) {
     const json shot = Call("Page.captureScreenshot", {{"format", "png"}}, SessionOf(window), kScreenshotMs);
-    return DecodeBase64(shot.value("data", ""));
+    return devtools::ReportBytesOf(devtools::Member(shot, "data", "no screenshot"));
 }
 
 std::string DevToolsBrowser::PageWithoutValues(const std::string& window) {
-    return Evaluate(window, scripts::kPageWithoutValues).get<std::string>();
+    return devtools::StringOf(Evaluate(window, scripts::kPageWithoutValues));
 }
 
 bool DevToolsBrowser::IsPage(const std::string& id) const {
@@ -379,7 +394,7 @@ std::vector<OpenWindow> DevToolsBrowser::Windows() {
 
 std::string DevToolsBrowser::SessionOf(const std::string& window) {
     if (auto known = sessions_.find(window); known != sessions_.end()) return known->second;
-    const std::string session = Call("Target.attachToTarget", {{"targetId", window}, {"flatten", true}}).at("sessionId");
+    const std::string session = devtools::SessionIdOf(Call("Target.attachToTarget", {{"targetId", window}, {"flatten", true}}));
     sessions_[window] = session;
     ready_.insert(window);
     return session;
@@ -388,17 +403,9 @@ std::string DevToolsBrowser::SessionOf(const std::string& window) {
 json DevToolsBrowser::Evaluate(const std::string& window, const std::string& body, const json& arguments) {
     const std::string expression = "(function () {" + body + "\n}).apply(null, " +
                                    arguments.dump(-1, ' ', false, json::error_handler_t::replace) + ")";
-    const json answer = Call("Runtime.evaluate",
-                             {{"expression", expression}, {"returnByValue", true}, {"awaitPromise", true}},
-                             SessionOf(window));
-    if (answer.contains("exceptionDetails")) {
-        const json& details = answer["exceptionDetails"];
-        std::string text = details.value("text", "the page's script failed");
-        if (details.contains("exception") && details["exception"].contains("description"))
-            text = details["exception"]["description"].get<std::string>();
-        throw BrowserError(text.substr(0, text.find('\n')));
-    }
-    return answer.at("result").value("value", json());
+    return devtools::EvaluatedValue(Call("Runtime.evaluate",
+                                         {{"expression", expression}, {"returnByValue", true}, {"awaitPromise", true}},
+                                         SessionOf(window)));
 }
 
 json DevToolsBrowser::Script(const std::string& window, const char* body, const json& arguments) {
@@ -412,37 +419,24 @@ json DevToolsBrowser::OnElement(const ElementRef& element, const char* body, jso
 }
 
 int DevToolsBrowser::FrameCount(const DocumentRef& document) {
-    return Script(document.window, scripts::kFrameCount, json::array()).get<int>();
+    return devtools::IntOf(Script(document.window, scripts::kFrameCount, json::array()));
 }
 
 Browser::TopSearch DevToolsBrowser::SearchTopDocument(const DocumentRef& document, std::string_view key, MatchMode mode) {
-    const json answer = Script(document.window, scripts::kSearchTop, {-1, key, static_cast<int>(mode)});
-    TopSearch top{answer.at(0).get<int>(), std::nullopt};
-    if (!answer.at(1).is_null()) top.element = ElementAt(document, -1, answer.at(1));
-    return top;
+    auto [frames, element] =
+        devtools::TopSearchOf(document, Script(document.window, scripts::kSearchTop, {-1, key, static_cast<int>(mode)}));
+    return {frames, std::move(element)};
 }
 
 std::optional<ElementRef> DevToolsBrowser::SearchDocument(const DocumentRef& document, int frame, std::string_view key,
                                                           MatchMode mode) {
     const json found = Script(document.window, scripts::kSearch, {frame, key, static_cast<int>(mode)});
     if (found.is_null()) return std::nullopt;
-    return ElementAt(document, frame, found);
+    return devtools::FoundElement(document, frame, found);
 }
 
 std::vector<ElementFields> DevToolsBrowser::DocumentElements(const DocumentRef& document, int frame) {
-    const json walked = Script(document.window, scripts::kElements, {frame});
-    const std::string identity = walked.at(0).get<std::string>();
-    std::vector<ElementFields> fields;
-    int index = 0;
-    for (const json& row : walked.at(1)) {
-        fields.push_back({{document.window, frame, index++, identity},
-                          row.at(0).get<std::string>(),
-                          row.at(1).get<std::string>(),
-                          row.at(2).get<std::string>(),
-                          row.at(3).get<std::string>(),
-                          row.at(4).get<bool>()});
-    }
-    return fields;
+    return devtools::ElementsOf(document, frame, Script(document.window, scripts::kElements, {frame}));
 }
 
 void DevToolsBrowser::SetValue(const ElementRef& element, std::string_view text) {
@@ -451,15 +445,13 @@ void DevToolsBrowser::SetValue(const ElementRef& element, std::string_view text)
 
 void DevToolsBrowser::Click(const ElementRef& element) { OnElement(element, scripts::kClick); }
 
-bool DevToolsBrowser::IsChecked(const ElementRef& element) { return OnElement(element, scripts::kChecked).get<bool>(); }
+bool DevToolsBrowser::IsChecked(const ElementRef& element) { return devtools::BoolOf(OnElement(element, scripts::kChecked)); }
 
 std::optional<std::string> DevToolsBrowser::Attribute(const ElementRef& element, std::string_view name) {
-    const json value = OnElement(element, scripts::kAttribute, std::string(name));
-    if (value.is_null()) return std::nullopt;
-    return value.get<std::string>();
+    return devtools::OptionalStringOf(OnElement(element, scripts::kAttribute, std::string(name)));
 }
 
-std::string DevToolsBrowser::Id(const ElementRef& element) { return OnElement(element, scripts::kId).get<std::string>(); }
+std::string DevToolsBrowser::Id(const ElementRef& element) { return devtools::StringOf(OnElement(element, scripts::kId)); }
 
 void DevToolsBrowser::SetSelectedIndex(const ElementRef& list, int index) {
     OnElement(list, scripts::kSetSelectedIndex, index);
@@ -468,7 +460,7 @@ void DevToolsBrowser::SetSelectedIndex(const ElementRef& list, int index) {
 void DevToolsBrowser::FireChange(const ElementRef& list) { OnElement(list, scripts::kFireChange); }
 
 std::vector<std::string> DevToolsBrowser::OptionTexts(const ElementRef& list) {
-    return OnElement(list, scripts::kOptionTexts).get<std::vector<std::string>>();
+    return devtools::StringsOf(OnElement(list, scripts::kOptionTexts));
 }
 
 void DevToolsBrowser::PlaceBrowserWindow(ScreenRect place) {
@@ -479,7 +471,7 @@ void DevToolsBrowser::PlaceBrowserWindow(ScreenRect place) {
         if (pages.empty()) return;
         window = pages.front().id;
     }
-    const int windowId = Call("Browser.getWindowForTarget", {{"targetId", window}}).value("windowId", 0);
+    const int windowId = devtools::WindowIdOf(Call("Browser.getWindowForTarget", {{"targetId", window}}));
     // A maximised or minimised window takes no position: it is made normal first.
     Call("Browser.setWindowBounds", {{"windowId", windowId}, {"bounds", {{"windowState", "normal"}}}});
     // Placed, not activated: the focus stays with the program.
@@ -503,22 +495,22 @@ void DevToolsBrowser::Navigate(const BrowserRef& browser, std::string_view addre
     if (networkOn_.count(session)) Call("Network.setCacheDisabled", {{"cacheDisabled", bypassCache}}, session);
 
     const json navigation = Call("Page.navigate", {{"url", std::string(address)}}, session);
-    const std::string error = navigation.value("errorText", "");
+    const std::string error = devtools::Text(navigation, "errorText");
     // An aborted load is a download or a page replaced at once, not a failure.
     if (!error.empty() && error != "net::ERR_ABORTED")
         throw PortalUnreachable(error + " (" + WithoutQuery(std::string(address)) + ")");
-    const std::string loader = navigation.value("loaderId", "");
+    const std::string loader = devtools::Text(navigation, "loaderId");
     if (loader.empty() || !error.empty()) return;  // moved within the same document
     // Back once the new document is parsed, as a person would see it; a slow page is left to the polling that follows.
     WaitFor([&] { return std::find(loaded_.begin(), loaded_.end(), loader) != loaded_.end(); }, kLoadMs);
 }
 
 std::string DevToolsBrowser::DocumentUrl(const DocumentRef& document) {
-    return Script(document.window, "return location.href;", json::array()).get<std::string>();
+    return devtools::StringOf(Script(document.window, "return location.href;", json::array()));
 }
 
 std::string DevToolsBrowser::DocumentTitle(const DocumentRef& document) {
-    return Script(document.window, "return document.title;", json::array()).get<std::string>();
+    return devtools::StringOf(Script(document.window, "return document.title;", json::array()));
 }
 
 std::optional<std::string> DevToolsBrowser::FindWindowByTitle(std::string_view title) {
@@ -544,6 +536,8 @@ void DevToolsBrowser::CloseWindow(const std::string& handle) {
 
 std::string DevToolsBrowser::DocumentBytes(const DocumentRef& document) {
     Pages();  // reads what has arrived
+    if (const auto refused = refusedReports_.find(document.window); refused != refusedReports_.end())
+        throw ReportTooLarge(refused->second);
     const auto bytes = bytes_.find(document.window);
     return bytes == bytes_.end() ? std::string() : bytes->second;
 }

@@ -134,6 +134,7 @@ private:
     std::set<std::string> ready_;                  // windows set up and let go: only these are listed
     std::vector<HeldAnswer> held_;                 // documents not yet read
     std::map<std::string, std::string> bytes_;     // target id -> its document's bytes
+    std::map<std::string, std::string> refusedReports_;  // target id -> why its bytes were not read
     std::map<std::string, std::string> failed_;    // target id -> the address it could not load
     uint64_t changes_ = 0;                         // events seen, for AwaitChange
 };

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <csignal>
 #include <cstring>
 
@@ -38,11 +39,11 @@ void DevToolsPipe::CloseToBrowser() {
     toBrowser_ = -1;
 }
 
-void DevToolsPipe::Closed() {
+void DevToolsPipe::Closed(const std::string& why) {
     CloseToBrowser();
     if (fromBrowser_ >= 0) close(fromBrowser_);
     fromBrowser_ = -1;
-    throw BrowserGone("the browser has ended");
+    throw BrowserGone(why);
 }
 
 json DevToolsPipe::Call(const std::string& method, const json& params, const std::string& sessionId, int timeoutMs) {
@@ -51,18 +52,19 @@ json DevToolsPipe::Call(const std::string& method, const json& params, const std
     json message = {{"id", id}, {"method", method}, {"params", params}};
     if (!sessionId.empty()) message["sessionId"] = sessionId;
     const uint64_t deadline = clock_.NowMs() + static_cast<uint64_t>(timeoutMs);
+    inbox_.Await(id);
+    // An answer that comes after the call has given up is dropped, not kept.
+    struct Forget {
+        DevToolsInbox& inbox;
+        int id;
+        ~Forget() { inbox.Forget(id); }
+    } forget{inbox_, id};
     Write(message.dump(-1, ' ', false, json::error_handler_t::replace) + '\0', deadline);
 
-    if (!WaitFor([&] { return answers_.count(id) != 0; }, timeoutMs))
+    std::optional<json> answer;
+    if (!WaitFor([&] { return (answer = inbox_.Take(id)).has_value(); }, timeoutMs))
         throw BrowserError("the browser did not answer " + method + " in time");
-    json answer = std::move(answers_.at(id));
-    answers_.erase(id);
-    if (answer.contains("error")) {
-        const json& error = answer["error"];
-        throw DevToolsError(method + ": " + error.value("message", std::string("refused")) +
-                            (error.contains("data") ? " (" + error["data"].dump() + ")" : ""));
-    }
-    return answer.value("result", json::object());
+    return DevToolsInbox::ResultOf(method, *answer);
 }
 
 void DevToolsPipe::Write(const std::string& message, uint64_t deadline) {
@@ -128,26 +130,80 @@ void DevToolsPipe::ReadAvailable(int waitMs) {
             ended = true;
             break;
         }
-        buffered_.append(chunk, static_cast<size_t>(n));
+        try {
+            inbox_.Receive(std::string_view(chunk, static_cast<size_t>(n)));
+        } catch (const DevToolsOverflow& overflow) {
+            Closed(overflow.what());  // the rest of the stream cannot be read as messages
+        }
         if (static_cast<size_t>(n) < sizeof chunk) break;
     }
-    // What came before the end is still handled.
-    size_t begin = 0;
-    for (size_t end; (end = buffered_.find('\0', begin)) != std::string::npos; begin = end + 1)
-        Handle(buffered_.substr(begin, end - begin));
-    buffered_.erase(0, begin);
     if (ended) Closed();
 }
 
-void DevToolsPipe::Handle(const std::string& text) {
+std::optional<json> DevToolsInbox::Take(int id) {
+    const auto answer = answers_.find(id);
+    if (answer == answers_.end()) return std::nullopt;
+    json taken = std::move(answer->second);
+    answers_.erase(answer);
+    awaited_.erase(id);
+    return taken;
+}
+
+void DevToolsInbox::Forget(int id) {
+    awaited_.erase(id);
+    answers_.erase(id);
+}
+
+void DevToolsInbox::Receive(std::string_view bytes) {
+    const auto tooLarge = [this] {
+        return DevToolsOverflow("the browser sent a message of more than " +
+                                std::to_string(maxMessageBytes_ / (1024 * 1024)) + " MB");
+    };
+    // Only the new bytes are searched: a long message arrives in many pieces.
+    const size_t endInNew = bytes.rfind('\0');
+    const size_t before = buffered_.size();
+    buffered_.append(bytes);
+    if (endInNew == std::string_view::npos) {
+        if (buffered_.size() > maxMessageBytes_) throw tooLarge();
+        return;
+    }
+    const size_t last = before + endInNew;
+    // Taken out first, so that a handler that throws leaves no message to be handled twice.
+    const std::string complete = buffered_.substr(0, last + 1);
+    buffered_.erase(0, last + 1);
+    for (size_t begin = 0, end; (end = complete.find('\0', begin)) != std::string::npos; begin = end + 1) {
+        if (end - begin > maxMessageBytes_) throw tooLarge();
+        Handle(std::string_view(complete).substr(begin, end - begin));
+    }
+    if (buffered_.size() > maxMessageBytes_) throw tooLarge();
+}
+
+void DevToolsInbox::Handle(std::string_view text) {
     json message = json::parse(text, nullptr, false);
-    if (message.is_discarded()) return;
-    if (message.contains("id") && message["id"].is_number_integer()) {
-        const int id = message["id"].get<int>();
-        answers_[id] = std::move(message);
+    if (message.is_discarded() || !message.is_object()) return;
+    if (const auto found = message.find("id"); found != message.end()) {
+        if (!found->is_number_integer() || found->get<long long>() < 0 || found->get<long long>() > INT32_MAX) return;
+        const int id = static_cast<int>(found->get<long long>());
+        if (awaited_.count(id)) answers_[id] = std::move(message);
         return;
     }
     if (onEvent_) onEvent_(message);
+}
+
+json DevToolsInbox::ResultOf(const std::string& method, const json& answer) {
+    if (const auto error = answer.find("error"); error != answer.end()) {
+        std::string text = "refused";
+        if (error->is_object()) {
+            if (const auto m = error->find("message"); m != error->end() && m->is_string()) text = m->get<std::string>();
+            if (const auto d = error->find("data"); d != error->end() && d->is_string())
+                text += " (" + d->get<std::string>() + ")";
+        }
+        throw DevToolsError(method + ": " + text);
+    }
+    const auto result = answer.find("result");
+    if (result == answer.end()) return json::object();
+    if (!result->is_object()) throw BrowserError(method + ": the browser's answer is malformed");
+    return *result;
 }
 
 }  // namespace skartina

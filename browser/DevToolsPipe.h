@@ -16,7 +16,10 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 
 namespace skartina {
 
@@ -32,6 +35,48 @@ public:
     using BrowserError::BrowserError;
 };
 
+// The browser sent a message beyond the size any answer needs.
+class DevToolsOverflow : public BrowserError {
+public:
+    using BrowserError::BrowserError;
+};
+
+// What the browser sends, as its bytes arrive: JSON messages, each ended by a
+// NUL byte and at most maxMessageBytes long. An answer ({"id", ...}) is kept
+// only while its command awaits it; an event goes to the handler at once.
+// Anything else (not JSON, not an object, an answer nobody awaits) is dropped.
+class DevToolsInbox {
+public:
+    // The largest message: a yearly report's bytes in base64 with room to spare.
+    static constexpr std::size_t kMaxMessageBytes = 48u * 1024 * 1024;
+
+    explicit DevToolsInbox(std::size_t maxMessageBytes = kMaxMessageBytes) : maxMessageBytes_(maxMessageBytes) {}
+
+    void OnEvent(std::function<void(const nlohmann::json&)> handler) { onEvent_ = std::move(handler); }
+    void Await(int id) { awaited_.insert(id); }
+    // The answer once it has come, which ends the wait for it; nothing before.
+    std::optional<nlohmann::json> Take(int id);
+    // No longer awaited: a late answer is dropped.
+    void Forget(int id);
+
+    // Handles every message the bytes complete. Throws DevToolsOverflow when
+    // a message grows beyond the bound (the stream cannot be trusted after it).
+    void Receive(std::string_view bytes);
+
+    // The result of a command's answer. Throws DevToolsError for an error
+    // answer and BrowserError for one without a result object.
+    static nlohmann::json ResultOf(const std::string& method, const nlohmann::json& answer);
+
+private:
+    void Handle(std::string_view message);
+
+    std::size_t maxMessageBytes_;
+    std::string buffered_;
+    std::set<int> awaited_;
+    std::map<int, nlohmann::json> answers_;
+    std::function<void(const nlohmann::json&)> onEvent_;
+};
+
 class DevToolsPipe {
 public:
     // Takes over the descriptors: toBrowser is written, fromBrowser read.
@@ -41,7 +86,7 @@ public:
     DevToolsPipe& operator=(const DevToolsPipe&) = delete;
 
     // Every event the browser sends ({"method", "params", "sessionId"}), as it is read.
-    void OnEvent(std::function<void(const nlohmann::json&)> handler) { onEvent_ = std::move(handler); }
+    void OnEvent(std::function<void(const nlohmann::json&)> handler) { inbox_.OnEvent(std::move(handler)); }
     // Run between reads while a call or a wait waits, never inside an event:
     // what the events asked for can be done there, also while a command
     // waits on it (a window held until its document is read). Not run again
@@ -50,7 +95,9 @@ public:
 
     // Sends a command (to a page's session when sessionId is not empty) and
     // waits for its answer. Throws DevToolsError for an error answer,
-    // BrowserGone when the pipe closes and BrowserError when no answer comes in time.
+    // BrowserGone when the pipe closes (or the browser sends a message beyond
+    // the bound, which ends it) and BrowserError when no answer comes in time
+    // or it is malformed.
     nlohmann::json Call(const std::string& method, const nlohmann::json& params = nlohmann::json::object(),
                         const std::string& sessionId = {}, int timeoutMs = kAnswerMs);
 
@@ -70,16 +117,13 @@ private:
     void Write(const std::string& message, uint64_t deadline);
     // Reads what is there, waiting at most waitMs for the first byte; handles every complete message.
     void ReadAvailable(int waitMs);
-    void Handle(const std::string& message);
-    [[noreturn]] void Closed();
+    [[noreturn]] void Closed(const std::string& why = "the browser has ended");
 
     PumpClock& clock_;
     int toBrowser_;
     int fromBrowser_;
     int nextId_ = 1;
-    std::string buffered_;
-    std::map<int, nlohmann::json> answers_;
-    std::function<void(const nlohmann::json&)> onEvent_;
+    DevToolsInbox inbox_;
     std::function<void()> onIdle_;
     bool idling_ = false;
 };

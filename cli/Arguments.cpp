@@ -1,6 +1,10 @@
 #include "cli/Commands.h"
 
+#include "common/TextFile.h"
+#include "registry/AfmCheck.h"
 #include "sheet/SheetGrid.h"
+
+#include <CLI/Option.hpp>
 
 #include <charconv>
 
@@ -13,6 +17,46 @@ int YearArgument(const std::string& text) {
         throw UsageError("το έτος πρέπει να είναι από " + std::to_string(kOldestYear) + " έως " +
                          std::to_string(kNewestYear) + ", όχι «" + text + "»");
     return year;
+}
+
+int ExtraSeconds(const std::string& text) {
+    try {
+        size_t used = 0;
+        const int seconds = std::stoi(text, &used);
+        if (used == text.size()) return seconds;
+    } catch (const std::exception&) {
+    }
+    throw UsageError("--extra-seconds θέλει ακέραιο αριθμό δευτερολέπτων, όχι «" + text + "»");
+}
+
+CLI::Option* CheckAfm(CLI::Option* option) {
+    return option->check(CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (IsWholeAfm(text)) return {};
+            return "ο Α.Φ.Μ. «" + EscapeControls(text) + "» δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου)";
+        },
+        "AFM"));
+}
+
+void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std::string> inputs) {
+    for (const std::string& input : inputs)
+        if (IsSameFile(output, input))
+            throw UsageError("το αρχείο εξόδου «" + EscapeControls(output) + "» είναι το αρχείο εισόδου «" +
+                             EscapeControls(input) + "»· δώστε άλλο αρχείο εξόδου");
+}
+
+CLI::Option* AddRequired(CLI::App& command, const std::string& name, std::string& value, const std::string& meaning) {
+    // The name says what to give; the parser's type word ("TEXT") would add nothing.
+    return command.add_option(name, value, meaning)->required()->type_name("");
+}
+
+CLI::Option* AddRefusedPassword(CLI::App& command, std::string& value) {
+    return command.add_option("--password", value)->expected(0, 1)->group("");
+}
+
+void ThrowIfPasswordGiven(const CLI::Option* password) {
+    if (password->count() > 0)
+        throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
 }
 
 }  // namespace skartina::cli

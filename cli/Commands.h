@@ -1,12 +1,16 @@
 #pragma once
-// The commands of skartina-cli. Each takes the words after its name and
-// returns the exit status; bad usage throws UsageError, bad data any other
-// std::exception.
+// The commands of skartina-cli. Each declares its arguments on its part of
+// the command line (Define...) and returns what runs it once they are parsed;
+// that returns the exit status. Bad usage throws UsageError, bad data any
+// other std::exception.
 
+#include <CLI/App.hpp>
+
+#include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace skartina::cli {
 
@@ -15,7 +19,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-using Args = std::vector<std::string>;
+using Runner = std::function<int()>;
 
 // The text with every control character written as an escape ("\\n",
 // "\\t", "\\x1b", "\\u009b") and a backslash doubled, so that what a file
@@ -25,22 +29,40 @@ std::string EscapeControls(std::string_view text);
 // A tax year the sheet can hold (1991 to 2020); throws UsageError otherwise.
 int YearArgument(const std::string& text);
 
-int RunNew(const Args& args);
-int RunRecalc(const Args& args);
-int RunConvert(const Args& args);
-int RunYear(const Args& args);
-int RunReport(const Args& args);
-int RunImportReport(const Args& args);
-int RunAfm(const Args& args);
-int RunClients(const Args& args);
-int RunAnalyses(const Args& args);
-int RunCsv(const Args& args);
-int RunXlsx(const Args& args);
-int RunRetrieve(const Args& args);
-int RunPdf(const Args& args);
-int RunRetrieveAll(const Args& args);
+// Checks every value of an --afm option as it is parsed: nine digits with
+// their check digit, so a wrong tax number is bad usage before anything runs.
+CLI::Option* CheckAfm(CLI::Option* option);
+
+// Refuses (UsageError) an output file that is one of the inputs, also when
+// named through another path or a link: a command never writes over what it reads.
+void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std::string> inputs);
 
 // The --extra-seconds value of the retrieval commands; throws UsageError.
 int ExtraSeconds(const std::string& text);
+
+// Declares a file or folder argument that the command needs.
+CLI::Option* AddRequired(CLI::App& command, const std::string& name, std::string& value, const std::string& meaning);
+
+// Declares the hidden --password of the retrieval commands, which only says
+// where a password comes from; ThrowIfPasswordGiven refuses it.
+CLI::Option* AddRefusedPassword(CLI::App& command, std::string& value);
+void ThrowIfPasswordGiven(const CLI::Option* password);
+
+Runner DefineNew(CLI::App& command);
+Runner DefineRecalc(CLI::App& command);
+Runner DefineConvert(CLI::App& command);
+Runner DefineYear(CLI::App& command);
+Runner DefineReport(CLI::App& command);
+Runner DefineImportReport(CLI::App& command);
+Runner DefineAfm(CLI::App& command);
+Runner DefineClients(CLI::App& command);
+Runner DefineAnalyses(CLI::App& command);
+Runner DefineCsv(CLI::App& command);
+Runner DefineXlsx(CLI::App& command);
+Runner DefinePdf(CLI::App& command);
+Runner DefineRetrieve(CLI::App& command);
+Runner DefineRetrieveAll(CLI::App& command);
+Runner DefineImportClients(CLI::App& command);
+Runner DefineRetrieveClients(CLI::App& command);
 
 }  // namespace skartina::cli

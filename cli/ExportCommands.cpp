@@ -6,6 +6,8 @@
 #include "sheet/ExcelExport.h"
 #include "sheet/SheetPdf.h"
 
+#include <memory>
+
 namespace skartina::cli {
 namespace {
 
@@ -16,50 +18,35 @@ struct ExportArguments {
     std::string name;
 };
 
-ExportArguments ParseExportArguments(const Args& args) {
-    ExportArguments parsed;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--afm" || args[i] == "--name") {
-            if (i + 1 == args.size()) throw UsageError("λείπει η τιμή μετά το " + args[i]);
-            (args[i] == "--afm" ? parsed.afm : parsed.name) = args[i + 1];
-            ++i;
-        } else if (args[i].starts_with("--")) {
-            throw UsageError("άγνωστη παράμετρος «" + args[i] + "»");
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.size() != 2) throw UsageError("δώστε αρχείο φύλλου (.grd) και αρχείο εξόδου");
-    parsed.in = files[0];
-    parsed.out = files[1];
-    return parsed;
-}
-
 SheetGrid LoadSheet(const std::string& path) {
     SheetGrid grid;
     if (!LoadGridFromFile(path, grid)) throw std::runtime_error("το αρχείο «" + path + "» δεν υπάρχει");
     return grid;
 }
 
+using ExportFunction = void (*)(const SheetGrid&, const std::filesystem::path&, const std::string& name,
+                               const std::string& afm);
+
+// Declares the arguments every export takes; the runner exports with the function.
+Runner DefineExport(CLI::App& command, const std::string& outName, const std::string& outMeaning, ExportFunction exportSheet) {
+    const auto args = std::make_shared<ExportArguments>();
+    AddRequired(command, "IN.grd", args->in, "το φύλλο");
+    AddRequired(command, outName, args->out, outMeaning);
+    CheckAfm(command.add_option("--afm", args->afm, "ο ΑΦΜ του πελάτη στον τίτλο"))->type_name("AFM");
+    command.add_option("--name", args->name, "το όνομα του πελάτη στον τίτλο")->type_name("NAME");
+    return [args, exportSheet] {
+        RefuseOutputOverInputs(args->out, {args->in});
+        exportSheet(LoadSheet(args->in), args->out, args->name, args->afm);
+        return 0;
+    };
+}
+
 }  // namespace
 
-int RunCsv(const Args& args) {
-    const ExportArguments parsed = ParseExportArguments(args);
-    ExportToCsv(LoadSheet(parsed.in), parsed.out, parsed.name, parsed.afm);
-    return 0;
-}
+Runner DefineCsv(CLI::App& command) { return DefineExport(command, "OUT.csv", "το αρχείο CSV", ExportToCsv); }
 
-int RunXlsx(const Args& args) {
-    const ExportArguments parsed = ParseExportArguments(args);
-    ExportToExcel(LoadSheet(parsed.in), parsed.out, parsed.name, parsed.afm);
-    return 0;
-}
+Runner DefineXlsx(CLI::App& command) { return DefineExport(command, "OUT.xlsx", "το βιβλίο Excel", ExportToExcel); }
 
-int RunPdf(const Args& args) {
-    const ExportArguments parsed = ParseExportArguments(args);
-    ExportToPdf(LoadSheet(parsed.in), parsed.out, parsed.name, parsed.afm);
-    return 0;
-}
+Runner DefinePdf(CLI::App& command) { return DefineExport(command, "OUT.pdf", "το αρχείο PDF", ExportToPdf); }
 
 }  // namespace skartina::cli

@@ -4,7 +4,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+extern char** environ;
+
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <string_view>
 
@@ -50,10 +53,28 @@ private:
     bool restore_ = false;
 };
 
+// The password the environment gave, once taken out of it.
+std::string& EnvironmentPassword() {
+    static std::string password;
+    return password;
+}
+
 }  // namespace
 
+void TakePasswordFromEnvironment() {
+    const std::string_view name = "SKARTINA_PASSWORD=";
+    for (char** entry = environ; entry && *entry; ++entry) {
+        if (std::string_view(*entry).substr(0, name.size()) != name) continue;
+        char* value = *entry + name.size();
+        EnvironmentPassword() = value;
+        // Wiped where it lies, so that it shows neither in /proc nor in a core dump.
+        std::memset(value, 0, std::strlen(value));
+    }
+    unsetenv("SKARTINA_PASSWORD");
+}
+
 std::string PortalPassword() {
-    if (const char* value = std::getenv("SKARTINA_PASSWORD"); value && *value) return value;
+    if (!EnvironmentPassword().empty()) return EnvironmentPassword();
     SilentTerminal terminal;
     if (!terminal.usable())
         throw std::runtime_error("δεν δόθηκε κωδικός πρόσβασης: ορίστε τη μεταβλητή SKARTINA_PASSWORD ή τρέξτε την εντολή από τερματικό");

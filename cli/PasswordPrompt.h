@@ -7,7 +7,13 @@
 
 namespace skartina::cli {
 
-// Throws std::runtime_error when the variable is unset and there is no terminal to ask.
+// Takes SKARTINA_PASSWORD out of the environment, first thing at start-up:
+// the value is kept for PortalPassword and wiped where it lay, so that no
+// program started later (the browser, its crash handler) inherits it.
+void TakePasswordFromEnvironment();
+
+// The password taken from the environment, or else typed at the terminal.
+// Throws std::runtime_error when there is neither.
 std::string PortalPassword();
 
 }  // namespace skartina::cli

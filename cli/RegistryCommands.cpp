@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <iostream>
+#include <memory>
+#include <vector>
 
 namespace skartina::cli {
 
@@ -59,41 +61,41 @@ int PrintList(ListLoad load, const ListDescription& list) {
     return 0;
 }
 
-}  // namespace
-
-int RunAfm(const Args& args) {
-    if (args.empty()) throw UsageError("δώστε έναν ή περισσότερους ΑΦΜ");
+int RunAfm(const std::vector<std::string>& texts) {
     bool allValid = true;
-    for (const auto& text : args) {
-        const bool valid = IsValidAfm(text);
+    for (const auto& text : texts) {
+        const bool valid = IsWholeAfm(text);
         std::cout << (valid ? "valid" : "invalid") << "\n";
         allValid = allValid && valid;
     }
     return allValid ? 0 : 1;
 }
 
-int RunClients(const Args& args) {
-    if (args.size() != 1) throw UsageError("δώστε τον φάκελο που περιέχει το Tables");
-    return PrintList(LoadCustomers(TablesOf(args[0])), TaxpayerListDescription());
+int RunAnalyses(const std::string& dir, const std::string& workYear) {
+    if (workYear.size() != 4 || !std::all_of(workYear.begin(), workYear.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
+        throw UsageError("το έτος εργασίας πρέπει να είναι τέσσερα ψηφία, όχι «" + workYear + "»");
+    return PrintList(LoadAnalyses(TablesOf(dir), workYear), AnalysisListDescription());
 }
 
-int RunAnalyses(const Args& args) {
-    std::string dir;
-    std::string workYear = kWorkYear;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--year") {
-            if (++i == args.size()) throw UsageError("λείπει το έτος μετά το --year");
-            workYear = args[i];
-            if (workYear.size() != 4 || !std::all_of(workYear.begin(), workYear.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
-                throw UsageError("το έτος εργασίας πρέπει να είναι τέσσερα ψηφία, όχι «" + workYear + "»");
-        } else if (dir.empty() && !args[i].starts_with("--")) {
-            dir = args[i];
-        } else {
-            throw UsageError("άγνωστη παράμετρος «" + args[i] + "»");
-        }
-    }
-    if (dir.empty()) throw UsageError("δώστε τον φάκελο που περιέχει το Tables");
-    return PrintList(LoadAnalyses(TablesOf(dir), workYear), AnalysisListDescription());
+}  // namespace
+
+Runner DefineAfm(CLI::App& command) {
+    const auto texts = std::make_shared<std::vector<std::string>>();
+    command.add_option("TEXT", *texts, "τα κείμενα προς έλεγχο")->required()->type_name("");
+    return [texts] { return RunAfm(*texts); };
+}
+
+Runner DefineClients(CLI::App& command) {
+    const auto dir = std::make_shared<std::string>();
+    AddRequired(command, "DIR", *dir, "ο φάκελος που περιέχει το Tables");
+    return [dir] { return PrintList(LoadCustomers(TablesOf(*dir)), TaxpayerListDescription()); };
+}
+
+Runner DefineAnalyses(CLI::App& command) {
+    const auto args = std::make_shared<std::pair<std::string, std::string>>("", kWorkYear);
+    AddRequired(command, "DIR", args->first, "ο φάκελος που περιέχει το Tables");
+    command.add_option("--year", args->second, std::string("το έτος εργασίας των αρχείων (προεπιλογή ") + kWorkYear + ")")->type_name("YYYY");
+    return [args] { return RunAnalyses(args->first, args->second); };
 }
 
 }  // namespace skartina::cli

@@ -46,31 +46,28 @@ private:
     SheetGrid& grid_;
 };
 
-}  // namespace
+struct RetrieveAllArguments {
+    std::string in;
+    std::string out;
+    PortalCredentials credentials;
+    std::string years;
+    std::string extraSeconds = "0";
+    bool fixedPauses = false;
+    std::string password;  // refused: only its presence counts
+};
 
-int RunRetrieveAll(const Args& args) {
-    Args positional;
+int RunRetrieveAll(const RetrieveAllArguments& args) {
     BatchRequest request;
     PortalCredentials& credentials = request.credentials;
-    std::pair<int, int> range{kFirstPortalYear, kLastPortalYear};
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--afm" && hasValue) credentials.afm = args[++i];
-        else if (arg == "--user" && hasValue) credentials.user = args[++i];
-        else if (arg == "--accountant") credentials.accountant = true;
-        else if (arg == "--years" && hasValue) range = YearRange(args[++i]);
-        else if (arg == "--extra-seconds" && hasValue) request.extraSeconds = ExtraSeconds(args[++i]);
-        else if (arg == "--fixed-pauses") request.fixedPauses = true;
-        else if (arg == "--password" || arg.rfind("--password=", 0) == 0)
-            throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
-        else if (arg.rfind("--", 0) == 0) throw UsageError("άγνωστη ή ελλιπής επιλογή «" + arg + "»");
-        else positional.push_back(arg);
-    }
-    if (positional.size() != 2) throw UsageError("δώστε φύλλο εισόδου και φύλλο εξόδου");
+    credentials = args.credentials;
+    const std::pair<int, int> range =
+        args.years.empty() ? std::pair{kFirstPortalYear, kLastPortalYear} : YearRange(args.years);
+    request.extraSeconds = ExtraSeconds(args.extraSeconds);
+    request.fixedPauses = args.fixedPauses;
     if (credentials.afm.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
-    const std::string& in = positional[0];
-    const std::string& out = positional[1];
+    const std::string& in = args.in;
+    const std::string& out = args.out;
+    RefuseOutputOverInputs(out, {args.in});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
@@ -103,6 +100,29 @@ int RunRetrieveAll(const Args& args) {
     SaveGridToFile(grid, out);
     for (const std::string& line : BatchSummaryLines(result)) std::cout << line << '\n';
     return result.AnyFailed() ? 1 : 0;
+}
+
+}  // namespace
+
+Runner DefineRetrieveAll(CLI::App& command) {
+    const auto args = std::make_shared<RetrieveAllArguments>();
+    AddRequired(command, "IN.grd", args->in, "το φύλλο");
+    AddRequired(command, "OUT.grd", args->out, "το φύλλο με τα έτη");
+    CheckAfm(command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
+    command.add_option("--user", args->credentials.user,
+                       "το όνομα χρήστη στην Α.Α.Δ.Ε. (χωρίς αυτό, τα στοιχεία εισόδου του Tables/ΑΦΜ.cst)")
+        ->type_name("USER");
+    command.add_flag("--accountant", args->credentials.accountant, "είσοδος ως λογιστής που επιλέγει τον πελάτη --afm");
+    command.add_option("--years", args->years, "τα έτη, όπως «2003-2020» ή «2010» (προεπιλογή όσα έχει το φύλλο)")
+        ->type_name("Y-Y");
+    command.add_option("--extra-seconds", args->extraSeconds, "επιπλέον χρόνος σε κάθε αναμονή")->type_name("N");
+    command.add_flag("--fixed-pauses", args->fixedPauses,
+                     "και οι σταθερές παύσεις της Α.Α.Δ.Ε., για πύλη που δείχνει τη σελίδα πριν είναι έτοιμη");
+    const CLI::Option* password = AddRefusedPassword(command, args->password);
+    return [args, password] {
+        ThrowIfPasswordGiven(password);
+        return RunRetrieveAll(*args);
+    };
 }
 
 }  // namespace skartina::cli

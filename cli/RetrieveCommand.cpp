@@ -35,39 +35,26 @@ private:
     SheetGrid& grid_;
 };
 
-}  // namespace
+struct RetrieveArguments {
+    std::string year;
+    std::string in;
+    std::string out;
+    PortalCredentials credentials;
+    std::string extraSeconds = "0";
+    bool fixedPauses = false;
+    std::string password;  // refused: only its presence counts
+};
 
-int ExtraSeconds(const std::string& text) {
-    try {
-        size_t used = 0;
-        const int seconds = std::stoi(text, &used);
-        if (used == text.size()) return seconds;
-    } catch (const std::exception&) {
-    }
-    throw UsageError("--extra-seconds θέλει ακέραιο αριθμό δευτερολέπτων, όχι «" + text + "»");
-}
-
-int RunRetrieve(const Args& args) {
-    Args positional;
+int RunRetrieve(const RetrieveArguments& args) {
     YearRequest request;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--afm" && hasValue) request.credentials.afm = args[++i];
-        else if (arg == "--user" && hasValue) request.credentials.user = args[++i];
-        else if (arg == "--accountant") request.credentials.accountant = true;
-        else if (arg == "--extra-seconds" && hasValue) request.extraSeconds = ExtraSeconds(args[++i]);
-        else if (arg == "--fixed-pauses") request.fixedPauses = true;
-        else if (arg == "--password" || arg.rfind("--password=", 0) == 0)
-            throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
-        else if (arg.rfind("--", 0) == 0) throw UsageError("άγνωστη ή ελλιπής επιλογή «" + arg + "»");
-        else positional.push_back(arg);
-    }
-    if (positional.size() != 3) throw UsageError("δώστε έτος, φύλλο εισόδου και φύλλο εξόδου");
-    request.year = YearArgument(positional[0]);
+    request.credentials = args.credentials;
+    request.extraSeconds = ExtraSeconds(args.extraSeconds);
+    request.fixedPauses = args.fixedPauses;
+    request.year = YearArgument(args.year);
     if (request.year < 2003) throw UsageError("από την Α.Α.Δ.Ε. αντλούνται τα έτη 2003 έως 2020");
-    const std::string& in = positional[1];
-    const std::string& out = positional[2];
+    const std::string& in = args.in;
+    const std::string& out = args.out;
+    RefuseOutputOverInputs(out, {args.in});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
@@ -91,6 +78,26 @@ int RunRetrieve(const Args& args) {
     SaveGridToFile(grid, out);
     if (result->end.ending == Ending::Read) std::cerr << result->Sentence() << '\n';
     return Filled(result->end.ending) ? 0 : 1;
+}
+
+}  // namespace
+
+Runner DefineRetrieve(CLI::App& command) {
+    const auto args = std::make_shared<RetrieveArguments>();
+    AddRequired(command, "YEAR", args->year, "το έτος (2003 έως 2020)");
+    AddRequired(command, "IN.grd", args->in, "το φύλλο");
+    AddRequired(command, "OUT.grd", args->out, "το φύλλο με το έτος");
+    CheckAfm(command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
+    command.add_option("--user", args->credentials.user, "το όνομα χρήστη στην Α.Α.Δ.Ε.")->type_name("USER");
+    command.add_flag("--accountant", args->credentials.accountant, "είσοδος ως λογιστής που επιλέγει τον πελάτη --afm");
+    command.add_option("--extra-seconds", args->extraSeconds, "επιπλέον χρόνος σε κάθε αναμονή")->type_name("N");
+    command.add_flag("--fixed-pauses", args->fixedPauses,
+                     "και οι σταθερές παύσεις της Α.Α.Δ.Ε., για πύλη που δείχνει τη σελίδα πριν είναι έτοιμη");
+    const CLI::Option* password = AddRefusedPassword(command, args->password);
+    return [args, password] {
+        ThrowIfPasswordGiven(password);
+        return RunRetrieve(*args);
+    };
 }
 
 }  // namespace skartina::cli

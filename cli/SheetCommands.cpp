@@ -9,27 +9,20 @@
 #include "sheet/SheetLayout.h"
 
 #include <algorithm>
-#include <charconv>
+#include <memory>
 #include <iostream>
 
 namespace skartina::cli {
-int RunNew(const Args& args) {
+namespace {
+
+struct NewArguments {
     std::string out;
-    int firstYear = 2003;
+    std::string firstYear = "2003";
     bool married = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--first-year") {
-            if (++i == args.size()) throw UsageError("λείπει το έτος μετά το --first-year");
-            firstYear = YearArgument(args[i]);
-        } else if (args[i] == "--married") {
-            married = true;
-        } else if (out.empty() && !args[i].starts_with("--")) {
-            out = args[i];
-        } else {
-            throw UsageError("άγνωστη παράμετρος «" + args[i] + "»");
-        }
-    }
-    if (out.empty()) throw UsageError("λείπει το αρχείο εξόδου");
+};
+
+int RunNew(const NewArguments& args) {
+    const int firstYear = YearArgument(args.firstYear);
 
     // As a new analysis window with the years from the first year ticked; a
     // year before 2000 goes through the first-year field.
@@ -40,36 +33,59 @@ int RunNew(const Args& args) {
 
     SheetGrid grid;
     BuildSheetLayout(grid, years);
-    if (married) {
+    if (args.married) {
         ApplyMarriedToAllYears(grid, true);
         RecalculateSheet(grid);
     }
+    SaveGridToFile(grid, args.out);
+    return 0;
+}
+
+int RunRecalc(const std::string& in, const std::string& out) {
+    RefuseOutputOverInputs(out, {in});
+    SheetGrid grid;
+    if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
+    RecalculateSheet(grid);
     SaveGridToFile(grid, out);
     return 0;
 }
 
-int RunRecalc(const Args& args) {
-    if (args.size() != 2) throw UsageError("δώστε αρχείο εισόδου και αρχείο εξόδου");
-    SheetGrid grid;
-    if (!LoadGridFromFile(args[0], grid)) throw std::runtime_error("το αρχείο «" + args[0] + "» δεν υπάρχει");
-    RecalculateSheet(grid);
-    SaveGridToFile(grid, args[1]);
-    return 0;
-}
-
-int RunConvert(const Args& args) {
-    if (args.size() != 1) throw UsageError("δώστε τον φάκελο που περιέχει το Tables");
-    const ConversionReport report = ConvertAnalysisFiles(std::filesystem::path(args[0]) / kTablesFolder);
-    if (report.tablesMissing)
-        throw std::runtime_error("δεν υπάρχει φάκελος «" + (std::filesystem::path(args[0]) / kTablesFolder).string() + "»");
+int RunConvert(const std::string& dir) {
+    const std::filesystem::path tables = std::filesystem::path(dir) / kTablesFolder;
+    const ConversionReport report = ConvertAnalysisFiles(tables);
+    if (report.tablesMissing) throw std::runtime_error("δεν υπάρχει φάκελος «" + tables.string() + "»");
     if (report.alreadyDone) {
         std::cout << "Η μετατροπή έχει ήδη γίνει (υπάρχει το " << kConversionMarker << ").\n";
         return 0;
     }
     for (const auto& name : report.converted) std::cout << "μετατράπηκε: " << name << "\n";
     for (const auto& name : report.keptExisting) std::cout << "υπάρχει ήδη, δεν αντικαταστάθηκε: " << name << "\n";
+    for (const auto& note : report.completed) std::cerr << "skartina-cli convert: " << note << "\n";
     for (const auto& failure : report.failed) std::cerr << "skartina-cli convert: " << failure << "\n";
     return report.failed.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+Runner DefineNew(CLI::App& command) {
+    const auto args = std::make_shared<NewArguments>();
+    AddRequired(command, "OUT.grd", args->out, "το αρχείο του νέου φύλλου");
+    command.add_option("--first-year", args->firstYear, "το πρώτο έτος του φύλλου (προεπιλογή 2003)")->type_name("Y");
+    command.add_flag("--married", args->married, "έγγαμοι σε όλα τα έτη");
+    return [args] { return RunNew(*args); };
+}
+
+Runner DefineRecalc(CLI::App& command) {
+    const auto files = std::make_shared<std::pair<std::string, std::string>>();
+    AddRequired(command, "IN.grd", files->first, "το φύλλο");
+    AddRequired(command, "OUT.grd", files->second, "το επανυπολογισμένο φύλλο");
+    return [files] { return RunRecalc(files->first, files->second); };
+}
+
+Runner DefineConvert(CLI::App& command) {
+    const auto dir = std::make_shared<std::string>();
+    AddRequired(command, "DIR", *dir, "ο φάκελος που περιέχει το Tables");
+    return [dir] { return RunConvert(*dir); };
 }
 
 }  // namespace skartina::cli

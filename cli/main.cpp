@@ -1,75 +1,184 @@
-// skartina-cli: the batch companion of the program.
+// skartina-cli: the batch companion of the program. One table names every
+// command, how it is called and what it does; the option parser (CLI11)
+// reads the arguments each command declares.
 
 #include "cli/Commands.h"
+#include "browser/StartUpTidy.h"
+#include "cli/PasswordPrompt.h"
+#include "common/ClientFiles.h"
+#include "common/Edition.h"
+#include "startup/VersionLine.h"
 
-#include <cstring>
+#include <CLI/CLI.hpp>
+
 #include <iostream>
 #include <map>
+#include <sstream>
 
 namespace {
 
-constexpr const char* kUsage =
-    "χρήση: skartina-cli ΕΝΤΟΛΗ ...\n"
-    "  new OUT.grd [--first-year Y] [--married]   νέο φύλλο για τα έτη Y έως 2020 (προεπιλογή 2003)\n"
-    "  recalc IN.grd OUT.grd                      φόρτωση, επανυπολογισμός, αποθήκευση\n"
-    "  convert DIR                                μετατροπή των αρχείων \"_2020\" του DIR/Tables σε \"_2021\"\n"
-    "  year YEAR CODES.txt IN.grd OUT.grd         το έτος από ζεύγη \"κωδικός ποσό\" του Ε1 στο φύλλο\n"
-    "  report YEAR REPORT                         οι κωδικοί της ετήσιας αναφοράς (PDF ή κείμενο)\n"
-    "  import-report YEAR REPORT IN.grd OUT.grd   το έτος από την ετήσια αναφορά στο φύλλο\n"
-    "  afm TEXT...                                έλεγχος ΑΦΜ: valid / invalid ανά γραμμή\n"
-    "  clients DIR                                ο κατάλογος πελατών του DIR/Tables (κατά επωνυμία)\n"
-    "  analyses DIR [--year 2021]                 ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)\n"
-    "  csv IN.grd OUT.csv [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    εξαγωγή του φύλλου σε CSV\n"
-    "  xlsx IN.grd OUT.xlsx [--afm ΑΦΜ] [--name ΟΝΟΜΑ]  εξαγωγή του φύλλου σε βιβλίο Excel\n"
-    "  retrieve YEAR IN.grd OUT.grd --afm ΑΦΜ --user ΧΡΗΣΤΗΣ [--accountant] [--extra-seconds N]\n"
-    "           [--fixed-pauses]                  άντληση του έτους από την Α.Α.Δ.Ε. στο φύλλο· ο κωδικός από\n"
-    "                                             τη μεταβλητή SKARTINA_PASSWORD ή από το τερματικό· χωρίς\n"
-    "                                             οθόνη, ο φυλλομετρητής τρέχει αθέατος· --fixed-pauses: και οι\n"
-    "                                             σταθερές παύσεις, για Α.Α.Δ.Ε. που δείχνει τη σελίδα πριν είναι έτοιμη\n"
-    "  pdf IN.grd OUT.pdf [--afm ΑΦΜ] [--name ΟΝΟΜΑ]    οι σελίδες εκτύπωσης του φύλλου σε PDF\n"
-    "  retrieve-all IN.grd OUT.grd --afm ΑΦΜ [--user ΧΡΗΣΤΗΣ] [--accountant] [--years 2003-2020]\n"
-    "               [--extra-seconds N] [--fixed-pauses]\n"
-    "                                             άντληση όλων των ετών του φύλλου (ή των --years) με μία\n"
-    "                                             είσοδο· χωρίς --user, τα στοιχεία εισόδου του πελάτη από\n"
-    "                                             το Tables/ΑΦΜ.cst· τα έγγραφα στο Tables/ΑΦΜ_sources\n"
-    "  help                                       αυτό το μήνυμα\n";
+using namespace skartina::cli;
+
+struct Command {
+    const char* name;
+    const char* synopsis;  // the arguments, as the help lists them
+    const char* summary;   // what it does; a line break continues under the first line
+    Runner (*define)(CLI::App& command);
+};
+
+const Command kCommands[] = {
+    {"new", "OUT.grd [--first-year Y] [--married]", "νέο φύλλο για τα έτη Y έως 2020 (προεπιλογή 2003)", DefineNew},
+    {"recalc", "IN.grd OUT.grd", "φόρτωση, επανυπολογισμός, αποθήκευση", DefineRecalc},
+    {"convert", "DIR", "μετατροπή των αρχείων \"_2020\" του DIR/Tables σε \"_2021\"", DefineConvert},
+    {"year", "YEAR CODES.txt IN.grd OUT.grd", "το έτος από ζεύγη \"κωδικός ποσό\" του Ε1 στο φύλλο", DefineYear},
+    {"report", "YEAR REPORT", "οι κωδικοί της ετήσιας αναφοράς (PDF ή κείμενο)", DefineReport},
+    {"import-report", "YEAR REPORT IN.grd OUT.grd", "το έτος από την ετήσια αναφορά στο φύλλο", DefineImportReport},
+    {"afm", "TEXT...", "έλεγχος ΑΦΜ (εννέα ψηφία και ψηφίο ελέγχου): valid / invalid ανά γραμμή· κατάσταση 1 όταν κάποιος είναι άκυρος", DefineAfm},
+    {"clients", "DIR", "ο κατάλογος πελατών του DIR/Tables (κατά επωνυμία)", DefineClients},
+    {"analyses", "DIR [--year " SKARTINA_EDITION "]", "ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)", DefineAnalyses},
+    {"csv", "IN.grd OUT.csv [--afm AFM] [--name NAME]", "εξαγωγή του φύλλου σε CSV", DefineCsv},
+    {"xlsx", "IN.grd OUT.xlsx [--afm AFM] [--name NAME]", "εξαγωγή του φύλλου σε βιβλίο Excel", DefineXlsx},
+    {"pdf", "IN.grd OUT.pdf [--afm AFM] [--name NAME]", "οι σελίδες εκτύπωσης του φύλλου σε PDF", DefinePdf},
+    {"retrieve", "YEAR IN.grd OUT.grd --afm AFM --user USER [--accountant] [--extra-seconds N] [--fixed-pauses]",
+     "άντληση του έτους από την Α.Α.Δ.Ε. στο φύλλο· ο κωδικός από\n"
+     "τη μεταβλητή SKARTINA_PASSWORD ή από το τερματικό· χωρίς\n"
+     "οθόνη, ο φυλλομετρητής τρέχει αθέατος· --fixed-pauses: και οι\n"
+     "σταθερές παύσεις, για Α.Α.Δ.Ε. που δείχνει τη σελίδα πριν είναι έτοιμη",
+     DefineRetrieve},
+    {"retrieve-all", "IN.grd OUT.grd --afm AFM [--user USER] [--accountant] [--years 2003-2020] [--extra-seconds N] [--fixed-pauses]",
+     "άντληση όλων των ετών του φύλλου (ή των --years) με μία\n"
+     "είσοδο· χωρίς --user, τα στοιχεία εισόδου του πελάτη από\n"
+     "το Tables/ΑΦΜ.cst· τα έγγραφα στο Tables/ΑΦΜ_sources",
+     DefineRetrieveAll},
+    {"import-clients", "FILE.csv",
+     "εισαγωγή πελατών από αρχείο (\";\" ή \",\", UTF-8 ή Windows-1253,\n"
+     "επικεφαλίδες ΑΦΜ/AFM, Επώνυμο/Surname, Όνομα/Name,\n"
+     "Πατρώνυμο/Father, UserName, Password) στο Tables",
+     DefineImportClients},
+    {"retrieve-clients",
+     "[--afm AFM,...] [--only-missing] [--years 2003-2020] [--accountant --user USER] [--extra-seconds N] [--fixed-pauses] [--resume]",
+     "άντληση όλων των πελατών του Tables (ή των --afm, ή όσων το\n"
+     "φύλλο δεν έχει κάποιο έτος) με μία είσοδο του λογιστή ή με τα\n"
+     "στοιχεία κάθε πελάτη· αναφορά στο Tables/retrieval-*.csv",
+     DefineRetrieveClients},
+};
+
+constexpr const char* kHelpSummary = "αυτό το μήνυμα";
+constexpr size_t kSummaryColumn = 45;
+
+size_t Width(const std::string& text) {
+    size_t width = 0;
+    for (const char ch : text) width += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;  // UTF-8 lead bytes
+    return width;
+}
+
+// One command of the list: its call, then its summary from the summary column on.
+void ListCommand(std::ostream& out, const std::string& call, const std::string& summary) {
+    const std::string line = "  " + call;
+    out << line;
+    if (Width(line) + 1 < kSummaryColumn) out << std::string(kSummaryColumn - Width(line), ' ');
+    else out << '\n' << std::string(kSummaryColumn, ' ');
+    std::istringstream lines(summary);
+    std::string first;
+    std::getline(lines, first);
+    out << first << '\n';
+    for (std::string more; std::getline(lines, more);) out << std::string(kSummaryColumn, ' ') << more << '\n';
+}
+
+std::string Usage() {
+    std::ostringstream out;
+    out << "χρήση: skartina-cli ΕΝΤΟΛΗ ...\n";
+    for (const Command& command : kCommands)
+        ListCommand(out, std::string(command.name) + " " + command.synopsis, command.summary);
+    ListCommand(out, "help", kHelpSummary);
+    out << "\nΗ κάθε εντολή δείχνει τις παραμέτρους της με --help (π.χ. skartina-cli new --help);\n"
+           "--version: η έκδοση. Κατάσταση εξόδου: 0 επιτυχία, 1 λάθος στα δεδομένα (η αιτία στο\n"
+           "standard error), 2 λάθος χρήση.\n";
+    return out.str();
+}
+
+// The parser's complaint in the program's words, naming what it did not take.
+std::string UsageMessage(const CLI::ParseError& error, const CLI::App& command) {
+    const std::string what = error.what();
+    if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
+        std::string unexpected;
+        for (const std::string& word : command.remaining()) unexpected += (unexpected.empty() ? "«" : " «") + word + "»";
+        return "άγνωστη ή περιττή παράμετρος: " + unexpected;
+    }
+    if (dynamic_cast<const CLI::RequiredError*>(&error)) {
+        const size_t end = what.rfind(" is required");
+        return "λείπει το " + (end == std::string::npos ? what : what.substr(0, end));
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) return "λείπει η τιμή του " + what.substr(0, what.find(':'));
+    return what;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace skartina::cli;
-    const std::map<std::string, int (*)(const Args&)> commands = {
-        {"new", RunNew},
-        {"recalc", RunRecalc},
-        {"convert", RunConvert},
-        {"afm", RunAfm},
-        {"clients", RunClients},
-        {"analyses", RunAnalyses},
-        {"csv", RunCsv},
-        {"xlsx", RunXlsx},
-        {"pdf", RunPdf},
-        {"year", RunYear},
-        {"report", RunReport},
-        {"import-report", RunImportReport},
-        {"retrieve", RunRetrieve},
-        {"retrieve-all", RunRetrieveAll},
-    };
-    if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
-        std::cout << kUsage;
-        return argc < 2 ? 2 : 0;
+    skartina::cli::TakePasswordFromEnvironment();
+    CLI::App app("", "skartina-cli");
+    app.option_defaults()->group("Επιλογές");
+    app.set_help_flag("-h,--help", kHelpSummary);
+    app.set_version_flag("--version", skartina::VersionLine("skartina-cli"));
+    app.require_subcommand(0, 1);
+    auto formatter = std::make_shared<CLI::Formatter>();
+    formatter->label("Usage", "χρήση");
+    formatter->label("OPTIONS", "ΕΠΙΛΟΓΕΣ");
+    formatter->label("Positionals", "Ορίσματα");
+    formatter->label("Options", "Επιλογές");
+    formatter->label("REQUIRED", "");
+    formatter->column_width(kSummaryColumn);
+    app.formatter(formatter);
+
+    std::map<const CLI::App*, Runner> runners;
+    for (const Command& command : kCommands) {
+        CLI::App* sub = app.add_subcommand(command.name, command.summary);
+        sub->get_help_ptr()->group("Επιλογές");  // made before the defaults reach the command
+        runners[sub] = command.define(*sub);
     }
-    const auto command = commands.find(argv[1]);
-    if (command == commands.end()) {
-        std::cerr << "skartina-cli: άγνωστη εντολή «" << argv[1] << "» (δείτε: skartina-cli help)\n";
+    const CLI::App* help = app.add_subcommand("help", kHelpSummary);
+    // The list of commands is the table's; each command's own help is the parser's.
+    app.formatter_fn([](const CLI::App*, std::string, CLI::AppFormatMode) { return Usage(); });
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << '\n';
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        const std::vector<CLI::App*> chosen = app.get_subcommands();
+        if (chosen.empty()) {
+            if (app.remaining().empty()) std::cerr << Usage();
+            else std::cerr << "skartina-cli: άγνωστη εντολή «" << EscapeControls(app.remaining().front()) << "» (δείτε: skartina-cli help)\n";
+            return 2;
+        }
+        const std::string name = chosen.front()->get_name();
+        std::cerr << "skartina-cli " << name << ": " << UsageMessage(error, *chosen.front()) << " (δείτε: skartina-cli "
+                  << name << " --help)\n";
         return 2;
     }
+
+    const std::vector<CLI::App*> chosen = app.get_subcommands();
+    if (chosen.empty() || chosen.front() == help) {
+        std::cout << Usage();
+        return chosen.empty() ? 2 : 0;
+    }
+    const std::string name = chosen.front()->get_name();
+    // The data folder of the working folder private, and what killed runs left removed.
+    if (skartina::TidyAtStartUp(skartina::kTablesFolder).tablesTightened)
+        std::cerr << "skartina-cli: " << skartina::TablesTightenedSentence(skartina::kTablesFolder) << "\n";
+    // An error may quote what a file holds: its control characters are shown, never sent to the terminal.
     try {
-        return command->second(Args(argv + 2, argv + argc));
+        return runners.at(chosen.front())();
     } catch (const UsageError& e) {
-        std::cerr << "skartina-cli " << argv[1] << ": " << e.what() << " (δείτε: skartina-cli help)\n";
+        std::cerr << "skartina-cli " << name << ": " << EscapeControls(e.what()) << " (δείτε: skartina-cli " << name << " --help)\n";
         return 2;
     } catch (const std::exception& e) {
-        std::cerr << "skartina-cli " << argv[1] << ": " << e.what() << "\n";
+        std::cerr << "skartina-cli " << name << ": " << EscapeControls(e.what()) << "\n";
         return 1;
     }
 }

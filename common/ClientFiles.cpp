@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace skartina {
 
@@ -35,12 +36,46 @@ std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std
     return tablesDir / (std::string(afm) + std::string(suffix));
 }
 
-void CreateTablesFolder(const std::filesystem::path& tablesDir) {
-    if (std::filesystem::is_directory(tablesDir)) return;
-    if (tablesDir.has_parent_path()) std::filesystem::create_directories(tablesDir.parent_path());
-    // Clients' incomes and tax numbers: no other user of the machine may list or read them.
-    if (::mkdir(tablesDir.c_str(), 0700) != 0 && errno != EEXIST)
-        throw std::filesystem::filesystem_error("mkdir", tablesDir, std::error_code(errno, std::generic_category()));
+namespace {
+
+[[noreturn]] void Fail(const char* what, const std::filesystem::path& path) {
+    throw std::filesystem::filesystem_error(what, path, std::error_code(errno, std::generic_category()));
+}
+
+// Made 0700 when missing, narrowed to 0700 when this user's and open to others.
+TablesFolderChange PrivateFolder(const std::filesystem::path& folder, bool create) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) {
+        if (errno != ENOENT) Fail("stat", folder);
+        if (!create) return TablesFolderChange::Missing;
+        if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path());
+        if (::mkdir(folder.c_str(), 0700) == 0) return TablesFolderChange::Created;
+        if (errno != EEXIST) Fail("mkdir", folder);
+        if (::stat(folder.c_str(), &info) != 0) Fail("stat", folder);  // made meanwhile by another save
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        errno = ENOTDIR;
+        Fail("stat", folder);
+    }
+    if (info.st_uid != ::geteuid() || (info.st_mode & 077) == 0) return TablesFolderChange::None;
+    if (::chmod(folder.c_str(), info.st_mode & 07700) != 0) Fail("chmod", folder);
+    return TablesFolderChange::Tightened;
+}
+
+}  // namespace
+
+TablesFolderChange MakeTablesFolderPrivate(const std::filesystem::path& tablesDir, bool create) {
+    return PrivateFolder(tablesDir, create);
+}
+
+void MakeClientFolder(const std::filesystem::path& folder) {
+    MakeTablesFolderPrivate(folder.parent_path());
+    PrivateFolder(folder, true);
+}
+
+std::string TablesTightenedSentence(const std::filesystem::path& tablesDir) {
+    return "Ο φάκελος «" + tablesDir.string() +
+           "» ήταν προσβάσιμος και σε άλλους χρήστες του υπολογιστή· έγινε ιδιωτικός (0700).";
 }
 
 }  // namespace skartina

@@ -32,8 +32,24 @@ std::string AfmFileNameProblem(std::string_view afm);
 std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std::string_view afm,
                                      std::string_view suffix);
 
-// Creates the data folder, readable by its owner only, when it is missing (an
-// existing folder keeps its mode). Throws std::filesystem::filesystem_error.
-void CreateTablesFolder(const std::filesystem::path& tablesDir);
+// What MakeTablesFolderPrivate found and did.
+enum class TablesFolderChange { None, Created, Tightened, Missing };
+
+// The one way the data folder is made and kept: clients' tax numbers and
+// incomes, so no other user of the machine may list or read it. A missing
+// folder is made 0700 (with the folders above it) when `create` is set, and
+// left missing otherwise; an existing folder of this user that others could
+// enter or list is narrowed to 0700. A folder of another user, or a link to
+// one, is left as it is. Throws std::filesystem::filesystem_error.
+TablesFolderChange MakeTablesFolderPrivate(const std::filesystem::path& tablesDir, bool create = true);
+
+// A folder inside the data folder (a client's kept documents): the data
+// folder made private first, then the folder made 0700 when it is missing and
+// narrowed to 0700 when it is not. Throws std::filesystem::filesystem_error.
+void MakeClientFolder(const std::filesystem::path& folder);
+
+// The sentence said once on standard error when an existing data folder was
+// narrowed to its owner.
+std::string TablesTightenedSentence(const std::filesystem::path& tablesDir);
 
 }  // namespace skartina

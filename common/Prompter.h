@@ -17,6 +17,10 @@ public:
     // would not fit the screen.
     virtual void report(const std::string& text) { inform(text); }
 
+    // A Yes/No question whose default button (Enter) is Yes: an offer the
+    // user normally takes.
+    virtual bool offer(const std::string& text) { return confirm(text); }
+
     enum class Answer { Yes, No, Cancel };
     // A question with the buttons Yes, No and Cancel; closing the box is Cancel.
     // Where no one can cancel (batch use), it is the Yes/No question.

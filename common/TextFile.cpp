@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::string_view kTemporaryMark = ".tmp-";
 
+}  // namespace
+
 // The reasons a user meets, in the user's language; the system's text for the rest.
 std::string SystemReason(int err) {
     switch (err) {
@@ -30,6 +32,8 @@ std::string SystemReason(int err) {
     default: return std::strerror(err);
     }
 }
+
+namespace {
 
 std::string Quoted(const std::filesystem::path& path) { return "«" + path.string() + "»"; }
 
@@ -309,6 +313,15 @@ void ReplaceFileWith(const std::filesystem::path& path, const std::function<void
 
 std::vector<std::string> RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {
     return RemoveStale(folder, [](std::string_view) { return true; });
+}
+
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec) && !ec) return true;
+    const auto first = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ec), ec);
+    if (ec) return false;
+    const auto second = std::filesystem::weakly_canonical(std::filesystem::absolute(b, ec), ec);
+    return !ec && first == second;
 }
 
 }  // namespace skartina

@@ -31,6 +31,9 @@ private:
     size_t line_;
 };
 
+// Why a system call failed (errno), in the user's language where a user meets it.
+std::string SystemReason(int err);
+
 // Shared: as the umask allows; OwnerOnly: clients' data; Executable: a program, as the umask allows.
 enum class FileAccess { Shared, OwnerOnly, Executable };
 
@@ -47,6 +50,11 @@ struct ReadLimits {
 inline constexpr ReadLimits kRecordFileLimits{8 * 1024, false};
 // A client's analysis file: the largest sheet the program opens, with room to spare.
 inline constexpr ReadLimits kAnalysisFileLimits{4u * 1024 * 1024, false};
+
+// Whether the two paths name one file: the same path written another way,
+// through a link, or a hard link of it. A path that does not exist yet is the
+// other only when both lead to the same place.
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // The whole file as it is stored. Throws FileError.
 std::string ReadFileBytes(const std::filesystem::path& path, const ReadLimits& limits = {});

@@ -1,6 +1,9 @@
 #include "e1/ReportPdf.h"
 
+#include "common/ProgramLog.h"
+
 #include <poppler-document.h>
+#include <poppler-global.h>
 #include <poppler-page.h>
 
 #include <memory>
@@ -8,9 +11,24 @@
 
 namespace skartina {
 
+namespace {
+
+// Poppler's own words on a damaged file (in English) go to the log; the user
+// reads the program's message alone.
+void RoutePopplerMessages() {
+    static const bool routed = [] {
+        poppler::set_debug_error_function([](const std::string& message, void*) { LogLine("poppler", message); }, nullptr);
+        return true;
+    }();
+    (void)routed;
+}
+
+}  // namespace
+
 bool LooksLikePdf(std::string_view bytes) { return bytes.substr(0, 5) == "%PDF-"; }
 
 std::string ReportPdfText(std::string_view pdfBytes) {
+    RoutePopplerMessages();
     std::vector<char> data(pdfBytes.begin(), pdfBytes.end());
     std::unique_ptr<poppler::document> doc(
         poppler::document::load_from_raw_data(data.data(), static_cast<int>(data.size())));

@@ -16,7 +16,11 @@ std::optional<double> ParsePortalAmount(std::string_view text);
 
 // Stores every entry of the text in the table (a later entry of a code wins);
 // codes above 1000 and amounts that do not read are skipped. From 2015 codes
-// 115 and 117 are stored as 515 and 517.
-void ParseReportText(std::string_view text, int year, E1CodeTable& e1);
+// 115 and 117 are stored as 515 and 517. Returns the number of entries stored.
+size_t ParseReportText(std::string_view text, int year, E1CodeTable& e1);
+
+// The year a report is of, as its heading names it ("Οικονομικό Έτος: 2015",
+// "ΟΙΚΟΝΟΜΙΚΟΥ ΕΤΟΥΣ 2016"); nothing when it names none.
+std::optional<int> ReportYear(std::string_view text);
 
 }  // namespace skartina

@@ -30,6 +30,18 @@ void E1PageValues(std::string_view bytes);
 void Conversion(std::string_view bytes);
 // The update server's file list.
 void FileList(std::string_view bytes);
+// What the browser writes on its DevTools pipe, as raw bytes: the framing
+// (the first byte picks the size of the pieces the bytes arrive in) and every
+// answer and event read as the browser driver reads them.
+void PipeMessages(std::string_view bytes);
+// What a page script returns (JSON), read as a found element, a search, a
+// document's fields (then filed as a return's amounts) and plain values.
+void PageAnswers(std::string_view bytes);
+// The report's bytes as the page sends them, in base64; and the bytes
+// themselves, encoded, read back whole.
+void ReportBase64(std::string_view bytes);
+// The update server's answer to "which version is the latest".
+void VersionAnswer(std::string_view bytes);
 
 const std::vector<Target>& Targets();
 

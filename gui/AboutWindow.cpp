@@ -10,7 +10,7 @@
 
 namespace skartina {
 
-AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
+AboutWindow::AboutWindow(const std::filesystem::path& dataFolder, QWidget* parent) : QDialog(parent) {
     setObjectName("fiAbout");
     setWindowTitle(kAboutCaption);
     auto* picture = new QLabel(this);
@@ -31,6 +31,13 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     contactLayout->addWidget(new QLabel("Υποστήριξη χρηστών: μέσω του ιστότοπου του προγράμματος", contact));
     contactLayout->addWidget(new QLabel(QString::fromStdString(ProductHost()), contact));
 
+    auto* data = new QGroupBox("Φάκελος δεδομένων :", this);
+    auto* dataLayout = new QVBoxLayout(data);
+    dataFolderLabel_ = new QLabel(QString::fromStdString(dataFolder.string()), data);
+    dataFolderLabel_->setObjectName("lbDataFolder");
+    dataFolderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dataLayout->addWidget(dataFolderLabel_);
+
     auto* close = new QPushButton("Κλείσιμο", this);
     close->setObjectName("btClose");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -40,6 +47,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(titleLabel_);
     layout->addWidget(description);
     layout->addWidget(contact);
+    layout->addWidget(data);
     layout->addWidget(close, 0, Qt::AlignRight);
 }
 

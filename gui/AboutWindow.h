@@ -1,20 +1,25 @@
 #pragma once
-// The About window: the product's name and version, and how to reach its maker.
+// The About window: the product's name and version, how to reach its maker, and
+// the data folder the program works in.
 
 #include <QDialog>
+
+#include <filesystem>
 
 class QLabel;
 
 namespace skartina {
 
-// The About window: name, version and maker of the program.
+// The About window: name, version and maker of the program, and its data
+// folder, so that a user knows what to back up.
 class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit AboutWindow(QWidget* parent = nullptr);
+    explicit AboutWindow(const std::filesystem::path& dataFolder, QWidget* parent = nullptr);
 
 private:
-    QLabel* titleLabel_;  // "lbTitle"
+    QLabel* titleLabel_;       // "lbTitle"
+    QLabel* dataFolderLabel_;  // "lbDataFolder"
 };
 
 }  // namespace skartina

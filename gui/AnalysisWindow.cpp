@@ -8,6 +8,7 @@
 #include "gui/AfmEdit.h"
 #include "gui/IntegerEdit.h"
 #include "sheet/AnalysisFile.h"
+#include "sheet/AnalysisHistory.h"
 #include "sheet/CsvExport.h"
 #include "sheet/ExcelExport.h"
 #include "sheet/MarriedMarks.h"
@@ -28,6 +29,8 @@
 #include "gui/BatchProgressWindow.h"
 
 #include <QApplication>
+#include <QListWidget>
+#include <QDialogButtonBox>
 #include <QCloseEvent>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -120,7 +123,13 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     portalLayout->addWidget(retrieveAllYearsButton_, 2, 0, 1, 2);
     portalDocumentsButton_ = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", portal);
     portalDocumentsButton_->setObjectName("btSources");
-    portalLayout->addWidget(portalDocumentsButton_, 3, 0, 1, 2);
+    // The sheet's earlier versions beside the documents: no row to spare.
+    versionsButton_ = new QPushButton("Προηγούμενες εκδόσεις", portal);
+    versionsButton_->setObjectName("btVersions");
+    auto* kept = new QHBoxLayout;
+    kept->addWidget(portalDocumentsButton_);
+    kept->addWidget(versionsButton_);
+    portalLayout->addLayout(kept, 3, 0, 1, 2);
 
     auto* editing = new QGroupBox("Επεξεργασία δήλωσης", this);
     saveButton_ = ImageButton(editing, "imSave", QStyle::SP_DialogSaveButton, "Αποθήκευση δήλωσης");
@@ -255,11 +264,17 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     connect(firstYearEdit_, &IntegerEdit::edited, this, [this] { onFirstYearEdited(); });
     connect(retrieveAllYearsButton_, &QPushButton::clicked, this, [this] { onRetrieveAllYearsClicked(); });
     connect(portalDocumentsButton_, &QPushButton::clicked, this, [this] { onPortalDocumentsClicked(); });
+    connect(versionsButton_, &QPushButton::clicked, this, [this] { onVersionsClicked(); });
     const auto reportInt = [this](const QString& message) { desktop_.prompter->inform(message.toStdString()); };
     firstYearEdit_->setErrorReporter(reportInt);
     extraWaitEdit_->setErrorReporter(reportInt);
+    connect(firstYearEdit_, &QLineEdit::editingFinished, this, [this] { onFirstYearLeft(); });
+    // Another client's tax number: the counter no longer speaks of this one.
+    connect(taxNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& afm) {
+        if (afm != counterAfm_) reportTakenLabel_->clear();
+    });
     connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) {
-        handEntry_.textEdited(cell);
+        handEntry_.textEdited(grid_, cell);
         modified_ = true;
     });
     connect(delegate_, &SheetDelegate::enterPressed, this, [this] { onSheetEnterPressed(); });
@@ -372,7 +387,24 @@ void AnalysisWindow::onYearBoxClicked(QCheckBox* box) {
     refreshGrid();
 }
 
-void AnalysisWindow::onFirstYearEdited() { yearBoxes_[kOldestBoxYear]->setText(firstYearEdit_->text()); }
+void AnalysisWindow::onFirstYearEdited() {
+    // The box of 2000 takes only a first year the sheet can start with.
+    bool number = false;
+    const int year = firstYearEdit_->text().toInt(&number);
+    if (number && IsFirstYearChoice(year)) yearBoxes_[kOldestBoxYear]->setText(firstYearEdit_->text());
+}
+
+void AnalysisWindow::onFirstYearLeft() {
+    bool number = false;
+    const int year = firstYearEdit_->text().toInt(&number);
+    if (number && IsFirstYearChoice(year)) {
+        firstYearShown_ = firstYearEdit_->text();
+        return;
+    }
+    firstYearEdit_->setText(firstYearShown_);
+    yearBoxes_[kOldestBoxYear]->setText(firstYearShown_);
+    desktop_.prompter->inform(kFirstYearOutOfRangeMessage);
+}
 
 void AnalysisWindow::FillTaxpayerFields() {
     const std::string afm = taxNumberEdit_->text().toStdString();
@@ -398,6 +430,7 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
         AlignYearBoxesToSheet(grid_, years_);
         syncYearBoxes();
         modified_ = false;
+        attempt([&] { ownFile_ = StampOf(AnalysisFilePath(tablesDir(), afm.toStdString(), workYear_.toStdString())); });
     }
     handEntry_.reset();
     RecalculateSheet();
@@ -405,7 +438,24 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
 }
 
 void AnalysisWindow::onTaxNumberLeft() {
-    if (!taxNumberEdit_->text().isEmpty()) FillTaxpayerFields();
+    if (taxNumberEdit_->text().isEmpty()) return;
+    FillTaxpayerFields();
+    // The tax number of a saved analysis typed into a sheet without changes:
+    // the client's sheet is offered, so that a save never replaces it by an empty one.
+    CommitOpenEdit();
+    if (modified_ || retrieving_) return;
+    const std::string afm = taxNumberEdit_->text().toStdString();
+    std::optional<FileStamp> saved;
+    SheetGrid onDisk;
+    try {
+        saved = StampOf(AnalysisFilePath(tablesDir(), afm, workYear_.toStdString()));
+        if (!saved || saved == ownFile_ || !LoadGridFromFile(saved->path, onDisk)) return;
+    } catch (const std::exception&) {
+        return;  // a file that does not open is told when it is opened or replaced
+    }
+    if (desktop_.prompter->offer("Υπάρχει αποθηκευμένη δήλωση του Α.Φ.Μ. " + afm + " (αποθηκεύτηκε στις " +
+                                 SavedAtText(*saved) + ", " + DescribeYearsWithFigures(onDisk) + "). Να ανοίξει;"))
+        OpenAnalysisOf(taxNumberEdit_->text());
 }
 
 void AnalysisWindow::CommitOpenEdit() {
@@ -415,6 +465,28 @@ void AnalysisWindow::CommitOpenEdit() {
 
 bool AnalysisWindow::onSaveClicked() {
     CommitOpenEdit();
+    return saveSheet(true, false);
+}
+
+std::string AnalysisWindow::replaceQuestion(const std::string& lead) {
+    const std::string afm = taxNumberEdit_->text().toStdString();
+    if (afm.empty()) return {};
+    const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
+    const std::optional<FileStamp> saved = StampOf(path);
+    if (!saved || saved == ownFile_) return {};
+    std::string held;
+    try {
+        SheetGrid onDisk;
+        LoadGridFromFile(path, onDisk);
+        held = DescribeYearsWithFigures(onDisk);
+    } catch (const std::exception&) {
+        held = "που δεν διαβάζεται";
+    }
+    return lead + "\nΘα αντικατασταθεί η δήλωση του Α.Φ.Μ. " + afm + " που αποθηκεύτηκε στις " + SavedAtText(*saved) +
+           ", " + held + ".";
+}
+
+bool AnalysisWindow::saveSheet(bool tell, bool replaceAgreed) {
     const std::string afm = taxNumberEdit_->text().toStdString();
     if (afm.empty()) {
         desktop_.prompter->inform(kNoAfmToSaveMessage);
@@ -423,15 +495,38 @@ bool AnalysisWindow::onSaveClicked() {
     bool written = false;
     attempt([&] {
         const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
-        CreateTablesFolder(tablesDir());
-        if (std::filesystem::exists(path) && !desktop_.prompter->confirm(kOverwriteAnalysisQuestion)) return;
+        MakeTablesFolderPrivate(tablesDir());
+        // Saving the analysis this window opened or saved asks nothing; any other file on disk is named first.
+        if (!replaceAgreed) {
+            const std::string question = replaceQuestion(kOverwriteAnalysisQuestion);
+            if (!question.empty() && !desktop_.prompter->confirm(question)) return;
+        }
         SaveGridToFile(grid_, path);
+        ownFile_ = StampOf(path);
         written = true;
     });
     if (!written) return false;
     modified_ = false;
-    desktop_.prompter->inform(kAnalysisSavedMessage);
+    if (tell) desktop_.prompter->inform(kAnalysisSavedMessage);
     return true;
+}
+
+bool AnalysisWindow::mayReplaceSheet() {
+    CommitOpenEdit();
+    if (!modified_) return true;
+    std::string question = kSaveBeforeReplacingQuestion;
+    attempt([&] {
+        if (const std::string replacing = replaceQuestion(question); !replacing.empty()) question = replacing;
+    });
+    switch (desktop_.prompter->ask(question)) {
+    case Prompter::Answer::Yes:
+        return saveSheet(false, true);  // not saved (told why): the sheet stays
+    case Prompter::Answer::No:
+        return true;
+    case Prompter::Answer::Cancel:
+        return false;
+    }
+    return false;
 }
 
 void AnalysisWindow::reject() {
@@ -444,9 +539,14 @@ void AnalysisWindow::reject() {
     }
     CommitOpenEdit();
     if (modified_) {
-        switch (desktop_.prompter->ask(kSaveChangesQuestion)) {
+        // One question: Ναι saves (naming the file it replaces, if any) and closes.
+        std::string question = kSaveChangesQuestion;
+        attempt([&] {
+            if (const std::string replacing = replaceQuestion(question); !replacing.empty()) question = replacing;
+        });
+        switch (desktop_.prompter->ask(question)) {
         case Prompter::Answer::Yes:
-            if (!onSaveClicked()) return;  // not saved: the window and its sheet stay
+            if (!saveSheet(false, true)) return;  // not saved, and told why: the window and its sheet stay
             break;
         case Prompter::Answer::No:
             break;
@@ -468,21 +568,23 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void AnalysisWindow::onOpenClicked() {
-    if (const auto afm = ChooseAnalysis(tablesDir(), workYear_.toStdString(), desktop_, this))
-        OpenAnalysisOf(Q(*afm));
+    const auto afm = ChooseAnalysis(tablesDir(), workYear_.toStdString(), desktop_, this);
+    if (afm && mayReplaceSheet()) OpenAnalysisOf(Q(*afm));
 }
 
 void AnalysisWindow::onChooseClientClicked() {
     const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this);
-    if (!afm) return;
+    if (!afm || !mayReplaceSheet()) return;
     taxNumberEdit_->setText(Q(*afm));
     FillTaxpayerFields();
     bool saved = false;
     attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, workYear_.toStdString())); });
-    if (saved)
+    if (saved) {
         OpenAnalysisOf(Q(*afm));
-    else
+    } else {
         ResetSheet();
+        ownFile_.reset();
+    }
 }
 
 namespace {
@@ -498,7 +600,7 @@ public:
         wait_->show();
     }
     void HideWaiting() override { wait_->hide(); }
-    void ReportTaken() override { counter_->setText("ΟΚ"); }
+    void ReportTaken() override {}
     void RecalculateSheet() override { window_.RecalculateSheet(); }
 
 private:
@@ -620,6 +722,14 @@ void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
         RetrieveYearFromPortal(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
     endRetrieval();
     if (!(grid_ == before)) modified_ = true;
+    if (result && result->end.ending != Ending::Cancelled) {
+        const Ending ending = result->end.ending;
+        showRetrievalCounter(QString(ending == Ending::Read       ? "%1: ΟΚ"
+                                     : ending == Ending::NoReturn ? "%1: κενό"
+                                                                  : "%1: όχι")
+                                 .arg(year),
+                             QString::fromStdString(EndingWords(result->end)));
+    }
 
     if (result && result->end.ending == Ending::Cancelled) closeRequested_ = true;
     closeAfterRetrieval(browser);
@@ -699,9 +809,55 @@ void AnalysisWindow::onRetrieveAllYearsClicked() {
     if (closeAfterRetrieval(browser)) return;
 
     RecalculateSheet();
+    int read = 0;
+    for (const YearResult& year : result.years) read += year.end.ending == Ending::Read;
+    const std::vector<std::string> lines = BatchSummaryLines(result);
+    showRetrievalCounter(QString("ΟΚ %1/%2").arg(read).arg(result.years.size()),
+                         QString::fromStdString(lines.empty() ? std::string() : lines.front()));
     std::string summary;
     for (const std::string& line : BatchSummaryLines(result)) summary += (summary.empty() ? "" : "\n") + line;
     desktop_.prompter->report(summary);
+}
+
+void AnalysisWindow::onVersionsClicked() {
+    if (retrieving_) return;
+    const std::string afm = taxNumberEdit_->text().toStdString();
+    if (afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
+    std::vector<std::filesystem::path> versions;
+    if (!attempt([&] { versions = KeptVersions(tablesDir(), afm); })) return;
+    if (versions.empty())
+        return desktop_.prompter->inform("Δεν υπάρχουν προηγούμενες εκδόσεις του φύλλου για τον Α.Φ.Μ. " + afm + ".");
+
+    QDialog chooser(this);
+    chooser.setObjectName("fiVersions");
+    chooser.setWindowTitle("Προηγούμενες εκδόσεις");
+    auto* layout = new QVBoxLayout(&chooser);
+    layout->addWidget(new QLabel("Το φύλλο όπως ήταν πριν από κάθε αντικατάστασή του (νεότερο πρώτο):", &chooser));
+    auto* list = new QListWidget(&chooser);
+    list->setObjectName("lbVersions");
+    for (const std::filesystem::path& version : versions) list->addItem(Q(VersionTimeText(version)));
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &chooser);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &chooser, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &chooser, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, &chooser, &QDialog::accept);
+    if (chooser.exec() != QDialog::Accepted || list->currentRow() < 0) return;
+    OpenVersion(versions[static_cast<size_t>(list->currentRow())]);
+}
+
+void AnalysisWindow::OpenVersion(const std::filesystem::path& version) {
+    CommitOpenEdit();
+    bool loaded = false;
+    attempt([&] { loaded = LoadGridFromFile(version, grid_); });
+    if (!loaded) return;
+    AlignYearBoxesToSheet(grid_, years_);
+    syncYearBoxes();
+    handEntry_.reset();
+    // Saving it makes it the client's sheet again; until then the file stays as it is.
+    modified_ = true;
+    RecalculateSheet();
 }
 
 void AnalysisWindow::onPortalDocumentsClicked() {
@@ -757,6 +913,12 @@ void AnalysisWindow::onPrintTriggered() {
 
 void AnalysisWindow::onWaitLabelClicked() { waitLabel_->hide(); }
 
+void AnalysisWindow::showRetrievalCounter(const QString& text, const QString& detail) {
+    counterAfm_ = taxNumberEdit_->text();
+    reportTakenLabel_->setText(text);
+    reportTakenLabel_->setToolTip(detail);
+}
+
 void AnalysisWindow::onSheetCellReached() {
     waitLabel_->hide();
     const QModelIndex current = sheetView_->currentIndex();
@@ -764,6 +926,7 @@ void AnalysisWindow::onSheetCellReached() {
 }
 
 void AnalysisWindow::onSheetHeaderPressed(int column, int row) {
+    if (model_->readOnly()) return;  // a retrieval is filling the sheet
     if (row == Row::PersonHeader && column >= 1 && ToggleMarriedMark(grid_, column)) {
         modified_ = true;
         RecalculateSheet();
@@ -788,8 +951,13 @@ bool AnalysisWindow::eventFilter(QObject* object, QEvent* event) {
         onWaitLabelClicked();
         return true;
     }
-    if (object == sheetView_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    if (object == sheetView_->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         const auto* press = static_cast<QMouseEvent*>(event);
+        // Only the left button chooses a cell: a right or middle press neither
+        // moves the current cell nor opens its editor.
+        if (press->button() != Qt::LeftButton) return true;
+        if (event->type() == QEvent::MouseButtonDblClick) return QDialog::eventFilter(object, event);
         const QModelIndex index = sheetView_->indexAt(press->position().toPoint());
         // Presses on the headers and captions never move the current cell.
         if (index.isValid() && (index.row() < 2 || index.column() < 1)) {
@@ -802,6 +970,12 @@ bool AnalysisWindow::eventFilter(QObject* object, QEvent* event) {
         const auto key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             onSheetEnterPressed();
+            return true;
+        }
+        // Space on a person header: the keyboard's way to the married mark.
+        const QModelIndex current = sheetView_->currentIndex();
+        if (key == Qt::Key_Space && current.isValid() && current.row() == Row::PersonHeader) {
+            onSheetHeaderPressed(current.column(), current.row());
             return true;
         }
     }

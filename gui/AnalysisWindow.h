@@ -5,6 +5,7 @@
 #include "e1/E1CodeTable.h"
 #include "gui/DesktopServices.h"
 #include "sheet/HandEntry.h"
+#include "sheet/SavedAnalysis.h"
 #include "sheet/SheetGrid.h"
 #include "sheet/SheetLayout.h"
 
@@ -14,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -44,6 +46,8 @@ inline const std::string kCancelRunQuestion =
     "Η άντληση των ετών από την Α.Α.Δ.Ε. βρίσκεται σε εξέλιξη. Να ακυρωθεί και να κλείσει το παράθυρο;";
 inline const std::string kSaveChangesQuestion =
     "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν κλείσει το παράθυρο;";
+inline const std::string kSaveBeforeReplacingQuestion =
+    "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν ανοίξει η άλλη δήλωση;";
 
 // One client's capital-consumption sheet: retrieve, edit, save, open and export it.
 class AnalysisWindow : public QDialog {
@@ -97,6 +101,8 @@ public:
     void onPrintTriggered();
     void onYearBoxClicked(QCheckBox* box);
     void onFirstYearEdited();
+    // Leaving the first-year field: a year the sheet cannot start with is refused, with a message.
+    void onFirstYearLeft();
     void onMarriedAllYearsClicked();
     void onChooseClientClicked();
     void onTaxNumberLeft();
@@ -107,6 +113,11 @@ public:
     void onRetrieveAllYearsClicked();
     // Opens the client's folder of kept documents with the desktop's program.
     void onPortalDocumentsClicked();
+    // "Προηγούμενες εκδόσεις": a version of the client's sheet that a run
+    // replaced, opened in the window as a change to save.
+    void onVersionsClicked();
+    // Opens the kept version into the sheet.
+    void OpenVersion(const std::filesystem::path& version);
 
     // The grid's reactions: a click or a move of the current cell, a press on
     // a person header, Enter.
@@ -121,6 +132,19 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Writes the sheet as the client's analysis. The overwrite question comes
+    // only when the file on disk is not the one this window opened or last
+    // saved (unless `replaceAgreed`); the success message only when `tell`.
+    bool saveSheet(bool tell, bool replaceAgreed);
+    // The question before replacing the client's saved analysis that this
+    // window did not open or save: `lead`, then what it holds and when it was
+    // saved; "" when saving replaces nothing foreign.
+    std::string replaceQuestion(const std::string& lead);
+    // Before the sheet is replaced by another: changes are offered for saving
+    // (Ναι / Όχι / Άκυρο). False: the user kept the sheet.
+    bool mayReplaceSheet();
+    // The counter shows what this client's last retrieval did; another client clears it.
+    void showRetrievalCounter(const QString& text, const QString& detail);
     void syncYearBoxes();
     // The year buttons and boxes, and the commands that open, save or replace the sheet.
     void setSheetCommandsEnabled(bool enabled);
@@ -163,11 +187,12 @@ private:
     QCheckBox* fixedPausesBox_;  // the patient mode: the portal's fixed pauses besides the waits
     IntegerEdit* firstYearEdit_;
     QLabel* waitLabel_;
-    QLabel* reportTakenLabel_;  // "ΟΚ" once a report's text has been taken over
+    QLabel* reportTakenLabel_;  // what this client's last retrieval did ("2016: ΟΚ")
     SheetView* sheetView_;
     std::map<int, QCheckBox*> yearBoxes_;               // 2000 ... 2020
     std::map<int, QPushButton*> retrieveYearButtons_;  // 2003 ... 2020
     QPushButton* retrieveAllYearsButton_;  // every ticked year in one run
+    QPushButton* versionsButton_;          // the earlier versions of the client's sheet
     QPushButton* portalDocumentsButton_;   // the folder of the portal's documents kept for the client
 
     QString workYear_ = "2021";
@@ -189,6 +214,9 @@ private:
     bool batchRunning_ = false;
     bool closeRequested_ = false;
     QWidget* keySink_ = nullptr;  // holds the keyboard during a retrieval
+    std::optional<FileStamp> ownFile_;  // the analysis file as this window opened or last saved it
+    QString counterAfm_;                // the client the counter speaks of
+    QString firstYearShown_ = "2000";   // the last first year the field accepted
 };
 
 }  // namespace skartina

@@ -5,7 +5,7 @@ class QApplication;
 
 namespace skartina {
 
-// The program's internal name, and Qt's own texts that the windows show
+// The program's internal name, its menu entry and icon, and Qt's own texts that the windows show
 // (message box buttons, the edit fields' context menu) in Greek from the
 // translation built into the program. No display name is set: the toolkit
 // would append it to every window's caption. False when the Greek texts are
@@ -14,5 +14,7 @@ bool SetUpApplication(QApplication& app);
 
 // The name the program gives Qt; no caption shows it.
 inline constexpr const char* kInternalName = "skartina";
+// The name of its menu entry and icon (packaging/).
+inline constexpr const char* kDesktopFileName = "gr.skartina.skartina";
 
 }  // namespace skartina

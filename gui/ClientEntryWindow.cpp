@@ -35,6 +35,15 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
     portalUserEdit_->setObjectName("edUserNameTaxis");
     portalPasswordEdit_ = new QLineEdit(this);
     portalPasswordEdit_->setObjectName("edPasswordTaxis");
+    // The portal password is masked; the button beside it shows it only while held.
+    portalPasswordEdit_->setEchoMode(QLineEdit::Password);
+    auto* showPassword = new QToolButton(this);
+    showPassword->setObjectName("btShowPassword");
+    showPassword->setText("Εμφάνιση");
+    showPassword->setToolTip("Κρατήστε πατημένο για να φανεί ο κωδικός");
+    showPassword->setFocusPolicy(Qt::NoFocus);
+    connect(showPassword, &QToolButton::pressed, this, [this] { portalPasswordEdit_->setEchoMode(QLineEdit::Normal); });
+    connect(showPassword, &QToolButton::released, this, [this] { portalPasswordEdit_->setEchoMode(QLineEdit::Password); });
     const std::array<QLineEdit*, kRecordLines> fields = {taxNumberEdit_,  surnameEdit_,   firstNameEdit_,
                                                          fatherNameEdit_, portalUserEdit_, portalPasswordEdit_};
     const int maxLengths[kRecordLines] = {40, 40, 20, 20, 20, 20};
@@ -52,6 +61,7 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
         form->addWidget(fields[static_cast<size_t>(i)], i, 1);
     }
     form->addWidget(chooseClientButton_, 1, 2);
+    form->addWidget(showPassword, kRecordLines - 1, 2);
 
     saveButton_ = new QPushButton("Αποθήκευση", this);
     saveButton_->setObjectName("btSave");

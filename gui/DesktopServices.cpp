@@ -60,6 +60,11 @@ bool QtPrompter::confirm(const std::string& text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtPrompter::offer(const std::string& text) {
+    return QMessageBox::question(parent_, kAppTitle, QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 Prompter::Answer QtPrompter::ask(const std::string& text) {
     switch (QMessageBox::question(parent_, kAppTitle, QString::fromStdString(text),
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {

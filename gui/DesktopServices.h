@@ -31,6 +31,7 @@ public:
     void inform(const std::string& text) override;
     void report(const std::string& text) override;
     bool confirm(const std::string& text) override;
+    bool offer(const std::string& text) override;
     Answer ask(const std::string& text) override;
 
 private:

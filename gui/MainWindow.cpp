@@ -13,11 +13,15 @@
 #include "gui/ClientListWindow.h"
 #include "gui/AfmEdit.h"
 #include "gui/AnalysisWindow.h"
+#include "browser/StartUpTidy.h"
+#include "gui/OfficeRunWindow.h"
+#include "registry/ClientImport.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -45,9 +49,15 @@ MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices des
     setObjectName("fiMain");
 
     QMenu* file = menuBar()->addMenu("Αρχείο");
-    file->addAction("Αποθήκευση")->setShortcut(Qt::Key_F2);
-    file->addAction("Αποθήκευση Ως...");
-    file->addAction("Εκτύπωση");
+    // Saving and printing belong to the analysis window; here they stay greyed out.
+    QAction* menuSave = file->addAction("Αποθήκευση");
+    menuSave->setObjectName("miSave");
+    menuSave->setShortcut(Qt::Key_F2);
+    QAction* menuSaveAs = file->addAction("Αποθήκευση Ως...");
+    menuSaveAs->setObjectName("miSaveAs");
+    QAction* menuPrint = file->addAction("Εκτύπωση");
+    menuPrint->setObjectName("miPrint");
+    for (QAction* inert : {menuSave, menuSaveAs, menuPrint}) inert->setEnabled(false);
     file->addSeparator();
     exitAction_ = file->addAction("Έξοδος");
     exitAction_->setObjectName("acExit");
@@ -61,6 +71,13 @@ MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices des
     clientListAction_->setObjectName("miCustomerList");
     connect(newClientAction_, &QAction::triggered, this, &MainWindow::onNewClientTriggered);
     connect(clientListAction_, &QAction::triggered, this, &MainWindow::onClientListTriggered);
+    clients->addSeparator();
+    importClientsAction_ = clients->addAction("Εισαγωγή πελατών από αρχείο");
+    importClientsAction_->setObjectName("miImportClients");
+    connect(importClientsAction_, &QAction::triggered, this, &MainWindow::onImportClientsTriggered);
+    officeRunAction_ = clients->addAction("Άντληση στοιχείων όλων των πελατών");
+    officeRunAction_->setObjectName("miOfficeRun");
+    connect(officeRunAction_, &QAction::triggered, this, &MainWindow::onOfficeRunTriggered);
 
     QMenu* analysis = menuBar()->addMenu("Ανάλωση κεφαλαίου");
     analysisAction_ = analysis->addAction("Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
@@ -177,9 +194,10 @@ void MainWindow::PrepareMainWindow() {
     autoCheckAction_->setChecked(AutoCheckEnabled(workDir_));
     firstActivationPending_ = true;
     // Pop-ups of the portal are allowed by the browser session itself; there is no registry here.
-    // Temporary files of saves that were killed before they finished.
-    RemoveStaleTemporaryFiles(workDir_ / kTablesFolder);
-    ConvertAnalysisFiles(workDir_ / kTablesFolder);
+    // The data folder private, and what killed saves and browsers left removed.
+    TidyAtStartUp(workDir_ / kTablesFolder);
+    const ConversionReport conversion = ConvertAnalysisFiles(workDir_ / kTablesFolder);
+    if (const std::string told = ConversionMessage(conversion); !told.empty()) desktop_.prompter->inform(told);
 }
 
 void MainWindow::FirstActivation() {
@@ -193,6 +211,33 @@ void MainWindow::FirstActivation() {
 
 void MainWindow::onNewClientTriggered() {
     ClientEntryWindow window(workDir_, desktop_, this);
+    window.exec();
+}
+
+void MainWindow::onImportClientsTriggered() {
+    // Qt's own dialog: the same on every desktop, and one a keyboard can drive.
+    const QString file = QFileDialog::getOpenFileName(this, "Εισαγωγή πελατών από αρχείο", QString::fromStdString(workDir_.string()),
+                                                      "Κατάλογος πελατών (*.csv *.txt);;Όλα τα αρχεία (*)", nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+    if (!file.isEmpty()) ImportClientsFrom(file.toStdString());
+}
+
+void MainWindow::ImportClientsFrom(const std::filesystem::path& file) {
+    std::string text;
+    try {
+        const std::vector<std::string> lines = ImportReportLines(ImportClientFile(workDir_ / kTablesFolder, file));
+        // A long list of skipped lines stays within the screen: the first ones, and how many more.
+        constexpr size_t kShown = 15;
+        for (size_t i = 0; i < lines.size() && i <= kShown; ++i) text += (i ? "\n" : "") + lines[i];
+        if (lines.size() > kShown + 1) text += "\n... και " + std::to_string(lines.size() - kShown - 1) + " ακόμη γραμμές.";
+    } catch (const std::exception& error) {
+        text = std::string("Η εισαγωγή πελατών δεν έγινε: ") + error.what();
+    }
+    desktop_.prompter->inform(text);
+}
+
+void MainWindow::onOfficeRunTriggered() {
+    OfficeRunWindow window(workDir_, this);
     window.exec();
 }
 
@@ -211,7 +256,7 @@ void MainWindow::onAnalysisTriggered() {
 }
 
 void MainWindow::onAboutTriggered() {
-    AboutWindow about(this);
+    AboutWindow about(workDir_, this);
     about.exec();
 }
 

@@ -33,6 +33,10 @@ public:
     // The commands, as the menus, the tiles and the logo run them.
     void onNewClientTriggered();
     void onClientListTriggered();
+    void onImportClientsTriggered();
+    // The import of a client list, its report told to the user.
+    void ImportClientsFrom(const std::filesystem::path& file);
+    void onOfficeRunTriggered();
     void onAnalysisTriggered();
     void onAboutTriggered();
     void onAutoCheckTriggered();
@@ -59,6 +63,8 @@ private:
     QAction* versionCheckAction_;
     QAction* newClientAction_;
     QAction* clientListAction_;
+    QAction* importClientsAction_;
+    QAction* officeRunAction_;
     QAction* helpAction_;
     std::array<QLabel*, 3> tilePictures_;  // imgP1 .. imgP3
     std::array<QFrame*, 3> tileFronts_;    // P1F .. P3F

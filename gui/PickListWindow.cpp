@@ -79,6 +79,10 @@ PickListWindow::PickListWindow(const ListDescription& list, ListRows rows, const
     connect(sortBySurnameButton_, &QRadioButton::clicked, this, [this] { onSortOrderClicked(); });
     connect(sortByTaxNumberButton_, &QRadioButton::clicked, this, [this] { onSortOrderClicked(); });
     connect(openButton_, &QToolButton::clicked, this, &QDialog::accept);
+    // Enter in the search field chooses the row the search has highlighted.
+    connect(searchEdit_, &QLineEdit::returnPressed, this, [this] {
+        if (rowsTable_->currentRow() >= 0) accept();
+    });
     connect(rowsTable_, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
     connect(deleteButton_, &QToolButton::clicked, this, [this] { onDeleteClicked(); });
 

@@ -5,7 +5,9 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QCoreApplication>
 #include <QPainter>
+#include <QPolygon>
 
 #include <algorithm>
 
@@ -73,7 +75,8 @@ void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
     const QRect r = option.rect;
     p->save();
     p->fillRect(r, background);
-    if ((option.state & QStyle::State_HasFocus) && row >= 2 && column >= 1) p->fillRect(r, QColor(210, 225, 245));
+    if ((option.state & QStyle::State_HasFocus) && row >= Row::PersonHeader && column >= 1)
+        p->fillRect(r, QColor(210, 225, 245));
     p->setPen(QColor(192, 192, 192));
     p->drawLine(r.topRight(), r.bottomRight());
     p->drawLine(r.bottomLeft(), r.bottomRight());
@@ -93,6 +96,13 @@ void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
             PaintMarkBox(p, MarkBoxRect(r), true);
         else if (raw == QString::fromUtf8(kSpouseHeader.data(), kSpouseHeader.size()))
             PaintMarkBox(p, MarkBoxRect(r), false);
+        // Spouse figures in a year not marked married: an orange corner, never the mark itself.
+        if (!index.data(Qt::ToolTipRole).toString().isEmpty()) {
+            const QPoint corner = r.topLeft();
+            p->setPen(Qt::NoPen);
+            p->setBrush(QColor(230, 120, 0));
+            p->drawPolygon(QPolygon({corner, corner + QPoint(8, 0), corner + QPoint(0, 8)}));
+        }
     } else {
         p->drawText(r.adjusted(0, 0, -1, 0), Qt::AlignRight | Qt::AlignTop, text);
     }
@@ -106,9 +116,10 @@ QWidget* SheetDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     editor->setAlignment(Qt::AlignRight);
     const CellPos cell{index.column(), index.row()};
     connect(editor, &QLineEdit::textEdited, this, [this, editor, cell] {
-        // The cell follows the editor as the user types.
-        emit const_cast<SheetDelegate*>(this)->commitData(editor);
+        // Told first, while the cell still holds its text from before; then
+        // the cell follows the editor as the user types.
         emit textEdited(cell);
+        emit const_cast<SheetDelegate*>(this)->commitData(editor);
     });
     return editor;
 }
@@ -135,6 +146,15 @@ bool SheetDelegate::eventFilter(QObject* object, QEvent* event) {
             return true;
         }
         const auto* line = qobject_cast<QLineEdit*>(object);
+        // The numeric keypad's decimal key is the decimal comma, whatever the
+        // keyboard layout makes of it.
+        const auto* typed = static_cast<QKeyEvent*>(event);
+        if (line && (typed->modifiers() & Qt::KeypadModifier) && (key == Qt::Key_Period || key == Qt::Key_Comma) &&
+            typed->text() != ",") {
+            QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, typed->modifiers(), ",");
+            QCoreApplication::sendEvent(object, &comma);
+            return true;
+        }
         const bool plain = (static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
         if (line && plain && !line->hasSelectedText()) {
             if (key == Qt::Key_Right && line->cursorPosition() == line->text().size()) {

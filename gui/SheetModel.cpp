@@ -1,10 +1,19 @@
 #include "gui/SheetModel.h"
 
+#include "sheet/MarriedMarks.h"
+#include "sheet/SheetRows.h"
+
 namespace skartina {
 
 QVariant SheetModel::data(const QModelIndex& index, int role) const {
-    if (!grid_ || !index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    if (!grid_ || !index.isValid()) return {};
     if (index.row() >= grid_->rowCount() || index.column() >= grid_->columnCount()) return {};
+    if (role == Qt::ToolTipRole) {
+        if (index.row() == Row::PersonHeader && SpouseFiguresWithoutMark(*grid_, index.column()))
+            return QString::fromStdString(std::string(kSpouseFiguresHint));
+        return {};
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     return QString::fromStdString(grid_->cell(index.column(), index.row()));
 }
 
@@ -20,9 +29,12 @@ bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int ro
 }
 
 Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
-    // The header rows and the caption column can neither be typed into nor become current.
-    if (!index.isValid() || index.row() < 2 || index.column() < 1) return Qt::NoItemFlags;
-    if (readOnly_) return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // The year headers and the caption column can neither be typed into nor become current.
+    if (!index.isValid() || index.row() < Row::PersonHeader || index.column() < 1) return Qt::NoItemFlags;
+    // The person headers (Space toggles a married mark) and the blank row under
+    // them can be reached with the keyboard but take no typing; nor does any
+    // cell while a retrieval fills the sheet.
+    if (readOnly_ || index.row() <= Row::Spacer) return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 

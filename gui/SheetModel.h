@@ -6,7 +6,14 @@
 
 #include <QAbstractTableModel>
 
+#include <string_view>
+
 namespace skartina {
+
+// The tooltip of a spouse header whose year holds spouse figures but no married mark.
+inline constexpr std::string_view kSpouseFiguresHint =
+    "Το έτος έχει ποσά συζύγου αλλά δεν είναι σημειωμένο ως έτος έγγαμου· πατήστε στο «Συζύγου» (ή Space) "
+    "για να το σημειώσετε.";
 
 class SheetModel : public QAbstractTableModel {
     Q_OBJECT

@@ -2,17 +2,23 @@
 
 #include "gui/Application.h"
 #include "gui/DesktopServices.h"
+#include "startup/DataFolder.h"
 #include "startup/ProductInfo.h"
+#include "startup/VersionLine.h"
 #include "gui/StartUp.h"
 #include "gui/MainWindow.h"
 
+#include <CLI/CLI.hpp>
+
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -22,10 +28,48 @@ bool HasDisplay() {
     return false;
 }
 
+// What the command line asks for. Qt's own switches (-platform, -style, ...)
+// are left to it.
+struct CommandLine {
+    std::optional<int> answered;       // --help, --version or a wrong option: the exit status
+    std::filesystem::path dataFolder;  // --data-dir; empty when not given
+};
+
+// Read before anything needs a display, so that --help and --version answer
+// on any terminal.
+CommandLine ReadCommandLine(int argc, char** argv) {
+    CLI::App options(std::string(skartina::kAppTitle) +
+                         ": η ανάλωση κεφαλαίου των πελατών ανά έτος, από τις δηλώσεις Ε1. Ανοίγει σε επιφάνεια "
+                         "εργασίας και δουλεύει στον φάκελο δεδομένων (Tables, αρχεία ρυθμίσεων, Upgrade): "
+                         "τον φάκελο του --data-dir· αλλιώς τον τρέχοντα φάκελο, όταν περιέχει ήδη το Tables· "
+                         "αλλιώς τον ~/" + skartina::kHomeDataFolderName + ", που δημιουργείται στην πρώτη εκκίνηση.",
+                     "skartina");
+    options.set_help_flag("-h,--help", "αυτό το μήνυμα");
+    options.set_version_flag("--version", skartina::VersionLine("skartina"));
+    std::string dataFolder;
+    options.add_option("--data-dir", dataFolder,
+                       "ο φάκελος δεδομένων· δημιουργείται, μόνο για τον χρήστη, όταν λείπει")
+        ->type_name("DIR")
+        ->check([](const std::string& folder) { return folder.empty() ? "κενό όνομα φακέλου" : ""; });
+    options.get_formatter()->label("Usage", "χρήση");
+    options.get_formatter()->label("OPTIONS", "ΕΠΙΛΟΓΕΣ");
+    options.get_formatter()->label("Options", "Επιλογές");
+    options.allow_extras();
+    try {
+        options.parse(argc, argv);
+    } catch (const CLI::ParseError& answered) {  // --help, --version, or --data-dir without a folder
+        const int status = options.exit(answered);
+        return {status == 0 ? 0 : 2, {}};
+    }
+    return {std::nullopt, dataFolder};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace skartina;
+    const CommandLine commandLine = ReadCommandLine(argc, argv);
+    if (commandLine.answered) return *commandLine.answered;
     if (!HasDisplay()) {
         std::cerr << "ΣΚΑΡΤΙΝΑ: δεν βρέθηκε γραφικό περιβάλλον (DISPLAY). Το πρόγραμμα ανοίγει σε επιφάνεια "
                      "εργασίας· σε μηχάνημα χωρίς οθόνη χρησιμοποιήστε το skartina-cli ή το xvfb-run.\n";
@@ -37,9 +81,21 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     SetUpApplication(app);
 
+    // The data folder becomes the current folder before anything reads or
+    // writes a file: "Tables", the settings markers and "Upgrade" are all
+    // named from it. A start from the menu has no terminal, so a refusal is
+    // shown in a window too.
+    std::filesystem::path workDir;
+    try {
+        workDir = EnterDataFolder(commandLine.dataFolder).folder;
+    } catch (const DataFolderError& e) {
+        std::cerr << "ΣΚΑΡΤΙΝΑ: " << e.what() << "\n";
+        QMessageBox::critical(nullptr, kAppTitle, QString::fromStdString(e.what()));
+        return 1;
+    }
+
     QtPrompter prompter;
     const auto http = MakeCurlHttpClient();
-    const auto workDir = std::filesystem::current_path();
     const DesktopServices desktop{&prompter, OpenWithDesktop, StartDetached};
     MainWindow main(workDir, desktop, *http);
     if (!StartMainWindow(main, workDir, desktop, *http)) return 0;  // an installer takes over

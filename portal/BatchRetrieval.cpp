@@ -22,46 +22,45 @@ bool NamesTheLog(Ending ending) {
     return ending == Ending::Unreachable || ending == Ending::PageNotAsExpected || ending == Ending::BrowserFailed;
 }
 
+// The years of one client on a navigation; the login and the logout are the caller's.
 class BatchRun {
 public:
-    BatchRun(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view)
-        : portal_(portal), request_(request), e1_(e1), grid_(grid), view_(view),
-          log_(portal.browser.clock(), request.sourcesFolder.empty() ? std::filesystem::path()
-                                                                    : request.sourcesFolder / "retrieval.log"),
-          navigation_(portal,
-                      {request.extraSeconds, request.fixedPauses,
-                       request.sourcesFolder.empty() ? std::filesystem::path() : request.sourcesFolder / "diagnostics",
-                       [&view] { return view.CancelRequested(); }},
-                      log_) {}
+    BatchRun(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock, const BatchRequest& request,
+             E1CodeTable& e1, SheetGrid& grid, BatchView& view)
+        : navigation_(navigation), log_(log), clock_(clock), request_(request), e1_(e1), grid_(grid), view_(view) {}
 
-    BatchResult Go() {
-        start_ = portal_.browser.clock().NowMs();
+    // `logIn`: log in (and pick the client) first; else the navigation is at the client already.
+    BatchResult Go(bool logIn) {
+        start_ = clock_.NowMs();
         for (int year : BatchYearOrder(request_.years)) result_.years.push_back({year, {}, {}, false});
-        if (result_.years.empty()) return result_;
         try {
-            Years();
-            navigation_.LogOutAndClose();
+            if (!result_.years.empty()) Years(logIn);
         } catch (const RetrievalCancelled&) {
             // The window is closing: no page is waited for any more.
             result_.cancelled = true;
-            portal_.browser.BrowserQuit();
+            closing_ = true;
         }
         return result_;
     }
 
+    // Whether the run ended because its window is closing.
+    bool closing() const { return closing_; }
+
 private:
-    void Years() {
+    void Years(bool logIn) {
         if (view_.CancelRequested()) {
             result_.cancelled = true;
             return;
         }
-        const PortalCredentials& credentials = request_.credentials;
-        try {
-            navigation_.LogIn(credentials.user, credentials.password, credentials.accountant);
-            if (credentials.accountant) navigation_.PickClient(credentials.afm);
-        } catch (const RetrievalStop& stop) {
-            End(result_.years.front(), stop);
-            return;
+        if (logIn) {
+            const PortalCredentials& credentials = request_.credentials;
+            try {
+                navigation_.LogIn(credentials.user, credentials.password, credentials.accountant);
+                if (credentials.accountant) navigation_.PickClient(credentials.afm);
+            } catch (const RetrievalStop& stop) {
+                End(result_.years.front(), stop);
+                return;
+            }
         }
         const int total = static_cast<int>(result_.years.size());
         for (int i = 0; i < total; ++i) {
@@ -70,7 +69,7 @@ private:
                 result_.cancelled = true;
                 return;
             }
-            view_.Progress({year.year, i + 1, total, i, portal_.browser.clock().NowMs() - start_});
+            view_.Progress({year.year, i + 1, total, i, clock_.NowMs() - start_});
             try {
                 OneYear(year);
             } catch (const RetrievalStop& stop) {
@@ -120,14 +119,15 @@ private:
         view_.YearEnded(year);
     }
 
-    PortalSession& portal_;
+    PortalNavigation& navigation_;
+    RetrievalLog& log_;
+    PumpClock& clock_;
     const BatchRequest& request_;
     E1CodeTable& e1_;
     SheetGrid& grid_;
     BatchView& view_;
-    RetrievalLog log_;
-    PortalNavigation navigation_;
     uint64_t start_ = 0;
+    bool closing_ = false;
     BatchResult result_;
 };
 
@@ -144,9 +144,32 @@ std::vector<int> BatchYearOrder(std::vector<int> years) {
     return years;
 }
 
+std::filesystem::path RetrievalLogFile(const BatchRequest& request) {
+    return request.sourcesFolder.empty() ? std::filesystem::path() : request.sourcesFolder / "retrieval.log";
+}
+
+NavigationOptions RunNavigationOptions(const BatchRequest& request, BatchView& view) {
+    return {request.extraSeconds, request.fixedPauses,
+            request.sourcesFolder.empty() ? std::filesystem::path() : request.sourcesFolder / "diagnostics",
+            [&view] { return view.CancelRequested(); }};
+}
+
 BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
                           BatchView& view) {
-    return BatchRun(portal, request, e1, grid, view).Go();
+    RetrievalLog log(portal.browser.clock(), RetrievalLogFile(request));
+    PortalNavigation navigation(portal, RunNavigationOptions(request, view), log);
+    BatchRun run(navigation, log, portal.browser.clock(), request, e1, grid, view);
+    BatchResult result = run.Go(true);
+    if (run.closing())
+        portal.browser.BrowserQuit();
+    else
+        navigation.LogOutAndClose();
+    return result;
+}
+
+BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
+                                const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view) {
+    return BatchRun(navigation, log, clock, request, e1, grid, view).Go(false);
 }
 
 std::vector<std::string> BatchSummaryLines(const BatchResult& result) {

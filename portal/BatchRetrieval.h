@@ -83,6 +83,21 @@ public:
 BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
                           BatchView& view);
 
+class PortalNavigation;
+class RetrievalLog;
+struct NavigationOptions;
+
+// The retrieval's log file and its navigation's options for the request: the
+// log and the diagnostics in the sources folder, the view's cancel.
+std::filesystem::path RetrievalLogFile(const BatchRequest& request);
+NavigationOptions RunNavigationOptions(const BatchRequest& request, BatchView& view);
+
+// The years of the client a navigation is at already (an accountant's client
+// picked): as RetrieveYears, without the login and the logout, which stay
+// the caller's. A window closing ends it as cancelled.
+BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
+                                const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view);
+
 // The summary: a heading line, then each year's sentence (newest first).
 std::vector<std::string> BatchSummaryLines(const BatchResult& result);
 

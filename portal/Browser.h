@@ -33,6 +33,12 @@ public:
     using BrowserError::BrowserError;
 };
 
+// A document too large to be read (a report over the bound); its text says so in Greek.
+class ReportTooLarge : public BrowserError {
+public:
+    using BrowserError::BrowserError;
+};
+
 enum class MatchMode { Name = 1, Id = 2 };
 
 // One window of the browser; its handle is the window's identity.

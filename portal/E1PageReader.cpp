@@ -1,6 +1,7 @@
 #include "portal/E1PageReader.h"
 
 #include "e1/ReportText.h"
+#include "registry/AfmCheck.h"
 
 #include <charconv>
 
@@ -28,6 +29,12 @@ void StoreE1Fields(const std::vector<ElementFields>& fields, E1CodeTable& e1) {
             e1.set(*code, *amount);
         }
     }
+}
+
+bool FieldsNameAfm(const std::vector<ElementFields>& fields, const std::string& afm) {
+    for (const ElementFields& field : fields)
+        if (NamesAfm(field.value, afm)) return true;
+    return false;
 }
 
 }  // namespace skartina

@@ -20,4 +20,8 @@ std::optional<int> FieldCode(const std::string& name);
 // a code over an earlier one.
 void StoreE1Fields(const std::vector<ElementFields>& fields, E1CodeTable& e1);
 
+// Whether one of the return's fields holds the client's tax number as a whole
+// number: a return of another taxpayer is never taken for the client's.
+bool FieldsNameAfm(const std::vector<ElementFields>& fields, const std::string& afm);
+
 }  // namespace skartina

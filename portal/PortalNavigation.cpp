@@ -4,6 +4,7 @@
 #include "e1/ReportText.h"
 #include "portal/Diagnostics.h"
 #include "portal/E1PageReader.h"
+#include "registry/AfmCheck.h"
 
 #include <algorithm>
 
@@ -42,7 +43,14 @@ std::string DocumentOf(const std::vector<ElementFields>& fields) {
 
 PortalNavigation::PortalNavigation(PortalSession& portal, NavigationOptions options, RetrievalLog& log)
     : portal_(portal), browser_(portal.browser), pages_(portal.pages()), options_(std::move(options)),
-      extra_(std::clamp(options_.extraSeconds, 0, 3600)), log_(log) {}
+      extra_(std::clamp(options_.extraSeconds, 0, 3600)), log_(&log) {}
+
+void PortalNavigation::ForClient(RetrievalLog& log, std::filesystem::path diagnosticsFolder,
+                                 std::function<bool()> cancelRequested) {
+    log_ = &log;
+    options_.diagnosticsFolder = std::move(diagnosticsFolder);
+    options_.cancelRequested = std::move(cancelRequested);
+}
 
 template <typename Step>
 auto PortalNavigation::Guarded(Step&& step) -> decltype(step()) {
@@ -52,6 +60,8 @@ auto PortalNavigation::Guarded(Step&& step) -> decltype(step()) {
         throw;
     } catch (const PortalUnreachable& error) {
         throw RetrievalStop(Ending::Unreachable, error.what());
+    } catch (const ReportTooLarge& error) {
+        throw RetrievalStop(Ending::ReportTooLarge, error.what());
     } catch (const BrowserError& error) {
         // A browser whose windows the user closed goes away a moment later.
         const uint64_t until = browser_.clock().NowMs() + kGoingAwayMs;
@@ -92,6 +102,8 @@ bool PortalNavigation::Await(int seconds, const Pass& pass) {
         try {
             if (pass()) return true;
         } catch (const PortalUnreachable&) {
+            throw;
+        } catch (const ReportTooLarge&) {
             throw;
         } catch (const BrowserError&) {
             // A page caught between two documents is not there yet; a browser that has gone is.
@@ -147,7 +159,7 @@ std::optional<std::string> PortalNavigation::AwaitReportBytes(const std::vector<
 
 void PortalNavigation::NotAsExpected(int year, const std::string& step, const std::string& missing,
                                      const std::string& window) {
-    log_.Step("δεν εμφανίστηκε: " + missing);
+    log_->Step("δεν εμφανίστηκε: " + missing);
     std::string address;
     try {
         for (const OpenWindow& open : browser_.Windows())
@@ -158,16 +170,16 @@ void PortalNavigation::NotAsExpected(int year, const std::string& step, const st
     if (!options_.diagnosticsFolder.empty()) {
         try {
             stop.diagnostics = KeepDiagnostics(options_.diagnosticsFolder, year > 0 ? std::to_string(year) : "login",
-                                               browser_, window, log_);
+                                               browser_, window, *log_);
         } catch (const std::exception& error) {
-            log_.Note(std::string("the diagnostics could not be kept: ") + error.what());
+            log_->Note(std::string("the diagnostics could not be kept: ") + error.what());
         }
     }
     throw stop;
 }
 
 void PortalNavigation::Navigate(const std::string& address, bool bypassCache) {
-    log_.Step("μετάβαση", address);
+    log_->Step("μετάβαση", address);
     browser_.Navigate(portal_.current, address, bypassCache);
 }
 
@@ -175,7 +187,7 @@ void PortalNavigation::Click(const ElementRef& element, const std::string& what)
     std::string address;
     for (const OpenWindow& window : browser_.Windows())
         if (window.handle == element.window) address = window.address;
-    log_.Step(what, address);
+    log_->Step(what, address);
     browser_.Click(element);
 }
 
@@ -270,7 +282,7 @@ void PortalNavigation::LogIn(const std::string& user, const std::string& passwor
                 return enter || refused;
             });
             if (!enter && refused) {
-                log_.Step("η σελίδα εισόδου ξανά μετά τη σύνδεση", pages_.LoginHost());
+                log_->Step("η σελίδα εισόδου ξανά μετά τη σύνδεση", pages_.LoginHost());
                 throw RetrievalStop(Ending::WrongCredentials, "the portal answered the login with its login page");
             }
             if (!enter)
@@ -366,7 +378,7 @@ YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1Code
             const int index = browser_.OptionIndexOfText(list->element, std::to_string(year));
             if (index < 0) NotAsExpected(year, kMenuStep, "το έτος " + std::to_string(year) + " στον κατάλογο των ετών", list->window);
             Pause(2000);
-            log_.Step("επιλογή του έτους " + std::to_string(year) + " στον κατάλογο");
+            log_->Step("επιλογή του έτους " + std::to_string(year) + " στον κατάλογο");
             browser_.SetSelectedIndex(list->element, index);
             browser_.FireChange(list->element);
             Pause(2000);
@@ -400,20 +412,24 @@ YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1Code
                     NotAsExpected(year, kReturnStep, "η δήλωση (το πεδίο n901)",
                                   opened != now.rend() ? *opened : portal_.current.window);
                 }
-                log_.Step("ανάγνωση της δήλωσης");
-                StoreE1Fields(browser_.SearchedElements({shown->window}), e1);
+                log_->Step("ανάγνωση της δήλωσης");
+                // A return of another taxpayer is never taken for the client's.
+                const std::vector<ElementFields> fields = browser_.SearchedElements({shown->window});
+                if (!FieldsNameAfm(fields, afm))
+                    throw RetrievalStop(Ending::ReturnWithoutAfm, "the return of " + std::to_string(year) + " does not name the tax number");
+                StoreE1Fields(fields, e1);
             } else {
                 std::string window;
                 std::optional<std::string> bytes = AwaitReportBytes(before, window);
                 if (!bytes)
                     NotAsExpected(year, kReportStep, "το παράθυρο του εκκαθαριστικού",
                                   window.empty() ? portal_.current.window : window);
-                log_.Step("ανάγνωση του εκκαθαριστικού");
+                log_->Step("ανάγνωση του εκκαθαριστικού");
                 Pause(3000);
                 Pause(2000);
                 Pause(2000);
                 const std::string text = LooksLikePdf(*bytes) ? ReportPdfText(*bytes) : *bytes;
-                if (afm.empty() || text.find(afm) == std::string::npos)
+                if (!NamesAfm(text, afm))
                     throw RetrievalStop(Ending::ReportWithoutAfm, "the report of " + std::to_string(year) + " does not name the tax number");
                 ParseReportText(text, year, e1);
                 document = {true, std::move(*bytes)};

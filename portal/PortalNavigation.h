@@ -65,6 +65,9 @@ public:
     // Logs out when logged in and ends the browser; never throws but for a cancel.
     void LogOutAndClose();
 
+    // The next client's log, diagnostics folder and cancel, on the same login.
+    void ForClient(RetrievalLog& log, std::filesystem::path diagnosticsFolder, std::function<bool()> cancelRequested);
+
     bool loggedIn() const { return loggedIn_; }
 
 private:
@@ -97,7 +100,7 @@ private:
     PortalPages pages_;
     NavigationOptions options_;
     int extra_;
-    RetrievalLog& log_;
+    RetrievalLog* log_;
     bool loggedIn_ = false;
     bool clientPicked_ = false;
     // What a browser closed by the user needs to be logged in again.

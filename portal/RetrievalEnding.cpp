@@ -27,6 +27,8 @@ std::string EndingWords(const YearEnding& year) {
             return "η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «" + year.failure.step + "» δεν εμφανίστηκε " +
                    year.failure.missing;
         case Ending::ReportWithoutAfm: return "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
+        case Ending::ReportTooLarge: return "το εκκαθαριστικό είναι μεγαλύτερο από 20 MB και δεν διαβάστηκε";
+        case Ending::ReturnWithoutAfm: return "η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
         case Ending::BrowserFailed: return "το πρόγραμμα περιήγησης δεν ανταποκρίθηκε όπως αναμενόταν";
         case Ending::Cancelled: return "η άντληση ακυρώθηκε";
         case Ending::NotReached: return "δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα";

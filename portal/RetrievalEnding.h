@@ -19,6 +19,8 @@ enum class Ending {
     BrowserClosed,      // the user closed the browser
     PageNotAsExpected,  // an element or window the step needs did not appear
     ReportWithoutAfm,   // the report does not name the client's tax number
+    ReturnWithoutAfm,   // the return page does not name the client's tax number
+    ReportTooLarge,     // the report is over the size the program reads
     BrowserFailed,      // the browser failed in a way the program does not know
     Cancelled,          // the user cancelled, or closed the window
     NotReached,         // the run stopped before the year

@@ -4,18 +4,19 @@
 #include "common/TextFile.h"
 #include "e1/CodeList.h"
 
-#include <system_error>
 
 namespace skartina {
 namespace {
 
+constexpr std::string_view kSourcesSuffix = "_sources";
+
 std::filesystem::path KeepSource(const std::filesystem::path& folder, const std::string& name, std::string_view bytes) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) throw FileError("ο φάκελος «" + folder.string() + "» δεν δημιουργήθηκε: " + error.message());
-    // Tax documents: no one but the owner reads the folder, also when it was made before.
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace, error);
-    if (error) throw FileError("ο φάκελος «" + folder.string() + "» δεν έγινε ιδιωτικός: " + error.message());
+    // Tax documents: the data folder and this one are the owner's alone, also when they were made before.
+    try {
+        MakeClientFolder(folder);
+    } catch (const std::filesystem::filesystem_error& error) {
+        throw FileError("ο φάκελος «" + folder.string() + "» δεν έγινε ιδιωτικός: " + error.code().message());
+    }
     const std::filesystem::path file = folder / name;
     WriteFileAtomically(file, bytes, FileAccess::OwnerOnly);
     return file;
@@ -24,11 +25,25 @@ std::filesystem::path KeepSource(const std::filesystem::path& folder, const std:
 }  // namespace
 
 std::filesystem::path SourcesFolder(const std::filesystem::path& tablesDir, std::string_view afm) {
-    return ClientFilePath(tablesDir, afm, "_sources");
+    return ClientFilePath(tablesDir, afm, kSourcesSuffix);
 }
 
 std::filesystem::path KeepReportSource(const std::filesystem::path& folder, int year, std::string_view pdfBytes) {
     return KeepSource(folder, std::to_string(year) + ".pdf", pdfBytes);
+}
+
+std::vector<std::string> RemoveStaleSourceFiles(const std::filesystem::path& tablesDir) {
+    std::vector<std::string> removed;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(tablesDir, error)) {
+        const std::string name = entry.path().filename().string();
+        std::error_code ignored;
+        if (name.size() <= kSourcesSuffix.size() || !name.ends_with(kSourcesSuffix) || !entry.is_directory(ignored) ||
+            entry.is_symlink(ignored))
+            continue;
+        for (std::string& file : RemoveStaleTemporaryFiles(entry.path())) removed.push_back(name + "/" + file);
+    }
+    return removed;
 }
 
 std::filesystem::path KeepReturnSource(const std::filesystem::path& folder, int year, const E1CodeTable& e1) {

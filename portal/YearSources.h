@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skartina {
 
@@ -20,6 +21,11 @@ std::filesystem::path SourcesFolder(const std::filesystem::path& tablesDir, std:
 // Writes the report's bytes to folder/<year>.pdf; the folder is made when it
 // is missing. Returns the file. Throws FileError.
 std::filesystem::path KeepReportSource(const std::filesystem::path& folder, int year, std::string_view pdfBytes);
+
+// Removes what saves of documents killed before they finished left in every
+// client's documents folder (see RemoveStaleTemporaryFiles); returns their
+// names ("<AFM>_sources/<file>"). Never throws.
+std::vector<std::string> RemoveStaleSourceFiles(const std::filesystem::path& tablesDir);
 
 // Writes the table's amounts to folder/<year>.txt as a "code amount" list.
 std::filesystem::path KeepReturnSource(const std::filesystem::path& folder, int year, const E1CodeTable& e1);

@@ -1,6 +1,18 @@
 #include "registry/AfmCheck.h"
 
 namespace skartina {
+namespace {
+
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+bool NineDigits(std::string_view text) {
+    if (text.size() != 9) return false;
+    for (char ch : text)
+        if (!IsDigit(ch)) return false;
+    return true;
+}
+
+}  // namespace
 
 bool IsValidAfm(std::string_view text) {
     if (text.empty()) return true;
@@ -11,10 +23,25 @@ bool IsValidAfm(std::string_view text) {
     const std::string_view digits = text.substr(text.size() - 9);
     int sum = 0;
     for (size_t i = 0; i < 9; ++i) {
-        if (digits[i] < '0' || digits[i] > '9') return false;
+        if (!IsDigit(digits[i])) return false;
         if (i < 8) sum += (digits[i] - '0') << (8 - i);
     }
     return digits[8] - '0' == sum % 11 % 10;
+}
+
+bool IsWholeAfm(std::string_view text) {
+    // Nine zeros pass the check digit but name nobody.
+    return NineDigits(text) && text != "000000000" && IsValidAfm(text);
+}
+
+bool NamesAfm(std::string_view text, std::string_view afm) {
+    if (!NineDigits(afm)) return false;
+    for (size_t at = text.find(afm); at != std::string_view::npos; at = text.find(afm, at + 1)) {
+        const bool digitBefore = at > 0 && IsDigit(text[at - 1]);
+        const bool digitAfter = at + afm.size() < text.size() && IsDigit(text[at + afm.size()]);
+        if (!digitBefore && !digitAfter) return true;
+    }
+    return false;
 }
 
 }  // namespace skartina

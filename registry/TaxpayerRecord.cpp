@@ -2,6 +2,7 @@
 
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
+#include "registry/AfmCheck.h"
 #include "registry/Scrambler.h"
 
 #include <stdexcept>
@@ -58,12 +59,14 @@ bool SaveTaxpayer(const std::filesystem::path& tablesDir, const TaxpayerRecord& 
         prompter.inform(kMissingAfmMessage);
         return false;
     }
+    // A mistyped tax number would file the client under another's number.
+    if (!IsWholeAfm(record.afm) && !prompter.confirm(kInvalidAfmSaveQuestion)) return false;
     const std::filesystem::path path = RecordFilePath(tablesDir, record.afm);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) && !prompter.confirm(kOverwriteRecordQuestion))
         return false;
     // A first client on a new installation creates the data folder.
-    CreateTablesFolder(tablesDir);
+    MakeTablesFolderPrivate(tablesDir);
     WriteTaxpayerRecord(path, record);
     return true;
 }

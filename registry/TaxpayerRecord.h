@@ -31,6 +31,8 @@ inline constexpr std::array<std::string_view, kRecordLines> kRecordFieldLabels =
     "Α.Φ.Μ.", "Επώνυμο", "Όνομα", "Ονομα Πατέρα", "User Name Taxis", "Password Taxis"};
 
 inline const std::string kMissingAfmMessage = "Δεν έχετε δώσει τον Α.Φ.Μ. του πελάτη";
+inline const std::string kInvalidAfmSaveQuestion =
+    "Ο Α.Φ.Μ. που δώσατε δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου). Να αποθηκευτεί ο πελάτης παρ' όλα αυτά;";
 inline const std::string kOverwriteRecordQuestion =
     "Ο πελάτης υπάρχει ήδη στο αρχείο να γίνει επικάλυψη των στοιχείων του;";
 

@@ -22,11 +22,39 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
     return text;
 }
 
+// The source's sheet, with the cells missing at its end read as empty.
+SheetGrid ReadLeniently(std::string_view source, size_t& missingCells) {
+    std::vector<std::string> lines;
+    try {
+        lines = Cp1253Lines(source, {});
+    } catch (const LineEncodingError& e) {
+        throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου έχει μη αναγνώσιμο χαρακτήρα στη γραμμή " +
+                                std::to_string(e.line() + 1) + ".");
+    }
+    // A last line without its line break was cut: its cell may be cut too.
+    if (!source.empty() && source.back() != '\n' && !lines.empty()) lines.pop_back();
+    missingCells = 0;
+    if (lines.size() >= 2) {
+        const int columns = ParseCountLine(lines[0]);
+        const int rows = ParseCountLine(lines[1]);
+        if (columns >= 1 && columns <= kMaxFileColumns && rows >= 1 && rows <= kMaxFileRows) {
+            const size_t announced = 2 + static_cast<size_t>(columns) * static_cast<size_t>(rows);
+            if (lines.size() < announced) {
+                missingCells = announced - lines.size();
+                lines.resize(announced);
+            }
+        }
+    }
+    // Stored rows only: a converted file keeps the row count it had.
+    return GridFromLines(lines, 0);
+}
+
 }  // namespace
 
-std::vector<std::string> ConvertAnalysisBytes(std::string_view source) {
-    // Stored rows only: a converted file keeps the row count it had.
-    const SheetGrid in = GridFromBytes(source, 0);
+std::vector<std::string> ConvertAnalysisBytes(std::string_view source, size_t* missingCells) {
+    size_t missing = 0;
+    const SheetGrid in = ReadLeniently(source, missing);
+    if (missingCells) *missingCells = missing;
     const int columns = in.columnCount() + 2;
     if (columns > kMaxFileColumns)
         throw AnalysisFileError("Το αρχείο ανάλωσης κεφαλαίου θα είχε μετά τη μετατροπή " + std::to_string(columns) +
@@ -46,11 +74,13 @@ std::vector<std::string> ConvertAnalysisBytes(std::string_view source) {
     return GridToLines(out);
 }
 
-bool ConvertAnalysisFile(const std::filesystem::path& source, const std::filesystem::path& target) {
+FileConversion ConvertAnalysisFile(const std::filesystem::path& source, const std::filesystem::path& target) {
     std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) return false;
-    WriteCp1253Lines(target, ConvertAnalysisBytes(ReadFileBytes(source, kAnalysisFileLimits)), FileAccess::OwnerOnly);
-    return true;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) return {};
+    FileConversion done{true, 0};
+    WriteCp1253Lines(target, ConvertAnalysisBytes(ReadFileBytes(source, kAnalysisFileLimits), &done.missingCells),
+                     FileAccess::OwnerOnly);
+    return done;
 }
 
 ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
@@ -82,15 +112,23 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
     for (const auto& name : names) {
         const std::string targetName = ReplaceAll(name, kLastEditionTag, kEditionTag);
         try {
-            if (ConvertAnalysisFile(tablesDir / name, tablesDir / targetName))
-                report.converted.push_back(targetName);
-            else
+            const FileConversion done = ConvertAnalysisFile(tablesDir / name, tablesDir / targetName);
+            if (!done.written) {
                 report.keptExisting.push_back(targetName);
+                continue;
+            }
+            report.converted.push_back(targetName);
+            if (done.missingCells > 0)
+                report.completed.push_back(name + (done.missingCells == 1 ? ": έλειπε 1 κελί" : ": έλειπαν " +
+                                           std::to_string(done.missingCells) + " κελιά") +
+                                           " στο τέλος του (κομμένο αρχείο)· μεταφέρθηκαν κενά");
         } catch (const std::exception& e) {
             report.failed.push_back(name + ": " + e.what());
         }
     }
 
+    // A file left behind is tried again at the next start.
+    if (!report.failed.empty()) return report;
     try {
         WriteCp1253Lines(tablesDir / kConversionMarker, {"OK"});
         report.markerWritten = true;
@@ -98,6 +136,22 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
         report.failed.push_back(std::string(kConversionMarker) + ": " + e.what());
     }
     return report;
+}
+
+std::string ConversionMessage(const ConversionReport& report) {
+    std::string text;
+    if (!report.failed.empty()) {
+        text += "Οι παρακάτω δηλώσεις του προηγούμενου έτους δεν μεταφέρθηκαν στη νέα έκδοση:\n";
+        for (const auto& failure : report.failed) text += "• " + failure + "\n";
+        text += "Τα αρχεία έμειναν όπως ήταν· η μεταφορά τους θα δοκιμαστεί ξανά στην επόμενη εκκίνηση.";
+    }
+    if (!report.completed.empty()) {
+        if (!text.empty()) text += "\n\n";
+        text += "Οι παρακάτω δηλώσεις του προηγούμενου έτους ήταν κομμένες και μεταφέρθηκαν με όσα ποσά είχαν:\n";
+        for (const auto& note : report.completed) text += "• " + note + "\n";
+        text += "Ελέγξτε τις πριν τις χρησιμοποιήσετε.";
+    }
+    return text;
 }
 
 }  // namespace skartina

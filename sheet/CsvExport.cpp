@@ -15,7 +15,6 @@ namespace {
 constexpr size_t kTitleLines = 5;
 
 bool Storable(const std::string& text) {
-    if (text.find_first_of("\r\n") != std::string::npos) return false;
     try {
         Utf8ToCp1253(text);
         return true;
@@ -24,7 +23,38 @@ bool Storable(const std::string& text) {
     }
 }
 
+// Names the title or the cell of the record whose text the code page cannot hold.
+[[noreturn]] void Unstorable(const SheetGrid& grid, size_t line) {
+    if (line < kTitleLines)
+        throw std::invalid_argument("Το όνομα ή ο ΑΦΜ του υπόχρεου περιέχει χαρακτήρα που δεν μπορεί να "
+                                    "γραφτεί στο αρχείο CSV.");
+    const int row = static_cast<int>(line - kTitleLines);
+    int column = 0;
+    while (column + 1 < grid.columnCount() && Storable(grid.cell(column, row))) ++column;
+    throw std::invalid_argument("Το κείμενο του κελιού " + DescribeCell(column, row) +
+                                " περιέχει χαρακτήρα που δεν μπορεί να γραφτεί στο αρχείο CSV.");
+}
+
 }  // namespace
+
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(text);
+    // Quoted as spreadsheet programs read it: inner quotes doubled, a line
+    // break inside the field kept as CR LF.
+    std::string field = "\"";
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (ch == '"') {
+            field += "\"\"";
+        } else if (ch == '\r' || ch == '\n') {
+            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            field += "\r\n";
+        } else {
+            field += ch;
+        }
+    }
+    return field + '"';
+}
 
 std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& afm,
                                     const std::string& workYear) {
@@ -34,13 +64,13 @@ std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, cons
 }
 
 std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm) {
-    std::vector<std::string> lines = {TaxpayerTitle(name) + ";;;;" + AfmTitle(afm), std::string(kExportHeading), "",
-                                      "", ""};
+    std::vector<std::string> lines = {CsvField(TaxpayerTitle(name)) + ";;;;" + CsvField(AfmTitle(afm)),
+                                      std::string(kExportHeading), "", "", ""};
     const int rows = std::min(kExportedRows, grid.rowCount());
     for (int r = 0; r < rows; ++r) {
         std::string line;
         for (int c = 0; c < grid.columnCount(); ++c) {
-            line += grid.cell(c, r);
+            line += CsvField(grid.cell(c, r));
             line += ';';
         }
         lines.push_back(std::move(line));
@@ -50,18 +80,17 @@ std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name
 
 void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm) {
-    try {
-        WriteCp1253Lines(file, CsvLines(grid, name, afm), FileAccess::OwnerOnly);
-    } catch (const LineEncodingError& e) {
-        if (e.line() < kTitleLines)
-            throw std::invalid_argument("Το όνομα ή ο ΑΦΜ του υπόχρεου περιέχει χαρακτήρα που δεν μπορεί να "
-                                        "γραφτεί στο αρχείο CSV.");
-        const int row = static_cast<int>(e.line() - kTitleLines);
-        int column = 0;
-        while (column + 1 < grid.columnCount() && Storable(grid.cell(column, row))) ++column;
-        throw std::invalid_argument("Το κείμενο του κελιού " + DescribeCell(column, row) +
-                                    " περιέχει χαρακτήρα που δεν μπορεί να γραφτεί στο αρχείο CSV.");
+    const std::vector<std::string> lines = CsvLines(grid, name, afm);
+    std::string bytes;
+    for (size_t line = 0; line < lines.size(); ++line) {
+        try {
+            bytes += Utf8ToCp1253(lines[line]);
+            bytes += "\r\n";
+        } catch (const EncodingError&) {
+            Unstorable(grid, line);
+        }
     }
+    WriteFileAtomically(file, bytes, FileAccess::OwnerOnly);
 }
 
 }  // namespace skartina

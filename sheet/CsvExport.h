@@ -1,12 +1,14 @@
 #pragma once
 // The sheet as a semicolon-separated text file for a spreadsheet program:
 // Windows-1253, CR LF, a title, then sheet rows 0 to 33 with a ";" after
-// every cell. Cells go out as the sheet holds them, without quoting.
+// every cell. Cells go out as the sheet holds them; one that holds a ";", a
+// double quote or a line break is quoted as spreadsheet programs expect.
 
 #include "sheet/SheetGrid.h"
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina {
@@ -17,7 +19,12 @@ namespace skartina {
 std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& afm,
                                     const std::string& workYear);
 
-// The lines of the file, without line ends.
+// A field as the file holds it: unchanged, or in double quotes with inner
+// quotes doubled when it holds ";", a double quote or a line break (kept as
+// CR LF inside the quotes).
+std::string CsvField(std::string_view text);
+
+// The records of the file, without their line ends (a quoted field may hold one).
 std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm);
 
 // Creates or replaces the file. Throws FileError, or std::invalid_argument

@@ -4,39 +4,101 @@
 #include "sheet/Amount.h"
 
 namespace skartina {
-
-std::string NormalizeTypedAmount(std::string_view text) {
-    text = TrimBlanks(text);
-    if (text.empty()) return {};
-    const auto value = ParseAmount(text);
-    return value ? FormatAmount(*value) : std::string();
-}
-
 namespace {
 
-void NormalizeCell(SheetGrid& grid, CellPos cell) {
-    const bool inSheet =
-        cell.column >= 1 && cell.column < grid.columnCount() && cell.row >= 2 && cell.row < grid.rowCount();
-    // Only amount cells are typed into; headers and captions are never rewritten.
-    if (!inSheet) return;
-    const std::string& text = grid.cell(cell.column, cell.row);
-    if (!text.empty()) grid.setCell(cell.column, cell.row, NormalizeTypedAmount(text));
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+// The run of digits that starts at `at`.
+size_t DigitsFrom(std::string_view text, size_t at) {
+    size_t n = 0;
+    while (at + n < text.size() && IsDigit(text[at + n])) ++n;
+    return n;
 }
 
 }  // namespace
 
+std::optional<double> ReadTypedAmount(std::string_view text) {
+    text = TrimBlanks(text);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    for (char ch : text)
+        if (!IsDigit(ch) && ch != '.' && ch != ',') return std::nullopt;
+
+    // Which mark is the decimal one: the comma, or else a last point that
+    // ends the text with one or two digits.
+    size_t decimal = text.find(',');
+    if (decimal != std::string_view::npos && text.find(',', decimal + 1) != std::string_view::npos) return std::nullopt;
+    if (decimal == std::string_view::npos) {
+        const size_t last = text.rfind('.');
+        if (last != std::string_view::npos) {
+            const size_t after = text.size() - last - 1;
+            if ((after == 1 || after == 2) && DigitsFrom(text, last + 1) == after) decimal = last;
+        }
+    }
+    const std::string_view whole = text.substr(0, decimal == std::string_view::npos ? text.size() : decimal);
+    const std::string_view cents = decimal == std::string_view::npos ? std::string_view() : text.substr(decimal + 1);
+    if (cents.size() > 2 || cents.find_first_of(".,") != std::string_view::npos) return std::nullopt;
+    if (whole.empty() && cents.empty()) return std::nullopt;
+
+    // Every point of the whole part stands before exactly three digits.
+    std::string plain(negative ? "-0" : "0");
+    for (size_t i = 0; i < whole.size(); ++i) {
+        if (whole[i] == '.') {
+            if (i == 0 || DigitsFrom(whole, i + 1) != 3) return std::nullopt;
+            continue;
+        }
+        plain += whole[i];
+    }
+    if (!cents.empty()) plain += "," + std::string(cents);
+    return ParseAmount(plain);
+}
+
+std::optional<std::string> NormalizeTypedAmount(std::string_view text) {
+    if (TrimBlanks(text).empty()) return std::string();
+    const auto value = ReadTypedAmount(text);
+    if (!value) return std::nullopt;
+    return FormatAmount(*value);
+}
+
+namespace {
+
+bool IsAmountCell(const SheetGrid& grid, CellPos cell) {
+    return cell.column >= 1 && cell.column < grid.columnCount() && cell.row >= 2 && cell.row < grid.rowCount();
+}
+
+}  // namespace
+
+void HandEntry::follow(const SheetGrid& grid, CellPos cell) {
+    lastEdit_ = cell;
+    before_ = IsAmountCell(grid, cell) ? grid.cell(cell.column, cell.row) : std::string();
+}
+
+void HandEntry::normalize(SheetGrid& grid) const {
+    // Only amount cells are typed into; headers and captions are never rewritten.
+    if (!IsAmountCell(grid, lastEdit_)) return;
+    const std::string& text = grid.cell(lastEdit_.column, lastEdit_.row);
+    if (text.empty()) return;
+    const auto amount = NormalizeTypedAmount(text);
+    grid.setCell(lastEdit_.column, lastEdit_.row, amount ? *amount : before_);
+}
+
+void HandEntry::textEdited(const SheetGrid& grid, CellPos cell) {
+    if (cell != lastEdit_) follow(grid, cell);
+}
+
 bool HandEntry::currentCellReached(SheetGrid& grid, CellPos current) {
     if (lastEdit_ == CellPos{}) return false;
     if (lastEdit_ != current) {
-        NormalizeCell(grid, lastEdit_);
-        lastEdit_ = current;
+        normalize(grid);
+        follow(grid, current);
     }
     return true;
 }
 
 bool HandEntry::finish(SheetGrid& grid) {
     if (lastEdit_ == CellPos{}) return false;
-    NormalizeCell(grid, lastEdit_);
+    normalize(grid);
     lastEdit_ = {};
     return true;
 }

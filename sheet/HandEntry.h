@@ -4,6 +4,7 @@
 
 #include "sheet/SheetGrid.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,18 +16,29 @@ struct CellPos {
     bool operator==(const CellPos&) const = default;
 };
 
-// "1234,5" and "1.234,5" give "1.234,50"; "12.5" gives "125,00" (a dot is
-// always a thousands mark); text that is not a number gives "".
-std::string NormalizeTypedAmount(std::string_view text);
+// An amount as a person types it. "," is the decimal comma; a "." followed
+// by exactly three digits is a thousands point, and a last "." followed by one
+// or two final digits is the decimal comma typed with the other key (or the
+// numeric keypad's decimal key under an English layout): "1234.5", "1.234,5"
+// and "1234,5" all read 1234,5, "1.234" reads 1234. Everything else, at most
+// two decimals, is not one amount: nothing, never a value ten or a hundred
+// times off. Blanks around the text are ignored.
+std::optional<double> ReadTypedAmount(std::string_view text);
+
+// The typed text in the sheet's form: "" for empty text, the amount as
+// FormatAmount writes it, or nothing when the text is not one amount.
+std::optional<std::string> NormalizeTypedAmount(std::string_view text);
 
 class HandEntry {
 public:
-    // The text in a cell's editor changed.
-    void textEdited(CellPos cell) { lastEdit_ = cell; }
+    // The text in a cell's editor is about to change; the grid still holds
+    // the text from before, which comes back if the typed text is refused.
+    void textEdited(const SheetGrid& grid, CellPos cell);
 
     // The grid was clicked or its current cell moved. Normalises the cell
-    // last typed into when the user has left it; returns true when the sheet
-    // is to be recalculated.
+    // last typed into when the user has left it (a text that is not one
+    // amount gives the cell back its text from before the typing); returns
+    // true when the sheet is to be recalculated.
     bool currentCellReached(SheetGrid& grid, CellPos current);
 
     // A command reads the sheet while the user may still be in the cell typed
@@ -39,7 +51,11 @@ public:
     CellPos lastEdit() const { return lastEdit_; }
 
 private:
+    void follow(const SheetGrid& grid, CellPos cell);
+    void normalize(SheetGrid& grid) const;
+
     CellPos lastEdit_;
+    std::string before_;  // the text of lastEdit_ before it was typed into
 };
 
 }  // namespace skartina

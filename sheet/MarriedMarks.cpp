@@ -1,5 +1,7 @@
 #include "sheet/MarriedMarks.h"
 
+#include "sheet/Amount.h"
+#include "sheet/SavedAnalysis.h"
 #include "sheet/SheetRows.h"
 
 namespace skartina {
@@ -28,6 +30,17 @@ bool ToggleMarriedMark(SheetGrid& grid, int column) {
     else
         return false;
     return true;
+}
+
+bool SpouseFiguresWithoutMark(const SheetGrid& grid, int spouseColumn) {
+    if (spouseColumn < 2 || spouseColumn >= grid.columnCount() || IsTaxpayerColumn(spouseColumn)) return false;
+    if (grid.cell(spouseColumn, Row::PersonHeader) != kSpouseHeader) return false;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        if (!IsFigureRow(r) || grid.cell(spouseColumn, r).empty()) continue;
+        const auto amount = ParseAmount(grid.cell(spouseColumn, r));
+        if (amount && *amount != 0) return true;
+    }
+    return false;
 }
 
 }  // namespace skartina

@@ -14,4 +14,9 @@ void ApplyMarriedToAllYears(SheetGrid& grid, bool married);
 // Switches the mark of a spouse header in row 1; returns false when the cell is no spouse header.
 bool ToggleMarriedMark(SheetGrid& grid, int column);
 
+// Whether the year of a spouse column holds spouse figures (an income, a
+// presumption or an expense in the spouse column) but carries no married
+// mark: a hint for the user, who alone decides the mark.
+bool SpouseFiguresWithoutMark(const SheetGrid& grid, int spouseColumn);
+
 }  // namespace skartina

@@ -82,7 +82,9 @@ bool UntickYear(SheetGrid& grid, YearSelection& years, int year, Prompter* confi
 
 void ResetSheet(SheetGrid& grid, YearSelection& years) {
     EmptyYearColumns(grid);
-    for (int year = kOldestBoxYear; year <= 2014; ++year) years.setTicked(year, false);
+    const int firstYear = years.firstYear();
+    years = YearSelection();
+    years.setFirstYear(firstYear);
     BuildSheetLayout(grid, years);
 }
 

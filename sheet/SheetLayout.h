@@ -13,6 +13,12 @@ inline const std::string kYearRemovalQuestion =
     " Επιλέγοντας τη διαγραφή των ετών θα μηδενιστούν όλα τα ποσά για τα έτη που θα διαγραφούν. "
     "Ειστε σίγουροι για τη συνέχεια της διαδικασίας;";
 
+// The years the sheet can start with: 1991 to 2000 (years before 2000 are
+// added to the box of 2000; later first years are the year boxes' business).
+inline constexpr bool IsFirstYearChoice(int year) { return year >= kOldestYear && year <= kOldestBoxYear; }
+inline const std::string kFirstYearOutOfRangeMessage =
+    "Το πρώτο έτος του πίνακα μπορεί να είναι από 1991 έως 2000. Τα νεότερα έτη επιλέγονται από τα κουτάκια των ετών.";
+
 // The ticks of the year boxes 2000 to 2020 and the value of the first-year
 // field, which adds the years before 2000 while 2000 is ticked.
 class YearSelection {
@@ -48,8 +54,8 @@ void TickYear(SheetGrid& grid, YearSelection& years, int year);
 // the box is to be ticked again and nothing changed.
 bool UntickYear(SheetGrid& grid, YearSelection& years, int year, Prompter* confirm);
 
-// Empties every year column and leaves the selection at 2015 to 2020 (years
-// after 2014 that were not ticked stay so).
+// A client without a saved analysis: the sheet of a new window (2003 to 2020,
+// every year column empty, recalculated); the first-year field keeps its value.
 void ResetSheet(SheetGrid& grid, YearSelection& years);
 
 // After a load: ticks the boxes of the years whose columns the sheet holds;

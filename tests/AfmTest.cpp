@@ -34,6 +34,38 @@ TEST(IsValidAfm, TableOfCases) {
     for (const auto& c : cases) EXPECT_EQ(IsValidAfm(c.text), c.valid) << "«" << c.text << "»";
 }
 
+TEST(IsWholeAfm, OnlyNineDigitsWithTheirCheckDigit) {
+    const struct {
+        const char* text;
+        bool whole;
+    } cases[] = {
+        {"123456783", true},  {"100000090", true},  {"000000012", true},
+        {"", false},          {"000000000", false}, {" 123456783", false}, {"123456783 ", false},
+        {"EL123456783", false}, {"0123456783", false}, {"12345678", false}, {"123456784", false},
+        {"12345678X", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsWholeAfm(c.text), c.whole) << "«" << c.text << "»";
+}
+
+TEST(NamesAfm, OnlyTheWholeNumberCounts) {
+    const struct {
+        const char* text;
+        const char* afm;
+        bool named;
+    } cases[] = {
+        {"Α.Φ.Μ. 123456783", "123456783", true},
+        {"Α.Φ.Μ.:123456783\n", "123456783", true},
+        {"123456783", "123456783", true},
+        {"ΑΦΜ 0123456783", "123456783", false},     // part of a longer number
+        {"ΑΦΜ 1234567831", "123456783", false},
+        {"ΑΦΜ 9123456783 και 123456783", "123456783", true},  // a later whole mention counts
+        {"Α.Φ.Μ. 123456783", "4567", false},         // a part of the number names nobody
+        {"Α.Φ.Μ. 123456783", "", false},
+        {"Α.Φ.Μ. 123 456 783", "123456783", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NamesAfm(c.text, c.afm), c.named) << "«" << c.text << "» " << c.afm;
+}
+
 TEST(IntEdit, ValueOfItsText) {
     const struct {
         const char* text;

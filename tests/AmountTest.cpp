@@ -1,4 +1,5 @@
 #include "sheet/Amount.h"
+#include "sheet/HandEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,67 @@ TEST(ParseAmount, ReadsBackEveryFormattedAmount) {
         EXPECT_EQ(FormatAmount(*back), FormatAmount(value));
         EXPECT_NEAR(*back, value, 1e-9);
     }
+}
+
+// What a typed amount becomes when the user leaves its cell: never ten or a
+// hundred times the amount meant; what is not one amount is refused.
+TEST(TypedAmount, ReadsWhatAPersonMeantOrRefuses) {
+    const struct {
+        const char* typed;
+        std::optional<std::string> shown;  // nothing: refused
+    } cases[] = {
+        {"1234.5", "1.234,50"},    // the point before one final digit is the decimal comma
+        {"1234.56", "1.234,56"},   // ... and before two
+        {"1234,56", "1.234,56"},
+        {"1.234", "1.234,00"},     // three digits after it: a thousands point
+        {"1.234,5", "1.234,50"},
+        {"1.234.567", "1.234.567,00"},
+        {"1.234.5", "1.234,50"},
+        {"12.5", "12,50"},
+        {".5", "0,50"},
+        {",5", "0,50"},
+        {"7,", "7,00"},
+        {"-3000", "-3.000,00"},
+        {"-1.234,5", "-1.234,50"},
+        {" 12 ", "12,00"},
+        {"2.500,00", "2.500,00"},  // a figure of the sheet stays as it is
+        {"", ""},
+        {"  ", ""},
+        {"12.34.5", std::nullopt},
+        {"1.2345", std::nullopt},
+        {"12.3456", std::nullopt},
+        {"1..234", std::nullopt},
+        {".234", std::nullopt},
+        {"5.", std::nullopt},
+        {"1,234", std::nullopt},   // three decimals: maybe a thousands comma, never cut to 1,23
+        {"1,2,3", std::nullopt},
+        {"1.234,5.6", std::nullopt},
+        {"1,234.5", std::nullopt},
+        {"abc", std::nullopt},
+        {"12€", std::nullopt},
+        {"1 234", std::nullopt},
+        {"-", std::nullopt},
+        {".", std::nullopt},
+        {"+5", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NormalizeTypedAmount(c.typed), c.shown) << '"' << c.typed << '"';
+}
+
+TEST(TypedAmount, ARefusedTextGivesTheCellItsAmountBack) {
+    SheetGrid grid(37);
+    const CellPos cell{1, 3};
+    grid.setCell(1, 3, "2.500,00");
+    HandEntry entry;
+    entry.currentCellReached(grid, cell);
+    entry.textEdited(grid, cell);  // the grid still holds the amount from before
+    grid.setCell(1, 3, "12.34.5");
+    EXPECT_TRUE(entry.currentCellReached(grid, {1, 4}));
+    EXPECT_EQ(grid.cell(1, 3), "2.500,00");
+
+    entry.textEdited(grid, {1, 4});
+    grid.setCell(1, 4, "1234.5");
+    EXPECT_TRUE(entry.finish(grid));
+    EXPECT_EQ(grid.cell(1, 4), "1.234,50");
 }
 
 }  // namespace

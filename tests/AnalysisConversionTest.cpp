@@ -4,7 +4,7 @@
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ TEST(AnalysisConversion, RunsOnceAndNeverReplacesThisYearsFiles) {
                                         "D_2020.grd", "X_2020_2020.grd", "X_2021_2021.grd"}));
 }
 
-TEST(AnalysisConversion, SkipsDamagedFilesAndStillWritesTheMarker) {
+TEST(AnalysisConversion, SkipsDamagedFilesAndTriesThemAgainAtTheNextStart) {
     DataFolder data;
     data.put("Bad_2020.grd", {"many", "40"});
     test::WriteBytes(data.tables / "Undecodable_2020.grd", "3\r\n1\r\n\xFF\r\n");
@@ -74,8 +74,42 @@ TEST(AnalysisConversion, SkipsDamagedFilesAndStillWritesTheMarker) {
     EXPECT_EQ(report.converted, std::vector<std::string>{"Good_2021.grd"});
     ASSERT_EQ(report.failed.size(), 2u);
     EXPECT_EQ(report.failed[0].rfind("Bad_2020.grd: ", 0), 0u) << report.failed[0];
-    EXPECT_TRUE(report.markerWritten);
+    EXPECT_FALSE(report.markerWritten);
+    EXPECT_FALSE(std::filesystem::exists(data.tables / kConversionMarker));
     EXPECT_FALSE(std::filesystem::exists(data.tables / "Bad_2021.grd"));
+    EXPECT_TRUE(std::filesystem::exists(data.tables / "Bad_2020.grd"));  // left in place
+    // One message names every file left behind and why.
+    const std::string told = ConversionMessage(report);
+    EXPECT_NE(told.find("• Bad_2020.grd: "), std::string::npos) << told;
+    EXPECT_NE(told.find("• Undecodable_2020.grd: "), std::string::npos) << told;
+    EXPECT_NE(told.find("επόμενη εκκίνηση"), std::string::npos) << told;
+
+    // Mended at the next start: converted then, the file converted before kept.
+    data.put("Bad_2020.grd", {"3", "1", "a", "b", "c"});
+    std::filesystem::remove(data.tables / "Undecodable_2020.grd");
+    const ConversionReport next = ConvertAnalysisFiles(data.tables);
+    EXPECT_EQ(next.converted, std::vector<std::string>{"Bad_2021.grd"});
+    EXPECT_EQ(next.keptExisting, std::vector<std::string>{"Good_2021.grd"});
+    EXPECT_TRUE(next.failed.empty());
+    EXPECT_TRUE(next.markerWritten);
+    EXPECT_EQ(ConversionMessage(next), "");
+}
+
+TEST(AnalysisConversion, AFileCutShortKeepsWhatItHoldsAndTheRestReadsEmpty) {
+    DataFolder data;
+    // 3 columns of 2 rows; the file ends in the middle of its last column.
+    test::WriteBytes(data.tables / "Cut_2020.grd", "3\r\n2\r\nA\r\nB\r\n_2019_\r\nY\r\n1.234,00\r\n5.6");
+    const ConversionReport report = ConvertAnalysisFiles(data.tables);
+    EXPECT_EQ(report.converted, std::vector<std::string>{"Cut_2021.grd"});
+    ASSERT_EQ(report.completed.size(), 1u);
+    EXPECT_EQ(report.completed[0], "Cut_2020.grd: έλειπε 1 κελί στο τέλος του (κομμένο αρχείο)· μεταφέρθηκαν κενά");
+    EXPECT_TRUE(report.markerWritten);
+    SheetGrid grid;
+    ASSERT_TRUE(LoadGridFromFile(data.tables / "Cut_2021.grd", grid));
+    EXPECT_EQ(grid.columnCount(), 5);
+    EXPECT_EQ(grid.cell(3, 0), "_2019_");
+    EXPECT_EQ(grid.cell(4, 0), "1.234,00");
+    EXPECT_EQ(grid.cell(4, 1), "");  // the cut "5.6" is never taken for an amount
 }
 
 TEST(AnalysisConversion, ConvertsOnlyWhatTheLoaderAcceptsAndWritesOnlyWhatThisEditionOpens) {
@@ -99,7 +133,7 @@ TEST(AnalysisConversion, ConvertsOnlyWhatTheLoaderAcceptsAndWritesOnlyWhatThisEd
         {"Wide_2020.grd", sheet(201, 1), false},  // 203 columns once converted: more than this edition opens
         {"Widest_2020.grd", sheet(199, 1), true},
         {"Shifted_2020.grd", shifted, false},
-        {"Cut_2020.grd", cut, false},
+        {"Cut_2020.grd", cut, true},  // the missing cell reads empty
         {"OneRow_2020.grd", sheet(3, 1), true},
         {"Tall_2020.grd", sheet(3, 45), true},
     };
@@ -112,15 +146,16 @@ TEST(AnalysisConversion, ConvertsOnlyWhatTheLoaderAcceptsAndWritesOnlyWhatThisEd
     const ConversionReport report = ConvertAnalysisFiles(data.tables);
     std::vector<std::string> converted, failed;
     for (const auto& c : cases) (c.converted ? converted : failed).push_back(c.name);
-    for (const char* name : {"Unended_2020.grd", "Folder_2020.grd", "Link_2020.grd", "Fifo_2020.grd"})
-        failed.push_back(name);
+    converted.push_back("Unended_2020.grd");  // its cut last line reads empty
+    for (const char* name : {"Folder_2020.grd", "Link_2020.grd", "Fifo_2020.grd"}) failed.push_back(name);
     std::vector<std::string> reportedConverted = report.converted, reportedFailed;
     for (const auto& f : report.failed) reportedFailed.push_back(f.substr(0, f.find(':')));
     for (auto* v : {&converted, &failed, &reportedConverted, &reportedFailed}) std::sort(v->begin(), v->end());
     for (auto& name : converted) name.replace(name.find("_2020"), 5, "_2021");
     EXPECT_EQ(reportedConverted, converted);
     EXPECT_EQ(reportedFailed, failed);
-    EXPECT_TRUE(report.markerWritten);
+    EXPECT_EQ(report.completed.size(), 2u);
+    EXPECT_FALSE(report.markerWritten);
 
     // Every file written opens in this edition, readable by its owner alone; nothing else was written.
     for (const auto& name : converted) {
@@ -154,11 +189,11 @@ TEST(AnalysisConversion, LastEditionsSheetOpensAsThisEditionsLayout) {
     for (int c = 0; c < last.columnCount(); ++c)
         for (int r = 0; r < kSheetRows; ++r) last.setCell(c, r, current.cell(c == 0 ? 0 : c + 2, r));
     last.setCell(TaxpayerColumnOf(2019) - 2, Row::TaxedIncome, "4.000,00");
-    SaveGridToFile(last, data.tables / "123456789_2020.grd");
+    SaveGridToFile(last, data.tables / "123456783_2020.grd");
 
     ConvertAnalysisFiles(data.tables);
     SheetGrid opened;
-    ASSERT_TRUE(LoadGridFromFile(data.tables / "123456789_2021.grd", opened));
+    ASSERT_TRUE(LoadGridFromFile(data.tables / "123456783_2021.grd", opened));
     RecalculateSheet(opened);
     EXPECT_EQ(opened.columnCount(), 37);
     EXPECT_EQ(opened.cell(TaxpayerColumnOf(2020), 0), "_2020_");

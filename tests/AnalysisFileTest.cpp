@@ -3,9 +3,10 @@
 #include "sheet/AnalysisFile.h"
 #include "sheet/MarriedMarks.h"
 #include "sheet/Recalculate.h"
+#include "sheet/SavedAnalysis.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +32,8 @@ std::string Lines(const std::vector<std::string>& lines) {
 
 TEST(AnalysisFile, InitialSheetIs1482LinesOfWindows1253) {
     TempDir dir;
-    SaveGridToFile(NewSheet(), dir / "123456789_2021.grd");
-    const std::vector<std::string> lines = ReadCp1253Lines(dir / "123456789_2021.grd");
+    SaveGridToFile(NewSheet(), dir / "123456783_2021.grd");
+    const std::vector<std::string> lines = ReadCp1253Lines(dir / "123456783_2021.grd");
     ASSERT_EQ(lines.size(), 1482u);
     EXPECT_EQ(lines[0], "37");
     EXPECT_EQ(lines[1], "40");
@@ -40,7 +41,7 @@ TEST(AnalysisFile, InitialSheetIs1482LinesOfWindows1253) {
     EXPECT_EQ(lines[2 + 40], "_2020_");
     EXPECT_EQ(lines[2 + 41], "Υπόχρεου");
     EXPECT_EQ(lines[2 + 81], "Συζύγου");
-    const std::string bytes = ReadBytes(dir / "123456789_2021.grd");
+    const std::string bytes = ReadBytes(dir / "123456783_2021.grd");
     EXPECT_EQ(bytes.substr(0, 8), "37\r\n40\r\n");
     EXPECT_EQ(bytes.substr(8, 6), "\xCF\xE9\xEA\xEF\xED\xEF");  // "Οικονο" in Windows-1253
 }
@@ -211,9 +212,50 @@ TEST(AnalysisFile, ACellTheCodePageCannotHoldIsNamedAndNothingIsWritten) {
 }
 
 TEST(AnalysisFile, NameFollowsTheTaxNumberAndStaysInsideTheDataFolder) {
-    EXPECT_EQ(AnalysisFilePath("Tables", "123456789", "2021"), std::filesystem::path("Tables/123456789_2021.grd"));
+    EXPECT_EQ(AnalysisFilePath("Tables", "123456783", "2021"), std::filesystem::path("Tables/123456783_2021.grd"));
     EXPECT_THROW(AnalysisFilePath("Tables", "../123", "2021"), ClientNameError);
     EXPECT_THROW(AnalysisFilePath("Tables", "", "2021"), ClientNameError);
+}
+
+TEST(SavedAnalysis, NamesTheYearsThatHoldFiguresOfTheirOwn) {
+    SheetGrid grid = NewSheet();  // computed rows are full of minimum living amounts
+    EXPECT_TRUE(YearsWithFigures(grid).empty());
+    EXPECT_EQ(DescribeYearsWithFigures(grid), "χωρίς ποσά σε κανένα έτος");
+    grid.setCell(SpouseColumnOf(2015), Row::CarPresumption, "1.000,00");
+    EXPECT_EQ(DescribeYearsWithFigures(grid), "με ποσά στο έτος 2015");
+    grid.setCell(TaxpayerColumnOf(2019), Row::BankTransfers, "5,00");
+    grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "0,00");  // a zero is no figure
+    grid.setCell(TaxpayerColumnOf(2010), Row::FinalBalance, "9,00");  // nor is a balance
+    EXPECT_EQ(YearsWithFigures(grid), (std::vector<int>{2019, 2015}));
+    EXPECT_EQ(DescribeYearsWithFigures(grid), "με ποσά στα έτη 2019, 2015");
+}
+
+TEST(SavedAnalysis, AStampChangesWhenTheFileIsWrittenAgain) {
+    TempDir dir;
+    EXPECT_FALSE(StampOf(dir / "a.grd"));
+    SaveGridToFile(NewSheet(), dir / "a.grd");
+    const auto first = StampOf(dir / "a.grd");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(StampOf(dir / "a.grd"), first);
+    std::filesystem::last_write_time(dir / "a.grd", first->written - std::chrono::hours(24));
+    EXPECT_NE(StampOf(dir / "a.grd"), first);
+    EXPECT_EQ(SavedAtText(*first).size(), std::string("12/03/2021 10:42").size());
+}
+
+TEST(MarriedMarks, SpouseFiguresWithoutTheMarkAreAHintNeverAMark) {
+    SheetGrid grid = NewSheet();
+    const int s = SpouseColumnOf(2016);
+    EXPECT_FALSE(SpouseFiguresWithoutMark(grid, s));
+    grid.setCell(s, Row::TaxedIncome, "12.000,00");
+    EXPECT_TRUE(SpouseFiguresWithoutMark(grid, s));
+    EXPECT_EQ(grid.cell(s, Row::PersonHeader), "Συζύγου");  // the hint marks nothing
+    EXPECT_FALSE(SpouseFiguresWithoutMark(grid, s - 1));     // the taxpayer column is no spouse header
+    ToggleMarriedMark(grid, s);
+    EXPECT_FALSE(SpouseFiguresWithoutMark(grid, s));
+    ToggleMarriedMark(grid, s);
+    grid.setCell(s, Row::TaxedIncome, "");
+    grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "12.000,00");  // the taxpayer's figures are no hint
+    EXPECT_FALSE(SpouseFiguresWithoutMark(grid, s));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // listens for it, a program killed at any moment takes its Chromium along,
 // and its profile is private and removed, at the latest at the next start.
 
-#include "PortalFixture.h"
+#include "support/PortalFixture.h"
 #include "support/Processes.h"
 
 #include <signal.h>

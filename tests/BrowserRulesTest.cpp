@@ -1,7 +1,7 @@
 // The browser operations' rules, on a browser in memory and a fake clock:
 // which window wins, which documents are searched, and when a wait gives up.
 
-#include "MemoryBrowser.h"
+#include "support/MemoryBrowser.h"
 
 #include <gtest/gtest.h>
 

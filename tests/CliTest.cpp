@@ -1,7 +1,7 @@
 #include "common/TextFile.h"
 #include "sheet/SheetRows.h"
-#include "CliRunner.h"
-#include "TestSupport.h"
+#include "support/CliRunner.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +97,68 @@ TEST(Cli, ConvertRunsTheYearlyConversionOfAFolder) {
     EXPECT_EQ(ReadCp1253Lines(dir / "Tables" / "1_2021.grd")[0], "5");
     EXPECT_EQ(Cli(dir, "convert " + Q(dir.path())).status, 0);  // already done
     EXPECT_EQ(Cli(dir, "convert " + Q(dir / "nowhere")).status, 1);
+}
+
+// A command never writes its output over one of its inputs, however the two
+// are named: the input stays as it was and the exit status is 2.
+TEST(Cli, AnOutputThatIsAnInputIsRefusedAndTheInputStays) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
+    test::WriteBytes(dir / "codes.txt", "301 1000\n");
+    std::filesystem::create_symlink(dir / "a.grd", dir / "link.grd");
+    std::filesystem::create_hard_link(dir / "a.grd", dir / "hard.grd");
+    const std::string before = test::ReadBytes(dir / "a.grd");
+    const std::string a = Q(dir / "a.grd");
+    const std::string other = Q(dir.path() / "." / "a.grd");
+    const std::string cases[] = {
+        "recalc " + a + " " + a,
+        "recalc " + a + " " + other,
+        "recalc " + a + " " + Q(dir / "link.grd"),
+        "recalc " + a + " " + Q(dir / "hard.grd"),
+        "csv " + a + " " + a,
+        "xlsx " + a + " " + Q(dir / "link.grd"),
+        "pdf " + a + " " + other,
+        "year 2015 " + Q(dir / "codes.txt") + " " + a + " " + a,
+        "year 2015 " + Q(dir / "codes.txt") + " " + a + " " + Q(dir / "codes.txt"),
+        "import-report 2015 " + Q(dir / "codes.txt") + " " + a + " " + Q(dir / "codes.txt"),
+        "retrieve 2016 " + a + " " + a + " --afm 123456783 --user demo",
+        "retrieve-all " + a + " " + Q(dir / "link.grd") + " --afm 123456783 --user demo",
+    };
+    for (const auto& command : cases) {
+        const CliRun run = Cli(dir, command + " </dev/null");
+        EXPECT_EQ(run.status, 2) << command << "\n" << run.err;
+        EXPECT_NE(run.err.find("είναι το αρχείο εισόδου"), std::string::npos) << run.err;
+        EXPECT_EQ(test::ReadBytes(dir / "a.grd"), before) << command;
+    }
+    EXPECT_EQ(test::ReadBytes(dir / "codes.txt"), "301 1000\n");
+    EXPECT_EQ(Cli(dir, "recalc " + a + " " + Q(dir / "b.grd")).status, 0);  // another file is written
+}
+
+// A tax number that is not nine digits with their check digit stops every
+// command that takes one before it reads, prompts, starts a browser or writes.
+TEST(Cli, APartialOrWrongTaxNumberIsRefusedBeforeAnythingRuns) {
+    TempDir dir;
+    // Without a password a retrieval that went on would ask on the terminal or fail otherwise.
+    ::unsetenv("SKARTINA_PASSWORD");
+    ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
+    const std::string a = Q(dir / "a.grd");
+    const std::string b = Q(dir / "b.grd");
+    for (const char* afm : {"4567", "123456784", "000000000", "1234567830", "EL123456783", "' 123456783'", "''"}) {
+        const std::string commands[] = {
+            "retrieve 2016 " + a + " " + b + " --user demo --afm " + afm,
+            "retrieve-all " + a + " " + b + " --user demo --afm " + afm,
+            "csv " + a + " " + b + " --afm " + afm,
+            "xlsx " + a + " " + b + " --afm " + afm,
+            "pdf " + a + " " + b + " --afm " + afm,
+        };
+        for (const auto& command : commands) {
+            const CliRun run = Cli(dir, command + " </dev/null");
+            EXPECT_EQ(run.status, 2) << command << "\n" << run.err;
+            EXPECT_NE(run.err.find("δεν είναι σωστός"), std::string::npos) << command << "\n" << run.err;
+            EXPECT_EQ(run.err.find("κωδικ"), std::string::npos) << "asked for a password: " << run.err;
+            EXPECT_FALSE(std::filesystem::exists(dir / "b.grd")) << command;
+        }
+    }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "registry/ClientLists.h"
 #include "registry/GreekCollation.h"
 #include "registry/TaxpayerRecord.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "sheet/CsvExport.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +50,30 @@ TEST(CsvExport, EveryRowOfAWholeSheetHasOneSemicolonPerColumn) {
     EXPECT_TRUE(lines[5 + Row::IncomeTotal].starts_with("Σ ύ ν ο λ α   Ε ι σ ο δ η μ ά τ ω ν;"));
     for (size_t i = 5; i < lines.size(); ++i)
         EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ';'), grid.columnCount()) << i;
+}
+
+TEST(CsvExport, QuotesOnlyTheFieldsThatWouldShiftTheColumns) {
+    const struct {
+        const char* text;
+        const char* field;
+    } cases[] = {
+        {"ΠΑΠΑΣ ΝΙΚΟΣ", "ΠΑΠΑΣ ΝΙΚΟΣ"},
+        {"2.500,00", "2.500,00"},
+        {"", ""},
+        {"Α; Β", "\"Α; Β\""},
+        {"Ο \"ΚΑΛΟΣ\"", "\"Ο \"\"ΚΑΛΟΣ\"\"\""},
+        {"Α\nΒ", "\"Α\r\nΒ\""},
+        {"Α\r\nΒ", "\"Α\r\nΒ\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CsvField(c.text), c.field) << c.text;
+
+    SheetGrid grid(3, kSheetRows);
+    grid.setCell(2, 3, "x;y");
+    TempDir dir;
+    ExportToCsv(grid, dir / "x.csv", "ΑΕ; \"ΟΜΕΓΑ\"\nΚΛΠ", "123456783");
+    const std::string text = Cp1253ToUtf8(ReadBytes(dir / "x.csv"));
+    EXPECT_TRUE(text.starts_with("\"Υποχρεος : ΑΕ; \"\"ΟΜΕΓΑ\"\"\r\nΚΛΠ\";;;;Α.Φ.Μ. : 123456783\r\n")) << text;
+    EXPECT_NE(text.find("\r\n;;\"x;y\";\r\n"), std::string::npos) << text;
 }
 
 TEST(CsvExport, FileNameAndErrors) {

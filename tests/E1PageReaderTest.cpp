@@ -1,6 +1,6 @@
 // Reading a year's return from the fields of its page.
 
-#include "MemoryBrowser.h"
+#include "support/MemoryBrowser.h"
 #include "portal/E1PageReader.h"
 #include "portal/PortalPages.h"
 
@@ -58,7 +58,7 @@ TEST(E1PageReader, ReadsTheFramesOfThe2005ReturnNotItsTopDocument) {
     FakeClock clock;
     MemoryBrowser browser(clock);
     MemDocument frames{page::kReturnWindowTitle, {Named("n301", "77,00")}, {}};
-    frames.frames.push_back({"", {Named("n301", "1.000,00"), Named("n007", "", "checkbox")}, {}});
+    frames.frames.push_back({"", {Named("n301", "1.000,00"), Named("n007", "", "checkbox"), Named("AFM", "123456783")}, {}});
     frames.frames.push_back({"", {Named("n901", "12,00")}, {}});
     frames.frames[0].all[1].checked = true;
     browser.windows = {{"print", "https://app.test/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp", frames}};
@@ -68,6 +68,20 @@ TEST(E1PageReader, ReadsTheFramesOfThe2005ReturnNotItsTopDocument) {
     EXPECT_EQ(e1[301], 1000);  // the top document's own field is not read
     EXPECT_EQ(e1[7], 1);
     EXPECT_EQ(e1[901], 12);
+    EXPECT_TRUE(FieldsNameAfm(browser.SearchedElements({"print"}), "123456783"));
+}
+
+// A return is taken only when one of its fields holds the client's whole tax
+// number: neither a part of it nor a longer number that contains it.
+TEST(E1PageReader, AReturnNamesTheClientOnlyWithItsWholeTaxNumber) {
+    for (const char* shown : {"", "23456783", "1234567830", "999999999"}) {
+        const std::vector<ElementFields> fields = {{{"w", 0, 0, "doc"}, "AFM", "text", shown, "", false},
+                                                   {{"w", 0, 1, "doc"}, "n301", "text", "5,00", "", false}};
+        EXPECT_FALSE(FieldsNameAfm(fields, "123456783")) << shown;
+    }
+    const std::vector<ElementFields> named = {{{"w", 0, 0, "doc"}, "AFM", "text", "123456783", "", false}};
+    EXPECT_TRUE(FieldsNameAfm(named, "123456783"));
+    EXPECT_FALSE(FieldsNameAfm(named, ""));
 }
 
 }  // namespace

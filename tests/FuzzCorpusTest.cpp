@@ -2,7 +2,7 @@
 // case returns or is refused with its loader's documented error, never more.
 
 #include "fuzz/FuzzTargets.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

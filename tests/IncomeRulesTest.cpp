@@ -1,5 +1,5 @@
 #include "e1/IncomeRules.h"
-#include "E1TestSupport.h"
+#include "support/E1TestSupport.h"
 
 #include <gtest/gtest.h>
 

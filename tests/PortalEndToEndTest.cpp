@@ -1,6 +1,6 @@
 // The browser against the simulated portal, with headless Chromium.
 
-#include "PortalFixture.h"
+#include "support/PortalFixture.h"
 #include "browser/BrowserConfig.h"
 #include "portal/E1PageReader.h"
 #include "portal/PortalPages.h"
@@ -23,7 +23,9 @@ protected:
     bool ReadReturn(const std::string& address, E1CodeTable& e1) {
         const WindowFound page = browser().WaitForElement(address, "n901", MatchMode::Name);
         if (!page.found) return false;
-        StoreE1Fields(browser().SearchedElements(page.document), e1);
+        const std::vector<ElementFields> fields = browser().SearchedElements(page.document);
+        EXPECT_TRUE(FieldsNameAfm(fields, kPortalAfm)) << "the return names the client";
+        StoreE1Fields(fields, e1);
         browser().CloseWindow(page.browser.window);
         return true;
     }

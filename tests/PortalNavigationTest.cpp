@@ -3,8 +3,8 @@
 // answer at once, a missing page named by its step; and the sentences the
 // endings are told with.
 
-#include "MemoryBrowser.h"
-#include "TestSupport.h"
+#include "support/MemoryBrowser.h"
+#include "support/TestSupport.h"
 #include "portal/PortalNavigation.h"
 #include "portal/RetrievalLog.h"
 

@@ -28,7 +28,7 @@ struct Year {
 constexpr bool T = false;  // taxpayer column
 constexpr bool S = true;   // spouse column
 
-// Brings an unmarried year's available balances (row 28) to x and y through
+// Brings an unmarried year's available balances (Row::AvailableBalance) to x and y through
 // incomes and acquisitions alone.
 void SetBalances(const Year& y, double x, double s) {
     const double minimum = y.year <= 2011 ? 2900 : 3000;
@@ -44,19 +44,19 @@ TEST(Recalculate, EmptyNewYearCarriesTheMinimumOnTheTaxpayer) {
     SheetGrid grid = SheetFrom(2015);
     RecalculateSheet(grid);
     const Year y{grid, 2015};
-    EXPECT_EQ(y.at(T, 9), "0,00");
-    EXPECT_EQ(y.at(S, 9), "0,00");
-    EXPECT_EQ(y.at(T, 26), "3.000,00");
-    EXPECT_EQ(y.at(S, 26), "");
-    EXPECT_EQ(y.at(T, 27), "3.000,00");
-    EXPECT_EQ(y.at(S, 27), "");
-    EXPECT_EQ(y.at(T, 28), "-3.000,00");
-    EXPECT_EQ(y.at(S, 28), "");
-    EXPECT_EQ(y.at(T, 29), "0,00");
-    EXPECT_EQ(y.at(S, 29), "0,00");
-    EXPECT_EQ(y.at(T, 31), "");
-    EXPECT_EQ(y.at(T, 33), "");
-    EXPECT_EQ(y.at(S, 33), "");
+    EXPECT_EQ(y.at(T, Row::IncomeTotal), "0,00");
+    EXPECT_EQ(y.at(S, Row::IncomeTotal), "0,00");
+    EXPECT_EQ(y.at(T, Row::MinimumLivingAmount), "3.000,00");
+    EXPECT_EQ(y.at(S, Row::MinimumLivingAmount), "");
+    EXPECT_EQ(y.at(T, Row::ExpenseTotal), "3.000,00");
+    EXPECT_EQ(y.at(S, Row::ExpenseTotal), "");
+    EXPECT_EQ(y.at(T, Row::AvailableBalance), "-3.000,00");
+    EXPECT_EQ(y.at(S, Row::AvailableBalance), "");
+    EXPECT_EQ(y.at(T, Row::CarryAmount), "0,00");
+    EXPECT_EQ(y.at(S, Row::CarryAmount), "0,00");
+    EXPECT_EQ(y.at(T, Row::CapitalConsumptionUsed), "");
+    EXPECT_EQ(y.at(T, Row::FinalBalance), "");
+    EXPECT_EQ(y.at(S, Row::FinalBalance), "");
 }
 
 TEST(Recalculate, SurplusGrowsTheFinalBalance) {
@@ -67,16 +67,16 @@ TEST(Recalculate, SurplusGrowsTheFinalBalance) {
     y.set(T, Row::TaxedIncome, 10000);
     y.set(T, Row::HousePresumption, 4000);
     RecalculateSheet(grid);
-    EXPECT_EQ(before.at(T, 33), "2.000,00");
-    EXPECT_EQ(y.at(T, 26), "3.000,00");
-    EXPECT_EQ(y.at(T, 27), "7.000,00");
-    EXPECT_EQ(y.at(T, 28), "3.000,00");
-    EXPECT_EQ(y.at(T, 29), "3.000,00");
-    EXPECT_EQ(y.at(S, 29), "0,00");
-    EXPECT_EQ(y.at(T, 31), "");
-    EXPECT_EQ(y.at(T, 33), "5.000,00");
+    EXPECT_EQ(before.at(T, Row::FinalBalance), "2.000,00");
+    EXPECT_EQ(y.at(T, Row::MinimumLivingAmount), "3.000,00");
+    EXPECT_EQ(y.at(T, Row::ExpenseTotal), "7.000,00");
+    EXPECT_EQ(y.at(T, Row::AvailableBalance), "3.000,00");
+    EXPECT_EQ(y.at(T, Row::CarryAmount), "3.000,00");
+    EXPECT_EQ(y.at(S, Row::CarryAmount), "0,00");
+    EXPECT_EQ(y.at(T, Row::CapitalConsumptionUsed), "");
+    EXPECT_EQ(y.at(T, Row::FinalBalance), "5.000,00");
     // Later years without amounts of their own carry the balance forward.
-    EXPECT_EQ((Year{grid, 2020}.at(T, 33)), "5.000,00");
+    EXPECT_EQ((Year{grid, 2020}.at(T, Row::FinalBalance)), "5.000,00");
 }
 
 TEST(Recalculate, DeficitCoveredByDeclaredConsumptionReducesTheBalance) {
@@ -87,12 +87,12 @@ TEST(Recalculate, DeficitCoveredByDeclaredConsumptionReducesTheBalance) {
     y.set(T, Row::HousePresumption, 4000);
     y.set(T, Row::DeclaredCapitalConsumption, 6000);
     RecalculateSheet(grid);
-    EXPECT_EQ(y.at(T, 28), "-5.000,00");
-    EXPECT_EQ(y.at(T, 29), "0,00");
-    EXPECT_EQ(y.at(S, 29), "0,00");
-    EXPECT_EQ(y.at(T, 31), "5.000,00");
-    EXPECT_EQ(y.at(S, 31), "");
-    EXPECT_EQ(y.at(T, 33), "1.000,00");
+    EXPECT_EQ(y.at(T, Row::AvailableBalance), "-5.000,00");
+    EXPECT_EQ(y.at(T, Row::CarryAmount), "0,00");
+    EXPECT_EQ(y.at(S, Row::CarryAmount), "0,00");
+    EXPECT_EQ(y.at(T, Row::CapitalConsumptionUsed), "5.000,00");
+    EXPECT_EQ(y.at(S, Row::CapitalConsumptionUsed), "");
+    EXPECT_EQ(y.at(T, Row::FinalBalance), "1.000,00");
 }
 
 TEST(Recalculate, MinimumLivingAmountByYearAndMarriage) {
@@ -115,10 +115,10 @@ TEST(Recalculate, MinimumLivingAmountByYearAndMarriage) {
     };
     for (const auto& c : cases) {
         const Year y{grid, c.year};
-        EXPECT_EQ(y.at(T, 26), c.taxpayer) << c.year;
-        EXPECT_EQ(y.at(S, 26), c.spouse) << c.year;
-        EXPECT_EQ(y.at(T, 27), c.taxpayer) << c.year;
-        EXPECT_EQ(y.at(S, 27), c.spouseExpenses) << c.year;
+        EXPECT_EQ(y.at(T, Row::MinimumLivingAmount), c.taxpayer) << c.year;
+        EXPECT_EQ(y.at(S, Row::MinimumLivingAmount), c.spouse) << c.year;
+        EXPECT_EQ(y.at(T, Row::ExpenseTotal), c.taxpayer) << c.year;
+        EXPECT_EQ(y.at(S, Row::ExpenseTotal), c.spouseExpenses) << c.year;
     }
 }
 
@@ -133,11 +133,11 @@ TEST(Recalculate, OldYearMinimumReplacesPresumptionsThatFallShort) {
     couple.set(T, Row::HousePresumption, 2000);
     couple.set(S, Row::HousePresumption, 1500);
     RecalculateSheet(grid);
-    EXPECT_EQ(alone.at(T, 26), "2.900,00");
-    EXPECT_EQ(alone.at(T, 27), "4.400,00");
-    EXPECT_EQ(couple.at(T, 27), "2.000,00");  // 3.500,00 together reach the minimum
-    EXPECT_EQ(couple.at(S, 26), "");
-    EXPECT_EQ(couple.at(S, 27), "1.500,00");
+    EXPECT_EQ(alone.at(T, Row::MinimumLivingAmount), "2.900,00");
+    EXPECT_EQ(alone.at(T, Row::ExpenseTotal), "4.400,00");
+    EXPECT_EQ(couple.at(T, Row::ExpenseTotal), "2.000,00");  // 3.500,00 together reach the minimum
+    EXPECT_EQ(couple.at(S, Row::MinimumLivingAmount), "");
+    EXPECT_EQ(couple.at(S, Row::ExpenseTotal), "1.500,00");
 }
 
 TEST(Recalculate, CarriedAmountsOfOldAndNewYears) {
@@ -164,10 +164,10 @@ TEST(Recalculate, CarriedAmountsOfOldAndNewYears) {
         const Year y{grid, c.year};
         SetBalances(y, c.x, c.y);
         RecalculateSheet(grid);
-        ASSERT_EQ(y.at(T, 28), Shown(c.x)) << c.year << " " << c.x;
-        ASSERT_EQ(y.at(S, 28), Shown(c.y)) << c.year << " " << c.y;
-        EXPECT_EQ(y.at(T, 29), FormatAmount(c.pt)) << c.year << " " << c.x << " " << c.y;
-        EXPECT_EQ(y.at(S, 29), FormatAmount(c.ps)) << c.year << " " << c.x << " " << c.y;
+        ASSERT_EQ(y.at(T, Row::AvailableBalance), Shown(c.x)) << c.year << " " << c.x;
+        ASSERT_EQ(y.at(S, Row::AvailableBalance), Shown(c.y)) << c.year << " " << c.y;
+        EXPECT_EQ(y.at(T, Row::CarryAmount), FormatAmount(c.pt)) << c.year << " " << c.x << " " << c.y;
+        EXPECT_EQ(y.at(S, Row::CarryAmount), FormatAmount(c.ps)) << c.year << " " << c.x << " " << c.y;
     }
 }
 
@@ -195,11 +195,11 @@ TEST(Recalculate, CapitalConsumptionUsedCoversDeficits) {
         y.set(T, Row::DeclaredCapitalConsumption, c.kt);
         y.set(S, Row::DeclaredCapitalConsumption, c.ks);
         RecalculateSheet(grid);
-        EXPECT_EQ(y.at(T, 31), Shown(c.ut)) << c.x << " " << c.y << " " << c.kt << " " << c.ks;
-        EXPECT_EQ(y.at(S, 31), Shown(c.us)) << c.x << " " << c.y << " " << c.kt << " " << c.ks;
+        EXPECT_EQ(y.at(T, Row::CapitalConsumptionUsed), Shown(c.ut)) << c.x << " " << c.y << " " << c.kt << " " << c.ks;
+        EXPECT_EQ(y.at(S, Row::CapitalConsumptionUsed), Shown(c.us)) << c.x << " " << c.y << " " << c.kt << " " << c.ks;
         // Covered deficits come off the balance; nothing of the year's own is carried.
-        EXPECT_EQ(y.at(T, 33), Shown(c.ut > 0 ? -c.ut : ParseAmount(y.at(T, 29)).value()));
-        EXPECT_EQ(y.at(S, 33), Shown(c.us > 0 ? -c.us : ParseAmount(y.at(S, 29)).value()));
+        EXPECT_EQ(y.at(T, Row::FinalBalance), Shown(c.ut > 0 ? -c.ut : ParseAmount(y.at(T, Row::CarryAmount)).value()));
+        EXPECT_EQ(y.at(S, Row::FinalBalance), Shown(c.us > 0 ? -c.us : ParseAmount(y.at(S, Row::CarryAmount)).value()));
     }
 }
 
@@ -210,8 +210,8 @@ TEST(Recalculate, SingleYearSheetStartsFromZero) {
     y.set(T, Row::TaxedIncome, 5000);
     y.set(S, Row::OtherIncome, 250.5);
     RecalculateSheet(grid);
-    EXPECT_EQ(y.at(T, 33), "2.000,00");
-    EXPECT_EQ(y.at(S, 33), "250,50");
+    EXPECT_EQ(y.at(T, Row::FinalBalance), "2.000,00");
+    EXPECT_EQ(y.at(S, Row::FinalBalance), "250,50");
 }
 
 TEST(Recalculate, RunningTwiceChangesNothing) {

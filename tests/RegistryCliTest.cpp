@@ -1,8 +1,8 @@
 #include "common/Codepage.h"
 #include "common/TextFile.h"
 #include "registry/TaxpayerRecord.h"
-#include "CliRunner.h"
-#include "TestSupport.h"
+#include "support/CliRunner.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -19,13 +19,33 @@ using test::TempDir;
 
 TEST(RegistryCli, AfmPrintsOneVerdictPerText) {
     TempDir dir;
-    CliRun run = Cli(dir, "afm 123456783 100000090 EL123456783");
+    CliRun run = Cli(dir, "afm 123456783 100000090 000000012");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "valid\nvalid\nvalid\n");
-    run = Cli(dir, "afm 123456783 123456784 12345678 ''");
+    // The whole text answers: nine digits with their check digit, nothing before or after.
+    run = Cli(dir, "afm 123456783 123456784 12345678 '' 000000000 ' 123456783' '123456783 ' EL123456783");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "valid\ninvalid\ninvalid\nvalid\n");
+    EXPECT_EQ(run.out, "valid\ninvalid\ninvalid\ninvalid\ninvalid\ninvalid\ninvalid\ninvalid\n");
     EXPECT_EQ(Cli(dir, "afm").status, 2);
+}
+
+// The working folder's data folder, found open to other users, is narrowed at
+// start-up, and that is said once.
+TEST(RegistryCli, StartUpNarrowsAnOpenDataFolderAndSaysSoOnce) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "Tables");
+    std::filesystem::permissions(dir / "Tables", std::filesystem::perms(0755));
+    const auto run = [&] {
+        const std::string command = "cd " + Q(dir.path()) + " && " + SKARTINA_CLI + " afm 123456783 >/dev/null 2>err.txt";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return test::ReadBytes(dir / "err.txt");
+    };
+    EXPECT_EQ(run(), "skartina-cli: Ο φάκελος «Tables» ήταν προσβάσιμος και σε άλλους χρήστες του υπολογιστή· έγινε "
+                     "ιδιωτικός (0700).\n");
+    struct stat info {};
+    ASSERT_EQ(stat((dir / "Tables").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(run(), "") << "said once";
 }
 
 TEST(RegistryCli, ListsSortedAsAtOpening) {

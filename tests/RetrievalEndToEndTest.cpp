@@ -5,12 +5,15 @@
 // test starts its own simulator (with the fault it needs) and browser, and
 // both are stopped at its end.
 
-#include "CliRunner.h"
-#include "SimulatedPortal.h"
-#include "TestSupport.h"
+#include "support/CliRunner.h"
+#include "support/SimulatedPortal.h"
+#include "support/TestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
+#include "browser/BrowserProfile.h"
+#include "browser/DevToolsAnswers.h"
 #include "browser/DevToolsBrowser.h"
+#include "support/Processes.h"
 #include "portal/YearRetrieval.h"
 #include "portal/YearSources.h"
 #include "sheet/AnalysisFile.h"
@@ -26,6 +29,9 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace skartina::test {
 namespace {
@@ -221,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RetrievalEndToEnd, APortalThatCannotBeReachedIsSaidSoWithTheDetailInTheLog) {
     Start();
-    portal->simulator->Stop();
+    portal->simulator.Stop();
     const YearResult result = Retrieve(2016, kTaxpayer);
     EXPECT_EQ(result.end.ending, Ending::Unreachable);
     const std::string log = (sources / "retrieval.log").string();
@@ -285,9 +291,7 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
     Start();
     TempDir dir;
     SaveGridToFile(grid, dir / "in.grd");
-    const PortalHosts& h = portal->hosts;
-    const std::string environment = "SKARTINA_PORTAL_APP_HOST=" + h.app + " SKARTINA_PORTAL_LOGIN_HOST=" + h.login +
-                                    " SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin + " SKARTINA_PORTAL_INSECURE_TLS=1 ";
+    const std::string environment = ShellEnvironment(portal->simulator);
     const std::string files = " 2010 " + Q(dir / "in.grd") + " " + Q(dir / "out.grd") + " --afm " + kAfm + " --user demo";
 
     // A password is never taken from the command line.
@@ -329,6 +333,152 @@ TEST_F(RetrievalEndToEnd, TheInsecureCertificateSwitchIsIgnoredForAnotherHost) {
     EXPECT_NE(err.find("Η ρύθμιση SKARTINA_PORTAL_INSECURE_TLS αγνοήθηκε"), std::string::npos) << err;
     EXPECT_NE(err.find("2016: δεν υπήρξε σύνδεση με την Α.Α.Δ.Ε."), std::string::npos) << err;
     EXPECT_EQ(err.find("net::"), std::string::npos) << err;
+}
+
+TEST_F(RetrievalEndToEnd, AReportBeyondTwentyMegabytesIsRefusedWithAClearMessage) {
+    Start({"--huge-report"});
+    const YearResult result = Retrieve(2016, kTaxpayer, 20);  // a slow machine takes a while to show 21 MB
+    EXPECT_EQ(result.end.ending, Ending::ReportTooLarge);
+    EXPECT_EQ(prompter.informed,
+              std::vector<std::string>{"2016: το εκκαθαριστικό είναι μεγαλύτερο από 20 MB και δεν διαβάστηκε."});
+    EXPECT_EQ(view.reportsTaken, 0);
+}
+
+// A temporary folder with a short name: Chromium's sockets in the folders made
+// in it must stay within a socket path's 107 bytes.
+struct ShortDir {
+    ShortDir() {
+        char pattern[] = "/tmp/sk-XXXXXX";
+        path = mkdtemp(pattern);
+    }
+    ~ShortDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
+    std::filesystem::path path;
+};
+
+// skartina-cli run as a separate program, with the given environment in front of the command line.
+struct CliProgram {
+    CliProgram(const std::vector<std::string>& environment, const std::vector<std::string>& args) {
+        std::vector<std::string> words = {"-u", "XDG_RUNTIME_DIR"};
+        words.insert(words.end(), environment.begin(), environment.end());
+        words.push_back(SKARTINA_CLI);
+        words.insert(words.end(), args.begin(), args.end());
+        ChildOptions options;
+        options.quiet = true;
+        process = std::make_unique<ChildProcess>("/usr/bin/env", words, options);
+    }
+    // Whether it has ended; its exit status is kept.
+    bool Ended() {
+        int raw = 0;
+        if (status == -1 && waitpid(process->pid(), &raw, WNOHANG) == process->pid())
+            status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        return status != -1;
+    }
+    // The exit status, waiting at most the time; -1 when it did not end.
+    int Wait(int seconds) {
+        for (int waited = 0; waited < seconds * 10 && !Ended(); ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return status;
+    }
+    int status = -1;
+    std::unique_ptr<ChildProcess> process;
+};
+
+// Without a runtime folder, with the shared temporary folder's name taken by
+// another user first, a retrieval run by the command line still goes through;
+// and while it runs, none of its browser's processes (nor the program itself)
+// holds the password it was given in SKARTINA_PASSWORD.
+TEST_F(RetrievalEndToEnd, TheBrowserNeverHoldsThePasswordAndAForeignFolderDoesNotBlockIt) {
+    Start();
+    TempDir dir;
+    const ShortDir shortDir;
+    SaveGridToFile(grid, dir / "in.grd");
+    std::filesystem::create_directories(shortDir / "tmp");
+    const std::filesystem::path taken = shortDir / "tmp" / ("skartina-browser-" + std::to_string(geteuid()));
+    std::filesystem::create_directory(taken);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(taken.c_str(), 65534, 65534), 0);
+    } else {
+        // Only root can give a folder away: a link planted in its place is refused alike.
+        std::filesystem::remove(taken);
+        std::filesystem::create_directory(shortDir / "elsewhere");
+        std::filesystem::create_directory_symlink(shortDir / "elsewhere", taken);
+    }
+    const std::string password = "demo1234";
+    const PortalHosts& h = portal->hosts;
+    CliProgram cli(
+                   {"TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(), "XDG_CACHE_HOME=",
+                    "SKARTINA_PORTAL_APP_HOST=" + h.app, "SKARTINA_PORTAL_LOGIN_HOST=" + h.login,
+                    "SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin, "SKARTINA_BROWSER_HEADLESS=1",
+                    "SKARTINA_PORTAL_INSECURE_TLS=1", "SKARTINA_PASSWORD=" + password},
+                   {"retrieve", "2016", (dir / "in.grd").string(), (dir / "out.grd").string(), "--afm", kAfm, "--user", "demo"});
+    const std::string mark =
+        (shortDir / "home" / ".cache" / "skartina-browser" / ("profile-" + std::to_string(cli.process->pid()) + "-")).string();
+
+    // The browser's processes, looked at while the retrieval runs.
+    std::set<pid_t> seen;
+    std::string held;
+    for (int waited = 0; waited < 600 && !cli.Ended(); ++waited) {
+        for (pid_t pid : ProcessesMarkedWith(mark)) {
+            const std::string environment = ProcFile(pid, "environ");
+            if (environment.empty()) continue;  // ended meanwhile
+            seen.insert(pid);
+            if (environment.find("SKARTINA_PASSWORD") != std::string::npos || environment.find(password) != std::string::npos)
+                held += ProcFile(pid, "cmdline").substr(0, 80) + "\n";
+        }
+        // The program itself, once it runs its browser (before, it may not yet have taken the password out).
+        const std::string own = ProcFile(cli.process->pid(), "environ");
+        if (!seen.empty() && own.find(password) != std::string::npos) held += "skartina-cli itself\n";
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(cli.Wait(60), 0);
+    EXPECT_GE(seen.size(), 3u) << "the browser's processes were not found under " << mark;
+    EXPECT_EQ(held, "") << "processes that held the password";
+    SheetGrid written;
+    ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));
+    ExpectYearColumns(written, Expected(grid, SampleReturn(2016), 2016), 2016);
+}
+
+// Runs killed while their browser works leave nothing of Chromium's in the
+// temporary folder, and the next start removes their profiles.
+TEST_F(RetrievalEndToEnd, KilledRunsLeaveNoBrowserFilesInTheTemporaryFolder) {
+    Start();
+    TempDir dir;
+    const ShortDir shortDir;
+    SaveGridToFile(grid, dir / "in.grd");
+    std::filesystem::create_directories(shortDir / "tmp");
+    const PortalHosts& h = portal->hosts;
+    const std::vector<std::string> environment = {
+        "TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(),
+        "SKARTINA_PORTAL_APP_HOST=" + h.app,   "SKARTINA_PORTAL_LOGIN_HOST=" + h.login,
+        "SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin, "SKARTINA_BROWSER_HEADLESS=1",
+        "SKARTINA_PORTAL_INSECURE_TLS=1",      "SKARTINA_PASSWORD=demo1234"};
+    const std::filesystem::path profiles = shortDir / "tmp" / ("skartina-browser-" + std::to_string(geteuid()));
+    for (int run = 0; run < 4; ++run) {
+        CliProgram cli(environment,
+                       {"retrieve", "2016", (dir / "in.grd").string(), (dir / "out.grd").string(), "--afm", kAfm, "--user", "demo"});
+        const std::string mark = (profiles / ("profile-" + std::to_string(cli.process->pid()) + "-")).string();
+        for (int waited = 0; waited < 300 && ProcessesMarkedWith(mark).size() < 3; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_FALSE(ProcessesMarkedWith(mark).empty()) << "the browser did not start";
+        std::this_thread::sleep_for(std::chrono::milliseconds(500 * run));  // at different moments of the retrieval
+        ASSERT_EQ(kill(cli.process->pid(), SIGKILL), 0);
+        cli.Wait(10);
+        for (int waited = 0; waited < 50 && !ProcessesMarkedWith(mark).empty(); ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(ProcessesMarkedWith(mark).empty()) << "the browser outlived its program";
+    }
+    EXPECT_EQ(FolderNames(shortDir / "tmp"), std::vector<std::string>{profiles.filename().string()})
+        << "only the folder of the profiles is in the temporary folder";
+    EXPECT_FALSE(FolderNames(profiles).empty()) << "the killed runs' profiles are there until the next start";
+
+    // The next start of the program, whatever its command, removes them.
+    CliProgram next(environment, {"afm", "123456783"});
+    EXPECT_EQ(next.Wait(30), 0);
+    EXPECT_EQ(FolderNames(profiles), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -141,27 +141,25 @@ TEST(SheetLayout, FirstYearFieldAddsTheYearsBefore2000) {
     EXPECT_EQ(w.grid.cell(51, 0), "_1995_");
 }
 
-TEST(SheetLayout, AnyChangeOfTheSelectionClearsTheMarriedMarks) {
-    NewWindow w;
-    ApplyMarriedToAllYears(w.grid, true);
-    ASSERT_EQ(w.grid.cell(SpouseColumnOf(2015), 1), "Συζύγου*");
-    TickYear(w.grid, w.years, 2002);
-    for (int year = 2002; year <= 2020; ++year) EXPECT_EQ(w.grid.cell(SpouseColumnOf(year), 1), "Συζύγου");
+TEST(SheetLayout, TheFirstYearFieldTakesOnlyTheYearsTheSheetCanStartWith) {
+    for (int year : {1991, 1995, 1999, 2000}) EXPECT_TRUE(IsFirstYearChoice(year)) << year;
+    for (int year : {0, 1990, 2001, 2010, 2020, -1995, 19950}) EXPECT_FALSE(IsFirstYearChoice(year)) << year;
 }
 
-TEST(SheetLayout, ResetEmptiesTheSheetAndKeeps2015To2020) {
-    NewWindow w;
-    w.grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "5.000,00");
-    ResetSheet(w.grid, w.years);
-    EXPECT_EQ(TickedYears(w.years), Range(2015, 2020));
-    EXPECT_EQ(w.grid.columnCount(), 13);
-    EXPECT_EQ(w.grid.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");
-
-    // Years after 2014 that were not ticked stay so.
-    NewWindow narrow;
-    ASSERT_TRUE(UntickYear(narrow.grid, narrow.years, 2017, nullptr));
-    ResetSheet(narrow.grid, narrow.years);
-    EXPECT_EQ(TickedYears(narrow.years), Range(2018, 2020));
+// A client without a saved analysis gets the sheet of a new window, whatever
+// the window showed before.
+TEST(SheetLayout, AResetSheetIsTheSheetOfANewWindow) {
+    NewWindow fresh;
+    NewWindow used;
+    used.grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "5.000,00");
+    ApplyMarriedToAllYears(used.grid, true);
+    ASSERT_TRUE(UntickYear(used.grid, used.years, 2017, nullptr));
+    TickYear(used.grid, used.years, 2000);
+    ResetSheet(used.grid, used.years);
+    EXPECT_EQ(TickedYears(used.years), Range(2003, 2020));
+    EXPECT_EQ(used.grid, fresh.grid);
+    EXPECT_EQ(used.grid.columnCount(), 37);
+    EXPECT_EQ(used.grid.cell(TaxpayerColumnOf(2020), Row::FinalBalance), "-26.100,00");  // recalculated
 }
 
 TEST(SheetLayout, AligningToALoadedSheetTicksItsYearsAndKeepsTheOthers) {

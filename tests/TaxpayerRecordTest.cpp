@@ -3,7 +3,7 @@
 #include "common/TextFile.h"
 #include "registry/Scrambler.h"
 #include "registry/TaxpayerRecord.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +107,20 @@ TEST(TaxpayerRecord, SaveAsksBeforeReplacingAndNeedsATaxNumber) {
 
     EXPECT_TRUE(SaveTaxpayer(dir.path(), changed, yes));
     EXPECT_EQ(LoadTaxpayer(dir.path(), kClient.afm), changed);
+}
+
+TEST(TaxpayerRecord, ATaxNumberThatFailsTheCheckIsSavedOnlyWhenTheUserSaysSo) {
+    for (const char* afm : {"123456784", "12345678", "EL123456783", "000000000"}) {
+        TempDir dir;
+        ScriptedPrompter no(false), yes(true);
+        TaxpayerRecord client = kClient;
+        client.afm = afm;
+        EXPECT_FALSE(SaveTaxpayer(dir.path(), client, no)) << afm;
+        EXPECT_EQ(no.asked, std::vector<std::string>{kInvalidAfmSaveQuestion}) << afm;
+        EXPECT_TRUE(test::FolderNames(dir.path()).empty()) << afm;
+        EXPECT_TRUE(SaveTaxpayer(dir.path(), client, yes)) << afm;
+        EXPECT_EQ(LoadTaxpayer(dir.path(), afm), client) << afm;
+    }
 }
 
 TEST(TaxpayerRecord, TheFirstSaveMakesTheDataFolderForItsOwnerOnly) {

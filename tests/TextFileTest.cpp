@@ -1,6 +1,6 @@
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -196,17 +196,53 @@ TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
     EXPECT_THROW(ReadFileBytes("/proc/self/status", {8, true}), FileError);  // says size 0, holds more
 }
 
-TEST(ClientFiles, TheDataFolderIsMadeForItsOwnerOnly) {
-    TempDir dir;
-    CreateTablesFolder(dir / "work" / "Tables");
+unsigned ModeOf(const std::filesystem::path& path) {
     struct stat st {};
-    ASSERT_EQ(::stat((dir / "work" / "Tables").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    CreateTablesFolder(dir / "work" / "Tables");  // there already: nothing happens
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+// Made, narrowed or left alone: the data folder is never open to other users.
+TEST(ClientFiles, TheDataFolderIsMadeAndKeptForItsOwnerOnly) {
+    struct Case {
+        const char* name;
+        int mode;  // of the folder there before, 0 for none
+        bool foreign;  // owned by another user
+        bool create;
+        TablesFolderChange change;
+        unsigned after;  // 0: still missing
+    };
+    const std::vector<Case> cases = {
+        {"missing, made", 0, false, true, TablesFolderChange::Created, 0700},
+        {"missing, only looked at", 0, false, false, TablesFolderChange::Missing, 0},
+        {"open to all, narrowed", 0755, false, false, TablesFolderChange::Tightened, 0700},
+        {"open to the group, narrowed when made", 0770, false, true, TablesFolderChange::Tightened, 0700},
+        {"already private", 0700, false, true, TablesFolderChange::None, 0700},
+        {"another user's, left alone", 0755, true, true, TablesFolderChange::None, 0755},
+    };
+    const mode_t umaskBefore = ::umask(022);
+    for (const Case& c : cases) {
+        if (c.foreign && ::geteuid() != 0) continue;  // only root can hand a folder to another user
+        TempDir dir;
+        const std::filesystem::path tables = dir / "work" / "Tables";
+        if (c.mode) {
+            std::filesystem::create_directories(tables);
+            ASSERT_EQ(::chmod(tables.c_str(), static_cast<mode_t>(c.mode)), 0);
+            if (c.foreign) {
+                ASSERT_EQ(::chown(tables.c_str(), 65534, 65534), 0);
+            }
+        }
+        EXPECT_EQ(MakeTablesFolderPrivate(tables, c.create), c.change) << c.name;
+        EXPECT_EQ(ModeOf(tables), c.after) << c.name;
+    }
+    ::umask(umaskBefore);
+
+    TempDir dir;
+    WriteBytes(dir / "Tables", "a file in the folder's place");
+    EXPECT_THROW(MakeTablesFolderPrivate(dir / "Tables"), std::filesystem::filesystem_error);
 }
 
 TEST(ClientFiles, KeepsEveryClientFileInsideTheDataFolder) {
-    EXPECT_EQ(ClientFilePath("Tables", "123456789", "_2021.grd"), std::filesystem::path("Tables/123456789_2021.grd"));
+    EXPECT_EQ(ClientFilePath("Tables", "123456783", "_2021.grd"), std::filesystem::path("Tables/123456783_2021.grd"));
     EXPECT_EQ(ClientFilePath("Tables", "EL 99", ".cst"), std::filesystem::path("Tables/EL 99.cst"));
     for (const char* afm : {"", "..", "../etc", "a/b", "a\\b", "/abs", "x..y", "a:b", "a*b", "tab\there",
                             "12_3456783", "_"})

@@ -4,7 +4,7 @@
 #include "update/VersionCheck.h"
 #include "common/TextFile.h"
 #include "support/UpdateServerSim.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <sys/stat.h>
 
@@ -54,6 +54,16 @@ TEST(FileList, AFieldThatIsNotAnIntegerOrIsMissingIsAnError) {
              "1<br/>a<br/>99999999999999999999<br/>",
          })
         EXPECT_THROW(ExpectedBytesOf(list), FileListError) << list;
+}
+
+TEST(VersionCheckMessages, TheSiteMessageNeverSpeaksOfWritingOrAdministrators) {
+    for (const bool interactive : {true, false}) {
+        const std::string text = SiteNotAnsweringMessage(interactive);
+        EXPECT_NE(text.find("δεν απάντησε"), std::string::npos);
+        EXPECT_EQ(text.find("διαχειριστής"), std::string::npos);
+        EXPECT_EQ(text.find("εγγραφή"), std::string::npos);
+    }
+    EXPECT_NE(SiteNotAnsweringMessage(false).find("επόμενη εκκίνηση"), std::string::npos);
 }
 
 TEST(VersionOrder, PlainByteComparisonWithTheLocalVersion) {
@@ -327,6 +337,8 @@ TEST(VersionCheckAgainstServer, AnHttpsAddressIsNeverFollowedToPlainHttp) {
     EXPECT_TRUE(f.server.requests().empty());
 }
 
+// Only an installer that cannot be written speaks of writing; a site that does
+// not answer as an update service says so, and that the check comes again.
 TEST(VersionCheckAgainstServer, AnyFailureAfterTheProbeIsToldAndStartsNothing) {
     const std::string version = "2022 (ver 01.00)";
     const std::string installer(5000, 'I');
@@ -356,7 +368,8 @@ TEST(VersionCheckAgainstServer, AnyFailureAfterTheProbeIsToldAndStartsNothing) {
             if (c.upgradeIsAFile) test::WriteBytes(f.dir / "Upgrade", "a file where the folder goes");
 
             EXPECT_EQ(f.check().CheckForNewVersion(interactive), VersionCheckResult::Failed) << c.what;
-            EXPECT_EQ(f.prompter.informed, std::vector<std::string>{kFailureText}) << c.what;
+            const std::string told = c.upgradeIsAFile ? kFailureText : SiteNotAnsweringMessage(interactive);
+            EXPECT_EQ(f.prompter.informed, std::vector<std::string>{told}) << c.what;
             EXPECT_TRUE(f.started.empty()) << c.what;
             EXPECT_FALSE(fs::exists(f.installer())) << c.what;
             EXPECT_EQ(f.view.events, (std::vector<std::string>{"open", "close"})) << c.what;
@@ -404,7 +417,7 @@ TEST(InstallerTransport, APlainHttpHostElsewhereNeverDeliversAnInstaller) {
     VersionCheck check({dir.path(), "http://updates.example", http, yes, view,
                         [&](const fs::path&) { started = true; }, counters});
     EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::Failed);
-    EXPECT_EQ(yes.informed, std::vector<std::string>{kUpdateFailedMessage});
+    EXPECT_EQ(yes.informed, std::vector<std::string>{SiteNotAnsweringMessage(true)});
     EXPECT_FALSE(started);
     EXPECT_FALSE(fs::exists(dir / "Upgrade" / "Setup.exe"));
     EXPECT_EQ(http.requested, (std::vector<std::string>{std::string("http://updates.example") + kProbePath,
@@ -476,7 +489,7 @@ TEST(HostileUpdateServer, AnAnswerTooLargeSlowOrLoopingIsAFailureNeverAWait) {
         EXPECT_TRUE(f.started.empty()) << c.what;
         EXPECT_EQ(f.upgradeFolder(), std::vector<std::string>{}) << c.what;  // no installer, no temporary file
         EXPECT_EQ(f.prompter.informed,
-                  c.result == VersionCheckResult::Failed ? std::vector<std::string>{kFailureText}
+                  c.result == VersionCheckResult::Failed ? std::vector<std::string>{SiteNotAnsweringMessage(false)}
                                                          : std::vector<std::string>{})
             << c.what;
         if (c.answer.status == 302) {

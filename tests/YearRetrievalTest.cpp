@@ -2,8 +2,8 @@
 // the messages in their order, the waiting panel, the recalculation after a
 // failure, and the pauses.
 
-#include "MemoryBrowser.h"
-#include "TestSupport.h"
+#include "support/MemoryBrowser.h"
+#include "support/TestSupport.h"
 #include "portal/YearRetrieval.h"
 
 #include <gtest/gtest.h>
@@ -35,8 +35,8 @@ TEST(YearButton, ChecksTheYearTheTaxNumberAndTheCredentialsInThisOrder) {
     const CheckCase cases[] = {
         {false, "", "", "", "Δεν έχετε επιλέξει το αντίστοιχο έτος για άντληση στοιχείων."},
         {true, "", "", "", "Δεν έχετε συμπληρώσει τον Α.Φ.Μ. του φορολογούμενου."},
-        {true, "123456789", "", "pw", "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε."},
-        {true, "123456789", "tp", "", "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε."},
+        {true, "123456783", "", "pw", "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε."},
+        {true, "123456783", "tp", "", "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε."},
     };
     for (const CheckCase& c : cases) {
         FakeClock clock;
@@ -71,7 +71,7 @@ TEST(YearButton, ABrowserErrorIsToldInGreekWithoutTheBrowsersWords) {
     RecordingView view;
     E1CodeTable e1;
     SheetGrid grid;
-    const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
+    const YearRequest request{2010, {"123456783", "tp", "pw", false}, 0};
     const auto result = RetrieveYearFromPortal(portal, request, true, e1, grid, prompter, view);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->end.ending, Ending::BrowserFailed);
@@ -89,7 +89,7 @@ TEST(YearButton, ALoginPageThatNeverComesIsToldWithItsStepAndTheSheetIsRecalcula
     E1CodeTable e1;
     e1.set(301, 5);
     SheetGrid grid;
-    const YearRequest request{2010, {"123456789", "tp", "pw", false}, 0};
+    const YearRequest request{2010, {"123456783", "tp", "pw", false}, 0};
     const auto result = RetrieveYearFromPortal(portal, request, true, e1, grid, prompter, view);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->end.ending, Ending::PageNotAsExpected);

@@ -3,7 +3,7 @@
 #include "sheet/Amount.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
-#include "E1TestSupport.h"
+#include "support/E1TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -170,10 +170,20 @@ VersionCheckResult VersionCheck::runCheck(bool interactive) {
         file.commit(FileAccess::Executable);
         s_.start(installer);
         return VersionCheckResult::InstallerStarted;
-    } catch (const std::exception&) {
+    } catch (const FileError&) {
+        // The installer could not be written here: the one failure the user can mend.
         s_.prompter.inform(kUpdateFailedMessage);
         return VersionCheckResult::Failed;
+    } catch (const std::exception&) {
+        s_.prompter.inform(SiteNotAnsweringMessage(interactive));
+        return VersionCheckResult::Failed;
     }
+}
+
+std::string SiteNotAnsweringMessage(bool interactive) {
+    return std::string("Ο δικτυακός τόπος της εφαρμογής δεν απάντησε (ή δεν απάντησε όπως αναμενόταν) και ο έλεγχος "
+                       "για νέα έκδοση δεν ολοκληρώθηκε. Δεν γράφτηκε τίποτα στον υπολογιστή σας.") +
+           (interactive ? " Δοκιμάστε ξανά αργότερα." : " Ο έλεγχος θα γίνει ξανά στην επόμενη εκκίνηση του προγράμματος.");
 }
 
 }  // namespace skartina

@@ -41,6 +41,9 @@ inline const std::string kUpdateFailedMessage =
     " Προσπαθείστε πάλι εκτελώντας τη συντόμευση ως εξής : \r\n"
     " Κάνετε κλικ με το δεξί πλήκτρο του ποντικιού πάνω στο εικονίδιο και επιλέξτε την διαδικασία \r\n"
     " \"εκτέλεση ώς διαχειριστής\" (run as administrator) ";
+// The product's site stalled, could not be reached or answered what no update
+// service answers: nothing was written; the check runs again the next time.
+std::string SiteNotAnsweringMessage(bool interactive);
 inline const std::string kDownloadingDetails = "Κατέβασμα των δεδομένων...";
 inline const std::string kWritingInstallerDetails = "Δημιουργία του εκτελέσιμου αρχείου...";
 
@@ -135,7 +138,8 @@ public:
     bool ServerReachable();
     // The whole check. Interactive tells the user when there is nothing newer;
     // the check at start-up is silent then. Failures after the probe are told
-    // in either mode; an unreachable service in neither.
+    // in either mode (a site that does not answer as such, or an installer
+    // that cannot be written); an unreachable service in neither.
     VersionCheckResult CheckForNewVersion(bool interactive);
 
 private:

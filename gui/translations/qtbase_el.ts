@@ -1,7 +1,7 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <!-- Greek for the texts of Qt itself that the program shows: message box buttons,
-     the edit fields' context menu. Debian ships no Greek translation of them. -->
+     the edit fields' context menu, the print dialog. Debian ships no Greek translation of them. -->
 <TS version="2.1" language="el_GR">
 <context>
     <name>QPlatformTheme</name>
@@ -176,6 +176,4116 @@
     <message>
         <source>Hide Details...</source>
         <translation>Απόκρυψη λεπτομερειών...</translation>
+    </message>
+</context>
+<context>
+    <name>QPrintDialog</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QUnixPrintWidget</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QPrintWidget</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QPrintSettingsOutput</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QPrintPropertiesWidget</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QPrintPropertiesDialog</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QPageSetupWidget</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QPageSetupDialog</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QCUPSSupport</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QPPDOptionsModel</name>
+    <message>
+        <source>Off</source>
+        <translation>Όχι</translation>
+    </message>
+    <message>
+        <source>Long side binding</source>
+        <translation>Βιβλιοδεσία στη μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side binding</source>
+        <translation>Βιβλιοδεσία στη μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>Εκτυπωτής</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>Ό&amp;νομα:</translation>
+    </message>
+    <message>
+        <source>P&amp;roperties</source>
+        <translation>Ι&amp;διότητες</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Ιδιότητες</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Θέση:</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Προεπισκόπηση</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Τύπος:</translation>
+    </message>
+    <message>
+        <source>Output &amp;file:</source>
+        <translation>&amp;Αρχείο εξόδου:</translation>
+    </message>
+    <message>
+        <source>&amp;Options &gt;&gt;</source>
+        <translation>&amp;Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Options &lt;&lt;</source>
+        <translation>&amp;Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>Options &gt;&gt;</source>
+        <translation>Επιλογές &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Options &lt;&lt;</source>
+        <translation>Επιλογές &lt;&lt;</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Εκτύπωση</translation>
+    </message>
+    <message>
+        <source>Print to File (PDF)</source>
+        <translation>Εκτύπωση σε αρχείο (PDF)</translation>
+    </message>
+    <message>
+        <source>Local file</source>
+        <translation>Τοπικό αρχείο</translation>
+    </message>
+    <message>
+        <source>Write PDF file</source>
+        <translation>Εγγραφή αρχείου PDF</translation>
+    </message>
+    <message>
+        <source>Print all</source>
+        <translation>Εκτύπωση όλων</translation>
+    </message>
+    <message>
+        <source>Print selection</source>
+        <translation>Εκτύπωση επιλογής</translation>
+    </message>
+    <message>
+        <source>Print current page</source>
+        <translation>Εκτύπωση τρέχουσας σελίδας</translation>
+    </message>
+    <message>
+        <source>Print range</source>
+        <translation>Εύρος εκτύπωσης</translation>
+    </message>
+    <message>
+        <source>Pages from</source>
+        <translation>Σελίδες από</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>έως</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Σελίδες</translation>
+    </message>
+    <message>
+        <source>Current Page</source>
+        <translation>Τρέχουσα σελίδα</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Επιλογή</translation>
+    </message>
+    <message>
+        <source>Output Settings</source>
+        <translation>Ρυθμίσεις εξόδου</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Αντίγραφα</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Αντίγραφα:</translation>
+    </message>
+    <message>
+        <source>Collate</source>
+        <translation>Συρραφή</translation>
+    </message>
+    <message>
+        <source>Reverse</source>
+        <translation>Αντίστροφα</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Επιλογές</translation>
+    </message>
+    <message>
+        <source>Color Mode</source>
+        <translation>Χρώμα</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Έγχρωμη</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Ασπρόμαυρη</translation>
+    </message>
+    <message>
+        <source>Duplex Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>Double Sided Printing</source>
+        <translation>Εκτύπωση διπλής όψης</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Long side</source>
+        <translation>Μεγάλη πλευρά</translation>
+    </message>
+    <message>
+        <source>Short side</source>
+        <translation>Μικρή πλευρά</translation>
+    </message>
+    <message>
+        <source>Page Set:</source>
+        <translation>Σελίδες:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Σελίδα</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Για προχωρημένους</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Χαρτί</translation>
+    </message>
+    <message>
+        <source>Page size:</source>
+        <translation>Μέγεθος σελίδας:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Πλάτος:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Ύψος:</translation>
+    </message>
+    <message>
+        <source>Paper source:</source>
+        <translation>Τροφοδοσία χαρτιού:</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Προσανατολισμός</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse landscape</source>
+        <translation>Αντίστροφος οριζόντιος</translation>
+    </message>
+    <message>
+        <source>Reverse portrait</source>
+        <translation>Αντίστροφος κατακόρυφος</translation>
+    </message>
+    <message>
+        <source>Margins</source>
+        <translation>Περιθώρια</translation>
+    </message>
+    <message>
+        <source>top margin</source>
+        <translation>πάνω περιθώριο</translation>
+    </message>
+    <message>
+        <source>left margin</source>
+        <translation>αριστερό περιθώριο</translation>
+    </message>
+    <message>
+        <source>right margin</source>
+        <translation>δεξί περιθώριο</translation>
+    </message>
+    <message>
+        <source>bottom margin</source>
+        <translation>κάτω περιθώριο</translation>
+    </message>
+    <message>
+        <source>Page Layout</source>
+        <translation>Διάταξη σελίδας</translation>
+    </message>
+    <message>
+        <source>Page order:</source>
+        <translation>Σειρά σελίδων:</translation>
+    </message>
+    <message>
+        <source>Pages per sheet:</source>
+        <translation>Σελίδες ανά φύλλο:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Μονάδες:</translation>
+    </message>
+    <message>
+        <source>Millimeters (mm)</source>
+        <translation>Χιλιοστά (mm)</translation>
+    </message>
+    <message>
+        <source>Centimeters (cm)</source>
+        <translation>Εκατοστά (cm)</translation>
+    </message>
+    <message>
+        <source>Inches (in)</source>
+        <translation>Ίντσες (in)</translation>
+    </message>
+    <message>
+        <source>Points (pt)</source>
+        <translation>Στιγμές (pt)</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Προσαρμοσμένο</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Αυτόματα</translation>
+    </message>
+    <message>
+        <source>All Pages</source>
+        <translation>Όλες οι σελίδες</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Ζυγές σελίδες</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Μονές σελίδες</translation>
+    </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>Από αριστερά προς τα δεξιά, από πάνω προς τα κάτω</translation>
+    </message>
+    <message>
+        <source>Printer Properties</source>
+        <translation>Ιδιότητες εκτυπωτή</translation>
+    </message>
+    <message>
+        <source>Job Options</source>
+        <translation>Επιλογές εργασίας</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Εργασία</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Έλεγχος εργασίας</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Προγραμματισμένη εκτύπωση:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Στοιχεία χρέωσης:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Προτεραιότητα εργασίας:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Σελίδες κεφαλίδας</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Αρχή:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Τέλος:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Εκτύπωση αμέσως</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Αναμονή επ' αόριστον</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Συγκεκριμένη ώρα</translation>
+    </message>
+    <message>
+        <source>Page Setup</source>
+        <translation>Διαμόρφωση σελίδας</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation>Φόρμα</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Κλείσιμο</translation>
+    </message>
+    <message>
+        <source>Print to File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>Print To File ...</source>
+        <translation>Εκτύπωση σε αρχείο ...</translation>
+    </message>
+    <message>
+        <source>File exists</source>
+        <translation>Το αρχείο υπάρχει</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Ναι</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>Ό&amp;χι</translation>
+    </message>
+    <message>
+        <source>Page Setup Conflicts</source>
+        <translation>Συγκρούσεις διαμόρφωσης σελίδας</translation>
+    </message>
+    <message>
+        <source>Options Conflicts</source>
+        <translation>Συγκρούσεις επιλογών</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Do you want to fix them?</source>
+        <translation>Ορισμένες επιλογές συγκρούονται. Θέλετε να τις διορθώσετε;</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Σύγκρουση</translation>
     </message>
 </context>
 </TS>

@@ -7,7 +7,7 @@
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetRows.h"
 #include "common/TextFile.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -123,7 +123,7 @@ TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
     std::filesystem::create_directory(f.dir / "Tables");
     Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
     const int t = TaxpayerColumnOf(2015);
-    QTest::keyClicks(f.enter(t, Row::TaxedIncome), "12.5");
+    QTest::keyClicks(f.enter(t, Row::TaxedIncome), "125");
 
     ASSERT_TRUE(f.window.onSaveClicked());
     SheetGrid saved;

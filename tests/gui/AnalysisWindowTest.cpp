@@ -4,8 +4,8 @@
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
 #include "gui/AnalysisWindow.h"
-#include "GuiTestSupport.h"
-#include "../PdfReadBack.h"
+#include "support/GuiTestSupport.h"
+#include "support/PdfReadBack.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -101,13 +101,13 @@ TEST(AnalysisWindow, TypedAmountsAreNormalisedWhenLeft) {
     AnalysisFixture f;
     const int t = TaxpayerColumnOf(2015);
     f.type(t, Row::TaxedIncome, "12.5");
-    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "125,00");
-    EXPECT_EQ(f.cell(t, Row::IncomeTotal), "125,00");  // recalculated
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "12,50");  // a point before two final digits is the decimal comma
+    EXPECT_EQ(f.cell(t, Row::IncomeTotal), "12,50");  // recalculated
     f.type(t, Row::TaxedIncome, "abc");
-    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "");
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "12,50");  // refused: the cell keeps its amount
     f.type(t, Row::SpecialIncome, "1234,5");
     EXPECT_EQ(f.cell(t, Row::SpecialIncome), "1.234,50");
-    EXPECT_EQ(f.cell(t, Row::IncomeTotal), "1.234,50");
+    EXPECT_EQ(f.cell(t, Row::IncomeTotal), "1.247,00");
 }
 
 TEST(AnalysisWindow, EnterMovesDownAndStopsOnTheLastRow) {
@@ -156,11 +156,25 @@ TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
     const auto file = f.dir / "Tables" / "123456783_2021.grd";
     ASSERT_TRUE(std::filesystem::exists(file));
 
+    // Saving the analysis this window saved asks nothing.
     f.desktop.prompter = test::ScriptedPrompter(false);
     f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "8,00");
-    f.window.onSaveClicked();  // overwrite declined
-    EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kOverwriteAnalysisQuestion});
+    EXPECT_TRUE(f.window.onSaveClicked());
+    EXPECT_TRUE(f.desktop.prompter.asked.empty());
+    f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "7,00");
+    EXPECT_TRUE(f.window.onSaveClicked());
+
+    // Written meanwhile by someone else: the question names what it would replace.
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) - std::chrono::hours(1));
+    const std::string before = test::ReadBytes(file);
+    f.desktop.prompter = test::ScriptedPrompter(false);
+    f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "9,00");
+    EXPECT_FALSE(f.window.onSaveClicked());  // overwrite declined
+    ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
+    EXPECT_TRUE(f.desktop.prompter.asked[0].starts_with(kOverwriteAnalysisQuestion));
+    EXPECT_NE(f.desktop.prompter.asked[0].find("με ποσά στο έτος 2003"), std::string::npos);
     EXPECT_TRUE(f.desktop.prompter.informed.empty());
+    EXPECT_EQ(test::ReadBytes(file), before);
 
     f.desktop.prompter = test::ScriptedPrompter(true);
     f.click(2010);

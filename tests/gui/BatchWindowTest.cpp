@@ -3,8 +3,7 @@
 // window shows the run, one summary ends it, and the kept documents' folder
 // opens with the desktop's program.
 
-#include "GuiTestSupport.h"
-#include "PortalForTheWindow.h"
+#include "support/GuiTestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "gui/AfmEdit.h"
@@ -13,6 +12,7 @@
 #include "gui/SheetView.h"
 #include "browser/BrowserConfig.h"
 #include "browser/ChildProcess.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
@@ -36,19 +36,19 @@ namespace {
 
 using test::FakeDesktop;
 using test::Find;
-using test::PortalForTheWindow;
 using test::TempDir;
 using test::YearBoxName;
 using test::YearButtonName;
 
-constexpr const char* kAfm = "123456789";
+constexpr const char* kAfm = "123456783";
 
 struct BatchWindow : ::testing::Test {
     void SetUp() override {
         const BrowserConfig defaults;
         ASSERT_TRUE(std::filesystem::exists(defaults.chromium))
             << "Chromium is needed (scripts/install-deps installs it)";
-        portal = std::make_unique<PortalForTheWindow>();
+        portal = std::make_unique<SimulatedPortalProcess>(SKARTINA_SIM_SAMPLE);
+        portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
         Find<AfmEdit>(*window, "edAFM")->setText(kAfm);
@@ -67,7 +67,7 @@ struct BatchWindow : ::testing::Test {
 
     TempDir dir;
     FakeDesktop desktop;
-    std::unique_ptr<PortalForTheWindow> portal;
+    std::unique_ptr<SimulatedPortalProcess> portal;
     std::unique_ptr<AnalysisWindow> window;
 };
 
@@ -205,7 +205,7 @@ TEST_F(BatchWindow, NothingStartsWithoutATickedYearOrTheSourcesFolder) {
     QTest::mouseClick(Find<QPushButton>(*window, "btSources"), Qt::LeftButton);
     EXPECT_EQ(desktop.prompter.informed,
               (std::vector<std::string>{"Δεν έχετε επιλέξει έτη για άντληση στοιχείων.",
-                                        "Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. 123456789."}));
+                                        "Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. 123456783."}));
     EXPECT_TRUE(desktop.opened.isEmpty());
     EXPECT_EQ(Progress(), nullptr);
 }

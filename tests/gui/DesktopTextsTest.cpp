@@ -9,9 +9,17 @@
 #include "gui/DesktopServices.h"
 #include "gui/MainWindow.h"
 #include "startup/ProductInfo.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
@@ -55,6 +63,34 @@ TEST(DesktopTexts, TheEditFieldsContextMenuIsGreek) {
                                   "Επιλογή όλων"}));
 }
 
+// The print dialog with its options shown: no text of Qt's in English.
+TEST(DesktopTexts, ThePrintDialogIsGreek) {
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    dialog.show();
+    QApplication::processEvents();
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text().contains("Options")) button->click();  // "Options >>" opens the rest
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.windowTitle(), "Εκτύπωση");
+    QStringList texts;
+    for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) texts << b->text();
+    for (QLabel* l : dialog.findChildren<QLabel*>()) texts << l->text();
+    for (QGroupBox* g : dialog.findChildren<QGroupBox*>()) texts << g->title();
+    for (QTabWidget* tabs : dialog.findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i) texts << tabs->tabText(i);
+    const QRegularExpression latinWord("[A-Za-z]{3,}");
+    QStringList english;
+    for (const QString& text : texts) {
+        const QString bare = QString(text).remove('&');
+        // Printer and file names are the system's; "PDF" is a name too.
+        if (bare.contains(latinWord) && !bare.contains("PDF") && bare != "...") english << bare;
+    }
+    EXPECT_TRUE(english.isEmpty()) << english.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains("Εκτυπωτής") || texts.contains("&Εκτύπωση")) << texts.join(" | ").toStdString();
+    dialog.reject();
+}
+
 TEST(DesktopTexts, WindowTitlesAreExactlyTheCaptions) {
     // Qt appends an application display name to every caption that does not
     // end with it; the program sets none.
@@ -67,7 +103,7 @@ TEST(DesktopTexts, WindowTitlesAreExactlyTheCaptions) {
     main.PrepareMainWindow();
     AnalysisWindow analysis(dir.path(), desktop.services());
     ClientEntryWindow entry(dir.path(), desktop.services());
-    AboutWindow about;
+    AboutWindow about(dir.path());
     const std::pair<QWidget*, const char*> windows[] = {
         {&main, "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)"},
         {&analysis, "Πληροφόρηση από Α.Α.Δ.Ε."},

@@ -1,6 +1,6 @@
 #include "gui/AfmEdit.h"
 #include "gui/IntegerEdit.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QFocusEvent>
 #include <QTest>

@@ -4,7 +4,8 @@
 #include "gui/InfoWindow.h"
 #include "common/TextFile.h"
 #include "gui/AnalysisWindow.h"
-#include "GuiTestSupport.h"
+#include "gui/AboutWindow.h"
+#include "support/GuiTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -119,6 +120,22 @@ TEST(MainWindow, InformationWindowSaysSoWhenThePageCannotBeFetched) {
     EXPECT_FALSE(Find<QTextBrowser>(pro, "iwb")->toPlainText().contains(QRegularExpression("[A-Za-z]")));
     pro.reject();  // Escape, box not ticked: it shows again next time
     EXPECT_TRUE(std::filesystem::exists(f.dir / "editorial21.ini"));
+}
+
+TEST(MainWindow, AboutWindowShowsTheDataFolderInUse) {
+    MainFixture f;
+    const std::filesystem::path folder = f.dir / "ΣΚΑΡΤΙΝΑ";  // a Greek name shown as it is
+    std::filesystem::create_directory(folder);
+    MainWindow main(folder, f.desktop.services(), f.http);
+    QString shown;
+    test::OnNextModal([&](QWidget* modal) {
+        auto* about = qobject_cast<AboutWindow*>(modal);
+        ASSERT_NE(about, nullptr);
+        shown = Find<QLabel>(*about, "lbDataFolder")->text();
+        about->reject();
+    });
+    Find<QAction>(main, "miAbout")->trigger();
+    EXPECT_EQ(shown, QString::fromStdString(f.dir.path().string()) + "/ΣΚΑΡΤΙΝΑ");
 }
 
 TEST(MainWindow, AnalysisWindowOpensModallyWithTheWorkingYear) {

@@ -8,7 +8,7 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "gui/AnalysisWindow.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -246,7 +246,8 @@ TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {
     ChooseInNextList("300000004");
     window.onChooseClientClicked();
     EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΒΕΡΓΟΣ ");
-    EXPECT_EQ(window.sheet().columnCount(), 13);  // no saved analysis: reset to 2015 to 2020
+    EXPECT_EQ(window.sheet().columnCount(), 37);  // no saved analysis: the sheet of a new window
+    EXPECT_EQ(window.sheet(), AnalysisWindow(f.dir.path(), f.desktop.services()).sheet());
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "");
 
     ChooseInNextList("123456783");

@@ -2,8 +2,7 @@
 // headless Chromium: the year's figures reach the grid, a second retrieval
 // cannot start while one runs, and closing the window ends a retrieval.
 
-#include "GuiTestSupport.h"
-#include "PortalForTheWindow.h"
+#include "support/GuiTestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "gui/AfmEdit.h"
@@ -11,6 +10,7 @@
 #include "gui/SheetView.h"
 #include "browser/BrowserConfig.h"
 #include "browser/ChildProcess.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
@@ -33,18 +33,18 @@ namespace {
 
 using test::FakeDesktop;
 using test::Find;
-using test::PortalForTheWindow;
 using test::TempDir;
 using test::YearBoxName;
 using test::YearButtonName;
 
-constexpr const char* kAfm = "123456789";
+constexpr const char* kAfm = "123456783";
 
 struct RetrievalWindow : ::testing::Test {
     void SetUp() override {
         const BrowserConfig defaults;
         ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
-        portal = std::make_unique<PortalForTheWindow>();
+        portal = std::make_unique<SimulatedPortalProcess>(SKARTINA_SIM_SAMPLE);
+        portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
         Find<AfmEdit>(*window, "edAFM")->setText(kAfm);
@@ -68,7 +68,7 @@ struct RetrievalWindow : ::testing::Test {
 
     TempDir dir;
     FakeDesktop desktop;
-    std::unique_ptr<PortalForTheWindow> portal;
+    std::unique_ptr<SimulatedPortalProcess> portal;
     std::unique_ptr<AnalysisWindow> window;
 };
 
@@ -85,6 +85,11 @@ TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
     EXPECT_FALSE(Find<QLabel>(*window, "gbWait")->isVisible());
     EXPECT_TRUE(Find<QPushButton>(*window, YearButtonName(2016))->isEnabled());
     EXPECT_TRUE(Find<QToolButton>(*window, "imSave")->isEnabled());
+
+    // The counter says what this client's last retrieval did, and only for this client.
+    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "2010: ΟΚ");
+    Find<AfmEdit>(*window, "edAFM")->setText("100000090");
+    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "");
 }
 
 TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {

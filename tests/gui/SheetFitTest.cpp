@@ -4,7 +4,7 @@
 #include "gui/SheetDelegate.h"
 #include "gui/SheetView.h"
 #include "sheet/SheetRows.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QHeaderView>
 #include <QImage>
@@ -35,7 +35,7 @@ TEST(SheetFit, RowsAreFourteenPixelsAndTheFinalBalanceFitsALaptopScreen) {
     ASSERT_LE(window.height(), kLaptopWindowArea.height()) << "the window cannot be made as low as the screen";
 
     SheetView* grid = Find<SheetView>(window, "sgVelmora");
-    for (int row = 0; row < 40; ++row) ASSERT_EQ(grid->rowHeight(row), SheetView::kRowHeight) << row;
+    for (int row = 0; row < 40; ++row) ASSERT_EQ(grid->rowHeight(row), 14) << row;
     const int bottomOfFinalBalance = grid->rowViewportPosition(Row::FinalBalance) + grid->rowHeight(Row::FinalBalance);
     EXPECT_EQ(grid->rowViewportPosition(0), 0);
     EXPECT_LE(bottomOfFinalBalance, grid->viewport()->height());

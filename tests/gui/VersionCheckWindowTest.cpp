@@ -9,7 +9,7 @@
 #include "gui/CheckProgressWindow.h"
 #include "common/TextFile.h"
 #include "support/UpdateServerSim.h"
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include <QLabel>
 #include <QLocale>

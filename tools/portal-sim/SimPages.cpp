@@ -38,8 +38,10 @@ std::string Page(const std::string& title, const std::string& body, const PageOp
 
 // The fields of the codes in [first, last], with names a reader must pass over
 // before them, and "n901" (empty when the return has no amount there) among them.
-std::string ReturnFields(const E1CodeTable& e1, int first, int last, bool withDecoys) {
+std::string ReturnFields(const E1CodeTable& e1, int first, int last, bool withDecoys, const std::string& afm = {}) {
     std::string form = "<form name=\"E1\"><table>";
+    if (!afm.empty())
+        form += "<tr><td>Α.Φ.Μ.</td><td><input type=\"text\" name=\"AFM\" readonly value=\"" + Escape(afm) + "\"></td></tr>";
     if (withDecoys) {
         form += "<tr><td><input type=\"text\" name=\"n1000\" value=\"5,00\"><input type=\"text\" name=\"n0\" value=\"3,00\">"
                 "<input type=\"text\" name=\"nabc\" value=\"4,00\"><input type=\"text\" name=\"afm_text\" value=\"7,00\">"
@@ -114,8 +116,8 @@ std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, in
     return Page("Φορολογία Εισοδήματος " + std::to_string(year), body + "</form>", options);
 }
 
-std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1) {
-    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", ReturnFields(e1, 1, 999, true), options);
+std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& afm) {
+    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", ReturnFields(e1, 1, 999, true, afm), options);
 }
 
 std::string ReturnFramesPage(const std::string& firstFrame, const std::string& secondFrame) {
@@ -124,8 +126,8 @@ std::string ReturnFramesPage(const std::string& firstFrame, const std::string& s
            "<frame name=\"second\" src=\"" + Escape(secondFrame) + "\"></frameset></html>";
 }
 
-std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part) {
-    return Page("Ε1", part == 1 ? ReturnFields(e1, 1, 499, true) : ReturnFields(e1, 500, 999, false), options);
+std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& afm) {
+    return Page("Ε1", part == 1 ? ReturnFields(e1, 1, 499, true, afm) : ReturnFields(e1, 500, 999, false), options);
 }
 
 std::string HomePage(const PageOptions& options) { return Page("myTAXISnet", "<h1>myTAXISnet</h1>", options); }

@@ -33,10 +33,11 @@ struct MenuOptions {
 std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, int year, const std::vector<int>& listYears,
                          const std::string& listTarget, const std::string& printButton, const std::string& printAddress);
 // The whole return in one document.
-std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1);
+// A return page; `afm` (when not empty) is shown in the return's tax-number field.
+std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& afm);
 // The 2005 return: a frameset whose two frames hold the two halves.
 std::string ReturnFramesPage(const std::string& firstFrame, const std::string& secondFrame);
-std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part);
+std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& afm);
 std::string HomePage(const PageOptions& options);
 
 // The yearly report's printed lines: the tax number (unless left out) and the entries, three a line.

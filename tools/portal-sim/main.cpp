@@ -3,11 +3,7 @@
 // ports stand for the application host, the login host and the second login
 // host; the first line printed names them in that order ("127.0.0.1:PORT").
 //
-//   skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report]
-//                       [--report-without-afm] [--delay MS] [--delay-print MS]
-//                       [--delay-report MS] [--no-year-list] [--no-print-button]
-//                       [--refuse-client AFM] [--logout-to login|alt-login|home]
-//                       [--no-return-in YEAR] [--report-without-afm-in YEAR] [--late-in YEAR MS]
+//   skartina-portal-sim --data DIR [SWITCH...]   (--help lists the switches)
 //
 // The switches stand for the portal's faults and slow moments: --delay slows
 // every page, --delay-print only the return page, --delay-report only the
@@ -15,13 +11,17 @@
 // off the year menus; --refuse-client makes the client choice refuse that tax
 // number to an accountant; --logout-to picks the page the logout lands on.
 // The "-in" switches (each may be repeated) touch one year only: the portal
-// has no return for it, its report leaves out the tax number, or its return
-// page or report comes MS late.
+// has no return for it, its return and report leave out the tax number
+// (--report-without-afm: every year's), or its return page or report comes MS
+// late.
 
 #include "tools/ReportPdfWriter.h"
 #include "tools/portal-sim/SimCertificate.h"
 #include "tools/portal-sim/SimData.h"
 #include "tools/portal-sim/SimPages.h"
+#include "startup/VersionLine.h"
+
+#include <CLI/CLI.hpp>
 
 #include <httplib.h>
 
@@ -29,9 +29,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <set>
 #include <regex>
@@ -49,9 +51,11 @@ struct Faults {
     bool reportWithoutAfm = false;
     bool noYearList = false;
     bool noPrintButton = false;
+    bool hugeReport = false;  // the report padded beyond 20 MB
     int printDelayMs = 0;
     int reportDelayMs = 0;
     std::string refusedClient;
+    std::string loginLog;  // a file that gets the user name of every login that goes through
     LogoutLanding logoutTo = LogoutLanding::Login;
     std::set<int> noReturnYears;
     std::set<int> reportWithoutAfmYears;
@@ -94,6 +98,8 @@ private:
     E1CodeTable ReturnOf(const Session& session, int year) const;
     // How the year's return page comes: late for the whole portal's return pages, or for this year.
     PageOptions ReturnOptionsOf(int year) const;
+    // The tax number a return or report shows: the session's, or none where a fault takes it away.
+    std::string ShownAfm(const Session& session, int year) const;
     int LateMs(int year) const {
         const auto late = faults_.lateYears.find(year);
         return late == faults_.lateYears.end() ? 0 : late->second;
@@ -140,6 +146,7 @@ void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
     {
         std::lock_guard lock(mutex_);
         sessions_[token] = {account->accountant() ? std::string() : account->afm, account->accountant()};
+        if (!faults_.loginLog.empty()) std::ofstream(faults_.loginLog, std::ios::app) << req.get_param_value("username") << '\n';
     }
     res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure");
     res.set_redirect("https://" + app + "/webtax/incomefp/years.jsp");
@@ -160,6 +167,11 @@ E1CodeTable Portal::ReturnOf(const Session& session, int year) const {
     return data_.Return(session.afm, year);
 }
 
+std::string Portal::ShownAfm(const Session& session, int year) const {
+    if (faults_.reportWithoutAfm || faults_.reportWithoutAfmYears.count(year)) return {};
+    return session.afm;
+}
+
 PageOptions Portal::ReturnOptionsOf(int year) const {
     PageOptions options = returnOptions_;
     if (const int late = LateMs(year)) options.delayMs = late;
@@ -167,7 +179,7 @@ PageOptions Portal::ReturnOptionsOf(int year) const {
 }
 
 void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
-    Html(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year)));
+    Html(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownAfm(session, year)));
 }
 
 void Portal::ServeApp(httplib::Server& server) {
@@ -248,7 +260,8 @@ void Portal::ServeApp(httplib::Server& server) {
     });
     server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         if (auto session = Require(req, res))
-            Html(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005), req.get_param_value("part") == "2" ? 2 : 1));
+            Html(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005),
+                                     req.get_param_value("part") == "2" ? 2 : 1, ShownAfm(*session, 2005)));
     });
     server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
@@ -256,10 +269,12 @@ void Portal::ServeApp(httplib::Server& server) {
         const int year = std::atoi(req.get_param_value("year").c_str());
         const int delayMs = LateMs(year) > 0 ? LateMs(year) : faults_.reportDelayMs;
         if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        const bool withAfm = !faults_.reportWithoutAfm && !faults_.reportWithoutAfmYears.count(year);
-        const auto lines = ReportLines(session->afm, withAfm, year, ReturnOf(*session, year));
+        const std::string afm = ShownAfm(*session, year);
+        const auto lines = ReportLines(afm, !afm.empty(), year, ReturnOf(*session, year));
         res.set_header("Cache-Control", "no-store");
-        res.set_content(WriteReportPdf(lines), "application/pdf");
+        std::string pdf = WriteReportPdf(lines);
+        if (faults_.hugeReport) pdf += "\n%" + std::string(21u * 1024 * 1024, 'x') + "\n";
+        res.set_content(pdf, "application/pdf");
     });
     server.Get("/webtax/incomefp/logout.do", [this](const httplib::Request& req, httplib::Response& res) {
         {
@@ -276,46 +291,73 @@ void Portal::ServeApp(httplib::Server& server) {
                [this](const httplib::Request&, httplib::Response& res) { Html(res, HomePage(options_)); });
 }
 
-int Usage() {
-    std::cerr << "usage: skartina-portal-sim --data DIR [--no-login-button] [--no-pbin] [--no-report] "
-                 "[--report-without-afm] [--delay MS] [--delay-print MS] [--delay-report MS] [--no-year-list] "
-                 "[--no-print-button] [--refuse-client AFM] [--logout-to login|alt-login|home] [--no-return-in YEAR] "
-                 "[--report-without-afm-in YEAR] [--late-in YEAR MS]\n";
-    return 2;
-}
-
-int Run(int argc, char** argv) {
+struct Switches {
     std::string folder;
     Faults faults;
     PageOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--data" && i + 1 < argc) folder = argv[++i];
-        else if (arg == "--delay" && i + 1 < argc) options.delayMs = std::atoi(argv[++i]);
-        else if (arg == "--no-login-button") faults.noLoginButton = true;
-        else if (arg == "--no-pbin") faults.noProceedButton = true;
-        else if (arg == "--no-report") faults.noReport = true;
-        else if (arg == "--report-without-afm") faults.reportWithoutAfm = true;
-        else if (arg == "--delay-print" && i + 1 < argc) faults.printDelayMs = std::atoi(argv[++i]);
-        else if (arg == "--delay-report" && i + 1 < argc) faults.reportDelayMs = std::atoi(argv[++i]);
-        else if (arg == "--no-year-list") faults.noYearList = true;
-        else if (arg == "--no-print-button") faults.noPrintButton = true;
-        else if (arg == "--refuse-client" && i + 1 < argc) faults.refusedClient = argv[++i];
-        else if (arg == "--no-return-in" && i + 1 < argc) faults.noReturnYears.insert(std::atoi(argv[++i]));
-        else if (arg == "--report-without-afm-in" && i + 1 < argc) faults.reportWithoutAfmYears.insert(std::atoi(argv[++i]));
-        else if (arg == "--late-in" && i + 2 < argc) {
-            const int year = std::atoi(argv[++i]);
-            faults.lateYears[year] = std::atoi(argv[++i]);
-        }
-        else if (arg == "--logout-to" && i + 1 < argc) {
-            const std::string landing = argv[++i];
-            if (landing == "login") faults.logoutTo = LogoutLanding::Login;
-            else if (landing == "alt-login") faults.logoutTo = LogoutLanding::AltLogin;
-            else if (landing == "home") faults.logoutTo = LogoutLanding::Home;
-            else return Usage();
-        } else return Usage();
+};
+
+// The switches; nullopt after --help, --version or bad usage, with the exit status in `status`.
+std::optional<Switches> Parse(int argc, char** argv, int& status) {
+    Switches switches;
+    std::string& folder = switches.folder;
+    Faults& faults = switches.faults;
+    PageOptions& options = switches.options;
+    std::string logoutTo = "login";
+    std::vector<int> lateYears;  // year, milliseconds, year, ...
+    std::vector<int> noReturnYears, reportWithoutAfmYears;
+
+    CLI::App app("A stand-in for the tax portal on loopback, for the tests and for trying the program. "
+                 "Its first line names the application, login and second login hosts (127.0.0.1:PORT).",
+                 "skartina-portal-sim");
+    app.set_version_flag("--version", VersionLine("skartina-portal-sim"));
+    app.add_option("--data", folder, "the data folder: accounts.txt and AFM/YEAR.txt")->required()->type_name("DIR");
+    app.add_option("--delay", options.delayMs, "every page shows its content only after MS")->type_name("MS");
+    app.add_option("--delay-print", faults.printDelayMs, "the return page only")->type_name("MS");
+    app.add_option("--delay-report", faults.reportDelayMs, "the report only")->type_name("MS");
+    app.add_flag("--no-login-button", faults.noLoginButton, "the login page lacks its button");
+    app.add_flag("--no-pbin", faults.noProceedButton, "the client-choice page lacks its button");
+    app.add_flag("--no-report", faults.noReport, "the year menus from 2014 have no report");
+    app.add_flag("--huge-report", faults.hugeReport, "the reports are larger than any yearly report may be");
+    app.add_flag("--report-without-afm", faults.reportWithoutAfm, "the reports leave out the tax number");
+    app.add_flag("--no-year-list", faults.noYearList, "the year menus lack \"YEAR\"");
+    app.add_flag("--no-print-button", faults.noPrintButton, "the year menus lack their print button");
+    app.add_option("--refuse-client", faults.refusedClient, "the client choice refuses that tax number")->type_name("AFM");
+    app.add_option("--login-log", faults.loginLog, "appends the user name of every login that goes through")->type_name("FILE");
+    app.add_option("--logout-to", logoutTo, "where the logout lands (login by default)")
+        ->check(CLI::IsMember({"login", "alt-login", "home"}));
+    app.add_option("--no-return-in", noReturnYears, "no return on the portal for the year (may be repeated)")
+        ->type_name("YEAR")
+        ->allow_extra_args(false);
+    app.add_option("--report-without-afm-in", reportWithoutAfmYears, "the year's report leaves out the tax number (may be repeated)")
+        ->type_name("YEAR")
+        ->allow_extra_args(false);
+    app.add_option("--late-in", lateYears, "the year's return page or report comes MS late (may be repeated)")
+        ->type_name("YEAR MS")
+        ->type_size(2)
+        ->allow_extra_args(false);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {  // --help, --version
+        status = app.exit(done);
+        return std::nullopt;
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        status = 2;
+        return std::nullopt;
     }
-    if (folder.empty()) return Usage();
+    faults.logoutTo = logoutTo == "home" ? LogoutLanding::Home : logoutTo == "alt-login" ? LogoutLanding::AltLogin : LogoutLanding::Login;
+    faults.noReturnYears.insert(noReturnYears.begin(), noReturnYears.end());
+    faults.reportWithoutAfmYears.insert(reportWithoutAfmYears.begin(), reportWithoutAfmYears.end());
+    for (size_t i = 0; i + 1 < lateYears.size(); i += 2) faults.lateYears[lateYears[i]] = lateYears[i + 1];
+    return switches;
+}
+
+int Run(int argc, char** argv) {
+    int status = 0;
+    const auto parsed = Parse(argc, argv, status);
+    if (!parsed) return status;
+    const auto& [folder, faults, options] = *parsed;
 
     // Stop on SIGTERM or SIGINT; blocked here so that the server threads never take them.
     sigset_t stopSignals;

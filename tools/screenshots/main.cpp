@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     main.resize(1280, 800);
     ok &= Save(main, out, "main.png");
 
-    AboutWindow about;
+    AboutWindow about(work);
     ok &= Save(about, out, "about.png");
 
     InfoWindow pro(work, page);
@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     ok &= Save(noConnection, out, "version-check-progress.png");
 
     AnalysisWindow analysis(work, desktop);
-    Control<AfmEdit>(analysis, "edAFM")->setText("123456789");
+    Control<AfmEdit>(analysis, "edAFM")->setText("123456783");
     Control<QLineEdit>(analysis, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     SheetGrid& grid = analysis.sheet();
     const struct {

@@ -1,7 +1,6 @@
 #include "PortalFixture.h"
 
 #include <filesystem>
-#include <sstream>
 
 namespace skartina::test {
 namespace {
@@ -17,15 +16,9 @@ public:
         std::filesystem::create_directories(portal->data / kPortalAfm);
         WriteBytes(portal->data / kPortalAfm / "2010.txt", "301 12345.67\n302 0.5\n7 1\n901 250\n");
         WriteBytes(portal->data / kPortalAfm / "2005.txt", "301 1000\n9 1\n601 1234.56\n901 3\n");
-        portal->simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM,
-                                                           std::vector<std::string>{"--data", portal->data.path().string()}, true);
-        std::istringstream hosts(portal->simulator->ReadLine(10000));
-        hosts >> portal->hosts.app >> portal->hosts.login >> portal->hosts.altLogin;
-        BrowserConfig config;
-        config.headless = true;
-        config.acceptInsecureCerts = true;
-        config.popupHosts = {portal->hosts.app, portal->hosts.login, portal->hosts.altLogin};
-        portal->browser = std::make_unique<DevToolsBrowser>(portal->clock, config);
+        portal->simulator = std::make_unique<SimulatedPortalProcess>(portal->data.path());
+        portal->hosts = portal->simulator->hosts();
+        portal->browser = std::make_unique<DevToolsBrowser>(portal->clock, portal->simulator->HeadlessBrowser());
     }
     void TearDown() override {
         delete portal;  // the browser quits, then the simulator is stopped

@@ -4,9 +4,9 @@
 // failed test. Each test starts from a new browser without the portal's cookies.
 
 #include "TestSupport.h"
-#include "browser/ChildProcess.h"
 #include "browser/DevToolsBrowser.h"
 #include "portal/PortalHosts.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,11 @@
 
 namespace skartina::test {
 
-inline constexpr const char* kPortalAfm = "123456789";
+inline constexpr const char* kPortalAfm = "123456783";
 
 struct Portal {
     TempDir data;
-    std::unique_ptr<ChildProcess> simulator;
+    std::unique_ptr<SimulatedPortalProcess> simulator;
     PortalHosts hosts;
     SteadyPumpClock clock;
     std::unique_ptr<DevToolsBrowser> browser;

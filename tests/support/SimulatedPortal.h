@@ -5,12 +5,11 @@
 
 #include "TestSupport.h"
 #include "e1/CodeList.h"
-#include "browser/ChildProcess.h"
 #include "browser/DevToolsBrowser.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,27 +17,27 @@
 namespace skartina::test {
 
 inline const std::filesystem::path kSimSample = SKARTINA_SIM_SAMPLE;
-inline constexpr const char* kSampleAfm = "123456789";
+inline constexpr const char* kSampleAfm = "123456783";
 
 struct SimulatedPortal {
-    explicit SimulatedPortal(std::vector<std::string> switches, PumpClock& pumpClock) {
-        switches.insert(switches.begin(), {"--data", kSimSample.string()});
-        simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, switches, true);
-        std::istringstream line(simulator->ReadLine(10000));
-        line >> hosts.app >> hosts.login >> hosts.altLogin;
-        BrowserConfig config;
-        config.headless = true;
-        config.acceptInsecureCerts = true;
-        config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};
-        browser = std::make_unique<DevToolsBrowser>(pumpClock, config);
-    }
+    SimulatedPortal(const std::vector<std::string>& switches, PumpClock& pumpClock)
+        : simulator(kSimSample, switches),
+          hosts(simulator.hosts()),
+          browser(std::make_unique<DevToolsBrowser>(pumpClock, simulator.HeadlessBrowser())) {}
     ~SimulatedPortal() {
         browser.reset();  // the browser quits before the portal stops
     }
-    std::unique_ptr<ChildProcess> simulator;
+    SimulatedPortalProcess simulator;
     PortalHosts hosts;
     std::unique_ptr<DevToolsBrowser> browser;
 };
+
+// The simulator's environment as "NAME=value " words for a shell command line.
+inline std::string ShellEnvironment(const SimulatedPortalProcess& simulator) {
+    std::string words;
+    for (const auto& [name, value] : simulator.Environment()) words += name + "=" + value + " ";
+    return words;
+}
 
 // The sample client's codes of the year as the reader files them: from 2015
 // the report's 115 and 117 go under 515 and 517.

@@ -4,7 +4,7 @@
 
 #include "gui/DesktopServices.h"
 #include "common/HttpClient.h"
-#include "../TestSupport.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QTimer>

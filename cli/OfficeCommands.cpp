@@ -1,0 +1,179 @@
+// import-clients and retrieve-clients: the register brought in from a client
+// list, and every client's years fetched in one run.
+
+#include "cli/Commands.h"
+#include "cli/PasswordPrompt.h"
+#include "common/ClientFiles.h"
+#include "common/Edition.h"
+#include "portal/BatchOfficePortal.h"
+#include "browser/BrowserConfig.h"
+#include "portal/OfficeReport.h"
+#include "portal/OfficeSelection.h"
+#include "browser/PortalBrowser.h"
+#include "registry/AfmCheck.h"
+#include "registry/ClientImport.h"
+#include "registry/ClientLists.h"
+
+#include <algorithm>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+namespace skartina::cli {
+namespace {
+
+std::vector<std::string> CommaList(const std::string& text) {
+    std::vector<std::string> items;
+    std::istringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ','))
+        if (!item.empty() && std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
+    return items;
+}
+
+std::string Minutes(uint64_t ms) {
+    const uint64_t seconds = ms / 1000;
+    std::ostringstream out;
+    out << seconds / 60 << ":" << (seconds % 60 < 10 ? "0" : "") << seconds % 60;
+    return out.str();
+}
+
+class ProgressOnStderr : public OfficeView {
+public:
+    void Progress(const OfficeProgress& p) override {
+        std::cerr << "πελάτης " << p.client << " από " << p.clients << ": " << p.afm << (p.name.empty() ? "" : " " + p.name)
+                  << ", έτος " << p.year << " (πέρασαν " << Minutes(p.elapsedMs);
+        if (p.remainingMs) std::cerr << ", απομένουν περίπου " << Minutes(*p.remainingMs);
+        std::cerr << ")\n";
+    }
+};
+
+std::string Now() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+struct ImportClientsArguments {
+    std::string file;
+};
+
+int RunImportClients(const ImportClientsArguments& args) {
+    const ImportResult result = ImportClientFile(kTablesFolder, args.file);
+    const std::vector<std::string> lines = ImportReportLines(result);
+    std::cout << lines.front() << '\n';
+    for (size_t i = 1; i < lines.size(); ++i) std::cerr << lines[i] << '\n';
+    return result.skipped.empty() ? 0 : 1;
+}
+
+struct RetrieveClientsArguments {
+    std::string afms;
+    std::string years;
+    bool accountant = false;
+    std::string user;
+    std::string extraSeconds = "0";
+    bool fixedPauses = false;
+    bool resume = false;
+    bool onlyMissing = false;
+    std::string password;  // refused: only its presence counts
+};
+
+int RunRetrieveClients(const RetrieveClientsArguments& args) {
+    std::vector<std::string> afms = CommaList(args.afms);
+    for (const std::string& afm : afms)
+        if (!IsWholeAfm(afm))
+            throw UsageError("ο Α.Φ.Μ. «" + EscapeControls(afm) + "» δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου)");
+    const bool yearsGiven = !args.years.empty();
+    const std::string yearsText = yearsGiven ? args.years : "2003-" + std::to_string(kNewestYear);
+    const bool accountant = args.accountant, resume = args.resume, onlyMissing = args.onlyMissing;
+    const std::string& user = args.user;
+    const int extraSeconds = ExtraSeconds(args.extraSeconds);
+
+    std::optional<OfficeJournal> unfinished = ReadOfficeJournal(kTablesFolder);
+    OfficeJournal journal;
+    if (resume) {
+        if (!unfinished) throw UsageError("δεν υπάρχει ημιτελής άντληση για συνέχιση");
+        if (!afms.empty() || yearsGiven || onlyMissing || accountant || !user.empty())
+            throw UsageError("με --resume η άντληση συνεχίζει με τους πελάτες, τα έτη και την είσοδο που είχε");
+        journal = *unfinished;
+    } else {
+        if (unfinished)
+            throw UsageError("υπάρχει ημιτελής άντληση (" + OfficeJournalPath(kTablesFolder).string() +
+                             "): συνεχίστε τη με --resume ή διαγράψτε το αρχείο για νέα άντληση");
+        if (accountant != !user.empty()) throw UsageError("δώστε --accountant μαζί με --user ΧΡΗΣΤΗΣ του λογιστή");
+        if (!afms.empty() && onlyMissing) throw UsageError("δώστε είτε --afm είτε --only-missing");
+        OfficePlan& plan = journal.plan;
+        try {
+            plan.years = OfficeYearRange(yearsText);
+        } catch (const std::invalid_argument& e) {
+            throw UsageError(std::string("--years: ") + e.what());
+        }
+        if (afms.empty()) {
+            std::vector<std::string> bad;
+            for (const RegisterClient& client : RegisterClients(kTablesFolder, &bad)) afms.push_back(client.afm);
+            if (!bad.empty()) std::cerr << BadEntriesSentence(bad) << '\n';
+            if (onlyMissing) {
+                const std::vector<std::string> lacking = ClientsLackingAYear(kTablesFolder, plan.years);
+                std::erase_if(afms, [&](const std::string& a) { return std::find(lacking.begin(), lacking.end(), a) == lacking.end(); });
+            }
+        }
+        for (const std::string& afm : afms) {
+            const std::string problem = AfmFileNameProblem(afm);
+            if (!problem.empty()) throw UsageError("«" + afm + "»: " + problem);
+        }
+        if (afms.empty()) {
+            std::cout << "Δεν υπάρχει πελάτης για άντληση.\n";
+            return 0;
+        }
+        plan.started = Now();
+        plan.afms = afms;
+        plan.accountant = accountant;
+        plan.accountantUser = user;
+    }
+
+    std::optional<PortalCredentials> login;
+    if (journal.plan.accountant) login = PortalCredentials{{}, journal.plan.accountantUser, PortalPassword(), true};
+
+    const PortalHosts hosts = PortalHostsFromEnvironment();
+    SteadyPumpClock clock;
+    const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
+    PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
+    BatchOfficePortal office(portal, login, extraSeconds, args.fixedPauses);
+    ProgressOnStderr view;
+    const OfficeResult result = RunOffice(office, journal, kTablesFolder, view);
+    for (const std::string& line : OfficeSummaryLines(result.clients, result.cancelled)) std::cout << line << '\n';
+    std::cout << "Αναφορά: " << result.report.string() << '\n';
+    return result.AnyNotRead() ? 1 : 0;
+}
+
+}  // namespace
+
+Runner DefineImportClients(CLI::App& command) {
+    const auto args = std::make_shared<ImportClientsArguments>();
+    AddRequired(command, "FILE.csv", args->file, "ο κατάλογος πελατών");
+    return [args] { return RunImportClients(*args); };
+}
+
+Runner DefineRetrieveClients(CLI::App& command) {
+    const auto args = std::make_shared<RetrieveClientsArguments>();
+    command.add_option("--afm", args->afms, "οι ΑΦΜ των πελατών, χωρισμένοι με «,» (προεπιλογή όλοι)")->type_name("AFM,...");
+    command.add_flag("--only-missing", args->onlyMissing, "μόνο όσοι δεν έχουν στο φύλλο κάποιο από τα έτη");
+    command.add_option("--years", args->years, "τα έτη, όπως «2003-2020» ή «2010»")->type_name("Y-Y");
+    command.add_flag("--accountant", args->accountant, "μία είσοδος ως λογιστής που επιλέγει κάθε πελάτη");
+    command.add_option("--user", args->user, "το όνομα χρήστη του λογιστή στην Α.Α.Δ.Ε.")->type_name("USER");
+    command.add_option("--extra-seconds", args->extraSeconds, "επιπλέον χρόνος σε κάθε αναμονή")->type_name("N");
+    command.add_flag("--fixed-pauses", args->fixedPauses,
+                     "και οι σταθερές παύσεις της Α.Α.Δ.Ε., για πύλη που δείχνει τη σελίδα πριν είναι έτοιμη");
+    command.add_flag("--resume", args->resume, "συνέχεια της ημιτελούς άντλησης μετά τον τελευταίο πελάτη που ολοκληρώθηκε");
+    const CLI::Option* password = AddRefusedPassword(command, args->password);
+    return [args, password] {
+        ThrowIfPasswordGiven(password);
+        return RunRetrieveClients(*args);
+    };
+}
+
+}  // namespace skartina::cli

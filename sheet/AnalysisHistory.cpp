@@ -1,0 +1,97 @@
+#include "sheet/AnalysisHistory.h"
+
+#include "common/ClientFiles.h"
+#include "common/Codepage.h"
+#include "common/TextFile.h"
+#include "sheet/AnalysisFile.h"
+
+#include <algorithm>
+#include <ctime>
+#include <optional>
+#include <regex>
+
+namespace skartina {
+namespace {
+
+const std::regex kVersionName(R"((\d{4})(\d{2})(\d{2})-(\d{2})(\d{2})(\d{2})-(\d{3})\.grd)");
+
+std::string VersionName(std::chrono::system_clock::time_point now) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    char millis[8];
+    std::snprintf(millis, sizeof millis, "-%03d", static_cast<int>(ms));
+    return std::string(text) + millis + ".grd";
+}
+
+// The file's bytes as SaveGridToFile writes them; nothing when a cell cannot
+// be written (the save says why).
+std::optional<std::string> FileBytesOf(const SheetGrid& grid) {
+    std::string bytes;
+    try {
+        for (const std::string& line : GridToLines(grid)) bytes += Utf8ToCp1253(line) + "\r\n";
+    } catch (const EncodingError&) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std::string_view afm) {
+    return ClientFilePath(tablesDir, afm, "_history");
+}
+
+void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view afm,
+                            const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
+    const std::optional<std::string> bytes = FileBytesOf(grid);
+    std::error_code ec;
+    if (bytes && std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
+        const std::string previous = ReadFileBytes(file, kAnalysisFileLimits);
+        if (previous == *bytes) return;
+        const std::filesystem::path folder = HistoryFolder(tablesDir, afm);
+        // A save cut short after keeping its version keeps it once, not again.
+        const std::vector<std::filesystem::path> kept = KeptVersions(tablesDir, afm);
+        if (!kept.empty() && ReadFileBytes(kept.front(), kAnalysisFileLimits) == previous) {
+            SaveGridToFile(grid, file);
+            return;
+        }
+        MakeTablesFolderPrivate(folder);
+        // A name of its own even for two saves in the same millisecond.
+        std::filesystem::path version = folder / VersionName(now);
+        while (std::filesystem::exists(std::filesystem::symlink_status(version, ec))) {
+            now += std::chrono::milliseconds(1);
+            version = folder / VersionName(now);
+        }
+        WriteFileAtomically(version, previous, FileAccess::OwnerOnly);
+        const std::vector<std::filesystem::path> versions = KeptVersions(tablesDir, afm);
+        for (size_t i = kKeptVersions; i < versions.size(); ++i) std::filesystem::remove(versions[i], ec);
+    }
+    SaveGridToFile(grid, file);
+}
+
+std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view afm) {
+    std::vector<std::filesystem::path> versions;
+    const std::filesystem::path folder = HistoryFolder(tablesDir, afm);
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file(ec) && !entry.is_symlink(ec) && std::regex_match(name, kVersionName))
+            versions.push_back(entry.path());
+    }
+    // The names are the times, fixed width: their order is the time order.
+    std::sort(versions.begin(), versions.end(), std::greater<>());
+    return versions;
+}
+
+std::string VersionTimeText(const std::filesystem::path& version) {
+    const std::string name = version.filename().string();
+    std::smatch m;
+    if (!std::regex_match(name, m, kVersionName)) return name;
+    return m[1].str() + "-" + m[2].str() + "-" + m[3].str() + " " + m[4].str() + ":" + m[5].str() + ":" + m[6].str();
+}
+
+}  // namespace skartina

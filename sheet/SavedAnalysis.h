@@ -1,0 +1,41 @@
+#pragma once
+// What a saved analysis holds, told before it is replaced or opened, and how
+// a window knows whether the file on disk is still the one it opened or saved.
+
+#include "sheet/SheetGrid.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace skartina {
+
+// Whether a row holds figures of its own (typed or from a return), not a
+// total or a balance the recalculation writes.
+bool IsFigureRow(int row);
+
+// The years, newest first, whose two columns hold at least one figure other
+// than zero in a figure row.
+std::vector<int> YearsWithFigures(const SheetGrid& grid);
+
+// "έτη με ποσά: 2019, 2016, 2015" or "χωρίς ποσά σε κανένα έτος".
+std::string DescribeYearsWithFigures(const SheetGrid& grid);
+
+// A file as it was when a window opened or wrote it: a later write by anyone
+// else changes it.
+struct FileStamp {
+    std::filesystem::path path;
+    std::filesystem::file_time_type written{};
+    std::uintmax_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file now; nothing when it does not exist.
+std::optional<FileStamp> StampOf(const std::filesystem::path& path);
+
+// "12/03/2021 10:42" in local time: when the file was last written.
+std::string SavedAtText(const FileStamp& stamp);
+
+}  // namespace skartina

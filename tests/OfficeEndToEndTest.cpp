@@ -1,0 +1,293 @@
+// The office run with headless Chromium against the simulated portal, through
+// skartina-cli as an office would use it: a client list imported, every
+// client's years in one accountant login, each sheet against a retrieve-all of
+// the same client, a client the portal refuses, clients without credentials,
+// a run killed at random moments and resumed, the history of a replaced sheet.
+
+#include "support/CliRunner.h"
+#include "support/TestSupport.h"
+#include "common/Codepage.h"
+#include "common/TextFile.h"
+#include "browser/ChildProcess.h"
+#include "portal/OfficeJournal.h"
+#include "portal/PortalHosts.h"
+#include "sheet/AnalysisHistory.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <chrono>
+#include <iomanip>
+#include <map>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace skartina::test {
+namespace {
+
+const std::vector<std::string> kAfms = {"123456783", "090909091", "111111114", "222222228", "333333331"};
+const std::filesystem::path kSample = SKARTINA_SIM_SAMPLE;
+
+// A kept document without the time the portal made it (a report's creation date).
+std::string Document(const std::filesystem::path& file) {
+    std::string bytes = ReadBytes(file);
+    const size_t date = bytes.find("/CreationDate (");
+    if (date != std::string::npos) bytes.erase(date, bytes.find(')', date) - date);
+    return bytes;
+}
+
+
+// The portal's data: the sample client's returns, each client's amounts
+// scaled by its place so that no two sheets are alike; an account for each
+// client (user1 ... user5) and the accountant "logistis".
+void MakePortalData(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    std::string accounts = "logistis demo5678 *\n";
+    for (size_t k = 0; k < kAfms.size(); ++k) {
+        accounts += "user" + std::to_string(k + 1) + " pw" + std::to_string(k + 1) + " " + kAfms[k] + "\n";
+        std::filesystem::create_directories(folder / kAfms[k]);
+        for (const auto& entry : std::filesystem::directory_iterator(kSample / "123456783")) {
+            std::istringstream in(ReadBytes(entry.path()));
+            std::ostringstream out;
+            out << std::fixed << std::setprecision(2);
+            for (std::string line; std::getline(in, line);) {
+                std::istringstream pair(line);
+                int code = 0;
+                double amount = 0;
+                if (line.empty() || line[0] == '#' || !(pair >> code >> amount)) continue;
+                out << code << ' ' << (code <= 10 ? amount : amount * double(k + 1)) << '\n';
+            }
+            WriteBytes(folder / kAfms[k] / entry.path().filename(), out.str());
+        }
+    }
+    WriteBytes(folder / "accounts.txt", accounts);
+}
+
+// The list as an accounting program exports it: Windows-1253, ";", Greek
+// header; the last client without portal credentials.
+std::string ClientList() {
+    std::string list = "ΑΦΜ;Επώνυμο;Όνομα;Πατρώνυμο;UserName;Password\r\n";
+    const char* surnames[] = {"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΑΛΦΑ Α.Ε.", "ΓΕΩΡΓΙΟΥ", "ΔΗΜΗΤΡΙΟΥ", "ΕΥΑΓΓΕΛΟΥ"};
+    for (size_t k = 0; k < kAfms.size(); ++k) {
+        const std::string n = std::to_string(k + 1);
+        list += kAfms[k] + ";" + surnames[k] + ";Όνομα" + n + ";Πατέρας" + n + ";" +
+                (k + 1 < kAfms.size() ? "user" + n + ";pw" + n : std::string(";")) + "\r\n";
+    }
+    return Utf8ToCp1253(list);
+}
+
+class OfficeEndToEnd : public ::testing::Test {
+protected:
+    void Start(std::vector<std::string> faults = {}) {
+        MakePortalData(dir / "portal");
+        faults.insert(faults.begin(), {"--data", (dir / "portal").string(), "--login-log", (dir / "logins.txt").string()});
+        simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, faults, true);
+        std::istringstream line(simulator->ReadLine(10000));
+        line >> hosts.app >> hosts.login >> hosts.altLogin;
+    }
+
+    std::vector<std::string> Environment(const std::string& password) const {
+        return {"SKARTINA_PORTAL_APP_HOST=" + hosts.app, "SKARTINA_PORTAL_LOGIN_HOST=" + hosts.login,
+                "SKARTINA_PORTAL_ALT_LOGIN_HOST=" + hosts.altLogin, "SKARTINA_BROWSER_HEADLESS=1",
+                "SKARTINA_PORTAL_INSECURE_TLS=1", "SKARTINA_PASSWORD=" + password};
+    }
+
+    // skartina-cli in the folder, with the portal's hosts; its status, output and error.
+    CliRun Run(const std::filesystem::path& folder, const std::string& args, const std::string& password = "demo5678") {
+        std::string command = "cd " + Q(folder) + " && env";
+        for (const std::string& variable : Environment(password)) command += " " + variable;
+        command += " " + std::string(SKARTINA_CLI) + " " + args + " </dev/null >" + Q(dir / "out.txt") + " 2>" + Q(dir / "err.txt");
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(dir / "out.txt"), ReadBytes(dir / "err.txt")};
+    }
+
+    // The folder's register made from the client list.
+    void Import(const std::filesystem::path& folder) {
+        std::filesystem::create_directories(folder);
+        WriteBytes(folder / "clients.csv", ClientList());
+        const CliRun run = Run(folder, "import-clients clients.csv");
+        ASSERT_EQ(run.status, 0) << run.err;
+        ASSERT_EQ(run.out, "Εισαγωγή πελατών: 5 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 0 γραμμές παραλείφθηκαν.\n");
+    }
+
+    std::vector<std::string> Logins() {
+        std::vector<std::string> users;
+        std::istringstream in(ReadBytes(dir / "logins.txt"));
+        for (std::string user; std::getline(in, user);) users.push_back(user);
+        return users;
+    }
+
+    std::vector<std::string> ReportLines(const std::filesystem::path& tables) {
+        for (const auto& entry : std::filesystem::directory_iterator(tables))
+            if (entry.path().filename().string().rfind("retrieval-", 0) == 0)
+                return Cp1253Lines(ReadBytes(entry.path()), "report");
+        ADD_FAILURE() << "no report in " << tables;
+        return {};
+    }
+
+    TempDir dir;
+    PortalHosts hosts;
+    std::unique_ptr<ChildProcess> simulator;
+};
+
+TEST_F(OfficeEndToEnd, FiveClientsImportedAndFetchedInOneLoginEachSheetAsItsRetrieveAll) {
+    Start();
+    const auto office = dir / "office";
+    Import(office);
+    const CliRun run = Run(office, "retrieve-clients --accountant --user logistis");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              "Άντληση 5 πελατών: 90 έτη αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν αντλήθηκαν.");
+    EXPECT_NE(run.err.find("πελάτης 5 από 5: 123456783 ΠΑΠΑΔΟΠΟΥΛΟΣ Όνομα1, έτος 2003"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("απομένουν περίπου"), std::string::npos);
+    EXPECT_EQ(Logins(), std::vector<std::string>{"logistis"});
+    EXPECT_EQ(ReportLines(office / "Tables").size(), 1u + 5 * 18);
+    EXPECT_FALSE(std::filesystem::exists(OfficeJournalPath(office / "Tables")));
+
+    for (const std::string& afm : kAfms) {
+        const auto single = dir / ("single-" + afm);
+        std::filesystem::create_directories(single);
+        ASSERT_EQ(Run(single, "new in.grd").status, 0);
+        const CliRun alone = Run(single, "retrieve-all in.grd out.grd --accountant --user logistis --afm " + afm);
+        ASSERT_EQ(alone.status, 0) << alone.err;
+        EXPECT_EQ(ReadBytes(office / "Tables" / (afm + "_2021.grd")), ReadBytes(single / "out.grd")) << afm;
+        for (const char* source : {"2003.txt", "2013.txt", "2014.pdf", "2020.pdf"})
+            EXPECT_EQ(Document(office / "Tables" / (afm + "_sources") / source),
+                      Document(single / "Tables" / (afm + "_sources") / source))
+                << afm << " " << source;
+    }
+}
+
+TEST_F(OfficeEndToEnd, ARefusedClientIsReportedAndTheRunGoesOnClientsWithoutCredentialsToo) {
+    Start({"--refuse-client", "111111114"});
+    const auto office = dir / "office";
+    Import(office);
+    const CliRun run = Run(office, "retrieve-clients --accountant --user logistis --years 2015-2016");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(Logins(), std::vector<std::string>{"logistis"});
+    const std::vector<std::string> report = ReportLines(office / "Tables");
+    ASSERT_EQ(report.size(), 11u);
+    // The register's order, by surname.
+    EXPECT_EQ(report[3], "111111114;ΓΕΩΡΓΙΟΥ Όνομα3;2016;απέτυχε;η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 111111114");
+    EXPECT_EQ(report[5], "222222228;ΔΗΜΗΤΡΙΟΥ Όνομα4;2016;αντλήθηκε;");  // the next client after the refused one
+    EXPECT_EQ(report[8], "333333331;ΕΥΑΓΓΕΛΟΥ Όνομα5;2015;αντλήθηκε;");
+    EXPECT_EQ(report[10], "123456783;ΠΑΠΑΔΟΠΟΥΛΟΣ Όνομα1;2015;αντλήθηκε;");
+    EXPECT_FALSE(std::filesystem::exists(office / "Tables" / "111111114_2021.grd"));
+    EXPECT_NE(run.out.find("111111114 ΓΕΩΡΓΙΟΥ Όνομα3: 0 αντλήθηκαν, 0 χωρίς δήλωση, 2 απέτυχαν, 0 δεν αντλήθηκαν "
+                           "(η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 111111114)."),
+              std::string::npos)
+        << run.out;
+
+    // Each client's own login: the one without credentials is reported, the others log in in turn.
+    const CliRun own = Run(office, "retrieve-clients --years 2016", "");
+    EXPECT_EQ(own.status, 1) << own.err;
+    EXPECT_EQ(Logins(), (std::vector<std::string>{"logistis", "user2", "user3", "user4", "user1"}));
+    EXPECT_NE(own.out.find("333333331 ΕΥΑΓΓΕΛΟΥ Όνομα5: 0 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 0 δεν αντλήθηκαν "
+                           "(ο πελάτης δεν έχει στοιχεία εισόδου στο μητρώο)."),
+              std::string::npos)
+        << own.out;
+    EXPECT_TRUE(std::filesystem::exists(office / "Tables" / "111111114_2021.grd"));
+}
+
+// Every file of the folder with its bytes; the history's versions by content
+// (their names are times), the report and the journal left out.
+std::multimap<std::string, std::string> FilesOf(const std::filesystem::path& tables) {
+    std::multimap<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tables)) {
+        if (!entry.is_regular_file()) continue;
+        std::string name = std::filesystem::relative(entry.path(), tables).string();
+        if (name.rfind("retrieval-", 0) == 0) continue;
+        if (name.find("_history/") != std::string::npos) name = name.substr(0, name.find('/')) + "/version";
+        files.emplace(name, Document(entry.path()));
+    }
+    return files;
+}
+
+TEST_F(OfficeEndToEnd, ARunKilledAtRandomMomentsAndResumedEndsWithTheFilesOfOneUninterrupted) {
+    Start();
+    const std::string args = "retrieve-clients --accountant --user logistis --years 2012-2015";
+    const auto whole = dir / "whole";
+    Import(whole);
+    ASSERT_EQ(Run(whole, args).status, 0);
+    const auto expected = FilesOf(whole / "Tables");
+    const auto expectedReport = ReportLines(whole / "Tables");
+
+    const auto broken = dir / "broken";
+    Import(broken);
+    std::mt19937 random(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::uniform_int_distribution<int> moment(200, 7000);
+    std::vector<int> kills;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const bool resume = std::filesystem::exists(OfficeJournalPath(broken / "Tables"));
+        if (attempt > 0 && !resume) break;  // the run ended before its kill, or was killed before it began
+        ChildOptions options;
+        options.environment = Environment("demo5678");
+        options.quiet = true;
+        const std::string command = "cd " + Q(broken) + " && exec " + SKARTINA_CLI + " " +
+                                    (resume ? "retrieve-clients --resume" : args) + " </dev/null";
+        ChildProcess cli("/bin/sh", {"-c", command}, options);
+        kills.push_back(moment(random));
+        std::this_thread::sleep_for(std::chrono::milliseconds(kills.back()));
+        ::kill(-cli.pid(), SIGKILL);  // the command and its browser, at once
+        cli.Stop(0);
+    }
+    SCOPED_TRACE("killed after (ms): " + ::testing::PrintToString(kills));
+    if (std::filesystem::exists(OfficeJournalPath(broken / "Tables"))) {
+        const CliRun rest = Run(broken, "retrieve-clients --resume");
+        EXPECT_EQ(rest.status, 0) << rest.err;
+    } else if (!std::filesystem::exists(broken / "Tables" / "333333331_2021.grd")) {
+        // Killed before its journal was written: the run is started again.
+        const CliRun again = Run(broken, args);
+        EXPECT_EQ(again.status, 0) << again.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(OfficeJournalPath(broken / "Tables")));
+    const auto got = FilesOf(broken / "Tables");
+    EXPECT_EQ(got.size(), expected.size());
+    for (const auto& [name, bytes] : expected) {
+        const auto range = got.equal_range(name);
+        bool same = false;
+        for (auto it = range.first; it != range.second; ++it) same = same || it->second == bytes;
+        EXPECT_TRUE(same) << name;
+    }
+    for (const auto& [name, bytes] : got) EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
+    EXPECT_EQ(ReportLines(broken / "Tables"), expectedReport);
+}
+
+TEST_F(OfficeEndToEnd, ASheetReplacedByALaterRunIsKeptInItsHistory) {
+    Start();
+    const auto office = dir / "office";
+    Import(office);
+    const std::string args = "retrieve-clients --accountant --user logistis --years 2016 --afm 123456783,090909091";
+    ASSERT_EQ(Run(office, args).status, 0);
+    const std::string first = ReadBytes(office / "Tables" / "123456783_2021.grd");
+    // The portal's 2016 return of the first client changes; the second's does not.
+    WriteBytes(dir / "portal" / "123456783" / "2016.txt", "301 99999.5\n");
+    const CliRun again = Run(office, args);
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(ReadBytes(office / "Tables" / "123456783_2021.grd"), first);
+    const auto versions = KeptVersions(office / "Tables", "123456783");
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(ReadBytes(versions[0]), first);
+    EXPECT_TRUE(KeptVersions(office / "Tables", "090909091").empty());
+}
+
+TEST_F(OfficeEndToEnd, TheImportNamesItsBadLinesAndTheResumeNeedsAJournal) {
+    const auto office = dir / "office";
+    std::filesystem::create_directories(office);
+    WriteBytes(office / "bad.csv", "AFM,Surname\n123456783,GOOD\n123456789,BAD CHECK\n123456783,TWICE\n");
+    const CliRun inOffice = Run(office, "import-clients bad.csv");
+    EXPECT_EQ(inOffice.status, 1);
+    EXPECT_EQ(inOffice.out, "Εισαγωγή πελατών: 1 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 2 γραμμές παραλείφθηκαν.\n");
+    EXPECT_EQ(inOffice.err, "Γραμμή 3: ο Α.Φ.Μ. «123456789» δεν είναι έγκυρος.\n"
+                            "Γραμμή 4: ο Α.Φ.Μ. 123456783 υπάρχει ήδη στη γραμμή 2.\n");
+    EXPECT_TRUE(std::filesystem::exists(office / "Tables" / "123456783.cst"));
+
+    const CliRun resume = Run(office, "retrieve-clients --resume");
+    EXPECT_EQ(resume.status, 2);
+    EXPECT_NE(resume.err.find("δεν υπάρχει ημιτελής άντληση"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace skartina::test
