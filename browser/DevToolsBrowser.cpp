@@ -174,6 +174,7 @@ void DevToolsBrowser::EndSession() {
     ready_.clear();
     held_.clear();
     bytes_.clear();
+    refusedReports_.clear();
     failed_.clear();
 }
 

@@ -132,7 +132,9 @@ std::filesystem::path FakeBrowser(const TempDir& dir, const std::string& name, c
 
 TEST(DevToolsBrowser, AMalformedOrOversizedMessageIsAClearErrorNeverACrash) {
     TempDir dir;
-    const std::string page = R"(printf '{"id":%d,"result":{"targetInfos":[{"targetId":"P","type":"page","url":"about:blank","title":""}]}}\0' $n >&4)";
+    // Every command is answered; a window is told of as the browser tells it, by its event.
+    const std::string window = R"({"method":"Target.targetCreated","params":{"targetInfo":{"targetId":"P","type":"page","url":"about:blank","title":""}}}\0)";
+    const std::string page = "printf '" + window + R"({"id":%d,"result":{"sessionId":"S"}}\0' $n >&4)";
     struct Case {
         const char* name;
         std::string reply;
@@ -142,8 +144,8 @@ TEST(DevToolsBrowser, AMalformedOrOversizedMessageIsAClearErrorNeverACrash) {
         {"result-not-object", R"(printf '{"id":%d,"result":[1]}\0' $n >&4)",
          "Target.setDiscoverTargets: the browser's answer is malformed"},
         {"error-not-object", R"(printf '{"id":%d,"error":"nope"}\0' $n >&4)", "Target.setDiscoverTargets: refused"},
-        {"no-target-list", R"(printf '{"id":%d,"result":{"targetInfos":"none"}}\0' $n >&4)",
-         "the browser's answer is malformed: no target list"},
+        {"no-session", "printf '" + window + R"({"id":%d,"result":{}}\0' $n >&4)",
+         "the browser's answer is malformed: no session"},
         {"oversized", "head -c 50331649 /dev/zero | tr '\\0' x >&4; sleep 30", "a message of more than 48 MB"},
         {"noise-then-answers",
          R"(printf 'not json\0[1,2]\0{"method":"Target.targetCreated","params":{"targetInfo":5}}\0{"method":7}\0{"id":"x"}\0{"method":"Target.targetDestroyed","params":[]}\0' >&4; )" + page,
