@@ -170,13 +170,13 @@ TEST_F(OfficeEndToEnd, ARefusedClientIsReportedAndTheRunGoesOnClientsWithoutCred
     const std::vector<std::string> report = ReportLines(office / "Tables");
     ASSERT_EQ(report.size(), 11u);
     // The register's order, by surname.
-    EXPECT_EQ(report[3], "111111114;ΓΕΩΡΓΙΟΥ Όνομα3;2016;απέτυχε;η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 111111114");
+    EXPECT_EQ(report[3], "111111114;ΓΕΩΡΓΙΟΥ Όνομα3;2016;απέτυχε;η Α.Α.Δ.Ε. δεν επέτρεψε στον λογιστή την επιλογή του πελάτη");
     EXPECT_EQ(report[5], "222222228;ΔΗΜΗΤΡΙΟΥ Όνομα4;2016;αντλήθηκε;");  // the next client after the refused one
     EXPECT_EQ(report[8], "333333331;ΕΥΑΓΓΕΛΟΥ Όνομα5;2015;αντλήθηκε;");
     EXPECT_EQ(report[10], "123456783;ΠΑΠΑΔΟΠΟΥΛΟΣ Όνομα1;2015;αντλήθηκε;");
     EXPECT_FALSE(std::filesystem::exists(office / "Tables" / "111111114_2021.grd"));
     EXPECT_NE(run.out.find("111111114 ΓΕΩΡΓΙΟΥ Όνομα3: 0 αντλήθηκαν, 0 χωρίς δήλωση, 2 απέτυχαν, 0 δεν αντλήθηκαν "
-                           "(η Α.Α.Δ.Ε. δεν δέχτηκε τον πελάτη με Α.Φ.Μ. 111111114)."),
+                           "(η Α.Α.Δ.Ε. δεν επέτρεψε στον λογιστή την επιλογή του πελάτη)."),
               std::string::npos)
         << run.out;
 

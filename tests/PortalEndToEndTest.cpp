@@ -7,6 +7,9 @@
 
 #include <signal.h>
 
+#include <chrono>
+#include <thread>
+
 namespace skartina::test {
 namespace {
 
@@ -126,7 +129,13 @@ TEST_F(PortalEndToEnd, ABrowserThatDiesEndsTheApplicationAndTheNextOpensAnew) {
     const pid_t chromium = browser().BrowserProcess();
     const std::filesystem::path profile = browser().ProfileFolder();
     ASSERT_EQ(kill(chromium, SIGKILL), 0);
-    EXPECT_TRUE(browser().Windows().empty());
+    // Its windows go with it as soon as its threads are torn down.
+    bool gone = false;
+    for (int waited = 0; waited < 500 && !gone; ++waited) {
+        gone = browser().Windows().empty();
+        if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(gone);
     EXPECT_FALSE(browser().HasApplication());
     EXPECT_FALSE(std::filesystem::exists(profile));
     EXPECT_THROW(browser().Navigate(window, "about:blank", false), BrowserError);
