@@ -173,7 +173,8 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     reportTakenLabel_->setFrameShape(QFrame::Panel);
     reportTakenLabel_->setFrameShadow(QFrame::Sunken);
     reportTakenLabel_->setAlignment(Qt::AlignCenter);
-    reportTakenLabel_->setMinimumWidth(40);
+    // Wide enough for the longest it says ("2016: κενό", "ΟΚ 18/18").
+    reportTakenLabel_->setMinimumWidth(reportTakenLabel_->fontMetrics().horizontalAdvance(" 2016: κενό ") + 8);
     specialLayout->addWidget(reportTakenLabel_, 1, 4);
     fixedPausesBox_ = new QCheckBox("Σταθερές παύσεις (για αργή Α.Α.Δ.Ε.)", special);
     fixedPausesBox_->setObjectName("cbFixedPauses");
@@ -628,9 +629,12 @@ Browser& AnalysisWindow::portalBrowser() {
 void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
     for (auto& [year, button] : retrieveYearButtons_) button->setEnabled(enabled);
     for (auto& [year, box] : yearBoxes_) box->setEnabled(enabled);
+    // The client's fields too: a retrieval reads them, and a mouse paste must not change them under it.
     for (QWidget* command : std::initializer_list<QWidget*>{firstYearEdit_, chooseClientButton_, openButton_, saveButton_,
                                                             exportExcelButton_, exportCsvButton_, marriedAllYearsBox_,
-                                                            retrieveAllYearsButton_})
+                                                            retrieveAllYearsButton_, taxNumberEdit_, nameEdit_,
+                                                            accountantBox_, portalUserEdit_, portalPasswordEdit_,
+                                                            extraWaitEdit_, fixedPausesBox_, versionsButton_})
         command->setEnabled(enabled);
 }
 

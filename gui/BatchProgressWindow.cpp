@@ -13,7 +13,9 @@ namespace skartina {
 BatchProgressWindow::BatchProgressWindow(int total, QWidget* parent) : QDialog(parent) {
     setObjectName("fiBatchProgress");
     setWindowTitle(QString::fromStdString(kBatchButtonCaption));
-    setWindowModality(Qt::WindowModal);
+    // Not modal: the analysis window's own close button must still reach it
+    // (to ask whether to cancel the run); its commands are disabled meanwhile.
+    setWindowModality(Qt::NonModal);
     setMinimumWidth(360);
 
     yearLabel_ = new QLabel("Σύνδεση με την Α.Α.Δ.Ε....", this);
@@ -48,6 +50,8 @@ void BatchProgressWindow::ShowProgress(const BatchProgress& progress) {
     countLabel_->setText(QString("%1 από %2").arg(progress.position).arg(progress.total));
     yearsBar_->setValue(progress.done);
     showElapsed();
+    // Back on top (without the focus) after a click on the analysis window or a question hid it: Cancel stays in reach.
+    if (isVisible()) raise();
 }
 
 void BatchProgressWindow::YearEnded() { yearsBar_->setValue(yearsBar_->value() + 1); }

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -23,15 +24,34 @@ namespace {
 // How long the opener may take to say whether it found a program.
 constexpr int kOpenerWaitMs = 3000;
 
+// A message shown while a retrieval holds the keyboard (so that typing reaches
+// neither the sheet nor the browser) has the keyboard for as long as it is open.
+class KeyboardLent {
+public:
+    KeyboardLent() : holder_(QWidget::keyboardGrabber()) {
+        if (holder_) holder_->releaseKeyboard();
+    }
+    ~KeyboardLent() {
+        if (holder_) holder_->grabKeyboard();
+    }
+    KeyboardLent(const KeyboardLent&) = delete;
+    KeyboardLent& operator=(const KeyboardLent&) = delete;
+
+private:
+    QPointer<QWidget> holder_;
+};
+
 }  // namespace
 
 namespace skartina {
 
 void QtPrompter::inform(const std::string& text) {
+    const KeyboardLent keyboard;
     QMessageBox::information(parent_, kAppTitle, QString::fromStdString(text));
 }
 
 void QtPrompter::report(const std::string& text) {
+    const KeyboardLent keyboard;
     // A message box grows with its text past the screen's edge; this window
     // fits the screen and scrolls.
     QDialog dialog(parent_);
@@ -56,16 +76,19 @@ void QtPrompter::report(const std::string& text) {
 }
 
 bool QtPrompter::confirm(const std::string& text) {
+    const KeyboardLent keyboard;
     return QMessageBox::question(parent_, kAppTitle, QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool QtPrompter::offer(const std::string& text) {
+    const KeyboardLent keyboard;
     return QMessageBox::question(parent_, kAppTitle, QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 Prompter::Answer QtPrompter::ask(const std::string& text) {
+    const KeyboardLent keyboard;
     switch (QMessageBox::question(parent_, kAppTitle, QString::fromStdString(text),
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
     case QMessageBox::Yes:

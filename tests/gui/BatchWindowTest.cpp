@@ -184,6 +184,9 @@ TEST_F(BatchWindow, ACloseNotConfirmedLetsTheRunGoOn) {
     std::function<void()> close = [&] {
         BatchProgressWindow* progress = Progress();
         if (progress && progress->isVisible() && Find<QLabel>(*progress, "lbYear")->text().startsWith("Έτος")) {
+            // Nothing modal in the way: the window manager's close reaches the window.
+            EXPECT_EQ(progress->windowModality(), Qt::NonModal);
+            EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
             window->close();
             asked = !no.asked.empty();
             return;

@@ -20,6 +20,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
@@ -165,6 +169,39 @@ TEST(DesktopTexts, AnExportNoProgramCouldOpenSaysWhereTheFileIs) {
     ASSERT_EQ(prompter.informed.size(), 1u);
     const std::string where = std::filesystem::absolute(dir / "Tables" / "123456783_2021.csv").string();
     EXPECT_NE(prompter.informed[0].find(where), std::string::npos) << prompter.informed[0];
+}
+
+// A retrieval holds the keyboard so that typing reaches neither the sheet nor
+// the browser; a message or question shown meanwhile has it while it is open
+// (Enter answers it), and the retrieval has it back afterwards.
+TEST(DesktopTexts, AMessageShownWhileARetrievalHoldsTheKeyboardHasIt) {
+    QWidget holder;
+    holder.show();
+    holder.grabKeyboard();
+    ASSERT_EQ(QWidget::keyboardGrabber(), &holder);
+    QtPrompter prompter(&holder);
+    const std::vector<std::function<void()>> shows = {
+        [&] { prompter.inform("μήνυμα"); },
+        [&] { prompter.confirm("ερώτηση"); },
+        [&] { prompter.ask("ερώτηση"); },
+        [&] { prompter.report("σύνοψη"); },
+    };
+    for (size_t i = 0; i < shows.size(); ++i) {
+        QWidget* heldMeanwhile = &holder;
+        bool shown = false;
+        QTimer::singleShot(50, [&] {
+            heldMeanwhile = QWidget::keyboardGrabber();
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                shown = true;
+                box->close();
+            }
+        });
+        shows[i]();
+        EXPECT_TRUE(shown) << i;
+        EXPECT_EQ(heldMeanwhile, nullptr) << i << ": the box had no keyboard";
+        EXPECT_EQ(QWidget::keyboardGrabber(), &holder) << i << ": the retrieval has it back";
+    }
+    holder.releaseKeyboard();
 }
 
 }  // namespace
