@@ -1,5 +1,6 @@
 #include "gui/AnalysisWindow.h"
 
+#include "gui/BrowserPlace.h"
 #include "gui/QtText.h"
 #include "common/ClientFiles.h"
 #include "registry/TaxpayerRecord.h"
@@ -670,26 +671,6 @@ void AnalysisWindow::endRetrieval() {
     batchRunning_ = false;
 }
 
-ScreenRect AnalysisWindow::browserPlace() const {
-    const QRect frame = frameGeometry();
-    const QScreen* screen = this->screen();
-    if (!screen) return {};
-    const QRect area = screen->availableGeometry();
-    constexpr int kWidth = 800, kMinimum = 500;
-    const int height = std::min(std::max(frame.height(), 500), area.height());
-    const int top = std::clamp(frame.top(), area.top(), area.bottom() - height + 1);
-    // Beside the window where there is room, else on the other half of the screen.
-    if (area.right() - frame.right() >= kMinimum)
-        return {frame.right() + 1, top, std::min(kWidth, area.right() - frame.right()), height};
-    if (frame.left() - area.left() >= kMinimum) {
-        const int width = std::min(kWidth, frame.left() - area.left());
-        return {frame.left() - width, top, width, height};
-    }
-    const int half = area.width() / 2;
-    const bool onLeft = frame.center().x() < area.center().x();
-    return {onLeft ? area.left() + half : area.left(), area.top(), half, area.height()};
-}
-
 std::filesystem::path AnalysisWindow::sourcesFolder() const {
     std::filesystem::path folder;
     try {
@@ -715,7 +696,7 @@ void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
                         fixedPausesBox_->isChecked()};
     if (ticked && !request.credentials.afm.empty()) request.sourcesFolder = sourcesFolder();
     Browser& browser = portalBrowser();
-    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), browserPlace(), {}};
+    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), BrowserPlaceBeside(*this), {}};
     WindowRetrievalView view(*this, waitLabel_, reportTakenLabel_);
 
     // What a retrieval changes is a change to save; its recalculation alone is not.
@@ -789,7 +770,7 @@ void AnalysisWindow::onRetrieveAllYearsClicked() {
     request.fixedPauses = fixedPausesBox_->isChecked();
 
     Browser& browser = portalBrowser();
-    const ScreenRect place = browserPlace();
+    const ScreenRect place = BrowserPlaceBeside(*this);
     PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), place, {}};
     BatchProgressWindow progress(static_cast<int>(request.years.size()), this);
     WindowBatchView view(*this, progress);

@@ -153,7 +153,6 @@ private:
     void beginRetrieval();
     void endRetrieval();
     // Where the browser's window goes: beside this window, or on the other half of the screen.
-    ScreenRect browserPlace() const;
     // The year's document, log and diagnostics folder; empty when the tax number cannot name one.
     std::filesystem::path sourcesFolder() const;
     Browser& portalBrowser();

@@ -4,6 +4,7 @@
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
 #include "gui/QtText.h"
+#include "gui/BrowserPlace.h"
 #include "portal/BatchOfficePortal.h"
 #include "portal/OfficeReport.h"
 #include "portal/OfficeSelection.h"
@@ -278,9 +279,8 @@ void OfficeRunWindow::onStartClicked() {
 
     QStringList lines;
     try {
-        const QPoint anchor = frameGeometry().topRight();
         PortalSession portal{portalBrowser(), PortalHostsFromEnvironment(), PortalTimingFromEnvironment(),
-                             {anchor.x(), anchor.y()}, {}};
+                             MakeRoomForBrowser(*this), {}};
         BatchOfficePortal office(portal, accountant, extraSeconds_->value());
         WindowOfficeView view(*this);
         const OfficeResult result = RunOffice(office, *journal, workDir_ / kTablesFolder, view);
