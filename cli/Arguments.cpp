@@ -50,6 +50,12 @@ CLI::Option* AddRequired(CLI::App& command, const std::string& name, std::string
     return command.add_option(name, value, meaning)->required()->type_name("");
 }
 
+void AddPortalWaits(CLI::App& command, std::string& extraSeconds, bool& fixedPauses) {
+    command.add_option("--extra-seconds", extraSeconds, "επιπλέον χρόνος σε κάθε αναμονή")->type_name("N");
+    command.add_flag("--fixed-pauses", fixedPauses,
+                     "και οι σταθερές παύσεις της Α.Α.Δ.Ε., για πύλη που δείχνει τη σελίδα πριν είναι έτοιμη");
+}
+
 CLI::Option* AddRefusedPassword(CLI::App& command, std::string& value) {
     return command.add_option("--password", value)->expected(0, 1)->group("");
 }

@@ -43,6 +43,9 @@ int ExtraSeconds(const std::string& text);
 // Declares a file or folder argument that the command needs.
 CLI::Option* AddRequired(CLI::App& command, const std::string& name, std::string& value, const std::string& meaning);
 
+// Declares --extra-seconds and --fixed-pauses, the waits of the retrieval commands.
+void AddPortalWaits(CLI::App& command, std::string& extraSeconds, bool& fixedPauses);
+
 // Declares the hidden --password of the retrieval commands, which only says
 // where a password comes from; ThrowIfPasswordGiven refuses it.
 CLI::Option* AddRefusedPassword(CLI::App& command, std::string& value);

@@ -165,9 +165,7 @@ Runner DefineRetrieveClients(CLI::App& command) {
     command.add_option("--years", args->years, "τα έτη, όπως «2003-2020» ή «2010»")->type_name("Y-Y");
     command.add_flag("--accountant", args->accountant, "μία είσοδος ως λογιστής που επιλέγει κάθε πελάτη");
     command.add_option("--user", args->user, "το όνομα χρήστη του λογιστή στην Α.Α.Δ.Ε.")->type_name("USER");
-    command.add_option("--extra-seconds", args->extraSeconds, "επιπλέον χρόνος σε κάθε αναμονή")->type_name("N");
-    command.add_flag("--fixed-pauses", args->fixedPauses,
-                     "και οι σταθερές παύσεις της Α.Α.Δ.Ε., για πύλη που δείχνει τη σελίδα πριν είναι έτοιμη");
+    AddPortalWaits(command, args->extraSeconds, args->fixedPauses);
     command.add_flag("--resume", args->resume, "συνέχεια της ημιτελούς άντλησης μετά τον τελευταίο πελάτη που ολοκληρώθηκε");
     const CLI::Option* password = AddRefusedPassword(command, args->password);
     return [args, password] {

@@ -115,9 +115,7 @@ Runner DefineRetrieveAll(CLI::App& command) {
     command.add_flag("--accountant", args->credentials.accountant, "είσοδος ως λογιστής που επιλέγει τον πελάτη --afm");
     command.add_option("--years", args->years, "τα έτη, όπως «2003-2020» ή «2010» (προεπιλογή όσα έχει το φύλλο)")
         ->type_name("Y-Y");
-    command.add_option("--extra-seconds", args->extraSeconds, "επιπλέον χρόνος σε κάθε αναμονή")->type_name("N");
-    command.add_flag("--fixed-pauses", args->fixedPauses,
-                     "και οι σταθερές παύσεις της Α.Α.Δ.Ε., για πύλη που δείχνει τη σελίδα πριν είναι έτοιμη");
+    AddPortalWaits(command, args->extraSeconds, args->fixedPauses);
     const CLI::Option* password = AddRefusedPassword(command, args->password);
     return [args, password] {
         ThrowIfPasswordGiven(password);

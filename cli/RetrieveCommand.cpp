@@ -90,9 +90,7 @@ Runner DefineRetrieve(CLI::App& command) {
     CheckAfm(command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
     command.add_option("--user", args->credentials.user, "το όνομα χρήστη στην Α.Α.Δ.Ε.")->type_name("USER");
     command.add_flag("--accountant", args->credentials.accountant, "είσοδος ως λογιστής που επιλέγει τον πελάτη --afm");
-    command.add_option("--extra-seconds", args->extraSeconds, "επιπλέον χρόνος σε κάθε αναμονή")->type_name("N");
-    command.add_flag("--fixed-pauses", args->fixedPauses,
-                     "και οι σταθερές παύσεις της Α.Α.Δ.Ε., για πύλη που δείχνει τη σελίδα πριν είναι έτοιμη");
+    AddPortalWaits(command, args->extraSeconds, args->fixedPauses);
     const CLI::Option* password = AddRefusedPassword(command, args->password);
     return [args, password] {
         ThrowIfPasswordGiven(password);
