@@ -200,7 +200,9 @@ TEST_P(RetrievalEnding, IsToldInOneGreekSentenceAndLeavesTheYearAsItWas) {
         EXPECT_EQ(result.end.diagnostics.parent_path(), sources / "diagnostics");
         EXPECT_EQ(result.end.log, sources / "retrieval.log");
     }
-    if (c.ending == Ending::WrongCredentials) EXPECT_LT(seconds, 15) << "recognised from the portal's answer, not waited out";
+    if (c.ending == Ending::WrongCredentials) {
+        EXPECT_LT(seconds, 15) << "recognised from the portal's answer, not waited out";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
