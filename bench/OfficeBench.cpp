@@ -6,13 +6,13 @@
 // Goal: the office run under 0.8 of the per-client total. Counters: the two
 // totals, their ratio, and the time per client of each.
 
-#include "browser/ChildProcess.h"
 #include "browser/DevToolsBrowser.h"
 #include "portal/BatchOfficePortal.h"
 #include "common/Edition.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
+#include "tools/portal-sim/SimulatedPortalProcess.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,7 +21,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include <unistd.h>
 
@@ -48,18 +47,12 @@ std::filesystem::path MakeData(const std::filesystem::path& root, const std::vec
 }
 
 struct Portal {
-    explicit Portal(const std::filesystem::path& data) {
-        simulator = std::make_unique<ChildProcess>(SKARTINA_PORTAL_SIM, std::vector<std::string>{"--data", data.string()}, true);
-        std::istringstream line(simulator->ReadLine(10000));
-        line >> hosts.app >> hosts.login >> hosts.altLogin;
-        BrowserConfig config;
-        config.headless = true;
-        config.acceptInsecureCerts = true;
-        config.popupHosts = {hosts.app, hosts.login, hosts.altLogin};
-        browser = std::make_unique<DevToolsBrowser>(clock, config);
-    }
-    ~Portal() { browser.reset(); }
-    std::unique_ptr<ChildProcess> simulator;
+    explicit Portal(const std::filesystem::path& data)
+        : simulator(data),
+          hosts(simulator.hosts()),
+          browser(std::make_unique<DevToolsBrowser>(clock, simulator.HeadlessBrowser())) {}
+    ~Portal() { browser.reset(); }  // the browser quits before the portal stops
+    SimulatedPortalProcess simulator;
     PortalHosts hosts;
     SteadyPumpClock clock;
     std::unique_ptr<DevToolsBrowser> browser;

@@ -416,12 +416,10 @@ TEST_F(RetrievalEndToEnd, TheBrowserNeverHoldsThePasswordAndAForeignFolderDoesNo
         std::filesystem::create_directory_symlink(shortDir / "elsewhere", taken);
     }
     const std::string password = "demo1234";
-    const PortalHosts& h = portal->hosts;
-    CliProgram cli(
-                   {"TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(), "XDG_CACHE_HOME=",
-                    "SKARTINA_PORTAL_APP_HOST=" + h.app, "SKARTINA_PORTAL_LOGIN_HOST=" + h.login,
-                    "SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin, "SKARTINA_BROWSER_HEADLESS=1",
-                    "SKARTINA_PORTAL_INSECURE_TLS=1", "SKARTINA_PASSWORD=" + password},
+    std::vector<std::string> environment = EnvironmentWords(portal->simulator);
+    environment.insert(environment.end(), {"TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(),
+                                           "XDG_CACHE_HOME=", "SKARTINA_PASSWORD=" + password});
+    CliProgram cli(environment,
                    {"retrieve", "2016", (dir / "in.grd").string(), (dir / "out.grd").string(), "--afm", kAfm, "--user", "demo"});
     const std::string mark =
         (shortDir / "home" / ".cache" / "skartina-browser" / ("profile-" + std::to_string(cli.process->pid()) + "-")).string();
@@ -458,12 +456,9 @@ TEST_F(RetrievalEndToEnd, KilledRunsLeaveNoBrowserFilesInTheTemporaryFolder) {
     const ShortDir shortDir;
     SaveGridToFile(grid, dir / "in.grd");
     std::filesystem::create_directories(shortDir / "tmp");
-    const PortalHosts& h = portal->hosts;
-    const std::vector<std::string> environment = {
-        "TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(),
-        "SKARTINA_PORTAL_APP_HOST=" + h.app,   "SKARTINA_PORTAL_LOGIN_HOST=" + h.login,
-        "SKARTINA_PORTAL_ALT_LOGIN_HOST=" + h.altLogin, "SKARTINA_BROWSER_HEADLESS=1",
-        "SKARTINA_PORTAL_INSECURE_TLS=1",      "SKARTINA_PASSWORD=demo1234"};
+    std::vector<std::string> environment = EnvironmentWords(portal->simulator);
+    environment.insert(environment.end(), {"TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(),
+                                           "SKARTINA_PASSWORD=demo1234"});
     const std::filesystem::path profiles = shortDir / "tmp" / ("skartina-browser-" + std::to_string(geteuid()));
     for (int run = 0; run < 4; ++run) {
         CliProgram cli(environment,

@@ -32,11 +32,18 @@ struct SimulatedPortal {
     std::unique_ptr<DevToolsBrowser> browser;
 };
 
-// The simulator's environment as "NAME=value " words for a shell command line.
-inline std::string ShellEnvironment(const SimulatedPortalProcess& simulator) {
-    std::string words;
-    for (const auto& [name, value] : simulator.Environment()) words += name + "=" + value + " ";
+// The simulator's environment as "NAME=value" words, for env(1) or a child's environment.
+inline std::vector<std::string> EnvironmentWords(const SimulatedPortalProcess& simulator) {
+    std::vector<std::string> words;
+    for (const auto& [name, value] : simulator.Environment()) words.push_back(name + "=" + value);
     return words;
+}
+
+// The same as "NAME=value " words for a shell command line.
+inline std::string ShellEnvironment(const SimulatedPortalProcess& simulator) {
+    std::string line;
+    for (const std::string& word : EnvironmentWords(simulator)) line += word + " ";
+    return line;
 }
 
 // The sample client's codes of the year as the reader files them: from 2015
