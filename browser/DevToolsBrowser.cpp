@@ -12,6 +12,7 @@
 #include <charconv>
 #include <chrono>
 #include <thread>
+#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -122,6 +123,15 @@ void DevToolsBrowser::Launch() {
     pipe_->OnEvent([this](const json& event) { HandleEvent(event); });
     pipe_->OnIdle([this] { Service(); });
 
+    // A headless browser names itself so in every request; the portal sees
+    // the same browser as with a window, whichever runs.
+    if (config_.headless) {
+        userAgent_ = devtools::Text(Call("Browser.getVersion"), "userAgent");
+        if (const size_t at = userAgent_.find("HeadlessChrome"); at != std::string::npos)
+            userAgent_.replace(at, std::string("HeadlessChrome").size(), "Chrome");
+        else
+            userAgent_.clear();
+    }
     Call("Target.setDiscoverTargets", {{"discover", true}});
     // Every window is attached as it opens and held until it is set up, so
     // that nothing of its first document is missed.
@@ -133,6 +143,11 @@ void DevToolsBrowser::Launch() {
         return std::any_of(targets_.begin(), targets_.end(), [](const Target& t) { return t.type == "page"; });
     };
     if (!WaitFor(anyPage, kStartMs)) throw BrowserError("the browser opened no window");
+    // The first window is let go once set up.
+    WaitFor([this] {
+        Pages();
+        return starting_.empty() && attached_.empty();
+    }, kStartMs);
     // A first window that was not attached as it opened is attached now.
     for (const Target& target : std::vector<Target>(targets_))
         if (target.type == "page" && !ready_.count(target.id)) SessionOf(target.id);
@@ -171,8 +186,12 @@ void DevToolsBrowser::EndSession() {
     networkOn_.clear();
     loaded_.clear();
     attached_.clear();
+    starting_.clear();
     ready_.clear();
     held_.clear();
+    dialogs_.clear();
+    answeredDialogs_.clear();
+    userAgent_.clear();
     bytes_.clear();
     refusedReports_.clear();
     failed_.clear();
@@ -214,13 +233,17 @@ void DevToolsBrowser::HandleEvent(const json& event) {
         const std::optional<devtools::TargetInfo> target = devtools::TargetOf(info);
         const std::string session = devtools::Text(params, "sessionId");
         if (!target || session.empty()) return;
-        attached_.push_back({target->id, session, target->type == "page" && !target->opener.empty()});
+        // Every window but the first is one a page opened, however it did
+        // (a script with or without its opener, a link or form aimed at a new window).
+        attached_.push_back({target->id, session, target->type == "page" && !applicationWindow_.empty()});
         if (target->type == "page") sessions_[target->id] = session;
     } else if (method == "Fetch.requestPaused") {
         const json status = params.contains("responseStatusCode") ? params["responseStatusCode"] : json();
         held_.push_back({devtools::Text(event, "sessionId"), devtools::Text(params, "requestId"),
                          status.is_number_integer() ? status.get<int>() : 0,
                          params.contains("responseHeaders") ? params["responseHeaders"] : json::array()});
+    } else if (method == "Page.javascriptDialogOpening") {
+        dialogs_.push_back({devtools::Text(event, "sessionId"), devtools::Text(params, "message")});
     } else if (method == "Page.frameNavigated") {
         const json frame = params.contains("frame") && params["frame"].is_object() ? params["frame"] : json::object();
         if (!frame.contains("parentId")) {
@@ -241,6 +264,12 @@ void DevToolsBrowser::HandleEvent(const json& event) {
     } else if (method == "Target.targetDestroyed") {
         const std::string id = devtools::Text(params, "targetId");
         std::erase_if(targets_, [&](const Target& t) { return t.id == id; });
+        std::erase_if(starting_, [&](const Starting& starting) {
+            if (starting.target != id) return false;
+            for (int command : starting.commands)
+                if (command >= 0 && pipe_) pipe_->Forget(command);
+            return true;
+        });
         sessions_.erase(id);
         ready_.erase(id);
         bytes_.erase(id);
@@ -285,6 +314,17 @@ std::string DevToolsBrowser::TargetOfSession(const std::string& session) const {
 }
 
 void DevToolsBrowser::Service() {
+    // A page that waits on a dialog stops everything else it does: answered first.
+    while (pipe_ && !dialogs_.empty()) {
+        const Dialog dialog = dialogs_.front();
+        dialogs_.erase(dialogs_.begin());
+        answeredDialogs_.push_back(dialog.message);
+        try {
+            Call("Page.handleJavaScriptDialog", {{"accept", true}, {"promptText", ""}}, dialog.session);
+        } catch (const DevToolsError&) {
+            // Answered or closed meanwhile.
+        }
+    }
     while (pipe_ && !attached_.empty()) {
         const Attached window = attached_.front();
         attached_.erase(attached_.begin());
@@ -295,25 +335,64 @@ void DevToolsBrowser::Service() {
         held_.erase(held_.begin());
         ReadHeldAnswer(held);
     }
+    FinishSetUps();
 }
 
 void DevToolsBrowser::SetUpWindow(const Attached& window) {
-    try {
-        if (sessions_.count(window.target) && sessions_[window.target] == window.session) {
-            Call("Page.enable", json::object(), window.session);
-            Call("Page.setLifecycleEventsEnabled", {{"enabled", true}}, window.session);
-            pageEvents_.insert(window.session);
-            // A window a page opens (a report) has its document held until its bytes are read.
-            if (window.popup)
-                Call("Fetch.enable",
-                     {{"patterns", json::array({{{"urlPattern", "*"}, {"resourceType", "Document"}, {"requestStage", "Response"}}})}},
-                     window.session);
-        }
-        Call("Runtime.runIfWaitingForDebugger", json::object(), window.session);
-        if (sessions_.count(window.target)) ready_.insert(window.target);
-    } catch (const DevToolsError&) {
-        // Closed meanwhile.
+    // Sent together and not waited for: a window in a process of its own
+    // answers nothing until the last command lets it start, and its first
+    // document, held by the browser, needs this program meanwhile.
+    std::vector<DevToolsPipe::Command> commands;
+    const bool page = sessions_.count(window.target) && sessions_[window.target] == window.session;
+    if (page) {
+        commands.push_back({"Page.enable", json::object(), window.session});
+        commands.push_back({"Page.setLifecycleEventsEnabled", {{"enabled", true}}, window.session});
+        if (!userAgent_.empty()) commands.push_back({"Emulation.setUserAgentOverride", {{"userAgent", userAgent_}}, window.session});
+        // A window a page opens (a report) has its document held until its bytes are read.
+        if (window.popup)
+            commands.push_back({"Fetch.enable",
+                                {{"patterns", json::array({{{"urlPattern", "*"}, {"resourceType", "Document"}, {"requestStage", "Response"}}})}},
+                                window.session});
     }
+    commands.push_back({"Runtime.runIfWaitingForDebugger", json::object(), window.session});
+    const std::shared_ptr<DevToolsPipe> pipe = pipe_;
+    try {
+        starting_.push_back({window.target, window.session, page, pipe->Send(commands)});
+    } catch (const BrowserGone&) {
+        if (pipe_ == pipe) EndSession();
+    }
+}
+
+void DevToolsBrowser::FinishSetUps() {
+    for (auto starting = starting_.begin(); pipe_ && starting != starting_.end();) {
+        bool answered = true;
+        for (int& id : starting->commands) {
+            if (id < 0) continue;
+            if (const std::optional<json> answer = pipe_->TakeAnswer(id)) {
+                starting->failed = starting->failed || answer->contains("error");  // closed meanwhile
+                id = -1;
+            } else {
+                answered = false;
+            }
+        }
+        if (!answered) {
+            ++starting;
+            continue;
+        }
+        if (!starting->failed) {
+            if (starting->page) pageEvents_.insert(starting->session);
+            if (sessions_.count(starting->target)) ready_.insert(starting->target);
+        }
+        starting = starting_.erase(starting);
+    }
+}
+
+void DevToolsBrowser::WatchPage(const std::string& session) {
+    if (pageEvents_.count(session)) return;
+    Call("Page.enable", json::object(), session);
+    Call("Page.setLifecycleEventsEnabled", {{"enabled", true}}, session);
+    if (!userAgent_.empty()) Call("Emulation.setUserAgentOverride", {{"userAgent", userAgent_}}, session);
+    pageEvents_.insert(session);
 }
 
 void DevToolsBrowser::ReadHeldAnswer(const HeldAnswer& held) {
@@ -374,6 +453,7 @@ std::optional<std::string> DevToolsBrowser::LoadFailure(const std::string& windo
 }
 
 std::string DevToolsBrowser::Screenshot(const std::string& window) {
+    Evaluate(window, scripts::kClearPasswords);
     const json shot = Call("Page.captureScreenshot", {{"format", "png"}}, SessionOf(window), kScreenshotMs);
     return devtools::ReportBytesOf(devtools::Member(shot, "data", "no screenshot"));
 }
@@ -421,6 +501,23 @@ json DevToolsBrowser::OnElement(const ElementRef& element, const char* body, jso
 
 int DevToolsBrowser::FrameCount(const DocumentRef& document) {
     return devtools::IntOf(Script(document.window, scripts::kFrameCount, json::array()));
+}
+
+int DevToolsBrowser::AllFrameCount(const DocumentRef& document) {
+    return devtools::IntOf(Script(document.window, scripts::kAllFrameCount, json::array()));
+}
+
+bool DevToolsBrowser::DocumentComplete(const std::string& window) {
+    return devtools::BoolOf(Script(window, scripts::kComplete, json::array()));
+}
+
+std::string DevToolsBrowser::PageText(const std::string& window) {
+    return devtools::StringOf(Script(window, scripts::kPageText, json::array()));
+}
+
+std::vector<std::string> DevToolsBrowser::TakeDialogs() {
+    if (HasApplication()) Service();
+    return std::exchange(answeredDialogs_, {});
 }
 
 Browser::TopSearch DevToolsBrowser::SearchTopDocument(const DocumentRef& document, std::string_view key, MatchMode mode) {
@@ -483,11 +580,7 @@ void DevToolsBrowser::PlaceBrowserWindow(ScreenRect place) {
 
 void DevToolsBrowser::Navigate(const BrowserRef& browser, std::string_view address, bool bypassCache) {
     const std::string session = SessionOf(browser.window);
-    if (!pageEvents_.count(session)) {
-        Call("Page.enable", json::object(), session);
-        Call("Page.setLifecycleEventsEnabled", {{"enabled", true}}, session);
-        pageEvents_.insert(session);
-    }
+    WatchPage(session);
     // The page must come from the portal, not from the browser's cache.
     if (bypassCache && !networkOn_.count(session)) {
         Call("Network.enable", json::object(), session);

@@ -56,6 +56,9 @@ public:
 
     void AwaitChange(uint32_t milliseconds) override;
     std::optional<std::string> LoadFailure(const std::string& window) override;
+    bool DocumentComplete(const std::string& window) override;
+    std::string PageText(const std::string& window) override;
+    std::vector<std::string> TakeDialogs() override;
     std::string Screenshot(const std::string& window) override;
     std::string PageWithoutValues(const std::string& window) override;
 
@@ -76,6 +79,7 @@ public:
 
 protected:
     int FrameCount(const DocumentRef& document) override;
+    int AllFrameCount(const DocumentRef& document) override;
     TopSearch SearchTopDocument(const DocumentRef& document, std::string_view key, MatchMode mode) override;
     std::optional<ElementRef> SearchDocument(const DocumentRef& document, int frame, std::string_view key,
                                              MatchMode mode) override;
@@ -89,6 +93,17 @@ private:
     struct Attached {
         std::string target, session;
         bool popup = false;
+    };
+    // A window whose setting-up commands are sent and not all answered.
+    struct Starting {
+        std::string target, session;
+        bool page = false;
+        std::vector<int> commands;  // ids; -1 once answered
+        bool failed = false;
+    };
+    // A page dialog waiting for its answer.
+    struct Dialog {
+        std::string session, message;
     };
     // A document's answer held back until its bytes are read.
     struct HeldAnswer {
@@ -117,6 +132,11 @@ private:
     // let go, held answers read and passed on. Never run from inside an event.
     void Service();
     void SetUpWindow(const Attached& window);
+    // Lets go the windows whose setting up has been answered.
+    void FinishSetUps();
+    // Watches the window's page: its loads, its dialogs, and the same
+    // identity as a browser with a window would give.
+    void WatchPage(const std::string& session);
     void ReadHeldAnswer(const HeldAnswer& held);
     std::string TargetOfSession(const std::string& session) const;
 
@@ -131,8 +151,12 @@ private:
     std::set<std::string> networkOn_;              // sessions whose network agent is on
     std::deque<std::string> loaded_;               // the latest loads whose document was parsed
     std::vector<Attached> attached_;               // windows not yet set up
+    std::vector<Starting> starting_;               // windows being set up
     std::set<std::string> ready_;                  // windows set up and let go: only these are listed
     std::vector<HeldAnswer> held_;                 // documents not yet read
+    std::vector<Dialog> dialogs_;                  // dialogs not yet answered
+    std::vector<std::string> answeredDialogs_;     // their texts, until taken
+    std::string userAgent_;                        // headless: the one a browser with a window sends
     std::map<std::string, std::string> bytes_;     // target id -> its document's bytes
     std::map<std::string, std::string> refusedReports_;  // target id -> why its bytes were not read
     std::map<std::string, std::string> failed_;    // target id -> the address it could not load

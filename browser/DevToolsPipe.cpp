@@ -67,6 +67,21 @@ json DevToolsPipe::Call(const std::string& method, const json& params, const std
     return DevToolsInbox::ResultOf(method, *answer);
 }
 
+std::vector<int> DevToolsPipe::Send(const std::vector<Command>& commands) {
+    if (!Open()) throw BrowserGone("the browser has ended");
+    const uint64_t deadline = clock_.NowMs() + static_cast<uint64_t>(kAnswerMs);
+    std::vector<int> ids;
+    for (const Command& command : commands) {
+        const int id = nextId_++;
+        json message = {{"id", id}, {"method", command.method}, {"params", command.params}};
+        if (!command.sessionId.empty()) message["sessionId"] = command.sessionId;
+        inbox_.Await(id);
+        ids.push_back(id);
+        Write(message.dump(-1, ' ', false, json::error_handler_t::replace) + '\0', deadline);
+    }
+    return ids;
+}
+
 void DevToolsPipe::Write(const std::string& message, uint64_t deadline) {
     size_t written = 0;
     while (written < message.size()) {

@@ -20,6 +20,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skartina {
 
@@ -100,6 +101,21 @@ public:
     // or it is malformed.
     nlohmann::json Call(const std::string& method, const nlohmann::json& params = nlohmann::json::object(),
                         const std::string& sessionId = {}, int timeoutMs = kAnswerMs);
+
+    // One command of those sent without waiting.
+    struct Command {
+        std::string method;
+        nlohmann::json params = nlohmann::json::object();
+        std::string sessionId;
+    };
+    // Sends the commands one after the other without waiting for their
+    // answers, which are kept until taken or forgotten: a window held at its
+    // start answers nothing until the browser can run it, and the program must
+    // go on serving the browser meanwhile. Returns the commands' ids.
+    std::vector<int> Send(const std::vector<Command>& commands);
+    // The answer to a command sent, once it has come (its result or error as the browser sent it).
+    std::optional<nlohmann::json> TakeAnswer(int id) { return inbox_.Take(id); }
+    void Forget(int id) { inbox_.Forget(id); }
 
     // Reads and handles what the browser has sent, waiting until done() or the
     // time is up; returns done(). Throws BrowserGone when the pipe closes.

@@ -82,10 +82,21 @@ Browser::TopSearch Browser::SearchTopDocument(const DocumentRef& document, std::
 
 std::optional<ElementRef> Browser::Search(const DocumentRef& document, std::string_view key, MatchMode mode) {
     TopSearch top = SearchTopDocument(document, key, mode);
-    for (int frame : SearchedFrames(top.frames)) {
-        if (frame < 0) return top.element;  // the top document was the one to search, and it was
-        if (auto element = SearchDocument(document, frame, key, mode)) return element;
+    const std::vector<int> searched = SearchedFrames(top.frames);
+    if (searched.front() < 0) {
+        if (top.element || top.frames == 0) return top.element;  // the top document was the one to search
+    } else {
+        for (int frame : searched)
+            if (auto element = SearchDocument(document, frame, key, mode)) return element;
     }
+    // Not where the rule looks: a page may carry frames of its own besides
+    // the portal's (a chat or counter widget), or nest its frames; every
+    // other document of the page is searched before giving up.
+    if (searched.front() >= 0)
+        if (auto element = SearchDocument(document, -1, key, mode)) return element;
+    const int all = AllFrameCount(document);
+    for (int frame = searched.front() < 0 ? 0 : top.frames; frame < all; ++frame)
+        if (auto element = SearchDocument(document, frame, key, mode)) return element;
     return std::nullopt;
 }
 

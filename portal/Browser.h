@@ -183,6 +183,14 @@ public:
     // The browser's words for why the window's page could not be loaded;
     // nothing when it loaded (or is loading).
     virtual std::optional<std::string> LoadFailure(const std::string& window) { (void)window; return std::nullopt; }
+    // Whether the window's page and every frame in it have finished loading:
+    // a page is read only when it is whole, never while it is still arriving.
+    virtual bool DocumentComplete(const std::string& window) { (void)window; return true; }
+    // The visible text of the window's page and of every frame in it.
+    virtual std::string PageText(const std::string& window) { (void)window; return {}; }
+    // The texts of the page dialogs (alert, confirm, leave-the-page) the
+    // browser has answered since the last call, oldest first.
+    virtual std::vector<std::string> TakeDialogs() { return {}; }
 
     // --- For a developer, when a page is not as expected ---
     // A PNG picture of the window's page; empty when the browser cannot give one.
@@ -194,6 +202,10 @@ protected:
     // The document's frame count: with two or more, the frames' documents are
     // searched instead of the top document.
     virtual int FrameCount(const DocumentRef& document) = 0;
+    // The count of every document inside the page, frames within frames
+    // included: frame k below FrameCount() is the top document's frame k, the
+    // ones after are the nested frames, level by level.
+    virtual int AllFrameCount(const DocumentRef& document) { return FrameCount(document); }
     // One walk of one document (frame -1: the top document) for the first
     // element whose "Name" (Name) or id (Id) equals the key.
     virtual std::optional<ElementRef> SearchDocument(const DocumentRef& document, int frame, std::string_view key,

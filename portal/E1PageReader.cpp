@@ -31,6 +31,47 @@ void StoreE1Fields(const std::vector<ElementFields>& fields, E1CodeTable& e1) {
     }
 }
 
+namespace {
+
+// The length of a blank inside a line at the text's position: a space, a tab
+// (between the cells of a row) or a no-break space; 0 for none.
+size_t BlankAt(const std::string& text, size_t at) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c == ' ' || c == '\t') return 1;
+    if (c == 0xC2 && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) == 0xA0) return 2;
+    return 0;
+}
+
+bool IsDigitAt(const std::string& text, size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; }
+
+}  // namespace
+
+bool PageTextNamesAfm(const std::string& text, const std::string& afm) {
+    if (NamesAfm(text, afm)) return true;
+    if (afm.size() != 9 || afm.find_first_not_of("0123456789") != std::string::npos) return false;
+    // Digits in boxes: a run of digit groups that only blanks of one line
+    // separate, which together are the tax number and nothing more.
+    size_t at = 0;
+    while (at < text.size()) {
+        if (!IsDigitAt(text, at)) {
+            ++at;
+            continue;
+        }
+        std::string joined;
+        for (;;) {
+            while (IsDigitAt(text, at)) joined += text[at++];
+            size_t next = at;
+            while (next < text.size())
+                if (const size_t blank = BlankAt(text, next)) next += blank;
+                else break;
+            if (next == at || !IsDigitAt(text, next)) break;
+            at = next;
+        }
+        if (joined == afm) return true;
+    }
+    return false;
+}
+
 bool FieldsNameAfm(const std::vector<ElementFields>& fields, const std::string& afm) {
     for (const ElementFields& field : fields)
         if (NamesAfm(field.value, afm)) return true;

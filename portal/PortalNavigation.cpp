@@ -39,6 +39,12 @@ std::string DocumentOf(const std::vector<ElementFields>& fields) {
     return fields.empty() ? std::string() : fields.front().element.document;
 }
 
+// How a message names an element of the page: in words, with its name in the portal's pages.
+std::string WithName(const std::string& words, const char* name) { return words + " (" + name + ")"; }
+
+// The portal's login page where one of its pages was expected: the session has ended.
+struct SessionEnded {};
+
 }  // namespace
 
 PortalNavigation::PortalNavigation(PortalSession& portal, NavigationOptions options, RetrievalLog& log)
@@ -77,12 +83,44 @@ auto PortalNavigation::Guarded(Step&& step) -> decltype(step()) {
             loggedIn_ = clientPicked_ = false;
             throw RetrievalStop(Ending::BrowserClosed, error.what());
         }
-        throw RetrievalStop(Ending::BrowserFailed, error.what());
+        // A browser that fails may not answer at all: the bundle holds the steps alone.
+        Fail(RetrievalStop(Ending::BrowserFailed, error.what()), {});
     }
 }
 
 void PortalNavigation::Pause(uint32_t milliseconds) {
-    if (options_.fixedPauses) portal_.Pause(milliseconds);
+    if (options_.fixedPauses) Wait(portal_.timing.Pause(milliseconds));
+}
+
+void PortalNavigation::Wait(uint32_t milliseconds) {
+    // The browser is served while the time passes: a window opened meanwhile
+    // is set up and let go, and a dialog answered, instead of waiting for the pause's end.
+    const uint64_t until = browser_.clock().NowMs() + milliseconds;
+    do {
+        if (options_.cancelRequested && options_.cancelRequested())
+            throw RetrievalStop(Ending::Cancelled, "cancelled by the user");
+        const uint64_t now = browser_.clock().NowMs();
+        browser_.AwaitChange(static_cast<uint32_t>(std::min<uint64_t>(until > now ? until - now : 0, kPassMs)));
+        NoteDialogs();
+    } while (browser_.clock().NowMs() < until);
+}
+
+void PortalNavigation::NoteDialogs() {
+    for (std::string& text : browser_.TakeDialogs()) {
+        log_->Step("η σελίδα έδειξε το μήνυμα «" + text + "», που απαντήθηκε με «OK»");
+        dialogs_.push_back(std::move(text));
+    }
+}
+
+bool PortalNavigation::OnLoginPage(const OpenWindow& window) {
+    const std::string login = pages_.LoginHost() + "/", alt = "https://" + pages_.hosts.altLogin + "/";
+    if (window.address.rfind(login, 0) != 0 && window.address.rfind(alt, 0) != 0) return false;
+    return HasId(browser_.TopDocumentElements({window.handle}), page::kPasswordId);
+}
+
+void PortalNavigation::CheckSession() {
+    for (const OpenWindow& window : browser_.Windows())
+        if (OnLoginPage(window)) throw SessionEnded{};
 }
 
 void PortalNavigation::CheckLoads() {
@@ -99,7 +137,9 @@ bool PortalNavigation::Await(int seconds, const Pass& pass) {
             throw RetrievalStop(Ending::Cancelled, "cancelled by the user");
         if (!browser_.HasApplication()) throw BrowserError("the browser has ended");
         CheckLoads();
+        NoteDialogs();
         try {
+            if (watchSession_) CheckSession();
             if (pass()) return true;
         } catch (const PortalUnreachable&) {
             throw;
@@ -121,7 +161,9 @@ std::optional<PortalNavigation::Found> PortalNavigation::AwaitElement(const std:
         for (const OpenWindow& window : browser_.Windows()) {
             if (!Contains(window.address, address)) continue;
             const auto element = browser_.FindElementByName({window.handle}, name);
-            if (element && element->document != staleDocument) found = Found{window.handle, *element};
+            // Found on a page still arriving is not found: the rest of it may be missing yet.
+            if (element && element->document != staleDocument && browser_.DocumentComplete(window.handle))
+                found = Found{window.handle, *element};
         }
         return found.has_value();
     });
@@ -159,6 +201,7 @@ std::optional<std::string> PortalNavigation::AwaitReportBytes(const std::vector<
 
 void PortalNavigation::NotAsExpected(int year, const std::string& step, const std::string& missing,
                                      const std::string& window) {
+    year_ = year;
     log_->Step("δεν εμφανίστηκε: " + missing);
     std::string address;
     try {
@@ -166,10 +209,15 @@ void PortalNavigation::NotAsExpected(int year, const std::string& step, const st
             if (open.handle == window) address = AddressWithoutQuery(open.address);
     } catch (const BrowserError&) {
     }
-    RetrievalStop stop(Ending::PageNotAsExpected, step + ": " + missing + " (" + address + ")", {step, missing});
-    if (!options_.diagnosticsFolder.empty()) {
+    Fail(RetrievalStop(Ending::PageNotAsExpected, step + ": " + missing + " (" + address + ")",
+                       {step, missing, dialogs_.empty() ? std::string() : dialogs_.back()}),
+         window);
+}
+
+void PortalNavigation::Fail(RetrievalStop stop, const std::string& window) {
+    if (KeepsDiagnostics(stop.ending()) && stop.diagnostics.empty() && !options_.diagnosticsFolder.empty()) {
         try {
-            stop.diagnostics = KeepDiagnostics(options_.diagnosticsFolder, year > 0 ? std::to_string(year) : "login",
+            stop.diagnostics = KeepDiagnostics(options_.diagnosticsFolder, year_ > 0 ? std::to_string(year_) : "login",
                                                browser_, window, *log_);
         } catch (const std::exception& error) {
             log_->Note(std::string("the diagnostics could not be kept: ") + error.what());
@@ -212,6 +260,8 @@ void PortalNavigation::LogIn(const std::string& user, const std::string& passwor
     user_ = user;
     password_ = password;
     accountant_ = accountant;
+    year_ = 0;
+    dialogs_.clear();
     Guarded([&] {
         // Every run starts from a browser of its own: nothing of an earlier one is reused.
         if (browser_.HasApplication()) browser_.BrowserQuit();
@@ -231,19 +281,20 @@ void PortalNavigation::LogIn(const std::string& user, const std::string& passwor
             for (const OpenWindow& window : browser_.Windows()) {
                 if (Contains(window.address, loginHost)) {
                     std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
-                    if (HasId(top, page::kPasswordId)) {
+                    if (HasId(top, page::kPasswordId) && browser_.DocumentComplete(window.handle)) {
                         loginWindow = window.handle;
                         loginFields = std::move(top);
                     }
                 } else if (Contains(window.address, yearPages)) {
                     if (auto image = Named(browser_.TopDocumentElements({window.handle}), page::kEnterImage))
-                        enter = Found{window.handle, *image};
+                        if (browser_.DocumentComplete(window.handle)) enter = Found{window.handle, *image};
                 }
             }
             return loginWindow || enter;
         });
         if (!loginWindow && !enter)
-            NotAsExpected(0, kLoginStep, "η σελίδα εισόδου (το πεδίο του κωδικού)", portal_.current.window);
+            NotAsExpected(0, kLoginStep, WithName("η σελίδα εισόδου, το πεδίο του κωδικού", page::kPasswordId),
+                          portal_.current.window);
 
         if (!enter) {
             portal_.current = {*loginWindow};
@@ -261,32 +312,43 @@ void PortalNavigation::LogIn(const std::string& user, const std::string& passwor
                     button = field.element;
             }
             if (!userSet || !passwordSet)
-                NotAsExpected(0, kLoginStep, "τα πεδία του ονόματος χρήστη και του κωδικού", *loginWindow);
-            if (!button) NotAsExpected(0, kLoginStep, "το κουμπί σύνδεσης (btn_login)", *loginWindow);
+                NotAsExpected(0, kLoginStep,
+                              std::string("τα πεδία του ονόματος χρήστη και του κωδικού (") + page::kUserId + ", " +
+                                  page::kPasswordId + ")",
+                              *loginWindow);
+            if (!button) NotAsExpected(0, kLoginStep, WithName("το κουμπί σύνδεσης", page::kLoginButton), *loginWindow);
             const std::string submitted = DocumentOf(loginFields);
             Click(*button, "σύνδεση");
 
-            // The portal answers with the application page, or with its login
-            // page again when it refused the user name or the password.
+            // The portal answers with the application page, or, when it refused
+            // the user name or the password, with its login page again or a
+            // page that says so.
             bool refused = false;
             Await(Browser::kWaitElementSeconds, [&] {
                 for (const OpenWindow& window : browser_.Windows()) {
-                    if (Contains(window.address, applicationPages)) {
-                        if (auto image = Named(browser_.TopDocumentElements({window.handle}), page::kEnterImage))
+                    const bool application = Contains(window.address, applicationPages);
+                    if (!application && !Contains(window.address, loginHost) &&
+                        !Contains(window.address, "https://" + pages_.hosts.altLogin))
+                        continue;
+                    const std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
+                    if (DocumentOf(top) == submitted || !browser_.DocumentComplete(window.handle)) continue;
+                    if (application) {
+                        if (auto image = Named(top, page::kEnterImage)) {
                             enter = Found{window.handle, *image};
-                    } else if (Contains(window.address, loginHost)) {
-                        const std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
-                        if (DocumentOf(top) != submitted && HasId(top, page::kPasswordId)) refused = true;
+                            continue;
+                        }
                     }
+                    if (!application && HasId(top, page::kPasswordId)) refused = true;
+                    else if (page::SaysLoginRefused(browser_.PageText(window.handle))) refused = true;
                 }
                 return enter || refused;
             });
             if (!enter && refused) {
-                log_->Step("η σελίδα εισόδου ξανά μετά τη σύνδεση", pages_.LoginHost());
-                throw RetrievalStop(Ending::WrongCredentials, "the portal answered the login with its login page");
+                log_->Step("η Α.Α.Δ.Ε. απάντησε στη σύνδεση με τη σελίδα εισόδου ή με μήνυμα λάθους", pages_.LoginHost());
+                throw RetrievalStop(Ending::WrongCredentials, "the portal refused the login");
             }
             if (!enter)
-                NotAsExpected(0, kLoginStep, "η σελίδα της εφαρμογής μετά την είσοδο (Image17)", *loginWindow);
+                NotAsExpected(0, kLoginStep, WithName("η σελίδα της εφαρμογής μετά την είσοδο", page::kEnterImage), *loginWindow);
         }
         portal_.current = {enter->window};
         Click(enter->element, "είσοδος στην εφαρμογή");
@@ -297,18 +359,47 @@ void PortalNavigation::LogIn(const std::string& user, const std::string& passwor
     });
 }
 
+void PortalNavigation::LogInAgain() {
+    log_->Step("η Α.Α.Δ.Ε. έκλεισε τη σύνδεση: νέα είσοδος");
+    const int year = year_;
+    const std::vector<std::string> dialogs = dialogs_;
+    LogIn(user_, password_, accountant_);
+    if (accountant_ && !client_.empty()) PickClient(client_);
+    year_ = year;
+    dialogs_ = dialogs;
+}
+
 void PortalNavigation::PickClient(const std::string& afm) {
-    Guarded([&] {
-        if (clientPicked_) {
-            // Back to the application's entrance, which leads an accountant to the client choice.
-            Navigate(pages_.EntryPage(), false);
-            const std::optional<Found> enter = AwaitElement(pages_.ApplicationPages(), page::kEnterImage);
-            if (!enter) NotAsExpected(0, kClientStep, "η σελίδα της εφαρμογής (Image17)", portal_.current.window);
-            portal_.current = {enter->window};
-            Click(enter->element, "είσοδος στην εφαρμογή");
+    year_ = 0;
+    dialogs_.clear();
+    for (bool again = false;; again = true) {
+        try {
+            Guarded([&] {
+                watchSession_ = clientPicked_;
+                if (clientPicked_) {
+                    // Back to the application's entrance, which leads an accountant to the client choice.
+                    Navigate(pages_.EntryPage(), false);
+                    const std::optional<Found> enter = AwaitElement(pages_.ApplicationPages(), page::kEnterImage);
+                    if (!enter)
+                        NotAsExpected(0, kClientStep, WithName("η σελίδα της εφαρμογής", page::kEnterImage), portal_.current.window);
+                    portal_.current = {enter->window};
+                    Click(enter->element, "είσοδος στην εφαρμογή");
+                }
+                EnterClient(afm);
+            });
+            watchSession_ = false;
+            return;
+        } catch (const SessionEnded&) {
+            // The session that ended between two clients: logged in again, once.
+            watchSession_ = false;
+            if (again) Fail(RetrievalStop(Ending::SessionExpired, "the portal ended the session twice"), portal_.current.window);
+            client_.clear();
+            LogInAgain();
+        } catch (...) {
+            watchSession_ = false;
+            throw;
         }
-        EnterClient(afm);
-    });
+    }
 }
 
 void PortalNavigation::EnterClient(const std::string& afm) {
@@ -321,7 +412,7 @@ void PortalNavigation::EnterClient(const std::string& afm) {
             const std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
             const auto afmField = Named(top, page::kClientAfmField);
             const auto button = Named(top, page::kClientProceed);
-            if (afmField && button) {
+            if (afmField && button && browser_.DocumentComplete(window.handle)) {
                 field = Found{window.handle, *afmField};
                 proceed = Found{window.handle, *button};
                 submitted = DocumentOf(top);
@@ -329,7 +420,7 @@ void PortalNavigation::EnterClient(const std::string& afm) {
         }
         return proceed.has_value();
     });
-    if (!proceed) NotAsExpected(0, kClientStep, "η σελίδα επιλογής πελάτη (PBIn)", portal_.current.window);
+    if (!proceed) NotAsExpected(0, kClientStep, WithName("η σελίδα επιλογής πελάτη", page::kClientProceed), portal_.current.window);
     portal_.current = {proceed->window};
     browser_.SetValue(field->element, afm);
     Click(proceed->element, "επιλογή πελάτη");
@@ -356,23 +447,44 @@ void PortalNavigation::EnterClient(const std::string& afm) {
 }
 
 YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1CodeTable& e1) {
+    year_ = year;
+    dialogs_.clear();
+    for (bool again = false;; again = true) {
+        watchSession_ = true;
+        try {
+            YearDocument document = ReadYearOnce(year, afm, e1);
+            watchSession_ = false;
+            return document;
+        } catch (const SessionEnded&) {
+            watchSession_ = false;
+            if (again) Fail(RetrievalStop(Ending::SessionExpired, "the portal ended the session twice in the year"), portal_.current.window);
+            LogInAgain();
+        } catch (...) {
+            watchSession_ = false;
+            throw;
+        }
+    }
+}
+
+YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& afm, E1CodeTable& e1) {
     return Guarded([&] {
         const std::string menuAddress = pages_.MenuOf(year);
         const char* printName = page::PrintButton(year);
-        const std::string printButton = std::string("το κουμπί εκτύπωσης (") + printName + ")";
+        const std::string printButton = WithName("το κουμπί εκτύπωσης", printName);
+        const std::string yearList = WithName("ο κατάλογος των ετών", page::kYearList);
         Found menu;
         if (year >= page::kFirstOwnMenuYear) {
             Navigate(menuAddress, true);
             Pause(2000);
             const std::optional<Found> list = AwaitElement(menuAddress, page::kYearList);
-            if (!list) NotAsExpected(year, kMenuStep, "ο κατάλογος των ετών (YEAR)", portal_.current.window);
+            if (!list) NotAsExpected(year, kMenuStep, yearList, portal_.current.window);
             menu = *list;
         } else {
             const std::string listPage = pages_.YearListPage(year);
             Navigate(listPage, true);
             Pause(2000);
             const std::optional<Found> list = AwaitElement(listPage, page::kYearList);
-            if (!list) NotAsExpected(year, kMenuStep, "ο κατάλογος των ετών (YEAR)", portal_.current.window);
+            if (!list) NotAsExpected(year, kMenuStep, yearList, portal_.current.window);
             portal_.current = {list->window};
             // A year missing from the list would leave the portal on another year's menu.
             const int index = browser_.OptionIndexOfText(list->element, std::to_string(year));
@@ -400,8 +512,7 @@ YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1Code
         Click(*button, "εκτύπωση");
         YearDocument document;
         try {
-            if (options_.fixedPauses)
-                browser_.PumpDelay(portal_.timing.AfterPrint(year >= page::kFirstReportYear ? 3000 : 2000, extra_));
+            if (options_.fixedPauses) Wait(portal_.timing.AfterPrint(year >= page::kFirstReportYear ? 3000 : 2000, extra_));
             if (year < page::kFirstReportYear) {
                 const std::optional<Found> shown = AwaitElement(pages_.ReturnPage(year), page::kReturnFirstField);
                 if (!shown) {
@@ -409,28 +520,32 @@ YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1Code
                     const auto opened = std::find_if(now.rbegin(), now.rend(), [&](const std::string& h) {
                         return std::find(before.begin(), before.end(), h) == before.end();
                     });
-                    NotAsExpected(year, kReturnStep, "η δήλωση (το πεδίο n901)",
+                    NotAsExpected(year, kReturnStep, WithName("η δήλωση, το πεδίο", page::kReturnFirstField),
                                   opened != now.rend() ? *opened : portal_.current.window);
                 }
                 log_->Step("ανάγνωση της δήλωσης");
-                // A return of another taxpayer is never taken for the client's.
+                // A return of another taxpayer is never taken for the client's: its
+                // tax number is in a field, or in the page's text (in boxes of a digit each).
                 const std::vector<ElementFields> fields = browser_.SearchedElements({shown->window});
-                if (!FieldsNameAfm(fields, afm))
-                    throw RetrievalStop(Ending::ReturnWithoutAfm, "the return of " + std::to_string(year) + " does not name the tax number");
+                if (!FieldsNameAfm(fields, afm) && !PageTextNamesAfm(browser_.PageText(shown->window), afm))
+                    Fail(RetrievalStop(Ending::ReturnWithoutAfm, "the return of " + std::to_string(year) + " does not name the tax number"),
+                         shown->window);
                 StoreE1Fields(fields, e1);
             } else {
                 std::string window;
                 std::optional<std::string> bytes = AwaitReportBytes(before, window);
+                if (!bytes && window.empty()) NotAsExpected(year, kReportStep, "το παράθυρο του εκκαθαριστικού", portal_.current.window);
                 if (!bytes)
-                    NotAsExpected(year, kReportStep, "το παράθυρο του εκκαθαριστικού",
-                                  window.empty() ? portal_.current.window : window);
+                    NotAsExpected(year, kReportStep, "το αρχείο του εκκαθαριστικού (το παράθυρό του άνοιξε, το αρχείο δεν έφτασε)",
+                                  window);
                 log_->Step("ανάγνωση του εκκαθαριστικού");
                 Pause(3000);
                 Pause(2000);
                 Pause(2000);
                 const std::string text = LooksLikePdf(*bytes) ? ReportPdfText(*bytes) : *bytes;
                 if (!NamesAfm(text, afm))
-                    throw RetrievalStop(Ending::ReportWithoutAfm, "the report of " + std::to_string(year) + " does not name the tax number");
+                    Fail(RetrievalStop(Ending::ReportWithoutAfm, "the report of " + std::to_string(year) + " does not name the tax number"),
+                         window);
                 ParseReportText(text, year, e1);
                 document = {true, std::move(*bytes)};
                 Pause(2000);

@@ -8,15 +8,20 @@
 //   nav.ReadYear(year, afm, e1);             // for each year
 //   nav.LogOutAndClose();                    // always, also after a failure
 //
-// Every step waits for what the next one needs (the element, the window, the
-// report's bytes), up to 20 s for an element, 10 s for a window, plus the
-// user's extra seconds. The patient mode adds the portal's fixed pauses before
-// each wait, for a portal that shows an element before it is ready.
+// Every step waits for what the next one needs (the element on a page that
+// has finished loading, the window, the report's bytes), up to 20 s for an
+// element, 10 s for a window, plus the user's extra seconds. The patient mode
+// adds the portal's fixed pauses before each wait, for a portal that shows an
+// element before it is ready; the browser is looked after during them.
+//
+// Dialogs a page opens are answered at once and written to the log. A session
+// the portal ends in the middle of a year (its login page where one of its
+// pages was expected) is logged into again once, and the year taken again.
 //
 // A step that cannot go on throws RetrievalStop with the ending; a page not
-// as expected names the step and what was missing, and keeps a diagnostic
-// bundle when there is a folder for it. A closing window's RetrievalCancelled
-// passes through.
+// as expected names the step and what was missing, and every failure a
+// developer must look at keeps a diagnostic bundle when there is a folder for
+// it. A closing window's RetrievalCancelled passes through.
 
 #include "e1/E1CodeTable.h"
 #include "portal/PortalSession.h"
@@ -83,9 +88,21 @@ private:
     std::optional<Found> AwaitElement(const std::string& address, const char* name, const std::string& staleDocument = {});
     bool AwaitWindow(const std::string& address);
     std::optional<std::string> AwaitReportBytes(const std::vector<std::string>& before, std::string& window);
+    // A fixed pause of the patient mode; the browser is looked after meanwhile.
     void Pause(uint32_t milliseconds);
+    void Wait(uint32_t milliseconds);
     void CheckLoads();
+    // Dialogs the browser answered go to the log, and are kept for the step's message.
+    void NoteDialogs();
+    // Throws SessionEnded when a window shows the login page while a year is read.
+    void CheckSession();
     [[noreturn]] void NotAsExpected(int year, const std::string& step, const std::string& missing, const std::string& window);
+    // Throws the stop, with a diagnostic bundle of the window when its ending needs one.
+    [[noreturn]] void Fail(RetrievalStop stop, const std::string& window);
+    YearDocument ReadYearOnce(int year, const std::string& afm, E1CodeTable& e1);
+    // Logs in again (and picks the client again) after the portal ended the session.
+    void LogInAgain();
+    bool OnLoginPage(const OpenWindow& window);
     // Runs a step, turning the browser's failures into endings.
     template <typename Step>
     auto Guarded(Step&& step) -> decltype(step());
@@ -103,6 +120,9 @@ private:
     RetrievalLog* log_;
     bool loggedIn_ = false;
     bool clientPicked_ = false;
+    int year_ = 0;                       // the year in hand; 0: the login or the client's choice
+    bool watchSession_ = false;          // a login page now means the session has ended
+    std::vector<std::string> dialogs_;   // what the pages said in dialogs during the step
     // What a browser closed by the user needs to be logged in again.
     std::string user_, password_, client_;
     bool accountant_ = false;

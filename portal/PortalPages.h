@@ -6,6 +6,7 @@
 #include "portal/PortalHosts.h"
 
 #include <string>
+#include <string_view>
 
 namespace skartina {
 
@@ -36,6 +37,17 @@ inline constexpr int kFirstReportYear = 2014;
 inline constexpr int kFirstOwnMenuYear = 2006;  // 2003 to 2005 are chosen in a list
 
 inline const char* PrintButton(int year) { return year >= kFirstReportYear ? kReportPrintButton : kReturnPrintButton; }
+
+// What a page that answers a login with an error instead of the login page says.
+inline constexpr std::string_view kLoginRefusedWords[] = {
+    "λάθος", "Λάθος", "ΛΑΘΟΣ", "λανθασμέν", "Λανθασμέν", "ΛΑΝΘΑΣΜΕΝ", "εσφαλμέν", "Εσφαλμέν", "ΕΣΦΑΛΜΕΝ",
+    "δεν είναι σωστ", "invalid", "Invalid", "incorrect", "Incorrect", "wrong", "Wrong"};
+
+inline bool SaysLoginRefused(std::string_view text) {
+    for (std::string_view words : kLoginRefusedWords)
+        if (text.find(words) != std::string_view::npos) return true;
+    return false;
+}
 
 }  // namespace page
 

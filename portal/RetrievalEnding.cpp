@@ -14,6 +14,20 @@ bool StopsTheRun(Ending ending) {
     }
 }
 
+bool KeepsDiagnostics(Ending ending) {
+    switch (ending) {
+        case Ending::PageNotAsExpected:
+        case Ending::ReportWithoutAfm:
+        case Ending::ReturnWithoutAfm:
+        case Ending::ReportTooLarge:
+        case Ending::SessionExpired:
+        case Ending::BrowserFailed:
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::string EndingWords(const YearEnding& year) {
     switch (year.ending) {
         case Ending::Read: return "αντλήθηκε";
@@ -25,7 +39,9 @@ std::string EndingWords(const YearEnding& year) {
         case Ending::BrowserClosed: return "το παράθυρο της Α.Α.Δ.Ε. έκλεισε πριν τελειώσει η άντληση";
         case Ending::PageNotAsExpected:
             return "η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «" + year.failure.step + "» δεν εμφανίστηκε " +
-                   year.failure.missing;
+                   year.failure.missing +
+                   (year.failure.pageMessage.empty() ? "" : " (η σελίδα έδειξε το μήνυμα «" + year.failure.pageMessage + "»)");
+        case Ending::SessionExpired: return "η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος";
         case Ending::ReportWithoutAfm: return "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
         case Ending::ReportTooLarge: return "το εκκαθαριστικό είναι μεγαλύτερο από 20 MB και δεν διαβάστηκε";
         case Ending::ReturnWithoutAfm: return "η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη";

@@ -21,6 +21,7 @@ enum class Ending {
     ReportWithoutAfm,   // the report does not name the client's tax number
     ReturnWithoutAfm,   // the return page does not name the client's tax number
     ReportTooLarge,     // the report is over the size the program reads
+    SessionExpired,     // the portal ended the session twice in the same year
     BrowserFailed,      // the browser failed in a way the program does not know
     Cancelled,          // the user cancelled, or closed the window
     NotReached,         // the run stopped before the year
@@ -28,6 +29,9 @@ enum class Ending {
 
 // Whether the ending stops a run: the years after it are not tried.
 bool StopsTheRun(Ending ending);
+// Whether a developer needs to see the page the ending came on: every
+// failure that is not the user's doing or a plain answer of the portal.
+bool KeepsDiagnostics(Ending ending);
 // Whether the year's figures are in the sheet.
 inline bool Filled(Ending ending) { return ending == Ending::Read || ending == Ending::NoReturn; }
 
@@ -36,6 +40,7 @@ inline bool Filled(Ending ending) { return ending == Ending::Read || ending == E
 struct StepFailure {
     std::string step;
     std::string missing;
+    std::string pageMessage;  // what the page said in a dialog before the step failed; empty: nothing
 };
 
 // The end of a step that ends the year (or the run): the ending, the step and
@@ -47,7 +52,7 @@ public:
         : std::runtime_error(detail), ending_(ending), failure_(std::move(failure)) {}
     Ending ending() const { return ending_; }
     const StepFailure& failure() const { return failure_; }
-    // The diagnostic bundle kept for a page not as expected; empty: none.
+    // The diagnostic bundle kept for the failure; empty: none.
     std::filesystem::path diagnostics;
 
 private:

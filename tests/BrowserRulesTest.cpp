@@ -47,40 +47,50 @@ TEST(BrowserRules, AnAddressIsMatchedAsACaseSensitiveSubstring) {
     EXPECT_FALSE(browser.FindBrowserByUrl("IncomeFP/login").found);
 }
 
-// Where an element sits, and whether the frame rule lets a search see it.
+// Where an element sits, and where a search finds it: the frame rule first
+// (0 or 1 frame: the top document; 2 or more: the frames), then every other
+// document of the page, nested frames included, before nothing is found.
 struct FrameCase {
     const char* label;
     int frames;
-    int elementIn;  // -1: the top document, k: frame k
-    bool found;
+    std::vector<int> elementIn;  // -1: the top document, k: frame k; 100 + k: a frame inside frame k
+    int foundIn;                 // where the search finds it
 };
 
 class FrameRule : public ::testing::TestWithParam<FrameCase> {};
 
-TEST_P(FrameRule, DecidesWhichDocumentsAreSearched) {
+TEST_P(FrameRule, SearchesTheRulesDocumentsFirstThenEveryOther) {
     const FrameCase& c = GetParam();
     FakeClock clock;
     MemoryBrowser browser(clock);
     MemDocument top = WithElements({Named("other")});
     for (int k = 0; k < c.frames; ++k) top.frames.push_back(WithElements({Named("other")}));
-    (c.elementIn < 0 ? top : top.frames[static_cast<size_t>(c.elementIn)]).all.push_back(Named("n901"));
+    for (int in : c.elementIn) {
+        if (in >= 100) {
+            top.frames[static_cast<size_t>(in - 100)].frames.push_back(WithElements({Named("n901")}));
+            continue;
+        }
+        (in < 0 ? top : top.frames[static_cast<size_t>(in)]).all.push_back(Named("n901"));
+    }
     browser.windows = {{"w", "https://app/page", top}};
 
     const auto element = browser.FindElementByName({"w"}, "n901");
-    EXPECT_EQ(element.has_value(), c.found);
-    if (element) {
-        EXPECT_EQ(element->frame, c.elementIn);
-    }
-    EXPECT_EQ(browser.WaitForElement("/page", "n901", MatchMode::Name).found, c.found);
+    ASSERT_TRUE(element.has_value());
+    EXPECT_EQ(element->frame, c.foundIn);
+    EXPECT_TRUE(browser.WaitForElement("/page", "n901", MatchMode::Name).found);
+    EXPECT_FALSE(browser.FindElementByName({"w"}, "n999").has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FrameRule,
-                         ::testing::Values(FrameCase{"NoFramesTop", 0, -1, true},
-                                           FrameCase{"OneFrameSearchedThroughTop", 1, -1, true},
-                                           FrameCase{"OneFrameItsOwnElementUnseen", 1, 0, false},
-                                           FrameCase{"TwoFramesTopUnseen", 2, -1, false},
-                                           FrameCase{"TwoFramesFirst", 2, 0, true},
-                                           FrameCase{"ThreeFramesLast", 3, 2, true}),
+                         ::testing::Values(FrameCase{"NoFramesTop", 0, {-1}, -1},
+                                           FrameCase{"OneFrameSearchedThroughTop", 1, {-1}, -1},
+                                           FrameCase{"OneFrameItsOwnElementAfterTheTop", 1, {0}, 0},
+                                           FrameCase{"OneFrameTopBeforeItsFrame", 1, {-1, 0}, -1},
+                                           FrameCase{"TwoFramesFirst", 2, {0}, 0},
+                                           FrameCase{"ThreeFramesLast", 3, {2}, 2},
+                                           FrameCase{"TwoFramesBeforeTheTop", 2, {-1, 1}, 1},
+                                           FrameCase{"TwoWidgetFramesTheTopAfterThem", 2, {-1}, -1},
+                                           FrameCase{"AFrameInsideTheSecondFrame", 2, {101}, 2}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(BrowserRules, AnIdMatchesOnlyInIdMode) {

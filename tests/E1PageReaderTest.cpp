@@ -84,5 +84,31 @@ TEST(E1PageReader, AReturnNamesTheClientOnlyWithItsWholeTaxNumber) {
     EXPECT_FALSE(FieldsNameAfm(named, ""));
 }
 
+// A return that shows the tax number as text, whole or a digit a box, names
+// the client; neither a part of it, nor a longer number, nor digits joined
+// across other signs do.
+TEST(E1PageReader, APagesTextNamesTheClientWithItsWholeTaxNumber) {
+    const struct {
+        const char* text;
+        bool names;
+    } cases[] = {
+        {"Α.Φ.Μ.: 123456783 Δ.Ο.Υ. 1101", true},
+        {"Α.Φ.Μ.\t1\t2\t3\t4\t5\t6\t7\t8\t3\nΕπώνυμο", true},
+        {"ΑΦΜ 123 456 783", true},
+        {"ΑΦΜ 1\u00a02\u00a03\u00a04\u00a05\u00a06\u00a07\u00a08\u00a03", true},
+        {"1 123456783 2010", true},
+        {"ΑΦΜ 23456783", false},
+        {"ΑΦΜ 1234567830", false},
+        {"ΑΦΜ 1 2 3 4 5 6 7 8 3 0", false},
+        {"ΑΦΜ 1.234.567,83", false},
+        {"ΑΦΜ\n1\n2\n3\n4\n5\n6\n7\n8\n3", false},
+        {"ΑΦΜ 123 456 783 2010", false},
+        {"123-456-783", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PageTextNamesAfm(c.text, "123456783"), c.names) << c.text;
+    EXPECT_FALSE(PageTextNamesAfm("12345", "12345"));
+}
+
 }  // namespace
 }  // namespace skartina::test

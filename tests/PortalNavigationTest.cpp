@@ -43,6 +43,11 @@ struct MemoryPortal {
         page.all[2].onClick = [this] {
             MemWindow& window = browser.windows.front();
             if (window.document.all[1].value != "right") {
+                if (refusalPage) {
+                    window.address = "https://login.test/login";
+                    window.document = {"Σφάλμα", {Named("back")}, {}, "refused", "Λανθασμένο όνομα χρήστη ή κωδικός πρόσβασης."};
+                    return;
+                }
                 window.document = LoginPage("again");
                 return;
             }
@@ -56,6 +61,7 @@ struct MemoryPortal {
         return page;
     }
     uint64_t loginShownAt;
+    bool refusalPage = false;  // a refused login is answered by a page that says so
     FakeClock clock{100};
     MemoryBrowser browser{clock};
     PortalSession session{browser, kHosts, PortalTiming(), {}, {}};
@@ -87,9 +93,25 @@ TEST(PortalNavigation, TheLoginWaitsItsTwentySecondsPlusTheExtraOnes) {
 }
 
 TEST(PortalNavigation, AWrongPasswordIsRecognisedFromThePortalsAnswerAtOnce) {
+    for (bool refusalPage : {false, true}) {
+        MemoryPortal portal;
+        portal.refusalPage = refusalPage;
+        EXPECT_EQ(LogInEnding(portal, "wrong", 0), Ending::WrongCredentials) << refusalPage;
+        EXPECT_LT(portal.clock.now, 1000u) << "no waiting out the bound";
+    }
+}
+
+TEST(PortalNavigation, ALoginPageStillArrivingIsNotFilledIn) {
     MemoryPortal portal;
-    EXPECT_EQ(LogInEnding(portal, "wrong", 0), Ending::WrongCredentials);
-    EXPECT_LT(portal.clock.now, 1000u) << "no waiting out the bound";
+    // The login page is there, but its document goes on loading for 3 s.
+    portal.browser.onList = [&] {
+        portal.Update();
+        if (portal.browser.windows.empty()) return;
+        MemWindow& window = portal.browser.windows.front();
+        window.loading = window.address == "https://login.test/" && portal.clock.now < 3000;
+    };
+    EXPECT_EQ(LogInEnding(portal, "right", 0), Ending::Read);
+    EXPECT_GE(portal.clock.now, 3000u);
 }
 
 TEST(PortalNavigation, AMissingLoginPageNamesItsStep) {
@@ -102,7 +124,7 @@ TEST(PortalNavigation, AMissingLoginPageNamesItsStep) {
         YearEnding ending{stop.ending(), stop.failure(), {}, {}};
         EXPECT_EQ(YearSentence(2016, ending),
                   "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «είσοδος στην Α.Α.Δ.Ε.» δεν "
-                  "εμφανίστηκε η σελίδα εισόδου (το πεδίο του κωδικού).");
+                  "εμφανίστηκε η σελίδα εισόδου, το πεδίο του κωδικού (password).");
     }
     ASSERT_FALSE(never.log.steps().empty());
     EXPECT_NE(never.log.steps().front().find("https://app.test/webtax/incomefp/index.jsp"), std::string::npos);
@@ -123,6 +145,10 @@ TEST(RetrievalEnding, EachEndingIsOneGreekSentence) {
         {{Ending::PageNotAsExpected, {"σελίδα του έτους", "το κουμπί εκτύπωσης (PB_EKKATH_PDF)"}, {}, "D"},
          "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν εμφανίστηκε το "
          "κουμπί εκτύπωσης (PB_EKKATH_PDF). Όσα χρειάζεται ο προγραμματιστής φυλάχτηκαν στον φάκελο «D»."},
+        {{Ending::PageNotAsExpected, {"σελίδα του έτους", "ο κατάλογος των ετών (YEAR)", "Η υπηρεσία δεν είναι διαθέσιμη."}},
+         "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν εμφανίστηκε ο "
+         "κατάλογος των ετών (YEAR) (η σελίδα έδειξε το μήνυμα «Η υπηρεσία δεν είναι διαθέσιμη.»)."},
+        {{Ending::SessionExpired}, "2016: η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος."},
         {{Ending::NotReached}, "2016: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα."},
     };
     for (const auto& c : cases) EXPECT_EQ(YearSentence(2016, c.ending), c.sentence);

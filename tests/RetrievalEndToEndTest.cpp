@@ -196,8 +196,10 @@ TEST_P(RetrievalEnding, IsToldInOneGreekSentenceAndLeavesTheYearAsItWas) {
     if (!result.end.log.empty()) sentence += " Λεπτομέρειες στο αρχείο «" + result.end.log.string() + "».";
     EXPECT_EQ(prompter.informed, std::vector<std::string>{sentence});
     EXPECT_EQ(grid, expected);
-    if (c.ending == Ending::PageNotAsExpected) {
+    if (KeepsDiagnostics(c.ending)) {
         EXPECT_EQ(result.end.diagnostics.parent_path(), sources / "diagnostics");
+        EXPECT_TRUE(std::filesystem::exists(result.end.diagnostics / "steps.txt"));
+        EXPECT_TRUE(std::filesystem::exists(result.end.diagnostics / "page.png"));
         EXPECT_EQ(result.end.log, sources / "retrieval.log");
     }
     if (c.ending == Ending::WrongCredentials) {
@@ -212,6 +214,17 @@ INSTANTIATE_TEST_SUITE_P(
                    "2016: η Α.Α.Δ.Ε. δεν έχει δήλωση για το έτος."},
         EndingCase{"WrongPassword", {}, 2016, false, "wrong", Ending::WrongCredentials,
                    "2016: η Α.Α.Δ.Ε. δεν δέχτηκε το όνομα χρήστη ή τον κωδικό πρόσβασης."},
+        EndingCase{"WrongPasswordAnsweredByAnErrorPage", {"--login-error-page"}, 2016, false, "wrong", Ending::WrongCredentials,
+                   "2016: η Α.Α.Δ.Ε. δεν δέχτηκε το όνομα χρήστη ή τον κωδικό πρόσβασης."},
+        EndingCase{"ReturnWithoutAfm", {"--report-without-afm-in", "2010"}, 2010, false, "demo1234",
+                   Ending::ReturnWithoutAfm, "2010: η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη."},
+        EndingCase{"SessionEndedTwiceInTheYear", {"--expire-after", "3"}, 2016, false, "demo1234", Ending::SessionExpired,
+                   "2016: η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος."},
+        EndingCase{"ADialogBeforeAMissingButton", {"--alert", "Η υπηρεσία θα διακοπεί στις 23:00.", "--no-print-button"}, 2016,
+                   false, "demo1234", Ending::PageNotAsExpected,
+                   "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν "
+                   "εμφανίστηκε το κουμπί εκτύπωσης (PB_EKKATH_PDF) (η σελίδα έδειξε το μήνυμα «Η υπηρεσία θα διακοπεί "
+                   "στις 23:00.»)."},
         EndingCase{"ReportWithoutAfm", {"--report-without-afm"}, 2016, false, "demo1234", Ending::ReportWithoutAfm,
                    "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη."},
         EndingCase{"RefusedClient", {"--refuse-client", kSampleAfm}, 2010, true, "demo5678", Ending::ClientRefused,

@@ -95,7 +95,7 @@ TEST(YearButton, ALoginPageThatNeverComesIsToldWithItsStepAndTheSheetIsRecalcula
     EXPECT_EQ(result->end.ending, Ending::PageNotAsExpected);
     EXPECT_EQ(prompter.informed,
               std::vector<std::string>{"2010: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «είσοδος "
-                                       "στην Α.Α.Δ.Ε.» δεν εμφανίστηκε η σελίδα εισόδου (το πεδίο του κωδικού)."});
+                                       "στην Α.Α.Δ.Ε.» δεν εμφανίστηκε η σελίδα εισόδου, το πεδίο του κωδικού (password)."});
     EXPECT_EQ(view.events, (std::vector<std::string>{"show", "recalculate", "hide"}));
     EXPECT_EQ(e1[301], 5) << "the table is cleared only when the print button was found";
     EXPECT_GE(clock.now, 21000u);

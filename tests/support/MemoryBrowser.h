@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace skartina::test {
@@ -52,6 +53,7 @@ struct MemDocument {
     std::vector<MemElement> all;
     std::vector<MemDocument> frames;
     std::string identity = "doc";  // a page that replaces another has another identity
+    std::string text = {};         // what the page shows as text
 };
 
 struct MemWindow {
@@ -59,6 +61,7 @@ struct MemWindow {
     std::string address;
     MemDocument document;
     std::string bytes = {};  // what fetching the address again gives
+    bool loading = false;    // the page is still arriving
 };
 
 class MemoryBrowser : public Browser {
@@ -72,6 +75,8 @@ public:
     std::vector<std::string> closed;
     // Runs at every look at the window list, so that a test can change the pages during a wait.
     std::function<void()> onList;
+    // Dialogs the pages opened, answered and not yet taken.
+    std::vector<std::string> dialogs;
 
     MemWindow& Window(const std::string& handle) {
         auto it = std::find_if(windows.begin(), windows.end(), [&](const MemWindow& w) { return w.handle == handle; });
@@ -79,9 +84,7 @@ public:
         return *it;
     }
     MemElement& Element(const ElementRef& ref) {
-        MemDocument& top = Window(ref.window).document;
-        MemDocument& document = ref.frame < 0 ? top : top.frames.at(static_cast<size_t>(ref.frame));
-        return document.all.at(static_cast<size_t>(ref.index));
+        return Doc({ref.window}, ref.frame).all.at(static_cast<size_t>(ref.index));
     }
 
     bool HasApplication() const override { return application; }
@@ -144,9 +147,13 @@ public:
         if (windows.empty()) application = false;
     }
     std::string DocumentBytes(const DocumentRef& d) override { return Window(d.window).bytes; }
+    bool DocumentComplete(const std::string& window) override { return !Window(window).loading; }
+    std::string PageText(const std::string& window) override { return Window(window).document.text; }
+    std::vector<std::string> TakeDialogs() override { return std::exchange(dialogs, {}); }
 
 protected:
     int FrameCount(const DocumentRef& d) override { return static_cast<int>(Window(d.window).document.frames.size()); }
+    int AllFrameCount(const DocumentRef& d) override { return static_cast<int>(AllFrames(Window(d.window).document).size()); }
     std::optional<ElementRef> SearchDocument(const DocumentRef& d, int frame, std::string_view key, MatchMode mode) override {
         const MemDocument& document = Doc(d, frame);
         for (size_t i = 0; i < document.all.size(); ++i) {
@@ -167,9 +174,17 @@ protected:
     }
 
 private:
+    // The frames of every depth, the top document's first, then level by level.
+    static std::vector<MemDocument*> AllFrames(MemDocument& top) {
+        std::vector<MemDocument*> all;
+        for (MemDocument& frame : top.frames) all.push_back(&frame);
+        for (size_t i = 0; i < all.size(); ++i)
+            for (MemDocument& frame : all[i]->frames) all.push_back(&frame);
+        return all;
+    }
     MemDocument& Doc(const DocumentRef& d, int frame) {
         MemDocument& top = Window(d.window).document;
-        return frame < 0 ? top : top.frames.at(static_cast<size_t>(frame));
+        return frame < 0 ? top : *AllFrames(top).at(static_cast<size_t>(frame));
     }
 };
 

@@ -36,29 +36,81 @@ std::string Page(const std::string& title, const std::string& body, const PageOp
            std::to_string(options.delayMs) + ");</script></body></html>";
 }
 
+// The row of a code's field; empty for a code without an amount (but "n901").
+std::string CodeRow(const E1CodeTable& e1, int code) {
+    const double amount = e1[code];
+    const std::string name = "n" + Code3(code);
+    if (IsYesNoCode(code))
+        return "<tr><td>" + Code3(code) + "</td><td><input type=\"checkbox\" name=\"" + name + "\"" +
+               (amount == 1 ? " checked" : "") + "></td></tr>";
+    if (amount != 0 || code == 901)
+        return "<tr><td>" + Code3(code) + "</td><td><input type=\"text\" name=\"" + name + "\" value=\"" +
+               (amount != 0 ? Escape(FormatAmount(amount)) : "") + "\"></td></tr>";
+    return {};
+}
+
+std::string AfmRow(const std::string& afm, AfmShown shown) {
+    switch (shown) {
+        case AfmShown::Field:
+            return "<tr><td>Α.Φ.Μ.</td><td><input type=\"text\" name=\"AFM\" readonly value=\"" + Escape(afm) + "\"></td></tr>";
+        case AfmShown::Text: return "<tr><td>Α.Φ.Μ.: " + Escape(afm) + "</td></tr>";
+        case AfmShown::Boxes: {
+            std::string row = "<tr><td>Α.Φ.Μ.</td>";
+            for (char digit : afm) row += "<td class=\"box\">" + std::string(1, digit) + "</td>";
+            return row + "</tr>";
+        }
+    }
+    return {};
+}
+
 // The fields of the codes in [first, last], with names a reader must pass over
-// before them, and "n901" (empty when the return has no amount there) among them.
-std::string ReturnFields(const E1CodeTable& e1, int first, int last, bool withDecoys, const std::string& afm = {}) {
+// before them, and "n901" (empty when the return has no amount there) among
+// them, or first of all, before the stream's cut.
+std::string ReturnFields(const E1CodeTable& e1, int first, int last, bool withDecoys, const std::string& afm,
+                         const ReturnOptions& layout) {
     std::string form = "<form name=\"E1\"><table>";
-    if (!afm.empty())
-        form += "<tr><td>Α.Φ.Μ.</td><td><input type=\"text\" name=\"AFM\" readonly value=\"" + Escape(afm) + "\"></td></tr>";
+    const bool markerHere = first <= 901 && 901 <= last;
+    if (layout.markerFirst && markerHere) form += CodeRow(e1, 901);
+    if (layout.markerFirst) form += kStreamCut;
+    if (!afm.empty()) form += AfmRow(afm, layout.afmShown);
     if (withDecoys) {
         form += "<tr><td><input type=\"text\" name=\"n1000\" value=\"5,00\"><input type=\"text\" name=\"n0\" value=\"3,00\">"
                 "<input type=\"text\" name=\"nabc\" value=\"4,00\"><input type=\"text\" name=\"afm_text\" value=\"7,00\">"
                 "<input type=\"text\" name=\"N301\" value=\"8,00\"><input type=\"text\" value=\"9,00\"></td></tr>";
     }
-    for (int code = first; code <= last; ++code) {
-        const double amount = e1[code];
-        const std::string name = "n" + Code3(code);
-        if (IsYesNoCode(code)) {
-            form += "<tr><td>" + Code3(code) + "</td><td><input type=\"checkbox\" name=\"" + name + "\"" +
-                    (amount == 1 ? " checked" : "") + "></td></tr>";
-        } else if (amount != 0 || code == 901) {
-            form += "<tr><td>" + Code3(code) + "</td><td><input type=\"text\" name=\"" + name + "\" value=\"" +
-                    (amount != 0 ? Escape(FormatAmount(amount)) : "") + "\"></td></tr>";
+    for (int code = first; code <= last; ++code)
+        if (!(layout.markerFirst && code == 901)) form += CodeRow(e1, code);
+    return form + "</table></form>";
+}
+
+// What a print button is: a button whose script opens the address, a link or a form aimed at a new window.
+std::string PrintControl(const std::string& name, const std::string& address, PrintOpens opens) {
+    if (address.empty()) return "<input type=\"button\" name=\"" + name + "\" value=\"Εκτύπωση\">";
+    switch (opens) {
+        case PrintOpens::Window:
+        case PrintOpens::NoOpener:
+            return "<input type=\"button\" name=\"" + name + "\" value=\"Εκτύπωση\" onclick=\"window.open('" +
+                   Escape(address) + "', '_blank'" + (opens == PrintOpens::NoOpener ? ", 'noopener'" : "") + ")\">";
+        case PrintOpens::Link:
+            return "<a name=\"" + name + "\" href=\"" + Escape(address) + "\" target=\"_blank\">Εκτύπωση</a>";
+        case PrintOpens::Form: {
+            // A form sends its fields as the query: the address's own query becomes hidden fields.
+            const size_t query = address.find('?');
+            std::string form = "<form method=\"get\" target=\"_blank\" action=\"" + Escape(address.substr(0, query)) + "\">";
+            if (query != std::string::npos) {
+                std::string rest = address.substr(query + 1);
+                while (!rest.empty()) {
+                    const std::string pair = rest.substr(0, rest.find('&'));
+                    rest = pair.size() < rest.size() ? rest.substr(pair.size() + 1) : "";
+                    const size_t equals = pair.find('=');
+                    form += "<input type=\"hidden\" name=\"" + Escape(pair.substr(0, equals)) + "\" value=\"" +
+                            Escape(equals == std::string::npos ? "" : pair.substr(equals + 1)) + "\">";
+                }
+            }
+            return form + "<input type=\"submit\" name=\"" + name + "\" value=\"Εκτύπωση\"></form>";
         }
     }
-    return form + "</table></form>";
+    return {};
 }
 
 }  // namespace
@@ -101,23 +153,26 @@ std::string StartPage(const PageOptions& options) {
 
 std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, int year, const std::vector<int>& listYears,
                          const std::string& listTarget, const std::string& printButton, const std::string& printAddress) {
-    std::string body = "<h1>Οικονομικό έτος " + std::to_string(year) + "</h1><form>";
+    std::string body;
+    if (!menu.alert.empty()) body += "<script>alert(\"" + Escape(menu.alert) + "\");</script>";
+    body += "<h1>Οικονομικό έτος " + std::to_string(year) + "</h1>";
+    if (!menu.widgetsOrigin.empty())
+        body += "<iframe name=\"chat\" src=\"/widgets/chat.html\"></iframe><iframe name=\"counter\" src=\"" +
+                Escape(menu.widgetsOrigin) + "/widgets/counter.html\"></iframe>";
+    body += "<form>";
     if (menu.withYearList) {
         body += "<select name=\"YEAR\" onchange=\"" + Escape(listTarget) + "\">";
         for (int y : listYears)
             body += "<option value=\"" + std::to_string(y) + "\"" + (y == year ? " selected" : "") + ">" + std::to_string(y) + "</option>";
         body += "</select>";
     }
-    if (menu.withPrintButton) {
-        body += "<input type=\"button\" name=\"" + printButton + "\" value=\"Εκτύπωση\"";
-        if (!printAddress.empty()) body += " onclick=\"window.open('" + Escape(printAddress) + "', '_blank')\"";
-        body += ">";
-    }
-    return Page("Φορολογία Εισοδήματος " + std::to_string(year), body + "</form>", options);
+    body += "</form>";
+    if (menu.withPrintButton) body += PrintControl(printButton, printAddress, menu.printOpens);
+    return Page("Φορολογία Εισοδήματος " + std::to_string(year), body, options);
 }
 
-std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& afm) {
-    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", ReturnFields(e1, 1, 999, true, afm), options);
+std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& afm, const ReturnOptions& layout) {
+    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", ReturnFields(e1, 1, 999, true, afm, layout), options);
 }
 
 std::string ReturnFramesPage(const std::string& firstFrame, const std::string& secondFrame) {
@@ -126,8 +181,20 @@ std::string ReturnFramesPage(const std::string& firstFrame, const std::string& s
            "<frame name=\"second\" src=\"" + Escape(secondFrame) + "\"></frameset></html>";
 }
 
-std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& afm) {
-    return Page("Ε1", part == 1 ? ReturnFields(e1, 1, 499, true, afm) : ReturnFields(e1, 500, 999, false), options);
+std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& afm,
+                           const ReturnOptions& layout) {
+    return Page("Ε1", part == 1 ? ReturnFields(e1, 1, 499, true, afm, layout) : ReturnFields(e1, 500, 999, false, {}, layout),
+                options);
+}
+
+std::string LoginErrorPage(const PageOptions& options) {
+    return Page("Σφάλμα", "<h1>Σφάλμα εισόδου</h1><p>Λανθασμένο όνομα χρήστη ή κωδικός πρόσβασης.</p><a href=\"/\">Επιστροφή</a>",
+                options);
+}
+
+std::string WidgetPage(const std::string& name) {
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + Escape(name) + "</title></head><body><p>" +
+           Escape(name) + "</p><input type=\"text\" name=\"message\"></body></html>";
 }
 
 std::string HomePage(const PageOptions& options) { return Page("myTAXISnet", "<h1>myTAXISnet</h1>", options); }

@@ -16,6 +16,24 @@ struct PageOptions {
     int delayMs = 0;  // the page's content appears only after this time
 };
 
+// How a page's print button opens its document in a new window.
+enum class PrintOpens {
+    Window,    // window.open with the opener
+    NoOpener,  // window.open without it
+    Link,      // a link aimed at a new window
+    Form,      // a form aimed at a new window
+};
+
+// How a return shows the client's tax number.
+enum class AfmShown {
+    Field,  // the value of a read-only field
+    Text,   // as text of the page
+    Boxes,  // a digit a box
+};
+
+// Where a streamed page is cut: what comes before arrives first, the rest later.
+inline constexpr const char* kStreamCut = "<!--later-->";
+
 std::string LoginPage(const PageOptions& options, bool withLoginButton, const std::string& message);
 std::string ApplicationPage(const PageOptions& options, const std::string& nextPath);
 // The client choice page, with a refusal message when it is not empty.
@@ -26,6 +44,15 @@ std::string StartPage(const PageOptions& options);
 struct MenuOptions {
     bool withYearList = true;
     bool withPrintButton = true;
+    PrintOpens printOpens = PrintOpens::Window;
+    std::string alert;          // shown in a dialog as the menu loads; empty: none
+    std::string widgetsOrigin;  // frames of a chat and a counter from there on every menu; empty: none
+};
+
+// How a return page is written.
+struct ReturnOptions {
+    AfmShown afmShown = AfmShown::Field;
+    bool markerFirst = false;  // "n901" first, then kStreamCut and the rest
 };
 
 // A year menu: the "YEAR" list, and the print button whose click opens the
@@ -34,10 +61,16 @@ std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, in
                          const std::string& listTarget, const std::string& printButton, const std::string& printAddress);
 // The whole return in one document.
 // A return page; `afm` (when not empty) is shown in the return's tax-number field.
-std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& afm);
+std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& afm,
+                       const ReturnOptions& layout = {});
 // The 2005 return: a frameset whose two frames hold the two halves.
 std::string ReturnFramesPage(const std::string& firstFrame, const std::string& secondFrame);
-std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& afm);
+std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& afm,
+                           const ReturnOptions& layout = {});
+// A page that answers a login it refused in words, without the login form.
+std::string LoginErrorPage(const PageOptions& options);
+// A page of a widget that portals carry in a frame.
+std::string WidgetPage(const std::string& name);
 std::string HomePage(const PageOptions& options);
 
 // The yearly report's printed lines: the tax number (unless left out) and the entries, three a line.

@@ -14,6 +14,13 @@
 // has no return for it, its return and report leave out the tax number
 // (--report-without-afm: every year's), or its return page or report comes MS
 // late.
+//
+// Other switches stand for the ways an older portal may differ from this one
+// while its figures stay the same: how a print button opens its window, a
+// return that arrives in two parts with its first field first, a dialog on the
+// year menus, a session that ends after some pages, a refused login answered
+// by an error page, the tax number shown as text, frames of widgets on the
+// menus, and pages refused to a browser that calls itself headless.
 
 #include "tools/ReportPdfWriter.h"
 #include "tools/portal-sim/SimCertificate.h"
@@ -60,21 +67,31 @@ struct Faults {
     std::set<int> noReturnYears;
     std::set<int> reportWithoutAfmYears;
     std::map<int, int> lateYears;  // year -> milliseconds
+    // The variations of an older portal.
+    int streamMs = 0;           // the return pages arrive in two parts, MS apart
+    int expireAfter = 0;        // a session ends after this many pages; 0: never
+    bool loginErrorPage = false;
+    bool menuWidgets = false;
+    bool refuseHeadless = false;
+    ReturnOptions returnLayout;
 };
 
 struct Session {
     std::string afm;  // empty until an accountant has picked a client
     bool accountant = false;
+    int pages = 0;    // pages served under the session
 };
 
 constexpr const char* kCookie = "SIMSESSION";
 
 class Portal {
 public:
-    Portal(SimData data, Faults faults, PageOptions options)
+    Portal(SimData data, Faults faults, PageOptions options, PrintOpens printOpens, std::string menuAlert)
         : data_(std::move(data)), faults_(std::move(faults)), options_(options), returnOptions_(options) {
         menu_.withYearList = !faults_.noYearList;
         menu_.withPrintButton = !faults_.noPrintButton;
+        menu_.printOpens = printOpens;
+        menu_.alert = std::move(menuAlert);
         if (faults_.printDelayMs > 0) returnOptions_.delayMs = faults_.printDelayMs;
     }
 
@@ -87,6 +104,13 @@ private:
     static void Html(httplib::Response& res, const std::string& html) {
         res.set_header("Cache-Control", "no-store");
         res.set_content(html, "text/html; charset=utf-8");
+    }
+    // A return page: whole, or in two parts with the pause between them.
+    void ReturnHtml(httplib::Response& res, const std::string& html) const;
+    MenuOptions Menu() const {
+        MenuOptions menu = menu_;
+        if (faults_.menuWidgets) menu.widgetsOrigin = "https://" + login;
+        return menu;
     }
     std::optional<Session> SessionOf(const httplib::Request& req);
     std::string Token(const httplib::Request& req);
@@ -129,15 +153,42 @@ std::optional<Session> Portal::SessionOf(const httplib::Request& req) {
 }
 
 std::optional<Session> Portal::Require(const httplib::Request& req, httplib::Response& res) {
-    auto session = SessionOf(req);
+    std::optional<Session> session;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = sessions_.find(Token(req));
+        if (it != sessions_.end() && faults_.expireAfter > 0 && ++it->second.pages > faults_.expireAfter)
+            sessions_.erase(it);  // the portal ended the session: its next page is the login
+        else if (it != sessions_.end())
+            session = it->second;
+    }
     if (!session) res.set_redirect("https://" + login + "/");
     return session;
+}
+
+void Portal::ReturnHtml(httplib::Response& res, const std::string& html) const {
+    const size_t cut = html.find(kStreamCut);
+    if (faults_.streamMs <= 0 || cut == std::string::npos) {
+        Html(res, html);
+        return;
+    }
+    res.set_header("Cache-Control", "no-store");
+    const int pauseMs = faults_.streamMs;
+    res.set_chunked_content_provider("text/html; charset=utf-8",
+                                     [first = html.substr(0, cut), rest = html.substr(cut), pauseMs](size_t, httplib::DataSink& sink) {
+                                         sink.write(first.data(), first.size());
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+                                         sink.write(rest.data(), rest.size());
+                                         sink.done();
+                                         return true;
+                                     });
 }
 
 void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
     const Account* account = data_.Login(req.get_param_value("username"), req.get_param_value("password"));
     if (!account) {
-        Html(res, LoginPage(options_, !faults_.noLoginButton, "Λάθος στοιχεία εισόδου"));
+        Html(res, faults_.loginErrorPage ? LoginErrorPage(options_)
+                                         : LoginPage(options_, !faults_.noLoginButton, "Λάθος στοιχεία εισόδου"));
         return;
     }
     std::random_device random;
@@ -160,6 +211,7 @@ void Portal::ServeLogin(httplib::Server& server) {
     server.Get("/mylogin/login.jsp", page);
     server.Get("/mylogin/pages/login.jsp", page);
     server.Post("/login", [this](const httplib::Request& req, httplib::Response& res) { HandleLogin(req, res); });
+    server.Get("/widgets/counter.html", [](const httplib::Request&, httplib::Response& res) { Html(res, WidgetPage("counter")); });
 }
 
 E1CodeTable Portal::ReturnOf(const Session& session, int year) const {
@@ -179,10 +231,11 @@ PageOptions Portal::ReturnOptionsOf(int year) const {
 }
 
 void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
-    Html(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownAfm(session, year)));
+    ReturnHtml(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownAfm(session, year), faults_.returnLayout));
 }
 
 void Portal::ServeApp(httplib::Server& server) {
+    server.Get("/widgets/chat.html", [](const httplib::Request&, httplib::Response& res) { Html(res, WidgetPage("chat")); });
     server.Get("/webtax/incomefp/index.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         res.set_redirect(SessionOf(req) ? "/webtax/incomefp/years.jsp" : "https://" + login + "/");
     });
@@ -225,7 +278,7 @@ void Portal::ServeApp(httplib::Server& server) {
             const std::string print = year == 2003   ? "/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp"
                                       : year == 2004 ? "/webtax/incomefp/Year_2004/income/e1/e1_print_mm_2004.jsp"
                                                      : "/webtax/incomefp/Year_2005/income/e1/e1_print_frames_mm_2005.jsp";
-            Html(res, YearMenuPage(options_, menu_, year, {2003, 2004, 2005},
+            Html(res, YearMenuPage(options_, Menu(), year, {2003, 2004, 2005},
                                    "location.href='/webtax/incomefp/year2005-income-menu.do?YEAR=' + this.value", "PBE1_PRINT", print));
             return;
         }
@@ -241,10 +294,10 @@ void Portal::ServeApp(httplib::Server& server) {
         for (int y = 2020; y >= 2006; --y) years.push_back(y);
         const std::string list = "location.href='/webtax/incomefp/year' + this.value + '-income-menu.do'";
         if (menuYear <= 2013)
-            Html(res, YearMenuPage(options_, menu_, menuYear, years, list, "PBE1_PRINT",
+            Html(res, YearMenuPage(options_, Menu(), menuYear, years, list, "PBE1_PRINT",
                                    "/webtax/incomefp/year" + std::to_string(menuYear) + "-income-menu.do?print=e1"));
         else
-            Html(res, YearMenuPage(options_, menu_, menuYear, years, list, "PB_EKKATH_PDF",
+            Html(res, YearMenuPage(options_, Menu(), menuYear, years, list, "PB_EKKATH_PDF",
                                    faults_.noReport ? "" : "/reports/rwservlet?report=e1&year=" + std::to_string(menuYear)));
     });
     server.Get("/webtax/incomefp/Year_2003/income/e1/e1_print_mm.jsp", [this](const httplib::Request& req, httplib::Response& res) {
@@ -260,8 +313,8 @@ void Portal::ServeApp(httplib::Server& server) {
     });
     server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         if (auto session = Require(req, res))
-            Html(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005),
-                                     req.get_param_value("part") == "2" ? 2 : 1, ShownAfm(*session, 2005)));
+            ReturnHtml(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005),
+                                           req.get_param_value("part") == "2" ? 2 : 1, ShownAfm(*session, 2005), faults_.returnLayout));
     });
     server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
@@ -295,6 +348,8 @@ struct Switches {
     std::string folder;
     Faults faults;
     PageOptions options;
+    PrintOpens printOpens = PrintOpens::Window;
+    std::string menuAlert;
 };
 
 // The switches; nullopt after --help, --version or bad usage, with the exit status in `status`.
@@ -306,6 +361,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     std::string logoutTo = "login";
     std::vector<int> lateYears;  // year, milliseconds, year, ...
     std::vector<int> noReturnYears, reportWithoutAfmYears;
+    std::string printOpens = "window", afmShown = "field";
 
     CLI::App app("A stand-in for the tax portal on loopback, for the tests and for trying the program. "
                  "Its first line names the application, login and second login hosts (127.0.0.1:PORT).",
@@ -336,6 +392,18 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
         ->type_name("YEAR MS")
         ->type_size(2)
         ->allow_extra_args(false);
+    app.add_option("--print-opens", printOpens, "how a print button opens its window (window by default)")
+        ->check(CLI::IsMember({"window", "noopener", "link", "form"}));
+    app.add_option("--stream-return", faults.streamMs, "a return page arrives in two parts, its first field first, MS apart")
+        ->type_name("MS");
+    app.add_option("--alert", switches.menuAlert, "every year menu shows the text in a dialog as it loads")->type_name("TEXT");
+    app.add_option("--expire-after", faults.expireAfter, "a session ends after N pages (its next page is the login)")
+        ->type_name("N");
+    app.add_flag("--login-error-page", faults.loginErrorPage, "a refused login is answered by an error page");
+    app.add_option("--afm-as", afmShown, "how a return shows the tax number (field by default)")
+        ->check(CLI::IsMember({"field", "text", "boxes"}));
+    app.add_flag("--menu-widgets", faults.menuWidgets, "the year menus carry two frames of widgets, one of another origin");
+    app.add_flag("--refuse-headless", faults.refuseHeadless, "pages are refused to a browser that calls itself headless");
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {  // --help, --version
@@ -346,6 +414,12 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
         status = 2;
         return std::nullopt;
     }
+    faults.returnLayout.markerFirst = faults.streamMs > 0;
+    faults.returnLayout.afmShown = afmShown == "text" ? AfmShown::Text : afmShown == "boxes" ? AfmShown::Boxes : AfmShown::Field;
+    switches.printOpens = printOpens == "noopener" ? PrintOpens::NoOpener
+                          : printOpens == "link"   ? PrintOpens::Link
+                          : printOpens == "form"   ? PrintOpens::Form
+                                                   : PrintOpens::Window;
     faults.logoutTo = logoutTo == "home" ? LogoutLanding::Home : logoutTo == "alt-login" ? LogoutLanding::AltLogin : LogoutLanding::Login;
     faults.noReturnYears.insert(noReturnYears.begin(), noReturnYears.end());
     faults.reportWithoutAfmYears.insert(reportWithoutAfmYears.begin(), reportWithoutAfmYears.end());
@@ -357,7 +431,7 @@ int Run(int argc, char** argv) {
     int status = 0;
     const auto parsed = Parse(argc, argv, status);
     if (!parsed) return status;
-    const auto& [folder, faults, options] = *parsed;
+    const auto& [folder, faults, options, printOpens, menuAlert] = *parsed;
 
     // Stop on SIGTERM or SIGINT; blocked here so that the server threads never take them.
     sigset_t stopSignals;
@@ -366,7 +440,7 @@ int Run(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    Portal portal(SimData(folder), faults, options);
+    Portal portal(SimData(folder), faults, options, printOpens, menuAlert);
     const Certificate certificate = MakeLoopbackCertificate();
     httplib::SSLServer appServer(certificate.cert.get(), certificate.key.get());
     httplib::SSLServer loginServer(certificate.cert.get(), certificate.key.get());
@@ -399,6 +473,15 @@ int Run(int argc, char** argv) {
     portal.ServeApp(appServer);
     portal.ServeLogin(loginServer);
     portal.ServeLogin(altServer);
+    if (faults.refuseHeadless)
+        for (httplib::SSLServer* server : servers)
+            server->set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+                if (req.get_header_value("User-Agent").find("HeadlessChrome") == std::string::npos)
+                    return httplib::Server::HandlerResponse::Unhandled;
+                res.status = 403;
+                res.set_content("<!DOCTYPE html><html><head><title>403</title></head><body>Forbidden</body></html>", "text/html");
+                return httplib::Server::HandlerResponse::Handled;
+            });
 
     std::vector<std::thread> threads;
     for (httplib::SSLServer* server : servers) threads.emplace_back([server] { server->listen_after_bind(); });

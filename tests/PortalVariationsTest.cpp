@@ -1,0 +1,149 @@
+// The simulated portal made to differ from ours the way an older portal may:
+// print buttons that open their window otherwise, a return that arrives in two
+// parts with its first field first, dialogs, sessions that end after a few
+// pages, the tax number as text, frames of widgets, pages refused to a
+// headless browser. Each run either reads exactly the sheet the plain portal
+// gives or ends with its own sentence and a diagnostics bundle: never a year
+// "read" with other figures. Each run's time is printed beside the plain run's.
+
+#include "support/SimulatedPortal.h"
+#include "support/TestSupport.h"
+#include "e1/YearRules.h"
+#include "portal/BatchRetrieval.h"
+#include "portal/YearSources.h"
+#include "sheet/Recalculate.h"
+#include "sheet/SheetLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace skartina::test {
+namespace {
+
+const PortalCredentials kTaxpayer{kSampleAfm, "demo", "demo1234", false};
+const PortalCredentials kAccountant{kSampleAfm, "logistis", "demo5678", true};
+
+SheetGrid NewSheet() {
+    SheetGrid grid;
+    BuildSheetLayout(grid, YearSelection());
+    return grid;
+}
+
+// The sheet the plain portal gives for the years: the year rules over the sample's returns.
+SheetGrid PlainSheet(const std::vector<int>& years) {
+    SheetGrid grid = NewSheet();
+    for (int year : years) {
+        E1CodeTable e1 = SampleReturn(year);
+        RunYearRules(e1, grid, year);
+    }
+    RecalculateSheet(grid);
+    return grid;
+}
+
+struct CountingView : BatchView {
+    explicit CountingView(SheetGrid& g) : grid(g) {}
+    void YearFilled(int) override { RecalculateSheet(grid); }
+    SheetGrid& grid;
+};
+
+struct RunResult {
+    BatchResult result;
+    SheetGrid grid = NewSheet();
+    double seconds = 0;
+};
+
+class PortalVariation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists(BrowserConfig().chromium)) << "Chromium is needed (scripts/install-deps installs it)";
+    }
+
+    RunResult RunYears(const std::vector<std::string>& switches, const std::vector<int>& years,
+                 const PortalCredentials& credentials = kTaxpayer, bool fixedPauses = false) {
+        SimulatedPortal portal(switches, clock);
+        PortalSession session{*portal.browser, portal.hosts, PortalTimingFromEnvironment(), {}, {}};
+        RunResult run;
+        E1CodeTable e1;
+        CountingView view(run.grid);
+        const auto start = std::chrono::steady_clock::now();
+        run.result = RetrieveYears(session, {credentials, years, 0, sources, fixedPauses}, e1, run.grid, view);
+        run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_FALSE(portal.browser->HasApplication()) << "the browser is closed at the end";
+        return run;
+    }
+
+    // The run with the switches against the plain portal's run of the same years, timed side by side.
+    RunResult Compare(const std::string& name, const std::vector<std::string>& switches, const std::vector<int>& years,
+                const PortalCredentials& credentials = kTaxpayer, bool fixedPauses = false) {
+        const RunResult plain = RunYears({}, years, credentials, fixedPauses);
+        RunResult varied = RunYears(switches, years, credentials, fixedPauses);
+        std::printf("variation %-28s %6.2f s, plain %6.2f s, ratio %.2f\n", name.c_str(), varied.seconds, plain.seconds,
+                    plain.seconds > 0 ? varied.seconds / plain.seconds : 0.0);
+        for (const YearResult& year : plain.result.years) EXPECT_EQ(year.end.ending, Ending::Read) << year.Sentence();
+        EXPECT_EQ(plain.grid, PlainSheet(years));
+        return varied;
+    }
+
+    SteadyPumpClock clock{[] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }};
+    TempDir tables;
+    std::filesystem::path sources = SourcesFolder(tables.path(), kSampleAfm);
+};
+
+// A variation the program must read as if it were the plain portal.
+struct SameFigures {
+    const char* name;
+    std::vector<std::string> switches;
+    std::vector<int> years;
+    bool accountant = false;
+    bool fixedPauses = false;
+};
+
+class PortalVariationSameFigures : public PortalVariation, public ::testing::WithParamInterface<SameFigures> {};
+
+TEST_P(PortalVariationSameFigures, GivesThePlainPortalsSheet) {
+    const SameFigures& c = GetParam();
+    const RunResult run = Compare(c.name, c.switches, c.years, c.accountant ? kAccountant : kTaxpayer, c.fixedPauses);
+    ASSERT_EQ(run.result.years.size(), c.years.size());
+    for (const YearResult& year : run.result.years) EXPECT_EQ(year.end.ending, Ending::Read) << year.Sentence();
+    EXPECT_EQ(run.grid, PlainSheet(c.years));
+}
+
+const std::vector<int> kEveryKind = {2016, 2010, 2005, 2004};  // a report, a return, the return of frames, a year of the list
+
+INSTANTIATE_TEST_SUITE_P(
+    Variations, PortalVariationSameFigures,
+    ::testing::Values(SameFigures{"WindowWithoutOpener", {"--print-opens", "noopener"}, kEveryKind},
+                      SameFigures{"LinkToANewWindow", {"--print-opens", "link"}, kEveryKind},
+                      SameFigures{"FormToANewWindow", {"--print-opens", "form"}, kEveryKind},
+                      SameFigures{"ReturnArrivingInTwoParts", {"--stream-return", "2500"}, {2010, 2005}},
+                      SameFigures{"ReturnInTwoPartsPatient", {"--stream-return", "2500"}, {2010}, false, true},
+                      SameFigures{"DialogOnTheYearMenus", {"--alert", "Η υπηρεσία θα διακοπεί στις 23:00."}, kEveryKind},
+                      SameFigures{"DialogOnTheYearMenusPatient", {"--alert", "Η υπηρεσία θα διακοπεί στις 23:00."}, {2016}, false,
+                                  true},
+                      SameFigures{"SessionEndingAfterFivePages", {"--expire-after", "5"}, {2016, 2015, 2010, 2009, 2005}},
+                      SameFigures{"SessionEndingForTheAccountant", {"--expire-after", "6"}, {2016, 2015, 2010, 2009}, true},
+                      SameFigures{"TaxNumberAsText", {"--afm-as", "text"}, {2010, 2005}},
+                      SameFigures{"TaxNumberInBoxes", {"--afm-as", "boxes"}, {2010, 2005}},
+                      SameFigures{"WidgetFramesOnTheMenus", {"--menu-widgets"}, kEveryKind},
+                      SameFigures{"HeadlessRefused", {"--refuse-headless"}, {2016, 2010}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PortalVariation, ASessionEndedAgainAndAgainLogsInOnceAYearAndSaysSo) {
+    TempDir logins;
+    const RunResult run = Compare("SessionEndedEveryYearTwice", {"--expire-after", "3", "--login-log", (logins / "log").string()},
+                            {2016, 2010});
+    ASSERT_EQ(run.result.years.size(), 2u);
+    for (const YearResult& year : run.result.years) {
+        EXPECT_EQ(year.end.ending, Ending::SessionExpired) << year.Sentence();
+        EXPECT_TRUE(std::filesystem::exists(year.end.diagnostics / "steps.txt")) << year.Sentence();
+    }
+    // One login to start and one again in each year; the second end of a year is not logged into again.
+    EXPECT_EQ(ReadBytes(logins / "log"), "demo\ndemo\ndemo\n");
+    EXPECT_EQ(run.grid, NewSheet()) << "no year of the run filled its columns";
+}
+
+}  // namespace
+}  // namespace skartina::test
