@@ -453,7 +453,14 @@ std::optional<std::string> DevToolsBrowser::LoadFailure(const std::string& windo
 }
 
 std::string DevToolsBrowser::Screenshot(const std::string& window) {
-    Evaluate(window, scripts::kClearPasswords);
+    try {
+        Evaluate(window, scripts::kClearPasswords);
+    } catch (const DevToolsError&) {
+        // A page that runs no script (a PDF) has no password field either.
+    } catch (const BrowserError&) {
+    }
+    // A headless browser paints only the window in front.
+    if (config_.headless) Call("Page.bringToFront", json::object(), SessionOf(window), kScreenshotMs);
     const json shot = Call("Page.captureScreenshot", {{"format", "png"}}, SessionOf(window), kScreenshotMs);
     return devtools::ReportBytesOf(devtools::Member(shot, "data", "no screenshot"));
 }
@@ -471,6 +478,14 @@ std::vector<OpenWindow> DevToolsBrowser::Windows() {
     for (Target& page : Pages())
         if (!page.url.empty()) windows.push_back({std::move(page.id), std::move(page.url)});
     return windows;
+}
+
+std::vector<std::string> DevToolsBrowser::OpeningWindows() {
+    Pages();
+    std::vector<std::string> opening;
+    for (const Target& target : targets_)
+        if (target.type == "page" && (!ready_.count(target.id) || target.url.empty())) opening.push_back(target.id);
+    return opening;
 }
 
 std::string DevToolsBrowser::SessionOf(const std::string& window) {

@@ -34,6 +34,7 @@ public:
     void BrowserQuit() override;
 
     std::vector<OpenWindow> Windows() override;
+    std::vector<std::string> OpeningWindows() override;
 
     void SetValue(const ElementRef& element, std::string_view text) override;
     void Click(const ElementRef& element) override;

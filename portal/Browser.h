@@ -131,6 +131,12 @@ public:
     // the name, letter case included; no waiting.
     std::optional<ElementRef> FindElementByName(const DocumentRef& document, std::string_view name);
 
+    // The first element whose id is the id, in the searched documents or, when
+    // the frame rule finds none, in any document of the page; no waiting.
+    std::optional<ElementRef> FindElementById(const DocumentRef& document, std::string_view id) {
+        return Search(document, id, MatchMode::Id);
+    }
+
     // Every element of the searched documents, in order, as a walk reads it.
     std::vector<ElementFields> SearchedElements(const DocumentRef& document);
 
@@ -175,6 +181,10 @@ public:
     // The bytes of the document the window shows (a report's PDF) as they
     // arrived, read once; empty while they have not all arrived.
     virtual std::string DocumentBytes(const DocumentRef& document) = 0;
+
+    // Windows that have opened and are not yet in the list (their first page
+    // has not arrived); their handles.
+    virtual std::vector<std::string> OpeningWindows() { return {}; }
 
     // --- Following the browser ---
     // Waits until the browser reports a change (a window, a load) or the

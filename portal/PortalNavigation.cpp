@@ -43,7 +43,9 @@ std::string DocumentOf(const std::vector<ElementFields>& fields) {
 std::string WithName(const std::string& words, const char* name) { return words + " (" + name + ")"; }
 
 // The portal's login page where one of its pages was expected: the session has ended.
-struct SessionEnded {};
+struct SessionEnded {
+    std::string window;  // the window that shows the login page
+};
 
 }  // namespace
 
@@ -118,9 +120,15 @@ bool PortalNavigation::OnLoginPage(const OpenWindow& window) {
     return HasId(browser_.TopDocumentElements({window.handle}), page::kPasswordId);
 }
 
+void PortalNavigation::EndSession(const std::string& window) {
+    // Kept while the login page is still there to be pictured.
+    if (renewed_) Fail(RetrievalStop(Ending::SessionExpired, "the portal ended the session again after a new login"), window);
+    throw SessionEnded{window};
+}
+
 void PortalNavigation::CheckSession() {
     for (const OpenWindow& window : browser_.Windows())
-        if (OnLoginPage(window)) throw SessionEnded{};
+        if (OnLoginPage(window)) EndSession(window.handle);
 }
 
 void PortalNavigation::CheckLoads() {
@@ -201,6 +209,14 @@ std::optional<std::string> PortalNavigation::AwaitReportBytes(const std::vector<
 
 void PortalNavigation::NotAsExpected(int year, const std::string& step, const std::string& missing,
                                      const std::string& window) {
+    // The login page in a frame, where the portal's page was expected: the session ended there.
+    if (watchSession_) {
+        try {
+            for (const OpenWindow& open : browser_.Windows())
+                if (browser_.FindElementById({open.handle}, page::kPasswordId)) EndSession(open.handle);
+        } catch (const BrowserError&) {
+        }
+    }
     year_ = year;
     log_->Step("δεν εμφανίστηκε: " + missing);
     std::string address;
@@ -373,6 +389,7 @@ void PortalNavigation::PickClient(const std::string& afm) {
     year_ = 0;
     dialogs_.clear();
     for (bool again = false;; again = true) {
+        renewed_ = again;
         try {
             Guarded([&] {
                 watchSession_ = clientPicked_;
@@ -389,10 +406,10 @@ void PortalNavigation::PickClient(const std::string& afm) {
             });
             watchSession_ = false;
             return;
-        } catch (const SessionEnded&) {
+        } catch (const SessionEnded& ended) {
             // The session that ended between two clients: logged in again, once.
             watchSession_ = false;
-            if (again) Fail(RetrievalStop(Ending::SessionExpired, "the portal ended the session twice"), portal_.current.window);
+            if (again) Fail(RetrievalStop(Ending::SessionExpired, "the portal ended the session twice"), ended.window);
             client_.clear();
             LogInAgain();
         } catch (...) {
@@ -451,13 +468,14 @@ YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1Code
     dialogs_.clear();
     for (bool again = false;; again = true) {
         watchSession_ = true;
+        renewed_ = again;
         try {
             YearDocument document = ReadYearOnce(year, afm, e1);
             watchSession_ = false;
             return document;
-        } catch (const SessionEnded&) {
+        } catch (const SessionEnded& ended) {
             watchSession_ = false;
-            if (again) Fail(RetrievalStop(Ending::SessionExpired, "the portal ended the session twice in the year"), portal_.current.window);
+            if (again) Fail(RetrievalStop(Ending::SessionExpired, "the portal ended the session twice in the year"), ended.window);
             LogInAgain();
         } catch (...) {
             watchSession_ = false;
@@ -534,7 +552,17 @@ YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& afm, E1
             } else {
                 std::string window;
                 std::optional<std::string> bytes = AwaitReportBytes(before, window);
-                if (!bytes && window.empty()) NotAsExpected(year, kReportStep, "το παράθυρο του εκκαθαριστικού", portal_.current.window);
+                if (!bytes && window.empty()) {
+                    // A window that opened and is still waiting for the report is a late report, not a missing window.
+                    bool opened = false;
+                    for (const std::string& handle : browser_.OpeningWindows())
+                        opened = opened || std::find(before.begin(), before.end(), handle) == before.end();
+                    for (const std::string& handle : Handles())
+                        if (std::find(before.begin(), before.end(), handle) == before.end()) window = handle;
+                    if (window.empty() && !opened)
+                        NotAsExpected(year, kReportStep, "το παράθυρο του εκκαθαριστικού", portal_.current.window);
+                    if (window.empty()) window = portal_.current.window;
+                }
                 if (!bytes)
                     NotAsExpected(year, kReportStep, "το αρχείο του εκκαθαριστικού (το παράθυρό του άνοιξε, το αρχείο δεν έφτασε)",
                                   window);

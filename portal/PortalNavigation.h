@@ -94,8 +94,10 @@ private:
     void CheckLoads();
     // Dialogs the browser answered go to the log, and are kept for the step's message.
     void NoteDialogs();
-    // Throws SessionEnded when a window shows the login page while a year is read.
+    // Ends the step when a window shows the login page while a year is read:
+    // to log in again, or, after a new login already, as expired.
     void CheckSession();
+    [[noreturn]] void EndSession(const std::string& window);
     [[noreturn]] void NotAsExpected(int year, const std::string& step, const std::string& missing, const std::string& window);
     // Throws the stop, with a diagnostic bundle of the window when its ending needs one.
     [[noreturn]] void Fail(RetrievalStop stop, const std::string& window);
@@ -122,6 +124,7 @@ private:
     bool clientPicked_ = false;
     int year_ = 0;                       // the year in hand; 0: the login or the client's choice
     bool watchSession_ = false;          // a login page now means the session has ended
+    bool renewed_ = false;               // logged in again already in this step
     std::vector<std::string> dialogs_;   // what the pages said in dialogs during the step
     // What a browser closed by the user needs to be logged in again.
     std::string user_, password_, client_;

@@ -281,10 +281,12 @@ TEST_F(BatchEndToEnd, FaultsOfSingleYearsEndOnlyThoseYears) {
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "2020: αντλήθηκε.",
                          "2019: αντλήθηκε.",
-                         "2018: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη.",
+                         "2018: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη. Όσα χρειάζεται ο προγραμματιστής "
+                         "φυλάχτηκαν στον φάκελο «" + byYear[2018]->end.diagnostics.string() + "».",
                          "2017: αντλήθηκε.",
                          "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «εκκαθαριστικό του έτους» "
-                         "δεν εμφανίστηκε το παράθυρο του εκκαθαριστικού. Όσα χρειάζεται ο προγραμματιστής φυλάχτηκαν "
+                         "δεν εμφανίστηκε το αρχείο του εκκαθαριστικού (το παράθυρό του άνοιξε, το αρχείο δεν έφτασε). "
+                         "Όσα χρειάζεται ο προγραμματιστής φυλάχτηκαν "
                          "στον φάκελο «" + byYear[2016]->end.diagnostics.string() + "». Λεπτομέρειες στο αρχείο «" +
                              (sources / "retrieval.log").string() + "».",
                          "2015: αντλήθηκε.",
@@ -419,10 +421,11 @@ TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
                                 Q(dir / "summary.txt") + " 2>" + Q(dir / "progress.txt");
     const int raw = std::system(command.c_str());
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << ReadBytes(dir / "progress.txt");
-    EXPECT_EQ(ReadBytes(dir / "summary.txt"),
-              "Άντληση 5 ετών: 4 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 0 δεν αντλήθηκαν.\n"
-              "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη.\n"
-              "2015: αντλήθηκε.\n2014: αντλήθηκε.\n2013: αντλήθηκε.\n2012: αντλήθηκε.\n");
+    const std::string summary = ReadBytes(dir / "summary.txt");
+    const std::string failed = "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη. Όσα χρειάζεται ο προγραμματιστής "
+                               "φυλάχτηκαν στον φάκελο «Tables/" + std::string(kSampleAfm) + "_sources/diagnostics/2016-";
+    EXPECT_EQ(summary.rfind("Άντληση 5 ετών: 4 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 0 δεν αντλήθηκαν.\n" + failed, 0), 0u) << summary;
+    EXPECT_NE(summary.find("».\n2015: αντλήθηκε.\n2014: αντλήθηκε.\n2013: αντλήθηκε.\n2012: αντλήθηκε.\n"), std::string::npos) << summary;
     EXPECT_NE(ReadBytes(dir / "progress.txt").find("2016 (1 από 5"), std::string::npos);
     SheetGrid written;
     ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));
