@@ -1,10 +1,8 @@
 #include "portal/PortalNavigation.h"
 
-#include "e1/ReportPdf.h"
-#include "e1/ReportText.h"
 #include "portal/Diagnostics.h"
 #include "portal/E1PageReader.h"
-#include "registry/AfmCheck.h"
+#include "portal/YearReport.h"
 
 #include <algorithm>
 
@@ -428,11 +426,8 @@ YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1Code
                 Pause(3000);
                 Pause(2000);
                 Pause(2000);
-                const std::string text = LooksLikePdf(*bytes) ? ReportPdfText(*bytes) : *bytes;
-                if (!NamesAfm(text, afm))
-                    throw RetrievalStop(Ending::ReportWithoutAfm, "the report of " + std::to_string(year) + " does not name the tax number");
-                ParseReportText(text, year, e1);
-                document = {true, std::move(*bytes)};
+                std::string unread = ReadYearReport(*bytes, year, afm, e1).value_or("");
+                document = {true, std::move(*bytes), std::move(unread)};
                 Pause(2000);
             }
         } catch (...) {

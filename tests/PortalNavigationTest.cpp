@@ -124,6 +124,9 @@ TEST(RetrievalEnding, EachEndingIsOneGreekSentence) {
          "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν εμφανίστηκε το "
          "κουμπί εκτύπωσης (PB_EKKATH_PDF). Όσα χρειάζεται ο προγραμματιστής φυλάχτηκαν στον φάκελο «D»."},
         {{Ending::NotReached}, "2016: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα."},
+        {{Ending::ReportUnread, {}, {}, {}, "Tables/1_sources/2016-unread.pdf"},
+         "2016: το εκκαθαριστικό του έτους δεν διαβάστηκε· κρατήθηκε στο «Tables/1_sources/2016-unread.pdf»."},
+        {{Ending::ReportUnread}, "2016: το εκκαθαριστικό του έτους δεν διαβάστηκε."},
     };
     for (const auto& c : cases) EXPECT_EQ(YearSentence(2016, c.ending), c.sentence);
 }
