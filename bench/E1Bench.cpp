@@ -1,14 +1,23 @@
 // Speed of filling one year: the year rules plus the recalculation, and the
-// reading of a long yearly report.
+// reading of a long yearly report: its text, and its PDF in reading order
+// against the order the file draws it in (the earlier way, which misreads a
+// report drawn in another order).
 
+#include "e1/ReportPdf.h"
 #include "e1/ReportText.h"
 #include "e1/YearRules.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
 
-#include <benchmark/benchmark.h>
+#include "tools/ReportPdfWriter.h"
 
+#include <benchmark/benchmark.h>
+#include <poppler-document.h>
+#include <poppler-page.h>
+
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace skartina {
 namespace {
@@ -52,6 +61,47 @@ void BM_ParseReportText(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * report.size()));
 }
 BENCHMARK(BM_ParseReportText)->Unit(benchmark::kMicrosecond);
+
+// A report of the given rows of three entries each (54 rows a page).
+std::string ReportPdf(int rows) {
+    std::vector<std::string> lines = {"ΕΚΚΑΘΑΡΙΣΤΙΚΟ ΣΗΜΕΙΩΜΑ ΟΙΚΟΝΟΜΙΚΟΥ ΕΤΟΥΣ 2016", "Α.Φ.Μ. 123456783"};
+    for (int row = 0; row < rows; ++row) {
+        std::string line;
+        for (int column = 0; column < 3; ++column)
+            line += (column ? "   " : "") + std::to_string(301 + (row * 3 + column) % 600) + ": " +
+                    std::to_string(1000 + row * 37) + ",50";
+        lines.push_back(line);
+    }
+    return WriteReportPdf(lines);
+}
+
+void BM_ReportPdfInReadingOrder(benchmark::State& state) {
+    const std::string pdf = ReportPdf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        E1CodeTable e1;
+        benchmark::DoNotOptimize(ParseReportText(ReportPdfText(pdf), 2016, e1));
+    }
+}
+BENCHMARK(BM_ReportPdfInReadingOrder)->Arg(20)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// The earlier way: the text in the order the file draws it.
+void BM_ReportPdfInDrawingOrder(benchmark::State& state) {
+    const std::string pdf = ReportPdf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::vector<char> data(pdf.begin(), pdf.end());
+        std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(data.data(), static_cast<int>(data.size())));
+        std::string text;
+        for (int i = 0; i < doc->pages(); ++i) {
+            std::unique_ptr<poppler::page> page(doc->create_page(i));
+            const poppler::byte_array utf8 = page->text(poppler::rectf(), poppler::page::raw_order_layout).to_utf8();
+            text.append(utf8.begin(), utf8.end());
+            text += '\n';
+        }
+        E1CodeTable e1;
+        benchmark::DoNotOptimize(ParseReportText(text, 2016, e1));
+    }
+}
+BENCHMARK(BM_ReportPdfInDrawingOrder)->Arg(20)->Arg(100)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace skartina

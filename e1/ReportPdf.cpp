@@ -1,6 +1,7 @@
 #include "e1/ReportPdf.h"
 
 #include "common/ProgramLog.h"
+#include "e1/ReportLines.h"
 
 #include <poppler-document.h>
 #include <poppler-global.h>
@@ -39,11 +40,16 @@ std::string ReportPdfText(std::string_view pdfBytes) {
     for (int i = 0; i < doc->pages(); ++i) {
         std::unique_ptr<poppler::page> page(doc->create_page(i));
         if (!page) continue;
-        // The raw order keeps each printed row on one line with single spaces,
-        // as a copy from the report window gives it.
-        const poppler::byte_array utf8 = page->text(poppler::rectf(), poppler::page::raw_order_layout).to_utf8();
-        text.append(utf8.begin(), utf8.end());
-        if (!text.empty() && text.back() != '\n') text += '\n';
+        // The words with their places, not the order the file draws them in:
+        // a report that draws its codes apart from its amounts, or column by
+        // column, reads as it is printed.
+        std::vector<PlacedWord> words;
+        for (const poppler::text_box& box : page->text_list()) {
+            const poppler::byte_array utf8 = box.text().to_utf8();
+            const poppler::rectf place = box.bbox();
+            words.push_back({std::string(utf8.begin(), utf8.end()), place.left(), place.top(), place.right(), place.bottom()});
+        }
+        text += TextInReadingOrder(std::move(words));
     }
     return text;
 }

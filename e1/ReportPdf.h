@@ -1,6 +1,7 @@
 #pragma once
-// The text of a yearly report delivered as a PDF, as a person would copy it:
-// one line per printed row, the pages one after another.
+// The text of a yearly report delivered as a PDF, as a person reads it on
+// paper: one line per printed row, the pages one after another, whatever
+// order the file draws its text in.
 
 #include <stdexcept>
 #include <string>

@@ -56,6 +56,13 @@ size_t ParseReportText(std::string_view text, int year, E1CodeTable& e1) {
     return stored;
 }
 
+bool ReportSaysNoReturn(std::string_view text) {
+    static constexpr std::string_view kStatements[] = {"Δεν υπάρχει δήλωση", "ΔΕΝ ΥΠΑΡΧΕΙ ΔΗΛΩΣΗ"};
+    for (std::string_view statement : kStatements)
+        if (text.find(statement) != std::string_view::npos) return true;
+    return false;
+}
+
 std::optional<int> ReportYear(std::string_view text) {
     // The heading's spellings, in capitals or not, as a report prints them.
     static constexpr std::string_view kHeadings[] = {"Οικονομικό Έτος", "Οικονομικού Έτους", "ΟΙΚΟΝΟΜΙΚΟ ΕΤΟΣ",

@@ -19,6 +19,11 @@ std::optional<double> ParsePortalAmount(std::string_view text);
 // 115 and 117 are stored as 515 and 517. Returns the number of entries stored.
 size_t ParseReportText(std::string_view text, int year, E1CodeTable& e1);
 
+// Whether the report says that the portal has no return for its year
+// ("Δεν υπάρχει δήλωση", in capitals or not). A report without any entry that
+// does not say so is not read as a year without a return.
+bool ReportSaysNoReturn(std::string_view text);
+
 // The year a report is of, as its heading names it ("Οικονομικό Έτος: 2015",
 // "ΟΙΚΟΝΟΜΙΚΟΥ ΕΤΟΥΣ 2016"); nothing when it names none.
 std::optional<int> ReportYear(std::string_view text);

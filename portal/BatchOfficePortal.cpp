@@ -49,7 +49,7 @@ BatchResult EveryYear(const std::vector<int>& years, const RetrievalStop& stop) 
     BatchResult result;
     result.cancelled = stop.ending() == Ending::Cancelled;
     for (int year : BatchYearOrder(years)) {
-        YearEnding end{stop.ending(), stop.failure(), {}, stop.diagnostics};
+        YearEnding end{stop.ending(), stop.failure(), {}, stop.diagnostics, stop.kept};
         result.years.push_back({year, end, {}, false});
     }
     return result;

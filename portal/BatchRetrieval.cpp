@@ -93,6 +93,7 @@ private:
 
     void OneYear(YearResult& year) {
         const YearDocument document = navigation_.ReadYear(year.year, request_.credentials.afm, e1_);
+        if (!document.unread.empty()) Unread(year.year, document);
         year.end.ending = AllZero(e1_) ? Ending::NoReturn : Ending::Read;
         year.fromReport = document.report;
         if (!request_.sourcesFolder.empty()) {
@@ -107,12 +108,26 @@ private:
         view_.YearFilled(year.year);
     }
 
+    // A report that gave nothing to read: kept for a person to look at, and the year fails.
+    [[noreturn]] void Unread(int year, const YearDocument& document) {
+        RetrievalStop stop(Ending::ReportUnread, document.unread);
+        if (!request_.sourcesFolder.empty()) {
+            try {
+                stop.kept = KeepUnreadReport(request_.sourcesFolder, year, document.bytes);
+            } catch (const std::exception& error) {
+                log_.Note(std::to_string(year) + ": the report was not kept: " + error.what());
+            }
+        }
+        throw stop;
+    }
+
     // A year that did not fill its columns: its ending, the detail to the log.
     void End(YearResult& year, const RetrievalStop& stop) {
         if (stop.ending() == Ending::Cancelled) result_.cancelled = true;
         year.end.ending = stop.ending();
         year.end.failure = stop.failure();
         year.end.diagnostics = stop.diagnostics;
+        year.end.kept = stop.kept;
         if (log_.Note(std::to_string(year.year) + ": " + EndingWords(year.end) + " — " + stop.what()) &&
             NamesTheLog(stop.ending()))
             year.end.log = log_.file();

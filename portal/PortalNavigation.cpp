@@ -1,10 +1,8 @@
 #include "portal/PortalNavigation.h"
 
-#include "e1/ReportPdf.h"
-#include "e1/ReportText.h"
 #include "portal/Diagnostics.h"
 #include "portal/E1PageReader.h"
-#include "registry/AfmCheck.h"
+#include "portal/YearReport.h"
 
 #include <algorithm>
 
@@ -570,12 +568,13 @@ YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& afm, E1
                 Pause(3000);
                 Pause(2000);
                 Pause(2000);
-                const std::string text = LooksLikePdf(*bytes) ? ReportPdfText(*bytes) : *bytes;
-                if (!NamesAfm(text, afm))
-                    Fail(RetrievalStop(Ending::ReportWithoutAfm, "the report of " + std::to_string(year) + " does not name the tax number"),
-                         window);
-                ParseReportText(text, year, e1);
-                document = {true, std::move(*bytes)};
+                std::string unread;
+                try {
+                    unread = ReadYearReport(*bytes, year, afm, e1).value_or("");
+                } catch (const RetrievalStop& stop) {
+                    Fail(stop, window);  // another taxpayer's report, kept to be looked at
+                }
+                document = {true, std::move(*bytes), std::move(unread)};
                 Pause(2000);
             }
         } catch (...) {

@@ -50,6 +50,7 @@ struct NavigationOptions {
 struct YearDocument {
     bool report = false;
     std::string bytes;
+    std::string unread;  // why the report could not be read; empty: read
 };
 
 class PortalNavigation {

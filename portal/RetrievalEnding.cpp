@@ -44,6 +44,9 @@ std::string EndingWords(const YearEnding& year) {
         case Ending::SessionExpired: return "η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος";
         case Ending::ReportWithoutAfm: return "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
         case Ending::ReportTooLarge: return "το εκκαθαριστικό είναι μεγαλύτερο από 20 MB και δεν διαβάστηκε";
+        case Ending::ReportUnread:
+            return "το εκκαθαριστικό του έτους δεν διαβάστηκε" +
+                   (year.kept.empty() ? std::string() : "· κρατήθηκε στο «" + year.kept.string() + "»");
         case Ending::ReturnWithoutAfm: return "η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
         case Ending::BrowserFailed: return "το πρόγραμμα περιήγησης δεν ανταποκρίθηκε όπως αναμενόταν";
         case Ending::Cancelled: return "η άντληση ακυρώθηκε";

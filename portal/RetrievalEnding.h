@@ -22,6 +22,7 @@ enum class Ending {
     ReturnWithoutAfm,   // the return page does not name the client's tax number
     ReportTooLarge,     // the report is over the size the program reads
     SessionExpired,     // the portal ended the session twice in the same year
+    ReportUnread,       // the report gave no entry and did not say there is no return; it was kept to be looked at
     BrowserFailed,      // the browser failed in a way the program does not know
     Cancelled,          // the user cancelled, or closed the window
     NotReached,         // the run stopped before the year
@@ -54,6 +55,8 @@ public:
     const StepFailure& failure() const { return failure_; }
     // The diagnostic bundle kept for the failure; empty: none.
     std::filesystem::path diagnostics;
+    // The report kept unread; empty: none.
+    std::filesystem::path kept;
 
 private:
     Ending ending_;
@@ -66,6 +69,7 @@ struct YearEnding {
     StepFailure failure;                  // for PageNotAsExpected
     std::filesystem::path log;            // the log holding the detail; empty: none
     std::filesystem::path diagnostics;    // the folder kept for a developer; empty: none
+    std::filesystem::path kept;           // the report kept unread (ReportUnread); empty: none
 };
 
 // The sentence of a year: "2016: ..." ending with a full stop, naming the log

@@ -32,6 +32,10 @@ std::filesystem::path KeepReportSource(const std::filesystem::path& folder, int 
     return KeepSource(folder, std::to_string(year) + ".pdf", pdfBytes);
 }
 
+std::filesystem::path KeepUnreadReport(const std::filesystem::path& folder, int year, std::string_view bytes) {
+    return KeepSource(folder, std::to_string(year) + "-unread.pdf", bytes);
+}
+
 std::vector<std::string> RemoveStaleSourceFiles(const std::filesystem::path& tablesDir) {
     std::vector<std::string> removed;
     std::error_code error;

@@ -3,7 +3,7 @@
 // a year can be recomputed without the portal and shown to an auditor:
 // "Tables/<AFM>_sources/<YEAR>.pdf", the yearly report's bytes as the portal
 // gave them, or "<YEAR>.txt", the amounts read from the return page as a
-// "code amount" list. The folder and its files are the owner's alone.
+// "code amount" list; a report that could not be read, as "<YEAR>-unread.pdf". The folder and its files are the owner's alone.
 
 #include "e1/E1CodeTable.h"
 
@@ -21,6 +21,11 @@ std::filesystem::path SourcesFolder(const std::filesystem::path& tablesDir, std:
 // Writes the report's bytes to folder/<year>.pdf; the folder is made when it
 // is missing. Returns the file. Throws FileError.
 std::filesystem::path KeepReportSource(const std::filesystem::path& folder, int year, std::string_view pdfBytes);
+
+// Writes a report that could not be read to folder/<year>-unread.pdf, beside
+// the documents read and apart from them, for a person to look at. Returns
+// the file. Throws FileError.
+std::filesystem::path KeepUnreadReport(const std::filesystem::path& folder, int year, std::string_view bytes);
 
 // Removes what saves of documents killed before they finished left in every
 // client's documents folder (see RemoveStaleTemporaryFiles); returns their

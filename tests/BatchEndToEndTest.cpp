@@ -26,6 +26,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <thread>
 
 namespace skartina::test {
@@ -408,6 +409,29 @@ TEST_F(BatchEndToEnd, APortalGoneMidRunStopsAtTheFirstFailureAndNamesTheLog) {
                            "2009: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα.",
                        }));
     for (const std::string& line : summary) EXPECT_EQ(line.find("ERR_"), std::string::npos) << line;
+}
+
+// The same reports drawn column by column give the same sheet, to the byte,
+// as those drawn row by row.
+TEST_F(BatchEndToEnd, ReportsDrawnColumnByColumnGiveTheSameSheet) {
+    TempDir dir;
+    SaveGridToFile(grid, dir / "in.grd");
+    std::map<std::string, std::string> sheets, summaries;
+    for (const std::string order : {"plain", "columns"}) {
+        Start({"--report-order", order});
+        const std::filesystem::path out = dir / (order + ".grd"), summary = dir / (order + ".txt");
+        const std::string command = "cd " + Q(dir.path()) + " && env SKARTINA_PASSWORD=demo1234 " +
+                                    ShellEnvironment(portal->simulator) + SKARTINA_CLI + " retrieve-all in.grd " + Q(out) +
+                                    " --afm " + kSampleAfm + " --user demo --years 2014-2020 </dev/null >" + Q(summary) +
+                                    " 2>" + Q(dir / "progress.txt");
+        EXPECT_EQ(std::system(command.c_str()), 0) << order << ": " << ReadBytes(dir / "progress.txt");
+        sheets[order] = ReadBytes(out);
+        summaries[order] = ReadBytes(summary);
+    }
+    EXPECT_EQ(summaries["plain"].rfind("Άντληση 7 ετών: 7 αντλήθηκαν, 0 χωρίς δήλωση", 0), 0u) << summaries["plain"];
+    EXPECT_EQ(summaries["columns"], summaries["plain"]);
+    EXPECT_FALSE(sheets["plain"].empty());
+    EXPECT_TRUE(sheets["columns"] == sheets["plain"]) << "the sheets differ";
 }
 
 TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {

@@ -150,6 +150,9 @@ TEST(RetrievalEnding, EachEndingIsOneGreekSentence) {
          "κατάλογος των ετών (YEAR) (η σελίδα έδειξε το μήνυμα «Η υπηρεσία δεν είναι διαθέσιμη.»)."},
         {{Ending::SessionExpired}, "2016: η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος."},
         {{Ending::NotReached}, "2016: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα."},
+        {{Ending::ReportUnread, {}, {}, {}, "Tables/1_sources/2016-unread.pdf"},
+         "2016: το εκκαθαριστικό του έτους δεν διαβάστηκε· κρατήθηκε στο «Tables/1_sources/2016-unread.pdf»."},
+        {{Ending::ReportUnread}, "2016: το εκκαθαριστικό του έτους δεν διαβάστηκε."},
     };
     for (const auto& c : cases) EXPECT_EQ(YearSentence(2016, c.ending), c.sentence);
 }

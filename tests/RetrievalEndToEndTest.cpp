@@ -9,6 +9,7 @@
 #include "support/SimulatedPortal.h"
 #include "support/TestSupport.h"
 #include "e1/CodeList.h"
+#include "e1/ReportPdf.h"
 #include "e1/YearRules.h"
 #include "browser/BrowserProfile.h"
 #include "browser/DevToolsAnswers.h"
@@ -278,6 +279,28 @@ TEST_F(RetrievalEndToEnd, ABrowserClosedByTheUserIsSaidAtOnce) {
     EXPECT_EQ(result.end.ending, Ending::BrowserClosed);
     EXPECT_EQ(prompter.informed, std::vector<std::string>{"2016: το παράθυρο της Α.Α.Δ.Ε. έκλεισε πριν τελειώσει η άντληση."});
     EXPECT_LT(seconds, 10);
+}
+
+// A report whose text gives no entry, and does not say there is no return,
+// is not read as an empty year: the year fails and the report is kept.
+TEST_F(RetrievalEndToEnd, AReportWithoutACodeTableFailsTheYearAndIsKept) {
+    Start({"--unreadable-report-in", "2016"});
+    KeepReportSource(sources, 2016, "%PDF-1.5 read earlier");
+    grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, "5,00");
+    SheetGrid expected = grid;
+    RecalculateSheet(expected);
+
+    const YearResult result = Retrieve(2016, kTaxpayer);
+    const std::filesystem::path kept = sources / "2016-unread.pdf";
+    EXPECT_EQ(result.end.ending, Ending::ReportUnread);
+    EXPECT_EQ(prompter.informed, std::vector<std::string>{"2016: το εκκαθαριστικό του έτους δεν διαβάστηκε· κρατήθηκε στο «" +
+                                                          kept.string() + "»."});
+    EXPECT_EQ(grid, expected) << "the year's columns stay as they were";
+    const std::string bytes = ReadBytes(kept);
+    EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(ReportPdfText(bytes).find("Κωδ. 301 ποσό"), std::string::npos) << "the report as the portal gave it";
+    EXPECT_EQ(Mode(kept), 0600u);
+    EXPECT_EQ(ReadBytes(sources / "2016.pdf"), "%PDF-1.5 read earlier") << "the document read earlier stays";
 }
 
 TEST_F(RetrievalEndToEnd, ThePageKeptForADeveloperHoldsNoPasswordOrCookie) {

@@ -45,6 +45,13 @@ TEST(YearSources, AreKeptOwnerOnlyBesideTheClientsFiles) {
     EXPECT_EQ(Mode(pdf), 0600u);
     EXPECT_EQ(ReadBytes(pdf), std::string("%PDF-1.4\0\xff rest", 15)) << "the bytes as given";
 
+    // A report that could not be read is kept apart: the year's document read earlier stays.
+    const std::filesystem::path unread = KeepUnreadReport(folder, 2016, "%PDF-1.4 unread");
+    EXPECT_EQ(unread, folder / "2016-unread.pdf");
+    EXPECT_EQ(Mode(unread), 0600u);
+    EXPECT_EQ(ReadBytes(unread), "%PDF-1.4 unread");
+    EXPECT_EQ(ReadBytes(pdf), std::string("%PDF-1.4\0\xff rest", 15));
+
     E1CodeTable back;
     ReadCodeList(ReadBytes(text), back);
     for (int code = 0; code <= E1CodeTable::kLastCode; ++code) EXPECT_EQ(back[code], e1[code]) << code;

@@ -199,14 +199,16 @@ std::string WidgetPage(const std::string& name) {
 
 std::string HomePage(const PageOptions& options) { return Page("myTAXISnet", "<h1>myTAXISnet</h1>", options); }
 
-std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int year, const E1CodeTable& e1) {
+std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int year, const E1CodeTable& e1,
+                                     bool readable) {
     std::vector<std::string> lines = {"ΕΚΚΑΘΑΡΙΣΤΙΚΟ ΣΗΜΕΙΩΜΑ ΟΙΚΟΝΟΜΙΚΟΥ ΕΤΟΥΣ " + std::to_string(year)};
     if (withAfm) lines.push_back("Α.Φ.Μ. " + afm);
     std::string line;
     int onLine = 0;
     for (int code = 1; code <= 999; ++code) {
         if (e1[code] == 0) continue;
-        line += (onLine ? "   " : "") + Code3(code) + ": " + FormatAmount(e1[code]);
+        line += (onLine ? "   " : "") +
+                (readable ? Code3(code) + ": " + FormatAmount(e1[code]) : "Κωδ. " + Code3(code) + " ποσό " + FormatAmount(e1[code]));
         if (++onLine == 3) {
             lines.push_back(line);
             line.clear();
@@ -214,6 +216,7 @@ std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int y
         }
     }
     if (onLine) lines.push_back(line);
+    if (lines.size() == (withAfm ? 2u : 1u)) lines.push_back("Δεν υπάρχει δήλωση για το έτος " + std::to_string(year) + ".");
     return lines;
 }
 

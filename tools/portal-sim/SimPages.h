@@ -73,7 +73,11 @@ std::string LoginErrorPage(const PageOptions& options);
 std::string WidgetPage(const std::string& name);
 std::string HomePage(const PageOptions& options);
 
-// The yearly report's printed lines: the tax number (unless left out) and the entries, three a line.
-std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int year, const E1CodeTable& e1);
+// The yearly report's printed lines: the tax number (unless left out) and the
+// entries, three a line ("301: 1.234,56"), or the sentence that there is no
+// return when the table is empty. `readable` false prints the entries in a
+// layout the program does not read ("Κωδ. 301 ποσό 1.234,56").
+std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int year, const E1CodeTable& e1,
+                                     bool readable = true);
 
 }  // namespace skartina::sim

@@ -12,8 +12,10 @@
 // number to an accountant; --logout-to picks the page the logout lands on.
 // The "-in" switches (each may be repeated) touch one year only: the portal
 // has no return for it, its return and report leave out the tax number
-// (--report-without-afm: every year's), or its return page or report comes MS
-// late.
+// (--report-without-afm: every year's), its report prints the amounts in a
+// layout the program does not read, or its return page or report comes MS
+// late. --report-order draws the reports' text in another order, the pages
+// looking the same.
 //
 // Other switches stand for the ways an older portal may differ from this one
 // while its figures stay the same: how a print button opens its window, a
@@ -59,6 +61,7 @@ struct Faults {
     bool noYearList = false;
     bool noPrintButton = false;
     bool hugeReport = false;  // the report padded beyond 20 MB
+    ReportOrder reportOrder = ReportOrder::Plain;
     int printDelayMs = 0;
     int reportDelayMs = 0;
     std::string refusedClient;
@@ -66,6 +69,7 @@ struct Faults {
     LogoutLanding logoutTo = LogoutLanding::Login;
     std::set<int> noReturnYears;
     std::set<int> reportWithoutAfmYears;
+    std::set<int> unreadableReportYears;
     std::map<int, int> lateYears;  // year -> milliseconds
     // The variations of an older portal.
     int streamMs = 0;           // the return pages arrive in two parts, MS apart
@@ -323,9 +327,10 @@ void Portal::ServeApp(httplib::Server& server) {
         const int delayMs = LateMs(year) > 0 ? LateMs(year) : faults_.reportDelayMs;
         if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         const std::string afm = ShownAfm(*session, year);
-        const auto lines = ReportLines(afm, !afm.empty(), year, ReturnOf(*session, year));
+        const auto lines = ReportLines(afm, !afm.empty(), year, ReturnOf(*session, year),
+                                       !faults_.unreadableReportYears.count(year));
         res.set_header("Cache-Control", "no-store");
-        std::string pdf = WriteReportPdf(lines);
+        std::string pdf = WriteReportPdf(lines, faults_.reportOrder);
         if (faults_.hugeReport) pdf += "\n%" + std::string(21u * 1024 * 1024, 'x') + "\n";
         res.set_content(pdf, "application/pdf");
     });
@@ -359,8 +364,9 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     Faults& faults = switches.faults;
     PageOptions& options = switches.options;
     std::string logoutTo = "login";
+    std::string reportOrder = "plain";
     std::vector<int> lateYears;  // year, milliseconds, year, ...
-    std::vector<int> noReturnYears, reportWithoutAfmYears;
+    std::vector<int> noReturnYears, reportWithoutAfmYears, unreadableReportYears;
     std::string printOpens = "window", afmShown = "field";
 
     CLI::App app("A stand-in for the tax portal on loopback, for the tests and for trying the program. "
@@ -376,6 +382,14 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     app.add_flag("--no-report", faults.noReport, "the year menus from 2014 have no report");
     app.add_flag("--huge-report", faults.hugeReport, "the reports are larger than any yearly report may be");
     app.add_flag("--report-without-afm", faults.reportWithoutAfm, "the reports leave out the tax number");
+    std::vector<std::string> orders;
+    for (ReportOrder order : kReportOrders) orders.emplace_back(ReportOrderName(order));
+    app.add_option("--report-order", reportOrder,
+                   "the order the reports' text is drawn in, the pages looking the same: plain (row by row), codes-first "
+                   "(the codes, then the amounts), bottom-up (the last row first), columns (the first word of every "
+                   "row, then the second, ...), right-to-left (column by column from the right)")
+        ->check(CLI::IsMember(orders))
+        ->type_name("ORDER");
     app.add_flag("--no-year-list", faults.noYearList, "the year menus lack \"YEAR\"");
     app.add_flag("--no-print-button", faults.noPrintButton, "the year menus lack their print button");
     app.add_option("--refuse-client", faults.refusedClient, "the client choice refuses that tax number")->type_name("AFM");
@@ -386,6 +400,10 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
         ->type_name("YEAR")
         ->allow_extra_args(false);
     app.add_option("--report-without-afm-in", reportWithoutAfmYears, "the year's report leaves out the tax number (may be repeated)")
+        ->type_name("YEAR")
+        ->allow_extra_args(false);
+    app.add_option("--unreadable-report-in", unreadableReportYears,
+                   "the year's report prints its amounts in a layout the program does not read (may be repeated)")
         ->type_name("YEAR")
         ->allow_extra_args(false);
     app.add_option("--late-in", lateYears, "the year's return page or report comes MS late (may be repeated)")
@@ -421,8 +439,10 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
                           : printOpens == "form"   ? PrintOpens::Form
                                                    : PrintOpens::Window;
     faults.logoutTo = logoutTo == "home" ? LogoutLanding::Home : logoutTo == "alt-login" ? LogoutLanding::AltLogin : LogoutLanding::Login;
+    faults.reportOrder = *ReportOrderNamed(reportOrder);
     faults.noReturnYears.insert(noReturnYears.begin(), noReturnYears.end());
     faults.reportWithoutAfmYears.insert(reportWithoutAfmYears.begin(), reportWithoutAfmYears.end());
+    faults.unreadableReportYears.insert(unreadableReportYears.begin(), unreadableReportYears.end());
     for (size_t i = 0; i + 1 < lateYears.size(); i += 2) faults.lateYears[lateYears[i]] = lateYears[i + 1];
     return switches;
 }
