@@ -18,8 +18,11 @@ struct BrowserConfig {
     std::string chromium = "/usr/bin/chromium";
     bool headless = false;
     bool acceptInsecureCerts = false;
-    // Hosts ("name" or "name:port") whose pages may open windows of their own.
+    // Hosts ("name" or "name:port") whose pages may open windows of their own:
+    // the portal's, the only ones the browser may reach.
     std::vector<std::string> popupHosts;
+    // Where the browser writes its network log (for a developer); empty: none.
+    std::string netLog;
 };
 
 BrowserConfig BrowserConfigFromEnvironment(const PortalHosts& hosts);

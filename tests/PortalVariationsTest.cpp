@@ -16,7 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <regex>
+#include <sstream>
 #include <cstdio>
 #include <thread>
 
@@ -143,6 +146,61 @@ TEST_F(PortalVariation, ASessionEndedAgainAndAgainLogsInOnceAYearAndSaysSo) {
     // One login to start and one again in each year; the second end of a year is not logged into again.
     EXPECT_EQ(ReadBytes(logins / "log"), "demo\ndemo\ndemo\n");
     EXPECT_EQ(run.grid, NewSheet()) << "no year of the run filled its columns";
+}
+
+// An 18-year run's network log: every connection the browser opened is to
+// this machine (the portal's), and every page it loaded is the portal's. What
+// the browser still tries of its own (its account and update services) never
+// leaves the machine: no name but the portal's resolves.
+TEST_F(PortalVariation, TheBrowserReachesThePortalAndNobodyElse) {
+    TempDir logs;
+    SimulatedPortal portal({}, clock);
+    BrowserConfig config = portal.simulator.HeadlessBrowser();
+    config.netLog = (logs / "net.json").string();
+    portal.browser = std::make_unique<DevToolsBrowser>(clock, config);
+    PortalSession session{*portal.browser, portal.hosts, PortalTimingFromEnvironment(), {}, {}};
+    std::vector<int> years;
+    for (int year = 2003; year <= 2020; ++year) years.push_back(year);
+    SheetGrid grid = NewSheet();
+    E1CodeTable e1;
+    CountingView view(grid);
+    const BatchResult result = RetrieveYears(session, {kTaxpayer, years, 0, sources, false}, e1, grid, view);
+    EXPECT_FALSE(result.AnyFailed());
+    portal.browser.reset();
+
+    const std::string log = ReadBytes(logs / "net.json");
+    const size_t events = log.find("\"events\"");
+    ASSERT_NE(events, std::string::npos) << "no network log was written";
+    const auto from = log.begin() + static_cast<long>(events);
+    const std::string portalHosts[] = {portal.hosts.app, portal.hosts.login, portal.hosts.altLogin};
+    // The log's event types by name, from its constants.
+    const auto typeOf = [&](const std::string& name) {
+        std::smatch match;
+        EXPECT_TRUE(std::regex_search(log, match, std::regex("\"" + name + "\":([0-9]+)"))) << name;
+        return "\"type\":" + match[1].str() + "}";
+    };
+    const std::string tcpConnect = typeOf("TCP_CONNECT_ATTEMPT"), udpSent = typeOf("UDP_BYTES_SENT");
+    int connections = 0, pages = 0;
+    const std::regex connection(R"RE("address":"([^"]*)")RE");
+    std::istringstream lines(log.substr(events));
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_EQ(line.find(udpSent), std::string::npos) << "a datagram sent: " << line;
+        if (line.find(tcpConnect) == std::string::npos) continue;
+        std::smatch match;
+        if (!std::regex_search(line, match, connection)) continue;
+        ++connections;
+        EXPECT_EQ(match[1].str().rfind("127.0.0.1:", 0), 0u) << "a connection to " << match[1];
+    }
+    EXPECT_GT(connections, 0) << "the log names the connections to the portal";
+    // The portal's pages are the only addresses that resolved: every other name the log shows is refused.
+    const std::regex address(R"RE("url":"https?://([^/"]*))RE");
+    for (auto it = std::sregex_iterator(from, log.end(), address); it != std::sregex_iterator(); ++it) {
+        const std::string host = (*it)[1];
+        if (std::find(std::begin(portalHosts), std::end(portalHosts), host) != std::end(portalHosts)) ++pages;
+        else
+            EXPECT_EQ(host.find("127.0.0.1"), std::string::npos) << "a page of this machine that is not the portal's: " << host;
+    }
+    EXPECT_GT(pages, 18);
 }
 
 }  // namespace
