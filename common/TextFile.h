@@ -62,6 +62,11 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // The whole file as it is stored. Throws FileError.
 std::string ReadFileBytes(const std::filesystem::path& path, const ReadLimits& limits = {});
 
+// The same for the file `name` of an open folder (AT_FDCWD: the current
+// one); `path` names it in the error. Throws FileError.
+std::string ReadFileBytesAt(int folder, const std::filesystem::path& name, const std::filesystem::path& path,
+                            const ReadLimits& limits);
+
 // Reads every line; both CR LF and bare LF end a line. Throws FileError or LineEncodingError.
 std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path, const ReadLimits& limits = {});
 
@@ -152,7 +157,8 @@ inline constexpr std::chrono::hours kStaleTemporaryAge{24};
 
 // Removes the stale temporary files of every target in the folder; returns
 // their names. Files that are not temporary files, fresh ones and anything
-// that is not a regular file are left alone. Never throws.
+// that is not a regular file are left alone, and so is a folder that is not
+// the user's own (see OwnFolder). Never throws.
 std::vector<std::string> RemoveStaleTemporaryFiles(const std::filesystem::path& folder);
 
 }  // namespace skartina

@@ -273,6 +273,58 @@ TEST(TextFile, EveryFileIsTheOwnersAloneWhateverTheUmask) {
     }
 }
 
+// A save that fails, or is killed, at any step of the atomic write (the
+// bytes, the mode, the file's flush, the rename, the folder's flush) leaves
+// the old file or the new one, whole: the system calls of a real save are
+// made to fail, or to kill it, by strace.
+TEST(TextFile, ASaveFailingOrKilledAtAnyStepLeavesTheOldFileOrTheNewOne) {
+    TempDir dir;
+    const auto cli = [&](const std::string& prefix, const std::string& args) {
+        const std::string command = "cd " + dir.path().string() + " && " + prefix + SKARTINA_CLI + " " + args +
+                                    " >/dev/null 2>err.txt";
+        return std::system(command.c_str());
+    };
+    ASSERT_EQ(cli("", "new in.grd"), 0);
+    ASSERT_EQ(cli("", "new old.grd --first-year 2010"), 0);
+    ASSERT_EQ(cli("", "recalc in.grd new.grd"), 0);
+    const std::string before = ReadBytes(dir / "old.grd"), after = ReadBytes(dir / "new.grd");
+    ASSERT_NE(before, after);
+
+    struct Step {
+        const char* name;
+        const char* calls;
+        int when;  // which call of them
+        bool replaced;  // whether the new file is in place after a failure there
+    };
+    const Step steps[] = {
+        {"the bytes", "write", 1, false},
+        {"the mode", "fchmod", 1, false},
+        {"the file's flush", "fsync", 1, false},
+        {"the rename", "rename,renameat,renameat2", 1, false},
+        {"the folder's flush", "fsync", 2, true},
+    };
+    for (const Step& step : steps) {
+        for (const std::string fault : {"error=EIO", "signal=KILL"}) {
+            const std::string what = std::string(step.name) + ", " + fault;
+            std::filesystem::copy_file(dir / "old.grd", dir / "out.grd", std::filesystem::copy_options::overwrite_existing);
+            RemoveStaleTemporaryFiles(dir.path());  // what a killed save left, as the next start-up does
+            const std::string strace = "strace -f -qq -o /dev/null -e inject=" + std::string(step.calls) + ":" + fault +
+                                       ":when=" + std::to_string(step.when) + " ";
+            const int status = cli(strace, "recalc in.grd out.grd");
+            EXPECT_NE(status, 0) << what << ": the fault was not met";
+            const std::string out = ReadBytes(dir / "out.grd");
+            EXPECT_TRUE(out == before || out == after) << what << ": a torn file of " << out.size() << " bytes";
+            if (fault == "error=EIO") {
+                EXPECT_EQ(out, step.replaced ? after : before) << what;
+                EXPECT_NE(ReadBytes(dir / "err.txt").find("Αδυναμία εγγραφής του αρχείου «out.grd»"), std::string::npos)
+                    << what << ": " << ReadBytes(dir / "err.txt");
+                for (const std::string& name : test::FolderNames(dir.path()))
+                    EXPECT_EQ(name.find(".tmp-"), std::string::npos) << what << ": left " << name;
+            }
+        }
+    }
+}
+
 TEST(ClientFiles, KeepsEveryClientFileInsideTheDataFolder) {
     EXPECT_EQ(ClientFilePath("Tables", "123456783", "_2021.grd"), std::filesystem::path("Tables/123456783_2021.grd"));
     EXPECT_EQ(ClientFilePath("Tables", "EL 99", ".cst"), std::filesystem::path("Tables/EL 99.cst"));
