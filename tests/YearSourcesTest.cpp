@@ -70,6 +70,12 @@ TEST(YearSources, EveryPathThatMakesTheDataFolderMakesItPrivate) {
         {"a report kept", [](const auto& tables) { KeepReportSource(SourcesFolder(tables, "123456789"), 2016, "%PDF-1.4"); }},
         {"a return kept", [](const auto& tables) { KeepReturnSource(SourcesFolder(tables, "123456789"), 2010, E1CodeTable()); }},
         {"a save or an export", [](const auto& tables) { MakeTablesFolderPrivate(tables); }},
+        {"a run that wrote only its log", [](const auto& tables) {
+             SteadyPumpClock clock;
+             RetrievalLog log(clock, SourcesFolder(tables, "123456789") / "retrieval.log");
+             ASSERT_TRUE(log.Note("the portal did not answer"));
+             EXPECT_EQ(Mode(SourcesFolder(tables, "123456789") / "retrieval.log"), 0600u);
+         }},
     };
     const mode_t umaskBefore = umask(0);
     for (const Path& path : paths) {
