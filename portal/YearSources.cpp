@@ -29,6 +29,7 @@ std::filesystem::path KeepReportSource(const std::filesystem::path& folder, int 
 
 std::vector<std::string> RemoveStaleSourceFiles(const std::filesystem::path& tablesDir) {
     std::vector<std::string> removed;
+    if (!IsOwnFolder(tablesDir)) return removed;  // nothing is taken from a folder that is not the user's own
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(tablesDir, error)) {
         const std::string name = entry.path().filename().string();
