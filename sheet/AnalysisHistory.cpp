@@ -76,6 +76,8 @@ void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& 
 std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view afm) {
     std::vector<std::filesystem::path> versions;
     const std::filesystem::path folder = HistoryFolder(tablesDir, afm);
+    // Versions are offered only from a folder of the user's own, never one planted or a link.
+    if (!IsOwnFolder(folder)) return versions;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
         const std::string name = entry.path().filename().string();

@@ -184,6 +184,10 @@ TEST(YearSources, AFolderPlantedInsideTheDataFolderIsRefused) {
             }
             EXPECT_TRUE(FolderNames(real).empty()) << what;
             EXPECT_EQ(Mode(real), static_cast<unsigned>(mode)) << what << ": its rights changed";
+            if (std::string(writer.suffix) == "_history") {
+                WriteBytes(real / "20240315-221530-000.grd", "a version planted");
+                EXPECT_TRUE(KeptVersions(tables, "123456783").empty()) << what << ": a planted version offered";
+            }
         }
     }
 }
