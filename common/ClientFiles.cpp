@@ -1,8 +1,5 @@
 #include "common/ClientFiles.h"
 
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace skartina {
 
@@ -36,41 +33,23 @@ std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std
     return tablesDir / (std::string(afm) + std::string(suffix));
 }
 
-namespace {
-
-[[noreturn]] void Fail(const char* what, const std::filesystem::path& path) {
-    throw std::filesystem::filesystem_error(what, path, std::error_code(errno, std::generic_category()));
+std::optional<OwnFolder> OpenTablesFolder(const std::filesystem::path& tablesDir, bool create) {
+    return OwnFolder::Open(tablesDir, create);
 }
-
-// Made 0700 when missing, narrowed to 0700 when this user's and open to others.
-TablesFolderChange PrivateFolder(const std::filesystem::path& folder, bool create) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0) {
-        if (errno != ENOENT) Fail("stat", folder);
-        if (!create) return TablesFolderChange::Missing;
-        if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path());
-        if (::mkdir(folder.c_str(), 0700) == 0) return TablesFolderChange::Created;
-        if (errno != EEXIST) Fail("mkdir", folder);
-        if (::stat(folder.c_str(), &info) != 0) Fail("stat", folder);  // made meanwhile by another save
-    }
-    if (!S_ISDIR(info.st_mode)) {
-        errno = ENOTDIR;
-        Fail("stat", folder);
-    }
-    if (info.st_uid != ::geteuid() || (info.st_mode & 077) == 0) return TablesFolderChange::None;
-    if (::chmod(folder.c_str(), info.st_mode & 07700) != 0) Fail("chmod", folder);
-    return TablesFolderChange::Tightened;
-}
-
-}  // namespace
 
 TablesFolderChange MakeTablesFolderPrivate(const std::filesystem::path& tablesDir, bool create) {
-    return PrivateFolder(tablesDir, create);
+    const std::optional<OwnFolder> tables = OpenTablesFolder(tablesDir, create);
+    if (!tables) return TablesFolderChange::Missing;
+    switch (tables->change()) {
+    case FolderChange::Created: return TablesFolderChange::Created;
+    case FolderChange::Narrowed: return TablesFolderChange::Tightened;
+    case FolderChange::None: break;
+    }
+    return TablesFolderChange::None;
 }
 
-void MakeClientFolder(const std::filesystem::path& folder) {
-    MakeTablesFolderPrivate(folder.parent_path());
-    PrivateFolder(folder, true);
+OwnFolder MakeClientFolder(const std::filesystem::path& folder) {
+    return OpenTablesFolder(folder.parent_path())->MadeChild(folder.filename().string());
 }
 
 std::string TablesTightenedSentence(const std::filesystem::path& tablesDir) {

@@ -2,8 +2,11 @@
 // Where a client's files live: the data folder "Tables" under the working
 // folder, each file named after the client's tax number.
 
+#include "common/OwnFolder.h"
+
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,18 +38,20 @@ std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std
 // What MakeTablesFolderPrivate found and did.
 enum class TablesFolderChange { None, Created, Tightened, Missing };
 
-// The one way the data folder is made and kept: clients' tax numbers and
-// incomes, so no other user of the machine may list or read it. A missing
-// folder is made 0700 (with the folders above it) when `create` is set, and
-// left missing otherwise; an existing folder of this user that others could
-// enter or list is narrowed to 0700. A folder of another user, or a link to
-// one, is left as it is. Throws std::filesystem::filesystem_error.
+// The one way the data folder "Tables" is made and kept: clients' tax
+// numbers and incomes, so it is used only when it is the user's own (see
+// OwnFolder) and no other user may list or read it. A missing folder is made
+// 0700 when `create` is set (the folder above must exist), and is nothing
+// otherwise; a folder of this user that others could only enter or list is
+// narrowed to 0700. Throws FileError naming the folder and why it is refused
+// (a link, not a folder, another user's, writable by others).
+std::optional<OwnFolder> OpenTablesFolder(const std::filesystem::path& tablesDir, bool create = true);
 TablesFolderChange MakeTablesFolderPrivate(const std::filesystem::path& tablesDir, bool create = true);
 
-// A folder inside the data folder (a client's kept documents): the data
-// folder made private first, then the folder made 0700 when it is missing and
-// narrowed to 0700 when it is not. Throws std::filesystem::filesystem_error.
-void MakeClientFolder(const std::filesystem::path& folder);
+// A folder inside the data folder (a client's kept documents or earlier
+// versions): "Tables" checked first, then the folder, made 0700 when missing
+// and narrowed to 0700 when others could read it. Throws FileError.
+OwnFolder MakeClientFolder(const std::filesystem::path& folder);
 
 // The sentence said once on standard error when an existing data folder was
 // narrowed to its owner.

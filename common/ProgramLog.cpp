@@ -33,13 +33,17 @@ void LogLine(std::string_view source, std::string_view text) {
     try {
         const std::filesystem::path path = LogFilePath();
         if (path.empty()) return;
-        std::error_code ignored;
-        std::filesystem::create_directories(path.parent_path().parent_path(), ignored);
-        ::mkdir(path.parent_path().c_str(), 0700);
+        // "~/.local", "~/.local/state" and "skartina": each made the owner's alone.
+        std::filesystem::path made;
+        for (const auto& part : path.parent_path()) {
+            made /= part;
+            if (::mkdir(made.c_str(), 0700) == 0) ::chmod(made.c_str(), 0700);
+        }
         struct stat info {};
         const bool full = ::stat(path.c_str(), &info) == 0 && info.st_size > kMaxLogBytes;
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | (full ? O_TRUNC : 0), 0600);
         if (fd < 0) return;
+        ::fchmod(fd, 0600);
         char stamp[32] = "";
         const std::time_t now = std::time(nullptr);
         std::tm local{};

@@ -1,11 +1,13 @@
 #include "common/TextFile.h"
 
 #include "common/Codepage.h"
+#include "common/OwnFolder.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <random>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,20 +51,7 @@ size_t LineOfOffset(std::string_view text, size_t offset) {
     throw FileError("Αδυναμία εγγραφής του αρχείου " + Quoted(path) + ": " + SystemReason(err));
 }
 
-mode_t UmaskMode(mode_t mode) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mode & ~mask;
-}
-
-mode_t ModeFor(FileAccess access) {
-    switch (access) {
-    case FileAccess::OwnerOnly: return 0600;
-    case FileAccess::Executable: return UmaskMode(0777);
-    case FileAccess::Shared: break;
-    }
-    return UmaskMode(0666);
-}
+mode_t ModeFor(FileAccess access) { return access == FileAccess::Executable ? 0700 : 0600; }
 
 std::string KindOf(mode_t mode) {
     if (S_ISDIR(mode)) return "είναι φάκελος, όχι αρχείο";
@@ -83,13 +72,18 @@ struct Descriptor {
 };
 
 // This machine's name as it may stand in a file name: letters and digits only.
-std::string MachineTag() {
+std::string MachineName() {
     char name[256] = {};
     ::gethostname(name, sizeof name - 1);
     std::string tag;
     for (const char* p = name; *p && tag.size() < 20; ++p)
         if ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9')) tag += *p;
     return tag.empty() ? "host" : tag;
+}
+
+const std::string& MachineTag() {
+    static const std::string tag = MachineName();
+    return tag;
 }
 
 bool ProcessRuns(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
@@ -134,38 +128,106 @@ std::vector<std::string> RemoveStale(const std::filesystem::path& folder,
     return removed;
 }
 
-// A new empty file beside the target, open for writing, owner-only until committed.
-int CreateTemporaryBeside(const std::filesystem::path& path, std::string& temporary) {
-    const std::string target = path.filename().string();
-    RemoveStale(path.parent_path().empty() ? "." : path.parent_path(),
-                [&](std::string_view name) { return name == target; });
-    temporary = path.string() + std::string(kTemporaryMark) + MachineTag() + "-" + std::to_string(::getpid()) +
-                "-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+// The folder that holds `path`, open for making and renaming files in it.
+int OpenFolderOf(const std::filesystem::path& path) {
+    const std::filesystem::path parent = path.parent_path();
+    const int fd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) ThrowWriteError(path, errno);
     return fd;
 }
 
-// Gives the finished temporary file its mode, flushes it to disk and puts it
-// in the target's place; removes it and throws FileError on any failure.
-void Commit(int fd, const std::string& temporary, const std::filesystem::path& path, FileAccess access) {
+std::string RandomTag() {
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::string tag(6, 'X');
+    for (char& c : tag) c = kLetters[random() % (sizeof kLetters - 1)];
+    return tag;
+}
+
+// A new empty file beside the target `name` in the folder, open for writing,
+// owner-only; never a link followed. Its name goes to `temporary`.
+int CreateTemporaryIn(int folder, const std::filesystem::path& path, const std::string& name, std::string& temporary) {
+    const std::string stem = name + std::string(kTemporaryMark) + MachineTag() + "-" + std::to_string(::getpid()) + "-";
+    for (int attempt = 0;; ++attempt) {
+        temporary = stem + RandomTag();
+        const int fd = ::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) return fd;
+        if (errno != EEXIST || attempt == 100) ThrowWriteError(path, errno);
+    }
+}
+
+// Gives the finished temporary file its mode and flushes it to disk; removes
+// it and throws FileError on any failure. Closes fd.
+void Finish(int fd, int folder, const std::string& temporary, const std::filesystem::path& path, FileAccess access,
+            bool flush) {
     auto fail = [&](int err, bool open) {
         if (open) ::close(fd);
-        ::unlink(temporary.c_str());
+        ::unlinkat(folder, temporary.c_str(), 0);
         ThrowWriteError(path, err);
     };
     if (::fchmod(fd, ModeFor(access)) != 0) fail(errno, true);
-    if (::fsync(fd) != 0) fail(errno, true);
+    if (flush && ::fsync(fd) != 0) fail(errno, true);
     if (::close(fd) != 0) fail(errno, false);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno, false);
+}
+
+// Puts the temporary file in the target's place.
+void PutInPlace(int folder, const std::string& temporary, const std::string& name, const std::filesystem::path& path) {
+    if (::renameat(folder, temporary.c_str(), folder, name.c_str()) != 0) {
+        const int err = errno;
+        ::unlinkat(folder, temporary.c_str(), 0);
+        ThrowWriteError(path, err);
+    }
+}
+
+// The folder's entries flushed, so that a rename survives a power loss.
+void FlushFolder(int folder, const std::filesystem::path& path) {
+    if (::fsync(folder) != 0) ThrowWriteError(path, errno);
+}
+
+// Gives the finished temporary file its mode, flushes it to disk, puts it in
+// the target's place and flushes the folder; removes it and throws FileError
+// on any failure before the rename.
+void Commit(int fd, int folder, const std::string& temporary, const std::filesystem::path& path, FileAccess access) {
+    Finish(fd, folder, temporary, path, access, true);
+    PutInPlace(folder, temporary, path.filename().string(), path);
+    FlushFolder(folder, path);
+}
+
+void WriteAll(int fd, std::string_view bytes, const std::filesystem::path& path) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ThrowWriteError(path, errno);
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+void WriteIn(int folder, const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
+    std::string temporary;
+    const int fd = CreateTemporaryIn(folder, path, path.filename().string(), temporary);
+    try {
+        WriteAll(fd, bytes, path);
+    } catch (...) {
+        ::close(fd);
+        ::unlinkat(folder, temporary.c_str(), 0);
+        throw;
+    }
+    Commit(fd, folder, temporary, path, access);
 }
 
 }  // namespace
 
 std::string ReadFileBytes(const std::filesystem::path& path, const ReadLimits& limits) {
+    return ReadFileBytesAt(AT_FDCWD, path, path, limits);
+}
+
+std::string ReadFileBytesAt(int folder, const std::filesystem::path& name, const std::filesystem::path& path,
+                            const ReadLimits& limits) {
     // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
     const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (limits.followLink ? 0 : O_NOFOLLOW);
-    const int fd = ::open(path.c_str(), flags);
+    const int fd = ::openat(folder, name.c_str(), flags);
     if (fd < 0) {
         const int err = errno;
         ThrowReadError(path, err == ELOOP && !limits.followLink ? "είναι σύνδεσμος (symlink)· διαβάζονται μόνο "
@@ -231,8 +293,7 @@ std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path, cons
     return Cp1253Lines(ReadFileBytes(path, limits), path.string());
 }
 
-void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
-                      FileAccess access) {
+std::string Cp1253FileBytes(const std::vector<std::string>& lines) {
     std::string text;
     size_t total = 0;
     for (const auto& line : lines) total += line.size() + 2;
@@ -243,75 +304,119 @@ void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::
         text += lines[i];
         text += "\r\n";
     }
-
-    std::string bytes;
     try {
-        bytes = Utf8ToCp1253(text);
+        return Utf8ToCp1253(text);
     } catch (const EncodingError& e) {
         const size_t line = LineOfOffset(text, e.offset());
         throw LineEncodingError("Η γραμμή " + std::to_string(line + 1) +
                                     " περιέχει χαρακτήρα που δεν αποθηκεύεται στην ελληνική κωδικοσελίδα",
                                 line);
     }
-    WriteFileAtomically(path, bytes, access);
 }
 
-AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& path)
-    : path_(path), fd_(CreateTemporaryBeside(path, temporary_)) {}
+void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::string>& lines, FileAccess access) {
+    WriteFileAtomically(path, Cp1253FileBytes(lines), access);
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& path) : path_(path), folder_(OpenFolderOf(path)) {
+    try {
+        fd_ = CreateTemporaryIn(folder_, path_, path_.filename().string(), temporary_);
+    } catch (...) {
+        ::close(folder_);
+        throw;
+    }
+}
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (fd_ >= 0) {
         ::close(fd_);
-        ::unlink(temporary_.c_str());
+        ::unlinkat(folder_, temporary_.c_str(), 0);
     }
+    ::close(folder_);
 }
 
 void AtomicFileWriter::write(std::string_view bytes) {
     if (fd_ < 0) ThrowWriteError(path_, EBADF);
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ThrowWriteError(path_, errno);
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-        size_ += static_cast<std::uint64_t>(n);
-    }
+    WriteAll(fd_, bytes, path_);
+    size_ += bytes.size();
 }
 
 void AtomicFileWriter::commit(FileAccess access) {
     if (fd_ < 0) ThrowWriteError(path_, EBADF);
     const int fd = fd_;
     fd_ = -1;  // Commit closes it and removes the temporary file on failure
-    Commit(fd, temporary_, path_, access);
+    Commit(fd, folder_, temporary_, path_, access);
 }
 
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, FileAccess access) {
-    AtomicFileWriter writer(path);
-    writer.write(bytes);
-    writer.commit(access);
+    const Descriptor folder{OpenFolderOf(path)};
+    WriteIn(folder.fd, path, bytes, access);
+}
+
+void WriteFileAtomically(const OwnFolder& folder, std::string_view name, std::string_view bytes, FileAccess access) {
+    WriteIn(folder.fd(), folder / name, bytes, access);
+}
+
+FolderWriteBatch::FolderWriteBatch(const OwnFolder& folder) : folder_(::dup(folder.fd())), path_(folder.path()) {
+    if (folder_ < 0) ThrowWriteError(path_, errno);
+}
+
+FolderWriteBatch::~FolderWriteBatch() {
+    for (const auto& [temporary, name] : pending_) ::unlinkat(folder_, temporary.c_str(), 0);
+    ::close(folder_);
+}
+
+void FolderWriteBatch::add(const std::string& name, std::string_view bytes, FileAccess access) {
+    const std::filesystem::path path = path_ / name;
+    std::string temporary;
+    const int fd = CreateTemporaryIn(folder_, path, name, temporary);
+    try {
+        WriteAll(fd, bytes, path);
+    } catch (...) {
+        ::close(fd);
+        ::unlinkat(folder_, temporary.c_str(), 0);
+        throw;
+    }
+    Finish(fd, folder_, temporary, path, access, false);
+    pending_.emplace_back(std::move(temporary), name);
+}
+
+void FolderWriteBatch::commit() {
+    // One flush of every file's bytes before any rename: a rename that
+    // survives a crash then always names a whole file.
+    if (!pending_.empty() && ::syncfs(folder_) != 0) ThrowWriteError(path_, errno);
+    while (!pending_.empty()) {
+        const auto& [temporary, name] = pending_.back();
+        PutInPlace(folder_, temporary, name, path_ / name);
+        pending_.pop_back();
+    }
+    FlushFolder(folder_, path_);
 }
 
 void ReplaceFileWith(const std::filesystem::path& path, const std::function<void(const std::filesystem::path&)>& produce,
                      FileAccess access) {
+    const Descriptor folder{OpenFolderOf(path)};
     std::string temporary;
-    ::close(CreateTemporaryBeside(path, temporary));
+    ::close(CreateTemporaryIn(folder.fd, path, path.filename().string(), temporary));
     try {
-        produce(temporary);
+        produce(path.parent_path() / temporary);
     } catch (...) {
-        ::unlink(temporary.c_str());
+        ::unlinkat(folder.fd, temporary.c_str(), 0);
         throw;
     }
-    const int fd = ::open(temporary.c_str(), O_RDWR | O_CLOEXEC);
+    // Opened again as the file that was made, never a link put in its place.
+    const int fd = ::openat(folder.fd, temporary.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
-        ::unlink(temporary.c_str());
+        ::unlinkat(folder.fd, temporary.c_str(), 0);
         ThrowWriteError(path, err);
     }
-    Commit(fd, temporary, path, access);
+    Commit(fd, folder.fd, temporary, path, access);
 }
 
 std::vector<std::string> RemoveStaleTemporaryFiles(const std::filesystem::path& folder) {
+    // Nothing is removed from a folder another user could have planted or changed.
+    if (!IsOwnFolder(folder)) return {};
     return RemoveStale(folder, [](std::string_view) { return true; });
 }
 

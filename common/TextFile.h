@@ -34,8 +34,11 @@ private:
 // Why a system call failed (errno), in the user's language where a user meets it.
 std::string SystemReason(int err);
 
-// Shared: as the umask allows; OwnerOnly: clients' data; Executable: a program, as the umask allows.
-enum class FileAccess { Shared, OwnerOnly, Executable };
+// Every file the program writes is its owner's alone, whatever the umask:
+// 0600, or 0700 for a program it fetched.
+enum class FileAccess { OwnerOnly, Executable };
+
+class OwnFolder;
 
 // What a reader accepts. Only regular files are read (a FIFO, a device or a
 // folder is refused without waiting on it), up to a size that fits the format.
@@ -59,6 +62,11 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // The whole file as it is stored. Throws FileError.
 std::string ReadFileBytes(const std::filesystem::path& path, const ReadLimits& limits = {});
 
+// The same for the file `name` of an open folder (AT_FDCWD: the current
+// one); `path` names it in the error. Throws FileError.
+std::string ReadFileBytesAt(int folder, const std::filesystem::path& name, const std::filesystem::path& path,
+                            const ReadLimits& limits);
+
 // Reads every line; both CR LF and bare LF end a line. Throws FileError or LineEncodingError.
 std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path, const ReadLimits& limits = {});
 
@@ -66,23 +74,54 @@ std::vector<std::string> ReadCp1253Lines(const std::filesystem::path& path, cons
 // file in the error. Throws LineEncodingError.
 std::vector<std::string> Cp1253Lines(std::string_view bytes, const std::string& name);
 
-// Writes the lines, each followed by CR LF. A line holding a CR or LF, or a
-// character without a Windows-1253 code, throws LineEncodingError and leaves
-// the target untouched.
-void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
-                      FileAccess access = FileAccess::Shared);
+// The bytes of the lines as a file holds them: Windows-1253, each line
+// followed by CR LF. A line holding a CR or LF, or a character without a
+// Windows-1253 code, throws LineEncodingError.
+std::string Cp1253FileBytes(const std::vector<std::string>& lines);
 
-// Replaces the file with the bytes: written to a temporary file beside it,
-// flushed to disk, then renamed over the target. Throws FileError.
+// Writes the lines as Cp1253FileBytes makes them; on LineEncodingError the
+// target is untouched.
+void WriteCp1253Lines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                      FileAccess access = FileAccess::OwnerOnly);
+
+// Replaces the file with the bytes: written to a temporary file beside it
+// (made without following a link), flushed to disk, renamed over the target,
+// and the folder flushed so that the rename holds after a power loss.
+// Throws FileError.
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         FileAccess access = FileAccess::Shared);
+                         FileAccess access = FileAccess::OwnerOnly);
+
+// The same for the file `name` inside a checked folder, relative to it.
+void WriteFileAtomically(const OwnFolder& folder, std::string_view name, std::string_view bytes,
+                         FileAccess access = FileAccess::OwnerOnly);
+
+// Many files written into one folder together (an import): each goes whole
+// to its temporary file; commit() flushes them all to disk at once, puts each
+// in its place and flushes the folder once. After a crash every file is the
+// old one or the new one whole. A batch destroyed without commit() removes
+// its temporary files and replaces nothing. Methods throw FileError.
+class FolderWriteBatch {
+public:
+    explicit FolderWriteBatch(const OwnFolder& folder);
+    ~FolderWriteBatch();
+    FolderWriteBatch(const FolderWriteBatch&) = delete;
+    FolderWriteBatch& operator=(const FolderWriteBatch&) = delete;
+
+    void add(const std::string& name, std::string_view bytes, FileAccess access = FileAccess::OwnerOnly);
+    void commit();
+
+private:
+    int folder_;
+    std::filesystem::path path_;
+    std::vector<std::pair<std::string, std::string>> pending_;  // temporary file, target
+};
 
 // The same for a file that a library writes by name: `produce` writes the
 // temporary file it is given (beside the target); only a complete file
 // replaces the target. An exception from `produce` leaves the target as it was.
 void ReplaceFileWith(const std::filesystem::path& path,
                      const std::function<void(const std::filesystem::path& temporary)>& produce,
-                     FileAccess access = FileAccess::Shared);
+                     FileAccess access = FileAccess::OwnerOnly);
 
 // The same for bytes that arrive piece by piece (a download): nothing is held
 // in memory. Until commit() the target is untouched; a writer destroyed
@@ -96,16 +135,20 @@ public:
 
     void write(std::string_view bytes);
     std::uint64_t size() const { return size_; }
-    void commit(FileAccess access);
+    void commit(FileAccess access = FileAccess::OwnerOnly);
 
 private:
     std::filesystem::path path_;
-    std::string temporary_;
+    int folder_ = -1;
+    std::string temporary_;  // its name in the folder
     int fd_ = -1;
     std::uint64_t size_ = 0;
 };
 
-// Temporary files are named "<target>.tmp-<machine>-<process>-XXXXXX". One
+// Temporary files are named "<target>.tmp-<machine>-<process>-XXXXXX". They
+// are swept once per folder and run (at start-up and at the start of a batch
+// of many writes), never before each write, which would make a batch's cost
+// grow with the square of the folder's size. One
 // left by a save that never finished is stale when its process, on this
 // machine, no longer runs; any temporary file (another machine's, an older
 // name without its process, a process number used again) is stale once it has
@@ -114,7 +157,8 @@ inline constexpr std::chrono::hours kStaleTemporaryAge{24};
 
 // Removes the stale temporary files of every target in the folder; returns
 // their names. Files that are not temporary files, fresh ones and anything
-// that is not a regular file are left alone. Never throws.
+// that is not a regular file are left alone, and so is a folder that is not
+// the user's own (see OwnFolder). Never throws.
 std::vector<std::string> RemoveStaleTemporaryFiles(const std::filesystem::path& folder);
 
 }  // namespace skartina

@@ -1,5 +1,6 @@
 #include "portal/Diagnostics.h"
 
+#include "common/ClientFiles.h"
 #include "common/TextFile.h"
 
 #include <chrono>
@@ -8,15 +9,6 @@
 
 namespace skartina {
 namespace {
-
-void MakePrivateFolder(const std::filesystem::path& folder) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error)
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace,
-                                     error);
-    if (error) throw FileError("ο φάκελος «" + folder.string() + "» δεν δημιουργήθηκε: " + error.message());
-}
 
 std::string TimeOfNow() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -31,25 +23,26 @@ std::string TimeOfNow() {
 
 std::filesystem::path KeepDiagnostics(const std::filesystem::path& folder, const std::string& label, Browser& browser,
                                       const std::string& window, const RetrievalLog& log) {
-    MakePrivateFolder(folder);
-    std::filesystem::path bundle = folder / (label + "-" + TimeOfNow());
-    for (int n = 2; std::filesystem::exists(bundle); ++n)
-        bundle = folder / (label + "-" + TimeOfNow() + "-" + std::to_string(n));
-    MakePrivateFolder(bundle);
+    // "<ΑΦΜ>_sources/diagnostics": the client's folder checked in its data folder, then this one in it.
+    const OwnFolder diagnostics = MakeClientFolder(folder.parent_path()).MadeChild(folder.filename().string());
+    std::string name = label + "-" + TimeOfNow();
+    for (int n = 2; diagnostics.Child(name, false); ++n) name = label + "-" + TimeOfNow() + "-" + std::to_string(n);
+    const OwnFolder bundleFolder = diagnostics.MadeChild(name);
+    const std::filesystem::path bundle = bundleFolder.path();
 
     std::string steps;
     for (const std::string& line : log.steps()) steps += line + "\n";
-    WriteFileAtomically(bundle / "steps.txt", steps, FileAccess::OwnerOnly);
+    WriteFileAtomically(bundleFolder, "steps.txt", steps);
     if (window.empty() || !browser.HasApplication()) return bundle;
     // A page that cannot be pictured or read now (a browser going away) is left out.
     try {
         const std::string png = browser.Screenshot(window);
-        if (!png.empty()) WriteFileAtomically(bundle / "page.png", png, FileAccess::OwnerOnly);
+        if (!png.empty()) WriteFileAtomically(bundleFolder, "page.png", png);
     } catch (const BrowserError&) {
     }
     try {
         const std::string html = browser.PageWithoutValues(window);
-        if (!html.empty()) WriteFileAtomically(bundle / "page.html", html, FileAccess::OwnerOnly);
+        if (!html.empty()) WriteFileAtomically(bundleFolder, "page.html", html);
     } catch (const BrowserError&) {
     }
     return bundle;

@@ -14,7 +14,8 @@
 namespace skartina {
 
 // Writes the bundle of the window's page into a new folder under the folder
-// and returns it. Throws FileError when it cannot be written; a page the
+// (a client's "<ΑΦΜ>_sources/diagnostics", checked as its own and made
+// 0700 with its client's folder when missing) and returns it. Throws FileError when it cannot be written; a page the
 // browser cannot picture or give is left out.
 std::filesystem::path KeepDiagnostics(const std::filesystem::path& folder, const std::string& label, Browser& browser,
                                       const std::string& window, const RetrievalLog& log);

@@ -2,6 +2,7 @@
 
 #include "common/Codepage.h"
 #include "common/TextFile.h"
+#include "sheet/CsvExport.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +10,9 @@
 namespace skartina {
 namespace {
 
-std::string CsvCell(const std::string& text) {
+// A text cell, never run as a formula by the spreadsheet that opens the report.
+std::string CsvCell(const std::string& cell) {
+    const std::string text = SpreadsheetText(cell);
     if (text.find_first_of(";\"") == std::string::npos) return text;
     std::string quoted = "\"";
     for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);

@@ -16,7 +16,8 @@ namespace skartina {
 std::filesystem::path OfficeReportPath(const std::filesystem::path& tablesDir, const OfficePlan& plan);
 
 // The lines of the report file, without line ends: a heading, then one line
-// per client and year, ";"-separated, a cell holding ";" or a quote quoted.
+// per client and year, ";"-separated, a cell holding ";" or a quote quoted,
+// a text a spreadsheet would run as a formula marked as text (SpreadsheetText).
 std::vector<std::string> OfficeReportLines(const std::vector<OfficeClient>& clients);
 
 // Writes the report (Windows-1253, CR LF, owner-only). Throws FileError.

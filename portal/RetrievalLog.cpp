@@ -1,11 +1,15 @@
 #include "portal/RetrievalLog.h"
 
+#include "common/ClientFiles.h"
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 
 namespace skartina {
 
@@ -26,11 +30,20 @@ void RetrievalLog::Step(std::string_view what, std::string_view address) {
 
 bool RetrievalLog::Note(std::string_view detail) {
     if (file_.empty()) return false;
-    std::error_code error;
-    std::filesystem::create_directories(file_.parent_path(), error);
+    std::optional<OwnFolder> folder;
+    try {
+        folder.emplace(MakeClientFolder(file_.parent_path()));
+    } catch (const std::exception&) {
+        return false;
+    }
     // Appended by the owner alone: the file tells which client was retrieved when.
-    const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = ::openat(folder->fd(), file_.filename().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW,
+                            0600);
     if (fd < 0) return false;
+    if (::fchmod(fd, 0600) != 0) {
+        ::close(fd);
+        return false;
+    }
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
     localtime_r(&now, &local);

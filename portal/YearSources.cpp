@@ -12,14 +12,9 @@ constexpr std::string_view kSourcesSuffix = "_sources";
 
 std::filesystem::path KeepSource(const std::filesystem::path& folder, const std::string& name, std::string_view bytes) {
     // Tax documents: the data folder and this one are the owner's alone, also when they were made before.
-    try {
-        MakeClientFolder(folder);
-    } catch (const std::filesystem::filesystem_error& error) {
-        throw FileError("ο φάκελος «" + folder.string() + "» δεν έγινε ιδιωτικός: " + error.code().message());
-    }
-    const std::filesystem::path file = folder / name;
-    WriteFileAtomically(file, bytes, FileAccess::OwnerOnly);
-    return file;
+    const OwnFolder own = MakeClientFolder(folder);
+    WriteFileAtomically(own, name, bytes);
+    return own / name;
 }
 
 }  // namespace
@@ -38,6 +33,7 @@ std::filesystem::path KeepUnreadReport(const std::filesystem::path& folder, int 
 
 std::vector<std::string> RemoveStaleSourceFiles(const std::filesystem::path& tablesDir) {
     std::vector<std::string> removed;
+    if (!IsOwnFolder(tablesDir)) return removed;  // nothing is taken from a folder that is not the user's own
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(tablesDir, error)) {
         const std::string name = entry.path().filename().string();

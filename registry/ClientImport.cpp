@@ -126,15 +126,14 @@ char SeparatorOf(std::string_view header) {
     return header.find(';') != std::string_view::npos ? ';' : ',';
 }
 
+// The lines, ended by CR LF, LF or a CR alone (as older Mac programs export).
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
+        const size_t end = text.find_first_of("\r\n");
+        lines.push_back(text.substr(0, end));
         if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
+        text.remove_prefix(end + (text.substr(end, 2) == "\r\n" ? 2 : 1));
     }
     return lines;
 }
@@ -206,6 +205,9 @@ ClientList ParseClientList(std::string_view bytes) {
     if (columnOf[0] < 0)
         throw ClientListError("Η πρώτη γραμμή του αρχείου δεν έχει στήλη ΑΦΜ (ή AFM): "
                               "χρειάζεται γραμμή επικεφαλίδων με τα ονόματα των στηλών.");
+    if (std::all_of(lines.begin() + static_cast<long>(headerIndex) + 1, lines.end(),
+                    [](std::string_view line) { return TrimBlanks(line).empty(); }))
+        throw ClientListError("Το αρχείο δεν έχει καμία γραμμή πελάτη μετά τη γραμμή επικεφαλίδων.");
 
     ClientList list;
     std::map<std::string, size_t> firstLineOf;
@@ -285,10 +287,14 @@ ImportResult ImportClients(const std::filesystem::path& tablesDir, const ClientL
         }
         pending.push_back({path, std::move(record), existing.has_value()});
     }
-    if (!pending.empty()) MakeTablesFolderPrivate(tablesDir);
-    for (const Pending& p : pending) {
-        WriteTaxpayerRecord(p.path, p.record);
-        (p.existed ? result.updated : result.added).push_back(p.record.afm);
+    if (!pending.empty()) {
+        const OwnFolder tables = *OpenTablesFolder(tablesDir);
+        // Once for the whole batch: what saves killed earlier left in the folder.
+        RemoveStaleTemporaryFiles(tables.path());
+        FolderWriteBatch batch(tables);
+        for (const Pending& p : pending) batch.add(p.path.filename().string(), TaxpayerRecordBytes(p.record));
+        batch.commit();
+        for (const Pending& p : pending) (p.existed ? result.updated : result.added).push_back(p.record.afm);
     }
     std::stable_sort(result.skipped.begin(), result.skipped.end(),
                      [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
@@ -305,6 +311,8 @@ std::vector<std::string> ImportReportLines(const ImportResult& result) {
                     std::to_string(result.updated.size()) + " ενημερώθηκαν, " +
                     std::to_string(result.unchanged.size()) + " χωρίς αλλαγή, " +
                     std::to_string(result.skipped.size()) + " γραμμές παραλείφθηκαν.");
+    if (result.added.empty() && result.updated.empty())
+        lines.front() += " Δεν προστέθηκε ούτε άλλαξε κανένας πελάτης.";
     for (const SkippedLine& skipped : result.skipped)
         lines.push_back("Γραμμή " + std::to_string(skipped.line) + ": " + skipped.reason + ".");
     return lines;

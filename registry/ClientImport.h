@@ -49,10 +49,11 @@ struct ClientList {
     std::vector<SkippedLine> skipped;
 };
 
-// Reads a list's bytes: the clients of its valid lines, and the lines skipped
+// Reads a list's bytes (lines ended by CR LF, LF or a CR alone): the clients of its valid lines, and the lines skipped
 // (a tax number that fails the check, a tax number met on an earlier line, a
 // field the record's code page cannot hold or longer than the entry window
-// takes, more cells than the header names). Throws ClientListError.
+// takes, more cells than the header names). Throws ClientListError, also for
+// a list without any line after its header.
 ClientList ParseClientList(std::string_view bytes);
 
 struct ImportResult {
@@ -62,15 +63,18 @@ struct ImportResult {
     std::vector<SkippedLine> skipped;  // in line order
 };
 
-// Writes the records of the list's clients under tablesDir. Every record is
-// made and checked before the first is written, and each is written whole; a
-// client whose existing record cannot be read is skipped, its file untouched.
+// Writes the records of the list's clients under tablesDir (checked as the
+// user's own, made when missing). Every record is made and checked before the
+// first is written; all are flushed to disk together and the folder once, so
+// each record is whole or absent after a crash; a client whose existing
+// record cannot be read is skipped, its file untouched. Throws FileError.
 ImportResult ImportClients(const std::filesystem::path& tablesDir, const ClientList& list);
 
 // The whole import of a file: read, parse, write. Throws ClientListError or FileError.
 ImportResult ImportClientFile(const std::filesystem::path& tablesDir, const std::filesystem::path& file);
 
-// The report, in Greek: a summary line, then one line per skipped line.
+// The report, in Greek: a summary line (which says so when nothing was added
+// or changed), then one line per skipped line.
 std::vector<std::string> ImportReportLines(const ImportResult& result);
 
 }  // namespace skartina

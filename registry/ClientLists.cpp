@@ -4,29 +4,48 @@
 #include "registry/TaxpayerRecord.h"
 #include "sheet/AnalysisFile.h"
 
+#include "common/TextFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <optional>
 
 namespace skartina {
 namespace {
 
-// The entries of the folder whose names end in the suffix, in listing order;
+// The names of the folder's entries that end in the suffix, in listing order;
 // those that are not regular files (links are not followed) go to `bad`.
-std::vector<std::filesystem::path> FilesEndingWith(const std::filesystem::path& dir, const std::string& suffix,
-                                                   std::vector<std::string>& bad) {
-    std::vector<std::filesystem::path> files;
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) return files;
-    std::filesystem::directory_iterator it(dir, ec);
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (!name.ends_with(suffix)) continue;
-        std::error_code kind;
-        if (it->symlink_status(kind).type() == std::filesystem::file_type::regular)
-            files.push_back(it->path());
-        else
-            bad.push_back(name);
+std::vector<std::string> FilesEndingWith(const OwnFolder& dir, const std::string& suffix, std::vector<std::string>& bad) {
+    std::vector<std::string> files;
+    const int fd = ::dup(dir.fd());
+    DIR* listing = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!listing) {
+        if (fd >= 0) ::close(fd);
+        throw FileError("Αδυναμία ανάγνωσης του φακέλου «" + dir.path().string() + "»: " + SystemReason(errno));
     }
+    ::rewinddir(listing);
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (!name.ends_with(suffix)) continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            regular = ::fstatat(dir.fd(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
+        }
+        (regular ? files : bad).push_back(name);
+    }
+    ::closedir(listing);
     return files;
+}
+
+// The first lines of a record of the folder, read relative to it.
+std::array<std::string, kRecordLines> RecordLinesIn(const OwnFolder& dir, const std::string& name, int count) {
+    const std::filesystem::path path = dir / name;
+    return RecordLinesOf(Cp1253Lines(ReadFileBytesAt(dir.fd(), name, path, kRecordFileLimits), path.string()), count);
 }
 
 bool DeleteAfterYes(const std::filesystem::path& path, const ListRow& row, const ListDescription& list,
@@ -64,12 +83,16 @@ const ListDescription& AnalysisListDescription() {
 
 ListLoad LoadCustomers(const std::filesystem::path& tablesDir) {
     ListLoad load;
-    for (const auto& file : FilesEndingWith(tablesDir, ".cst", load.badEntries)) {
+    const std::optional<OwnFolder> tables = OpenTablesFolder(tablesDir, false);
+    if (!tables) return load;
+    const std::vector<std::string> names = FilesEndingWith(*tables, ".cst", load.badEntries);
+    load.rows.reserve(names.size());
+    for (const std::string& name : names) {
         try {
-            const auto lines = ReadRecordLines(file, 4);
+            const auto lines = RecordLinesIn(*tables, name, 4);
             load.rows.push_back({lines[1], lines[2], lines[3], lines[0]});
         } catch (const std::exception&) {
-            load.badEntries.push_back(file.filename().string());
+            load.badEntries.push_back(name);
         }
     }
     return load;
@@ -77,9 +100,10 @@ ListLoad LoadCustomers(const std::filesystem::path& tablesDir) {
 
 ListLoad LoadAnalyses(const std::filesystem::path& tablesDir, const std::string& workYear) {
     ListLoad load;
+    const std::optional<OwnFolder> tables = OpenTablesFolder(tablesDir, false);
+    if (!tables) return load;
     std::vector<std::string> badFiles;
-    for (const auto& file : FilesEndingWith(tablesDir, ".grd", badFiles)) {
-        const std::string name = file.filename().string();
+    for (const std::string& name : FilesEndingWith(*tables, ".grd", badFiles)) {
         if (name.find("_" + workYear) == std::string::npos) continue;
         const std::string afm = name.substr(0, name.find('_'));
         ListRow row{"", "", afm};
@@ -89,7 +113,7 @@ ListLoad LoadAnalyses(const std::filesystem::path& tablesDir, const std::string&
             std::error_code ec;
             if (std::filesystem::exists(std::filesystem::symlink_status(record, ec))) {
                 try {
-                    const auto lines = ReadRecordLines(record, 3);
+                    const auto lines = RecordLinesIn(*tables, record.filename().string(), 3);
                     row[0] = lines[1];
                     row[1] = lines[2];
                 } catch (const std::exception&) {

@@ -45,7 +45,8 @@ struct ListLoad {
 // One row per "*.cst" entry of the folder, in the order the folder lists them:
 // surname, first name, father's name and tax number, from the record's first
 // four lines. Only regular files are read, never through a link. A missing
-// folder gives no rows.
+// folder gives no rows; a folder that is not the user's own (see
+// OwnFolder) throws FileError.
 ListLoad LoadCustomers(const std::filesystem::path& tablesDir);
 
 // One row per "*.grd" file of the folder whose name holds "_" + workYear, in
@@ -53,6 +54,7 @@ ListLoad LoadCustomers(const std::filesystem::path& tablesDir);
 // the tax number (empty when there is none, or when it cannot be read, which
 // names it among the bad entries) and the tax number, the part of the name
 // before its first "_". An analysis entry that is not a regular file is bad.
+// The folder is taken as LoadCustomers takes it.
 ListLoad LoadAnalyses(const std::filesystem::path& tablesDir, const std::string& workYear);
 
 // The one sentence that tells the user which entries a list left out; empty

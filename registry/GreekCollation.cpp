@@ -38,6 +38,20 @@ int GreekCollation::compare(std::string_view a, std::string_view b) const {
     return result;
 }
 
+std::string GreekCollation::sortKey(std::string_view text) const {
+    const icu::UnicodeString unicode =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    std::string key(64, '\0');
+    int32_t length = impl_->collator->getSortKey(unicode, reinterpret_cast<uint8_t*>(key.data()),
+                                                 static_cast<int32_t>(key.size()));
+    if (length > static_cast<int32_t>(key.size())) {
+        key.resize(static_cast<size_t>(length));
+        length = impl_->collator->getSortKey(unicode, reinterpret_cast<uint8_t*>(key.data()), length);
+    }
+    key.resize(static_cast<size_t>(length));
+    return key;
+}
+
 bool GreekCollation::startsWith(std::string_view text, std::string_view prefix) const {
     const icu::UnicodeString whole =
         icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));

@@ -4,6 +4,7 @@
 // depend on the locales the system has installed.
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace skartina {
@@ -17,6 +18,10 @@ public:
 
     // Negative, zero or positive, of two UTF-8 texts; case is ignored.
     int compare(std::string_view a, std::string_view b) const;
+
+    // Bytes whose plain byte order is the order of compare(): a long list is
+    // sorted on them, each text turned into its key once.
+    std::string sortKey(std::string_view text) const;
 
     // Whether the text begins with the prefix as a reader sees it: as many
     // characters as the prefix has, equal when case and accents are ignored

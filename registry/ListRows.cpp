@@ -4,6 +4,9 @@
 #include "registry/GreekCollation.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace skartina {
 void SortGridRows(ListRows& rows, int sortColumn) {
@@ -11,11 +14,17 @@ void SortGridRows(ListRows& rows, int sortColumn) {
     const auto key = [sortColumn](const ListRow& row) -> std::string_view {
         return static_cast<size_t>(sortColumn) < row.size() ? std::string_view(row[sortColumn]) : std::string_view();
     };
-    // A stable merge sort: a row moves ahead of another only when its cell
+    // Each cell turned into its collation key once, then a stable sort on
+    // the keys' bytes: a row moves ahead of another only when its cell
     // compares strictly smaller.
-    std::stable_sort(rows.begin(), rows.end(), [&](const ListRow& a, const ListRow& b) {
-        return collation.compare(key(a), key(b)) < 0;
-    });
+    std::vector<std::pair<std::string, size_t>> keys;
+    keys.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) keys.emplace_back(collation.sortKey(key(rows[i])), i);
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    ListRows sorted;
+    sorted.reserve(rows.size());
+    for (const auto& entry : keys) sorted.push_back(std::move(rows[entry.second]));
+    rows = std::move(sorted);
 }
 
 std::optional<size_t> FastSearch(const ListRows& rows, int column, std::string_view text) {

@@ -31,12 +31,12 @@ TaxpayerRecord ReadTaxpayerRecord(const std::filesystem::path& path) {
             std::move(lines[3]), std::move(lines[4]), std::move(lines[5])};
 }
 
-void WriteTaxpayerRecord(const std::filesystem::path& path, const TaxpayerRecord& record) {
+std::string TaxpayerRecordBytes(const TaxpayerRecord& record) {
     const std::vector<std::string> lines = {
         ScrambleText(record.afm),        ScrambleText(record.surname),    ScrambleText(record.firstName),
         ScrambleText(record.fatherName), ScrambleText(record.portalUser), ScrambleText(record.portalPassword)};
     try {
-        WriteCp1253Lines(path, lines, FileAccess::OwnerOnly);
+        return Cp1253FileBytes(lines);
     } catch (const LineEncodingError& e) {
         // The scrambler only trades characters of the code page for others of
         // it, so the field itself holds what the file cannot.
@@ -44,6 +44,10 @@ void WriteTaxpayerRecord(const std::filesystem::path& path, const TaxpayerRecord
                                     "» περιέχει χαρακτήρα που δεν αποθηκεύεται στο αρχείο πελατών "
                                     "(ελληνική κωδικοσελίδα Windows-1253) ή αλλαγή γραμμής.");
     }
+}
+
+void WriteTaxpayerRecord(const std::filesystem::path& path, const TaxpayerRecord& record) {
+    WriteFileAtomically(path, TaxpayerRecordBytes(record));
 }
 
 std::optional<TaxpayerRecord> LoadTaxpayer(const std::filesystem::path& tablesDir, std::string_view afm) {
@@ -66,8 +70,8 @@ bool SaveTaxpayer(const std::filesystem::path& tablesDir, const TaxpayerRecord& 
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) && !prompter.confirm(kOverwriteRecordQuestion))
         return false;
     // A first client on a new installation creates the data folder.
-    MakeTablesFolderPrivate(tablesDir);
-    WriteTaxpayerRecord(path, record);
+    const std::string bytes = TaxpayerRecordBytes(record);
+    WriteFileAtomically(*OpenTablesFolder(tablesDir), path.filename().string(), bytes);
     return true;
 }
 

@@ -50,6 +50,10 @@ std::array<std::string, kRecordLines> RecordLinesOf(const std::vector<std::strin
 
 TaxpayerRecord ReadTaxpayerRecord(const std::filesystem::path& path);
 
+// The record file's bytes. A field the code page cannot hold throws
+// std::invalid_argument naming the field.
+std::string TaxpayerRecordBytes(const TaxpayerRecord& record);
+
 // Creates or replaces the file, owner-only. A field the code page cannot
 // hold throws std::invalid_argument naming the field; the file is untouched.
 void WriteTaxpayerRecord(const std::filesystem::path& path, const TaxpayerRecord& record);

@@ -1,5 +1,7 @@
 #include "sheet/AnalysisConversion.h"
 
+#include "common/ClientFiles.h"
+
 #include "common/TextFile.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetRows.h"
@@ -92,6 +94,13 @@ ConversionReport ConvertAnalysisFiles(const std::filesystem::path& tablesDir) {
     }
     if (!std::filesystem::is_directory(tablesDir, ec)) {
         report.tablesMissing = true;
+        return report;
+    }
+    // Nothing is converted into a folder another user could have planted or could change.
+    try {
+        OpenTablesFolder(tablesDir, false);
+    } catch (const FileError& refused) {
+        report.failed.push_back(refused.what());
         return report;
     }
 

@@ -59,14 +59,14 @@ void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& 
             SaveGridToFile(grid, file);
             return;
         }
-        MakeTablesFolderPrivate(folder);
+        const OwnFolder history = MakeClientFolder(folder);
         // A name of its own even for two saves in the same millisecond.
         std::filesystem::path version = folder / VersionName(now);
         while (std::filesystem::exists(std::filesystem::symlink_status(version, ec))) {
             now += std::chrono::milliseconds(1);
             version = folder / VersionName(now);
         }
-        WriteFileAtomically(version, previous, FileAccess::OwnerOnly);
+        WriteFileAtomically(history, version.filename().string(), previous);
         const std::vector<std::filesystem::path> versions = KeptVersions(tablesDir, afm);
         for (size_t i = kKeptVersions; i < versions.size(); ++i) std::filesystem::remove(versions[i], ec);
     }
@@ -76,6 +76,8 @@ void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& 
 std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view afm) {
     std::vector<std::filesystem::path> versions;
     const std::filesystem::path folder = HistoryFolder(tablesDir, afm);
+    // Versions are offered only from a folder of the user's own, never one planted or a link.
+    if (!IsOwnFolder(folder)) return versions;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
         const std::string name = entry.path().filename().string();

@@ -30,7 +30,8 @@ void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& 
                             const std::filesystem::path& file,
                             std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
-// The kept versions, newest first.
+// The kept versions, newest first; none from a folder that is not the
+// user's own (see OwnFolder).
 std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view afm);
 
 // "2024-03-15 22:15:30" for a version's file name; the name itself when it is no time.

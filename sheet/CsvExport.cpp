@@ -3,6 +3,7 @@
 #include "common/ClientFiles.h"
 #include "common/Codepage.h"
 #include "common/TextFile.h"
+#include "sheet/Amount.h"
 #include "sheet/ExportTitles.h"
 #include "sheet/SheetRows.h"
 
@@ -56,6 +57,17 @@ std::string CsvField(std::string_view text) {
     return field + '"';
 }
 
+std::string SpreadsheetText(std::string_view text) {
+    if (text.empty() || std::string_view("=+-@\t\r").find(text.front()) == std::string_view::npos)
+        return std::string(text);
+    return "'" + std::string(text);
+}
+
+std::string SheetCellText(std::string_view cell) {
+    if (ParseAmount(cell)) return std::string(cell);
+    return SpreadsheetText(cell);
+}
+
 std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& afm,
                                     const std::string& workYear) {
     const std::string suffix = "_" + workYear + ".csv";
@@ -64,13 +76,14 @@ std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, cons
 }
 
 std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm) {
-    std::vector<std::string> lines = {CsvField(TaxpayerTitle(name)) + ";;;;" + CsvField(AfmTitle(afm)),
+    std::vector<std::string> lines = {CsvField(SpreadsheetText(TaxpayerTitle(name))) + ";;;;" +
+                                          CsvField(SpreadsheetText(AfmTitle(afm))),
                                       std::string(kExportHeading), "", "", ""};
     const int rows = std::min(kExportedRows, grid.rowCount());
     for (int r = 0; r < rows; ++r) {
         std::string line;
         for (int c = 0; c < grid.columnCount(); ++c) {
-            line += CsvField(grid.cell(c, r));
+            line += CsvField(SheetCellText(grid.cell(c, r)));
             line += ';';
         }
         lines.push_back(std::move(line));

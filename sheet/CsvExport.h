@@ -2,7 +2,8 @@
 // The sheet as a semicolon-separated text file for a spreadsheet program:
 // Windows-1253, CR LF, a title, then sheet rows 0 to 33 with a ";" after
 // every cell. Cells go out as the sheet holds them; one that holds a ";", a
-// double quote or a line break is quoted as spreadsheet programs expect.
+// double quote or a line break is quoted as spreadsheet programs expect, and a
+// text a spreadsheet would run as a formula is marked as text.
 
 #include "sheet/SheetGrid.h"
 
@@ -23,6 +24,15 @@ std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, cons
 // quotes doubled when it holds ";", a double quote or a line break (kept as
 // CR LF inside the quotes).
 std::string CsvField(std::string_view text);
+
+// A text cell as a spreadsheet program must take it: one that begins with
+// "=", "+", "-", "@", a tab or a CR would be run as a formula, so it gets a
+// leading "'". Every CSV the program writes passes its text cells through it.
+std::string SpreadsheetText(std::string_view text);
+
+// A sheet cell for the file: an amount ("-1.234,50") stays a number, any
+// other text goes through SpreadsheetText.
+std::string SheetCellText(std::string_view cell);
 
 // The records of the file, without their line ends (a quoted field may hold one).
 std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm);

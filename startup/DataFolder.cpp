@@ -1,6 +1,7 @@
 #include "startup/DataFolder.h"
 
 #include "common/ClientFiles.h"
+#include "common/OwnFolder.h"
 #include "common/TextFile.h"
 
 #include <pwd.h>
@@ -28,13 +29,22 @@ fs::path Tidy(const fs::path& path) {
     return tidy;
 }
 
+[[noreturn]] void ThrowNotMade(const fs::path& folder, int err) {
+    if (err == ENOENT)
+        throw DataFolderError("Δεν δημιουργήθηκε ο φάκελος δεδομένων " + Quoted(folder) + ": ο φάκελος " +
+                              Quoted(folder.parent_path()) + " δεν υπάρχει.");
+    throw DataFolderError("Δεν δημιουργήθηκε ο φάκελος δεδομένων " + Quoted(folder) + ": " + SystemReason(err) + ".");
+}
+
 }  // namespace
 
 DataFolderChoice ChooseDataFolder(const DataFolderRequest& request) {
     if (!request.explicitDir.empty())
         return {Tidy(request.currentDir / request.explicitDir), DataFolderSource::Explicit};
-    std::error_code ec;
-    if (fs::is_directory(request.currentDir / kTablesFolder, ec)) return {request.currentDir, DataFolderSource::CurrentFolder};
+    // Only a folder of the user's own that holds a "Tables" of the user's own:
+    // a "Tables" another user planted (in /tmp, say) is never taken.
+    if (IsOwnFolder(request.currentDir) && IsOwnFolder(request.currentDir / kTablesFolder))
+        return {request.currentDir, DataFolderSource::CurrentFolder};
     if (request.homeDir.empty())
         throw DataFolderError(
             "Δεν βρέθηκε ο προσωπικός φάκελος του χρήστη (HOME) για τον φάκελο δεδομένων. "
@@ -58,17 +68,20 @@ fs::path HomeFolder() {
 
 void PrepareDataFolder(const DataFolderChoice& choice) {
     std::error_code ec;
-    const auto status = fs::status(choice.folder, ec);
-    if (fs::is_directory(status)) return;
-    if (fs::exists(status))
+    const auto status = fs::symlink_status(choice.folder, ec);
+    if (fs::exists(status) && !fs::is_directory(status) && !fs::is_symlink(status))
         throw DataFolderError("Το " + Quoted(choice.folder) + " δεν είναι φάκελος και δεν μπορεί να γίνει φάκελος δεδομένων.");
     // Clients' incomes and tax numbers: no other user of the machine may list them.
-    if (::mkdir(choice.folder.c_str(), 0700) == 0 || errno == EEXIST) return;
-    if (errno == ENOENT)
-        throw DataFolderError("Δεν δημιουργήθηκε ο φάκελος δεδομένων " + Quoted(choice.folder) + ": ο φάκελος " +
-                              Quoted(choice.folder.parent_path()) + " δεν υπάρχει.");
-    throw DataFolderError("Δεν δημιουργήθηκε ο φάκελος δεδομένων " + Quoted(choice.folder) + ": " +
-                              SystemReason(errno) + ".");
+    if (!fs::exists(status)) {
+        if (::mkdir(choice.folder.c_str(), 0700) == 0) ::chmod(choice.folder.c_str(), 0700);  // whatever the umask
+        else if (errno != EEXIST) ThrowNotMade(choice.folder, errno);
+    }
+    // Used only when it is the user's own: a link or a folder others may write to is refused.
+    try {
+        OwnFolder::Open(choice.folder, false, Narrowing::Keep);
+    } catch (const FileError& refused) {
+        throw DataFolderError(refused.what());
+    }
 }
 
 DataFolderChoice EnterDataFolder(const fs::path& explicitDir) {

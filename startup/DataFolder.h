@@ -34,10 +34,12 @@ struct DataFolderChoice {
 
 // The rule: the folder given on the command line (relative to the current
 // folder); else the current folder when it already holds "Tables" (a program
-// started from a terminal where its data is, as it always worked); else
+// started from a terminal where its data is, as it always worked) and both
+// are folders of the user's own (see OwnFolder: no link, nobody else's, not
+// writable by others); else
 // "ΣΚΑΡΤΙΝΑ" in the home folder, which is where a start from the desktop's
 // menu lands. Throws DataFolderError when the home folder is needed but
-// unknown. Reads only whether currentDir/Tables is a folder.
+// unknown. Reads only what currentDir and currentDir/Tables are.
 DataFolderChoice ChooseDataFolder(const DataFolderRequest& request);
 
 // The user's home folder: $HOME when it is an absolute path, else the user's
@@ -45,8 +47,9 @@ DataFolderChoice ChooseDataFolder(const DataFolderRequest& request);
 std::filesystem::path HomeFolder();
 
 // Creates the chosen folder when it is missing, readable by its owner only
-// (0700; its parent must exist); an existing folder keeps its mode. Throws
-// DataFolderError when it is not a folder or cannot be made.
+// (0700 whatever the umask; its parent must exist); an existing folder keeps
+// its mode. Throws DataFolderError when it is not a folder, cannot be made,
+// or is not the user's own (a link, another user's, writable by others).
 void PrepareDataFolder(const DataFolderChoice& choice);
 
 // Chooses the data folder for this process (explicitDir empty when no option

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
 
 namespace skartina {
 namespace {
@@ -57,6 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "Surname,AFM,Name,Father,Password,UserName\n"
                  "ΠΑΠΑΔΟΠΟΥΛΟΣ,123456783,Γιάννης,Νίκος,Κλειδί9,papas\n"
                  "\"ΑΛΦΑ Α.Ε.\",090909091\n",
+                 {kPapas, kAlfa}},
+        ListCase{"CR alone ends each line, as older Mac programs export",
+                 "ΑΦΜ;Επώνυμο;Όνομα;Πατρώνυμο;UserName;Password\r"
+                 "123456783;ΠΑΠΑΔΟΠΟΥΛΟΣ;Γιάννης;Νίκος;papas;Κλειδί9\r"
+                 "090909091;ΑΛΦΑ Α.Ε.\r",
                  {kPapas, kAlfa}},
         ListCase{"Windows-1253, dotted and lower-case Greek header, blanks around cells, an unknown column",
                  Cp("α.φ.μ.;Κωδ. λογιστηρίου;ΕΠΩΝΥΜΙΑ;ονομα;Όνομα πατέρα;User Name Taxis;Password Taxis\r\n"
@@ -134,12 +142,47 @@ TEST(ClientImport, AnUnreadableExistingRecordIsSkippedAndLeftAsItWas) {
     EXPECT_EQ(result.added, std::vector<std::string>{"090909091"});
 }
 
+// An import that adds nothing says so; the lines it refused are named.
+TEST(ClientImport, AnImportThatAddsNothingSaysSo) {
+    TempDir dir;
+    const ImportResult result = ImportClients(dir.path(), ParseClientList("ΑΦΜ;Επώνυμο\r123456789;ΛΑΘΟΣ\r"));
+    EXPECT_TRUE(result.added.empty());
+    ASSERT_EQ(result.skipped.size(), 1u);
+    EXPECT_EQ(result.skipped[0].line, 2u) << "CR alone counts as a line end";
+    EXPECT_EQ(ImportReportLines(result).front(),
+              "Εισαγωγή πελατών: 0 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 1 γραμμές παραλείφθηκαν. "
+              "Δεν προστέθηκε ούτε άλλαξε κανένας πελάτης.");
+}
+
+// The folder is swept of what killed saves left once, at the start of the
+// import, not before each of its records; the records are whole files.
+TEST(ClientImport, SweepsTheFolderOnceAndLeavesWholeRecordsOnly) {
+    TempDir dir;
+    char host[256] = "";
+    ::gethostname(host, sizeof host);
+    std::string machine;
+    for (const char* p = host; *p && machine.size() < 20; ++p)
+        if (std::isalnum(static_cast<unsigned char>(*p))) machine += *p;
+    const std::string killed = "123456783.cst.tmp-" + machine + "-4194999-AbC123";
+    WriteBytes(dir / killed, "half a record");
+    const ImportResult result =
+        ImportClients(dir.path(), ParseClientList("ΑΦΜ;Επώνυμο\n123456783;ΠΑΠΑΣ\n090909091;ΑΛΦΑ\n"));
+    EXPECT_EQ(result.added.size(), 2u);
+    EXPECT_EQ(FolderNames(dir.path()), (std::vector<std::string>{"090909091.cst", "123456783.cst"}));
+    for (const std::string& name : FolderNames(dir.path())) {
+        struct stat st {};
+        ASSERT_EQ(::stat((dir / name).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
+    }
+}
+
 TEST(ClientImport, FilesThatAreNoClientListWriteNothing) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "Το αρχείο είναι κενό."},
         {"123456783;ΠΑΠΑΣ\n", "Η πρώτη γραμμή του αρχείου δεν έχει στήλη ΑΦΜ (ή AFM)"},
         {"AFM;ΑΦΜ\n123456783;123456783\n", "Η στήλη «Α.Φ.Μ.» υπάρχει δύο φορές"},
         {"\xEF\xBB\xBF" "AFM\n\xFF\n", "δηλώνει κωδικοποίηση UTF-8"},
+        {"AFM;Surname\r\n\r\n", "καμία γραμμή πελάτη"},
         {"AFM;Surname\n123456783;\xAA\n", "ούτε σε ελληνική κωδικοσελίδα"},  // 0xAA has no character in either
     };
     for (const auto& [bytes, message] : cases) {

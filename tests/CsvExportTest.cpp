@@ -76,6 +76,40 @@ TEST(CsvExport, QuotesOnlyTheFieldsThatWouldShiftTheColumns) {
     EXPECT_NE(text.find("\r\n;;\"x;y\";\r\n"), std::string::npos) << text;
 }
 
+// A text a spreadsheet would run as a formula goes out as text; an amount,
+// negative ones included, stays a number.
+TEST(CsvExport, TextsThatWouldRunAsFormulasAreMarkedAsTextAmountsStayNumbers) {
+    const struct {
+        const char* cell;
+        const char* field;
+    } cases[] = {
+        {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {"+30 210 1234567", "'+30 210 1234567"},
+        {"-ΣΗΜΕΙΩΣΗ", "'-ΣΗΜΕΙΩΣΗ"},
+        {"-", "'-"},
+        {"@SUM(A1:A9)", "'@SUM(A1:A9)"},
+        {"\tΚΡΥΦΟ", "'\tΚΡΥΦΟ"},
+        {"\rcmd", "\"'\r\ncmd\""},
+        {"-1.234,50", "-1.234,50"},
+        {"-0,01", "-0,01"},
+        {"2.500,00", "2.500,00"},
+        {"Α=Β", "Α=Β"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CsvField(SheetCellText(c.cell)), c.field) << c.cell;
+    EXPECT_EQ(SpreadsheetText("-1.234,50"), "'-1.234,50") << "free text is never taken for an amount";
+
+    SheetGrid grid(3, kSheetRows);
+    grid.setCell(1, 3, "=1+2");
+    grid.setCell(2, 3, "-1.234,50");
+    TempDir dir;
+    ExportToCsv(grid, dir / "x.csv", "=cmd|' /C calc'!A0", "123456783");
+    const std::vector<std::string> lines = CsvLines(grid, "=cmd|' /C calc'!A0", "123456783");
+    EXPECT_EQ(lines[0], "Υποχρεος : =cmd|' /C calc'!A0;;;;Α.Φ.Μ. : 123456783") << "the name is inside the title text";
+    EXPECT_EQ(lines[5 + 3], ";'=1+2;-1.234,50;");
+    EXPECT_NE(Cp1253ToUtf8(ReadBytes(dir / "x.csv")).find("\r\n;'=1+2;-1.234,50;\r\n"), std::string::npos);
+}
+
 TEST(CsvExport, FileNameAndErrors) {
     TempDir dir;
     EXPECT_EQ(CsvExportPath(dir.path(), "123456783", "2021"), dir / "123456783_2021.csv");

@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace skartina {
 namespace {
@@ -53,7 +55,10 @@ private:
     fs::path old_;
 };
 
-enum class Tables { None, Folder, File, LinkToFolder };
+// What "Tables" is in the start folder; the last three are what another
+// user may have planted: another owner's folder, one all may write to, and
+// a "Tables" of the user's in a start folder all may write to (as /tmp).
+enum class Tables { None, Folder, File, LinkToFolder, Foreign, OpenToAll, InSharedStart };
 
 struct ChoiceCase {
     const char* name;
@@ -79,6 +84,18 @@ TEST_P(ChooseDataFolderTest, FollowsTheRule) {
     case Tables::Folder: fs::create_directory(start / "Tables"); break;
     case Tables::File: WriteBytes(start / "Tables", "not a folder"); break;
     case Tables::LinkToFolder: fs::create_directory_symlink(root / "elsewhere", start / "Tables"); break;
+    case Tables::Foreign:  // the test runs as root: the folder is handed to "nobody"
+        fs::create_directory(start / "Tables");
+        ASSERT_EQ(::chown((start / "Tables").c_str(), 65534, 65534), 0) << "the test needs root";
+        break;
+    case Tables::OpenToAll:
+        fs::create_directory(start / "Tables");
+        ASSERT_EQ(::chmod((start / "Tables").c_str(), 0777), 0);
+        break;
+    case Tables::InSharedStart:
+        fs::create_directory(start / "Tables");
+        ASSERT_EQ(::chmod(start.c_str(), 01777), 0);
+        break;
     }
     fs::path explicitDir = c.explicitDir;
     if (!c.explicitDir.empty() && c.explicitDir[0] == '/') explicitDir = root.path().string() + c.explicitDir;
@@ -104,8 +121,12 @@ INSTANTIATE_TEST_SUITE_P(
                    DataFolderSource::Explicit, "elsewhere/data"},
         ChoiceCase{"ExplicitNeedsNoHome", "data/", Tables::None, false, DataFolderSource::Explicit, "start/data"},
         ChoiceCase{"StartFolderHoldingTables", "", Tables::Folder, true, DataFolderSource::CurrentFolder, "start"},
-        ChoiceCase{"StartFolderHoldingALinkedTables", "", Tables::LinkToFolder, true, DataFolderSource::CurrentFolder,
-                   "start"},
+        ChoiceCase{"StartFolderHoldingALinkedTablesGoesHome", "", Tables::LinkToFolder, true, DataFolderSource::Home,
+                   "home/ΣΚΑΡΤΙΝΑ"},
+        ChoiceCase{"AnotherUsersTablesGoesHome", "", Tables::Foreign, true, DataFolderSource::Home, "home/ΣΚΑΡΤΙΝΑ"},
+        ChoiceCase{"TablesAllMayWriteToGoesHome", "", Tables::OpenToAll, true, DataFolderSource::Home, "home/ΣΚΑΡΤΙΝΑ"},
+        ChoiceCase{"TablesInAFolderAllMayWriteToGoesHome", "", Tables::InSharedStart, true, DataFolderSource::Home,
+                   "home/ΣΚΑΡΤΙΝΑ"},
         ChoiceCase{"StartFolderHoldingTablesNeedsNoHome", "", Tables::Folder, false, DataFolderSource::CurrentFolder,
                    "start"},
         ChoiceCase{"MenuStartGoesHome", "", Tables::None, true, DataFolderSource::Home, "home/ΣΚΑΡΤΙΝΑ"},
@@ -159,6 +180,38 @@ TEST(DataFolder, PreparingRefusesAFileAndAMissingParentNamingTheFolder) {
         }
     }
     EXPECT_FALSE(fs::exists(root / "missing"));
+}
+
+// A data folder given or made is used only when it is the user's own; the
+// sentence names the folder and the reason.
+TEST(DataFolder, PreparingRefusesAFolderThatIsNotTheUsersOwn) {
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> plant;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"a link to a folder", [](const fs::path& data) { fs::create_directory_symlink(data.parent_path() / "real", data); },
+         "σύνδεσμος"},
+        {"another user's", [](const fs::path& data) { ASSERT_EQ(::chown(data.c_str(), 65534, 65534), 0); }, "άλλον χρήστη"},
+        {"writable by all", [](const fs::path& data) { ASSERT_EQ(::chmod(data.c_str(), 0777), 0); }, "0777"},
+        {"writable by the group", [](const fs::path& data) { ASSERT_EQ(::chmod(data.c_str(), 0770), 0); }, "0770"},
+    };
+    for (const Case& c : cases) {
+        TempDir root;
+        fs::create_directory(root / "real");
+        const fs::path data = root / "data";
+        if (std::string(c.name) != "a link to a folder") fs::create_directory(data);
+        c.plant(data);
+        try {
+            PrepareDataFolder({data, DataFolderSource::Explicit});
+            ADD_FAILURE() << "accepted " << c.name;
+        } catch (const DataFolderError& e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find("«" + data.string() + "»"), std::string::npos) << what;
+            EXPECT_NE(what.find(c.reason), std::string::npos) << c.name << ": " << what;
+        }
+    }
 }
 
 TEST(DataFolder, EnteringAFolderMakesItTheCurrentOne) {

@@ -121,6 +121,7 @@ TEST(ExcelExport, WorkbookReadBack) {
     grid.setCell(TaxpayerColumnOf(2020), Row::TaxedIncome, "2.500,00");
     grid.setCell(SpouseColumnOf(2000), Row::TaxedIncome, "-1.234,50");
     grid.setCell(SpouseColumnOf(2016), Row::OtherIncome, "σημείωση, 3.5");
+    grid.setCell(SpouseColumnOf(2017), Row::OtherIncome, "=1+2");
 
     TempDir dir;
     const auto xlsx = dir / "sheet.xlsx";
@@ -129,6 +130,9 @@ TEST(ExcelExport, WorkbookReadBack) {
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const Workbook book = ReadBack(dir, xlsx);
     ASSERT_EQ(book.sheets, 1);
+    // A text that looks like a formula is a string cell, never a formula.
+    EXPECT_EQ(book.cells.at("I11")[0], "s");
+    EXPECT_EQ(book.cells.at("I11")[1], "=1+2");
 
     // Title rows and their merges, in every block.
     for (int block = 0; block < 6; ++block) {

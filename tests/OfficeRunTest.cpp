@@ -152,6 +152,25 @@ TEST(OfficeRun, EveryClientFetchedSavedAndReported) {
     EXPECT_EQ(watch.progress[5].client, 3);
 }
 
+// Imported names and a portal's reasons are free text: one that a spreadsheet
+// would run as a formula is written as text, in the file as it is stored.
+TEST(OfficeReport, TextsThatWouldRunAsFormulasAreWrittenAsText) {
+    const std::vector<OfficeClient> clients = {
+        {"123456783", "=HYPERLINK(\"http://x\";\"y\")", {{2012, OfficeYearEnd::Failed, "@SUM(A1)"}}},
+        {"090909091", "+ΠΑΠΑΣ", {{2012, OfficeYearEnd::Failed, "-ΑΡΝΗΣΗ"}}},
+        {"111111114", "\tΚΡΥΦΟ", {{2012, OfficeYearEnd::Read, ""}}},
+        {"222222225", "ΑΛΦΑ-ΒΗΤΑ", {{2012, OfficeYearEnd::Failed, "σελίδα 1=2"}}},
+    };
+    TempDir dir;
+    WriteOfficeReport(dir / "report.csv", clients);
+    const std::vector<std::string> lines = Cp1253Lines(ReadBytes(dir / "report.csv"), "report");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[1], "123456783;\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\";2012;απέτυχε;'@SUM(A1)");
+    EXPECT_EQ(lines[2], "090909091;'+ΠΑΠΑΣ;2012;απέτυχε;'-ΑΡΝΗΣΗ");
+    EXPECT_EQ(lines[3], "111111114;'\tΚΡΥΦΟ;2012;αντλήθηκε;");
+    EXPECT_EQ(lines[4], "222222225;ΑΛΦΑ-ΒΗΤΑ;2012;απέτυχε;σελίδα 1=2");
+}
+
 TEST(OfficeRun, OwnCredentialsComeFromTheRecordAndAClientWithoutThemIsReported) {
     TempDir dir;
     const auto tables = dir / "Tables";

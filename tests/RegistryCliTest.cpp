@@ -48,6 +48,35 @@ TEST(RegistryCli, StartUpNarrowsAnOpenDataFolderAndSaysSoOnce) {
     EXPECT_EQ(run(), "") << "said once";
 }
 
+// A "Tables" another user could have planted in the working folder is
+// refused by every command that would use it, with the one sentence; nothing
+// lands in it and nothing of it is listed.
+TEST(RegistryCli, APlantedDataFolderIsRefused) {
+    enum class Plant { Link, Foreign, OpenToAll };
+    for (const auto& [plant, reason] : std::vector<std::pair<Plant, std::string>>{
+             {Plant::Link, "σύνδεσμος"}, {Plant::Foreign, "άλλον χρήστη"}, {Plant::OpenToAll, "0777"}}) {
+        TempDir dir;
+        const std::filesystem::path real = plant == Plant::Link ? dir / "theirs" : dir / "Tables";
+        std::filesystem::create_directory(real);
+        test::WriteBytes(real / "123456783.cst", "");
+        ASSERT_EQ(chmod(real.c_str(), plant == Plant::OpenToAll ? 0777 : 0755), 0);
+        if (plant == Plant::Link) std::filesystem::create_directory_symlink(real, dir / "Tables");
+        if (plant == Plant::Foreign) ASSERT_EQ(chown(real.c_str(), 65534, 65534), 0) << "the test needs root";
+        test::WriteBytes(dir / "clients.csv", "ΑΦΜ;Επώνυμο\n090909091;ΑΛΦΑ\n");
+        const std::string sentence = "Tables» δεν χρησιμοποιείται: ";
+        for (const std::string command : {"import-clients clients.csv", "clients ."}) {
+            const std::string shell = "cd " + Q(dir.path()) + " && " + SKARTINA_CLI + " " + command + " >out.txt 2>err.txt";
+            const int raw = std::system(shell.c_str());
+            EXPECT_EQ(WEXITSTATUS(raw), 1) << command;
+            const std::string err = ReadBytes(dir / "err.txt");
+            EXPECT_NE(err.find(sentence), std::string::npos) << command << ": " << err;
+            EXPECT_NE(err.find(reason), std::string::npos) << command << ": " << err;
+            EXPECT_EQ(ReadBytes(dir / "out.txt"), "") << command;
+        }
+        EXPECT_EQ(test::FolderNames(real), std::vector<std::string>{"123456783.cst"});
+    }
+}
+
 TEST(RegistryCli, ListsSortedAsAtOpening) {
     TempDir dir;
     const auto tables = dir / "Tables";

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <optional>
 #include <csignal>
 #include <unistd.h>
 
@@ -159,12 +160,15 @@ TEST(StaleTemporaryFiles, ThoseOfAGoneWriterOrOlderThanADayAreRemovedOthersStay)
     EXPECT_TRUE(RemoveStaleTemporaryFiles(dir / "missing").empty());
 }
 
-TEST(StaleTemporaryFiles, TheWriterRemovesThoseOfItsOwnTargetBeforeItWrites) {
+// The folder is swept once per run (start-up, the start of a batch), never by
+// each write: a write that read the folder would make a batch quadratic.
+TEST(StaleTemporaryFiles, AWriteLeavesTheFolderToTheSweep) {
     TempDir dir;
     const std::string mine = KilledSaveTemporary(dir / "a.grd");
-    const std::string other = KilledSaveTemporary(dir / "b.grd");
+    ASSERT_FALSE(mine.empty());
     WriteCp1253Lines(dir / "a.grd", {"x"});
-    EXPECT_EQ(test::FolderNames(dir.path()), (std::vector<std::string>{"a.grd", other}));
+    EXPECT_EQ(test::FolderNames(dir.path()), (std::vector<std::string>{"a.grd", mine}));
+    EXPECT_EQ(RemoveStaleTemporaryFiles(dir.path()), std::vector<std::string>{mine});
 }
 
 TEST(TextFile, ReadsOnlyRegularFilesWithinTheLimit) {
@@ -201,44 +205,124 @@ unsigned ModeOf(const std::filesystem::path& path) {
     return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
-// Made, narrowed or left alone: the data folder is never open to other users.
-TEST(ClientFiles, TheDataFolderIsMadeAndKeptForItsOwnerOnly) {
+// Made, narrowed or refused: the data folder is never open to other users,
+// and never one another user could have planted or could change.
+TEST(ClientFiles, TheDataFolderIsUsedOnlyWhenItIsTheUsersOwn) {
+    enum class Kind { None, Folder, Foreign, LinkToOwn, File };
     struct Case {
         const char* name;
-        int mode;  // of the folder there before, 0 for none
-        bool foreign;  // owned by another user
+        Kind kind;
+        int mode;  // of the folder there before
         bool create;
-        TablesFolderChange change;
-        unsigned after;  // 0: still missing
+        std::optional<TablesFolderChange> change;  // nullopt: refused
+        unsigned after;  // the mode left; 0: no folder
+        const char* reason = "";
     };
     const std::vector<Case> cases = {
-        {"missing, made", 0, false, true, TablesFolderChange::Created, 0700},
-        {"missing, only looked at", 0, false, false, TablesFolderChange::Missing, 0},
-        {"open to all, narrowed", 0755, false, false, TablesFolderChange::Tightened, 0700},
-        {"open to the group, narrowed when made", 0770, false, true, TablesFolderChange::Tightened, 0700},
-        {"already private", 0700, false, true, TablesFolderChange::None, 0700},
-        {"another user's, left alone", 0755, true, true, TablesFolderChange::None, 0755},
+        {"missing, made whatever the umask", Kind::None, 0, true, TablesFolderChange::Created, 0700},
+        {"missing, only looked at", Kind::None, 0, false, TablesFolderChange::Missing, 0},
+        {"readable by all, narrowed", Kind::Folder, 0755, false, TablesFolderChange::Tightened, 0700},
+        {"readable by the group, narrowed", Kind::Folder, 0750, true, TablesFolderChange::Tightened, 0700},
+        {"already private", Kind::Folder, 0700, true, TablesFolderChange::None, 0700},
+        {"writable by the group", Kind::Folder, 0770, true, std::nullopt, 0770, "(δικαιώματα 0770)"},
+        {"writable by all", Kind::Folder, 0757, true, std::nullopt, 0757, "(δικαιώματα 0757)"},
+        {"another user's", Kind::Foreign, 0700, true, std::nullopt, 0700, "άλλον χρήστη (UID 65534)"},
+        {"a link to a folder of the user's", Kind::LinkToOwn, 0700, true, std::nullopt, 0700, "σύνδεσμος"},
+        {"a file", Kind::File, 0600, true, std::nullopt, 0600, "δεν είναι φάκελος"},
     };
-    const mode_t umaskBefore = ::umask(022);
+    const mode_t umaskBefore = ::umask(0277);
     for (const Case& c : cases) {
-        if (c.foreign && ::geteuid() != 0) continue;  // only root can hand a folder to another user
         TempDir dir;
-        const std::filesystem::path tables = dir / "work" / "Tables";
-        if (c.mode) {
-            std::filesystem::create_directories(tables);
-            ASSERT_EQ(::chmod(tables.c_str(), static_cast<mode_t>(c.mode)), 0);
-            if (c.foreign) {
-                ASSERT_EQ(::chown(tables.c_str(), 65534, 65534), 0);
+        const std::filesystem::path tables = dir / "Tables";
+        const std::filesystem::path real = c.kind == Kind::LinkToOwn ? dir / "mine" : tables;
+        if (c.kind == Kind::File) WriteBytes(tables, "a file in the folder's place");
+        else if (c.kind != Kind::None) std::filesystem::create_directory(real);
+        if (c.kind != Kind::None) ASSERT_EQ(::chmod(real.c_str(), static_cast<mode_t>(c.mode)), 0);
+        if (c.kind == Kind::Foreign) ASSERT_EQ(::chown(tables.c_str(), 65534, 65534), 0) << "the test needs root";
+        if (c.kind == Kind::LinkToOwn) std::filesystem::create_directory_symlink(real, tables);
+        if (c.change) {
+            EXPECT_EQ(MakeTablesFolderPrivate(tables, c.create), *c.change) << c.name;
+        } else {
+            try {
+                MakeTablesFolderPrivate(tables, c.create);
+                ADD_FAILURE() << c.name << ": used";
+            } catch (const FileError& e) {
+                const std::string what = e.what();
+                EXPECT_NE(what.find("«" + tables.string() + "»"), std::string::npos) << what;
+                EXPECT_NE(what.find(c.reason), std::string::npos) << c.name << ": " << what;
+                EXPECT_EQ(std::count(what.begin(), what.end(), '.'), 1) << "one sentence: " << what;
             }
         }
-        EXPECT_EQ(MakeTablesFolderPrivate(tables, c.create), c.change) << c.name;
-        EXPECT_EQ(ModeOf(tables), c.after) << c.name;
+        EXPECT_EQ(ModeOf(real), c.after) << c.name;
     }
     ::umask(umaskBefore);
+}
 
+// Every file the program writes is its owner's alone, whatever the umask.
+TEST(TextFile, EveryFileIsTheOwnersAloneWhateverTheUmask) {
     TempDir dir;
-    WriteBytes(dir / "Tables", "a file in the folder's place");
-    EXPECT_THROW(MakeTablesFolderPrivate(dir / "Tables"), std::filesystem::filesystem_error);
+    for (const mode_t mask : {0000, 0022, 0277}) {
+        const mode_t before = ::umask(mask);
+        WriteCp1253Lines(dir / "marker.ini", {"x"});
+        AtomicFileWriter program(dir / "Setup.exe");
+        program.write("MZ");
+        program.commit(FileAccess::Executable);
+        ::umask(before);
+        EXPECT_EQ(ModeOf(dir / "marker.ini"), 0600u) << std::oct << mask;
+        EXPECT_EQ(ModeOf(dir / "Setup.exe"), 0700u) << std::oct << mask;
+    }
+}
+
+// A save that fails, or is killed, at any step of the atomic write (the
+// bytes, the mode, the file's flush, the rename, the folder's flush) leaves
+// the old file or the new one, whole: the system calls of a real save are
+// made to fail, or to kill it, by strace.
+TEST(TextFile, ASaveFailingOrKilledAtAnyStepLeavesTheOldFileOrTheNewOne) {
+    TempDir dir;
+    const auto cli = [&](const std::string& prefix, const std::string& args) {
+        const std::string command = "cd " + dir.path().string() + " && " + prefix + SKARTINA_CLI + " " + args +
+                                    " >/dev/null 2>err.txt";
+        return std::system(command.c_str());
+    };
+    ASSERT_EQ(cli("", "new in.grd"), 0);
+    ASSERT_EQ(cli("", "new old.grd --first-year 2010"), 0);
+    ASSERT_EQ(cli("", "recalc in.grd new.grd"), 0);
+    const std::string before = ReadBytes(dir / "old.grd"), after = ReadBytes(dir / "new.grd");
+    ASSERT_NE(before, after);
+
+    struct Step {
+        const char* name;
+        const char* calls;
+        int when;  // which call of them
+        bool replaced;  // whether the new file is in place after a failure there
+    };
+    const Step steps[] = {
+        {"the bytes", "write", 1, false},
+        {"the mode", "fchmod", 1, false},
+        {"the file's flush", "fsync", 1, false},
+        {"the rename", "rename,renameat,renameat2", 1, false},
+        {"the folder's flush", "fsync", 2, true},
+    };
+    for (const Step& step : steps) {
+        for (const std::string fault : {"error=EIO", "signal=KILL"}) {
+            const std::string what = std::string(step.name) + ", " + fault;
+            std::filesystem::copy_file(dir / "old.grd", dir / "out.grd", std::filesystem::copy_options::overwrite_existing);
+            RemoveStaleTemporaryFiles(dir.path());  // what a killed save left, as the next start-up does
+            const std::string strace = "strace -f -qq -o /dev/null -e inject=" + std::string(step.calls) + ":" + fault +
+                                       ":when=" + std::to_string(step.when) + " ";
+            const int status = cli(strace, "recalc in.grd out.grd");
+            EXPECT_NE(status, 0) << what << ": the fault was not met";
+            const std::string out = ReadBytes(dir / "out.grd");
+            EXPECT_TRUE(out == before || out == after) << what << ": a torn file of " << out.size() << " bytes";
+            if (fault == "error=EIO") {
+                EXPECT_EQ(out, step.replaced ? after : before) << what;
+                EXPECT_NE(ReadBytes(dir / "err.txt").find("Αδυναμία εγγραφής του αρχείου «out.grd»"), std::string::npos)
+                    << what << ": " << ReadBytes(dir / "err.txt");
+                for (const std::string& name : test::FolderNames(dir.path()))
+                    EXPECT_EQ(name.find(".tmp-"), std::string::npos) << what << ": left " << name;
+            }
+        }
+    }
 }
 
 TEST(ClientFiles, KeepsEveryClientFileInsideTheDataFolder) {

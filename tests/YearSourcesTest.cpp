@@ -5,7 +5,12 @@
 #include "common/ClientFiles.h"
 #include "e1/CodeList.h"
 #include "browser/StartUpTidy.h"
+#include "portal/PumpClock.h"
+#include "portal/RetrievalLog.h"
 #include "portal/YearSources.h"
+#include "sheet/AnalysisFile.h"
+#include "sheet/AnalysisHistory.h"
+#include "sheet/SheetLayout.h"
 #include "registry/TaxpayerRecord.h"
 
 #include <gtest/gtest.h>
@@ -72,12 +77,19 @@ TEST(YearSources, EveryPathThatMakesTheDataFolderMakesItPrivate) {
         {"a report kept", [](const auto& tables) { KeepReportSource(SourcesFolder(tables, "123456789"), 2016, "%PDF-1.4"); }},
         {"a return kept", [](const auto& tables) { KeepReturnSource(SourcesFolder(tables, "123456789"), 2010, E1CodeTable()); }},
         {"a save or an export", [](const auto& tables) { MakeTablesFolderPrivate(tables); }},
+        {"a run that wrote only its log", [](const auto& tables) {
+             SteadyPumpClock clock;
+             RetrievalLog log(clock, SourcesFolder(tables, "123456789") / "retrieval.log");
+             ASSERT_TRUE(log.Note("the portal did not answer"));
+             EXPECT_EQ(Mode(SourcesFolder(tables, "123456789") / "retrieval.log"), 0600u);
+         }},
     };
     const mode_t umaskBefore = umask(0);
     for (const Path& path : paths) {
-        for (const int before : {0, 0777}) {
+        for (const int before : {0, 0755}) {
             TempDir dir;
             const std::filesystem::path tables = dir / "work" / "Tables";
+            std::filesystem::create_directories(tables.parent_path());
             if (before) {
                 std::filesystem::create_directories(tables);
                 std::filesystem::permissions(tables, std::filesystem::perms(before));
@@ -113,6 +125,78 @@ TEST(YearSources, StartUpNarrowsTheDataFolderAndRemovesKilledSavesOfDocuments) {
     EXPECT_EQ(tidy.removed, std::vector<std::string>{"123456789_sources/" + killed});
     EXPECT_EQ(FolderNames(sources), (std::vector<std::string>{"2015.pdf", running}));
     EXPECT_FALSE(TidyAtStartUp(tables).tablesTightened) << "said once";
+}
+
+// What another user could plant inside the data folder, as "<ΑΦΜ>_sources"
+// or "<ΑΦΜ>_history": a link (to another user's folder, or to one of the
+// user's own folders), a folder of another owner, one others may write to.
+// Nothing is written through it or into it, its rights stay, and the refusal
+// names the folder.
+TEST(YearSources, AFolderPlantedInsideTheDataFolderIsRefused) {
+    enum class Plant { LinkToForeign, LinkToOwn, Foreign, GroupWritable, OpenToAll };
+    const std::vector<std::pair<Plant, const char*>> plants = {
+        {Plant::LinkToForeign, "σύνδεσμος"}, {Plant::LinkToOwn, "σύνδεσμος"}, {Plant::Foreign, "άλλον χρήστη"},
+        {Plant::GroupWritable, "0770"}, {Plant::OpenToAll, "0777"}};
+    struct Writer {
+        const char* name;
+        const char* suffix;
+        std::function<void(const std::filesystem::path& tables)> write;  // throws on refusal
+    };
+    const std::vector<Writer> writers = {
+        {"a report kept", "_sources",
+         [](const auto& tables) { KeepReportSource(SourcesFolder(tables, "123456783"), 2016, "%PDF-1.4"); }},
+        {"a return kept", "_sources",
+         [](const auto& tables) { KeepReturnSource(SourcesFolder(tables, "123456783"), 2010, E1CodeTable()); }},
+        {"the retrieval log", "_sources",
+         [](const auto& tables) {
+             SteadyPumpClock clock;
+             RetrievalLog log(clock, SourcesFolder(tables, "123456783") / "retrieval.log");
+             if (!log.Note("detail")) throw FileError("not written");
+         }},
+        {"a version kept", "_history",
+         [](const auto& tables) {
+             SheetGrid grid;
+             BuildSheetLayout(grid, YearSelection());
+             const auto file = AnalysisFilePath(tables, "123456783", "2021");
+             SaveGridToFile(grid, file);
+             grid.setCell(1, 5, "1,00");
+             SaveGridKeepingHistory(grid, tables, "123456783", file);
+         }},
+    };
+    for (const Writer& writer : writers) {
+        for (const auto& [plant, reason] : plants) {
+            TempDir dir;
+            const std::filesystem::path tables = dir / "Tables";
+            const std::filesystem::path planted = tables / (std::string("123456783") + writer.suffix);
+            const std::filesystem::path target = dir / "target";
+            std::filesystem::create_directories(tables);
+            std::filesystem::create_directories(target);
+            const bool link = plant == Plant::LinkToForeign || plant == Plant::LinkToOwn;
+            if (link) std::filesystem::create_directory_symlink(target, planted);
+            else std::filesystem::create_directory(planted);
+            const std::filesystem::path real = link ? target : planted;
+            const mode_t mode = plant == Plant::GroupWritable ? 0770 : plant == Plant::OpenToAll ? 0777 : 0755;
+            ASSERT_EQ(chmod(real.c_str(), mode), 0);
+            if (plant == Plant::LinkToForeign || plant == Plant::Foreign)
+                ASSERT_EQ(chown(real.c_str(), 65534, 65534), 0) << "the test needs root";
+            const std::string what = std::string(writer.name) + ", " + reason;
+            try {
+                writer.write(tables);
+                ADD_FAILURE() << what << ": written";
+            } catch (const FileError& e) {
+                if (std::string(writer.name) != "the retrieval log") {
+                    EXPECT_NE(std::string(e.what()).find("«" + planted.string() + "»"), std::string::npos) << e.what();
+                    EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << what << ": " << e.what();
+                }
+            }
+            EXPECT_TRUE(FolderNames(real).empty()) << what;
+            EXPECT_EQ(Mode(real), static_cast<unsigned>(mode)) << what << ": its rights changed";
+            if (std::string(writer.suffix) == "_history") {
+                WriteBytes(real / "20240315-221530-000.grd", "a version planted");
+                EXPECT_TRUE(KeptVersions(tables, "123456783").empty()) << what << ": a planted version offered";
+            }
+        }
+    }
 }
 
 TEST(YearSources, ATaxNumberThatLeavesTheFolderNamesNoFolder) {

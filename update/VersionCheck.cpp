@@ -1,6 +1,7 @@
 #include "update/VersionCheck.h"
 
 #include "common/Edition.h"
+#include "common/OwnFolder.h"
 #include "common/TextFile.h"
 
 #include <algorithm>
@@ -130,8 +131,12 @@ bool VersionCheck::ServerReachable() {
 }
 
 VersionCheckResult VersionCheck::CheckForNewVersion(bool interactive) {
-    std::error_code ignored;  // a folder that cannot be made fails when the installer is written
-    std::filesystem::create_directories(s_.workDir / kUpgradeFolder, ignored);
+    // The owner's alone, as every folder of the data folder; a folder that cannot
+    // be made (or is not the user's own) fails when the installer is written.
+    try {
+        OwnFolder::Open(s_.workDir / kUpgradeFolder, true);
+    } catch (const FileError&) {
+    }
 
     s_.view.openProgress();
     const VersionCheckResult result = runCheck(interactive);
