@@ -133,4 +133,13 @@ void StartDetached(const std::filesystem::path& program) {
     QProcess::startDetached(QString::fromStdString(program.string()), {});
 }
 
+bool InstallWithPkexec(const std::filesystem::path& package) {
+    const QString pkexec = QStandardPaths::findExecutable("pkexec");
+    const bool desktop = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (pkexec.isEmpty() || !desktop) return false;
+    // pkexec runs apt-get in root's home folder: the package goes by its full path.
+    // The user agreed already, and apt-get has no terminal to ask on.
+    return QProcess::startDetached(pkexec, {"apt-get", "install", "--yes", QString::fromStdString(package.string())});
+}
+
 }  // namespace skartina

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
 
     QtPrompter prompter;
     const auto http = MakeCurlHttpClient();
-    const DesktopServices desktop{&prompter, OpenWithDesktop, StartDetached};
+    const DesktopServices desktop{&prompter, OpenWithDesktop, StartDetached, InstallWithPkexec};
     MainWindow main(workDir, desktop, *http);
     if (!StartMainWindow(main, workDir, desktop, *http)) return 0;  // an installer takes over
 
