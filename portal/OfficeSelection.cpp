@@ -13,9 +13,6 @@
 namespace skartina {
 namespace {
 
-constexpr int kFirstPortalYear = 2003;
-constexpr int kLastPortalYear = kNewestYear;
-
 bool YearHasAmounts(const SheetGrid& grid, int year) {
     for (int column : {TaxpayerColumnOf(year), SpouseColumnOf(year)})
         for (int row = Row::TaxedIncome; row < grid.rowCount() && row <= Row::LoanRepayment; ++row)

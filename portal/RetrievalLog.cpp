@@ -1,5 +1,6 @@
 #include "portal/RetrievalLog.h"
 
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,7 +28,9 @@ void RetrievalLog::Step(std::string_view what, std::string_view address) {
 bool RetrievalLog::Note(std::string_view detail) {
     if (file_.empty()) return false;
     std::error_code error;
-    std::filesystem::create_directories(file_.parent_path(), error);
+    // The client's documents and log: a folder for the owner alone, like "Tables".
+    std::filesystem::create_directories(file_.parent_path().parent_path(), error);
+    ::mkdir(file_.parent_path().c_str(), 0700);
     // Appended by the owner alone: the file tells which client was retrieved when.
     const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return false;

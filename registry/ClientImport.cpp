@@ -121,9 +121,11 @@ std::optional<std::vector<std::string>> SplitCells(std::string_view line, char s
     return cells;
 }
 
-// The separator the header line uses: ";" when it holds one, else ",".
+// The separator the header line uses: ";" when it holds one, else a tab
+// (a list copied out of a spreadsheet), else ",".
 char SeparatorOf(std::string_view header) {
-    return header.find(';') != std::string_view::npos ? ';' : ',';
+    if (header.find(';') != std::string_view::npos) return ';';
+    return header.find('\t') != std::string_view::npos ? '\t' : ',';
 }
 
 std::vector<std::string_view> Lines(std::string_view text) {
@@ -301,12 +303,16 @@ ImportResult ImportClientFile(const std::filesystem::path& tablesDir, const std:
 
 std::vector<std::string> ImportReportLines(const ImportResult& result) {
     std::vector<std::string> lines;
-    lines.push_back("Εισαγωγή πελατών: " + std::to_string(result.added.size()) + " νέοι, " +
-                    std::to_string(result.updated.size()) + " ενημερώθηκαν, " +
+    const auto count = [](size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    lines.push_back("Εισαγωγή πελατών: " + count(result.added.size(), "νέος", "νέοι") + ", " +
+                    count(result.updated.size(), "ενημερώθηκε", "ενημερώθηκαν") + ", " +
                     std::to_string(result.unchanged.size()) + " χωρίς αλλαγή, " +
-                    std::to_string(result.skipped.size()) + " γραμμές παραλείφθηκαν.");
-    for (const SkippedLine& skipped : result.skipped)
-        lines.push_back("Γραμμή " + std::to_string(skipped.line) + ": " + skipped.reason + ".");
+                    count(result.skipped.size(), "γραμμή παραλείφθηκε.", "γραμμές παραλείφθηκαν."));
+    for (const SkippedLine& skipped : result.skipped)  // a reason may end in an abbreviation's full stop
+        lines.push_back("Γραμμή " + std::to_string(skipped.line) + ": " + skipped.reason +
+                        (skipped.reason.ends_with('.') ? "" : "."));
     return lines;
 }
 

@@ -105,7 +105,7 @@ protected:
 
     // The folder's register made from the client list.
     void Import(const std::filesystem::path& folder) {
-        std::filesystem::create_directories(folder);
+        std::filesystem::create_directories(folder / "Tables");  // a data folder: the register goes here
         WriteBytes(folder / "clients.csv", ClientList());
         const CliRun run = Run(folder, "import-clients clients.csv");
         ASSERT_EQ(run.status, 0) << run.err;
@@ -147,7 +147,7 @@ TEST_F(OfficeEndToEnd, FiveClientsImportedAndFetchedInOneLoginEachSheetAsItsRetr
 
     for (const std::string& afm : kAfms) {
         const auto single = dir / ("single-" + afm);
-        std::filesystem::create_directories(single);
+        std::filesystem::create_directories(single / "Tables");
         ASSERT_EQ(Run(single, "new in.grd").status, 0);
         const CliRun alone = Run(single, "retrieve-all in.grd out.grd --accountant --user logistis --afm " + afm);
         ASSERT_EQ(alone.status, 0) << alone.err;
@@ -278,7 +278,7 @@ TEST_F(OfficeEndToEnd, TheImportNamesItsBadLinesAndTheResumeNeedsAJournal) {
     WriteBytes(office / "bad.csv", "AFM,Surname\n123456783,GOOD\n123456789,BAD CHECK\n123456783,TWICE\n");
     const CliRun inOffice = Run(office, "import-clients bad.csv");
     EXPECT_EQ(inOffice.status, 1);
-    EXPECT_EQ(inOffice.out, "Εισαγωγή πελατών: 1 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 2 γραμμές παραλείφθηκαν.\n");
+    EXPECT_EQ(inOffice.out, "Εισαγωγή πελατών: 1 νέος, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 2 γραμμές παραλείφθηκαν.\n");
     EXPECT_EQ(inOffice.err, "Γραμμή 3: ο Α.Φ.Μ. «123456789» δεν είναι έγκυρος.\n"
                             "Γραμμή 4: ο Α.Φ.Μ. 123456783 υπάρχει ήδη στη γραμμή 2.\n");
     EXPECT_TRUE(std::filesystem::exists(office / "Tables" / "123456783.cst"));

@@ -328,6 +328,7 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
 
 TEST_F(RetrievalEndToEnd, TheInsecureCertificateSwitchIsIgnoredForAnotherHost) {
     TempDir dir;
+    std::filesystem::create_directories(dir / "Tables");  // the data folder, not the home folder's
     SaveGridToFile(grid, dir / "in.grd");
     // A name that never resolves: the run ends unreachable, after the warning.
     const std::string run = "cd " + Q(dir.path()) +

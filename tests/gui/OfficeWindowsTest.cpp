@@ -41,7 +41,7 @@ TEST(OfficeWindows, TheMainWindowImportsAClientListAndTellsItsBadLines) {
     main.ImportClientsFrom(dir / "list.csv");
     ASSERT_EQ(desktop.prompter.informed.size(), 1u);
     EXPECT_EQ(desktop.prompter.informed[0],
-              "Εισαγωγή πελατών: 1 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 1 γραμμές παραλείφθηκαν.\n"
+              "Εισαγωγή πελατών: 1 νέος, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 1 γραμμή παραλείφθηκε.\n"
               "Γραμμή 3: ο Α.Φ.Μ. «123456789» δεν είναι έγκυρος.");
     EXPECT_EQ(ReadTaxpayerRecord(dir / "Tables" / "123456783.cst").surname, "ΠΑΠΑΣ");
 
