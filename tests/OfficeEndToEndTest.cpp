@@ -106,6 +106,7 @@ protected:
     // The folder's register made from the client list.
     void Import(const std::filesystem::path& folder) {
         std::filesystem::create_directories(folder / "Tables");  // a data folder: the register goes here
+        std::filesystem::permissions(folder / "Tables", std::filesystem::perms::owner_all);
         WriteBytes(folder / "clients.csv", ClientList());
         const CliRun run = Run(folder, "import-clients clients.csv");
         ASSERT_EQ(run.status, 0) << run.err;
@@ -274,7 +275,8 @@ TEST_F(OfficeEndToEnd, ASheetReplacedByALaterRunIsKeptInItsHistory) {
 
 TEST_F(OfficeEndToEnd, TheImportNamesItsBadLinesAndTheResumeNeedsAJournal) {
     const auto office = dir / "office";
-    std::filesystem::create_directories(office);
+    std::filesystem::create_directories(office / "Tables");  // a data folder: the register goes here
+    std::filesystem::permissions(office / "Tables", std::filesystem::perms::owner_all);
     WriteBytes(office / "bad.csv", "AFM,Surname\n123456783,GOOD\n123456789,BAD CHECK\n123456783,TWICE\n");
     const CliRun inOffice = Run(office, "import-clients bad.csv");
     EXPECT_EQ(inOffice.status, 1);
