@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up version check against a hostile update server, for measuring
 // its peak memory and time: run it under /usr/bin/time -v. The server runs in
 // the same process, streaming what it sends, so the peak covers both.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of skartina-cli. Each declares its arguments on its part of
 // the command line (Define...) and returns what runs it once they are parsed;

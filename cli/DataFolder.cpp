@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data folder of the commands that work on the register, chosen by the
 // window's rule so that both programs see the same clients.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ctrl+C (and SIGTERM, SIGHUP) during a retrieval run, taken as the window's
 // Cancel: the run stops after the step in hand, closes the browser and writes

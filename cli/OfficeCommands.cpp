@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // import-clients and retrieve-clients: the register brought in from a client
 // list, and every client's years fetched in one run.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands on the client register: tax-number checks and the two lists.
 
 #include "cli/Commands.h"

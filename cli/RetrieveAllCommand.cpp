@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // retrieve-all: every year of a client the sheet holds (or those asked for)
 // from the tax portal in one run, as the analysis window's button for all the
 // ticked years does it, without the window.

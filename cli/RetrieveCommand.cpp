@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // retrieve: one year of a client from the tax portal into a saved sheet, as
 // the year button of the analysis window does it, without the window.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands on whole sheets: a new sheet, a recalculation, the yearly conversion.
 
 #include "sheet/AnalysisConversion.h"

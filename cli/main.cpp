@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skartina-cli: the batch companion of the program. One table names every
 // command, how it is called and what it does; the option parser (CLI11)
 // reads the arguments each command declares.

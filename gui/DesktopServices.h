@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a window needs of the desktop besides itself: asking the user, and
 // opening a file or a web address with the desktop's program for it. Tests

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Σύντομες οδηγίες": the instructions shipped with the program, readable
 // without a network, with the product host's full help page as a link.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ΣΚΑΡΤΙΝΑ: the program's entry and its start-up sequence.
 
 #include "gui/Application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which clients an office run takes: all of the register, those named, or
 // those whose sheet lacks a year of the run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The option parser's complaints in the programs' own words (Greek), naming
 // what was not taken. Header-only: both programs read their options with CLI11.

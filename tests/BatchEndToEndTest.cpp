@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs of many years with headless Chromium against the simulated portal:
 // every year's columns against what `skartina-cli year` makes of the same
 // codes, the kept documents re-imported to the same sheet, the faults of single

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skartina-cli's data folder, chosen as the window chooses it, and the
 // command-line faults that must be refused before anything runs.
 

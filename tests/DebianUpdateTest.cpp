@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version check as a Debian system takes it, against the simulated update
 // server: never a Windows installer; the package of the file list fetched whole
 // and handed to apt, or the download page offered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The office run with headless Chromium against the simulated portal, through
 // skartina-cli as an office would use it: a client list imported, every
 // client's years in one accountant login, each sheet against a retrieve-all of

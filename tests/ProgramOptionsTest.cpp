@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --help and --version on the three programs, run as built: each prints on
 // standard output and ends with 0, the program itself without a display.
 

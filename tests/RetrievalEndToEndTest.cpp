@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole single-year retrievals with headless Chromium against the simulated
 // portal: the year's column of the sheet against what the year rules make of
 // the same codes, every ending with its exact Greek sentence, the diagnostics

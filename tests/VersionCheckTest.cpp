@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version check against the simulated update server, through the real
 // libcurl client, with short time-outs.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The check for a newer version on the product web host and the self-update:
 // probe, latest version, size of the download, the installer. Plain C++; the

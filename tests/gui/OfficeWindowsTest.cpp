@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The office's windows without the portal: the client list imported from the
 // main window, the office run's window with its choice of clients and the
 // offer to go on with an unfinished run, and an earlier version of a sheet

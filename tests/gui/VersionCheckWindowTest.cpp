@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version-check windows, the menu command and the start-up check, against
 // the simulated update server.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Doubles for the desktop: a prompter with a preset answer that records what
 // it was told, and an opener that records what it was asked to open.
