@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Eighteen years of one client against the simulated portal without delays,
 // headless Chromium: the run of all years against its floor, which is the
 // time Chromium takes to start and stop plus the portal's requests of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of filling one year: the year rules plus the recalculation, and the
 // reading of a long yearly report: its text, and its PDF in reading order
 // against the order the file draws it in (the earlier way, which misreads a

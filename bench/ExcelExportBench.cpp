@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the exports on the 53-column sheet of 1995 to 2020, every amount
 // row filled: the Excel workbook (built, zipped, written through a temporary
 // file and a rename), the CSV file, and the PDF file of the printed pages

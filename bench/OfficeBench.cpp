@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The office run against one all-years run per client, side by side: N
 // clients × 18 years against the simulated portal (no page delays), headless
 // Chromium, the accountant's login. The office run logs in once and picks each

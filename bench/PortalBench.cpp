@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One search of a long page for a named field: the one-script walk that
 // WaitForElement uses against asking the browser about each element in turn,
 // as a per-element automation interface would. Needs Chromium.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One year from the simulated portal with headless Chromium, each from a cold
 // browser (every retrieval starts its own and ends it): the year button, the
 // same year as a run of one year, and the year button in the patient mode

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the sheet's everyday work on the widest sheet (1991 to 2020, 61
 // columns) and on the 53-column sheet of 1995 to 2020, every cell holding an amount.
 

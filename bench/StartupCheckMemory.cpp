@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up version check against a hostile update server, for measuring
 // its peak memory and time: run it under /usr/bin/time -v. The server runs in
 // the same process, streaming what it sends, so the peak covers both.
@@ -44,6 +45,9 @@ const char* ResultName(skartina::VersionCheckResult r) {
     case R::NoInstaller: return "no installer";
     case R::Failed: return "failed";
     case R::InstallerStarted: return "installer started";
+    case R::NoPackage: return "no package";
+    case R::PackageHandedOver: return "package handed over";
+    case R::InstallCommandTold: return "install command told";
     }
     return "?";
 }
@@ -80,8 +84,10 @@ int main(int argc, char** argv) {
     NoWindows view;
     TransferCounters counters;
     bool started = false;
-    VersionCheck check({work, server.base(), *http, yes, view, [&](const std::filesystem::path&) { started = true; },
-                        counters});
+    VersionCheckSetup setup{work, server.base(), *http, yes, view, [&](const std::filesystem::path&) { started = true; },
+                            counters};
+    setup.kind = UpdateKind::WindowsInstaller;  // the installer's download is what the hostile modes measure
+    VersionCheck check(std::move(setup));
     const auto begin = std::chrono::steady_clock::now();
     const VersionCheckResult result = check.CheckForNewVersion(false);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);

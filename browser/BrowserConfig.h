@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the program starts its browser. Defaults suit a Debian desktop; the
 // environment overrides them: SKARTINA_CHROMIUM (the program's path),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The environment Chromium starts with. Nothing of this program's own passes
 // but what a browser window needs (display, locale, fonts, the session bus,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The browser's profile: a fresh folder of its own for every browser started,
 // private to the user (0700), inside a per-user folder: $XDG_RUNTIME_DIR/

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A helper program run as a child in a process group of its own, so that it
 // and everything it starts are stopped together. The child is also told to

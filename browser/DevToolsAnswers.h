@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading what the browser answers: its DevTools messages and what the page
 // scripts return. Every reader checks what it reads; a missing field or one of

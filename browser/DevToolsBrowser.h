@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The browser as Chromium driven over the DevTools protocol on a private pipe.
 // Chromium is this program's own child, started on the first retrieval with a

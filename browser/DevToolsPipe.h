@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The DevTools protocol on a private pipe: JSON messages, each ended by a NUL
 // byte, written to the browser's descriptor 3 and read from its descriptor 4.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scripts that run in the portal's pages, written as function bodies that
 // read their arguments from `arguments`. Each walks a whole document in one

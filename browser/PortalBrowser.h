@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The browser the program reads the portal with: Chromium over its private
 // DevTools pipe, configured from the environment (see BrowserConfig).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every start of the program does to the traces of earlier runs: an
 // existing data folder that other users could enter is narrowed to its owner,

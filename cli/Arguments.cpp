@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include "common/TextFile.h"
+#include "portal/OfficeSelection.h"
 #include "registry/AfmCheck.h"
 #include "sheet/SheetGrid.h"
 
@@ -20,13 +22,28 @@ int YearArgument(const std::string& text) {
 }
 
 int ExtraSeconds(const std::string& text) {
+    int seconds = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (ec == std::errc() && end == text.data() + text.size() && seconds >= 0 && seconds <= kMostExtraSeconds)
+        return seconds;
+    throw UsageError("--extra-seconds θέλει ακέραιο αριθμό δευτερολέπτων από 0 έως " + std::to_string(kMostExtraSeconds) +
+                     ", όχι «" + EscapeControls(text) + "»");
+}
+
+std::vector<int> PortalYears(const std::string& text) {
     try {
-        size_t used = 0;
-        const int seconds = std::stoi(text, &used);
-        if (used == text.size()) return seconds;
-    } catch (const std::exception&) {
+        return OfficeYearRange(text);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
     }
-    throw UsageError("--extra-seconds θέλει ακέραιο αριθμό δευτερολέπτων, όχι «" + text + "»");
+}
+
+int PortalYear(const std::string& text) {
+    const std::vector<int> years = PortalYears(text);
+    if (years.size() != 1)
+        throw UsageError("ένα έτος από " + std::to_string(kFirstPortalYear) + " έως " + std::to_string(kLastPortalYear) +
+                         ", όχι «" + EscapeControls(text) + "»");
+    return years.front();
 }
 
 CLI::Option* CheckAfm(CLI::Option* option) {

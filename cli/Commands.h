@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of skartina-cli. Each declares its arguments on its part of
 // the command line (Define...) and returns what runs it once they are parsed;
@@ -6,11 +7,13 @@
 
 #include <CLI/App.hpp>
 
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skartina::cli {
 
@@ -26,6 +29,13 @@ using Runner = std::function<int()>;
 // holds can neither break a printed row nor steer the terminal.
 std::string EscapeControls(std::string_view text);
 
+// --data-dir, given before the command runs; empty when not given.
+void SetDataFolderOption(const std::string& folder);
+// The "Tables" of the data folder, by the window's rule: --data-dir; else the
+// current folder when it holds "Tables"; else ~/ΣΚΑΡΤΙΝΑ, which the user is
+// told of. Made, for its owner alone, on the first call. Throws DataFolderError.
+const std::filesystem::path& DataTables();
+
 // A tax year the sheet can hold (1991 to 2020); throws UsageError otherwise.
 int YearArgument(const std::string& text);
 
@@ -37,8 +47,14 @@ CLI::Option* CheckAfm(CLI::Option* option);
 // named through another path or a link: a command never writes over what it reads.
 void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std::string> inputs);
 
-// The --extra-seconds value of the retrieval commands; throws UsageError.
+// The --extra-seconds value of the retrieval commands, 0 to kMostExtraSeconds; throws UsageError.
+inline constexpr int kMostExtraSeconds = 600;
 int ExtraSeconds(const std::string& text);
+
+// The years the portal holds (2003 to 2020): "2003-2020" or one year, newest
+// first; a single year. Both say the one range when refusing (UsageError).
+std::vector<int> PortalYears(const std::string& text);
+int PortalYear(const std::string& text);
 
 // Declares a file or folder argument that the command needs.
 CLI::Option* AddRequired(CLI::App& command, const std::string& name, std::string& value, const std::string& meaning);

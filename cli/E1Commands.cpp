@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands that fill a year of a sheet from its E1 amounts or its yearly report.
 
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands that export a saved sheet: the CSV file, the Excel workbook and the PDF file of its printed pages.
 
 #include "cli/Commands.h"

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // import-clients and retrieve-clients: the register brought in from a client
 // list, and every client's years fetched in one run.
 
 #include "cli/Commands.h"
+#include "cli/Interrupt.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
@@ -41,12 +43,17 @@ std::string Minutes(uint64_t ms) {
 
 class ProgressOnStderr : public OfficeView {
 public:
+    explicit ProgressOnStderr(const InterruptAsCancel& interrupt) : interrupt_(interrupt) {}
+    bool CancelRequested() override { return interrupt_.requested(); }
     void Progress(const OfficeProgress& p) override {
         std::cerr << "πελάτης " << p.client << " από " << p.clients << ": " << p.afm << (p.name.empty() ? "" : " " + p.name)
                   << ", έτος " << p.year << " (πέρασαν " << Minutes(p.elapsedMs);
         if (p.remainingMs) std::cerr << ", απομένουν περίπου " << Minutes(*p.remainingMs);
         std::cerr << ")\n";
     }
+
+private:
+    const InterruptAsCancel& interrupt_;
 };
 
 std::string Now() {
@@ -63,7 +70,7 @@ struct ImportClientsArguments {
 };
 
 int RunImportClients(const ImportClientsArguments& args) {
-    const ImportResult result = ImportClientFile(kTablesFolder, args.file);
+    const ImportResult result = ImportClientFile(DataTables(), args.file);
     const std::vector<std::string> lines = ImportReportLines(result);
     std::cout << lines.front() << '\n';
     for (size_t i = 1; i < lines.size(); ++i) std::cerr << lines[i] << '\n';
@@ -92,8 +99,9 @@ int RunRetrieveClients(const RetrieveClientsArguments& args) {
     const bool accountant = args.accountant, resume = args.resume, onlyMissing = args.onlyMissing;
     const std::string& user = args.user;
     const int extraSeconds = ExtraSeconds(args.extraSeconds);
+    const std::vector<int> years = PortalYears(yearsText);  // refused before the data folder is touched
 
-    std::optional<OfficeJournal> unfinished = ReadOfficeJournal(kTablesFolder);
+    std::optional<OfficeJournal> unfinished = ReadOfficeJournal(DataTables());
     OfficeJournal journal;
     if (resume) {
         if (!unfinished) throw UsageError("δεν υπάρχει ημιτελής άντληση για συνέχιση");
@@ -102,22 +110,18 @@ int RunRetrieveClients(const RetrieveClientsArguments& args) {
         journal = *unfinished;
     } else {
         if (unfinished)
-            throw UsageError("υπάρχει ημιτελής άντληση (" + OfficeJournalPath(kTablesFolder).string() +
+            throw UsageError("υπάρχει ημιτελής άντληση (" + OfficeJournalPath(DataTables()).string() +
                              "): συνεχίστε τη με --resume ή διαγράψτε το αρχείο για νέα άντληση");
         if (accountant != !user.empty()) throw UsageError("δώστε --accountant μαζί με --user ΧΡΗΣΤΗΣ του λογιστή");
         if (!afms.empty() && onlyMissing) throw UsageError("δώστε είτε --afm είτε --only-missing");
         OfficePlan& plan = journal.plan;
-        try {
-            plan.years = OfficeYearRange(yearsText);
-        } catch (const std::invalid_argument& e) {
-            throw UsageError(std::string("--years: ") + e.what());
-        }
+        plan.years = years;
         if (afms.empty()) {
             std::vector<std::string> bad;
-            for (const RegisterClient& client : RegisterClients(kTablesFolder, &bad)) afms.push_back(client.afm);
+            for (const RegisterClient& client : RegisterClients(DataTables(), &bad)) afms.push_back(client.afm);
             if (!bad.empty()) std::cerr << BadEntriesSentence(bad) << '\n';
             if (onlyMissing) {
-                const std::vector<std::string> lacking = ClientsLackingAYear(kTablesFolder, plan.years);
+                const std::vector<std::string> lacking = ClientsLackingAYear(DataTables(), plan.years);
                 std::erase_if(afms, [&](const std::string& a) { return std::find(lacking.begin(), lacking.end(), a) == lacking.end(); });
             }
         }
@@ -143,8 +147,10 @@ int RunRetrieveClients(const RetrieveClientsArguments& args) {
     const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
     BatchOfficePortal office(portal, login, extraSeconds, args.fixedPauses);
-    ProgressOnStderr view;
-    const OfficeResult result = RunOffice(office, journal, kTablesFolder, view);
+    const InterruptAsCancel interrupt;
+    ProgressOnStderr view(interrupt);
+    SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
+    const OfficeResult result = RunOffice(office, journal, DataTables(), view);
     for (const std::string& line : OfficeSummaryLines(result.clients, result.cancelled)) std::cout << line << '\n';
     std::cout << "Αναφορά: " << result.report.string() << '\n';
     return result.AnyNotRead() ? 1 : 0;

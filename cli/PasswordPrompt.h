@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The portal password of a command: from the environment variable
 // SKARTINA_PASSWORD, or typed at the terminal without echo. Never an argument,

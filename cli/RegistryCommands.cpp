@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands on the client register: tax-number checks and the two lists.
 
 #include "cli/Commands.h"
@@ -5,6 +6,7 @@
 #include "common/Edition.h"
 #include "registry/AfmCheck.h"
 #include "registry/ClientLists.h"
+#include "sheet/SheetGrid.h"
 
 #include <algorithm>
 #include <iostream>
@@ -72,8 +74,11 @@ int RunAfm(const std::vector<std::string>& texts) {
 }
 
 int RunAnalyses(const std::string& dir, const std::string& workYear) {
-    if (workYear.size() != 4 || !std::all_of(workYear.begin(), workYear.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
-        throw UsageError("το έτος εργασίας πρέπει να είναι τέσσερα ψηφία, όχι «" + workYear + "»");
+    // An edition's work year follows the years its sheets hold: 1992 up to this edition's.
+    const bool digits = workYear.size() == 4 && std::all_of(workYear.begin(), workYear.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+    if (!digits || std::stoi(workYear) <= kOldestYear || std::stoi(workYear) > kEditionYear)
+        throw UsageError("το έτος εργασίας είναι από " + std::to_string(kOldestYear + 1) + " έως " +
+                         std::to_string(kEditionYear) + ", όχι «" + EscapeControls(workYear) + "»");
     return PrintList(LoadAnalyses(TablesOf(dir), workYear), AnalysisListDescription());
 }
 

@@ -1,12 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // retrieve-all: every year of a client the sheet holds (or those asked for)
 // from the tax portal in one run, as the analysis window's button for all the
 // ticked years does it, without the window.
 
 #include "cli/Commands.h"
+#include "cli/Interrupt.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
 #include "portal/BatchRetrieval.h"
+#include "portal/OfficeSelection.h"
 #include "browser/BrowserConfig.h"
 #include "browser/PortalBrowser.h"
 #include "portal/YearSources.h"
@@ -19,31 +22,19 @@
 namespace skartina::cli {
 namespace {
 
-constexpr int kFirstPortalYear = 2003;
-constexpr int kLastPortalYear = kNewestYear;
-
-// "2003-2020" or a single year.
-std::pair<int, int> YearRange(const std::string& text) {
-    const size_t dash = text.find('-');
-    const int first = YearArgument(text.substr(0, dash));
-    const int last = dash == std::string::npos ? first : YearArgument(text.substr(dash + 1));
-    if (first > last || first < kFirstPortalYear || last > kLastPortalYear)
-        throw UsageError("τα έτη --years είναι από " + std::to_string(kFirstPortalYear) + " έως " +
-                         std::to_string(kLastPortalYear) + ", όπως «2003-2020», όχι «" + text + "»");
-    return {first, last};
-}
-
 class ProgressOnStderr : public BatchView {
 public:
-    explicit ProgressOnStderr(SheetGrid& grid) : grid_(grid) {}
+    ProgressOnStderr(SheetGrid& grid, const InterruptAsCancel& interrupt) : grid_(grid), interrupt_(interrupt) {}
     void Progress(const BatchProgress& progress) override {
         std::cerr << progress.year << " (" << progress.position << " από " << progress.total << ", "
                   << progress.elapsedMs / 1000 << " δευτ.)\n";
     }
     void YearFilled(int) override { RecalculateSheet(grid_); }
+    bool CancelRequested() override { return interrupt_.requested(); }
 
 private:
     SheetGrid& grid_;
+    const InterruptAsCancel& interrupt_;
 };
 
 struct RetrieveAllArguments {
@@ -60,8 +51,8 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     BatchRequest request;
     PortalCredentials& credentials = request.credentials;
     credentials = args.credentials;
-    const std::pair<int, int> range =
-        args.years.empty() ? std::pair{kFirstPortalYear, kLastPortalYear} : YearRange(args.years);
+    const std::vector<int> asked = PortalYears(args.years.empty() ? "2003-" + std::to_string(kLastPortalYear) : args.years);
+    const std::pair<int, int> range{asked.back(), asked.front()};
     request.extraSeconds = ExtraSeconds(args.extraSeconds);
     request.fixedPauses = args.fixedPauses;
     if (credentials.afm.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
@@ -79,7 +70,7 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     if (credentials.user.empty()) {
         // The client's own portal credentials, as the register keeps them.
         if (credentials.accountant) throw UsageError("με --accountant δώστε το όνομα χρήστη του λογιστή με --user");
-        const std::optional<TaxpayerRecord> record = LoadTaxpayer(kTablesFolder, credentials.afm);
+        const std::optional<TaxpayerRecord> record = LoadTaxpayer(DataTables(), credentials.afm);
         if (!record || record->portalUser.empty() || record->portalPassword.empty())
             throw UsageError("ο πελάτης δεν έχει στοιχεία εισόδου στο μητρώο: δώστε --user");
         credentials.user = record->portalUser;
@@ -87,14 +78,16 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     } else {
         credentials.password = PortalPassword();
     }
-    request.sourcesFolder = SourcesFolder(kTablesFolder, credentials.afm);
+    request.sourcesFolder = SourcesFolder(DataTables(), credentials.afm);
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
     SteadyPumpClock clock;
     const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
-    ProgressOnStderr view(grid);
+    const InterruptAsCancel interrupt;
+    ProgressOnStderr view(grid, interrupt);
     E1CodeTable e1;
+    SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
     const BatchResult result = RetrieveYears(portal, request, e1, grid, view);
     RecalculateSheet(grid);
     SaveGridToFile(grid, out);

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // retrieve: one year of a client from the tax portal into a saved sheet, as
 // the year button of the analysis window does it, without the window.
 
 #include "cli/Commands.h"
+#include "cli/Interrupt.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "e1/E1CodeTable.h"
@@ -50,8 +52,10 @@ int RunRetrieve(const RetrieveArguments& args) {
     request.credentials = args.credentials;
     request.extraSeconds = ExtraSeconds(args.extraSeconds);
     request.fixedPauses = args.fixedPauses;
-    request.year = YearArgument(args.year);
-    if (request.year < 2003) throw UsageError("από την Α.Α.Δ.Ε. αντλούνται τα έτη 2003 έως 2020");
+    request.year = PortalYear(args.year);
+    // Without them the portal cannot be asked: bad usage, as for retrieve-all.
+    if (request.credentials.afm.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
+    if (request.credentials.user.empty()) throw UsageError("δώστε το όνομα χρήστη στην Α.Α.Δ.Ε. με --user");
     const std::string& in = args.in;
     const std::string& out = args.out;
     RefuseOutputOverInputs(out, {args.in});
@@ -64,7 +68,7 @@ int RunRetrieve(const RetrieveArguments& args) {
     if (yearTicked && !request.credentials.afm.empty() && !request.credentials.user.empty())
         request.credentials.password = PortalPassword();
 
-    if (!request.credentials.afm.empty()) request.sourcesFolder = SourcesFolder(kTablesFolder, request.credentials.afm);
+    if (!request.credentials.afm.empty()) request.sourcesFolder = SourcesFolder(DataTables(), request.credentials.afm);
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
     SteadyPumpClock clock;
@@ -72,6 +76,7 @@ int RunRetrieve(const RetrieveArguments& args) {
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
     SheetOnly view(grid);
     E1CodeTable e1;
+    SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
     // A year not read is told by the prompter; a year read is told here.
     const std::optional<YearResult> result = RetrieveYearFromPortal(portal, request, yearTicked, e1, grid, prompter, view);
     if (!result) return 1;

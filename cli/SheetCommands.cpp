@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands on whole sheets: a new sheet, a recalculation, the yearly conversion.
 
 #include "sheet/AnalysisConversion.h"
@@ -23,6 +24,11 @@ struct NewArguments {
 
 int RunNew(const NewArguments& args) {
     const int firstYear = YearArgument(args.firstYear);
+    // A new sheet never replaces one, filled by hand or from the portal.
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(args.out, ec)))
+        throw UsageError("το αρχείο «" + EscapeControls(args.out) + "» υπάρχει ήδη· το new δεν γράφει πάνω σε φύλλο "
+                         "(δώστε άλλο όνομα ή διαγράψτε το πρώτα)");
 
     // As a new analysis window with the years from the first year ticked; a
     // year before 2000 goes through the first-year field.

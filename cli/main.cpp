@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skartina-cli: the batch companion of the program. One table names every
 // command, how it is called and what it does; the option parser (CLI11)
 // reads the arguments each command declares.
@@ -7,6 +8,7 @@
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
+#include "startup/OptionMessages.h"
 #include "startup/VersionLine.h"
 
 #include <CLI/CLI.hpp>
@@ -91,26 +93,12 @@ std::string Usage() {
     for (const Command& command : kCommands)
         ListCommand(out, std::string(command.name) + " " + command.synopsis, command.summary);
     ListCommand(out, "help", kHelpSummary);
+    out << "\n--data-dir ΦΑΚΕΛΟΣ: ο φάκελος δεδομένων των import-clients, retrieve, retrieve-all και\n"
+           "retrieve-clients· χωρίς αυτό, ο τρέχων φάκελος όταν έχει Tables, αλλιώς ο ~/ΣΚΑΡΤΙΝΑ (όπως το παράθυρο).\n";
     out << "\nΗ κάθε εντολή δείχνει τις παραμέτρους της με --help (π.χ. skartina-cli new --help);\n"
            "--version: η έκδοση. Κατάσταση εξόδου: 0 επιτυχία, 1 λάθος στα δεδομένα (η αιτία στο\n"
            "standard error), 2 λάθος χρήση.\n";
     return out.str();
-}
-
-// The parser's complaint in the program's words, naming what it did not take.
-std::string UsageMessage(const CLI::ParseError& error, const CLI::App& command) {
-    const std::string what = error.what();
-    if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
-        std::string unexpected;
-        for (const std::string& word : command.remaining()) unexpected += (unexpected.empty() ? "«" : " «") + word + "»";
-        return "άγνωστη ή περιττή παράμετρος: " + unexpected;
-    }
-    if (dynamic_cast<const CLI::RequiredError*>(&error)) {
-        const size_t end = what.rfind(" is required");
-        return "λείπει το " + (end == std::string::npos ? what : what.substr(0, end));
-    }
-    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) return "λείπει η τιμή του " + what.substr(0, what.find(':'));
-    return what;
 }
 
 }  // namespace
@@ -122,6 +110,11 @@ int main(int argc, char** argv) {
     app.set_help_flag("-h,--help", kHelpSummary);
     app.set_version_flag("--version", skartina::VersionLine("skartina-cli"));
     app.require_subcommand(0, 1);
+    // The data folder, as the window takes it; before or after the command.
+    std::string dataFolder;
+    app.add_option("--data-dir", dataFolder)
+        ->check([](const std::string& folder) { return folder.empty() ? "κενό όνομα φακέλου" : ""; });
+    app.fallthrough();
     auto formatter = std::make_shared<CLI::Formatter>();
     formatter->label("Usage", "χρήση");
     formatter->label("OPTIONS", "ΕΠΙΛΟΓΕΣ");
@@ -152,13 +145,17 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         const std::vector<CLI::App*> chosen = app.get_subcommands();
         if (chosen.empty()) {
-            if (app.remaining().empty()) std::cerr << Usage();
+            if (app.remaining().empty())
+                std::cerr << "skartina-cli: " << skartina::ParserMessage(error, {}) << " (δείτε: skartina-cli help)\n";
             else std::cerr << "skartina-cli: άγνωστη εντολή «" << EscapeControls(app.remaining().front()) << "» (δείτε: skartina-cli help)\n";
             return 2;
         }
         const std::string name = chosen.front()->get_name();
-        std::cerr << "skartina-cli " << name << ": " << UsageMessage(error, *chosen.front()) << " (δείτε: skartina-cli "
-                  << name << " --help)\n";
+        std::vector<std::string> unexpected = chosen.front()->remaining();
+        for (const std::string& word : app.remaining()) unexpected.push_back(word);
+        for (std::string& word : unexpected) word = EscapeControls(word);
+        std::cerr << "skartina-cli " << name << ": " << skartina::ParserMessage(error, unexpected)
+                  << " (δείτε: skartina-cli " << name << " --help)\n";
         return 2;
     }
 
@@ -168,6 +165,7 @@ int main(int argc, char** argv) {
         return chosen.empty() ? 2 : 0;
     }
     const std::string name = chosen.front()->get_name();
+    SetDataFolderOption(dataFolder);
     // The data folder of the working folder private, and what killed runs left removed.
     if (skartina::TidyAtStartUp(skartina::kTablesFolder).tablesTightened)
         std::cerr << "skartina-cli: " << skartina::TablesTightenedSentence(skartina::kTablesFolder) << "\n";

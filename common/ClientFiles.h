@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a client's files live: the data folder "Tables" under the working
 // folder, each file named after the client's tax number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Conversion between the program's UTF-8 text and the Greek single-byte code
 // page (Windows-1253) of its data files. Used at the file boundary only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The edition: the year the program carries in its name, its files and its
 // web paths, and the newest tax year it holds. A new edition changes this

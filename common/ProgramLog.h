@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's log: what libraries say about trouble the user need not read
 // (a damaged PDF's details), kept out of the terminal and out of messages.

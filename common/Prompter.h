@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the logic talks to the user without knowing about windows: the program
 // shows message boxes, tests answer with a double.

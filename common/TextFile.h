@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's one way to read and write its data files: Windows-1253 text,
 // one value per line, CR LF line ends, written whole through a temporary file

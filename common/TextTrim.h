@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Trimming of blanks: spaces, tabs, line ends and the other control characters.
 

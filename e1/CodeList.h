@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A year's E1 amounts written as text: one "code amount" pair a line, the
 // amount in C notation ("1234.56"); blank lines and lines starting with #

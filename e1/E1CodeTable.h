@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One year's E1 return as amounts by code number: the odd code is the
 // taxpayer's, the even code above it the spouse's. A ticked check box reads 1.

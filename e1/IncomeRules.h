@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The income figures of a year (sheet rows 3 to 6) from its E1 amounts.
 

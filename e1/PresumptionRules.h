@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The expense figures of a year (sheet rows 10 to 25 and 30) from its E1 amounts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of a yearly report delivered as a PDF, as a person reads it on
 // paper: one line per printed row, the pages one after another, whatever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The yearly report's text: entries of a three-digit code, a colon and an
 // amount ("301: 1.234,56"), any number of them on a line among other words.

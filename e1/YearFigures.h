@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a year rule's figure reaches the sheet: into its row of the year's
 // column for the person, as amount text when above 0 and empty otherwise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A year's E1 amounts turned into its figures in the sheet.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One libFuzzer program per target: SKARTINA_FUZZ_TARGET names the function.
 
 #include "fuzz/FuzzTargets.h"

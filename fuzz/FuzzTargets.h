@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The loaders and parsers of outside data, each fed raw bytes: what the
 // fuzzers run and what the regression corpus replays. A target returns, or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/AboutWindow.h"
 
 #include "gui/Pictures.h"
@@ -38,6 +39,13 @@ AboutWindow::AboutWindow(const std::filesystem::path& dataFolder, QWidget* paren
     dataFolderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dataLayout->addWidget(dataFolderLabel_);
 
+    auto* licence = new QLabel("Ελεύθερο λογισμικό με την άδεια GNU General Public License, έκδοση 3 ή νεότερη "
+                               "(GPL-3.0-or-later), χωρίς καμία εγγύηση.",
+                               this);
+    licence->setObjectName("lbLicence");
+    licence->setWordWrap(true);
+    licence->setAlignment(Qt::AlignCenter);
+
     auto* close = new QPushButton("Κλείσιμο", this);
     close->setObjectName("btClose");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -48,6 +56,7 @@ AboutWindow::AboutWindow(const std::filesystem::path& dataFolder, QWidget* paren
     layout->addWidget(description);
     layout->addWidget(contact);
     layout->addWidget(data);
+    layout->addWidget(licence);
     layout->addWidget(close, 0, Qt::AlignRight);
 }
 

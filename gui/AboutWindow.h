@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About window: the product's name and version, how to reach its maker, and
 // the data folder the program works in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tax-number field: a wrong number shows red with white bold text and a
 // hint, and is never refused.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The analysis window: one client's capital-consumption sheet, the years it
 // shows, the client's fields, saving, opening and exporting.

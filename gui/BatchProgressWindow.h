@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress of a run of many years: the year in hand, "N από M", the
 // elapsed time, a progress bar of the years ended, and "Ακύρωση", which asks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the portal's browser opens: beside the program's window, never over
 // the window that shows a retrieval's progress and its Cancel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The entry window of a client: tax number, names and portal credentials,
 // loaded when the tax number is left and saved to the client's record file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/DesktopServices.h"
 
 #include "startup/ProductInfo.h"
@@ -131,6 +132,15 @@ bool OpenWithDesktop(const QString& fileOrUrl) {
 
 void StartDetached(const std::filesystem::path& program) {
     QProcess::startDetached(QString::fromStdString(program.string()), {});
+}
+
+bool InstallWithPkexec(const std::filesystem::path& package) {
+    const QString pkexec = QStandardPaths::findExecutable("pkexec");
+    const bool desktop = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (pkexec.isEmpty() || !desktop) return false;
+    // pkexec runs apt-get in root's home folder: the package goes by its full path.
+    // The user agreed already, and apt-get has no terminal to ask on.
+    return QProcess::startDetached(pkexec, {"apt-get", "install", "--yes", QString::fromStdString(package.string())});
 }
 
 }  // namespace skartina

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a window needs of the desktop besides itself: asking the user, and
 // opening a file or a web address with the desktop's program for it. Tests
@@ -21,7 +22,9 @@ using DesktopOpener = std::function<bool(const QString& fileOrUrl)>;
 struct DesktopServices {
     Prompter* prompter = nullptr;
     DesktopOpener open;
-    ProgramStarter start = {};  // a downloaded installer
+    ProgramStarter start = {};  // a downloaded installer (Windows)
+    PackageInstaller install = {};  // a downloaded Debian package
+    UpdateKind updateKind = kThisSystemUpdate;
 };
 
 // Message boxes with the application title, Yes/No for questions.
@@ -45,5 +48,9 @@ bool OpenWithDesktop(const QString& fileOrUrl);
 
 // Starts the program in its own process and does not wait for it.
 void StartDetached(const std::filesystem::path& program);
+
+// Starts "pkexec apt-get install --yes PACKAGE" without waiting; false when
+// there is no pkexec or no desktop to ask for the password on.
+bool InstallWithPkexec(const std::filesystem::path& package);
 
 }  // namespace skartina

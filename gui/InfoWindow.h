@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The information window: the maker's news page, shown at start-up while
 // "editorial21.ini" exists, with a box to stop showing it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The integer field: takes digits, "-" and Backspace, and keeps the value of
 // its text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/MainWindow.h"
 
 #include "sheet/AnalysisConversion.h"
@@ -6,6 +7,8 @@
 #include "startup/ProductInfo.h"
 #include "startup/Settings.h"
 #include "gui/AboutWindow.h"
+#include "gui/HelpWindow.h"
+#include "startup/HelpFile.h"
 #include "gui/VersionCheckWindow.h"
 #include "gui/InfoWindow.h"
 #include "common/ClientFiles.h"
@@ -275,7 +278,17 @@ void MainWindow::onVersionCheckTriggered() {
     if (!KeepRunning) close();  // an installer was started
 }
 
-void MainWindow::onHelpTriggered() { desktop_.open(QString::fromStdString(ProductHost() + kHelpPath)); }
+void MainWindow::onHelpTriggered() {
+    // An office may work offline: the shipped page first, the host's page as a link in it.
+    const QString online = QString::fromStdString(ProductHost() + kHelpPath);
+    const auto page = ShippedHelpFile(QApplication::applicationDirPath().toStdString());
+    if (page.empty()) {
+        desktop_.open(online);
+        return;
+    }
+    HelpWindow help(page, online, this);
+    help.exec();
+}
 
 void MainWindow::onLogoClicked() { desktop_.open(QString::fromStdString(ProductHost() + kHomePath)); }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The office run's window: which clients (all, those ticked, those whose
 // sheet lacks a year), which years, whose login (the accountant's once, or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the client list and the analysis list share: one read-only rowsTable_ of
 // records with a type-ahead search, two sort orders, a choice and a deletion.

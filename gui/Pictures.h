@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's pictures, drawn rather than shipped: the three tiles, the logo
 // and the product picture of the About window, the printer of the print button.

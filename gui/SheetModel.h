@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet as the grid shows it: every cell as text; only the year cells
 // below the two header rows can be typed into.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet's printed pages on a Qt printer: the same pages as the PDF file,
 // painted with QPainter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet's grid view: the caption column stays in place while the year
 // columns scroll under it, as a fixed column does.

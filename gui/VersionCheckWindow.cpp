@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/VersionCheckWindow.h"
 
 #include "gui/Pictures.h"
@@ -85,7 +86,13 @@ VersionCheckResult VersionCheckWindow::CheckForNewVersion(bool interactive) {
     // The window stays responsive while the check pumps events: no second check, no leaving mid-way.
     checkButton_->setEnabled(false);
     exitButton_->setEnabled(false);
-    VersionCheck check({workDir_, ProductHost(), http_, *desktop_.prompter, *this, desktop_.start, UpdateCounters});
+    VersionCheckSetup setup{workDir_, ProductHost(), http_, *desktop_.prompter, *this, desktop_.start, UpdateCounters};
+    setup.install = desktop_.install;
+    setup.kind = desktop_.updateKind;
+    setup.openPage = [open = desktop_.open](const std::string& url) {
+        if (open) open(QString::fromStdString(url));
+    };
+    VersionCheck check(std::move(setup));
     const VersionCheckResult result = check.CheckForNewVersion(interactive);
     checkButton_->setEnabled(true);
     exitButton_->setEnabled(true);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The version-check window: a notice, "Έλεγχος" and "Έξοδος", and the status
 // of the transfers. At start-up it runs the silent check without being shown.

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ΣΚΑΡΤΙΝΑ: the program's entry and its start-up sequence.
 
 #include "gui/Application.h"
 #include "gui/DesktopServices.h"
 #include "startup/DataFolder.h"
+#include "startup/OptionMessages.h"
 #include "startup/ProductInfo.h"
 #include "startup/VersionLine.h"
 #include "gui/StartUp.h"
@@ -19,6 +21,9 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -34,6 +39,27 @@ struct CommandLine {
     std::optional<int> answered;       // --help, --version or a wrong option: the exit status
     std::filesystem::path dataFolder;  // --data-dir; empty when not given
 };
+
+// The words of the command line that are not Qt's own switches (with their
+// values): "-platform offscreen", "-style fusion", "-reverse" and the like.
+std::vector<std::string> NotQtOptions(const std::vector<std::string>& words) {
+    static const std::set<std::string> withValue = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                                                    "-style", "-stylesheet", "-session", "-display", "-geometry",
+                                                    "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-name",
+                                                    "-title", "-fontengine"};
+    static const std::set<std::string> alone = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync", "-visual"};
+    std::vector<std::string> unknown;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        const std::string name = word.substr(0, word.find('='));
+        if (withValue.count(name)) {
+            if (name == word) ++i;  // its value follows
+        } else if (!alone.count(word) && !word.starts_with("-qmljsdebugger=")) {
+            unknown.push_back(word);
+        }
+    }
+    return unknown;
+}
 
 // Read before anything needs a display, so that --help and --version answer
 // on any terminal.
@@ -54,12 +80,18 @@ CommandLine ReadCommandLine(int argc, char** argv) {
     options.get_formatter()->label("Usage", "χρήση");
     options.get_formatter()->label("OPTIONS", "ΕΠΙΛΟΓΕΣ");
     options.get_formatter()->label("Options", "Επιλογές");
+    // Qt's own switches pass; anything else is refused, as skartina-cli does.
     options.allow_extras();
     try {
         options.parse(argc, argv);
-    } catch (const CLI::ParseError& answered) {  // --help, --version, or --data-dir without a folder
-        const int status = options.exit(answered);
-        return {status == 0 ? 0 : 2, {}};
+        const std::vector<std::string> unknown = NotQtOptions(options.remaining());
+        if (!unknown.empty()) throw CLI::ExtrasError(unknown);
+    } catch (const CLI::Success& answered) {  // --help, --version
+        return {options.exit(answered), {}};
+    } catch (const CLI::ParseError& error) {
+        std::cerr << "skartina: " << skartina::ParserMessage(error, NotQtOptions(options.remaining()))
+                  << " (δείτε: skartina --help)\n";
+        return {2, {}};
     }
     return {std::nullopt, dataFolder};
 }
@@ -96,7 +128,7 @@ int main(int argc, char** argv) {
 
     QtPrompter prompter;
     const auto http = MakeCurlHttpClient();
-    const DesktopServices desktop{&prompter, OpenWithDesktop, StartDetached};
+    const DesktopServices desktop{&prompter, OpenWithDesktop, StartDetached, InstallWithPkexec};
     MainWindow main(workDir, desktop, *http);
     if (!StartMainWindow(main, workDir, desktop, *http)) return 0;  // an installer takes over
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The office run's portal over the one navigation: the accountant's one
 // login kept over the clients (each picked in turn), or each client's own

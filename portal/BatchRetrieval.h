@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Years of one client from the tax portal in one run, through the one portal
 // navigation: one login, the years from the newest to the oldest, one logout

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The browser the program drives on the tax portal, reduced to the operations
 // the portal logic uses: find the window showing an address, wait for a named

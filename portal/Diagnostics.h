@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a developer needs when the portal's page was not as the program
 // expected: "<folder>/<YEAR>-<time>/" (or "login-<time>") with a picture of the page (page.png),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "portal/E1PageReader.h"
 
 #include "e1/ReportText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a year's E1 return shown as an HTML page (the years up to 2013): its
 // input fields are named "n" followed by the code, a check box reads 1 when

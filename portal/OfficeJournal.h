@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The journal of an office run, "Tables/retrieval-journal.txt": the run's
 // choice, then every client finished, with how each of its years ended. It is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an office run is asked to do and how each of its clients ended: the
 // shared words of the run, its journal and its report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report of an office run: "Tables/retrieval-<date>-<time>.csv" (the
 // run's start), one line per client and year — read, no return, failed with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole office in one run: for each client in turn its analysis file
 // "Tables/<ΑΦΜ>_2021.grd" opened (or a new sheet made, years 2003 to 2020),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "portal/OfficeSelection.h"
 
 #include "common/Edition.h"
@@ -12,9 +13,6 @@
 
 namespace skartina {
 namespace {
-
-constexpr int kFirstPortalYear = 2003;
-constexpr int kLastPortalYear = kNewestYear;
 
 bool YearHasAmounts(const SheetGrid& grid, int year) {
     for (int column : {TaxpayerColumnOf(year), SpouseColumnOf(year)})

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which clients an office run takes: all of the register, those named, or
 // those whose sheet lacks a year of the run.
+
+#include "common/Edition.h"
 
 #include <filesystem>
 #include <string>
@@ -25,6 +28,10 @@ bool SheetLacksAYear(const std::filesystem::path& tablesDir, const std::string& 
 
 // The tax numbers of the register whose sheet lacks a year, in register order.
 std::vector<std::string> ClientsLackingAYear(const std::filesystem::path& tablesDir, const std::vector<int>& years);
+
+// The years the portal holds returns of.
+inline constexpr int kFirstPortalYear = 2003;
+inline constexpr int kLastPortalYear = kNewestYear;
 
 // "2003-2020" or one year, within 2003 to 2020: the years newest first; throws
 // std::invalid_argument with a Greek text for anything else.

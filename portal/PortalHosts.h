@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three hosts of the tax portal, from which every portal address is formed
 // ("https://", a host, a path). Built-in defaults, overridden by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way through the tax portal, for one year, for all of a client's
 // years and for many clients on one login:

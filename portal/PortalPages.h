@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tax portal as the program knows it, in one place: the addresses of its
 // pages, the names of the elements it acts on and the titles of its windows.

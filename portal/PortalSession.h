@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the steps of a retrieval share: the browser, the portal's pages, the
 // pauses, where the browser window goes, and the current portal browser (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed pauses of a retrieval (1, 2 and 3 seconds between the portal's
 // steps) and the user's extra waiting time after the print button. A factor

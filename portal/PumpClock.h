@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the portal layer waits with: a pump that lets the user interface
 // handle its pending events, and a monotonic millisecond clock. The program

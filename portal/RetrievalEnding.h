@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a year's retrieval ended, said once in Greek: one sentence a year, the
 // same in the single year's message, the run's summary and the command line.

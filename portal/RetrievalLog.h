@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a retrieval leaves for whoever has to find out why it failed: the
 // steps taken (what, the address without its query string, when), and a log

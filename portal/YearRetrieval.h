@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One year's E1 return from the tax portal, as a year button runs it: the
 // checks of the button, then the one portal navigation with this single year

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "portal/YearSources.h"
 
 #include "common/ClientFiles.h"

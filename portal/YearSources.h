@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The portal's documents kept beside a client's analysis, one a year, so that
 // a year can be recomputed without the portal and shown to an auditor:

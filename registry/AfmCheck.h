@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The check digit of the Greek tax registration number (ΑΦΜ).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "registry/ClientImport.h"
 
 #include "common/ClientFiles.h"
@@ -121,9 +122,11 @@ std::optional<std::vector<std::string>> SplitCells(std::string_view line, char s
     return cells;
 }
 
-// The separator the header line uses: ";" when it holds one, else ",".
+// The separator the header line uses: ";" when it holds one, else a tab
+// (a list copied out of a spreadsheet), else ",".
 char SeparatorOf(std::string_view header) {
-    return header.find(';') != std::string_view::npos ? ';' : ',';
+    if (header.find(';') != std::string_view::npos) return ';';
+    return header.find('\t') != std::string_view::npos ? '\t' : ',';
 }
 
 // The lines, ended by CR LF, LF or a CR alone (as older Mac programs export).
@@ -307,14 +310,18 @@ ImportResult ImportClientFile(const std::filesystem::path& tablesDir, const std:
 
 std::vector<std::string> ImportReportLines(const ImportResult& result) {
     std::vector<std::string> lines;
-    lines.push_back("Εισαγωγή πελατών: " + std::to_string(result.added.size()) + " νέοι, " +
-                    std::to_string(result.updated.size()) + " ενημερώθηκαν, " +
+    const auto count = [](size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    lines.push_back("Εισαγωγή πελατών: " + count(result.added.size(), "νέος", "νέοι") + ", " +
+                    count(result.updated.size(), "ενημερώθηκε", "ενημερώθηκαν") + ", " +
                     std::to_string(result.unchanged.size()) + " χωρίς αλλαγή, " +
-                    std::to_string(result.skipped.size()) + " γραμμές παραλείφθηκαν.");
+                    count(result.skipped.size(), "γραμμή παραλείφθηκε.", "γραμμές παραλείφθηκαν."));
     if (result.added.empty() && result.updated.empty())
         lines.front() += " Δεν προστέθηκε ούτε άλλαξε κανένας πελάτης.";
-    for (const SkippedLine& skipped : result.skipped)
-        lines.push_back("Γραμμή " + std::to_string(skipped.line) + ": " + skipped.reason + ".");
+    for (const SkippedLine& skipped : result.skipped)  // a reason may end in an abbreviation's full stop
+        lines.push_back("Γραμμή " + std::to_string(skipped.line) + ": " + skipped.reason +
+                        (skipped.reason.ends_with('.') ? "" : "."));
     return lines;
 }
 

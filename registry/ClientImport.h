@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The register brought in from a client list as accounting programs export
 // it: ";"- or ","-separated, UTF-8 (with or without a byte-order mark) or

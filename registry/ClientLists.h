@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The taxpayer list and the analysis list: what fills them, how each is
 // described to its window, and the deletion of the file behind a row.

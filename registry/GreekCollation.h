@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Comparison of names as a Greek user expects them ordered: α, Β, Γ, with
 // upper and lower case equal. Built on ICU's Greek rules, so it does not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the integer edit field: which typed characters it takes and
 // the value its text stands for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rows of a pick-list (the taxpayer and the analysis list) as text, and
 // what the lists do with them: sort, type-ahead search.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The character substitution that keeps the lines of a taxpayer record file
 // from showing names and passwords in clear. It hides, it does not protect.

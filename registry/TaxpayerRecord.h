@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A client of the register and the record file that holds it: "Tables/<ΑΦΜ>.cst",
 // six scrambled lines in the Greek code page, readable by its owner only.

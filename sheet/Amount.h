@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Amounts as the sheet holds them: text with two decimals, "." between
 // thousands groups and "," before the decimals ("2.500,00", "-1.234,50").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The yearly carry-over: last edition's analysis files ("_2020") are copied
 // into this edition's layout ("_2021"), which has one more year in front.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The analysis file: a client's whole sheet as text, one cell per line, column
 // after column, after two lines with the column and the row count.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Earlier versions of a client's analysis file, kept when a run replaces it:
 // "Tables/<ΑΦΜ>_history/<time>.grd", the newest ten, so that one bad run can

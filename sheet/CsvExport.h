@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet as a semicolon-separated text file for a spreadsheet program:
 // Windows-1253, CR LF, a title, then sheet rows 0 to 33 with a ";" after

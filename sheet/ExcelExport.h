@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet as an Excel workbook laid out for printing: blocks of ten year
 // columns one under the other, each with the taxpayer's title rows, amounts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the workbook export puts each cell of the sheet, and in what form:
 // the sheet's columns are cut into blocks that lie one under the other, 38

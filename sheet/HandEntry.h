@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Amounts typed into the sheet by hand: the cell last typed into is brought
 // into amount form when the user moves on, and the sheet is recalculated.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Married years: the spouse column's row 1 reads "Συζύγου*" instead of "Συζύγου".
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet laid out on printed pages, once, for the PDF file and the printer
 // alike: the blocks of the workbook (the captions and ten sheet columns, five

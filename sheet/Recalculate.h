@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The computed rows of the sheet: income total, minimum living amount,
 // expense total, available balance, carried amount, capital consumption used

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheet/SavedAnalysis.h"
 
 #include "sheet/Amount.h"
@@ -62,7 +63,7 @@ std::string SavedAtText(const FileStamp& stamp) {
         std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
     std::tm local{};
     localtime_r(&time, &local);
-    char text[32];
+    char text[64];  // room for any int the fields may hold
     std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d", local.tm_mday, local.tm_mon + 1,
                   local.tm_year + 1900, local.tm_hour, local.tm_min);
     return text;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a saved analysis holds, told before it is replaced or opened, and how
 // a window knows whether the file on disk is still the one it opened or saved.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The capital-consumption sheet: a rectangle of text cells. Column 0 holds the
 // row captions; each year has a taxpayer column and a spouse column, newest

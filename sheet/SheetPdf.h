@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet's printed pages, measured and drawn with cairo in the print font,
 // and the PDF file of them: the fonts embedded, every text selectable and

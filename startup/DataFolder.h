@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data folder: the one folder the program works in. Every file it reads or
 // writes by a relative name (the client folder "Tables", the settings markers,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts by which the program names itself, and the pages of the product
 // web host it opens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every program of the product prints for --version: its name, the
 // edition and the version of the build.

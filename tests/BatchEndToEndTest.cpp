@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs of many years with headless Chromium against the simulated portal:
 // every year's columns against what `skartina-cli year` makes of the same
 // codes, the kept documents re-imported to the same sheet, the faults of single
@@ -456,6 +457,40 @@ TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
     EXPECT_EQ(written, ThroughTheYearCommand({2015, 2014, 2013, 2012}));
     for (const char* name : {"2015.pdf", "2014.pdf", "2013.txt", "2012.txt"})
         EXPECT_TRUE(std::filesystem::exists(dir / "Tables" / (std::string(kSampleAfm) + "_sources") / name)) << name;
+}
+
+// Ctrl+C in the middle of a run is the window's Cancel: the sheet is written
+// with the years read, the summary says what was not reached, and the browser's
+// profile folder goes with the browser.
+TEST_F(BatchEndToEnd, CtrlCOnTheCommandLineCancelsAndKeepsTheYearsRead) {
+    Start({"--late-in", "2014", "6000"});
+    TempDir dir;
+    std::filesystem::create_directories(dir / "Tables");
+    std::filesystem::create_directories(dir / "run");
+    std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
+    SaveGridToFile(grid, dir / "in.grd");
+    const std::string command =
+        "cd " + Q(dir.path()) + " && { env SKARTINA_PASSWORD=demo1234 XDG_RUNTIME_DIR=" + Q(dir / "run") + " " +
+        ShellEnvironment(portal->simulator) + SKARTINA_CLI + " retrieve-all in.grd out.grd --afm " + kSampleAfm +
+        " --user demo --years 2012-2016 </dev/null >summary.txt 2>progress.txt & pid=$!; "
+        "for i in $(seq 600); do grep -q '^2014 (' progress.txt && break; sleep 0.1; done; sleep 1; "
+        "kill -INT $pid; wait $pid; echo $? >status.txt; }";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadBytes(dir / "status.txt"), "1\n") << ReadBytes(dir / "progress.txt");
+    const std::string summary = ReadBytes(dir / "summary.txt");
+    EXPECT_EQ(summary.substr(0, summary.find('\n')),
+              "Άντληση 5 ετών: 2 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 3 δεν αντλήθηκαν.")
+        << summary;
+    EXPECT_NE(summary.find("ακυρώθηκε"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("2016: αντλήθηκε."), std::string::npos) << summary;
+    EXPECT_NE(ReadBytes(dir / "progress.txt").find("διακοπή"), std::string::npos);
+    SheetGrid written;
+    ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));
+    EXPECT_EQ(written, ThroughTheYearCommand({2016, 2015}));
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir / "run"))
+        if (entry.path().filename().string().starts_with("profile-")) left.push_back(entry.path().string());
+    EXPECT_EQ(left, std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser is reachable by the program alone and ends with it: no TCP port
 // listens for it, a program killed at any moment takes its Chromium along,
 // and its profile is private and removed, at the latest at the next start.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser operations' rules, on a browser in memory and a fake clock:
 // which window wins, which documents are searched, and when a wait gives up.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Codepage.h"
 #include "registry/ClientImport.h"
 #include "registry/Scrambler.h"
@@ -71,6 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                     " 123456783 ;77; ΠΑΠΑΔΟΠΟΥΛΟΣ ;Γιάννης;Νίκος;papas;Κλειδί9\r\n"
                     "\r\n"
                     "090909091;78;ΑΛΦΑ Α.Ε.;;;;;;\r\n"),
+                 {kPapas, kAlfa}},
+        ListCase{"tabs, as copied out of a spreadsheet",
+                 "ΑΦΜ\tΕπώνυμο\tΌνομα\tΠατρώνυμο\tUserName\tPassword\n"
+                 "123456783\tΠΑΠΑΔΟΠΟΥΛΟΣ\tΓιάννης\tΝίκος\tpapas\tΚλειδί9\n"
+                 "090909091\tΑΛΦΑ Α.Ε.\n",
                  {kPapas, kAlfa}}));
 
 TEST(ClientImport, BadLinesAreNamedWithTheirNumberAndReasonAndSkipped) {
@@ -109,6 +115,7 @@ TEST(ClientImport, BadLinesAreNamedWithTheirNumberAndReasonAndSkipped) {
     const std::vector<std::string> report = ImportReportLines(result);
     EXPECT_EQ(report.front(), "Εισαγωγή πελατών: 2 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 8 γραμμές παραλείφθηκαν.");
     EXPECT_EQ(report[1], "Γραμμή 3: ο Α.Φ.Μ. «123456789» δεν είναι έγκυρος.");
+    EXPECT_EQ(report.back(), "Γραμμή 10: χωρίς Α.Φ.Μ.");  // one full stop, the abbreviation's
 }
 
 TEST(ClientImport, AnExistingRecordChangesOnlyInTheFieldsGiven) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the browser sends is read defensively: a malformed or unexpected
 // DevTools message, an answer of the wrong shape or one beyond the size bound
 // is an error of the retrieval with a clear text, never an exception of the

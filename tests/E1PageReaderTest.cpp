@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a year's return from the fields of its page.
 
 #include "support/MemoryBrowser.h"

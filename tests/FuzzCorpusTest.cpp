@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays the fuzzers' regression corpus through the same entry points: each
 // case returns or is refused with its loader's documented error, never more.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The office run with headless Chromium against the simulated portal, through
 // skartina-cli as an office would use it: a client list imported, every
 // client's years in one accountant login, each sheet against a retrieve-all of
@@ -105,7 +106,8 @@ protected:
 
     // The folder's register made from the client list.
     void Import(const std::filesystem::path& folder) {
-        std::filesystem::create_directories(folder);
+        std::filesystem::create_directories(folder / "Tables");  // a data folder: the register goes here
+        std::filesystem::permissions(folder / "Tables", std::filesystem::perms::owner_all);
         WriteBytes(folder / "clients.csv", ClientList());
         const CliRun run = Run(folder, "import-clients clients.csv");
         ASSERT_EQ(run.status, 0) << run.err;
@@ -147,7 +149,7 @@ TEST_F(OfficeEndToEnd, FiveClientsImportedAndFetchedInOneLoginEachSheetAsItsRetr
 
     for (const std::string& afm : kAfms) {
         const auto single = dir / ("single-" + afm);
-        std::filesystem::create_directories(single);
+        std::filesystem::create_directories(single / "Tables");
         ASSERT_EQ(Run(single, "new in.grd").status, 0);
         const CliRun alone = Run(single, "retrieve-all in.grd out.grd --accountant --user logistis --afm " + afm);
         ASSERT_EQ(alone.status, 0) << alone.err;
@@ -274,11 +276,12 @@ TEST_F(OfficeEndToEnd, ASheetReplacedByALaterRunIsKeptInItsHistory) {
 
 TEST_F(OfficeEndToEnd, TheImportNamesItsBadLinesAndTheResumeNeedsAJournal) {
     const auto office = dir / "office";
-    std::filesystem::create_directories(office);
+    std::filesystem::create_directories(office / "Tables");  // a data folder: the register goes here
+    std::filesystem::permissions(office / "Tables", std::filesystem::perms::owner_all);
     WriteBytes(office / "bad.csv", "AFM,Surname\n123456783,GOOD\n123456789,BAD CHECK\n123456783,TWICE\n");
     const CliRun inOffice = Run(office, "import-clients bad.csv");
     EXPECT_EQ(inOffice.status, 1);
-    EXPECT_EQ(inOffice.out, "Εισαγωγή πελατών: 1 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 2 γραμμές παραλείφθηκαν.\n");
+    EXPECT_EQ(inOffice.out, "Εισαγωγή πελατών: 1 νέος, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 2 γραμμές παραλείφθηκαν.\n");
     EXPECT_EQ(inOffice.err, "Γραμμή 3: ο Α.Φ.Μ. «123456789» δεν είναι έγκυρος.\n"
                             "Γραμμή 4: ο Α.Φ.Μ. 123456783 υπάρχει ήδη στη γραμμή 2.\n");
     EXPECT_TRUE(std::filesystem::exists(office / "Tables" / "123456783.cst"));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The office run's own logic against a portal that answers at once: the
 // journal, the resume, the history, the report and the progress.
 

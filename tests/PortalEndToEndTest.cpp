@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser against the simulated portal, with headless Chromium.
 
 #include "support/PortalFixture.h"

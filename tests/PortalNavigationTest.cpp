@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The portal navigation on a browser in memory: the login's waits bounded by
 // the user's extra seconds, a wrong password recognised from the portal's
 // answer at once, a missing page named by its step; and the sentences the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "e1/PresumptionRules.h"
 #include "support/E1TestSupport.h"
 

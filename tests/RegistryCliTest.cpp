@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Codepage.h"
 #include "common/TextFile.h"
 #include "registry/TaxpayerRecord.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole single-year retrievals with headless Chromium against the simulated
 // portal: the year's column of the sheet against what the year rules make of
 // the same codes, every ending with its exact Greek sentence, the diagnostics
@@ -366,6 +367,7 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
 
 TEST_F(RetrievalEndToEnd, TheInsecureCertificateSwitchIsIgnoredForAnotherHost) {
     TempDir dir;
+    std::filesystem::create_directories(dir / "Tables");  // the data folder, not the home folder's
     SaveGridToFile(grid, dir / "in.grd");
     // A name that never resolves: the run ends unreachable, after the warning.
     const std::string run = "cd " + Q(dir.path()) +

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheet/MarriedMarks.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"

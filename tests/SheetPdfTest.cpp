@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/CliRunner.h"
 #include "support/PdfReadBack.h"
 #include "support/TestSupport.h"

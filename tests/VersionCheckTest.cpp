@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version check against the simulated update server, through the real
 // libcurl client, with short time-outs.
 
@@ -104,6 +105,12 @@ TEST(ProgressFiguresAfterTransfer, ShownUntilMoreArrivesThanWasAnnounced) {
     }
 }
 
+// The installer's way, as a Windows build takes it on any system.
+VersionCheck WindowsCheck(VersionCheckSetup setup) {
+    setup.kind = UpdateKind::WindowsInstaller;
+    return VersionCheck(std::move(setup));
+}
+
 class RecordingView : public VersionCheckView {
 public:
     void openProgress() override { events.push_back("open"); }
@@ -139,7 +146,7 @@ struct CheckFixture {
             ::stat(program.c_str(), &st);
             started.push_back({program, test::ReadBytes(program), (st.st_mode & S_IXUSR) != 0});
         };
-        return VersionCheck({dir.path(), server.base(), *http, prompter, view, start, counters,
+        return WindowsCheck({dir.path(), server.base(), *http, prompter, view, start, counters,
                              {std::chrono::milliseconds(1000), std::chrono::milliseconds(300),
                               std::chrono::milliseconds(300)}});
     }
@@ -295,7 +302,7 @@ TEST(VersionCheckAgainstServer, NoServerAtAllIsUnreachable) {
         closedPort = gone.base();
     }
     ProgramStarter never = [](const fs::path&) { FAIL(); };
-    VersionCheck check({f.dir.path(), closedPort, *f.http, f.prompter, f.view, never, f.counters});
+    VersionCheck check = WindowsCheck({f.dir.path(), closedPort, *f.http, f.prompter, f.view, never, f.counters});
     EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::Unreachable);
     EXPECT_TRUE(f.prompter.informed.empty());
 }
@@ -305,7 +312,7 @@ TEST(VersionCheckAgainstServer, AnUntrustedCertificateIsNeverTalkedTo) {
     test::UpdateServerSim tls(f.dir.path());
     tls.offer("2022 (ver 01.00)", kFileList350, {200, std::string(5000, 'I')});
     EXPECT_THROW(f.http->get(tls.base() + kProbePath), HttpError);
-    VersionCheck check({f.dir.path(), tls.base(), *f.http, f.prompter, f.view, nullptr, f.counters});
+    VersionCheck check = WindowsCheck({f.dir.path(), tls.base(), *f.http, f.prompter, f.view, nullptr, f.counters});
     EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::Unreachable);
     EXPECT_TRUE(tls.requests().empty());
     EXPECT_TRUE(f.prompter.informed.empty());
@@ -317,7 +324,7 @@ TEST(VersionCheckAgainstServer, ATrustedCertificateCarriesTheWholeUpdate) {
     tls.offer("2022 (ver 01.00)", kFileList350, {200, std::string(5000, 'I')});
     const auto trusting = MakeCurlHttpClient((f.dir / "sim-cert.pem").string());
     std::vector<fs::path> started;
-    VersionCheck check({f.dir.path(), tls.base(), *trusting, f.prompter, f.view,
+    VersionCheck check = WindowsCheck({f.dir.path(), tls.base(), *trusting, f.prompter, f.view,
                         [&](const fs::path& program) { started.push_back(program); }, f.counters});
     EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::InstallerStarted);
     EXPECT_EQ(started, std::vector<fs::path>{f.installer()});
@@ -414,7 +421,7 @@ TEST(InstallerTransport, APlainHttpHostElsewhereNeverDeliversAnInstaller) {
     RecordingView view;
     TransferCounters counters;
     bool started = false;
-    VersionCheck check({dir.path(), "http://updates.example", http, yes, view,
+    VersionCheck check = WindowsCheck({dir.path(), "http://updates.example", http, yes, view,
                         [&](const fs::path&) { started = true; }, counters});
     EXPECT_EQ(check.CheckForNewVersion(true), VersionCheckResult::Failed);
     EXPECT_EQ(yes.informed, std::vector<std::string>{SiteNotAnsweringMessage(true)});
@@ -441,7 +448,7 @@ struct HostileFixture : CheckFixture {
     }
     VersionCheck hostileCheck() {
         const ProgramStarter start = [this](const fs::path& program) { started.push_back({program, {}, true}); };
-        return VersionCheck({dir.path(), server.base(), *http, prompter, view, start, counters, timeouts, limits});
+        return WindowsCheck({dir.path(), server.base(), *http, prompter, view, start, counters, timeouts, limits});
     }
     // Whatever the check left in the download folder.
     std::vector<std::string> upgradeFolder() const {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The year button's checks and the retrieval's frame on a browser in memory:
 // the messages in their order, the waiting panel, the recalculation after a
 // failure, and the pauses.

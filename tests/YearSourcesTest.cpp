@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The portal's documents kept for a client: where they go, who may read them,
 // and that a return page's amounts read back as they were.
 

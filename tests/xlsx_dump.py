@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints what a workbook holds, one fact a line, tab-separated, for the tests:
 cell COORD TYPE VALUE FORMAT FILL SIZE ALIGN / merge RANGE / width COLUMN WIDTH /
 page ORIENTATION LEFT RIGHT TOP BOTTOM FOOTER GRIDLINES / print PAPER SCALE FITTOPAGE

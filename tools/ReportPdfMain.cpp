@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skartina-report-pdf IN.txt OUT.pdf: prints the lines of a UTF-8 text file
 // as a report PDF, the way the portal delivers yearly reports.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A yearly report as the portal prints it: lines of text on A4 pages.
 

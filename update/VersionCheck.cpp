@@ -1,13 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "update/VersionCheck.h"
 
 #include "common/Edition.h"
 #include "common/OwnFolder.h"
 #include "common/TextFile.h"
 
+#include <openssl/evp.h>
+
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <memory>
 
 namespace skartina {
 namespace {
@@ -31,18 +38,115 @@ long long ParseInteger(std::string_view field) {
     return value;
 }
 
+bool IsHex64(std::string_view text) {
+    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isxdigit(c); });
+}
+
+bool IsPackageFileName(std::string_view name) {
+    return !name.empty() && name.front() != '.' && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '.' || c == '+' || c == '~' || c == '_' || c == '-';
+    });
+}
+
+// SHA-256 of what passes through, as 64 lower-case hexadecimal digits.
+class Sha256 {
+public:
+    Sha256() : ctx_(EVP_MD_CTX_new(), EVP_MD_CTX_free) {
+        if (!ctx_ || EVP_DigestInit_ex(ctx_.get(), EVP_sha256(), nullptr) != 1)
+            throw std::runtime_error("SHA-256 is not available");
+    }
+    void add(std::string_view bytes) { EVP_DigestUpdate(ctx_.get(), bytes.data(), bytes.size()); }
+    std::string hex() {
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        EVP_DigestFinal_ex(ctx_.get(), digest, &length);
+        static constexpr char kDigits[] = "0123456789abcdef";
+        std::string text;
+        for (unsigned int i = 0; i < length; ++i) {
+            text += kDigits[digest[i] >> 4];
+            text += kDigits[digest[i] & 15];
+        }
+        return text;
+    }
+
+private:
+    std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> ctx_;
+};
+
+// The version as the host wrote it, fit for a sentence: one line, no control
+// characters, at most 40 characters.
+std::string ShownVersion(std::string_view version) {
+    std::string shown;
+    for (const char c : version) {
+        if (c == '\r' || c == '\n') break;
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) shown += c;
+    }
+    if (shown.size() > 40) shown.resize(40);
+    return shown;
+}
+
+std::string Megabytes(long long bytes) {
+    const long long tenths = (bytes * 10 + 1024 * 1024 / 2) / (1024 * 1024);
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10) + " MB";
+}
+
 }  // namespace
 
-long long ExpectedBytesOf(std::string_view fileList) {
+std::vector<FileListEntry> FileListEntries(std::string_view fileList) {
     std::string_view rest = fileList;
-    const long long entries = ParseInteger(TakeField(rest));
+    const long long count = ParseInteger(TakeField(rest));
+    std::vector<FileListEntry> entries;
     long long sum = 0;
-    for (long long i = 0; i < entries; ++i) {
-        TakeField(rest);  // not used
-        if (__builtin_add_overflow(sum, ParseInteger(TakeField(rest)), &sum))
+    for (long long i = 0; i < count; ++i) {
+        FileListEntry entry;
+        const std::string_view first = TakeField(rest);
+        const size_t blank = first.find(' ');
+        entry.name = std::string(first.substr(0, blank));
+        if (blank != std::string_view::npos) {
+            std::string_view tail = first.substr(blank + 1);
+            if (tail.starts_with("sha256=") && IsHex64(tail.substr(7))) {
+                entry.sha256 = std::string(tail.substr(7));
+                std::transform(entry.sha256.begin(), entry.sha256.end(), entry.sha256.begin(),
+                               [](unsigned char c) { return std::tolower(c); });
+            }
+        }
+        entry.size = ParseInteger(TakeField(rest));
+        if (__builtin_add_overflow(sum, entry.size, &sum))
             throw FileListError("the sizes in the file list add up beyond range");
+        entries.push_back(std::move(entry));
     }
+    return entries;
+}
+
+long long ExpectedBytesOf(std::string_view fileList) {
+    long long sum = 0;
+    for (const FileListEntry& entry : FileListEntries(fileList)) sum += entry.size;
     return sum;
+}
+
+std::optional<FileListEntry> DebianPackageIn(const std::vector<FileListEntry>& entries, std::string_view architecture) {
+    const std::string suffix = "_" + std::string(architecture) + ".deb";
+    for (const FileListEntry& entry : entries)
+        if (entry.name.starts_with("skartina_") && entry.name.size() > 9 + suffix.size() && entry.name.ends_with(suffix) &&
+            IsPackageFileName(entry.name) && entry.size > 0)
+            return entry;
+    return std::nullopt;
+}
+
+std::string_view DebianArchitecture() {
+#if defined(__x86_64__)
+    return "amd64";
+#elif defined(__aarch64__)
+    return "arm64";
+#elif defined(__i386__)
+    return "i386";
+#else
+    return "unknown";
+#endif
+}
+
+std::string InstallCommand(const std::filesystem::path& package) {
+    return "sudo apt-get install " + package.string();
 }
 
 bool IsNewerVersion(std::string_view latest) { return latest > std::string_view(kVersionString); }
@@ -137,6 +241,12 @@ VersionCheckResult VersionCheck::CheckForNewVersion(bool interactive) {
         OwnFolder::Open(s_.workDir / kUpgradeFolder, true);
     } catch (const FileError&) {
     }
+    if (s_.kind == UpdateKind::DebianPackage) {
+        s_.view.openProgress();
+        const VersionCheckResult result = runDebianCheck(interactive);
+        s_.view.closeProgress();
+        return result;
+    }
 
     s_.view.openProgress();
     const VersionCheckResult result = runCheck(interactive);
@@ -183,6 +293,93 @@ VersionCheckResult VersionCheck::runCheck(bool interactive) {
         s_.prompter.inform(SiteNotAnsweringMessage(interactive));
         return VersionCheckResult::Failed;
     }
+}
+
+VersionCheckResult VersionCheck::runDebianCheck(bool interactive) {
+    if (!ServerReachable()) {
+        if (interactive) s_.prompter.inform(kHostUnreachableMessage);
+        return VersionCheckResult::Unreachable;
+    }
+    try {
+        const std::string latest = fetch(kLatestVersionPath, s_.timeouts.read, s_.timeouts.total, s_.limits.answerBytes);
+        if (!IsNewerVersion(latest)) {
+            if (interactive) s_.prompter.inform(kNoNewerVersionMessage);
+            return VersionCheckResult::UpToDate;
+        }
+        const std::vector<FileListEntry> entries =
+            FileListEntries(fetch(kFileListPath, s_.timeouts.read, s_.timeouts.total, s_.limits.answerBytes));
+        const std::string changes = whatChanged();
+        const std::string newer = "Υπάρχει νέα έκδοση της εφαρμογής: «" + ShownVersion(latest) + "»." +
+                                  (changes.empty() ? "" : "\r\nΑλλαγές:\r\n" + changes);
+        const std::optional<FileListEntry> package = DebianPackageIn(entries, DebianArchitecture());
+        if (!package) {
+            // A Windows installer is of no use here: the user fetches the new version by hand.
+            if (s_.prompter.confirm(newer + "\r\nΔεν διατίθεται πακέτο της για αυτό το σύστημα. Θέλετε να ανοίξετε "
+                                             "τη σελίδα λήψης της εφαρμογής;") &&
+                s_.openPage)
+                s_.openPage(s_.host + kDownloadPagePath);
+            return VersionCheckResult::NoPackage;
+        }
+        if (!s_.prompter.confirm(newer + "\r\nΘέλετε να κατεβάσετε το πακέτο της (" + package->name + ", " +
+                                 Megabytes(package->size) + ") και να το εγκαταστήσετε;"))
+            return VersionCheckResult::Declined;
+        if (!InstallerTransportTrusted(s_.host)) throw HttpError("a package is fetched only over https");
+        if (package->size > s_.limits.installerBytes) throw HttpError("the package is larger than any this program takes");
+
+        // The folder holds what is about to run as root: only its owner may change it.
+        const auto folder = s_.workDir / kUpgradeFolder;
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+            throw FileError("the folder " + folder.string() + " cannot be made");
+        s_.counters.ExpectedBytes = package->size;
+        s_.view.setDetails(kDownloadingDetails);
+        s_.view.pump();
+        const auto path = std::filesystem::absolute(folder / package->name);
+        AtomicFileWriter file(path);
+        Sha256 digest;
+        fetch((std::string(kPackageFolderPath) + package->name).c_str(), s_.timeouts.read, s_.timeouts.downloadTotal,
+              package->size, [&](std::string_view bytes) {
+                  file.write(bytes);
+                  digest.add(bytes);
+              });
+        // Whole or nothing: the size the list announced, and its checksum when it gives one.
+        if (static_cast<long long>(file.size()) != package->size)
+            throw HttpError("the package arrived with " + std::to_string(file.size()) + " bytes, not " +
+                            std::to_string(package->size));
+        if (!package->sha256.empty() && digest.hex() != package->sha256)
+            throw HttpError("the package's SHA-256 differs from the file list's");
+        file.commit(FileAccess::OwnerOnly);
+        if (s_.install && s_.install(path)) {
+            s_.prompter.inform("Το πακέτο της νέας έκδοσης κατέβηκε και δόθηκε στο σύστημα για εγκατάσταση. Μόλις "
+                               "ολοκληρωθεί, κλείστε το πρόγραμμα και ανοίξτε το ξανά.");
+            return VersionCheckResult::PackageHandedOver;
+        }
+        s_.prompter.inform("Το πακέτο της νέας έκδοσης κατέβηκε στο " + path.string() +
+                           ". Για να το εγκαταστήσετε, δώστε σε τερματικό την εντολή: " + InstallCommand(path));
+        return VersionCheckResult::InstallCommandTold;
+    } catch (const FileError&) {
+        s_.prompter.inform("Το πακέτο της νέας έκδοσης δεν γράφτηκε στον φάκελο " + (s_.workDir / kUpgradeFolder).string() +
+                           " και η ενημέρωση δεν έγινε.");
+        return VersionCheckResult::Failed;
+    } catch (const std::exception&) {
+        s_.prompter.inform(SiteNotAnsweringMessage(interactive));
+        return VersionCheckResult::Failed;
+    }
+}
+
+std::string VersionCheck::whatChanged() {
+    std::string text;
+    try {
+        text = fetch(kChangesPath, s_.timeouts.read, s_.timeouts.total, s_.limits.answerBytes);
+    } catch (const std::exception&) {
+        return {};  // the note is optional
+    }
+    // Plain lines only: no control characters but the line breaks, at most 800 bytes.
+    std::string shown;
+    for (const char c : text)
+        if (c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f)) shown += c;
+    if (shown.size() > 800) shown.resize(800);
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == ' ')) shown.pop_back();
+    return shown;
 }
 
 std::string SiteNotAnsweringMessage(bool interactive) {

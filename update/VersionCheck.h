@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The check for a newer version on the product web host and the self-update:
 // probe, latest version, size of the download, the installer. Plain C++; the
@@ -15,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace skartina {
 
@@ -22,6 +24,13 @@ inline constexpr const char* kProbePath = "/versions/" SKARTINA_EDITION_FOLDER "
 inline constexpr const char* kLatestVersionPath = "/versions/" SKARTINA_EDITION_FOLDER "/getvelmoraver.php";
 inline constexpr const char* kFileListPath = "/versions/" SKARTINA_EDITION_FOLDER "/httpfilelist.php?cp=*.txt";
 inline constexpr const char* kDownloadPath = "/versions/" SKARTINA_EDITION_FOLDER "/httpdnld.php";
+
+// Where the Debian package named in the file list is fetched from, and the page
+// where a user of a system without one downloads the new version by hand.
+inline constexpr const char* kPackageFolderPath = "/versions/" SKARTINA_EDITION_FOLDER "/";
+inline constexpr const char* kDownloadPagePath = "/versions/" SKARTINA_EDITION_FOLDER "/download.html";
+// What the new version changes, in a few lines of plain text, when the host says.
+inline constexpr const char* kChangesPath = "/versions/" SKARTINA_EDITION_FOLDER "/changes.txt";
 
 inline constexpr const char* kUpdateUserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 inline constexpr const char* kUpdateAccept = "text/html, */*";
@@ -44,6 +53,9 @@ inline const std::string kUpdateFailedMessage =
 // The product's site stalled, could not be reached or answered what no update
 // service answers: nothing was written; the check runs again the next time.
 std::string SiteNotAnsweringMessage(bool interactive);
+// The menu's check on Linux, when the probe finds no service.
+inline const std::string kHostUnreachableMessage =
+    "Δεν ήταν δυνατή η σύνδεση με τον δικτυακό τόπο της εφαρμογής· ελέγξτε τη σύνδεση στο internet και δοκιμάστε ξανά.";
 inline const std::string kDownloadingDetails = "Κατέβασμα των δεδομένων...";
 inline const std::string kWritingInstallerDetails = "Δημιουργία του εκτελέσιμου αρχείου...";
 
@@ -97,6 +109,24 @@ public:
 
 // Starts a program without waiting for it.
 using ProgramStarter = std::function<void(const std::filesystem::path& program)>;
+// Hands a downloaded Debian package to the system's installer behind a
+// graphical authorisation (pkexec apt-get install); false when there is none.
+using PackageInstaller = std::function<bool(const std::filesystem::path& package)>;
+// Opens a web address in the desktop's browser.
+using PageOpener = std::function<void(const std::string& url)>;
+
+// What a newer version is on this system: the Windows installer, started
+// in place of the program, or a Debian package handed to apt.
+enum class UpdateKind { WindowsInstaller, DebianPackage };
+#ifdef _WIN32
+inline constexpr UpdateKind kThisSystemUpdate = UpdateKind::WindowsInstaller;
+#else
+inline constexpr UpdateKind kThisSystemUpdate = UpdateKind::DebianPackage;
+#endif
+
+// The command a user types to install the package when no graphical
+// authorisation is at hand.
+std::string InstallCommand(const std::filesystem::path& package);
 
 // A list field that is not a decimal integer, a list that ends early, a sum out of range.
 class FileListError : public std::runtime_error {
@@ -108,6 +138,24 @@ public:
 // and a size in bytes. Returns the sum of the sizes. Throws FileListError.
 long long ExpectedBytesOf(std::string_view fileList);
 
+// One entry of the file list: its first field (a file name, optionally
+// followed by "sha256=" and the file's 64 hexadecimal digits) and its size.
+struct FileListEntry {
+    std::string name;
+    long long size = 0;
+    std::string sha256;  // lower case; empty when the list gives none
+};
+// The N entries of the list. Throws FileListError as ExpectedBytesOf does.
+std::vector<FileListEntry> FileListEntries(std::string_view fileList);
+
+// The Debian package of this edition for the architecture among the entries
+// ("skartina_<version>_<arch>.deb"), or none. A name with anything but
+// letters, digits and ".+~_-" is never taken: it becomes a file and a path.
+std::optional<FileListEntry> DebianPackageIn(const std::vector<FileListEntry>& entries, std::string_view architecture);
+
+// The architecture Debian names this build's packages by ("amd64").
+std::string_view DebianArchitecture();
+
 // Plain byte order; a longer text with the same beginning is newer.
 bool IsNewerVersion(std::string_view latest);
 
@@ -116,7 +164,12 @@ bool IsNewerVersion(std::string_view latest);
 // be altered on its way and would then run with the user's rights.
 bool InstallerTransportTrusted(std::string_view host);
 
-enum class VersionCheckResult { Unreachable, UpToDate, Declined, NoInstaller, Failed, InstallerStarted };
+enum class VersionCheckResult {
+    Unreachable, UpToDate, Declined, NoInstaller, Failed, InstallerStarted,
+    // Debian: no package in the list (the download page offered), the package
+    // handed to pkexec, or the command to install it told.
+    NoPackage, PackageHandedOver, InstallCommandTold
+};
 
 struct VersionCheckSetup {
     std::filesystem::path workDir;
@@ -128,6 +181,9 @@ struct VersionCheckSetup {
     TransferCounters& counters;
     VersionCheckTimeouts timeouts{};
     VersionCheckLimits limits{};
+    UpdateKind kind = kThisSystemUpdate;
+    PackageInstaller install = {};
+    PageOpener openPage = {};
 };
 
 class VersionCheck {
@@ -144,6 +200,9 @@ public:
 
 private:
     VersionCheckResult runCheck(bool interactive);
+    VersionCheckResult runDebianCheck(bool interactive);
+    // The host's note of what changed, fit for a question; empty when it has none.
+    std::string whatChanged();
     // A GET with the update client's headers and the counters kept; a status
     // outside 2xx is a failure. With a sink the body goes there and the
     // returned text is empty.

@@ -1,4 +1,5 @@
 <?xml version="1.0" encoding="utf-8"?>
+<!-- SPDX-License-Identifier: GPL-3.0-or-later -->
 <!DOCTYPE TS>
 <!-- Greek for the texts of Qt itself that the program shows: message box buttons,
      the edit fields' context menu, the print dialog. Debian ships no Greek translation of them. -->

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis window as it is used all day: keys in the grid and the fields,
 // commands given while an amount is still being typed, closing with changes.
 

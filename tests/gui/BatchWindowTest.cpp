@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis window's button for all the ticked years against the simulated
 // portal, with headless Chromium: the ticked years fill the grid, the progress
 // window shows the run, one summary ends it, and the kept documents' folder

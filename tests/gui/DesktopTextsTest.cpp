@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the desktop shows around the windows: Qt's own texts in Greek, the
 // captions exactly as given, the report of a file no program could open.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis window never replaces or overwrites a client's sheet without a
 // real choice, and never turns a typed amount into another figure.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/Settings.h"
 #include "gui/MainWindow.h"
 #include "gui/VersionCheckWindow.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTextBrowser>
@@ -122,20 +124,22 @@ TEST(MainWindow, InformationWindowSaysSoWhenThePageCannotBeFetched) {
     EXPECT_TRUE(std::filesystem::exists(f.dir / "editorial21.ini"));
 }
 
-TEST(MainWindow, AboutWindowShowsTheDataFolderInUse) {
+TEST(MainWindow, AboutWindowShowsTheDataFolderInUseAndTheLicence) {
     MainFixture f;
     const std::filesystem::path folder = f.dir / "ΣΚΑΡΤΙΝΑ";  // a Greek name shown as it is
     std::filesystem::create_directory(folder);
     MainWindow main(folder, f.desktop.services(), f.http);
-    QString shown;
+    QString shown, licence;
     test::OnNextModal([&](QWidget* modal) {
         auto* about = qobject_cast<AboutWindow*>(modal);
         ASSERT_NE(about, nullptr);
         shown = Find<QLabel>(*about, "lbDataFolder")->text();
+        licence = Find<QLabel>(*about, "lbLicence")->text();
         about->reject();
     });
     Find<QAction>(main, "miAbout")->trigger();
     EXPECT_EQ(shown, QString::fromStdString(f.dir.path().string()) + "/ΣΚΑΡΤΙΝΑ");
+    EXPECT_TRUE(licence.contains("GPL-3.0-or-later")) << licence.toStdString();
 }
 
 TEST(MainWindow, AnalysisWindowOpensModallyWithTheWorkingYear) {
@@ -184,15 +188,26 @@ TEST(MainWindow, TilesPressLookAndCommands) {
     EXPECT_TRUE(versionCheckOpened);
 }
 
-TEST(MainWindow, HelpAndHomePagesOpenOnTheProductHost) {
+TEST(MainWindow, HelpShowsTheShippedPageWithTheOnlinePageAsALink) {
     MainFixture f;
     auto main = f.window();
-    Find<QAction>(*main, "miHelp")->trigger();
+    QString shown, link;
+    test::OnNextModal([&](QWidget* modal) {
+        ASSERT_EQ(modal->objectName(), "fiHelp");
+        shown = Find<QTextBrowser>(*modal, "tbHelp")->toPlainText();
+        link = Find<QLabel>(*modal, "lbOnline")->text();
+        Find<QPushButton>(*modal, "btClose")->click();
+    });
+    Find<QAction>(*main, "miHelp")->trigger();  // the page is copied beside the test program, as beside the program
+    EXPECT_TRUE(shown.contains("Σύντομες οδηγίες")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("φάκελος δεδομένων")) << shown.toStdString();
+    EXPECT_TRUE(link.contains("https://")) << link.toStdString();
+    EXPECT_TRUE(link.contains("/apps_extras/VELMORA2021/dt_help.html")) << link.toStdString();
+    EXPECT_TRUE(f.desktop.opened.isEmpty());  // nothing asked of the network
+
     main->onLogoClicked();
-    ASSERT_EQ(f.desktop.opened.size(), 2);
-    EXPECT_TRUE(f.desktop.opened[0].endsWith("/apps_extras/VELMORA2021/dt_help.html"));
+    ASSERT_EQ(f.desktop.opened.size(), 1);
     EXPECT_TRUE(f.desktop.opened[0].startsWith("https://"));
-    EXPECT_TRUE(f.desktop.opened[1].startsWith("https://"));
 }
 
 }  // namespace

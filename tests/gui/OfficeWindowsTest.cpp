@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The office's windows without the portal: the client list imported from the
 // main window, the office run's window with its choice of clients and the
 // offer to go on with an unfinished run, and an earlier version of a sheet
@@ -41,7 +42,7 @@ TEST(OfficeWindows, TheMainWindowImportsAClientListAndTellsItsBadLines) {
     main.ImportClientsFrom(dir / "list.csv");
     ASSERT_EQ(desktop.prompter.informed.size(), 1u);
     EXPECT_EQ(desktop.prompter.informed[0],
-              "Εισαγωγή πελατών: 1 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 1 γραμμές παραλείφθηκαν.\n"
+              "Εισαγωγή πελατών: 1 νέος, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 1 γραμμή παραλείφθηκε.\n"
               "Γραμμή 3: ο Α.Φ.Μ. «123456789» δεν είναι έγκυρος.");
     EXPECT_EQ(ReadTaxpayerRecord(dir / "Tables" / "123456783.cst").surname, "ΠΑΠΑΣ");
 

@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/MainWindow.h"
+#include "startup/DataFolder.h"
 #include "registry/TaxpayerRecord.h"
 #include "gui/ClientEntryWindow.h"
 #include "gui/ClientListWindow.h"
@@ -224,6 +226,32 @@ TEST(ClientList, ShowsEveryGoodRecordAfterTheSentenceNamingTheOthers) {
     EXPECT_EQ(ChooseTaxpayer(f.tables, f.desktop.services(), nullptr), std::nullopt);
     ASSERT_EQ(f.desktop.prompter.informed.size(), 2u);
     EXPECT_EQ(f.desktop.prompter.informed[1], "Δεν υπάρχει καταχωρημένος κανένας πελάτης.");
+}
+
+// The command-line companion and the window, given one data folder, keep one register.
+TEST(ClientList, TheWindowSeesTheClientsTheCommandLineBroughtIntoTheSameDataFolder) {
+    test::TempDir dir;
+    const std::filesystem::path office = dir / "office";
+    test::WriteBytes(dir / "list.csv", "ΑΦΜ;Επώνυμο\n123456783;ΠΑΠΑΣ\n");
+    const std::string command = "cd " + (dir / "").string() + " && HOME=" + dir.path().string() + " " + SKARTINA_CLI +
+                                " --data-dir office import-clients list.csv >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+
+    // The window's own choice for "--data-dir office" started in the same folder.
+    const DataFolderChoice choice = ChooseDataFolder({"office", dir.path(), dir.path()});
+    ASSERT_EQ(choice.folder, office);
+    test::FakeDesktop desktop;
+    const auto http = MakeCurlHttpClient();
+    MainWindow main(choice.folder, desktop.services(), *http);
+    QStringList shown;
+    test::OnNextModal([&](QWidget* modal) {
+        auto* list = qobject_cast<ClientListWindow*>(modal);
+        ASSERT_NE(list, nullptr);
+        shown = Column(RowsOf(*list), 3);
+        list->reject();
+    });
+    Find<QAction>(main, "miCustomerList")->trigger();
+    EXPECT_EQ(shown, QStringList{"123456783"});
 }
 
 TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The year buttons of the analysis window against the simulated portal, with
 // headless Chromium: the year's figures reach the grid, a second retrieval
 // cannot start while one runs, and closing the window ends a retrieval.

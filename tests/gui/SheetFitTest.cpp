@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the sheet fits a laptop screen and paints what it holds.
 
 #include "gui/AnalysisWindow.h"

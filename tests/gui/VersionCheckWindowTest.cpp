@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version-check windows, the menu command and the start-up check, against
 // the simulated update server.
 
@@ -217,6 +218,47 @@ TEST(MainWindowVersionCheck, MenuAndTileCloseTheMainWindowOnlyWhenAnInstallerSta
         EXPECT_EQ(KeepRunning, c.mainStays) << c.version;
         EXPECT_EQ(f.desktop.started.size(), c.mainStays ? 0u : 1u) << c.version;
     }
+}
+
+TEST(VersionCheckWindows, OnDebianTheMenusCheckWithoutTheHostSaysSoInOneSentence) {
+    std::string closedPort;
+    {
+        test::UpdateServerSim gone;
+        closedPort = gone.base();
+    }
+    UpdateFixture f;
+    ::setenv("SKARTINA_PRODUCT_HOST", closedPort.c_str(), 1);
+    f.desktop.updateKind = UpdateKind::DebianPackage;
+    VersionCheckWindow window(f.dir.path(), f.desktop.services(), *f.http);
+    window.show();
+    Find<QPushButton>(window, "btNewVersion")->click();
+    EXPECT_EQ(f.desktop.prompter.informed,
+              std::vector<std::string>{"Δεν ήταν δυνατή η σύνδεση με τον δικτυακό τόπο της εφαρμογής· ελέγξτε τη "
+                                       "σύνδεση στο internet και δοκιμάστε ξανά."});
+    EXPECT_TRUE(f.desktop.started.empty());
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST(VersionCheckWindows, OnDebianANewerPackageIsHandedToTheInstallerAndTheProgramGoesOn) {
+    UpdateFixture f;
+    const std::string name = "skartina_1.1-1_" + std::string(DebianArchitecture()) + ".deb";
+    f.server.offer("2022 (ver 01.00)", "2<br/>Setup.exe<br/>1001<br/>" + name + "<br/>2000<br/>", {200, kInstaller});
+    f.server.answer(std::string(kPackageFolderPath) + name, {200, std::string(2000, 'D')});
+    f.desktop.updateKind = UpdateKind::DebianPackage;
+    MainWindow main(f.dir.path(), f.desktop.services(), *f.http);
+    main.show();
+    test::OnNextModal([](QWidget* modal) {
+        auto* window = qobject_cast<VersionCheckWindow*>(modal);
+        ASSERT_NE(window, nullptr);
+        Find<QPushButton>(*window, "btNewVersion")->click();
+        Find<QPushButton>(*window, "btExit")->click();
+    });
+    Find<QAction>(main, "miNewVersion")->trigger();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(KeepRunning);
+    EXPECT_TRUE(f.desktop.started.empty());
+    EXPECT_EQ(f.desktop.installed, std::vector<fs::path>{fs::absolute(f.dir / "Upgrade" / name)});
+    for (const std::string& target : f.targets()) EXPECT_EQ(target.find("httpdnld.php"), std::string::npos) << target;
 }
 
 // Forwards to the real client, noting whether the main window showed at each request.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens the program's browser on an address and keeps looking at it until
 // killed: the program whose death the tests make sure the browser does not
 // outlive. The browser is configured by the environment, as the program's is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Doubles for the desktop: a prompter with a preset answer that records what
 // it was told, and an opener that records what it was asked to open.
@@ -20,13 +21,22 @@ struct FakeDesktop {
     QStringList opened;
     bool openSucceeds = true;
     std::vector<std::filesystem::path> started;
+    std::vector<std::filesystem::path> installed;
+    bool graphicalAuthorisation = true;
+    // The windows' tests of the installer run on any system; the Debian path has its own.
+    UpdateKind updateKind = UpdateKind::WindowsInstaller;
     DesktopServices services() {
         return {&prompter,
                 [this](const QString& what) {
                     opened << what;
                     return openSucceeds;
                 },
-                [this](const std::filesystem::path& program) { started.push_back(program); }};
+                [this](const std::filesystem::path& program) { started.push_back(program); },
+                [this](const std::filesystem::path& package) {
+                    installed.push_back(package);
+                    return graphicalAuthorisation;
+                },
+                updateKind};
     }
 };
 

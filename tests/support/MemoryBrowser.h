@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A browser held in memory, for the tests of the portal logic: windows with
 // addresses and documents of elements and frames, and a clock whose time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A PDF file as a reader gets it, through poppler: the size of each page, its
 // text, and its words in reading order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulated portal and one headless browser, shared by every test of the
 // portal test program; both are stopped at the end of the run, also after a

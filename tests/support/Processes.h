@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the tests learn of processes and sockets from /proc: the process tree,
 // the processes marked by a text in their command line or environment, their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulated portal started for one test (with the faults it needs), a
 // headless Chromium allowed to open its pop-ups, and the sample client's

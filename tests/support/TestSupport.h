@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared helpers of the tests: a temporary folder, raw file access and a
 // prompter that answers with a preset reply.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A simulated update server for the tests: plain HTTP on a free loopback port,
 // started with the object and stopped with it. Each test sets what a path

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A certificate made at start for 127.0.0.1: the simulated portal speaks
 // HTTPS like the real one, and the browser is told to accept it.

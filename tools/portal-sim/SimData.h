@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulated portal's data folder: accounts.txt with lines "username
 // password AFM" (a taxpayer) or "username password *" (an accountant who may

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/portal-sim/SimPages.h"
 
 #include "sheet/Amount.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The HTML of the simulated portal's pages, with the titles, element names and
 // paths the program relies on.

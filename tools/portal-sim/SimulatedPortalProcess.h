@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulated portal as a child of a test or a benchmark: started on a data
 // folder with the faults asked for, its three hosts read from its first line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skartina-portal-sim: a stand-in for the tax portal, for the tests and for
 // trying the program without the real portal. Three HTTPS servers on loopback
 // ports stand for the application host, the login host and the second login

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skartina-screens OUTDIR: builds each window with sample data on the
 // offscreen platform and saves a PNG of it, so the windows can be looked at
 // without a desktop; and the first and last printed page of a 53-column sheet,

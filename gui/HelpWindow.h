@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// "Σύντομες οδηγίες": the instructions shipped with the program, readable
+// without a network, with the product host's full help page as a link.
+
+#include <QDialog>
+
+#include <filesystem>
+
+class QLabel;
+class QTextBrowser;
+
+namespace skartina {
+
+class HelpWindow : public QDialog {
+    Q_OBJECT
+public:
+    // page: the shipped HTML file; onlineUrl: the product host's help page.
+    HelpWindow(const std::filesystem::path& page, const QString& onlineUrl, QWidget* parent = nullptr);
+
+private:
+    QTextBrowser* text_;  // "tbHelp"
+    QLabel* online_;      // "lbOnline"
+};
+
+}  // namespace skartina
