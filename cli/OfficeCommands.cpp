@@ -63,6 +63,7 @@ struct ImportClientsArguments {
 };
 
 int RunImportClients(const ImportClientsArguments& args) {
+    const auto held = HoldDataFolders("import-clients", true);
     const ImportResult result = ImportClientFile(kTablesFolder, args.file);
     const std::vector<std::string> lines = ImportReportLines(result);
     std::cout << lines.front() << '\n';
@@ -93,6 +94,9 @@ int RunRetrieveClients(const RetrieveClientsArguments& args) {
     const std::string& user = args.user;
     const int extraSeconds = ExtraSeconds(args.extraSeconds);
 
+    // One run at a time in a folder, and never beside the program's window:
+    // each would save a client's sheet loaded before the other's save.
+    const auto held = HoldDataFolders("retrieve-clients", true);
     std::optional<OfficeJournal> unfinished = ReadOfficeJournal(kTablesFolder);
     OfficeJournal journal;
     if (resume) {

@@ -3,6 +3,7 @@
 // ticked years does it, without the window.
 
 #include "cli/Commands.h"
+#include "sheet/AnalysisHistory.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
@@ -68,6 +69,8 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     const std::string& in = args.in;
     const std::string& out = args.out;
     RefuseOutputOverInputs(out, {args.in});
+    // The year's documents go to this folder's Tables, the sheet to OUT.
+    const auto held = HoldDataFolders("retrieve-all", true, {out});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
@@ -97,7 +100,7 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     E1CodeTable e1;
     const BatchResult result = RetrieveYears(portal, request, e1, grid, view);
     RecalculateSheet(grid);
-    SaveGridToFile(grid, out);
+    SaveSheetFile(grid, out);
     for (const std::string& line : BatchSummaryLines(result)) std::cout << line << '\n';
     return result.AnyFailed() ? 1 : 0;
 }

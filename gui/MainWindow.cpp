@@ -275,9 +275,14 @@ void MainWindow::onVersionCheckTriggered() {
     if (!KeepRunning) close();  // an installer was started
 }
 
-void MainWindow::onHelpTriggered() { desktop_.open(QString::fromStdString(ProductHost() + kHelpPath)); }
+void MainWindow::openPage(const std::string& address) {
+    const QString page = QString::fromStdString(address);
+    if (!desktop_.open(page)) desktop_.prompter->inform(NotOpenedSentence(page));
+}
 
-void MainWindow::onLogoClicked() { desktop_.open(QString::fromStdString(ProductHost() + kHomePath)); }
+void MainWindow::onHelpTriggered() { openPage(ProductHost() + kHelpPath); }
+
+void MainWindow::onLogoClicked() { openPage(ProductHost() + kHomePath); }
 
 void MainWindow::onTileClicked(int tag) {
     if (tag == 1) onNewClientTriggered();

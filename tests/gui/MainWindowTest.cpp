@@ -193,6 +193,13 @@ TEST(MainWindow, HelpAndHomePagesOpenOnTheProductHost) {
     EXPECT_TRUE(f.desktop.opened[0].endsWith("/apps_extras/VELMORA2021/dt_help.html"));
     EXPECT_TRUE(f.desktop.opened[0].startsWith("https://"));
     EXPECT_TRUE(f.desktop.opened[1].startsWith("https://"));
+    EXPECT_TRUE(f.desktop.prompter.informed.empty());
+
+    // No browser to open them: told, not taken for done.
+    f.desktop.openSucceeds = false;
+    Find<QAction>(*main, "miHelp")->trigger();
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
+    EXPECT_EQ(f.desktop.prompter.informed[0], NotOpenedSentence(f.desktop.opened[2]));
 }
 
 }  // namespace
