@@ -845,6 +845,10 @@ void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
 void AnalysisWindow::keepOrReplaceYear(const SheetGrid& before, int year, bool inRun) {
     const std::vector<ReplacedFigure> figures = ReplacedFigures(before, grid_, year);
     if (figures.empty()) return;
+    // While the question is open the sheet shows its own figures, as they were.
+    const SheetGrid retrieved = grid_;
+    RestoreYearFigures(grid_, before, year);
+    RecalculateSheet();
     bool replace = false;
     if (inRun && runAnswerForAll_) {
         replace = *runAnswerForAll_;
@@ -858,7 +862,7 @@ void AnalysisWindow::keepOrReplaceYear(const SheetGrid& before, int year, bool i
             replace = desktop_.prompter->confirm(question);
         }
     }
-    if (!replace) RestoreYearFigures(grid_, before, year);
+    if (replace) RestoreYearFigures(grid_, retrieved, year);
     RecalculateSheet();
 }
 
@@ -976,11 +980,15 @@ void AnalysisWindow::onVersionsClicked() {
     list->setCurrentRow(0);
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &chooser);
+    // Enter does not replace the sheet: the harmless button is the default.
+    buttons->button(QDialogButtonBox::Open)->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::Cancel)->setDefault(true);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, &chooser, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &chooser, &QDialog::reject);
     connect(list, &QListWidget::itemDoubleClicked, &chooser, &QDialog::accept);
     if (chooser.exec() != QDialog::Accepted || list->currentRow() < 0) return;
+    if (!mayReplaceSheet()) return;
     OpenVersion(versions[static_cast<size_t>(list->currentRow())]);
 }
 
