@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "common/ClientFiles.h"
 #include "common/TextFile.h"
 #include "registry/AfmCheck.h"
 #include "sheet/AnalysisHistory.h"
@@ -51,7 +52,11 @@ void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std
 std::vector<DataFolderLock> HoldDataFolders(const std::string& command, bool currentFolder,
                                             std::initializer_list<std::string> outputs) {
     std::vector<std::filesystem::path> folders;
-    if (currentFolder) folders.push_back(std::filesystem::current_path());
+    // The current folder counts when it is a data folder: it has clients, or a program has held it.
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::error_code ec;
+    if (currentFolder && (std::filesystem::exists(here / kTablesFolder, ec) || std::filesystem::exists(here / kDataFolderLockName, ec)))
+        folders.push_back(here);
     for (const std::string& output : outputs)
         if (const std::optional<AnalysisOwner> owner = AnalysisOwnerOf(output))
             folders.push_back(owner->tablesDir.parent_path());

@@ -43,8 +43,9 @@ CLI::Option* CheckAfm(CLI::Option* option);
 void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std::string> inputs);
 
 // Holds, for the command's run, every data folder it writes into: the
-// current folder (for the commands that write its Tables) and the data folder
-// of each output that is a client's analysis file. Throws std::runtime_error
+// current folder (for the commands that write its Tables), when it has a
+// Tables or a lock file, and the data folder of each output that is a
+// client's analysis file. Throws std::runtime_error
 // naming the holder when the program's window or another command has one.
 std::vector<DataFolderLock> HoldDataFolders(const std::string& command, bool currentFolder,
                                             std::initializer_list<std::string> outputs = {});

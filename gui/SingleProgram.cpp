@@ -15,7 +15,11 @@ const QByteArray kComeForward = "forward\n";
 }  // namespace
 
 QString SingleProgram::ServerName(const std::filesystem::path& folder) {
-    const QByteArray key = QByteArray::fromStdString(folder.lexically_normal().string());
+    // The folder however it was named (a link, "..", a trailing "/"): one socket for one folder.
+    std::error_code ec;
+    std::filesystem::path same = std::filesystem::weakly_canonical(folder, ec);
+    if (ec) same = folder.lexically_normal();
+    const QByteArray key = QByteArray::fromStdString(same.string());
     return QString("skartina-%1-%2")
         .arg(::getuid())
         .arg(QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24)));
