@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
+#include "common/ClientFiles.h"
 #include "common/TextFile.h"
 #include "portal/OfficeSelection.h"
 #include "registry/AfmCheck.h"
+#include "sheet/AnalysisHistory.h"
 #include "sheet/SheetGrid.h"
 
 #include <CLI/Option.hpp>
 
+#include <algorithm>
 #include <charconv>
+#include <optional>
 
 namespace skartina::cli {
 
@@ -60,6 +64,29 @@ void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std
         if (IsSameFile(output, input))
             throw UsageError("το αρχείο εξόδου «" + EscapeControls(output) + "» είναι το αρχείο εισόδου «" +
                              EscapeControls(input) + "»· δώστε άλλο αρχείο εξόδου");
+}
+
+std::vector<DataFolderLock> HoldDataFolders(const std::string& command, bool currentFolder,
+                                            std::initializer_list<std::string> outputs) {
+    std::vector<std::filesystem::path> folders;
+    // The data folder of the commands that write the register (the window's rule).
+    if (currentFolder) folders.push_back(DataTables().parent_path());
+    for (const std::string& output : outputs)
+        if (const std::optional<AnalysisOwner> owner = AnalysisOwnerOf(output))
+            folders.push_back(owner->tablesDir.parent_path());
+    std::vector<DataFolderLock> held;
+    std::vector<std::filesystem::path> seen;
+    for (const std::filesystem::path& folder : folders) {
+        const std::filesystem::path same = std::filesystem::weakly_canonical(folder);
+        if (std::find(seen.begin(), seen.end(), same) != seen.end()) continue;  // a second lock of one folder would refuse itself
+        seen.push_back(same);
+        std::optional<DataFolderLock> lock = DataFolderLock::Take(same, "το skartina-cli " + command);
+        if (!lock)
+            throw std::runtime_error(FolderInUseSentence(same, DataFolderLock::HolderOf(same),
+                                                         "η εντολή δεν έγραψε τίποτα· δοκιμάστε ξανά όταν τελειώσει"));
+        held.push_back(std::move(*lock));
+    }
+    return held;
 }
 
 CLI::Option* AddRequired(CLI::App& command, const std::string& name, std::string& value, const std::string& meaning) {

@@ -5,9 +5,13 @@
 // that returns the exit status. Bad usage throws UsageError, bad data any
 // other std::exception.
 
+#include "common/DataFolderLock.h"
+
 #include <CLI/App.hpp>
 
 #include <filesystem>
+#include <vector>
+
 #include <functional>
 #include <initializer_list>
 #include <stdexcept>
@@ -46,6 +50,14 @@ CLI::Option* CheckAfm(CLI::Option* option);
 // Refuses (UsageError) an output file that is one of the inputs, also when
 // named through another path or a link: a command never writes over what it reads.
 void RefuseOutputOverInputs(const std::string& output, std::initializer_list<std::string> inputs);
+
+// Holds, for the command's run, every data folder it writes into: the
+// current folder (for the commands that write its Tables), when it has a
+// Tables or a lock file, and the data folder of each output that is a
+// client's analysis file. Throws std::runtime_error
+// naming the holder when the program's window or another command has one.
+std::vector<DataFolderLock> HoldDataFolders(const std::string& command, bool currentFolder,
+                                            std::initializer_list<std::string> outputs = {});
 
 // The --extra-seconds value of the retrieval commands, 0 to kMostExtraSeconds; throws UsageError.
 inline constexpr int kMostExtraSeconds = 600;

@@ -2,6 +2,7 @@
 // Commands that fill a year of a sheet from its E1 amounts or its yearly report.
 
 #include "cli/Commands.h"
+#include "sheet/AnalysisHistory.h"
 #include "common/TextFile.h"
 #include "e1/CodeList.h"
 #include "e1/ReportPdf.h"
@@ -36,13 +37,14 @@ void ReadReport(const std::string& path, int year, E1CodeTable& e1) {
 
 // Loads the sheet, runs the year's rules on the table, recalculates and writes.
 void FillYear(E1CodeTable& e1, int year, const std::string& in, const std::string& out) {
+    const auto held = HoldDataFolders("year", false, {out});
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
     if (SpouseColumnOf(year) >= grid.columnCount())
         throw std::runtime_error("το φύλλο «" + in + "» δεν έχει στήλες για το έτος " + std::to_string(year));
     RunYearRules(e1, grid, year);
     RecalculateSheet(grid);
-    SaveGridToFile(grid, out);
+    SaveSheetFile(grid, out);
 }
 
 struct YearArguments {

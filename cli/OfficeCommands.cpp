@@ -70,6 +70,7 @@ struct ImportClientsArguments {
 };
 
 int RunImportClients(const ImportClientsArguments& args) {
+    const auto held = HoldDataFolders("import-clients", true);
     const ImportResult result = ImportClientFile(DataTables(), args.file);
     const std::vector<std::string> lines = ImportReportLines(result);
     std::cout << lines.front() << '\n';
@@ -101,6 +102,9 @@ int RunRetrieveClients(const RetrieveClientsArguments& args) {
     const int extraSeconds = ExtraSeconds(args.extraSeconds);
     const std::vector<int> years = PortalYears(yearsText);  // refused before the data folder is touched
 
+    // One run at a time in a folder, and never beside the program's window:
+    // each would save a client's sheet loaded before the other's save.
+    const auto held = HoldDataFolders("retrieve-clients", true);
     std::optional<OfficeJournal> unfinished = ReadOfficeJournal(DataTables());
     OfficeJournal journal;
     if (resume) {

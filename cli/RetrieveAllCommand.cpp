@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "sheet/AnalysisHistory.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
@@ -59,6 +60,8 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     const std::string& in = args.in;
     const std::string& out = args.out;
     RefuseOutputOverInputs(out, {args.in});
+    // The year's documents go to this folder's Tables, the sheet to OUT.
+    const auto held = HoldDataFolders("retrieve-all", true, {out});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
@@ -90,7 +93,7 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
     const BatchResult result = RetrieveYears(portal, request, e1, grid, view);
     RecalculateSheet(grid);
-    SaveGridToFile(grid, out);
+    SaveSheetFile(grid, out);
     for (const std::string& line : BatchSummaryLines(result)) std::cout << line << '\n';
     return result.AnyFailed() ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "sheet/AnalysisHistory.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "e1/E1CodeTable.h"
@@ -59,6 +60,8 @@ int RunRetrieve(const RetrieveArguments& args) {
     const std::string& in = args.in;
     const std::string& out = args.out;
     RefuseOutputOverInputs(out, {args.in});
+    // The year's documents go to this folder's Tables, the sheet to OUT.
+    const auto held = HoldDataFolders("retrieve", true, {out});
 
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
@@ -80,7 +83,7 @@ int RunRetrieve(const RetrieveArguments& args) {
     // A year not read is told by the prompter; a year read is told here.
     const std::optional<YearResult> result = RetrieveYearFromPortal(portal, request, yearTicked, e1, grid, prompter, view);
     if (!result) return 1;
-    SaveGridToFile(grid, out);
+    SaveSheetFile(grid, out);
     if (result->end.ending == Ending::Read) std::cerr << result->Sentence() << '\n';
     return Filled(result->end.ending) ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 
 #include "sheet/AnalysisConversion.h"
 #include "cli/Commands.h"
+#include "sheet/AnalysisHistory.h"
 #include "common/ClientFiles.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/MarriedMarks.h"
@@ -37,27 +38,38 @@ int RunNew(const NewArguments& args) {
     for (int year = kOldestBoxYear; year <= kNewestYear; ++year) years.setTicked(year, year >= oldestBox);
     if (firstYear < kOldestBoxYear) years.setFirstYear(firstYear);
 
+    const auto held = HoldDataFolders("new", false, {args.out});
     SheetGrid grid;
     BuildSheetLayout(grid, years);
     if (args.married) {
         ApplyMarriedToAllYears(grid, true);
         RecalculateSheet(grid);
     }
-    SaveGridToFile(grid, args.out);
+    SaveSheetFile(grid, args.out);
     return 0;
 }
 
 int RunRecalc(const std::string& in, const std::string& out) {
     RefuseOutputOverInputs(out, {in});
+    const auto held = HoldDataFolders("recalc", false, {out});
     SheetGrid grid;
     if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
     RecalculateSheet(grid);
-    SaveGridToFile(grid, out);
+    SaveSheetFile(grid, out);
     return 0;
 }
 
 int RunConvert(const std::string& dir) {
     const std::filesystem::path tables = std::filesystem::path(dir) / kTablesFolder;
+    std::vector<DataFolderLock> held;
+    if (std::filesystem::is_directory(tables)) {
+        const std::filesystem::path folder = std::filesystem::absolute(dir);
+        std::optional<DataFolderLock> lock = DataFolderLock::Take(folder, "το skartina-cli convert");
+        if (!lock)
+            throw std::runtime_error(FolderInUseSentence(folder, DataFolderLock::HolderOf(folder),
+                                                         "η εντολή δεν έγραψε τίποτα· δοκιμάστε ξανά όταν τελειώσει"));
+        held.push_back(std::move(*lock));
+    }
     const ConversionReport report = ConvertAnalysisFiles(tables);
     if (report.tablesMissing) throw std::runtime_error("δεν υπάρχει φάκελος «" + tables.string() + "»");
     if (report.alreadyDone) {

@@ -4,6 +4,7 @@
 // shows message boxes, tests answer with a double.
 
 #include <string>
+#include <vector>
 
 namespace skartina {
 
@@ -26,6 +27,23 @@ public:
     // A question with the buttons Yes, No and Cancel; closing the box is Cancel.
     // Where no one can cancel (batch use), it is the Yes/No question.
     virtual Answer ask(const std::string& text) { return confirm(text) ? Answer::Yes : Answer::No; }
+
+    // A Yes/No question asked for each item of a run (each year), whose
+    // default is No; `forAll` true: the answer holds for the rest of the run.
+    struct EachAnswer {
+        bool yes = false;
+        bool forAll = false;
+    };
+    virtual EachAnswer askEach(const std::string& text) { return {confirm(text), false}; }
+
+    // A message with buttons of the given captions; the index of the one
+    // pressed, or -1 when the message was closed. The last button is the
+    // default and the one of Escape: the harmless one.
+    virtual int choose(const std::string& text, const std::vector<std::string>& buttons) {
+        (void)buttons;
+        inform(text);
+        return -1;
+    }
 };
 
 }  // namespace skartina

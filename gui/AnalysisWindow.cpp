@@ -4,6 +4,8 @@
 #include "gui/BrowserPlace.h"
 #include "gui/QtText.h"
 #include "common/ClientFiles.h"
+#include "common/TextFile.h"
+#include "registry/AfmCheck.h"
 #include "registry/TaxpayerRecord.h"
 #include "gui/ClientListWindow.h"
 #include "gui/AnalysisListWindow.h"
@@ -31,6 +33,9 @@
 #include "gui/BatchProgressWindow.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <QToolTip>
 #include <QListWidget>
 #include <QDialogButtonBox>
 #include <QCloseEvent>
@@ -54,6 +59,11 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace skartina {
 namespace {
@@ -288,6 +298,13 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     fieldOrder_ = {taxNumberEdit_, nameEdit_, portalUserEdit_, portalPasswordEdit_};
     for (QLineEdit* field : fieldOrder_) field->installEventFilter(this);
 
+    // Enter never starts a retrieval or replaces the sheet: no button is the
+    // window's default, and a focused one takes Space or a click.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
     // As a new window: 2003 to 2020.
     syncYearBoxes();
     BuildSheetLayout();
@@ -433,6 +450,7 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
         AlignYearBoxesToSheet(grid_, years_);
         syncYearBoxes();
         modified_ = false;
+        sheetAfm_ = afm;
         attempt([&] { ownFile_ = StampOf(AnalysisFilePath(tablesDir(), afm.toStdString(), workYear_.toStdString())); });
     }
     handEntry_.reset();
@@ -441,29 +459,108 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
 }
 
 void AnalysisWindow::onTaxNumberLeft() {
-    if (taxNumberEdit_->text().isEmpty()) return;
+    const QString afm = taxNumberEdit_->text();
+    if (afm.isEmpty() || retrieving_) return;
+    CommitOpenEdit();
+    // The sheet belongs to one client: another tax number starts that client's sheet.
+    if (!sheetAfm_.isEmpty() && afm != sheetAfm_ && sheetHoldsWork()) {
+        switchClient(afm);
+        return;
+    }
+    if (!sheetAfm_.isEmpty() && afm != sheetAfm_) {
+        // An empty sheet of another client: the new one's fields, none of the old one's.
+        nameEdit_->clear();
+        portalUserEdit_->clear();
+        portalPasswordEdit_->clear();
+    }
     FillTaxpayerFields();
+    // A sheet that was nobody's, or an empty one, is now this client's.
+    sheetAfm_ = taxNumberEdit_->text();
     // The tax number of a saved analysis typed into a sheet without changes:
     // the client's sheet is offered, so that a save never replaces it by an empty one.
-    CommitOpenEdit();
-    if (modified_ || retrieving_) return;
-    const std::string afm = taxNumberEdit_->text().toStdString();
+    if (modified_) return;
+    const std::string typed = taxNumberEdit_->text().toStdString();
     std::optional<FileStamp> saved;
     SheetGrid onDisk;
     try {
-        saved = StampOf(AnalysisFilePath(tablesDir(), afm, workYear_.toStdString()));
+        saved = StampOf(AnalysisFilePath(tablesDir(), typed, workYear_.toStdString()));
         if (!saved || saved == ownFile_ || !LoadGridFromFile(saved->path, onDisk)) return;
     } catch (const std::exception&) {
         return;  // a file that does not open is told when it is opened or replaced
     }
-    if (desktop_.prompter->offer("Υπάρχει αποθηκευμένη δήλωση του Α.Φ.Μ. " + afm + " (αποθηκεύτηκε στις " +
+    if (desktop_.prompter->offer("Υπάρχει αποθηκευμένη δήλωση του Α.Φ.Μ. " + typed + " (αποθηκεύτηκε στις " +
                                  SavedAtText(*saved) + ", " + DescribeYearsWithFigures(onDisk) + "). Να ανοίξει;"))
         OpenAnalysisOf(taxNumberEdit_->text());
+}
+
+bool AnalysisWindow::sheetHoldsWork() const { return modified_ || !YearsWithFigures(grid_).empty(); }
+
+std::string AnalysisWindow::ownerAfm() const {
+    return (sheetAfm_.isEmpty() ? taxNumberEdit_->text() : sheetAfm_).toStdString();
+}
+
+std::string AnalysisWindow::clientLabel(const std::string& afm) const {
+    std::string name;
+    try {
+        if (AfmFileNameProblem(afm).empty())
+            if (const auto record = LoadTaxpayer(tablesDir(), afm))
+                name = record->firstName.empty() ? record->surname : record->surname + " " + record->firstName;
+    } catch (const std::exception&) {
+        // A record that does not read leaves the number alone.
+    }
+    return "Α.Φ.Μ. " + afm + (name.empty() ? "" : " (" + name + ")");
+}
+
+bool AnalysisWindow::switchClient(const QString& afm) {
+    const std::string from = sheetAfm_.toStdString();
+    const std::string to = afm.toStdString();
+    if (!mayReplaceSheet("Η δήλωση του " + clientLabel(from) +
+                         " έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν ανοίξει η δήλωση του " +
+                         clientLabel(to) + ";")) {
+        taxNumberEdit_->setText(sheetAfm_);
+        return false;
+    }
+    bool saved = false;
+    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), to, workYear_.toStdString())); });
+    nameEdit_->clear();
+    portalUserEdit_->clear();
+    portalPasswordEdit_->clear();
+    if (saved && OpenAnalysisOf(afm)) return true;
+    // A client without a saved analysis starts on an empty sheet of the same years.
+    taxNumberEdit_->setText(afm);
+    FillTaxpayerFields();
+    marriedAllYearsBox_->setChecked(false);
+    ResetSheet();
+    ownFile_.reset();
+    sheetAfm_ = afm;
+    return true;
+}
+
+bool AnalysisWindow::sheetIsTheFieldsClients() {
+    const QString afm = taxNumberEdit_->text();
+    if (afm.isEmpty() || sheetAfm_.isEmpty() || afm == sheetAfm_) return true;
+    CommitOpenEdit();
+    if (!sheetHoldsWork()) {
+        onTaxNumberLeft();
+        return true;
+    }
+    return switchClient(afm);
 }
 
 void AnalysisWindow::CommitOpenEdit() {
     sheetView_->commitOpenEditor();
     if (handEntry_.finish(grid_)) RecalculateSheet();
+    tellRefusedAmount();
+}
+
+void AnalysisWindow::tellRefusedAmount() {
+    const std::optional<HandEntry::Refusal> refusal = handEntry_.takeRefusal();
+    if (!refusal) return;
+    lastNotice_ = QString::fromStdString(RefusedAmountSentence(refusal->typed, refusal->kept));
+    // Beside the cell that kept its value, for a few seconds.
+    const QRect cell = sheetView_->visualRect(model_->index(refusal->cell.row, refusal->cell.column));
+    const QPoint at = sheetView_->viewport()->mapToGlobal(cell.isValid() ? cell.bottomLeft() : QPoint(0, 0));
+    QToolTip::showText(at, lastNotice_, sheetView_->viewport(), QRect(), 8000);
 }
 
 bool AnalysisWindow::onSaveClicked() {
@@ -471,8 +568,7 @@ bool AnalysisWindow::onSaveClicked() {
     return saveSheet(true, false);
 }
 
-std::string AnalysisWindow::replaceQuestion(const std::string& lead) {
-    const std::string afm = taxNumberEdit_->text().toStdString();
+std::string AnalysisWindow::replaceQuestion(const std::string& lead, const std::string& afm) {
     if (afm.empty()) return {};
     const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
     const std::optional<FileStamp> saved = StampOf(path);
@@ -495,35 +591,53 @@ bool AnalysisWindow::saveSheet(bool tell, bool replaceAgreed) {
         desktop_.prompter->inform(kNoAfmToSaveMessage);
         return false;
     }
+    // Never under another client's number without a question that names both.
+    if (!sheetAfm_.isEmpty() && sheetAfm_.toStdString() != afm &&
+        !desktop_.prompter->confirm("Το φύλλο είναι του " + clientLabel(sheetAfm_.toStdString()) +
+                                    ". Να αποθηκευτεί ως δήλωση του " + clientLabel(afm) + ";"))
+        return false;
+    return saveSheetAs(afm, tell, replaceAgreed);
+}
+
+bool AnalysisWindow::saveSheetAs(const std::string& afm, bool tell, bool replaceAgreed) {
+    if (!IsWholeAfm(afm) && !desktop_.prompter->confirm(kInvalidAfmAnalysisQuestion)) return false;
     bool written = false;
     attempt([&] {
         const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
         MakeTablesFolderPrivate(tablesDir());
         // Saving the analysis this window opened or saved asks nothing; any other file on disk is named first.
         if (!replaceAgreed) {
-            const std::string question = replaceQuestion(kOverwriteAnalysisQuestion);
+            const std::string question = replaceQuestion(kOverwriteAnalysisQuestion, afm);
             if (!question.empty() && !desktop_.prompter->confirm(question)) return;
         }
-        SaveGridToFile(grid_, path);
+        // The file it replaces stays among the client's earlier versions.
+        SaveGridKeepingHistory(grid_, tablesDir(), afm, path);
         ownFile_ = StampOf(path);
         written = true;
     });
     if (!written) return false;
     modified_ = false;
+    sheetAfm_ = QString::fromStdString(afm);
     if (tell) desktop_.prompter->inform(kAnalysisSavedMessage);
     return true;
 }
 
-bool AnalysisWindow::mayReplaceSheet() {
+bool AnalysisWindow::mayReplaceSheet(const std::string& lead) {
     CommitOpenEdit();
     if (!modified_) return true;
-    std::string question = kSaveBeforeReplacingQuestion;
+    const std::string owner = ownerAfm();
+    std::string question = lead;
     attempt([&] {
-        if (const std::string replacing = replaceQuestion(question); !replacing.empty()) question = replacing;
+        if (const std::string replacing = replaceQuestion(question, owner); !replacing.empty()) question = replacing;
     });
     switch (desktop_.prompter->ask(question)) {
     case Prompter::Answer::Yes:
-        return saveSheet(false, true);  // not saved (told why): the sheet stays
+        // Saved under the sheet's own client (not saved, and told why: the sheet stays).
+        if (owner.empty()) {
+            desktop_.prompter->inform(kNoAfmToSaveMessage);
+            return false;
+        }
+        return saveSheetAs(owner, false, true);
     case Prompter::Answer::No:
         return true;
     case Prompter::Answer::Cancel:
@@ -545,7 +659,8 @@ void AnalysisWindow::reject() {
         // One question: Ναι saves (naming the file it replaces, if any) and closes.
         std::string question = kSaveChangesQuestion;
         attempt([&] {
-            if (const std::string replacing = replaceQuestion(question); !replacing.empty()) question = replacing;
+            const std::string afm = taxNumberEdit_->text().toStdString();
+            if (const std::string replacing = replaceQuestion(question, afm); !replacing.empty()) question = replacing;
         });
         switch (desktop_.prompter->ask(question)) {
         case Prompter::Answer::Yes:
@@ -587,6 +702,7 @@ void AnalysisWindow::onChooseClientClicked() {
     } else {
         ResetSheet();
         ownFile_.reset();
+        sheetAfm_ = Q(*afm);
     }
 }
 
@@ -686,6 +802,7 @@ void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
     // One retrieval at a time: they share the code table and the sheet.
     if (retrieving_) return;
     CommitOpenEdit();
+    if (!sheetIsTheFieldsClients()) return;
     const int year = button->objectName().mid(2).toInt();
     const auto box = yearBoxes_.find(year);
     const bool ticked = box != yearBoxes_.end() && box->second->isChecked();
@@ -707,7 +824,12 @@ void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
     const std::optional<YearResult> result =
         RetrieveYearFromPortal(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
     endRetrieval();
-    if (!(grid_ == before)) modified_ = true;
+    if (result && (result->end.ending == Ending::Read || result->end.ending == Ending::NoReturn))
+        keepOrReplaceYear(before, year, false);
+    if (!(grid_ == before)) {
+        modified_ = true;
+        sheetAfm_ = taxNumberEdit_->text();
+    }
     if (result && result->end.ending != Ending::Cancelled) {
         const Ending ending = result->end.ending;
         showRetrievalCounter(QString(ending == Ending::Read       ? "%1: ΟΚ"
@@ -718,7 +840,37 @@ void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
     }
 
     if (result && result->end.ending == Ending::Cancelled) closeRequested_ = true;
-    closeAfterRetrieval(browser);
+    if (!closeAfterRetrieval(browser)) sheetView_->setFocus(Qt::OtherFocusReason);
+}
+
+void AnalysisWindow::keepOrReplaceYear(const SheetGrid& before, int year, bool inRun) {
+    const std::vector<ReplacedFigure> figures = ReplacedFigures(before, grid_, year);
+    if (figures.empty()) return;
+    // While the question is open the sheet shows its own figures, as they were.
+    const SheetGrid retrieved = grid_;
+    RestoreYearFigures(grid_, before, year);
+    RecalculateSheet();
+    bool replace = false;
+    if (inRun && runAnswerForAll_) {
+        replace = *runAnswerForAll_;
+    } else {
+        const std::string question = ReplaceFiguresQuestion(before, year, figures);
+        if (inRun) {
+            const Prompter::EachAnswer answer = desktop_.prompter->askEach(question);
+            replace = answer.yes;
+            if (answer.forAll) runAnswerForAll_ = answer.yes;
+        } else {
+            replace = desktop_.prompter->confirm(question);
+        }
+    }
+    if (replace) RestoreYearFigures(grid_, retrieved, year);
+    RecalculateSheet();
+}
+
+void AnalysisWindow::onRunYearFilled(int year) {
+    keepOrReplaceYear(runBefore_, year, true);
+    if (!(grid_ == runBefore_)) markModified();
+    RecalculateSheet();
 }
 
 bool AnalysisWindow::closeAfterRetrieval(Browser& browser) {
@@ -740,10 +892,7 @@ class WindowBatchView : public BatchView {
 public:
     WindowBatchView(AnalysisWindow& window, BatchProgressWindow& progress) : window_(window), progress_(progress) {}
     void Progress(const BatchProgress& progress) override { progress_.ShowProgress(progress); }
-    void YearFilled(int) override {
-        window_.markModified();
-        window_.RecalculateSheet();
-    }
+    void YearFilled(int year) override { window_.onRunYearFilled(year); }
     void YearEnded(const YearResult&) override { progress_.YearEnded(); }
     bool CancelRequested() override { return progress_.cancelRequested(); }
 
@@ -757,6 +906,7 @@ private:
 void AnalysisWindow::onRetrieveAllYearsClicked() {
     if (retrieving_) return;
     CommitOpenEdit();
+    if (!sheetIsTheFieldsClients()) return;
     BatchRequest request;
     request.credentials = {taxNumberEdit_->text().toStdString(), portalUserEdit_->text().toStdString(),
                            portalPasswordEdit_->text().toStdString(), accountantBox_->isChecked()};
@@ -776,6 +926,9 @@ void AnalysisWindow::onRetrieveAllYearsClicked() {
     BatchProgressWindow progress(static_cast<int>(request.years.size()), this);
     WindowBatchView view(*this, progress);
 
+    RecalculateSheet();
+    runBefore_ = grid_;
+    runAnswerForAll_.reset();
     beginRetrieval();
     batchRunning_ = true;
     progress.show();
@@ -792,13 +945,16 @@ void AnalysisWindow::onRetrieveAllYearsClicked() {
     const BatchResult result = RetrieveYears(portal, request, e1_, grid_, view);
     progress.hide();
     endRetrieval();
+    if (!(grid_ == runBefore_)) sheetAfm_ = QString::fromStdString(request.credentials.afm);
     if (closeAfterRetrieval(browser)) return;
+    sheetView_->setFocus(Qt::OtherFocusReason);
 
     RecalculateSheet();
     int read = 0;
     for (const YearResult& year : result.years) read += year.end.ending == Ending::Read;
     const std::vector<std::string> lines = BatchSummaryLines(result);
-    showRetrievalCounter(QString("ΟΚ %1/%2").arg(read).arg(result.years.size()),
+    // "ΟΚ" only for years that were read: a run that read nothing says so.
+    showRetrievalCounter(QString(read > 0 ? "ΟΚ %1/%2" : "όχι %1/%2").arg(read).arg(result.years.size()),
                          QString::fromStdString(lines.empty() ? std::string() : lines.front()));
     std::string summary;
     for (const std::string& line : BatchSummaryLines(result)) summary += (summary.empty() ? "" : "\n") + line;
@@ -825,11 +981,15 @@ void AnalysisWindow::onVersionsClicked() {
     list->setCurrentRow(0);
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &chooser);
+    // Enter does not replace the sheet: the harmless button is the default.
+    buttons->button(QDialogButtonBox::Open)->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::Cancel)->setDefault(true);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, &chooser, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &chooser, &QDialog::reject);
     connect(list, &QListWidget::itemDoubleClicked, &chooser, &QDialog::accept);
     if (chooser.exec() != QDialog::Accepted || list->currentRow() < 0) return;
+    if (!mayReplaceSheet()) return;
     OpenVersion(versions[static_cast<size_t>(list->currentRow())]);
 }
 
@@ -853,25 +1013,22 @@ void AnalysisWindow::onPortalDocumentsClicked() {
     if (!attempt([&] { folder = SourcesFolder(tablesDir(), afm); })) return;
     if (!std::filesystem::is_directory(folder))
         return desktop_.prompter->inform("Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. " + afm + ".");
-    if (!desktop_.open(QString::fromStdString(folder.string())))
-        desktop_.prompter->inform("Ο φάκελος «" + folder.string() + "» δεν άνοιξε.");
+    const QString shown = QString::fromStdString(std::filesystem::absolute(folder).string());
+    if (!desktop_.open(shown)) desktop_.prompter->inform(NotOpenedSentence(shown));
 }
 
 void AnalysisWindow::exportAndOpen(const char* extension,
                                     void (*write)(const SheetGrid&, const std::filesystem::path&, const std::string&,
                                                   const std::string&)) {
     CommitOpenEdit();
-    QString file;
+    std::filesystem::path file;
     const bool written = attempt([&] {
         auto path = CsvExportPath(tablesDir(), taxNumberEdit_->text().toStdString(), workYear_.toStdString());
         path.replace_extension(extension);
         write(grid_, path, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString());
-        file = QString::fromStdString(std::filesystem::absolute(path).string());
+        file = std::filesystem::absolute(path);
     });
-    if (!written) return;
-    if (!desktop_.open(file))
-        desktop_.prompter->inform("Το αρχείο «" + file.toStdString() +
-                                  "» γράφτηκε, αλλά δεν βρέθηκε πρόγραμμα για να ανοίξει.");
+    if (written) TellWrittenFile(desktop_, file);
 }
 
 void AnalysisWindow::onExportCsvClicked() { exportAndOpen(".csv", ExportToCsv); }
@@ -880,21 +1037,70 @@ void AnalysisWindow::onExportExcelClicked() { exportAndOpen(".xlsx", ExportToExc
 
 void AnalysisWindow::onSavePdfTriggered() { exportAndOpen(".pdf", ExportToPdf); }
 
+QString AnalysisWindow::defaultPrintFile() const {
+    // The client's number and name, in the client folder; characters a file name cannot hold become blanks.
+    std::string name = taxNumberEdit_->text().trimmed().toStdString();
+    const std::string person = nameEdit_->text().simplified().toStdString();
+    if (!person.empty()) name += (name.empty() ? "" : " ") + person;
+    for (char& c : name)
+        if (c == '/' || static_cast<unsigned char>(c) < 0x20) c = ' ';
+    while (!name.empty() && (name.front() == '.' || name.front() == ' ')) name.erase(name.begin());
+    if (name.empty()) name = "Ανάλωση κεφαλαίου";
+    return QString::fromStdString((std::filesystem::absolute(tablesDir()) / (name + ".pdf")).string());
+}
+
 void AnalysisWindow::onPrintTriggered() {
+    CommitOpenEdit();
     std::vector<PrintPage> pages;
-    if (!attempt([&] {
-            pages = SheetPrintPages(grid_, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString(),
-                                    PrintDateText(std::chrono::system_clock::now()));
-        }))
-        return;
+    if (!attempt([&] { pages = printPages(); })) return;
     QPrinter printer(QPrinter::HighResolution);
     SetUpPrinterForPages(printer);
-    printer.setDocName(QString::fromUtf8(kExportHeading.data(), static_cast<qsizetype>(kExportHeading.size())));
+    const QString defaultFile = defaultPrintFile();
+    printer.setDocName(QFileInfo(defaultFile).completeBaseName());
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, static_cast<int>(pages.size()));
+    // Qt's own dialog offers the program's folder and one name for every client;
+    // its file field (the only one it names "filename") takes the client's file instead.
+    const auto offerFile = [&dialog, defaultFile] {
+        if (auto* field = dialog.findChild<QLineEdit*>("filename")) field->setText(defaultFile);
+    };
+    offerFile();
+    QTimer::singleShot(0, &dialog, offerFile);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!PaintPrintPages(printer, pages))
+    printOn(printer, pages);
+}
+
+std::vector<PrintPage> AnalysisWindow::printPages() const {
+    return SheetPrintPages(grid_, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString(),
+                           PrintDateText(std::chrono::system_clock::now()));
+}
+
+bool AnalysisWindow::printTo(QPrinter& printer) {
+    std::vector<PrintPage> pages;
+    if (!attempt([&] { pages = printPages(); })) return false;
+    return printOn(printer, pages);
+}
+
+bool AnalysisWindow::printOn(QPrinter& printer, const std::vector<PrintPage>& pages) {
+    const std::filesystem::path file = printer.outputFileName().toStdString();
+    // A file printed to is the client's pages: the owner's alone before a byte is written.
+    // (A file that cannot be made is the printer's failure, told below.)
+    const auto ownerOnly = [&file] {
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) return;
+        ::fchmod(fd, 0600);
+        ::close(fd);
+    };
+    if (!file.empty()) ownerOnly();
+    if (!PaintPrintPages(printer, pages)) {
         desktop_.prompter->inform("Η εκτύπωση του πίνακα δεν έγινε: ο εκτυπωτής δεν δέχτηκε τις σελίδες.");
+        return false;
+    }
+    if (!file.empty()) {
+        ownerOnly();
+        TellWrittenFile(desktop_, file);
+    }
+    return true;
 }
 
 void AnalysisWindow::onWaitLabelClicked() { waitLabel_->hide(); }
@@ -909,6 +1115,7 @@ void AnalysisWindow::onSheetCellReached() {
     waitLabel_->hide();
     const QModelIndex current = sheetView_->currentIndex();
     if (handEntry_.currentCellReached(grid_, {current.column(), current.row()})) RecalculateSheet();
+    tellRefusedAmount();
 }
 
 void AnalysisWindow::onSheetHeaderPressed(int column, int row) {

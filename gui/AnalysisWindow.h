@@ -6,6 +6,7 @@
 #include "e1/E1CodeTable.h"
 #include "gui/DesktopServices.h"
 #include "sheet/HandEntry.h"
+#include "sheet/PrintLayout.h"
 #include "sheet/SavedAnalysis.h"
 #include "sheet/SheetGrid.h"
 #include "sheet/SheetLayout.h"
@@ -49,6 +50,8 @@ inline const std::string kSaveChangesQuestion =
     "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν κλείσει το παράθυρο;";
 inline const std::string kSaveBeforeReplacingQuestion =
     "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν ανοίξει η άλλη δήλωση;";
+inline const std::string kInvalidAfmAnalysisQuestion =
+    "Ο Α.Φ.Μ. που δώσατε δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου). Να αποθηκευτεί η δήλωση παρ' όλα αυτά;";
 
 // One client's capital-consumption sheet: retrieve, edit, save, open and export it.
 class AnalysisWindow : public QDialog {
@@ -76,6 +79,11 @@ public:
     // Loads the client's saved sheet into the window (the tax number goes into
     // its field first); false, with the sheet recalculated as it was, when the file is gone.
     bool OpenAnalysisOf(const QString& afm);
+    // The client the sheet belongs to: the tax number it was opened, started,
+    // retrieved or saved for; empty while it is nobody's yet.
+    const QString& sheetAfm() const { return sheetAfm_; }
+    // The last sentence the window told beside the sheet (a refused amount).
+    const QString& lastNotice() const { return lastNotice_; }
 
     // Finishes the amount being typed, as leaving its cell does (amount form,
     // recalculation). Every command that reads the sheet runs this first.
@@ -98,8 +106,13 @@ public:
     void onExportCsvClicked();
     // "Αποθήκευση ως PDF": the printed pages as Tables/<ΑΦΜ>_2021.pdf, opened.
     void onSavePdfTriggered();
-    // "Εκτύπωση...": the system's print dialog, then the same pages on its printer.
+    // "Εκτύπωση...": the system's print dialog, then the same pages on its
+    // printer. Printing to a file offers Tables/<ΑΦΜ> <ονοματεπώνυμο>.pdf.
     void onPrintTriggered();
+    QString defaultPrintFile() const;
+    // The pages on the printer; a file printed to is the owner's alone (0600)
+    // and told with its path. False when the printer took no pages.
+    bool printTo(QPrinter& printer);
     void onYearBoxClicked(QCheckBox* box);
     void onFirstYearEdited();
     // Leaving the first-year field: a year the sheet cannot start with is refused, with a message.
@@ -127,6 +140,8 @@ public:
     void onSheetEnterPressed();
     // Left or Right at the edge of the cell's text: the neighbouring year cell.
     void onSheetStepAside(int columns);
+    // A run's year arrived in the sheet.
+    void onRunYearFilled(int year);
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
@@ -136,14 +151,37 @@ private:
     // Writes the sheet as the client's analysis. The overwrite question comes
     // only when the file on disk is not the one this window opened or last
     // saved (unless `replaceAgreed`); the success message only when `tell`.
+    // A sheet is saved under the tax number of its field; under another than
+    // its own client's (sheetAfm_), or under a wrong number, only after a
+    // question that names them. Every replaced file is kept in the client's history.
     bool saveSheet(bool tell, bool replaceAgreed);
+    bool saveSheetAs(const std::string& afm, bool tell, bool replaceAgreed);
     // The question before replacing the client's saved analysis that this
     // window did not open or save: `lead`, then what it holds and when it was
     // saved; "" when saving replaces nothing foreign.
-    std::string replaceQuestion(const std::string& lead);
+    std::string replaceQuestion(const std::string& lead, const std::string& afm);
     // Before the sheet is replaced by another: changes are offered for saving
-    // (Ναι / Όχι / Άκυρο). False: the user kept the sheet.
-    bool mayReplaceSheet();
+    // under the sheet's own client (Ναι / Όχι / Άκυρο). False: the user kept the sheet.
+    bool mayReplaceSheet(const std::string& lead = kSaveBeforeReplacingQuestion);
+    // The sheet's client: sheetAfm_, or the field's while the sheet is nobody's.
+    std::string ownerAfm() const;
+    // "Α.Φ.Μ. 123456783 (ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΑΝΝΗΣ)", the name from the register.
+    std::string clientLabel(const std::string& afm) const;
+    // Whether the sheet holds anything of a client: figures, or changes.
+    bool sheetHoldsWork() const;
+    // Another tax number entered over a client's sheet: that client's saved
+    // analysis, or a new empty sheet, after the current one's changes are
+    // offered for saving. False (the field back to the sheet's client) when the user kept it.
+    bool switchClient(const QString& afm);
+    // Before a retrieval: the sheet is the field's client's. False: keep it as it is.
+    bool sheetIsTheFieldsClients();
+    // A retrieval filled the year: where it changed the sheet's own figures
+    // the user is asked (for a run, "για όλα" answers the rest); No puts them back.
+    void keepOrReplaceYear(const SheetGrid& before, int year, bool inRun);
+    std::vector<PrintPage> printPages() const;
+    bool printOn(QPrinter& printer, const std::vector<PrintPage>& pages);
+    // A typed text refused by the last move: told in one sentence at the cell.
+    void tellRefusedAmount();
     // The counter shows what this client's last retrieval did; another client clears it.
     void showRetrievalCounter(const QString& text, const QString& detail);
     void syncYearBoxes();
@@ -216,6 +254,10 @@ private:
     QWidget* keySink_ = nullptr;  // holds the keyboard during a retrieval
     std::optional<FileStamp> ownFile_;  // the analysis file as this window opened or last saved it
     QString counterAfm_;                // the client the counter speaks of
+    QString sheetAfm_;                  // the client the sheet belongs to
+    QString lastNotice_;
+    SheetGrid runBefore_;               // the sheet as a run of many years found it
+    std::optional<bool> runAnswerForAll_;  // "για όλα" given in the run
     QString firstYearShown_ = "2000";   // the last first year the field accepted
 };
 

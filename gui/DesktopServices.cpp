@@ -4,6 +4,8 @@
 #include "startup/ProductInfo.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -101,7 +103,61 @@ Prompter::Answer QtPrompter::ask(const std::string& text) {
     }
 }
 
+Prompter::EachAnswer QtPrompter::askEach(const std::string& text) {
+    const KeyboardLent keyboard;
+    QMessageBox box(QMessageBox::Question, kAppTitle, QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    box.setDefaultButton(QMessageBox::No);
+    auto* forAll = new QCheckBox("για όλα", &box);
+    forAll->setObjectName("cbForAll");
+    box.setCheckBox(forAll);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    return {yes, forAll->isChecked()};
+}
+
+int QtPrompter::choose(const std::string& text, const std::vector<std::string>& buttons) {
+    const KeyboardLent keyboard;
+    QMessageBox box(QMessageBox::Information, kAppTitle, QString::fromStdString(text), QMessageBox::NoButton, parent_);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);  // the path can be copied
+    std::vector<QPushButton*> added;
+    for (const std::string& caption : buttons)
+        added.push_back(box.addButton(QString::fromStdString(caption), QMessageBox::AcceptRole));
+    if (!added.empty()) {
+        box.setDefaultButton(added.back());
+        box.setEscapeButton(added.back());
+    }
+    box.exec();
+    const auto pressed = std::find(added.begin(), added.end(), box.clickedButton());
+    return pressed == added.end() ? -1 : static_cast<int>(pressed - added.begin());
+}
+
+std::string NotOpenedSentence(const QString& fileOrUrl) {
+    return "Το «" + fileOrUrl.toStdString() +
+           "» δεν άνοιξε: η επιφάνεια εργασίας δεν βρήκε πρόγραμμα για να το ανοίξει (xdg-open).";
+}
+
+void TellWrittenFile(const DesktopServices& desktop, const std::filesystem::path& file) {
+    const std::filesystem::path full = std::filesystem::absolute(file);
+    const int chosen =
+        desktop.prompter->choose("Το αρχείο γράφτηκε: " + full.string(), {"Άνοιγμα", "Άνοιγμα φακέλου", "Κλείσιμο"});
+    if (chosen != 0 && chosen != 1) return;
+    const QString target = QString::fromStdString((chosen == 0 ? full : full.parent_path()).string());
+    if (!desktop.open(target)) desktop.prompter->inform(NotOpenedSentence(target));
+}
+
 bool OpenWithDesktop(const QString& fileOrUrl) {
+    return OpenWithDesktop(fileOrUrl, [](const std::string& sentence) {
+        // Told without blocking: the user has long moved on. A program that is ending tells nothing.
+        if (QCoreApplication::closingDown() || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+        auto* box = new QMessageBox(QMessageBox::Warning, kAppTitle, QString::fromStdString(sentence), QMessageBox::Ok,
+                                    QApplication::activeWindow());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setObjectName("fiNotOpened");
+        box->show();
+    });
+}
+
+bool OpenWithDesktop(const QString& fileOrUrl, std::function<void(const std::string&)> lateFailure) {
     // QDesktopServices counts a started xdg-open as success, even when it then
     // finds no program for the file; its exit status tells.
     const QString opener = QStandardPaths::findExecutable("xdg-open");
@@ -122,7 +178,13 @@ bool OpenWithDesktop(const QString& fileOrUrl) {
         wait.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (process->state() != QProcess::NotRunning) {
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        // Still busy: it may yet fail (a program it starts that gives up), and that is told then.
+        QObject::connect(process, &QProcess::finished, process,
+                         [process, target, lateFailure](int code, QProcess::ExitStatus status) {
+                             if (status == QProcess::NormalExit && code != 0 && lateFailure)
+                                 lateFailure(NotOpenedSentence(target));
+                             process->deleteLater();
+                         });
         return true;
     }
     const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;

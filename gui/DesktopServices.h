@@ -11,8 +11,10 @@
 
 class QWidget;
 
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace skartina {
 
@@ -36,15 +38,28 @@ public:
     bool confirm(const std::string& text) override;
     bool offer(const std::string& text) override;
     Answer ask(const std::string& text) override;
+    EachAnswer askEach(const std::string& text) override;
+    int choose(const std::string& text, const std::vector<std::string>& buttons) override;
 
 private:
     QWidget* parent_;
 };
 
 // The desktop's own opener (xdg-open) for files (by path) and addresses (by
-// URL). False when there is none or it reports that it found no program; an
-// opener still busy after a few seconds counts as having opened the file.
+// URL). False when there is none or it reports within a few seconds that it
+// found no program. An opener still busy then is watched on: when it fails
+// later, `lateFailure` is called with the sentence that tells it (the
+// program's own opener shows it in a message).
+bool OpenWithDesktop(const QString& fileOrUrl, std::function<void(const std::string&)> lateFailure);
 bool OpenWithDesktop(const QString& fileOrUrl);
+
+// The sentence for a file or address the desktop did not open.
+std::string NotOpenedSentence(const QString& fileOrUrl);
+
+// After a file was written: its full path in a message with "Άνοιγμα",
+// "Άνοιγμα φακέλου" and "Κλείσιμο"; the file or its folder opened when asked,
+// and an opener that fails told.
+void TellWrittenFile(const DesktopServices& desktop, const std::filesystem::path& file);
 
 // Starts the program in its own process and does not wait for it.
 void StartDetached(const std::filesystem::path& program);

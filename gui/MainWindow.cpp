@@ -283,14 +283,19 @@ void MainWindow::onHelpTriggered() {
     const QString online = QString::fromStdString(ProductHost() + kHelpPath);
     const auto page = ShippedHelpFile(QApplication::applicationDirPath().toStdString());
     if (page.empty()) {
-        desktop_.open(online);
+        openPage(online.toStdString());
         return;
     }
     HelpWindow help(page, online, this);
     help.exec();
 }
 
-void MainWindow::onLogoClicked() { desktop_.open(QString::fromStdString(ProductHost() + kHomePath)); }
+void MainWindow::openPage(const std::string& address) {
+    const QString page = QString::fromStdString(address);
+    if (!desktop_.open(page)) desktop_.prompter->inform(NotOpenedSentence(page));
+}
+
+void MainWindow::onLogoClicked() { openPage(ProductHost() + kHomePath); }
 
 void MainWindow::onTileClicked(int tag) {
     if (tag == 1) onNewClientTriggered();

@@ -51,6 +51,8 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    // A web page in the desktop's browser; told when it does not open.
+    void openPage(const std::string& address);
     QWidget* buildTiles();
     void placeTiles();
     void setFrontColour(int tag, const QColor& colour);

@@ -146,7 +146,11 @@ OfficeRunWindow::OfficeRunWindow(const std::filesystem::path& workDir, QWidget* 
     closeButton_ = new QPushButton("Κλείσιμο", this);
     closeButton_->setObjectName("btClose");
     buttons->addStretch();
-    for (QPushButton* button : {startButton_, cancelButton_, closeButton_}) buttons->addWidget(button);
+    // Enter starts no run: none of the buttons is the window's default.
+    for (QPushButton* button : {startButton_, cancelButton_, closeButton_}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
     layout->addLayout(buttons);
     connect(startButton_, &QPushButton::clicked, this, [this] { onStartClicked(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] {

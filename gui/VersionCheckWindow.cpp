@@ -96,6 +96,9 @@ VersionCheckResult VersionCheckWindow::CheckForNewVersion(bool interactive) {
     const VersionCheckResult result = check.CheckForNewVersion(interactive);
     checkButton_->setEnabled(true);
     exitButton_->setEnabled(true);
+    // Asked for from the menu, a site that does not answer is said; at start-up the check stays silent.
+    if (interactive && result == VersionCheckResult::Unreachable)
+        desktop_.prompter->inform(SiteNotAnsweringMessage(true));
     if (result == VersionCheckResult::InstallerStarted) {
         KeepRunning = false;
         if (isVisible()) reject();

@@ -9,6 +9,7 @@
 #include "startup/VersionLine.h"
 #include "gui/StartUp.h"
 #include "gui/MainWindow.h"
+#include "gui/SingleProgram.h"
 
 #include <CLI/CLI.hpp>
 
@@ -126,10 +127,39 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // One program per data folder: a second start brings the first window forward.
+    SingleProgram single;
+    std::string told;
+    SingleProgram::Start start = SingleProgram::Start::Refused;
+    try {
+        start = single.claim(workDir, told);
+    } catch (const std::exception& e) {
+        told = e.what();
+    }
+    switch (start) {
+    case SingleProgram::Start::First:
+        break;
+    case SingleProgram::Start::WindowCalled:
+        std::cerr << "ΣΚΑΡΤΙΝΑ: " << told << "\n";
+        return 0;
+    case SingleProgram::Start::Refused:
+        std::cerr << "ΣΚΑΡΤΙΝΑ: " << told << "\n";
+        QMessageBox::warning(nullptr, kAppTitle, QString::fromStdString(told));
+        return 1;
+    }
+
     QtPrompter prompter;
     const auto http = MakeCurlHttpClient();
-    const DesktopServices desktop{&prompter, OpenWithDesktop, StartDetached, InstallWithPkexec};
+    const DesktopServices desktop{&prompter, [](const QString& what) { return OpenWithDesktop(what); }, StartDetached,
+                                  InstallWithPkexec};
     MainWindow main(workDir, desktop, *http);
+    single.onCalled = [&main] {
+        // The window in use comes forward: an open dialog over the main window, else the main window.
+        QWidget* shown = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : &main;
+        if (shown->isMinimized()) shown->showNormal();
+        shown->raise();
+        shown->activateWindow();
+    };
     if (!StartMainWindow(main, workDir, desktop, *http)) return 0;  // an installer takes over
 
     // SKARTINA_QUIT_WHEN_SHOWN reports the time to a shown main window and ends (start-up measurement).

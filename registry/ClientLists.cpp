@@ -4,6 +4,7 @@
 #include "common/ClientFiles.h"
 #include "registry/TaxpayerRecord.h"
 #include "sheet/AnalysisFile.h"
+#include "sheet/AnalysisHistory.h"
 
 #include "common/TextFile.h"
 
@@ -157,7 +158,14 @@ bool DeleteTaxpayerRow(const std::filesystem::path& tablesDir, const ListRow& ro
 bool DeleteAnalysisRow(const std::filesystem::path& tablesDir, const ListRow& row, const std::string& workYear,
                        Prompter& prompter) {
     const ListDescription& list = AnalysisListDescription();
-    return DeleteAfterYes(AnalysisFilePath(tablesDir, row.at(list.afmColumn), workYear), row, list, prompter);
+    const std::string& afm = row.at(list.afmColumn);
+    const std::filesystem::path file = AnalysisFilePath(tablesDir, afm, workYear);
+    if (!prompter.confirm(DeletionQuestion(row.at(list.surnameColumn), afm))) return false;
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return false;
+    // A deleted analysis stays among the client's earlier versions, to be brought back.
+    MoveAnalysisToHistory(tablesDir, afm, file);
+    return true;
 }
 
 }  // namespace skartina

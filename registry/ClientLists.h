@@ -70,9 +70,10 @@ std::string DeletionQuestion(const std::string& surname, const std::string& afm)
 
 // The delete button of a list, on the row given: after a Yes, deletes the
 // client's record file (taxpayer list) or the working year's analysis file
-// (analysis list). True when a file was deleted: the list then closes without
+// (analysis list), which moves into the client's earlier versions. True when a file was deleted: the list then closes without
 // a choice. False when the user said No or the file is not there. Throws
-// ClientNameError for a tax number that cannot name a file of the folder.
+// ClientNameError for a tax number that cannot name a file of the folder,
+// FileError when the analysis cannot be kept (it then stays).
 bool DeleteTaxpayerRow(const std::filesystem::path& tablesDir, const ListRow& row, Prompter& prompter);
 bool DeleteAnalysisRow(const std::filesystem::path& tablesDir, const ListRow& row, const std::string& workYear,
                        Prompter& prompter);

@@ -46,6 +46,33 @@ std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std:
     return ClientFilePath(tablesDir, afm, "_history");
 }
 
+namespace {
+
+// Keeps `previous` (a replaced file's bytes) as the newest version, unless the
+// newest already holds it (a save cut short after keeping its version keeps it
+// once); the oldest beyond the newest ten go.
+void KeepVersion(const std::filesystem::path& tablesDir, std::string_view afm, const std::string& previous,
+                 std::chrono::system_clock::time_point now) {
+    const std::vector<std::filesystem::path> kept = KeptVersions(tablesDir, afm);
+    if (!kept.empty() && ReadFileBytes(kept.front(), kAnalysisFileLimits) == previous) return;
+    const std::filesystem::path folder = HistoryFolder(tablesDir, afm);
+    const OwnFolder history = MakeClientFolder(folder);
+    // A name of its own even for two saves in the same millisecond.
+    std::error_code ec;
+    std::filesystem::path version = folder / VersionName(now);
+    while (std::filesystem::exists(std::filesystem::symlink_status(version, ec))) {
+        now += std::chrono::milliseconds(1);
+        version = folder / VersionName(now);
+    }
+    WriteFileAtomically(history, version.filename().string(), previous);
+    const std::vector<std::filesystem::path> versions = KeptVersions(tablesDir, afm);
+    for (size_t i = kKeptVersions; i < versions.size(); ++i) std::filesystem::remove(versions[i], ec);
+}
+
+const std::regex kAnalysisFileName(R"(([^_]+)_\d{4}\.grd)");
+
+}  // namespace
+
 void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view afm,
                             const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
     const std::optional<std::string> bytes = FileBytesOf(grid);
@@ -53,25 +80,31 @@ void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& 
     if (bytes && std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
         const std::string previous = ReadFileBytes(file, kAnalysisFileLimits);
         if (previous == *bytes) return;
-        const std::filesystem::path folder = HistoryFolder(tablesDir, afm);
-        // A save cut short after keeping its version keeps it once, not again.
-        const std::vector<std::filesystem::path> kept = KeptVersions(tablesDir, afm);
-        if (!kept.empty() && ReadFileBytes(kept.front(), kAnalysisFileLimits) == previous) {
-            SaveGridToFile(grid, file);
-            return;
-        }
-        const OwnFolder history = MakeClientFolder(folder);
-        // A name of its own even for two saves in the same millisecond.
-        std::filesystem::path version = folder / VersionName(now);
-        while (std::filesystem::exists(std::filesystem::symlink_status(version, ec))) {
-            now += std::chrono::milliseconds(1);
-            version = folder / VersionName(now);
-        }
-        WriteFileAtomically(history, version.filename().string(), previous);
-        const std::vector<std::filesystem::path> versions = KeptVersions(tablesDir, afm);
-        for (size_t i = kKeptVersions; i < versions.size(); ++i) std::filesystem::remove(versions[i], ec);
+        KeepVersion(tablesDir, afm, previous, now);
     }
     SaveGridToFile(grid, file);
+}
+
+void MoveAnalysisToHistory(const std::filesystem::path& tablesDir, std::string_view afm,
+                           const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
+    KeepVersion(tablesDir, afm, ReadFileBytes(file, kAnalysisFileLimits), now);
+    std::filesystem::remove(file);
+}
+
+std::optional<AnalysisOwner> AnalysisOwnerOf(const std::filesystem::path& file) {
+    std::smatch m;
+    const std::string name = file.filename().string();
+    if (!std::regex_match(name, m, kAnalysisFileName)) return std::nullopt;
+    const std::filesystem::path folder = std::filesystem::absolute(file).parent_path();
+    if (folder.filename() != kTablesFolder) return std::nullopt;
+    return AnalysisOwner{folder, m[1].str()};
+}
+
+void SaveSheetFile(const SheetGrid& grid, const std::filesystem::path& file) {
+    if (const std::optional<AnalysisOwner> owner = AnalysisOwnerOf(file))
+        SaveGridKeepingHistory(grid, owner->tablesDir, owner->afm, file);
+    else
+        SaveGridToFile(grid, file);
 }
 
 std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view afm) {

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Earlier versions of a client's analysis file, kept when a run replaces it:
-// "Tables/<ΑΦΜ>_history/<time>.grd", the newest ten, so that one bad run can
-// be undone by hand. The folder and its files are the owner's alone.
+// Earlier versions of a client's analysis file, kept whenever a save (from a
+// window, a run or a command) replaces it and when it is deleted:
+// "Tables/<ΑΦΜ>_history/<time>.grd", the newest ten, so that one bad save can
+// be undone. The folder and its files are the owner's alone.
 
 #include "sheet/SheetGrid.h"
 
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +32,24 @@ std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std:
 void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view afm,
                             const std::filesystem::path& file,
                             std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+
+// Deleting a client's analysis: the file becomes its newest kept version,
+// then is removed. Throws FileError; nothing is removed when it cannot be kept.
+void MoveAnalysisToHistory(const std::filesystem::path& tablesDir, std::string_view afm,
+                           const std::filesystem::path& file,
+                           std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+
+// Whose analysis file a path names: "<ΑΦΜ>_<YYYY>.grd" in a folder named
+// "Tables". Nothing for any other file.
+struct AnalysisOwner {
+    std::filesystem::path tablesDir;  // absolute
+    std::string afm;
+};
+std::optional<AnalysisOwner> AnalysisOwnerOf(const std::filesystem::path& file);
+
+// Writes a sheet where a command was told to: a client's analysis file keeps
+// the one it replaces in the client's history, any other file is just written.
+void SaveSheetFile(const SheetGrid& grid, const std::filesystem::path& file);
 
 // The kept versions, newest first; none from a folder that is not the
 // user's own (see OwnFolder).

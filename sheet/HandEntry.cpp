@@ -75,13 +75,25 @@ void HandEntry::follow(const SheetGrid& grid, CellPos cell) {
     before_ = IsAmountCell(grid, cell) ? grid.cell(cell.column, cell.row) : std::string();
 }
 
-void HandEntry::normalize(SheetGrid& grid) const {
+void HandEntry::normalize(SheetGrid& grid) {
     // Only amount cells are typed into; headers and captions are never rewritten.
     if (!IsAmountCell(grid, lastEdit_)) return;
-    const std::string& text = grid.cell(lastEdit_.column, lastEdit_.row);
+    const std::string text = grid.cell(lastEdit_.column, lastEdit_.row);
     if (text.empty()) return;
     const auto amount = NormalizeTypedAmount(text);
+    if (!amount) refusal_ = Refusal{lastEdit_, text, before_};
     grid.setCell(lastEdit_.column, lastEdit_.row, amount ? *amount : before_);
+}
+
+std::optional<HandEntry::Refusal> HandEntry::takeRefusal() {
+    std::optional<Refusal> refusal = std::move(refusal_);
+    refusal_.reset();
+    return refusal;
+}
+
+std::string RefusedAmountSentence(std::string_view typed, std::string_view kept) {
+    return "Το «" + std::string(typed) + "» δεν είναι ποσό (γράφεται π.χ. 1.234,50)· το κελί έμεινε " +
+           (kept.empty() ? std::string("κενό") : std::string(kept)) + ".";
 }
 
 void HandEntry::textEdited(const SheetGrid& grid, CellPos cell) {

@@ -30,6 +30,9 @@ std::optional<double> ReadTypedAmount(std::string_view text);
 // FormatAmount writes it, or nothing when the text is not one amount.
 std::optional<std::string> NormalizeTypedAmount(std::string_view text);
 
+// The one sentence that tells the user a typed text was refused.
+std::string RefusedAmountSentence(std::string_view typed, std::string_view kept);
+
 class HandEntry {
 public:
     // The text in a cell's editor is about to change; the grid still holds
@@ -47,15 +50,28 @@ public:
     // typed any more. Returns true when the sheet is to be recalculated.
     bool finish(SheetGrid& grid);
 
+    // A typed text that was not one amount, last seen by the two calls above;
+    // taken once.
+    struct Refusal {
+        CellPos cell;
+        std::string typed;
+        std::string kept;  // what the cell holds again
+    };
+    std::optional<Refusal> takeRefusal();
+
     // After the layout is built nothing counts as typed.
-    void reset() { lastEdit_ = {}; }
+    void reset() {
+        lastEdit_ = {};
+        refusal_.reset();
+    }
     CellPos lastEdit() const { return lastEdit_; }
 
 private:
     void follow(const SheetGrid& grid, CellPos cell);
-    void normalize(SheetGrid& grid) const;
+    void normalize(SheetGrid& grid);
 
     CellPos lastEdit_;
+    std::optional<Refusal> refusal_;
     std::string before_;  // the text of lastEdit_ before it was typed into
 };
 

@@ -49,6 +49,44 @@ std::string DescribeYearsWithFigures(const SheetGrid& grid) {
     return text;
 }
 
+std::vector<ReplacedFigure> ReplacedFigures(const SheetGrid& held, const SheetGrid& retrieved, int year) {
+    std::vector<ReplacedFigure> figures;
+    for (int c : {TaxpayerColumnOf(year), SpouseColumnOf(year)}) {
+        if (c < 1 || c >= held.columnCount() || c >= retrieved.columnCount()) continue;
+        for (int r = 0; r < held.rowCount() && r < retrieved.rowCount(); ++r) {
+            if (!IsFigureRow(r)) continue;
+            const std::string& before = held.cell(c, r);
+            const std::string& after = retrieved.cell(c, r);
+            if (before.empty() || before == after) continue;
+            const auto amount = ParseAmount(before);
+            if (amount && *amount == 0) continue;  // a zero is nothing of the user's to lose
+            figures.push_back({c, r, before, after});
+        }
+    }
+    return figures;
+}
+
+std::string ReplaceFiguresQuestion(const SheetGrid& held, int year, const std::vector<ReplacedFigure>& figures) {
+    std::string text = "Το έτος " + std::to_string(year) + " έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε.";
+    if (!figures.empty()) {
+        const ReplacedFigure& first = figures.front();
+        const std::string person = first.column == TaxpayerColumnOf(year) ? "Υπόχρεου" : "Συζύγου";
+        text += " (" + held.cell(0, first.row) + ", " + person + ": " + first.held + " στο φύλλο, " +
+                (first.retrieved.empty() ? std::string("κενό") : first.retrieved) + " στην Α.Α.Δ.Ε.";
+        if (figures.size() > 1) text += ", και " + std::to_string(figures.size() - 1) + " ακόμη";
+        text += ")";
+    }
+    return text + ". Να αντικατασταθούν με τα ποσά της Α.Α.Δ.Ε.;";
+}
+
+void RestoreYearFigures(SheetGrid& grid, const SheetGrid& from, int year) {
+    for (int c : {TaxpayerColumnOf(year), SpouseColumnOf(year)}) {
+        if (c < 1 || c >= grid.columnCount() || c >= from.columnCount()) continue;
+        for (int r = 0; r < grid.rowCount() && r < from.rowCount(); ++r)
+            if (IsFigureRow(r)) grid.setCell(c, r, from.cell(c, r));
+    }
+}
+
 std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;

@@ -24,6 +24,26 @@ std::vector<int> YearsWithFigures(const SheetGrid& grid);
 // "έτη με ποσά: 2019, 2016, 2015" or "χωρίς ποσά σε κανένα έτος".
 std::string DescribeYearsWithFigures(const SheetGrid& grid);
 
+// A figure of a year that a retrieval would change: the sheet held an amount
+// of its own (typed, or read from an earlier return) that the portal's differs from.
+struct ReplacedFigure {
+    int column = 0;
+    int row = 0;
+    std::string held, retrieved;
+};
+
+// The year's figure cells that hold an amount other than zero in `held` and
+// another text in `retrieved`; empty when the retrieval only filled empty
+// cells or gave the same amounts.
+std::vector<ReplacedFigure> ReplacedFigures(const SheetGrid& held, const SheetGrid& retrieved, int year);
+
+// The question before such figures are replaced: the year, the first
+// figure with its caption and both amounts, how many more.
+std::string ReplaceFiguresQuestion(const SheetGrid& held, int year, const std::vector<ReplacedFigure>& figures);
+
+// Puts the year's figure cells of `from` back into `grid` (a retrieval declined).
+void RestoreYearFigures(SheetGrid& grid, const SheetGrid& from, int year);
+
 // A file as it was when a window opened or wrote it: a later write by anyone
 // else changes it.
 struct FileStamp {

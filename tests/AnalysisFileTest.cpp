@@ -231,6 +231,46 @@ TEST(SavedAnalysis, NamesTheYearsThatHoldFiguresOfTheirOwn) {
     EXPECT_EQ(DescribeYearsWithFigures(grid), "με ποσά στα έτη 2019, 2015");
 }
 
+TEST(SavedAnalysis, ARetrievalReplacesOnlyFiguresTheSheetHeldOtherwise) {
+    const int t = TaxpayerColumnOf(2019), s = SpouseColumnOf(2019);
+    const struct {
+        const char* held;       // the sheet's taxed income of 2019 before the retrieval
+        const char* retrieved;  // what the portal's return gives
+        bool asked;
+    } cases[] = {
+        {"", "21.595,05", false},           // an empty cell is only filled
+        {"0,00", "21.595,05", false},       // a zero is nothing of the user's
+        {"21.595,05", "21.595,05", false},  // read before, unchanged since
+        {"21.000,00", "21.595,05", true},   // corrected by hand
+        {"21.000,00", "", true},            // the portal gives nothing there
+        {"abc", "21.595,05", true},         // a text that is no amount is something too
+    };
+    for (const auto& c : cases) {
+        SheetGrid held;
+        BuildSheetLayout(held, YearSelection());
+        held.setCell(t, Row::TaxedIncome, c.held);
+        held.setCell(TaxpayerColumnOf(2018), Row::TaxedIncome, "5,00");  // another year: never in question
+        SheetGrid retrieved = held;
+        retrieved.setCell(t, Row::TaxedIncome, c.retrieved);
+        retrieved.setCell(TaxpayerColumnOf(2018), Row::TaxedIncome, "6,00");
+        retrieved.setCell(s, Row::TaxedIncome, "100,00");  // the spouse's empty cell filled: no question
+        const std::vector<ReplacedFigure> figures = ReplacedFigures(held, retrieved, 2019);
+        ASSERT_EQ(figures.size(), c.asked ? 1u : 0u) << c.held;
+        if (!c.asked) continue;
+        EXPECT_EQ(figures[0].column, t);
+        EXPECT_EQ(figures[0].row, Row::TaxedIncome);
+        const std::string question = ReplaceFiguresQuestion(held, 2019, figures);
+        EXPECT_EQ(question, "Το έτος 2019 έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε. (" +
+                                held.cell(0, Row::TaxedIncome) + ", Υπόχρεου: " + c.held + " στο φύλλο, " +
+                                (*c.retrieved ? c.retrieved : "κενό") + " στην Α.Α.Δ.Ε.). Να αντικατασταθούν με τα ποσά της Α.Α.Δ.Ε.;");
+        // Όχι: the year's figures come back, the other year's stay as the retrieval left them.
+        RestoreYearFigures(retrieved, held, 2019);
+        EXPECT_EQ(retrieved.cell(t, Row::TaxedIncome), c.held);
+        EXPECT_EQ(retrieved.cell(s, Row::TaxedIncome), "");
+        EXPECT_EQ(retrieved.cell(TaxpayerColumnOf(2018), Row::TaxedIncome), "6,00");
+    }
+}
+
 TEST(SavedAnalysis, AStampChangesWhenTheFileIsWrittenAgain) {
     TempDir dir;
     EXPECT_FALSE(StampOf(dir / "a.grd"));

@@ -2,6 +2,7 @@
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
 #include "registry/ClientLists.h"
+#include "sheet/AnalysisHistory.h"
 #include "registry/GreekCollation.h"
 #include "registry/TaxpayerRecord.h"
 #include "support/TestSupport.h"
@@ -239,7 +240,11 @@ TEST(ListDeletion, AskedYesDeletesTheFileBehindTheRowOnly) {
     EXPECT_FALSE(DeleteTaxpayerRow(dir.path(), client, yes));  // already gone: the list stays open
 
     EXPECT_TRUE(DeleteAnalysisRow(dir.path(), {"", "", "123456783"}, "2021", yes));
-    EXPECT_EQ(test::FolderNames(dir.path()), std::vector<std::string>{"123456783_2020.grd"});
+    // The deleted analysis stays among the client's earlier versions.
+    EXPECT_EQ(test::FolderNames(dir.path()), (std::vector<std::string>{"123456783_2020.grd", "123456783_history"}));
+    const std::vector<std::filesystem::path> kept = KeptVersions(dir.path(), "123456783");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(test::ReadBytes(kept[0]), "x");
     EXPECT_THROW(DeleteAnalysisRow(dir.path(), {"", "", "../123456783"}, "2020", yes), ClientNameError);
     EXPECT_TRUE(std::filesystem::exists(dir / "123456783_2020.grd"));
 }

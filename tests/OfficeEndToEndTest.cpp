@@ -11,7 +11,9 @@
 #include "common/TextFile.h"
 #include "browser/ChildProcess.h"
 #include "portal/OfficeJournal.h"
+#include "sheet/AnalysisFile.h"
 #include "sheet/AnalysisHistory.h"
+#include "sheet/SavedAnalysis.h"
 #include "tools/portal-sim/SimulatedPortalProcess.h"
 
 #include <gtest/gtest.h>
@@ -272,6 +274,47 @@ TEST_F(OfficeEndToEnd, ASheetReplacedByALaterRunIsKeptInItsHistory) {
     ASSERT_EQ(versions.size(), 1u);
     EXPECT_EQ(ReadBytes(versions[0]), first);
     EXPECT_TRUE(KeptVersions(office / "Tables", "090909091").empty());
+}
+
+TEST_F(OfficeEndToEnd, TwoRunsOnOneFolderTheSecondIsToldAndNothingIsLost) {
+    Start();
+    const auto office = dir / "office";
+    Import(office);
+    const std::string args = "retrieve-clients --accountant --user logistis --years 2014-2016";
+    // The first run, in the background, with output files of its own.
+    std::string command = "cd " + Q(office) + " && env";
+    for (const std::string& variable : Environment("demo5678")) command += " " + variable;
+    command += " " + std::string(SKARTINA_CLI) + " " + args + " </dev/null >/dev/null 2>" + Q(dir / "first-err.txt");
+    int firstStatus = -1;
+    std::thread first([&] {
+        const int raw = std::system(command.c_str());
+        firstStatus = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    });
+    bool holding = false;
+    for (int i = 0; i < 200 && !holding; ++i) {
+        holding = std::filesystem::exists(office / "skartina.lock") &&
+                  ReadBytes(office / "skartina.lock").find("retrieve-clients") != std::string::npos;
+        if (!holding) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(holding);
+    // A second run, and a resume, while the first goes on: refused, told, nothing touched.
+    const std::string told = "» χρησιμοποιείται ήδη από το skartina-cli retrieve-clients, διεργασία ";
+    for (const std::string& second : {args, std::string("retrieve-clients --resume")}) {
+        const CliRun refused = Run(office, second);
+        EXPECT_EQ(refused.status, 1) << second;
+        EXPECT_NE(refused.err.find(told), std::string::npos) << refused.err;
+    }
+    first.join();
+    EXPECT_EQ(firstStatus, 0) << ReadBytes(dir / "first-err.txt");
+    // Every client's years of the one run are in its sheet: no run saved over another's.
+    EXPECT_EQ(Logins(), std::vector<std::string>{"logistis"});
+    for (const std::string& afm : {kAfms[0], kAfms[1], kAfms[2], kAfms[3], kAfms[4]}) {
+        SheetGrid sheet;
+        ASSERT_TRUE(LoadGridFromFile(office / "Tables" / (afm + "_2021.grd"), sheet)) << afm;
+        EXPECT_EQ(YearsWithFigures(sheet), (std::vector<int>{2016, 2015, 2014})) << afm;
+        EXPECT_TRUE(KeptVersions(office / "Tables", afm).empty()) << afm;
+    }
+    EXPECT_FALSE(std::filesystem::exists(OfficeJournalPath(office / "Tables")));
 }
 
 TEST_F(OfficeEndToEnd, TheImportNamesItsBadLinesAndTheResumeNeedsAJournal) {

@@ -190,6 +190,7 @@ TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
 
 TEST(AnalysisWindow, ExportsWriteTheFileAndOpenIt) {
     AnalysisFixture f;
+    f.desktop.prompter.chosen = 0;  // "Άνοιγμα" in the message that tells the file
     Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
     Find<QLineEdit>(f.window, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     f.window.onExportCsvClicked();  // no Tables folder: the file error, nothing opened
@@ -211,6 +212,7 @@ TEST(AnalysisWindow, ExportsWriteTheFileAndOpenIt) {
 
 TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
     AnalysisFixture f;
+    f.desktop.prompter.chosen = 0;  // "Άνοιγμα" in the message that tells the file
     Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
     Find<QLineEdit>(f.window, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     f.window.sheet().setCell(TaxpayerColumnOf(2004), Row::TaxedIncome, "2.500,00");

@@ -133,6 +133,30 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     EXPECT_EQ(desktop.opened, QStringList{QString::fromStdString(sources.string())});
 }
 
+TEST_F(BatchWindow, FiguresOfTheSheetsOwnAreReplacedOnlyWhenTheUserSaysSo) {
+    TickOnly({2016, 2012, 2010});
+    for (int year : {2012, 2010}) window->sheet().setCell(TaxpayerColumnOf(year), Row::TaxedIncome, "21.000,00");
+    window->RecalculateSheet();
+    // No, for all: asked once, at the first year whose figures differ (the run goes from the newest).
+    desktop.prompter = test::ScriptedPrompter(false);
+    desktop.prompter.forAll = true;
+    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
+    ASSERT_EQ(desktop.prompter.asked.size(), 1u);
+    EXPECT_TRUE(desktop.prompter.asked[0].starts_with("Το έτος 2012 έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε."))
+        << desktop.prompter.asked[0];
+    for (int year : {2012, 2010}) EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(year), Row::TaxedIncome), "21.000,00");
+    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");  // nothing of the sheet's own there
+    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "ΟΚ 3/3");
+    EXPECT_EQ(window->focusWidget(), Find<SheetView>(*window, "sgVelmora"));
+}
+
+TEST_F(BatchWindow, ARunThatReadNothingSaysSoInTheCounter) {
+    TickOnly({2016, 2012});
+    Find<QLineEdit>(*window, "edPassword")->setText("wrong");
+    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
+    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "όχι 0/2");
+}
+
 TEST_F(BatchWindow, CancelStopsTheRunAndTheYearsReadStay) {
     TickOnly({2013, 2012, 2011, 2010});
     std::function<void()> press = [&] {

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -159,17 +160,37 @@ TEST(DesktopTexts, AnOpenerThatFindsNoProgramCountsAsAFailure) {
     }
 }
 
+TEST(DesktopTexts, AnOpenerThatFailsAfterTheFirstWaitIsToldThen) {
+    const std::string file = "/tmp/a.csv";
+    std::string late;
+    {
+        OpenerOnPath path("/bin/sleep 4; exit 4");
+        EXPECT_TRUE(OpenWithDesktop(QString::fromStdString(file), [&late](const std::string& sentence) { late = sentence; }));
+        for (int i = 0; i < 100 && late.empty(); ++i) QTest::qWait(100);
+    }
+    EXPECT_EQ(late, NotOpenedSentence(QString::fromStdString(file)));
+
+    // One that opened the file after the first wait tells nothing.
+    late.clear();
+    OpenerOnPath path("/bin/sleep 4; exit 0");
+    EXPECT_TRUE(OpenWithDesktop(QString::fromStdString(file), [&late](const std::string& sentence) { late = sentence; }));
+    QTest::qWait(5000);
+    EXPECT_EQ(late, "");
+}
+
 TEST(DesktopTexts, AnExportNoProgramCouldOpenSaysWhereTheFileIs) {
     TempDir dir;
     std::filesystem::create_directory(dir / "Tables");
     test::ScriptedPrompter prompter(true);
+    prompter.chosen = 0;  // "Άνοιγμα"
     OpenerOnPath path("exit 3");
-    AnalysisWindow window(dir.path(), {&prompter, OpenWithDesktop, {}});
+    AnalysisWindow window(dir.path(), {&prompter, [](const QString& what) { return OpenWithDesktop(what); }, {}});
     Find<AfmEdit>(window, "edAFM")->setText("123456783");
     window.onExportCsvClicked();
-    ASSERT_EQ(prompter.informed.size(), 1u);
+    ASSERT_EQ(prompter.informed.size(), 2u);
     const std::string where = std::filesystem::absolute(dir / "Tables" / "123456783_2021.csv").string();
-    EXPECT_NE(prompter.informed[0].find(where), std::string::npos) << prompter.informed[0];
+    EXPECT_EQ(prompter.informed[0], "Το αρχείο γράφτηκε: " + where);
+    EXPECT_EQ(prompter.informed[1], NotOpenedSentence(QString::fromStdString(where)));
 }
 
 // A retrieval holds the keyboard so that typing reaches neither the sheet nor
@@ -186,6 +207,8 @@ TEST(DesktopTexts, AMessageShownWhileARetrievalHoldsTheKeyboardHasIt) {
         [&] { prompter.confirm("ερώτηση"); },
         [&] { prompter.ask("ερώτηση"); },
         [&] { prompter.report("σύνοψη"); },
+        [&] { prompter.askEach("ερώτηση για κάθε έτος"); },
+        [&] { prompter.choose("μήνυμα", {"Άνοιγμα", "Κλείσιμο"}); },
     };
     for (size_t i = 0; i < shows.size(); ++i) {
         QWidget* heldMeanwhile = &holder;

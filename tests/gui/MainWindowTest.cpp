@@ -208,6 +208,13 @@ TEST(MainWindow, HelpShowsTheShippedPageWithTheOnlinePageAsALink) {
     main->onLogoClicked();
     ASSERT_EQ(f.desktop.opened.size(), 1);
     EXPECT_TRUE(f.desktop.opened[0].startsWith("https://"));
+    EXPECT_TRUE(f.desktop.prompter.informed.empty());
+
+    // No browser to open it: told, not taken for done.
+    f.desktop.openSucceeds = false;
+    main->onLogoClicked();
+    ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
+    EXPECT_EQ(f.desktop.prompter.informed[0], NotOpenedSentence(f.desktop.opened[1]));
 }
 
 }  // namespace

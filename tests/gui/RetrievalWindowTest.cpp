@@ -15,6 +15,7 @@
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,6 +92,31 @@ TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
     EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "2010: ΟΚ");
     Find<AfmEdit>(*window, "edAFM")->setText("100000090");
     EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "");
+}
+
+TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
+    const SheetGrid expected = Expected(2010);
+    const int t = TaxpayerColumnOf(2010);
+    window->sheet().setCell(t, Row::TaxedIncome, "21.000,00");
+    window->RecalculateSheet();
+    for (const bool replace : {false, true}) {
+        desktop.prompter = test::ScriptedPrompter(replace);
+        QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+        ASSERT_EQ(desktop.prompter.asked.size(), 1u) << replace;
+        const std::string& question = desktop.prompter.asked[0];
+        EXPECT_TRUE(question.starts_with("Το έτος 2010 έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε.")) << question;
+        EXPECT_NE(question.find("21.000,00 στο φύλλο, " + expected.cell(t, Row::TaxedIncome) + " στην Α.Α.Δ.Ε."),
+                  std::string::npos)
+            << question;
+        EXPECT_EQ(window->sheet().cell(t, Row::TaxedIncome), replace ? expected.cell(t, Row::TaxedIncome) : "21.000,00");
+        EXPECT_EQ(Shown(t, Row::TaxedIncome).toStdString(), window->sheet().cell(t, Row::TaxedIncome));
+        // The keyboard is back on the sheet: Enter there starts nothing.
+        EXPECT_EQ(window->focusWidget(), Find<SheetView>(*window, "sgVelmora"));
+    }
+    // The same figures again: nothing to ask.
+    desktop.prompter = test::ScriptedPrompter(false);
+    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+    EXPECT_TRUE(desktop.prompter.asked.empty());
 }
 
 TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {

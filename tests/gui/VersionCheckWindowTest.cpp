@@ -175,6 +175,14 @@ TEST(VersionCheckWindows, PanelsEmptyOnceMoreArrivedThanAnnounced) {
     EXPECT_TRUE(KeepRunning);
 }
 
+TEST(VersionCheckWindows, ACheckFromTheMenuSaysThatTheSiteDidNotAnswer) {
+    UpdateFixture f;  // nothing offered: the probe is not answered "OK"
+    VersionCheckWindow dialog(f.dir.path(), f.desktop.services(), *f.http);
+    EXPECT_EQ(dialog.CheckForNewVersion(true), VersionCheckResult::Unreachable);
+    EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{SiteNotAnsweringMessage(true)});
+    EXPECT_TRUE(KeepRunning);
+}
+
 TEST(VersionCheckWindows, TheDesktopStarterRunsTheWrittenInstaller) {
     UpdateFixture f;
     const fs::path ran = f.dir / "installer-ran";

@@ -66,8 +66,20 @@ public:
         asked.push_back(text);
         return answer_;
     }
+    EachAnswer askEach(const std::string& text) override {
+        asked.push_back(text);
+        return {answer_ == Answer::Yes, forAll};
+    }
+    int choose(const std::string& text, const std::vector<std::string>& buttons) override {
+        informed.push_back(text);
+        offeredButtons = buttons;
+        return chosen;
+    }
     std::vector<std::string> informed;
     std::vector<std::string> asked;
+    bool forAll = false;                      // the "για όλα" box of askEach
+    int chosen = -1;                          // the button choose() presses; -1: the message closed
+    std::vector<std::string> offeredButtons;  // the captions of the last choose()
 
 private:
     Answer answer_;

@@ -1,0 +1,124 @@
+// The program and skartina-cli on one data folder, as separate processes: a
+// second start of the program brings the first forward and ends, a command
+// that would write is refused and told, and a program that crashes leaves the
+// folder free.
+
+#include "common/DataFolderLock.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using skartina::DataFolderLock;
+
+std::string Read(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+struct Outcome {
+    int status;
+    std::string err;
+};
+
+Outcome Shell(const fs::path& dir, const std::string& command) {
+    const int raw = std::system((command + " >/dev/null 2>" + Quoted(dir / "err.txt")).c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(dir / "err.txt")};
+}
+
+// The program in the folder, offscreen, until it is killed.
+pid_t StartProgram(const fs::path& folder) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        const std::string dataDir = folder.string();
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execl(SKARTINA_PROGRAM, SKARTINA_PROGRAM, "--data-dir", dataDir.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return pid;
+}
+
+bool HolderSays(const fs::path& folder, const std::string& part) {
+    for (int i = 0; i < 300; ++i) {
+        // The holder writes its name only once it holds the lock.
+        if (DataFolderLock::HolderOf(folder).find(part) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+TEST(OneProgram, TheWindowHoldsItsFolderAgainstASecondStartAndTheCommandLine) {
+    char made[] = "/tmp/skartina-one-program-XXXXXX";
+    ASSERT_NE(::mkdtemp(made), nullptr);
+    const fs::path dir = fs::weakly_canonical(made);
+    const fs::path data = dir / "data";
+    fs::create_directories(data / "Tables");
+    std::ofstream(data / "Autocheck21.ini") << "Not OK\n";  // no version check at start
+    const fs::path analysis = data / "Tables" / "123456783_2021.grd";
+    ASSERT_EQ(Shell(dir, std::string(SKARTINA_CLI) + " new " + Quoted(analysis)).status, 0);
+    const std::string saved = Read(analysis);
+    ASSERT_EQ(Shell(dir, std::string(SKARTINA_CLI) + " new " + Quoted(dir / "other.grd") + " --married").status, 0);
+
+    const pid_t first = StartProgram(data);
+    ASSERT_GT(first, 0);
+    ASSERT_TRUE(HolderSays(data, "το παράθυρο του ΣΚΑΡΤΙΝΑ, διεργασία " + std::to_string(first)));
+
+    // A second start is told, asks the first to come forward, and ends at once.
+    const auto began = std::chrono::steady_clock::now();
+    const Outcome second = Shell(dir, "QT_QPA_PLATFORM=offscreen " + std::string(SKARTINA_PROGRAM) + " --data-dir " + Quoted(data));
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_NE(second.err.find("Ο φάκελος δεδομένων «" + data.string() + "» χρησιμοποιείται ήδη από το παράθυρο του ΣΚΑΡΤΙΝΑ"),
+              std::string::npos)
+        << second.err;
+    EXPECT_NE(second.err.find("το παράθυρό του ήρθε μπροστά"), std::string::npos) << second.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(15));
+
+    // The command line writes nothing into the folder while the window has it: no update lost.
+    for (const std::string& command :
+         {std::string(SKARTINA_CLI) + " recalc " + Quoted(dir / "other.grd") + " " + Quoted(analysis),
+          "cd " + Quoted(data) + " && " + SKARTINA_CLI + " retrieve-clients --afm 123456783"}) {
+        const Outcome refused = Shell(dir, command);
+        EXPECT_EQ(refused.status, 1) << command;
+        EXPECT_NE(refused.err.find("χρησιμοποιείται ήδη από το παράθυρο του ΣΚΑΡΤΙΝΑ, διεργασία " + std::to_string(first)),
+                  std::string::npos)
+            << refused.err;
+    }
+    EXPECT_TRUE(Read(analysis) == saved);
+    EXPECT_FALSE(fs::exists(data / "Tables" / "123456783_history"));
+    EXPECT_FALSE(fs::exists(data / "Tables" / "retrieval-journal.txt"));
+
+    // Killed, it leaves the folder free: the command writes and keeps what it replaced.
+    ::kill(first, SIGKILL);
+    ::waitpid(first, nullptr, 0);
+    const Outcome after = Shell(dir, std::string(SKARTINA_CLI) + " recalc " + Quoted(dir / "other.grd") + " " + Quoted(analysis));
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_TRUE(Read(analysis) != saved);
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(data / "Tables" / "123456783_history")) {
+        EXPECT_TRUE(Read(entry.path()) == saved);
+        ++kept;
+    }
+    EXPECT_EQ(kept, 1);
+    fs::remove_all(dir);
+}
+
+}  // namespace

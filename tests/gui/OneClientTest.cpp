@@ -1,0 +1,372 @@
+// The analysis window keeps each sheet with its one client, keeps every sheet
+// it replaces, starts nothing on Enter, and tells every outcome.
+
+#include "gui/AfmEdit.h"
+#include "gui/AnalysisWindow.h"
+#include "gui/OfficeRunWindow.h"
+#include "gui/PickListWindow.h"
+#include "gui/SheetView.h"
+#include "registry/ClientLists.h"
+#include "registry/TaxpayerRecord.h"
+#include "sheet/AnalysisFile.h"
+#include "sheet/AnalysisHistory.h"
+#include "sheet/SavedAnalysis.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/SheetRows.h"
+#include "support/GuiTestSupport.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QToolTip>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace skartina {
+namespace {
+
+using test::FakeDesktop;
+using test::ScriptedPrompter;
+using test::TempDir;
+using Answer = Prompter::Answer;
+
+constexpr const char* kA = "123456783";
+constexpr const char* kB = "200000006";
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+struct Fixture {
+    Fixture() {
+        std::filesystem::create_directory(dir / "Tables");
+        window.show();
+        window.activateWindow();
+        QApplication::processEvents();
+    }
+    TempDir dir;
+    FakeDesktop desktop;
+    AnalysisWindow window{dir.path(), desktop.services()};
+
+    std::filesystem::path tables() const { return dir / "Tables"; }
+    std::filesystem::path file(const std::string& afm) const { return tables() / (afm + "_2021.grd"); }
+    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    SheetView* grid() { return test::Find<SheetView>(window, "sgVelmora"); }
+    AfmEdit* afmField() { return test::Find<AfmEdit>(window, "edAFM"); }
+    QString field(const char* name) { return test::Find<QLineEdit>(window, name)->text(); }
+
+    void record(const std::string& afm, const std::string& surname, const std::string& user) {
+        ScriptedPrompter yes(true);
+        SaveTaxpayer(tables(), {afm, surname, "", "", user, user.empty() ? "" : "pw"}, yes);
+    }
+    // A client's analysis saved earlier: 2016 with a figure and a married mark.
+    void savedAnalysis(const std::string& afm, const std::string& figure) {
+        SheetGrid grid;
+        BuildSheetLayout(grid, YearSelection());
+        grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, figure);
+        grid.setCell(SpouseColumnOf(2016), Row::PersonHeader, "Συζύγου*");
+        SaveGridToFile(grid, file(afm));
+    }
+    QLineEdit* enter(int column, int row) {
+        grid()->setCurrentIndex(grid()->model()->index(row, column));
+        QApplication::processEvents();
+        auto* editor = qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex()));
+        if (editor) editor->selectAll();
+        return editor;
+    }
+    void typeAndLeave(int column, int row, const QString& text) {
+        QLineEdit* editor = enter(column, row);
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, text);
+        enter(column, row + 1);
+    }
+    void typeAfm(const QString& afm) {
+        window.activateWindow();
+        afmField()->setFocus();
+        afmField()->selectAll();
+        QTest::keyClicks(afmField(), afm);
+        QTest::keyClick(afmField(), Qt::Key_Tab);
+        QApplication::processEvents();
+    }
+};
+
+SheetGrid Load(const std::filesystem::path& file) {
+    SheetGrid grid;
+    EXPECT_TRUE(LoadGridFromFile(file, grid)) << file;
+    return grid;
+}
+
+TEST(OneClient, AnotherTaxNumberStartsThatClientsSheet) {
+    const struct {
+        bool changed;     // A's sheet has a change not saved
+        Answer answer;    // to the question whether to save it first
+        bool bSaved;      // B has a saved analysis of its own
+    } cases[] = {
+        {true, Answer::Cancel, false}, {true, Answer::No, false}, {true, Answer::Yes, false},
+        {true, Answer::No, true},      {false, Answer::Yes, false}, {false, Answer::Yes, true},
+    };
+    for (const auto& c : cases) {
+        const std::string label = std::to_string(c.changed) + "/" + std::to_string(int(c.answer)) + "/" + std::to_string(c.bSaved);
+        Fixture f;
+        f.record(kA, "ΑΛΦΑ", "alpha");
+        f.record(kB, "ΒΗΤΑ", "");
+        f.savedAnalysis(kA, "4.000,00");
+        if (c.bSaved) f.savedAnalysis(kB, "7,00");
+        const std::string aBefore = test::ReadBytes(f.file(kA));
+        const std::string bBefore = c.bSaved ? test::ReadBytes(f.file(kB)) : "";
+        ASSERT_TRUE(f.window.OpenAnalysisOf(kA));
+        if (c.changed) f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "21000");
+
+        f.desktop.prompter = ScriptedPrompter(c.answer);
+        f.typeAfm(kB);
+        if (c.changed) {
+            ASSERT_EQ(f.desktop.prompter.asked.size(), 1u) << label;
+            EXPECT_TRUE(Contains(f.desktop.prompter.asked[0], std::string("Α.Φ.Μ. ") + kA + " (ΑΛΦΑ)")) << label;
+            EXPECT_TRUE(Contains(f.desktop.prompter.asked[0], std::string("Α.Φ.Μ. ") + kB + " (ΒΗΤΑ)")) << label;
+        } else {
+            EXPECT_TRUE(f.desktop.prompter.asked.empty()) << label;  // nothing to lose: nothing asked
+        }
+        if (c.answer == Answer::Cancel) {
+            // The sheet stays A's, changes and all, and so does the field.
+            EXPECT_EQ(f.afmField()->text(), kA) << label;
+            EXPECT_EQ(f.cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "21.000,00") << label;
+            EXPECT_EQ(f.field("edBigName"), "ΑΛΦΑ ") << label;
+            EXPECT_TRUE(test::ReadBytes(f.file(kA)) == aBefore) << label;
+            continue;
+        }
+        // B's own sheet, B's own fields: nothing of A's stays.
+        EXPECT_EQ(f.window.sheetAfm(), kB) << label;
+        EXPECT_EQ(f.field("edBigName"), "ΒΗΤΑ ") << label;
+        EXPECT_EQ(f.field("edUserName"), "") << label;
+        EXPECT_EQ(f.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), c.bSaved ? "7,00" : "") << label;
+        EXPECT_EQ(f.cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "") << label;
+        EXPECT_EQ(f.cell(SpouseColumnOf(2016), Row::PersonHeader), c.bSaved ? "Συζύγου*" : "Συζύγου") << label;
+        const SheetGrid aNow = Load(f.file(kA));
+        EXPECT_EQ(aNow.cell(TaxpayerColumnOf(2017), Row::TaxedIncome), c.answer == Answer::Yes && c.changed ? "21.000,00" : "")
+            << label;
+        if (!(c.answer == Answer::Yes && c.changed)) EXPECT_TRUE(test::ReadBytes(f.file(kA)) == aBefore) << label;
+
+        // Retrieving or saving now writes B's sheet, never A's years under B's name.
+        f.typeAndLeave(TaxpayerColumnOf(2015), Row::TaxedIncome, "5");
+        f.desktop.prompter = ScriptedPrompter(true);
+        ASSERT_TRUE(f.window.onSaveClicked()) << label;
+        const SheetGrid bNow = Load(f.file(kB));
+        EXPECT_EQ(YearsWithFigures(bNow), (c.bSaved ? std::vector<int>{2016, 2015} : std::vector<int>{2015})) << label;
+        if (c.bSaved) EXPECT_TRUE(test::ReadBytes(KeptVersions(f.tables(), kB).at(0)) == bBefore) << label;
+    }
+}
+
+TEST(OneClient, ASheetGoesUnderAnotherNumberOnlyAfterAQuestionNamingBoth) {
+    for (const bool yes : {false, true}) {
+        Fixture f;
+        f.record(kA, "ΑΛΦΑ", "");
+        f.savedAnalysis(kA, "4.000,00");
+        ASSERT_TRUE(f.window.OpenAnalysisOf(kA));
+        // The number changed without leaving its field (the save button takes no focus).
+        f.afmField()->setText(kB);
+        f.desktop.prompter = ScriptedPrompter(yes);
+        EXPECT_EQ(f.window.onSaveClicked(), yes);
+        ASSERT_GE(f.desktop.prompter.asked.size(), 1u);
+        const std::string& question = f.desktop.prompter.asked[0];
+        EXPECT_TRUE(Contains(question, std::string("Α.Φ.Μ. ") + kA + " (ΑΛΦΑ)")) << question;
+        EXPECT_TRUE(Contains(question, std::string("Α.Φ.Μ. ") + kB)) << question;
+        EXPECT_EQ(std::filesystem::exists(f.file(kB)), yes);
+    }
+}
+
+TEST(OneClient, AWrongTaxNumberIsSavedOnlyWhenTheUserInsists) {
+    for (const bool yes : {false, true}) {
+        Fixture f;
+        f.typeAfm("123456789");
+        f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "5");
+        f.desktop.prompter = ScriptedPrompter(yes);
+        EXPECT_EQ(f.window.onSaveClicked(), yes);
+        EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kInvalidAfmAnalysisQuestion});
+        EXPECT_EQ(std::filesystem::exists(f.file("123456789")), yes);
+        EXPECT_EQ(f.desktop.prompter.informed.size(), yes ? 1u : 0u);  // "αποθηκεύτηκε με επιτυχία" only when it was
+    }
+}
+
+TEST(OneClient, EveryReplacedOrDeletedAnalysisIsKeptAndComesBack) {
+    Fixture f;
+    f.savedAnalysis(kA, "4.000,00");
+    const std::string first = test::ReadBytes(f.file(kA));
+    ASSERT_TRUE(f.window.OpenAnalysisOf(kA));
+
+    // A save from the window.
+    f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "5");
+    ASSERT_TRUE(f.window.onSaveClicked());
+    std::vector<std::filesystem::path> kept = KeptVersions(f.tables(), kA);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_TRUE(test::ReadBytes(kept[0]) == first);
+    struct stat info {};
+    ASSERT_EQ(::stat(kept[0].c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    const std::string second = test::ReadBytes(f.file(kA));
+
+    // Ναι when closing with changes.
+    f.typeAndLeave(TaxpayerColumnOf(2018), Row::TaxedIncome, "6");
+    f.desktop.prompter = ScriptedPrompter(Answer::Yes);
+    f.window.close();
+    QApplication::processEvents();
+    kept = KeptVersions(f.tables(), kA);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_TRUE(test::ReadBytes(kept[0]) == second);
+    const std::string third = test::ReadBytes(f.file(kA));
+
+    // Deleting from the analysis list.
+    ScriptedPrompter yes(true);
+    ASSERT_TRUE(DeleteAnalysisRow(f.tables(), {"", "", kA}, "2021", yes));
+    EXPECT_FALSE(std::filesystem::exists(f.file(kA)));
+    kept = KeptVersions(f.tables(), kA);
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_TRUE(test::ReadBytes(kept[0]) == third);
+
+    // "Προηγούμενες εκδόσεις" lists them, and the one chosen comes back as a change to save.
+    AnalysisWindow again(f.dir.path(), f.desktop.services());
+    again.show();
+    test::Find<AfmEdit>(again, "edAFM")->setText(kA);
+    int listed = 0;
+    test::OnNextModal([&listed](QWidget* modal) {
+        auto* list = test::Find<QListWidget>(*modal, "lbVersions");
+        listed = list->count();
+        list->setCurrentRow(2);  // the oldest: the sheet first saved
+        modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+    });
+    again.onVersionsClicked();
+    EXPECT_EQ(listed, 3);
+    EXPECT_EQ(again.sheet().cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "4.000,00");
+    EXPECT_EQ(again.sheet().cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "");
+    EXPECT_TRUE(again.isModified());
+    f.desktop.prompter = ScriptedPrompter(true);
+    ASSERT_TRUE(again.onSaveClicked());
+    const SheetGrid restored = Load(f.file(kA));
+    EXPECT_EQ(YearsWithFigures(restored), std::vector<int>{2016});
+    EXPECT_EQ(restored.cell(SpouseColumnOf(2016), Row::PersonHeader), "Συζύγου*");
+}
+
+TEST(OneClient, EnterStartsNoRetrieval) {
+    Fixture f;
+    f.afmField()->setText(kA);  // no portal credentials: a run started would say so
+    std::vector<QString> modals;
+    const auto closeAnyModal = [&modals] {
+        test::OnNextModal([&modals](QWidget* modal) {
+            if (!modal) return;
+            modals.push_back(modal->objectName());
+            modal->close();
+        });
+    };
+    for (const char* focused : {"cbFixedPauses", "cbLogistis", "btAllYears", "bt2019", "cb2019"}) {
+        auto* control = test::Find<QWidget>(f.window, focused);
+        control->setFocus();
+        QApplication::processEvents();
+        closeAnyModal();
+        QTest::keyClick(control, Qt::Key_Return);
+        QTest::keyClick(control, Qt::Key_Enter);
+        QApplication::processEvents();
+        EXPECT_FALSE(f.window.retrieving()) << focused;
+        EXPECT_TRUE(f.desktop.prompter.informed.empty()) << focused << ": " << f.desktop.prompter.informed.front();
+        EXPECT_TRUE(f.window.isVisible()) << focused;
+    }
+    EXPECT_TRUE(modals.empty());
+
+    // The office run's window: Enter starts no run either.
+    OfficeRunWindow office(f.dir.path());
+    office.show();
+    QApplication::processEvents();
+    auto* start = test::Find<QPushButton>(office, "btStart");
+    start->setFocus();
+    closeAnyModal();
+    QTest::keyClick(start, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_TRUE(modals.empty());  // "Δεν υπάρχει πελάτης για άντληση." would have shown
+}
+
+TEST(OneClient, ARefusedAmountIsToldAndTheCellKeepsItsValue) {
+    for (const char* typed : {"abc", "1.2.3"}) {
+        Fixture f;
+        const int t = TaxpayerColumnOf(2019);
+        f.typeAndLeave(t, Row::TaxedIncome, "21000");
+        EXPECT_TRUE(f.window.lastNotice().isEmpty());
+        f.typeAndLeave(t, Row::TaxedIncome, typed);
+        EXPECT_EQ(f.cell(t, Row::TaxedIncome), "21.000,00") << typed;
+        const std::string notice = f.window.lastNotice().toStdString();
+        EXPECT_TRUE(Contains(notice, std::string("«") + typed + "» δεν είναι ποσό")) << notice;
+        EXPECT_TRUE(Contains(notice, "21.000,00")) << notice;
+        EXPECT_EQ(QToolTip::text().toStdString(), notice);
+    }
+}
+
+TEST(OneClient, ExportsTellTheFullPathAndOpenWhatIsAsked) {
+    const struct {
+        void (AnalysisWindow::*command)();
+        const char* extension;
+        int chosen;  // 0 "Άνοιγμα", 1 "Άνοιγμα φακέλου", 2 "Κλείσιμο"
+        bool openerWorks;
+    } cases[] = {
+        {&AnalysisWindow::onExportCsvClicked, ".csv", 2, true},
+        {&AnalysisWindow::onExportCsvClicked, ".csv", 0, true},
+        {&AnalysisWindow::onExportExcelClicked, ".xlsx", 1, true},
+        {&AnalysisWindow::onSavePdfTriggered, ".pdf", 0, false},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.afmField()->setText(kA);
+        f.desktop.prompter.chosen = c.chosen;
+        f.desktop.openSucceeds = c.openerWorks;
+        (f.window.*c.command)();
+        const std::filesystem::path file = std::filesystem::absolute(f.tables() / (std::string(kA) + "_2021" + c.extension));
+        ASSERT_TRUE(std::filesystem::exists(file)) << file;
+        ASSERT_GE(f.desktop.prompter.informed.size(), 1u);
+        EXPECT_EQ(f.desktop.prompter.informed[0], "Το αρχείο γράφτηκε: " + file.string());
+        EXPECT_EQ(f.desktop.prompter.offeredButtons,
+                  (std::vector<std::string>{"Άνοιγμα", "Άνοιγμα φακέλου", "Κλείσιμο"}));
+        const QString opened = c.chosen == 0 ? QString::fromStdString(file.string())
+                                             : QString::fromStdString(file.parent_path().string());
+        EXPECT_EQ(f.desktop.opened, c.chosen == 2 ? QStringList() : QStringList{opened}) << c.extension;
+        if (c.openerWorks) {
+            EXPECT_EQ(f.desktop.prompter.informed.size(), 1u);
+        } else {
+            ASSERT_EQ(f.desktop.prompter.informed.size(), 2u);
+            EXPECT_EQ(f.desktop.prompter.informed[1], NotOpenedSentence(opened));
+        }
+    }
+}
+
+TEST(OneClient, PrintingToAFileOffersTheClientsFileAndKeepsItPrivate) {
+    Fixture f;
+    f.record(kA, "ΠΑΠΑΔΟΠΟΥΛΟΣ", "");
+    f.typeAfm(kA);
+    const QString expected = QString::fromStdString(
+        (std::filesystem::absolute(f.tables()) / (std::string(kA) + " ΠΑΠΑΔΟΠΟΥΛΟΣ.pdf")).string());
+    EXPECT_EQ(f.window.defaultPrintFile(), expected);
+
+    // The print dialog's file field offers it.
+    QString offered;
+    test::OnNextModal([&offered](QWidget* modal) {
+        QTimer::singleShot(50, modal, [modal, &offered] {
+            if (auto* field = modal->findChild<QLineEdit*>("filename")) offered = field->text();
+            modal->close();
+        });
+    });
+    f.window.onPrintTriggered();
+    EXPECT_EQ(offered, expected);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(expected);
+    ASSERT_TRUE(f.window.printTo(printer));
+    struct stat info {};
+    ASSERT_EQ(::stat(expected.toStdString().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_GT(info.st_size, 1000);
+    EXPECT_EQ(f.desktop.prompter.informed.back(), "Το αρχείο γράφτηκε: " + expected.toStdString());
+}
+
+}  // namespace
+}  // namespace skartina
