@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The register of a large office: the import of a client list of 1,000,
 // 10,000 and 100,000 lines into an empty data folder (its time per line
 // stays flat when the import is linear), and the client list of 20,000

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One writer per data folder. The program's window holds the folder for as
 // long as it runs, a command of skartina-cli for as long as it writes into it;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folders that hold clients' data (the data folder, "Tables" and every
 // folder inside it) are used only when they are the user's own: a real

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A page's words put back in reading order, whatever order the PDF draws
 // them in: rows by vertical position, each row from left to right. The

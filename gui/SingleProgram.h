@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One program per data folder. The first start holds the folder's lock for
 // its whole run and listens on a socket of the user's; a later start on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "portal/YearReport.h"
 
 #include "e1/ReportPdf.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A year's report (from 2014) into the table: its text as printed, the
 // client's tax number checked, its entries taken. A report whose text gives

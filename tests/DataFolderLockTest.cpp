@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One writer per data folder: the lock itself, a crashed holder, and
 // skartina-cli refused while another process writes in the folder, with
 // nothing lost; every analysis file a command replaces is kept.

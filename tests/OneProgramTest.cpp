@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program and skartina-cli on one data folder, as separate processes: a
 // second start of the program brings the first forward and ends, a command
 // that would write is refused and told, and a program that crashes leaves the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated portal made to differ from ours the way an older portal may:
 // print buttons that open their window otherwise, a return that arrives in two
 // parts with its first field first, dialogs, sessions that end after a few

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A year's report into the table: read, the portal's own "no return", or not
 // read at all, which is never taken for an empty year.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis window keeps each sheet with its one client, keeps every sheet
 // it replaces, starts nothing on Enter, and tells every outcome.
 
