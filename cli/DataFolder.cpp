@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "common/ClientFiles.h"
+#include "common/OwnFolder.h"
 #include "startup/DataFolder.h"
 
 #include <iostream>
@@ -26,6 +27,11 @@ const std::filesystem::path& DataTables() {
     if (ec && (gExplicitDataFolder.empty() || gExplicitDataFolder.is_relative()))
         throw std::runtime_error("ο τρέχων φάκελος δεν είναι προσβάσιμος: " + ec.message());
     const DataFolderChoice choice = ChooseDataFolder({gExplicitDataFolder, current, HomeFolder()});
+    // A "Tables" here that is not the user's own is refused, not passed over:
+    // the user meant this folder, and must hear why it is not used.
+    if (choice.source == DataFolderSource::Home && gExplicitDataFolder.empty() &&
+        std::filesystem::exists(std::filesystem::symlink_status(current / kTablesFolder, ec)))
+        OwnFolder::Open(current / kTablesFolder, false);
     PrepareDataFolder(choice);
     MakeTablesFolderPrivate(choice.folder / kTablesFolder, /*create=*/true);
     // A folder that is not yet a data folder never gets a "Tables" of its own:

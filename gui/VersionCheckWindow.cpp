@@ -92,12 +92,14 @@ VersionCheckResult VersionCheckWindow::CheckForNewVersion(bool interactive) {
     setup.openPage = [open = desktop_.open](const std::string& url) {
         if (open) open(QString::fromStdString(url));
     };
+    const UpdateKind kind = setup.kind;
     VersionCheck check(std::move(setup));
     const VersionCheckResult result = check.CheckForNewVersion(interactive);
     checkButton_->setEnabled(true);
     exitButton_->setEnabled(true);
-    // Asked for from the menu, a site that does not answer is said; at start-up the check stays silent.
-    if (interactive && result == VersionCheckResult::Unreachable)
+    // Asked for from the menu, a site that does not answer is said (the
+    // package check says so itself); at start-up the check stays silent.
+    if (interactive && result == VersionCheckResult::Unreachable && kind != UpdateKind::DebianPackage)
         desktop_.prompter->inform(SiteNotAnsweringMessage(true));
     if (result == VersionCheckResult::InstallerStarted) {
         KeepRunning = false;

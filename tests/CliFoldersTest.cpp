@@ -73,7 +73,8 @@ TEST(CliDataFolder, TheFolderGivenOrTheCurrentOneWithTablesIsUsedAsItStands) {
     // After the command too, as the window's option.
     run = f.run("import-clients clients.csv --data-dir " + Q(given));
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Εισαγωγή πελατών: 0 νέοι, 0 ενημερώθηκαν, 1 χωρίς αλλαγή, 0 γραμμές παραλείφθηκαν.\n");
+    EXPECT_EQ(run.out, "Εισαγωγή πελατών: 0 νέοι, 0 ενημερώθηκαν, 1 χωρίς αλλαγή, 0 γραμμές παραλείφθηκαν. Δεν προστέθηκε "
+                       "ούτε άλλαξε κανένας πελάτης.\n");
 
     fs::create_directory(f.work / "Tables");
     run = f.run("import-clients clients.csv");

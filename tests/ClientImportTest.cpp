@@ -157,7 +157,7 @@ TEST(ClientImport, AnImportThatAddsNothingSaysSo) {
     ASSERT_EQ(result.skipped.size(), 1u);
     EXPECT_EQ(result.skipped[0].line, 2u) << "CR alone counts as a line end";
     EXPECT_EQ(ImportReportLines(result).front(),
-              "Εισαγωγή πελατών: 0 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 1 γραμμές παραλείφθηκαν. "
+              "Εισαγωγή πελατών: 0 νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 1 γραμμή παραλείφθηκε. "
               "Δεν προστέθηκε ούτε άλλαξε κανένας πελάτης.");
 }
 

@@ -95,7 +95,7 @@ TEST(DataFolderLock, ACommandIsRefusedWhileTheWindowHoldsTheFolderAndLosesNothin
         const std::string cd = "cd " + Q(dir.path()) + " && " + SKARTINA_CLI + " ";
         const std::string commands[] = {
             "recalc " + Q(in) + " " + Q(analysis),
-            "new " + Q(analysis),
+            "new " + Q(dir / "Tables" / "100000090_2021.grd"),
             "import-clients " + Q(dir / "clients.csv"),
             "convert " + Q(dir.path()),
         };

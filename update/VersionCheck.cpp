@@ -235,17 +235,17 @@ bool VersionCheck::ServerReachable() {
 }
 
 VersionCheckResult VersionCheck::CheckForNewVersion(bool interactive) {
-    // The owner's alone, as every folder of the data folder; a folder that cannot
-    // be made (or is not the user's own) fails when the installer is written.
-    try {
-        OwnFolder::Open(s_.workDir / kUpgradeFolder, true);
-    } catch (const FileError&) {
-    }
     if (s_.kind == UpdateKind::DebianPackage) {
         s_.view.openProgress();
         const VersionCheckResult result = runDebianCheck(interactive);
         s_.view.closeProgress();
         return result;
+    }
+    // The owner's alone, as every folder of the data folder; a folder that cannot
+    // be made (or is not the user's own) fails when the installer is written.
+    try {
+        OwnFolder::Open(s_.workDir / kUpgradeFolder, true);
+    } catch (const FileError&) {
     }
 
     s_.view.openProgress();
