@@ -448,8 +448,9 @@ TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << ReadBytes(dir / "progress.txt");
     const std::string summary = ReadBytes(dir / "summary.txt");
     const std::string failed = "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη. Όσα χρειάζεται ο προγραμματιστής "
-                               "φυλάχτηκαν στον φάκελο «Tables/" + std::string(kSampleAfm) + "_sources/diagnostics/2016-";
+                               "φυλάχτηκαν στον φάκελο «";
     EXPECT_EQ(summary.rfind("Άντληση 5 ετών: 4 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 0 δεν αντλήθηκαν.\n" + failed, 0), 0u) << summary;
+    EXPECT_NE(summary.find("Tables/" + std::string(kSampleAfm) + "_sources/diagnostics/2016-"), std::string::npos) << summary;
     EXPECT_NE(summary.find("».\n2015: αντλήθηκε.\n2014: αντλήθηκε.\n2013: αντλήθηκε.\n2012: αντλήθηκε.\n"), std::string::npos) << summary;
     EXPECT_NE(ReadBytes(dir / "progress.txt").find("2016 (1 από 5"), std::string::npos);
     SheetGrid written;

@@ -337,6 +337,8 @@ TEST_F(RetrievalEndToEnd, ASlowReportNeedsTheExtraTime) {
 TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
     Start();
     TempDir dir;
+    std::filesystem::create_directory(dir / "Tables");  // the data folder the commands run in
+    std::filesystem::permissions(dir / "Tables", std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
     SaveGridToFile(grid, dir / "in.grd");
     const std::string environment = ShellEnvironment(portal->simulator);
     const std::string files = " 2010 " + Q(dir / "in.grd") + " " + Q(dir / "out.grd") + " --afm " + kAfm + " --user demo";
@@ -347,7 +349,8 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
     EXPECT_FALSE(std::filesystem::exists(dir / "out.grd"));
 
     // Without the variable and without a terminal there is no password to be had.
-    const std::string command = "env -u SKARTINA_PASSWORD SKARTINA_BROWSER_HEADLESS=1 " + environment + "setsid -w " + SKARTINA_CLI + " retrieve" + files +
+    const std::string command = "cd " + Q(dir.path()) + " && env -u SKARTINA_PASSWORD SKARTINA_BROWSER_HEADLESS=1 " + environment +
+                                "setsid -w " + SKARTINA_CLI + " retrieve" + files +
                                 " </dev/null 2>" + (dir / "tty.txt").string();
     EXPECT_NE(std::system(command.c_str()), 0);
     EXPECT_NE(ReadBytes(dir / "tty.txt").find("SKARTINA_PASSWORD"), std::string::npos);
@@ -356,7 +359,7 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
     // No display: the browser runs without a window, unasked.
     const std::string run = "cd " + Q(dir.path()) + " && env -u DISPLAY -u WAYLAND_DISPLAY -u SKARTINA_BROWSER_HEADLESS " +
                             environment + "SKARTINA_PASSWORD=demo1234 " + SKARTINA_CLI + " retrieve" + files +
-                            " --extra-seconds -3 2>" + (dir / "err.txt").string();
+                            " --extra-seconds 0 2>" + (dir / "err.txt").string();
     EXPECT_EQ(std::system(run.c_str()), 0) << ReadBytes(dir / "err.txt");
     EXPECT_EQ(ReadBytes(dir / "err.txt"), "2010: αντλήθηκε.\n");
     EXPECT_TRUE(std::filesystem::exists(dir / "Tables" / (std::string(kAfm) + "_sources") / "2010.txt"));
@@ -457,6 +460,7 @@ TEST_F(RetrievalEndToEnd, TheBrowserNeverHoldsThePasswordAndAForeignFolderDoesNo
     }
     const std::string password = "demo1234";
     std::vector<std::string> environment = EnvironmentWords(portal->simulator);
+    std::filesystem::create_directories(shortDir / "home");  // where the command's data folder goes
     environment.insert(environment.end(), {"TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(),
                                            "XDG_CACHE_HOME=", "SKARTINA_PASSWORD=" + password});
     CliProgram cli(environment,
@@ -497,6 +501,7 @@ TEST_F(RetrievalEndToEnd, KilledRunsLeaveNoBrowserFilesInTheTemporaryFolder) {
     SaveGridToFile(grid, dir / "in.grd");
     std::filesystem::create_directories(shortDir / "tmp");
     std::vector<std::string> environment = EnvironmentWords(portal->simulator);
+    std::filesystem::create_directories(shortDir / "home");  // where the command's data folder goes
     environment.insert(environment.end(), {"TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(),
                                            "SKARTINA_PASSWORD=demo1234"});
     const std::filesystem::path profiles = shortDir / "tmp" / ("skartina-browser-" + std::to_string(geteuid()));
