@@ -416,6 +416,8 @@ TEST_F(BatchEndToEnd, APortalGoneMidRunStopsAtTheFirstFailureAndNamesTheLog) {
 // as those drawn row by row.
 TEST_F(BatchEndToEnd, ReportsDrawnColumnByColumnGiveTheSameSheet) {
     TempDir dir;
+    std::filesystem::create_directories(dir / "Tables");  // the command's data folder, not the home folder's
+    std::filesystem::permissions(dir / "Tables", std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
     SaveGridToFile(grid, dir / "in.grd");
     std::map<std::string, std::string> sheets, summaries;
     for (const std::string order : {"plain", "columns"}) {
