@@ -2,6 +2,7 @@
 #include "browser/DevToolsBrowser.h"
 
 #include "browser/BrowserEnvironment.h"
+#include "browser/ChromiumArguments.h"
 #include "browser/DevToolsAnswers.h"
 #include "browser/PageScripts.h"
 
@@ -38,17 +39,6 @@ std::string EncodeBase64(const std::string& bytes) {
     return text;
 }
 
-// Every name but the portal's resolves to nothing, so that whatever the
-// browser might still try of its own never leaves the machine.
-std::string HostRules(const std::vector<std::string>& hosts) {
-    std::string rules = "--host-resolver-rules=MAP * ~NOTFOUND";
-    for (const std::string& host : hosts) {
-        const std::string name = host.rfind('[', 0) == 0 ? host.substr(0, host.find(']') + 1) : host.substr(0, host.find(':'));
-        rules += " , EXCLUDE " + name;
-    }
-    return rules;
-}
-
 std::string WithoutQuery(const std::string& address) { return address.substr(0, address.find_first_of("?#")); }
 
 // The value of a header of a held answer, by name in any letter case.
@@ -70,40 +60,7 @@ DevToolsBrowser::DevToolsBrowser(PumpClock& clock, BrowserConfig config) : Brows
 DevToolsBrowser::~DevToolsBrowser() { BrowserQuit(); }
 
 std::vector<std::string> DevToolsBrowser::Arguments() const {
-    std::vector<std::string> args = {"--remote-debugging-pipe",
-                                     "--user-data-dir=" + profile_->path().string(),
-                                     "--no-first-run",
-                                     "--no-default-browser-check",
-                                     "--disable-gpu",
-                                     "--disable-quic",
-                                     "--disable-background-networking",
-                                     "--disable-component-update",
-                                     "--disable-sync",
-                                     "--disable-breakpad",
-                                     "--disable-crash-reporter",
-                                     // Nothing but the portal: no look-ups, hints, translations,
-                                     // phishing checks, reports or pings of the browser's own, and
-                                     // no page of its own (the address bar's pop-up) started for nothing.
-                                     "--disable-client-side-phishing-detection",
-                                     "--disable-domain-reliability",
-                                     "--disable-default-apps",
-                                     "--disable-extensions",
-                                     "--disable-component-extensions-with-background-pages",
-                                     "--no-pings",
-                                     "--no-proxy-server",
-                                     "--safebrowsing-disable-auto-update",
-                                     "--disable-features=AutofillServerCommunication,OptimizationHints,"
-                                     "OptimizationGuideModelDownloading,OptimizationHintsFetching,Translate,"
-                                     "MediaRouter,DialMediaRouteProvider,CertificateTransparencyComponentUpdater,"
-                                     "NetworkTimeServiceQuerying,InterestFeedContentSuggestions,SafeBrowsingEnhancedProtection,"
-                                     "WebUIOmniboxPopup,WebUIOmniboxAimPopup",
-                                     HostRules(config_.popupHosts)};
-    if (!config_.netLog.empty()) args.push_back("--log-net-log=" + config_.netLog);
-    if (config_.headless) args.push_back("--headless=new");
-    // Chromium refuses to run as root inside its sandbox.
-    if (geteuid() == 0) args.push_back("--no-sandbox");
-    args.push_back("about:blank");
-    return args;
+    return ChromiumArguments(config_, profile_->path(), geteuid() == 0);
 }
 
 // Pop-ups are allowed for the portal's hosts only, not for every page; saving

@@ -8,10 +8,13 @@
 #include "support/TestSupport.h"
 #include "browser/BrowserEnvironment.h"
 #include "browser/BrowserProfile.h"
+#include "browser/ChromiumArguments.h"
 #include "browser/DevToolsAnswers.h"
 #include "browser/DevToolsBrowser.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -237,6 +240,33 @@ TEST(BrowserProfile, AForeignFolderInTheTemporaryFolderIsPassedOver) {
     for (const Saved& s : saved) {
         if (s.value) setenv(s.name, s.value->c_str(), 1);
         else unsetenv(s.name);
+    }
+}
+
+}  // namespace
+}  // namespace skartina::test
+
+namespace skartina::test {
+namespace {
+
+// The browser's command line: its sandbox off for root alone, and every name
+// but the three portal hosts' (without their ports) resolving to nothing.
+TEST(ChromiumArguments, SandboxedButForRootAndOnlyThePortalResolves) {
+    BrowserConfig config;
+    config.popupHosts = {"www1.aade.gr", "login.gsis.gr:443", "127.0.0.1:40113"};
+    for (bool root : {false, true}) {
+        const std::vector<std::string> args = ChromiumArguments(config, "/run/profile", root);
+        EXPECT_EQ(std::count(args.begin(), args.end(), "--no-sandbox"), root ? 1 : 0) << root;
+        EXPECT_EQ(std::count(args.begin(), args.end(),
+                             "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE www1.aade.gr , EXCLUDE login.gsis.gr , "
+                             "EXCLUDE 127.0.0.1"),
+                  1);
+        EXPECT_EQ(std::count(args.begin(), args.end(), "--remote-debugging-pipe"), 1);
+        EXPECT_EQ(std::count_if(args.begin(), args.end(),
+                                [](const std::string& a) { return a.rfind("--remote-debugging-port", 0) == 0; }),
+                  0)
+            << "no port that another user could reach";
+        EXPECT_EQ(args.back(), "about:blank");
     }
 }
 
