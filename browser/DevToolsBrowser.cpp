@@ -138,7 +138,21 @@ void DevToolsBrowser::Launch() {
     // A first window that was not attached as it opened is attached now.
     for (const Target& target : std::vector<Target>(targets_))
         if (target.type == "page" && !ready_.count(target.id)) SessionOf(target.id);
-    applicationWindow_ = Pages().front().id;
+    const std::string first = Pages().front().id;
+    // The portal is read in a browser context held in memory alone: its
+    // cookies (the portal's session) never reach a file of the profile.
+    const std::string context =
+        devtools::Text(Call("Target.createBrowserContext", {{"disposeOnDetach", true}}), "browserContextId");
+    if (context.empty()) throw BrowserError("the browser made no private context");
+    applicationWindow_ = devtools::Text(
+        Call("Target.createTarget", {{"url", "about:blank"}, {"browserContextId", context}}), "targetId");
+    if (!WaitFor([this] {
+            Pages();
+            return ready_.count(applicationWindow_) > 0;
+        }, kStartMs))
+        throw BrowserError("the browser's private window did not open");
+    Call("Target.closeTarget", {{"targetId", first}});
+    WaitFor([&] { return !IsPage(first); }, kCloseMs);
 }
 
 BrowserRef DevToolsBrowser::OpenApplication() {

@@ -204,5 +204,40 @@ TEST_F(PortalVariation, TheBrowserReachesThePortalAndNobodyElse) {
     EXPECT_GT(pages, 18);
 }
 
+// A run long enough for the browser to store its cookies (over 30 s, the
+// portal's pages slowed down): no file of the browser's profile ever holds
+// the portal's session cookie, which lives in a browser context in memory.
+TEST_F(PortalVariation, ThePortalsSessionNeverReachesADisk) {
+    struct Watching : CountingView {
+        using CountingView::CountingView;
+        bool CancelRequested() override {
+            if (!browser || !browser->HasApplication()) return false;
+            std::error_code ec;
+            for (auto it = std::filesystem::recursive_directory_iterator(browser->ProfileFolder(), ec);
+                 !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+                if (it->is_regular_file(ec) && ReadBytes(it->path()).find("SIMSESSION") != std::string::npos)
+                    holding.push_back(it->path().filename().string());
+            ++looks;
+            return std::chrono::steady_clock::now() > until;
+        }
+        DevToolsBrowser* browser = nullptr;
+        std::chrono::steady_clock::time_point until = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+        std::vector<std::string> holding;
+        int looks = 0;
+    };
+    SimulatedPortal portal({"--delay", "1500"}, clock);
+    PortalSession session{*portal.browser, portal.hosts, PortalTimingFromEnvironment(), {}, {}};
+    SheetGrid grid = NewSheet();
+    E1CodeTable e1;
+    Watching view(grid);
+    view.browser = portal.browser.get();
+    std::vector<int> years;
+    for (int year = 2020; year >= 2003; --year) years.push_back(year);
+    const BatchResult result = RetrieveYears(session, {kTaxpayer, years, 0, sources, false}, e1, grid, view);
+    EXPECT_TRUE(result.cancelled) << "the run lasted the 40 s it was meant to";
+    EXPECT_GT(view.looks, 5);
+    EXPECT_EQ(view.holding, std::vector<std::string>{}) << "a file of the profile holds the portal's session";
+}
+
 }  // namespace
 }  // namespace skartina::test

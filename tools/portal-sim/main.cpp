@@ -204,7 +204,7 @@ void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
         sessions_[token] = {account->accountant() ? std::string() : account->afm, account->accountant()};
         if (!faults_.loginLog.empty()) std::ofstream(faults_.loginLog, std::ios::app) << req.get_param_value("username") << '\n';
     }
-    res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure");
+    res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure; Max-Age=3600");
     res.set_redirect("https://" + app + "/webtax/incomefp/years.jsp");
 }
 
