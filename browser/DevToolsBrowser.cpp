@@ -151,8 +151,10 @@ void DevToolsBrowser::Launch() {
             return ready_.count(applicationWindow_) > 0;
         }, kStartMs))
         throw BrowserError("the browser's private window did not open");
-    Call("Target.closeTarget", {{"targetId", first}});
-    WaitFor([&] { return !IsPage(first); }, kCloseMs);
+    if (first != applicationWindow_) {
+        Call("Target.closeTarget", {{"targetId", first}});
+        WaitFor([&] { return !IsPage(first); }, kCloseMs);
+    }
 }
 
 BrowserRef DevToolsBrowser::OpenApplication() {

@@ -138,7 +138,8 @@ TEST(DevToolsBrowser, AMalformedOrOversizedMessageIsAClearErrorNeverACrash) {
     TempDir dir;
     // Every command is answered; a window is told of as the browser tells it, by its event.
     const std::string window = R"({"method":"Target.targetCreated","params":{"targetInfo":{"targetId":"P","type":"page","url":"about:blank","title":""}}}\0)";
-    const std::string page = "printf '" + window + R"({"id":%d,"result":{"sessionId":"S"}}\0' $n >&4)";
+    const std::string page =
+        "printf '" + window + R"({"id":%d,"result":{"sessionId":"S","browserContextId":"C","targetId":"P"}}\0' $n >&4)";
     struct Case {
         const char* name;
         std::string reply;
