@@ -37,13 +37,7 @@ struct EditingFixture {
 
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
     // Makes the cell current and returns its open editor, empty.
-    QLineEdit* enter(int column, int row) {
-        grid()->setCurrentIndex(grid()->model()->index(row, column));
-        QApplication::processEvents();
-        auto* editor = qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex()));
-        if (editor) editor->selectAll();
-        return editor;
-    }
+    QLineEdit* enter(int column, int row) { return test::EnterCell(grid(), column, row); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex())); }
     SheetView* grid() { return Find<SheetView>(window, "sgVelmora"); }
 };

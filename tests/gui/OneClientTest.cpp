@@ -73,18 +73,9 @@ struct Fixture {
         grid.setCell(SpouseColumnOf(2016), Row::PersonHeader, "Συζύγου*");
         SaveGridToFile(grid, file(afm));
     }
-    QLineEdit* enter(int column, int row) {
-        grid()->setCurrentIndex(grid()->model()->index(row, column));
-        QApplication::processEvents();
-        auto* editor = qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex()));
-        if (editor) editor->selectAll();
-        return editor;
-    }
+    QLineEdit* enter(int column, int row) { return test::EnterCell(grid(), column, row); }
     void typeAndLeave(int column, int row, const QString& text) {
-        QLineEdit* editor = enter(column, row);
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClicks(editor, text);
-        enter(column, row + 1);
+        ASSERT_NE(test::TypeAndLeave(grid(), column, row, text), nullptr);
     }
     void typeAfm(const QString& afm) {
         window.activateWindow();

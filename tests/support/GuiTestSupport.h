@@ -7,7 +7,10 @@
 #include "common/HttpClient.h"
 #include "TestSupport.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -15,6 +18,25 @@
 #include <stdexcept>
 
 namespace skartina::test {
+
+// Makes the sheet's cell current and returns its open editor, its text
+// selected, as a user's move to the cell leaves it.
+inline QLineEdit* EnterCell(QAbstractItemView* sheet, int column, int row) {
+    sheet->setCurrentIndex(sheet->model()->index(row, column));
+    QApplication::processEvents();
+    auto* editor = qobject_cast<QLineEdit*>(sheet->indexWidget(sheet->currentIndex()));
+    if (editor) editor->selectAll();
+    return editor;
+}
+
+// Types the text into the cell and moves down, as a user ends an entry.
+inline QLineEdit* TypeAndLeave(QAbstractItemView* sheet, int column, int row, const QString& text) {
+    QLineEdit* editor = EnterCell(sheet, column, row);
+    if (!editor) return nullptr;
+    QTest::keyClicks(editor, text);
+    EnterCell(sheet, column, row + 1);
+    return editor;
+}
 
 struct FakeDesktop {
     ScriptedPrompter prompter{true};
