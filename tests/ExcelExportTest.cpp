@@ -93,7 +93,7 @@ std::vector<std::string> Split(const std::string& line) {
 }
 
 Workbook ReadBack(const TempDir& dir, const std::filesystem::path& xlsx) {
-    const auto script = std::filesystem::path(__FILE__).parent_path() / "xlsx_dump.py";
+    const std::filesystem::path script = SKARTINA_XLSX_DUMP;
     const auto out = dir / "dump.txt";
     const std::string command = "/usr/bin/python3 '" + script.string() + "' '" + xlsx.string() + "' > '" + out.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
