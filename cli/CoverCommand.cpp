@@ -42,7 +42,7 @@ int RunCover(const CoverArguments& args) {
 Runner DefineCover(CLI::App& command) {
     const auto args = std::make_shared<CoverArguments>();
     AddRequired(command, "FILE.grd", args->in, "το φύλλο");
-    command.add_option("--amount", args->amount, "το ποσό της δαπάνης (π.χ. 25000 ή 25.000,50)")->required()->type_name("ΠΟΣΟ");
+    command.add_option("--amount", args->amount, "το ποσό της δαπάνης (π.χ. 25000 ή 25.000,50)")->required()->type_name("AMOUNT");
     command.add_option("--person", args->person, "μόνο ο υπόχρεος (taxpayer) ή μόνο η σύζυγος (spouse)")
         ->type_name("taxpayer|spouse");
     return [args] { return RunCover(*args); };

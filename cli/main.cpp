@@ -47,7 +47,7 @@ const Command kCommands[] = {
      "οι σελίδες εκτύπωσης του φύλλου σε PDF· --chart: και σελίδα\n"
      "με το διάγραμμα των υπολοίπων",
      DefinePdf},
-    {"cover", "FILE.grd --amount ΠΟΣΟ [--person taxpayer|spouse]",
+    {"cover", "FILE.grd --amount AMOUNT [--person taxpayer|spouse]",
      "κάλυψη δαπάνης: αν το τελικό διαθέσιμο υπόλοιπο του κάθε\n"
      "προσώπου (χωριστά) καλύπτει το ποσό, και τι περισσεύει ή λείπει",
      DefineCover},
