@@ -25,7 +25,8 @@ public:
 
     double measure(const std::string& text, double size, bool bold) const { return width_(text, size, bold); }
 
-    // A text with its left end at x, or its right end when `rightAligned`, centred in the line.
+    // A text centred in the line that begins at `top`: its left end at x (align 0),
+    // its right end (align > 0) or its middle (align < 0).
     void text(double x, double top, const std::string& text, double size, bool bold, int align = 0) {
         const double w = measure(text, size, bold);
         const double left = align == 0 ? x : align > 0 ? x - w : x - w / 2;
