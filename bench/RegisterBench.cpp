@@ -4,39 +4,20 @@
 // stays flat when the import is linear), and the client list of 20,000
 // clients as its window opens it (read and sorted).
 
-#include "registry/AfmCheck.h"
+#include "ClientListData.h"
 #include "registry/ClientImport.h"
 #include "registry/ClientLists.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 #include <unistd.h>
 
 namespace skartina {
 namespace {
 
-// The n-th valid tax number: eight digits and their check digit.
-std::string NthAfm(int n) {
-    std::string afm = std::to_string(10000000 + n);
-    int sum = 0;
-    for (int i = 0; i < 8; ++i) sum += (afm[static_cast<size_t>(i)] - '0') << (8 - i);
-    return afm + std::to_string(sum % 11 % 10);
-}
-
-std::string ClientListText(int lines) {
-    static const char* const kSurnames[] = {"Παπαδόπουλος", "Αλεξίου", "Ωραιόπουλος", "Ζαχαρίου", "Μαυρίδης", "Έξαρχος"};
-    std::mt19937 random(42);
-    std::string text = "ΑΦΜ;Επώνυμο;Όνομα;Πατρώνυμο;UserName;Password\n";
-    for (int i = 0; i < lines; ++i) {
-        const std::string afm = NthAfm(i);
-        text += afm + ";" + kSurnames[random() % 6] + " " + std::to_string(random() % 1000) + ";Γιώργος;Νίκος;user" +
-                std::to_string(i) + ";pass" + std::to_string(i) + "\n";
-    }
-    return text;
-}
+using bench::ClientListText;
 
 class Folder {
 public:

@@ -24,6 +24,9 @@ struct BrowserConfig {
     std::vector<std::string> popupHosts;
     // Where the browser writes its network log (for a developer); empty: none.
     std::string netLog;
+    // Leaves the address bar's pop-up page on, as Chromium starts it by itself;
+    // only for measuring what switching it off saves.
+    bool addressBarPopup = false;
 };
 
 BrowserConfig BrowserConfigFromEnvironment(const PortalHosts& hosts);

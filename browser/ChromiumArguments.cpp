@@ -43,8 +43,8 @@ std::vector<std::string> ChromiumArguments(const BrowserConfig& config, const st
                                      "--disable-features=AutofillServerCommunication,OptimizationHints,"
                                      "OptimizationGuideModelDownloading,OptimizationHintsFetching,Translate,"
                                      "MediaRouter,DialMediaRouteProvider,CertificateTransparencyComponentUpdater,"
-                                     "NetworkTimeServiceQuerying,InterestFeedContentSuggestions,SafeBrowsingEnhancedProtection,"
-                                     "WebUIOmniboxPopup,WebUIOmniboxAimPopup",
+                                     "NetworkTimeServiceQuerying,InterestFeedContentSuggestions,SafeBrowsingEnhancedProtection" +
+                                         std::string(config.addressBarPopup ? "" : ",WebUIOmniboxPopup,WebUIOmniboxAimPopup"),
                                      HostRules(config.popupHosts)};
     if (!config.netLog.empty()) args.push_back("--log-net-log=" + config.netLog);
     if (config.headless) args.push_back("--headless=new");

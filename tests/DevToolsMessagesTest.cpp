@@ -271,5 +271,18 @@ TEST(ChromiumArguments, SandboxedButForRootAndOnlyThePortalResolves) {
     }
 }
 
+TEST(ChromiumArguments, TheAddressBarPopupIsOffButWhenMeasured) {
+    for (bool measured : {false, true}) {
+        BrowserConfig config;
+        config.addressBarPopup = measured;
+        const std::vector<std::string> args = ChromiumArguments(config, "/run/profile", false);
+        const auto features = std::find_if(args.begin(), args.end(),
+                                           [](const std::string& a) { return a.rfind("--disable-features=", 0) == 0; });
+        ASSERT_NE(features, args.end());
+        EXPECT_EQ(features->find("WebUIOmniboxPopup") == std::string::npos, measured) << *features;
+        EXPECT_NE(features->find("AutofillServerCommunication"), std::string::npos) << "the rest stays off";
+    }
+}
+
 }  // namespace
 }  // namespace skartina::test
