@@ -3,11 +3,10 @@
 // How a year rule's figure reaches the sheet: into its row of the year's
 // column for the person, as amount text when above 0 and empty otherwise.
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 namespace skartina {
-
-enum class Person { Taxpayer, Spouse };
 
 inline constexpr Person kPersons[] = {Person::Taxpayer, Person::Spouse};
 
