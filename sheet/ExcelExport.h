@@ -5,6 +5,7 @@
 // as numbers, the caption column and the total rows in grey, printed on A4
 // landscape one block a page.
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <filesystem>
@@ -16,6 +17,8 @@ inline constexpr const char* kExcelNumberFormat = "#,##0.00";
 
 // Creates or replaces the .xlsx file with sheet rows 0 to 33 of every column.
 // Throws FileError when the workbook cannot be written.
+void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                   const std::string& afm);
 void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                    const std::string& afm);
 

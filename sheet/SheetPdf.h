@@ -5,6 +5,7 @@
 // searchable.
 
 #include "sheet/PrintLayout.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <filesystem>
@@ -14,6 +15,9 @@
 namespace skartina {
 
 // The pages of the sheet, the texts measured as the PDF file sets them.
+// The sheet's cells are laid out as the texts the window shows.
+std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
+                                       const std::string& date);
 std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
                                        const std::string& date);
 
@@ -22,6 +26,8 @@ std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string&
 std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string& title);
 
 // Creates or replaces the PDF file of the sheet, dated today. Throws FileError.
+void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                 const std::string& afm);
 void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm);
 
