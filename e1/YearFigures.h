@@ -16,6 +16,9 @@ inline constexpr int CodeOf(int taxpayerCode, Person person) {
 }
 
 // Throws std::out_of_range when the year has no columns in the sheet.
+// The amount, computed in floating point, is rounded to cents as
+// MoneyFromDouble rounds.
 void PublishFigure(SheetGrid& grid, int year, int row, Person person, double amount);
+void PublishFigure(Sheet& sheet, int year, int row, Person person, double amount);
 
 }  // namespace skartina

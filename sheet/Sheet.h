@@ -63,6 +63,7 @@ private:
     struct YearColumn {
         bool married = false;
         std::vector<SheetCell> cells;
+        bool operator==(const YearColumn&) const = default;
     };
     YearColumn& at(int column);
     const YearColumn& at(int column) const;
