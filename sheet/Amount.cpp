@@ -105,13 +105,15 @@ std::optional<Money> Money::CheckedSub(Money a, Money b) {
     return Money(difference);
 }
 
-std::string WriteAmount(Money value) {
+namespace {
+
+// Writes the amount's text backwards from `end`; returns where it starts.
+char* WriteAmountBefore(Money value, char* end) {
     const std::int64_t cents = value.cents();
     // The magnitude of the lowest value does not fit; Money never holds it.
     std::uint64_t magnitude = static_cast<std::uint64_t>(cents < 0 ? -cents : cents);
-    // Built from the right: two decimals, the comma, then groups of three.
-    char buf[40];
-    char* p = buf + sizeof buf;
+    // Two decimals, the comma, then groups of three.
+    char* p = end;
     *--p = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
     *--p = static_cast<char>('0' + magnitude % 10);
@@ -127,7 +129,22 @@ std::string WriteAmount(Money value) {
         magnitude /= 10;
     } while (magnitude != 0);
     if (cents < 0) *--p = '-';
-    return std::string(p, buf + sizeof buf);
+    return p;
+}
+
+constexpr size_t kLongestAmount = 32;  // "-92.233.720.368.547.758,07" and room
+
+}  // namespace
+
+std::string WriteAmount(Money value) {
+    char buf[kLongestAmount];
+    return std::string(WriteAmountBefore(value, buf + sizeof buf), buf + sizeof buf);
+}
+
+bool IsWrittenAmount(std::string_view text, Money value) {
+    char buf[kLongestAmount];
+    const char* start = WriteAmountBefore(value, buf + sizeof buf);
+    return text == std::string_view(start, static_cast<size_t>(buf + sizeof buf - start));
 }
 
 std::optional<Money> ReadAmount(std::string_view text) {

@@ -37,6 +37,8 @@ inline constexpr Money kLargestMoney = Money::FromCents(INT64_MAX);
 
 // The amount's text, always with two decimals.
 std::string WriteAmount(Money value);
+// Whether the text is WriteAmount(value), without building it.
+bool IsWrittenAmount(std::string_view text, Money value);
 
 // An optional "-", then digits with any "." (thousands marks, ignored) and at
 // most one "," (the decimal comma). Decimals past the second are rounded,

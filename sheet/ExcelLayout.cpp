@@ -47,7 +47,7 @@ ExcelValue ExcelValueOf(const Sheet& sheet, int column, int row) {
 
 ExcelValue ExcelValueOf(const std::string& text) {
     if (text.empty()) return std::monostate{};
-    if (const auto amount = ReadAmount(text); amount && WriteAmount(*amount) == text) return Number(*amount);
+    if (const auto amount = ReadAmount(text); amount && IsWrittenAmount(text, *amount)) return Number(*amount);
     return text;
 }
 

@@ -196,7 +196,14 @@ void RecalculateSheet(SheetGrid& grid) {
     // The cells done before an error keep their new texts, as the sheet's own do.
     const auto writeBack = [&] {
         for (int c = 1; c < grid.columnCount(); ++c)
-            for (int r : kComputedRows) grid.setCell(c, r, CellText(sheet, c, r));
+            for (int r : kComputedRows) {
+                const SheetCell& cell = sheet.cell(c, r);
+                if (cell.kept ? *cell.kept == grid.cell(c, r)
+                    : cell.amount ? IsWrittenAmount(grid.cell(c, r), *cell.amount)
+                                  : grid.cell(c, r).empty())
+                    continue;
+                grid.setCell(c, r, CellText(sheet, c, r));
+            }
     };
     try {
         RecalculateSheet(sheet);

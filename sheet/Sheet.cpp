@@ -104,7 +104,7 @@ Sheet SheetOfGrid(const SheetGrid& grid) {
             }
             if (text.empty()) continue;
             SheetCell cell{ReadAmount(text), std::nullopt};
-            if (!cell.amount || WriteAmount(*cell.amount) != text) cell.kept = text;
+            if (!cell.amount || !IsWrittenAmount(text, *cell.amount)) cell.kept = text;
             sheet.setCell(c, r, std::move(cell));
         }
     }
