@@ -4,7 +4,6 @@
 // "." between thousands groups and "," before the decimals ("2.500,00",
 // "-1.234,50"). This is the one reader and the one writer of that text.
 
-#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,7 +19,13 @@ public:
     static constexpr Money FromCents(std::int64_t cents) { return Money(cents); }
     constexpr std::int64_t cents() const { return cents_; }
     constexpr bool isZero() const { return cents_ == 0; }
-    constexpr auto operator<=>(const Money&) const = default;
+    // Plain comparisons: <compare> is beyond what Qt's moc parses in the headers it reads.
+    friend constexpr bool operator==(Money a, Money b) { return a.cents_ == b.cents_; }
+    friend constexpr bool operator!=(Money a, Money b) { return a.cents_ != b.cents_; }
+    friend constexpr bool operator<(Money a, Money b) { return a.cents_ < b.cents_; }
+    friend constexpr bool operator<=(Money a, Money b) { return a.cents_ <= b.cents_; }
+    friend constexpr bool operator>(Money a, Money b) { return a.cents_ > b.cents_; }
+    friend constexpr bool operator>=(Money a, Money b) { return a.cents_ >= b.cents_; }
 
     constexpr Money operator-() const { return Money(-cents_); }  // never at the lowest value: see Checked*
     // Sum and difference, or nothing when they do not fit.
