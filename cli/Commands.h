@@ -91,6 +91,7 @@ Runner DefineAnalyses(CLI::App& command);
 Runner DefineCsv(CLI::App& command);
 Runner DefineXlsx(CLI::App& command);
 Runner DefinePdf(CLI::App& command);
+Runner DefineCover(CLI::App& command);
 Runner DefineRetrieve(CLI::App& command);
 Runner DefineRetrieveAll(CLI::App& command);
 Runner DefineImportClients(CLI::App& command);

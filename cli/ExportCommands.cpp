@@ -17,6 +17,7 @@ struct ExportArguments {
     std::string out;
     std::string afm;
     std::string name;
+    bool chart = false;
 };
 
 SheetGrid LoadSheet(const std::string& path) {
@@ -26,28 +27,41 @@ SheetGrid LoadSheet(const std::string& path) {
 }
 
 using ExportFunction = void (*)(const SheetGrid&, const std::filesystem::path&, const std::string& name,
-                               const std::string& afm);
+                               const std::string& afm, bool withChart);
 
-// Declares the arguments every export takes; the runner exports with the function.
-Runner DefineExport(CLI::App& command, const std::string& outName, const std::string& outMeaning, ExportFunction exportSheet) {
+// Declares the arguments every export takes, and --chart where the export can
+// carry the balance chart; the runner exports with the function.
+Runner DefineExport(CLI::App& command, const std::string& outName, const std::string& outMeaning, ExportFunction exportSheet,
+                    const char* chartMeaning = nullptr) {
     const auto args = std::make_shared<ExportArguments>();
     AddRequired(command, "IN.grd", args->in, "το φύλλο");
     AddRequired(command, outName, args->out, outMeaning);
     CheckAfm(command.add_option("--afm", args->afm, "ο ΑΦΜ του πελάτη στον τίτλο"))->type_name("AFM");
     command.add_option("--name", args->name, "το όνομα του πελάτη στον τίτλο")->type_name("NAME");
+    if (chartMeaning) command.add_flag("--chart", args->chart, chartMeaning);
     return [args, exportSheet] {
         RefuseOutputOverInputs(args->out, {args->in});
-        exportSheet(LoadSheet(args->in), args->out, args->name, args->afm);
+        exportSheet(LoadSheet(args->in), args->out, args->name, args->afm, args->chart);
         return 0;
     };
 }
 
 }  // namespace
 
-Runner DefineCsv(CLI::App& command) { return DefineExport(command, "OUT.csv", "το αρχείο CSV", ExportToCsv); }
+Runner DefineCsv(CLI::App& command) {
+    return DefineExport(command, "OUT.csv", "το αρχείο CSV",
+                        [](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+                           const std::string& afm, bool) { ExportToCsv(grid, file, name, afm); });
+}
 
-Runner DefineXlsx(CLI::App& command) { return DefineExport(command, "OUT.xlsx", "το βιβλίο Excel", ExportToExcel); }
+Runner DefineXlsx(CLI::App& command) {
+    return DefineExport(command, "OUT.xlsx", "το βιβλίο Excel", ExportToExcel,
+                        "και φύλλο «Διάγραμμα» με τα υπόλοιπα ανά έτος και το διάγραμμά τους");
+}
 
-Runner DefinePdf(CLI::App& command) { return DefineExport(command, "OUT.pdf", "το αρχείο PDF", ExportToPdf); }
+Runner DefinePdf(CLI::App& command) {
+    return DefineExport(command, "OUT.pdf", "το αρχείο PDF", ExportToPdf,
+                        "και τελευταία σελίδα με το διάγραμμα των υπολοίπων ανά έτος");
+}
 
 }  // namespace skartina::cli

@@ -39,8 +39,18 @@ const Command kCommands[] = {
     {"clients", "DIR", "ο κατάλογος πελατών του DIR/Tables (κατά επωνυμία)", DefineClients},
     {"analyses", "DIR [--year " SKARTINA_EDITION "]", "ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)", DefineAnalyses},
     {"csv", "IN.grd OUT.csv [--afm AFM] [--name NAME]", "εξαγωγή του φύλλου σε CSV", DefineCsv},
-    {"xlsx", "IN.grd OUT.xlsx [--afm AFM] [--name NAME]", "εξαγωγή του φύλλου σε βιβλίο Excel", DefineXlsx},
-    {"pdf", "IN.grd OUT.pdf [--afm AFM] [--name NAME]", "οι σελίδες εκτύπωσης του φύλλου σε PDF", DefinePdf},
+    {"xlsx", "IN.grd OUT.xlsx [--afm AFM] [--name NAME] [--chart]",
+     "εξαγωγή του φύλλου σε βιβλίο Excel· --chart: και φύλλο με το\n"
+     "διάγραμμα των υπολοίπων",
+     DefineXlsx},
+    {"pdf", "IN.grd OUT.pdf [--afm AFM] [--name NAME] [--chart]",
+     "οι σελίδες εκτύπωσης του φύλλου σε PDF· --chart: και σελίδα\n"
+     "με το διάγραμμα των υπολοίπων",
+     DefinePdf},
+    {"cover", "FILE.grd --amount AMOUNT [--person taxpayer|spouse]",
+     "κάλυψη δαπάνης: αν το τελικό διαθέσιμο υπόλοιπο του κάθε\n"
+     "προσώπου (χωριστά) καλύπτει το ποσό, και τι περισσεύει ή λείπει",
+     DefineCover},
     {"retrieve", "YEAR IN.grd OUT.grd --afm AFM --user USER [--accountant] [--extra-seconds N] [--fixed-pauses]",
      "άντληση του έτους από την Α.Α.Δ.Ε. στο φύλλο· ο κωδικός από\n"
      "τη μεταβλητή SKARTINA_PASSWORD ή από το τερματικό· χωρίς\n"

@@ -31,6 +31,7 @@
 #include "portal/BatchRetrieval.h"
 #include "portal/YearSources.h"
 #include "gui/BatchProgressWindow.h"
+#include "gui/CoveragePanel.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -157,9 +158,15 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     printAction_ = printMenu->addAction("Εκτύπωση...");
     printAction_->setObjectName("miPrint");
     printButton_->setMenu(printMenu);
-    auto* editingLayout = new QHBoxLayout(editing);
+    auto* editingButtons = new QHBoxLayout;
     for (QToolButton* b : {saveButton_, openButton_, exportExcelButton_, exportCsvButton_, printButton_})
-        editingLayout->addWidget(b);
+        editingButtons->addWidget(b);
+    chartBox_ = new QCheckBox("Με διάγραμμα υπολοίπων", editing);
+    chartBox_->setObjectName("cbChart");
+    chartBox_->setToolTip("Το Excel, το PDF και η εκτύπωση παίρνουν και το διάγραμμα των υπολοίπων ανά έτος.");
+    auto* editingLayout = new QVBoxLayout(editing);
+    editingLayout->addLayout(editingButtons);
+    editingLayout->addWidget(chartBox_);
 
     auto* special = new QGroupBox("Ειδικές ρυθμίσεις", this);
     extraWaitEdit_ = new IntegerEdit(special);
@@ -248,6 +255,9 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->addWidget(sheetView_);
     tabs->addTab(page, "Ανάλωση κεφαλαίου");
+    coveragePanel_ = new CoveragePanel(grid_, model_, tabs);
+    coveragePanel_->setObjectName("tsCoverage");
+    tabs->addTab(coveragePanel_, "Κάλυψη δαπάνης");
 
     waitLabel_ = new QLabel("Παρακαλώ περιμένετε...", this);
     waitLabel_->setObjectName("gbWait");
@@ -1017,9 +1027,7 @@ void AnalysisWindow::onPortalDocumentsClicked() {
     if (!desktop_.open(shown)) desktop_.prompter->inform(NotOpenedSentence(shown));
 }
 
-void AnalysisWindow::exportAndOpen(const char* extension,
-                                    void (*write)(const SheetGrid&, const std::filesystem::path&, const std::string&,
-                                                  const std::string&)) {
+void AnalysisWindow::exportAndOpen(const char* extension, const SheetExport& write) {
     CommitOpenEdit();
     std::filesystem::path file;
     const bool written = attempt([&] {
@@ -1033,9 +1041,15 @@ void AnalysisWindow::exportAndOpen(const char* extension,
 
 void AnalysisWindow::onExportCsvClicked() { exportAndOpen(".csv", ExportToCsv); }
 
-void AnalysisWindow::onExportExcelClicked() { exportAndOpen(".xlsx", ExportToExcel); }
+void AnalysisWindow::onExportExcelClicked() {
+    exportAndOpen(".xlsx", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+                                  const std::string& afm) { ExportToExcel(grid, file, name, afm, chartBox_->isChecked()); });
+}
 
-void AnalysisWindow::onSavePdfTriggered() { exportAndOpen(".pdf", ExportToPdf); }
+void AnalysisWindow::onSavePdfTriggered() {
+    exportAndOpen(".pdf", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+                                 const std::string& afm) { ExportToPdf(grid, file, name, afm, chartBox_->isChecked()); });
+}
 
 QString AnalysisWindow::defaultPrintFile() const {
     // The client's number and name, in the client folder; characters a file name cannot hold become blanks.
@@ -1072,7 +1086,7 @@ void AnalysisWindow::onPrintTriggered() {
 
 std::vector<PrintPage> AnalysisWindow::printPages() const {
     return SheetPrintPages(grid_, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString(),
-                           PrintDateText(std::chrono::system_clock::now()));
+                           PrintDateText(std::chrono::system_clock::now()), chartBox_->isChecked());
 }
 
 bool AnalysisWindow::printTo(QPrinter& printer) {

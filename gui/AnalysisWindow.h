@@ -36,6 +36,7 @@ class PumpClock;
 class SheetDelegate;
 class SheetModel;
 class SheetView;
+class CoveragePanel;
 class AfmEdit;
 class IntegerEdit;
 
@@ -201,8 +202,9 @@ private:
     // Runs the work; a failure is told to the user. False when it failed.
     bool attempt(const std::function<void()>& work);
     // Writes the sheet next to the analysis file under the extension's name and opens it.
-    void exportAndOpen(const char* extension, void (*write)(const SheetGrid&, const std::filesystem::path&,
-                                                            const std::string&, const std::string&));
+    using SheetExport = std::function<void(const SheetGrid&, const std::filesystem::path&, const std::string& name,
+                                           const std::string& afm)>;
+    void exportAndOpen(const char* extension, const SheetExport& write);
     std::filesystem::path tablesDir() const;
 
     // The window's controls; each carries its form name as its objectName
@@ -221,12 +223,14 @@ private:
     QToolButton* printButton_;  // its menu: savePdfAction_, printAction_
     QAction* savePdfAction_;
     QAction* printAction_;
+    QCheckBox* chartBox_;  // the balance chart in the workbook, the PDF file and the printed pages
     IntegerEdit* extraWaitEdit_;
     QCheckBox* fixedPausesBox_;  // the patient mode: the portal's fixed pauses besides the waits
     IntegerEdit* firstYearEdit_;
     QLabel* waitLabel_;
     QLabel* reportTakenLabel_;  // what this client's last retrieval did ("2016: ΟΚ")
     SheetView* sheetView_;
+    CoveragePanel* coveragePanel_;  // "Κάλυψη δαπάνης": the planned expense and the balance chart
     std::map<int, QCheckBox*> yearBoxes_;               // 2000 ... 2020
     std::map<int, QPushButton*> retrieveYearButtons_;  // 2003 ... 2020
     QPushButton* retrieveAllYearsButton_;  // every ticked year in one run

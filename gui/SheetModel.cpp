@@ -2,6 +2,7 @@
 #include "gui/SheetModel.h"
 
 #include "sheet/MarriedMarks.h"
+#include "sheet/RowHints.h"
 #include "sheet/SheetRows.h"
 
 namespace skartina {
@@ -12,6 +13,8 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole) {
         if (index.row() == Row::PersonHeader && SpouseFiguresWithoutMark(*grid_, index.column()))
             return QString::fromStdString(std::string(kSpouseFiguresHint));
+        if (const std::string_view hint = ComputedRowHint(index.row()); !hint.empty())
+            return QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()));
         return {};
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};

@@ -50,6 +50,10 @@ void SetUpPrinterForPages(QPrinter& printer) {
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
 }
 
+void PaintPrintPage(QPainter& painter, const PrintPage& page, double pixelsPerPoint) {
+    PagePainter(painter, pixelsPerPoint).paint(page);
+}
+
 bool PaintPrintPages(QPrinter& printer, const std::vector<PrintPage>& pages) {
     int first = 1, last = static_cast<int>(pages.size());
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {

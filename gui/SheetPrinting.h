@@ -7,6 +7,7 @@
 
 #include <vector>
 
+class QPainter;
 class QPrinter;
 
 namespace skartina {
@@ -19,5 +20,8 @@ void SetUpPrinterForPages(QPrinter& printer);
 // made smaller where the printer's paper is smaller than the page. False when
 // the printer could not start or take a new page.
 bool PaintPrintPages(QPrinter& printer, const std::vector<PrintPage>& pages);
+
+// Paints one page, or a part of one, on any device, `pixelsPerPoint` of its pixels a point.
+void PaintPrintPage(QPainter& painter, const PrintPage& page, double pixelsPerPoint);
 
 }  // namespace skartina

@@ -3,6 +3,7 @@
 
 #include "common/TextFile.h"
 #include "sheet/Amount.h"
+#include "sheet/ExcelChart.h"
 #include "sheet/ExcelLayout.h"
 #include "sheet/ExportTitles.h"
 
@@ -69,7 +70,7 @@ public:
         lastRow_ = std::max(lastRow_, place.row);
     }
 
-    void finish(int sheetColumns) {
+    void finish(int sheetColumns, const BalanceSeries* chart) {
         lxw_col_t next = 0;
         for (const auto& [column, fit] : fits_) {
             const auto at = static_cast<lxw_col_t>(column);
@@ -96,6 +97,7 @@ public:
             Check(worksheet_set_h_pagebreaks(sheet_, breaks.data()));
         }
 
+        if (chart) Check(AddBalanceChartSheet(workbook_, *chart, plain_));
         const lxw_error closed = workbook_close(workbook_);
         workbook_ = nullptr;
         if (closed != LXW_NO_ERROR) Fail(target_, lxw_strerror(closed));
@@ -141,7 +143,9 @@ private:
 }  // namespace
 
 void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                   const std::string& afm) {
+                   const std::string& afm, bool withChart) {
+    std::optional<BalanceSeries> chart;
+    if (withChart) chart = ReadBalanceSeries(GridOfSheet(sheet));
     const int rows = std::min(kExportedRows, sheet.rowCount());
     const int blocks = ExcelBlockCount(sheet.columnCount());
     // The library writes by file name: it writes the temporary file that then replaces the target.
@@ -157,13 +161,13 @@ void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const 
                 writer.writeCell({ExcelPlaceOf(ExcelBlockFirstColumn(block), r).row, 0}, r,
                                  caption.empty() ? std::string(" ") : caption);
             }
-        writer.finish(sheet.columnCount());
+        writer.finish(sheet.columnCount(), chart ? &*chart : nullptr);
     }, FileAccess::OwnerOnly);
 }
 
 void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                   const std::string& afm) {
-    ExportToExcel(SheetOfGrid(grid), file, name, afm);
+                   const std::string& afm, bool withChart) {
+    ExportToExcel(SheetOfGrid(grid), file, name, afm, withChart);
 }
 
 }  // namespace skartina

@@ -15,11 +15,13 @@ namespace skartina {
 
 inline constexpr const char* kExcelNumberFormat = "#,##0.00";
 
-// Creates or replaces the .xlsx file with sheet rows 0 to 33 of every column.
-// Throws FileError when the workbook cannot be written.
+// Creates or replaces the .xlsx file with sheet rows 0 to 33 of every column;
+// with `withChart`, a second sheet of the balances and their chart. Throws
+// FileError when the workbook cannot be written, SheetError for a balance
+// that is not an amount.
 void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                   const std::string& afm);
+                   const std::string& afm, bool withChart = false);
 void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                   const std::string& afm);
+                   const std::string& afm, bool withChart = false);
 
 }  // namespace skartina

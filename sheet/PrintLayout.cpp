@@ -184,7 +184,7 @@ PrintPage LayOutBlock(const SheetGrid& grid, int rows, int block, const std::str
 }  // namespace
 
 std::vector<PrintPage> LayOutSheetPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
-                                        const std::string& date, const PrintTextWidth& width) {
+                                        const std::string& date, const PrintTextWidth& width, int extraPages) {
     const int rows = std::min(kExportedRows, grid.rowCount());
     const ColumnWidths widths = FitColumns(grid, rows, width);
     const int blocks = ExcelBlockCount(grid.columnCount());
@@ -195,7 +195,7 @@ std::vector<PrintPage> LayOutSheetPages(const SheetGrid& grid, const std::string
         PageBuilder footer(widths, width);
         const PrintRect line{kPrintMargin, kPrintPageHeight - kPrintMargin - kRowHeight, kPrintableWidth, kRowHeight};
         footer.left(line, date, kCellFontSize, false);
-        footer.right(line, PageFooterText(block + 1, blocks), kCellFontSize, false);
+        footer.right(line, PageFooterText(block + 1, blocks + extraPages), kCellFontSize, false);
         for (auto& text : footer.take().texts) pages.back().texts.push_back(std::move(text));
     }
     return pages;

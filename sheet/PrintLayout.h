@@ -58,9 +58,10 @@ struct PrintPage {
 using PrintTextWidth = std::function<double(std::string_view text, double size, bool bold)>;
 
 // The pages of sheet rows 0 to 33, every column, under the titles of the
-// name and the tax number; `date` goes into every footer as given.
+// name and the tax number; `date` goes into every footer as given. The
+// footers count `extraPages` more pages that follow the sheet's.
 std::vector<PrintPage> LayOutSheetPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
-                                        const std::string& date, const PrintTextWidth& width);
+                                        const std::string& date, const PrintTextWidth& width, int extraPages = 0);
 
 std::string PageFooterText(int page, int pages);  // "Σελίδα 1 από 6"
 

@@ -15,8 +15,6 @@
 
 namespace skartina {
 
-enum class Person { Taxpayer, Spouse };
-
 // One cell of a year column. A file may hold in a cell a text that is not the
 // cell's own form (a header of another edition, "2500" for "2.500,00", a text
 // that is no amount): that text is kept as it was read and written back

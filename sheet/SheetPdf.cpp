@@ -3,6 +3,7 @@
 
 #include "common/Edition.h"
 #include "common/TextFile.h"
+#include "sheet/BalanceChart.h"
 #include "sheet/ExportTitles.h"
 
 #include <cairo-pdf.h>
@@ -113,15 +114,25 @@ cairo_status_t Append(void* closure, const unsigned char* data, unsigned int len
 
 }  // namespace
 
+PrintTextWidth PrintFontWidth() {
+    const auto measure = std::make_shared<TextMeasure>();
+    return [measure](std::string_view text, double size, bool bold) { return (*measure)(text, size, bold); };
+}
+
 std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
-                                       const std::string& date) {
+                                       const std::string& date, bool withChart) {
     const TextMeasure measure;
-    return LayOutSheetPages(grid, name, afm, date, std::cref(measure));
+    std::vector<PrintPage> pages = LayOutSheetPages(grid, name, afm, date, std::cref(measure), withChart ? 1 : 0);
+    if (withChart) {
+        const int count = static_cast<int>(pages.size()) + 1;
+        pages.push_back(LayOutBalanceChartPage(ReadBalanceSeries(grid), name, afm, date, count, count, std::cref(measure)));
+    }
+    return pages;
 }
 
 std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
-                                       const std::string& date) {
-    return SheetPrintPages(GridOfSheet(sheet), name, afm, date);
+                                       const std::string& date, bool withChart) {
+    return SheetPrintPages(GridOfSheet(sheet), name, afm, date, withChart);
 }
 
 std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string& title) {
@@ -148,10 +159,10 @@ std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string
 }
 
 void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm) {
+                 const std::string& afm, bool withChart) {
     std::string pdf;
     try {
-        pdf = PrintPagesPdf(SheetPrintPages(grid, name, afm, PrintDateText(std::chrono::system_clock::now())),
+        pdf = PrintPagesPdf(SheetPrintPages(grid, name, afm, PrintDateText(std::chrono::system_clock::now()), withChart),
                             std::string(kExportHeading) + " " + name + " " + afm);
     } catch (const std::runtime_error& e) {
         throw FileError("Αδυναμία δημιουργίας του PDF «" + file.string() + "»: " + e.what());
@@ -160,8 +171,8 @@ void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const
 }
 
 void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm) {
-    ExportToPdf(GridOfSheet(sheet), file, name, afm);
+                 const std::string& afm, bool withChart) {
+    ExportToPdf(GridOfSheet(sheet), file, name, afm, withChart);
 }
 
 }  // namespace skartina

@@ -14,21 +14,26 @@
 
 namespace skartina {
 
-// The pages of the sheet, the texts measured as the PDF file sets them.
-// The sheet's cells are laid out as the texts the window shows.
+// The advance width of a text as the PDF file sets it.
+PrintTextWidth PrintFontWidth();
+
+// The pages of the sheet, the texts measured as the PDF file sets them; with
+// `withChart`, the balance chart as a last page of its own. The sheet's cells
+// are laid out as the texts the window shows.
 std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
-                                       const std::string& date);
+                                       const std::string& date, bool withChart = false);
 std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
-                                       const std::string& date);
+                                       const std::string& date, bool withChart = false);
 
 // The bytes of a PDF file of the pages, with the title in its properties.
 // Throws std::runtime_error with cairo's reason.
 std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string& title);
 
-// Creates or replaces the PDF file of the sheet, dated today. Throws FileError.
+// Creates or replaces the PDF file of the sheet, dated today; the balance
+// chart as its last page only when asked for. Throws FileError.
 void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm);
+                 const std::string& afm, bool withChart = false);
 void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm);
+                 const std::string& afm, bool withChart = false);
 
 }  // namespace skartina

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/TextFile.h"
+#include "sheet/AnalysisFile.h"
 #include "sheet/ExcelExport.h"
 #include "sheet/ExcelLayout.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "support/TestSupport.h"
-#include "support/WorkbookReadBack.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,7 @@
 namespace skartina {
 namespace {
 
-using test::ReadBack;
 using test::TempDir;
-using test::Workbook;
 
 TEST(ExcelLayout, BlocksOfTenColumns38RowsApart) {
     const struct {
@@ -75,6 +73,49 @@ TEST(ExcelLayout, WidthsFollowTheWidestText) {
     ColumnFit caption;
     caption.add("Εισοδήματα Αφορολόγητα ή φορολογητέα με ειδικό τρόπο");
     EXPECT_GT(caption.width(), 4 * wider);
+}
+
+// The workbook as openpyxl reads it.
+struct Workbook {
+    int sheets = 0;
+    std::map<std::string, std::vector<std::string>> cells;  // type, value, format, fill, size, alignment
+    std::set<std::string> merges;
+    std::map<std::string, double> widths;
+    std::vector<std::string> page;
+    std::vector<std::string> print;  // paper, scale, fit to pages, pages wide, pages tall, row breaks
+    std::vector<std::string> laterSheets;                      // the names of the sheets after the first
+    std::map<std::string, std::vector<std::string>> extra;    // "SHEET!B2": type, value, format
+    std::vector<std::vector<std::string>> charts;              // part, kind, the ranges drawn from
+};
+
+std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> fields;
+    std::stringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+    if (!line.empty() && line.back() == '\t') fields.emplace_back();
+    return fields;
+}
+
+Workbook ReadBack(const TempDir& dir, const std::filesystem::path& xlsx) {
+    const std::filesystem::path script = SKARTINA_XLSX_DUMP;
+    const auto out = dir / "dump.txt";
+    const std::string command = "/usr/bin/python3 '" + script.string() + "' '" + xlsx.string() + "' > '" + out.string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    Workbook book;
+    std::istringstream lines(test::ReadBytes(out));
+    for (std::string line; std::getline(lines, line);) {
+        const auto fields = Split(line);
+        if (fields[0] == "sheets") book.sheets = std::stoi(fields[1]);
+        if (fields[0] == "cell") book.cells[fields[1]] = {fields.begin() + 2, fields.end()};
+        if (fields[0] == "merge") book.merges.insert(fields[1]);
+        if (fields[0] == "width") book.widths[fields[1]] = std::stod(fields[2]);
+        if (fields[0] == "page") book.page = {fields.begin() + 1, fields.end()};
+        if (fields[0] == "print") book.print = {fields.begin() + 1, fields.end()};
+        if (fields[0] == "sheet") book.laterSheets.push_back(fields[1]);
+        if (fields[0] == "extra") book.extra[fields[1] + "!" + fields[2]] = {fields.begin() + 3, fields.end()};
+        if (fields[0] == "chart") book.charts.push_back({fields.begin() + 1, fields.end()});
+    }
+    return book;
 }
 
 TEST(ExcelExport, WorkbookReadBack) {
@@ -162,6 +203,43 @@ TEST(ExcelExport, WorkbookReadBack) {
     // Printed on A4, a page a block: a break after the last row of each block
     // but the last, and the width fitted to one page, with no limit of pages tall.
     EXPECT_EQ(book.print, (std::vector<std::string>{"9", "None", "True", "1", "0", "38,76,114,152,190"}));
+}
+
+TEST(ExcelExport, TheBalanceChartSheetOnlyWhenAskedFor) {
+    SheetGrid grid;
+    ASSERT_TRUE(LoadGridFromFile(std::filesystem::path(SKARTINA_FIXTURES) / "sheets" / "married.grd", grid));
+    TempDir dir;
+    ExportToExcel(grid, dir / "plain.xlsx", "ΠΑΠΑΣ ΝΙΚΟΣ", "123456783");
+    const Workbook plain = ReadBack(dir, dir / "plain.xlsx");
+    EXPECT_EQ(plain.sheets, 1);
+    EXPECT_TRUE(plain.charts.empty());
+
+    ExportToExcel(grid, dir / "chart.xlsx", "ΠΑΠΑΣ ΝΙΚΟΣ", "123456783", true);
+    const Workbook book = ReadBack(dir, dir / "chart.xlsx");
+    ASSERT_EQ(book.sheets, 2);
+    EXPECT_EQ(book.laterSheets, std::vector<std::string>{"Διάγραμμα"});
+    // The first sheet is the sheet's workbook as without the chart.
+    EXPECT_EQ(book.cells, plain.cells);
+    // The table: the years oldest first, each person's two balances as numbers.
+    EXPECT_EQ(book.extra.at("Διάγραμμα!A1")[1], "Έτος");
+    EXPECT_EQ(book.extra.at("Διάγραμμα!B1")[1], "Υπόχρεος: Διαθέσιμο Υπόλοιπο Εισόδημα στη χρήση");
+    EXPECT_EQ(book.extra.at("Διάγραμμα!E1")[1], "Σύζυγος: Τελικό Διαθέσιμο Υπόλοιπο");
+    EXPECT_EQ(book.extra.at("Διάγραμμα!A2"), (std::vector<std::string>{"s", "2015", "General"}));
+    EXPECT_EQ(book.extra.at("Διάγραμμα!A7")[1], "2020");
+    EXPECT_EQ(book.extra.at("Διάγραμμα!C7"), (std::vector<std::string>{"n", "75000", "#,##0.00"}));
+    EXPECT_EQ(book.extra.at("Διάγραμμα!D4"), (std::vector<std::string>{"n", "-5500", "#,##0.00"}));  // the spouse's 2017
+    EXPECT_EQ(book.extra.at("Διάγραμμα!E7")[1], "12000");
+    EXPECT_FALSE(book.extra.contains("Διάγραμμα!A8"));
+    // A column chart a person, each drawing that person's two columns over the years.
+    ASSERT_EQ(book.charts.size(), 2u);
+    for (size_t p = 0; p < 2; ++p) {
+        EXPECT_EQ(book.charts[p][1], "bar");
+        const std::string first(1, static_cast<char>('B' + 2 * p)), second(1, static_cast<char>('C' + 2 * p));
+        EXPECT_NE(book.charts[p][2].find("Διάγραμμα"), std::string::npos) << book.charts[p][2];
+        for (const std::string& range : {std::string("!$A$2:$A$7"), "!$" + first + "$2:$" + first + "$7",
+                                         "!$" + second + "$2:$" + second + "$7"})
+            EXPECT_NE(book.charts[p][2].find(range), std::string::npos) << range << " in " << book.charts[p][2];
+    }
 }
 
 TEST(ExcelLayout, PageBreaksBeforeEveryLaterBlock) {

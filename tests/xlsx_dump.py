@@ -3,7 +3,9 @@
 cell COORD TYPE VALUE FORMAT FILL SIZE ALIGN / merge RANGE / width COLUMN WIDTH /
 page ORIENTATION LEFT RIGHT TOP BOTTOM FOOTER GRIDLINES / print PAPER SCALE FITTOPAGE
 FITWIDTH FITHEIGHT ROWBREAKS (comma-separated, each the last row of a page) / sheets COUNT."""
+import re
 import sys
+import zipfile
 
 import openpyxl
 
@@ -36,3 +38,16 @@ fit_width = 1 if sheet.page_setup.fitToWidth is None else sheet.page_setup.fitTo
 fit_height = 1 if sheet.page_setup.fitToHeight is None else sheet.page_setup.fitToHeight
 print("print", sheet.page_setup.paperSize, sheet.page_setup.scale, bool(fit and fit.fitToPage), fit_width, fit_height,
       breaks, sep="\t")
+# The sheets after the first (the balance chart's): their names and cells,
+# and every chart with the ranges it draws from.
+for extra in book.worksheets[1:]:
+    print("sheet", extra.title, sep="\t")
+    for row in extra.iter_rows():
+        for cell in row:
+            if cell.value is not None:
+                print("extra", extra.title, cell.coordinate, cell.data_type, cell.value, cell.number_format, sep="\t")
+with zipfile.ZipFile(sys.argv[1]) as archive:
+    for name in sorted(n for n in archive.namelist() if n.startswith("xl/charts/chart")):
+        xml = archive.read(name).decode("utf-8")
+        kind = "bar" if "<c:barChart>" in xml else "other"
+        print("chart", name, kind, ",".join(re.findall(r"<c:f>([^<]*)</c:f>", xml)), sep="\t")

@@ -88,7 +88,8 @@ bool Save(QWidget& window, const std::filesystem::path& dir, const char* name) {
 }
 
 // The printed pages of the sheet of 1995 to 2020, every year filled: the
-// first and the last page, as a PDF viewer shows them at 100 dpi.
+// first and the last page, and the balance chart's page asked for besides,
+// as a PDF viewer shows them at 100 dpi.
 bool SavePrintedPages(const std::filesystem::path& dir) {
     YearSelection years;
     for (int y = kOldestBoxYear; y <= kNewestYear; ++y) years.setTicked(y, true);
@@ -106,7 +107,7 @@ bool SavePrintedPages(const std::filesystem::path& dir) {
     ToggleMarriedMark(grid, SpouseColumnOf(2020));
     RecalculateSheet(grid);
     const std::string pdf = PrintPagesPdf(
-        SheetPrintPages(grid, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ", "123456783", PrintDateText(std::chrono::system_clock::now())),
+        SheetPrintPages(grid, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ", "123456783", PrintDateText(std::chrono::system_clock::now()), true),
         "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     std::vector<char> data(pdf.begin(), pdf.end());
     std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(data.data(), static_cast<int>(data.size())));
@@ -117,7 +118,8 @@ bool SavePrintedPages(const std::filesystem::path& dir) {
     const struct {
         int page;
         const char* name;
-    } shots[] = {{0, "print-first-page.png"}, {doc->pages() - 1, "print-last-page.png"}};
+    } shots[] = {{0, "print-first-page.png"}, {doc->pages() - 2, "print-last-page.png"},
+                 {doc->pages() - 1, "print-chart-page.png"}};
     for (const auto& shot : shots) {
         std::unique_ptr<poppler::page> page(doc->create_page(shot.page));
         const auto file = dir / shot.name;
