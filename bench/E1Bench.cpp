@@ -47,6 +47,22 @@ void BM_YearRulesAndRecalculation(benchmark::State& state) {
 }
 BENCHMARK(BM_YearRulesAndRecalculation)->Arg(2008)->Arg(2015)->Unit(benchmark::kMicrosecond);
 
+// The same into the sheet of figures.
+void BM_YearRulesAndRecalculationOfFigures(benchmark::State& state) {
+    const int year = static_cast<int>(state.range(0));
+    SheetGrid grid;
+    BuildSheetLayout(grid, YearSelection());
+    Sheet sheet = SheetOfGrid(grid);
+    const E1CodeTable full = FullReturn();
+    for (auto _ : state) {
+        E1CodeTable e1 = full;
+        RunYearRules(e1, sheet, year);
+        RecalculateSheet(sheet);
+        benchmark::DoNotOptimize(sheet);
+    }
+}
+BENCHMARK(BM_YearRulesAndRecalculationOfFigures)->Arg(2008)->Arg(2015)->Unit(benchmark::kMicrosecond);
+
 void BM_ParseReportText(benchmark::State& state) {
     std::string report = "ΑΝΑΛΥΤΙΚΗ ΕΚΚΑΘΑΡΙΣΗ ΔΗΛΩΣΗΣ\nΑ.Φ.Μ.: 123456783\n";
     for (int i = 0; i < 2000; ++i) {

@@ -42,6 +42,17 @@ void BM_RecalculateSheet(benchmark::State& state) {
 }
 BENCHMARK(BM_RecalculateSheet)->Arg(1995)->Arg(1991)->Unit(benchmark::kMicrosecond);
 
+// The same sheet held as figures: the recalculation without any text.
+void BM_RecalculateFigures(benchmark::State& state) {
+    Sheet sheet = SheetOfGrid(FullSheet(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        RecalculateSheet(sheet);
+        benchmark::DoNotOptimize(sheet);
+    }
+    state.counters["columns"] = sheet.columnCount();
+}
+BENCHMARK(BM_RecalculateFigures)->Arg(1995)->Arg(1991)->Unit(benchmark::kMicrosecond);
+
 // Save (through a flushed temporary file and a rename) and load back.
 void BM_SaveAndLoad(benchmark::State& state) {
     const SheetGrid grid = FullSheet(1995);

@@ -23,9 +23,9 @@ constexpr CopiedFigure kAcquisitions[] = {
 };
 constexpr CopiedFigure kDeclaredConsumption{Row::DeclaredCapitalConsumption, 787};
 
-}  // namespace
-
-void RunYearRules(E1CodeTable& e1, SheetGrid& grid, int year) {
+// The rules publish into the sheet of figures or into a grid of its texts alike.
+template <class Target>
+void RunRules(E1CodeTable& e1, Target& grid, int year) {
     if (SpouseColumnOf(year) >= grid.columnCount() || TaxpayerColumnOf(year) < 1)
         throw std::out_of_range("Το έτος " + std::to_string(year) + " δεν υπάρχει στο φύλλο.");
 
@@ -58,5 +58,11 @@ void RunYearRules(E1CodeTable& e1, SheetGrid& grid, int year) {
     publishPair(Row::PresumptionSurcharge, PresumptionSurcharge(e1, year));
     copied(kDeclaredConsumption);
 }
+
+}  // namespace
+
+void RunYearRules(E1CodeTable& e1, Sheet& sheet, int year) { RunRules(e1, sheet, year); }
+
+void RunYearRules(E1CodeTable& e1, SheetGrid& grid, int year) { RunRules(e1, grid, year); }
 
 }  // namespace skartina

@@ -3,6 +3,7 @@
 // A year's E1 amounts turned into its figures in the sheet.
 
 #include "e1/E1CodeTable.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 namespace skartina {
@@ -12,6 +13,7 @@ namespace skartina {
 // house rule keeps its per-house results in codes 115 to 120. Throws
 // E1RangeError at a house value out of range (what was published stays), and
 // std::out_of_range when the sheet has no columns for the year.
+void RunYearRules(E1CodeTable& e1, Sheet& sheet, int year);
 void RunYearRules(E1CodeTable& e1, SheetGrid& grid, int year);
 
 }  // namespace skartina

@@ -1039,7 +1039,10 @@ void AnalysisWindow::exportAndOpen(const char* extension, const SheetExport& wri
     if (written) TellWrittenFile(desktop_, file);
 }
 
-void AnalysisWindow::onExportCsvClicked() { exportAndOpen(".csv", ExportToCsv); }
+void AnalysisWindow::onExportCsvClicked() {
+    exportAndOpen(".csv", [](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+                             const std::string& afm) { ExportToCsv(grid, file, name, afm); });
+}
 
 void AnalysisWindow::onExportExcelClicked() {
     exportAndOpen(".xlsx", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,

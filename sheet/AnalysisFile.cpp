@@ -85,6 +85,23 @@ void SaveGridToFile(const SheetGrid& grid, const std::filesystem::path& path) {
     }
 }
 
+std::vector<std::string> SheetToLines(const Sheet& sheet) { return GridToLines(GridOfSheet(sheet)); }
+
+Sheet SheetFromLines(const std::vector<std::string>& lines, int minRows) {
+    return SheetOfGrid(GridFromLines(lines, minRows));
+}
+
+Sheet SheetFromBytes(std::string_view bytes, int minRows) { return SheetOfGrid(GridFromBytes(bytes, minRows)); }
+
+void SaveSheetToFile(const Sheet& sheet, const std::filesystem::path& path) { SaveGridToFile(GridOfSheet(sheet), path); }
+
+bool LoadSheetFromFile(const std::filesystem::path& path, Sheet& sheet) {
+    SheetGrid grid(1, sheet.rowCount());
+    if (!LoadGridFromFile(path, grid)) return false;
+    sheet = SheetOfGrid(grid);
+    return true;
+}
+
 bool LoadGridFromFile(const std::filesystem::path& path, SheetGrid& grid) {
     std::error_code ec;
     // A link or a loop of links in its place is there: reading it says why it is refused.

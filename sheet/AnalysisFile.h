@@ -3,6 +3,7 @@
 // The analysis file: a client's whole sheet as text, one cell per line, column
 // after column, after two lines with the column and the row count.
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <filesystem>
@@ -55,5 +56,13 @@ void SaveGridToFile(const SheetGrid& grid, const std::filesystem::path& path);
 // Only a regular file of analysis size is read, never through a link: others
 // throw FileError.
 bool LoadGridFromFile(const std::filesystem::path& path, SheetGrid& grid);
+
+// The same for the sheet of figures: the file's text of every cell is read
+// into the sheet, and written back the same, by these alone.
+std::vector<std::string> SheetToLines(const Sheet& sheet);
+Sheet SheetFromLines(const std::vector<std::string>& lines, int minRows = kSheetRows);
+Sheet SheetFromBytes(std::string_view bytes, int minRows = kSheetRows);
+void SaveSheetToFile(const Sheet& sheet, const std::filesystem::path& path);
+bool LoadSheetFromFile(const std::filesystem::path& path, Sheet& sheet);
 
 }  // namespace skartina

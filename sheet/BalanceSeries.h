@@ -11,8 +11,6 @@
 
 namespace skartina {
 
-enum class Person { Taxpayer, Spouse };
-
 struct PersonBalance {
     std::int64_t available = 0;  // "Διαθέσιμο Υπόλοιπο Εισόδημα στη χρήση"
     std::int64_t final = 0;      // "Τ ε λ ι κ ό   Δ ι α θ έ σ ι μ ο   Υ π ό λ ο ι π ο"

@@ -26,13 +26,13 @@ bool Storable(const std::string& text) {
 }
 
 // Names the title or the cell of the record whose text the code page cannot hold.
-[[noreturn]] void Unstorable(const SheetGrid& grid, size_t line) {
+[[noreturn]] void Unstorable(const Sheet& sheet, size_t line) {
     if (line < kTitleLines)
         throw std::invalid_argument("Το όνομα ή ο ΑΦΜ του υπόχρεου περιέχει χαρακτήρα που δεν μπορεί να "
                                     "γραφτεί στο αρχείο CSV.");
     const int row = static_cast<int>(line - kTitleLines);
     int column = 0;
-    while (column + 1 < grid.columnCount() && Storable(grid.cell(column, row))) ++column;
+    while (column + 1 < sheet.columnCount() && Storable(CellText(sheet, column, row))) ++column;
     throw std::invalid_argument("Το κείμενο του κελιού " + DescribeCell(column, row) +
                                 " περιέχει χαρακτήρα που δεν μπορεί να γραφτεί στο αρχείο CSV.");
 }
@@ -65,9 +65,20 @@ std::string SpreadsheetText(std::string_view text) {
 }
 
 std::string SheetCellText(std::string_view cell) {
-    if (ParseAmount(cell)) return std::string(cell);
+    if (cell.empty() || ReadAmount(cell)) return std::string(cell);
     return SpreadsheetText(cell);
 }
+
+namespace {
+
+// An amount, negative ones too, goes out as the sheet writes it; any other text as SpreadsheetText.
+std::string CsvCellText(const Sheet& sheet, int column, int row) {
+    std::string text = CellText(sheet, column, row);
+    if (column >= 1 && row >= Row::Spacer && sheet.cell(column, row).amount) return text;
+    return SpreadsheetText(text);
+}
+
+}  // namespace
 
 std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& afm,
                                     const std::string& workYear) {
@@ -76,15 +87,15 @@ std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, cons
     return ClientFilePath(tablesDir, afm, suffix);
 }
 
-std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm) {
+std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, const std::string& afm) {
     std::vector<std::string> lines = {CsvField(SpreadsheetText(TaxpayerTitle(name))) + ";;;;" +
                                           CsvField(SpreadsheetText(AfmTitle(afm))),
                                       std::string(kExportHeading), "", "", ""};
-    const int rows = std::min(kExportedRows, grid.rowCount());
+    const int rows = std::min(kExportedRows, sheet.rowCount());
     for (int r = 0; r < rows; ++r) {
         std::string line;
-        for (int c = 0; c < grid.columnCount(); ++c) {
-            line += CsvField(SheetCellText(grid.cell(c, r)));
+        for (int c = 0; c < sheet.columnCount(); ++c) {
+            line += CsvField(CsvCellText(sheet, c, r));
             line += ';';
         }
         lines.push_back(std::move(line));
@@ -92,16 +103,25 @@ std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name
     return lines;
 }
 
+std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm) {
+    return CsvLines(SheetOfGrid(grid), name, afm);
+}
+
 void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm) {
-    const std::vector<std::string> lines = CsvLines(grid, name, afm);
+    ExportToCsv(SheetOfGrid(grid), file, name, afm);
+}
+
+void ExportToCsv(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                 const std::string& afm) {
+    const std::vector<std::string> lines = CsvLines(sheet, name, afm);
     std::string bytes;
     for (size_t line = 0; line < lines.size(); ++line) {
         try {
             bytes += Utf8ToCp1253(lines[line]);
             bytes += "\r\n";
         } catch (const EncodingError&) {
-            Unstorable(grid, line);
+            Unstorable(sheet, line);
         }
     }
     WriteFileAtomically(file, bytes, FileAccess::OwnerOnly);

@@ -6,6 +6,7 @@
 // double quote or a line break is quoted as spreadsheet programs expect, and a
 // text a spreadsheet would run as a formula is marked as text.
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <filesystem>
@@ -36,10 +37,13 @@ std::string SpreadsheetText(std::string_view text);
 std::string SheetCellText(std::string_view cell);
 
 // The records of the file, without their line ends (a quoted field may hold one).
+std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, const std::string& afm);
 std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm);
 
 // Creates or replaces the file. Throws FileError, or std::invalid_argument
 // naming the cell or title whose text the code page cannot hold.
+void ExportToCsv(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                 const std::string& afm);
 void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm);
 

@@ -142,27 +142,32 @@ private:
 
 }  // namespace
 
-void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                    const std::string& afm, bool withChart) {
     std::optional<BalanceSeries> chart;
-    if (withChart) chart = ReadBalanceSeries(grid);
-    const int rows = std::min(kExportedRows, grid.rowCount());
-    const int blocks = ExcelBlockCount(grid.columnCount());
+    if (withChart) chart = ReadBalanceSeries(GridOfSheet(sheet));
+    const int rows = std::min(kExportedRows, sheet.rowCount());
+    const int blocks = ExcelBlockCount(sheet.columnCount());
     // The library writes by file name: it writes the temporary file that then replaces the target.
     ReplaceFileWith(file, [&](const std::filesystem::path& temporary) {
         WorkbookWriter writer(temporary, file);
         for (int block = 0; block < blocks; ++block) writer.writeTitle(block, name, afm);
         for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < grid.columnCount(); ++c) writer.writeCell(ExcelPlaceOf(c, r), r, ExcelValueOf(grid.cell(c, r)));
+            for (int c = 0; c < sheet.columnCount(); ++c) writer.writeCell(ExcelPlaceOf(c, r), r, ExcelValueOf(sheet, c, r));
         // Every later block repeats the captions in its column A, as text.
         for (int block = 1; block < blocks; ++block)
             for (int r = 0; r < rows; ++r) {
-                const std::string& caption = grid.cell(0, r);
+                const std::string& caption = sheet.caption(r);
                 writer.writeCell({ExcelPlaceOf(ExcelBlockFirstColumn(block), r).row, 0}, r,
                                  caption.empty() ? std::string(" ") : caption);
             }
-        writer.finish(grid.columnCount(), chart ? &*chart : nullptr);
+        writer.finish(sheet.columnCount(), chart ? &*chart : nullptr);
     }, FileAccess::OwnerOnly);
+}
+
+void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+                   const std::string& afm, bool withChart) {
+    ExportToExcel(SheetOfGrid(grid), file, name, afm, withChart);
 }
 
 }  // namespace skartina

@@ -5,6 +5,7 @@
 // as numbers, the caption column and the total rows in grey, printed on A4
 // landscape one block a page.
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <filesystem>
@@ -18,6 +19,8 @@ inline constexpr const char* kExcelNumberFormat = "#,##0.00";
 // with `withChart`, a second sheet of the balances and their chart. Throws
 // FileError when the workbook cannot be written, SheetError for a balance
 // that is not an amount.
+void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                   const std::string& afm, bool withChart = false);
 void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                    const std::string& afm, bool withChart = false);
 

@@ -29,10 +29,25 @@ constexpr double kSparePixels = 2;    // the workbook adds its own cell padding 
 
 }  // namespace
 
+namespace {
+
+double Number(Money amount) { return static_cast<double>(amount.cents()) / 100; }
+
+}  // namespace
+
+ExcelValue ExcelValueOf(const Sheet& sheet, int column, int row) {
+    if (column >= 1 && row >= Row::Spacer) {
+        const SheetCell& cell = sheet.cell(column, row);
+        if (cell.amount && !cell.kept) return Number(*cell.amount);
+    }
+    std::string text = CellText(sheet, column, row);
+    if (text.empty()) return std::monostate{};
+    return text;
+}
+
 ExcelValue ExcelValueOf(const std::string& text) {
     if (text.empty()) return std::monostate{};
-    if (text.find(',') != std::string::npos)
-        if (const auto amount = ParseAmount(text)) return *amount;
+    if (const auto amount = ReadAmount(text); amount && IsWrittenAmount(text, *amount)) return Number(*amount);
     return text;
 }
 

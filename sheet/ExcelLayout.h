@@ -7,6 +7,8 @@
 // sheet columns, with the captions repeated in its column A. Worksheet rows
 // and columns are counted from 0 here (row 0, column 0 is A1).
 
+#include "sheet/Sheet.h"
+
 #include <string>
 #include <string_view>
 #include <variant>
@@ -39,9 +41,11 @@ inline constexpr ExcelPlace ExcelPlaceOf(int sheetColumn, int sheetRow) {
 }
 
 // A sheet cell as the workbook holds it: nothing for an empty cell, a number
-// for a text with a "," that reads as an amount ("2.500,00" is 2500), the
-// text itself otherwise (captions keep their dots and commas).
+// for an amount, the text itself otherwise (captions keep their dots and
+// commas, and a text a file held in place of an amount stays as it was).
 using ExcelValue = std::variant<std::monostate, double, std::string>;
+ExcelValue ExcelValueOf(const Sheet& sheet, int column, int row);
+// The same for a cell's text: a number only for an amount written in its own form ("2.500,00").
 ExcelValue ExcelValueOf(const std::string& text);
 
 // The background of a worksheet cell of the sheet: the captions' column light

@@ -18,7 +18,10 @@ size_t DigitsFrom(std::string_view text, size_t at) {
 
 }  // namespace
 
-std::optional<double> ReadTypedAmount(std::string_view text) {
+namespace {
+
+// The typed text rewritten in the sheet's own grammar ("-01234,5"), or nothing.
+std::optional<std::string> SheetGrammarOf(std::string_view text) {
     text = TrimBlanks(text);
     const bool negative = !text.empty() && text.front() == '-';
     if (negative) text.remove_prefix(1);
@@ -52,14 +55,28 @@ std::optional<double> ReadTypedAmount(std::string_view text) {
         plain += whole[i];
     }
     if (!cents.empty()) plain += "," + std::string(cents);
-    return ParseAmount(plain);
+    return plain;
+}
+
+}  // namespace
+
+std::optional<double> ReadTypedAmount(std::string_view text) {
+    const auto plain = SheetGrammarOf(text);
+    if (!plain) return std::nullopt;
+    return ParseAmount(*plain);
+}
+
+std::optional<Money> ReadTypedMoney(std::string_view text) {
+    const auto plain = SheetGrammarOf(text);
+    if (!plain) return std::nullopt;
+    return ReadAmount(*plain);
 }
 
 std::optional<std::string> NormalizeTypedAmount(std::string_view text) {
     if (TrimBlanks(text).empty()) return std::string();
-    const auto value = ReadTypedAmount(text);
+    const auto value = ReadTypedMoney(text);
     if (!value) return std::nullopt;
-    return FormatAmount(*value);
+    return WriteAmount(*value);
 }
 
 namespace {

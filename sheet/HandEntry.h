@@ -3,6 +3,7 @@
 // Amounts typed into the sheet by hand: the cell last typed into is brought
 // into amount form when the user moves on, and the sheet is recalculated.
 
+#include "sheet/Amount.h"
 #include "sheet/SheetGrid.h"
 
 #include <optional>
@@ -25,9 +26,11 @@ struct CellPos {
 // two decimals, is not one amount: nothing, never a value ten or a hundred
 // times off. Blanks around the text are ignored.
 std::optional<double> ReadTypedAmount(std::string_view text);
+// The same in exact cents; an amount beyond kLargestMoney is refused.
+std::optional<Money> ReadTypedMoney(std::string_view text);
 
 // The typed text in the sheet's form: "" for empty text, the amount as
-// FormatAmount writes it, or nothing when the text is not one amount.
+// WriteAmount writes it, or nothing when the text is not one amount.
 std::optional<std::string> NormalizeTypedAmount(std::string_view text);
 
 // The one sentence that tells the user a typed text was refused.

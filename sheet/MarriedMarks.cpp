@@ -38,8 +38,8 @@ bool SpouseFiguresWithoutMark(const SheetGrid& grid, int spouseColumn) {
     if (grid.cell(spouseColumn, Row::PersonHeader) != kSpouseHeader) return false;
     for (int r = 0; r < grid.rowCount(); ++r) {
         if (!IsFigureRow(r) || grid.cell(spouseColumn, r).empty()) continue;
-        const auto amount = ParseAmount(grid.cell(spouseColumn, r));
-        if (amount && *amount != 0) return true;
+        const auto amount = ReadAmount(grid.cell(spouseColumn, r));
+        if (amount && !amount->isZero()) return true;
     }
     return false;
 }

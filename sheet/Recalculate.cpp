@@ -1,161 +1,217 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheet/Recalculate.h"
 
-#include "sheet/Amount.h"
-#include "sheet/MarriedMarks.h"
 #include "sheet/SheetRows.h"
 
-#include <cmath>
 #include <utility>
 
 namespace skartina {
 namespace {
 
-constexpr double kOldYearMinimum = 2900.0;
+constexpr int kComputedRows[] = {Row::IncomeTotal,    Row::MinimumLivingAmount,    Row::ExpenseTotal,
+                                  Row::AvailableBalance, Row::CarryAmount, Row::CapitalConsumptionUsed,
+                                  Row::FinalBalance};
+
+constexpr Money kOldYearMinimum = Money::FromCents(290000);
+constexpr Money kMarriedMinimum = Money::FromCents(250000);
+constexpr Money kSingleMinimum = Money::FromCents(300000);
 
 bool IsOldYear(int column) { return YearOfColumn(column) <= kLastOldRulesYear; }
 
-double Amount(const SheetGrid& grid, int column, int row) {
-    const std::string& text = grid.cell(column, row);
-    if (auto value = ParseAmount(text)) return *value;
-    throw SheetError("Το κείμενο «" + text + "» δεν είναι έγκυρος αριθμός (" +
+[[noreturn]] void OutOfRange(int column, int row) {
+    throw SheetError("Το ποσό είναι εκτός ορίων (" + DescribeCell(column, row) + ").", column, row);
+}
+
+// Sums and differences of the figures; one that does not fit is the error of the cell it was for.
+struct Arithmetic {
+    int column;
+    int row;
+    Money add(Money a, Money b) const {
+        if (auto sum = Money::CheckedAdd(a, b)) return *sum;
+        OutOfRange(column, row);
+    }
+    Money sub(Money a, Money b) const {
+        if (auto difference = Money::CheckedSub(a, b)) return *difference;
+        OutOfRange(column, row);
+    }
+};
+
+Money Amount(const Sheet& sheet, int column, int row) {
+    if (auto value = sheet.figure(column, row)) return *value;
+    throw SheetError("Το κείμενο «" + CellText(sheet, column, row) + "» δεν είναι έγκυρος αριθμός (" +
                          DescribeCell(column, row) + ").",
                      column, row);
 }
 
-double Sum(const SheetGrid& grid, int column, int firstRow, int lastRow) {
-    double sum = 0;
-    for (int r = firstRow; r <= lastRow; ++r) sum += Amount(grid, column, r);
+Money Sum(const Sheet& sheet, int column, int firstRow, int lastRow, Arithmetic of) {
+    Money sum;
+    for (int r = firstRow; r <= lastRow; ++r) sum = of.add(sum, Amount(sheet, column, r));
     return sum;
 }
 
 enum class Zero { Shown, Empty };
 
-void Put(SheetGrid& grid, int column, int row, double value, Zero zero) {
-    if (!std::isfinite(value))
-        throw SheetError("Το ποσό είναι εκτός ορίων (" + DescribeCell(column, row) + ").", column, row);
-    grid.setCell(column, row, zero == Zero::Empty && value == 0 ? std::string() : FormatAmount(value));
+void Put(Sheet& sheet, int column, int row, Money value, Zero zero) {
+    if (zero == Zero::Empty && value.isZero())
+        sheet.clear(column, row);
+    else
+        sheet.setAmount(column, row, value);
 }
 
-std::string MinimumLivingText(bool taxpayer, bool married, bool oldYear, const std::string& current) {
-    if (taxpayer) {
-        if (oldYear) return "2.900,00";
-        return married ? "2.500,00" : "3.000,00";
-    }
-    if (!married) return {};
-    return oldYear ? current : "2.500,00";
+void MinimumLiving(Sheet& sheet, int c, bool taxpayer, bool oldYear) {
+    const bool married = sheet.married(c);
+    if (taxpayer)
+        sheet.setAmount(c, Row::MinimumLivingAmount, oldYear ? kOldYearMinimum : married ? kMarriedMinimum : kSingleMinimum);
+    else if (!married)
+        sheet.clear(c, Row::MinimumLivingAmount);
+    else if (!oldYear)
+        sheet.setAmount(c, Row::MinimumLivingAmount, kMarriedMinimum);
+    // A married spouse of an old year keeps the amount typed for it.
 }
 
-void IncomeAndExpenses(SheetGrid& grid, int c) {
+void IncomeAndExpenses(Sheet& sheet, int c) {
     const bool taxpayer = IsTaxpayerColumn(c);
     const bool oldYear = IsOldYear(c);
 
-    const double income = Sum(grid, c, Row::TaxedIncome, Row::AuditIncome);
-    Put(grid, c, Row::IncomeTotal, income, Zero::Shown);
+    const Money income = Sum(sheet, c, Row::TaxedIncome, Row::AuditIncome, {c, Row::IncomeTotal});
+    Put(sheet, c, Row::IncomeTotal, income, Zero::Shown);
 
-    grid.setCell(c, Row::MinimumLivingAmount,
-                 MinimumLivingText(taxpayer, IsMarriedColumn(grid, c), oldYear,
-                                   grid.cell(c, Row::MinimumLivingAmount)));
-    const double minimum = Amount(grid, c, Row::MinimumLivingAmount);
+    MinimumLiving(sheet, c, taxpayer, oldYear);
+    const Money minimum = Amount(sheet, c, Row::MinimumLivingAmount);
 
-    const double presumptions = Sum(grid, c, Row::HousePresumption, Row::DomesticStaffPresumption);
-    const double acquisitions = Sum(grid, c, Row::PresumptionSurcharge, Row::LoanRepayment);
-    double expenses;
+    const Arithmetic expense{c, Row::ExpenseTotal};
+    const Money presumptions = Sum(sheet, c, Row::HousePresumption, Row::DomesticStaffPresumption, expense);
+    const Money acquisitions = Sum(sheet, c, Row::PresumptionSurcharge, Row::LoanRepayment, expense);
+    Money expenses;
     if (!oldYear) {
-        expenses = presumptions + acquisitions + minimum;
+        expenses = expense.add(expense.add(presumptions, acquisitions), minimum);
     } else {
         // Before 2012 the minimum takes the place of the presumptions when the
         // couple's presumptions fall short of it.
-        const bool hasSpouseColumn = taxpayer && c + 1 < grid.columnCount();
-        const double spousePresumptions =
-            hasSpouseColumn ? Sum(grid, c + 1, Row::HousePresumption, Row::DomesticStaffPresumption) : 0.0;
-        expenses = presumptions + spousePresumptions >= minimum ? acquisitions + presumptions
-                                                                : acquisitions + minimum;
+        const bool hasSpouseColumn = taxpayer && c + 1 < sheet.columnCount();
+        const Money spousePresumptions =
+            hasSpouseColumn ? Sum(sheet, c + 1, Row::HousePresumption, Row::DomesticStaffPresumption, expense) : Money();
+        expenses = expense.add(presumptions, spousePresumptions) >= minimum ? expense.add(acquisitions, presumptions)
+                                                                            : expense.add(acquisitions, minimum);
     }
-    Put(grid, c, Row::ExpenseTotal, expenses, Zero::Empty);
-    Put(grid, c, Row::AvailableBalance, income - expenses, Zero::Empty);
+    Put(sheet, c, Row::ExpenseTotal, expenses, Zero::Empty);
+    Put(sheet, c, Row::AvailableBalance, Arithmetic{c, Row::AvailableBalance}.sub(income, expenses), Zero::Empty);
 }
 
-std::pair<double, double> CarriedAmounts(double x, double y, bool oldYear) {
-    if (!oldYear) return x + y >= 0 ? std::pair{x, y} : std::pair{0.0, 0.0};
-    const double m = kOldYearMinimum;
-    if (x >= 0 && y >= 0) return {x, y};
-    if (x >= 0) {
-        if (x + y > 0) return {x, y};
-        return x >= m ? std::pair{-m, 0.0} : std::pair{x, x - m};
+// The figures of both carried-amount rules fit: a year's balances were each
+// held, and their sum is checked before it is compared.
+std::pair<Money, Money> CarriedAmounts(Money x, Money y, bool oldYear, Arithmetic of) {
+    const Money zero;
+    const Money sum = of.add(x, y);
+    if (!oldYear) return sum >= zero ? std::pair{x, y} : std::pair{zero, zero};
+    const Money m = kOldYearMinimum;
+    if (x >= zero && y >= zero) return {x, y};
+    if (x >= zero) {
+        if (sum > zero) return {x, y};
+        return x >= m ? std::pair{-m, zero} : std::pair{x, of.sub(x, m)};
     }
-    if (y >= 0) return x + y > 0 || x >= -m ? std::pair{x, y} : std::pair{-m, y};
-    return x > -m ? std::pair{x, -m - x} : std::pair{-m, 0.0};
+    if (y >= zero) return sum > zero || x >= -m ? std::pair{x, y} : std::pair{-m, y};
+    return x > -m ? std::pair{x, of.sub(-m, x)} : std::pair{-m, zero};
 }
 
-std::pair<double, double> ConsumptionUsed(double x, double y, double kt, double ks) {
-    double ut = 0;
-    double us = 0;
-    if (x >= 0 && y < 0) {
-        if (x + y < 0) {
-            const double gap = std::fabs(x + y);
-            us = ks >= gap || kt + ks >= gap ? gap : kt + ks;
+std::pair<Money, Money> ConsumptionUsed(Money x, Money y, Money kt, Money ks, Arithmetic of) {
+    const Money zero;
+    Money ut;
+    Money us;
+    const Money sum = of.add(x, y);
+    const Money declared = of.add(kt, ks);
+    if (x >= zero && y < zero) {
+        if (sum < zero) {
+            const Money gap = -sum;
+            us = ks >= gap || declared >= gap ? gap : declared;
         }
-    } else if (x < 0 && y >= 0) {
-        if (x + y < 0) {
-            const double gap = std::fabs(x + y);
-            ut = kt >= gap || kt + ks >= gap ? gap : kt + ks;
+    } else if (x < zero && y >= zero) {
+        if (sum < zero) {
+            const Money gap = -sum;
+            ut = kt >= gap || declared >= gap ? gap : declared;
         }
-    } else if (x < 0 && y < 0) {
+    } else if (x < zero && y < zero) {
         // Each deficit is covered first from the person's own declared
         // consumption; what is left over covers the other's.
-        const double ax = std::fabs(x);
-        const double ay = std::fabs(y);
+        const Money ax = -x;
+        const Money ay = -y;
         if (ax <= kt) {
             ut = ax;
-            const double rest = kt - ax;
-            us = ay <= ks || ks + rest >= ay ? ay : ks + rest;
+            const Money rest = of.sub(kt, ax);
+            us = ay <= ks || of.add(ks, rest) >= ay ? ay : of.add(ks, rest);
         } else if (ay > ks) {
             ut = kt;
             us = ks;
         } else {
             us = ay;
-            const double rest = ks - ay;
-            ut = kt + rest >= ax ? ax : kt + rest;
+            const Money rest = of.sub(ks, ay);
+            ut = of.add(kt, rest) >= ax ? ax : of.add(kt, rest);
         }
     }
-    return {std::max(ut, 0.0), std::max(us, 0.0)};
+    return {std::max(ut, zero), std::max(us, zero)};
 }
 
 }  // namespace
 
-void RecalculateSheet(SheetGrid& grid) {
-    const int columns = grid.columnCount();
-    if (grid.rowCount() < kSheetRows) grid.setRowCount(kSheetRows);
+void RecalculateSheet(Sheet& sheet) {
+    const int columns = sheet.columnCount();
+    if (sheet.rowCount() < kSheetRows) sheet.setRowCount(kSheetRows);
 
-    for (int c = columns - 1; c >= 1; --c) IncomeAndExpenses(grid, c);
+    for (int c = columns - 1; c >= 1; --c) IncomeAndExpenses(sheet, c);
 
     // The years as pairs of columns, oldest first.
     const int lastTaxpayer = columns % 2 == 1 ? columns - 2 : columns - 3;
 
     for (int t = lastTaxpayer; t >= 1; t -= 2) {
-        const auto [pt, ps] = CarriedAmounts(Amount(grid, t, Row::AvailableBalance),
-                                             Amount(grid, t + 1, Row::AvailableBalance), IsOldYear(t));
-        Put(grid, t, Row::CarryAmount, pt, Zero::Shown);
-        Put(grid, t + 1, Row::CarryAmount, ps, Zero::Shown);
+        const auto [pt, ps] = CarriedAmounts(Amount(sheet, t, Row::AvailableBalance),
+                                             Amount(sheet, t + 1, Row::AvailableBalance), IsOldYear(t),
+                                             {t, Row::CarryAmount});
+        Put(sheet, t, Row::CarryAmount, pt, Zero::Shown);
+        Put(sheet, t + 1, Row::CarryAmount, ps, Zero::Shown);
     }
 
     for (int t = lastTaxpayer; t >= 1; t -= 2) {
         const auto [ut, us] = ConsumptionUsed(
-            Amount(grid, t, Row::AvailableBalance), Amount(grid, t + 1, Row::AvailableBalance),
-            Amount(grid, t, Row::DeclaredCapitalConsumption), Amount(grid, t + 1, Row::DeclaredCapitalConsumption));
-        Put(grid, t, Row::CapitalConsumptionUsed, ut, Zero::Empty);
-        Put(grid, t + 1, Row::CapitalConsumptionUsed, us, Zero::Empty);
+            Amount(sheet, t, Row::AvailableBalance), Amount(sheet, t + 1, Row::AvailableBalance),
+            Amount(sheet, t, Row::DeclaredCapitalConsumption), Amount(sheet, t + 1, Row::DeclaredCapitalConsumption),
+            {t, Row::CapitalConsumptionUsed});
+        Put(sheet, t, Row::CapitalConsumptionUsed, ut, Zero::Empty);
+        Put(sheet, t + 1, Row::CapitalConsumptionUsed, us, Zero::Empty);
     }
 
     for (int c = columns - 1; c >= 1; --c) {
-        const double carried = Amount(grid, c, Row::CarryAmount);
-        const double used = Amount(grid, c, Row::CapitalConsumptionUsed);
-        const double previous = c + 2 < columns ? Amount(grid, c + 2, Row::FinalBalance) : 0.0;
+        const Money carried = Amount(sheet, c, Row::CarryAmount);
+        const Money used = Amount(sheet, c, Row::CapitalConsumptionUsed);
+        const Money previous = c + 2 < columns ? Amount(sheet, c + 2, Row::FinalBalance) : Money();
+        const Arithmetic of{c, Row::FinalBalance};
         // A year whose deficit was covered by capital consumption adds nothing of its own.
-        const double balance = used > 0 ? previous - used : previous + carried - used;
-        Put(grid, c, Row::FinalBalance, balance, Zero::Empty);
+        const Money balance = used > Money() ? of.sub(previous, used) : of.sub(of.add(previous, carried), used);
+        Put(sheet, c, Row::FinalBalance, balance, Zero::Empty);
     }
+}
+
+void RecalculateSheet(SheetGrid& grid) {
+    if (grid.rowCount() < kSheetRows) grid.setRowCount(kSheetRows);
+    Sheet sheet = SheetOfGrid(grid);
+    // The cells done before an error keep their new texts, as the sheet's own do.
+    const auto writeBack = [&] {
+        for (int c = 1; c < grid.columnCount(); ++c)
+            for (int r : kComputedRows) {
+                const SheetCell& cell = sheet.cell(c, r);
+                if (cell.kept ? *cell.kept == grid.cell(c, r)
+                    : cell.amount ? IsWrittenAmount(grid.cell(c, r), *cell.amount)
+                                  : grid.cell(c, r).empty())
+                    continue;
+                grid.setCell(c, r, CellText(sheet, c, r));
+            }
+    };
+    try {
+        RecalculateSheet(sheet);
+    } catch (const SheetError&) {
+        writeBack();
+        throw;
+    }
+    writeBack();
 }
 
 }  // namespace skartina

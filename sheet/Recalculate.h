@@ -4,6 +4,7 @@
 // expense total, available balance, carried amount, capital consumption used
 // and final balance of every year.
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 #include "sheet/SheetRows.h"
 
@@ -26,7 +27,11 @@ private:
 };
 
 // Rebuilds every computed cell from the other cells. Throws SheetError at the
-// first cell that is not a number; cells not yet recomputed keep their text.
+// first cell that is not a number, or at a figure too large to hold; cells not
+// yet recomputed keep what they held.
+void RecalculateSheet(Sheet& sheet);
+
+// The same over a grid of texts: only the computed cells' texts change.
 void RecalculateSheet(SheetGrid& grid);
 
 }  // namespace skartina

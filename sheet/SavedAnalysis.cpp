@@ -33,8 +33,8 @@ std::vector<int> YearsWithFigures(const SheetGrid& grid) {
         for (int c = t; c <= t + 1 && !figures; ++c)
             for (int r = 0; r < grid.rowCount() && !figures; ++r) {
                 if (!IsFigureRow(r) || grid.cell(c, r).empty()) continue;
-                const auto amount = ParseAmount(grid.cell(c, r));
-                figures = !amount || *amount != 0;  // a text that is no amount is something too
+                const auto amount = ReadAmount(grid.cell(c, r));
+                figures = !amount || !amount->isZero();  // a text that is no amount is something too
             }
         if (figures) years.push_back(YearOfColumn(t));
     }
@@ -58,8 +58,8 @@ std::vector<ReplacedFigure> ReplacedFigures(const SheetGrid& held, const SheetGr
             const std::string& before = held.cell(c, r);
             const std::string& after = retrieved.cell(c, r);
             if (before.empty() || before == after) continue;
-            const auto amount = ParseAmount(before);
-            if (amount && *amount == 0) continue;  // a zero is nothing of the user's to lose
+            const auto amount = ReadAmount(before);
+            if (amount && amount->isZero()) continue;  // a zero is nothing of the user's to lose
             figures.push_back({c, r, before, after});
         }
     }

@@ -16,6 +16,9 @@ inline constexpr int kOldestBoxYear = 2000;  // the oldest year with a year box
 inline constexpr int kOldestYear = 1991;     // the oldest year the first-year field can add
 inline constexpr int kLastOldRulesYear = 2011;
 
+// Whose column: each year has one of each.
+enum class Person { Taxpayer, Spouse };
+
 inline constexpr int TaxpayerColumnOf(int year) { return (kNewestYear - year) * 2 + 1; }
 inline constexpr int SpouseColumnOf(int year) { return (kNewestYear - year) * 2 + 2; }
 inline constexpr int YearOfColumn(int column) { return kNewestYear - (column - 1) / 2; }

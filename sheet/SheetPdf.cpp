@@ -130,6 +130,11 @@ std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string&
     return pages;
 }
 
+std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
+                                       const std::string& date, bool withChart) {
+    return SheetPrintPages(GridOfSheet(sheet), name, afm, date, withChart);
+}
+
 std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string& title) {
     std::string pdf;
     {
@@ -163,6 +168,11 @@ void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const
         throw FileError("Αδυναμία δημιουργίας του PDF «" + file.string() + "»: " + e.what());
     }
     WriteFileAtomically(file, pdf, FileAccess::OwnerOnly);  // a client's figures, like every client file
+}
+
+void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                 const std::string& afm, bool withChart) {
+    ExportToPdf(GridOfSheet(sheet), file, name, afm, withChart);
 }
 
 }  // namespace skartina

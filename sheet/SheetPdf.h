@@ -5,6 +5,7 @@
 // searchable.
 
 #include "sheet/PrintLayout.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <filesystem>
@@ -17,7 +18,10 @@ namespace skartina {
 PrintTextWidth PrintFontWidth();
 
 // The pages of the sheet, the texts measured as the PDF file sets them; with
-// `withChart`, the balance chart as a last page of its own.
+// `withChart`, the balance chart as a last page of its own. The sheet's cells
+// are laid out as the texts the window shows.
+std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
+                                       const std::string& date, bool withChart = false);
 std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
                                        const std::string& date, bool withChart = false);
 
@@ -27,6 +31,8 @@ std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string
 
 // Creates or replaces the PDF file of the sheet, dated today; the balance
 // chart as its last page only when asked for. Throws FileError.
+void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                 const std::string& afm, bool withChart = false);
 void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm, bool withChart = false);
 
