@@ -19,8 +19,8 @@ public:
     HelpWindow(const std::filesystem::path& page, const QString& onlineUrl, QWidget* parent = nullptr);
 
 private:
-    QTextBrowser* text_;  // "tbHelp"
-    QLabel* online_;      // "lbOnline"
+    QTextBrowser* helpText_;  // "helpText"
+    QLabel* onlineLabel_;      // "onlineLabel"
 };
 
 }  // namespace skartina

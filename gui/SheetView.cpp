@@ -19,36 +19,36 @@ void UseSheetRows(QTableView* view) {
 
 }  // namespace
 
-SheetView::SheetView(QWidget* parent) : QTableView(parent), frozen_(new QTableView(this)) {
+SheetView::SheetView(QWidget* parent) : QTableView(parent), sheetCaptions_(new QTableView(this)) {
     UseSheetRows(this);
-    UseSheetRows(frozen_);
+    UseSheetRows(sheetCaptions_);
     // The captions paint as the grid does, with a delegate of their own: an
     // editor of the grid must never be reported to this view.
-    frozen_->setItemDelegate(new SheetDelegate(frozen_));
-    frozen_->setObjectName("sgVelmoraCaptions");
-    frozen_->setFocusPolicy(Qt::NoFocus);
-    frozen_->horizontalHeader()->hide();
-    frozen_->verticalHeader()->hide();
-    frozen_->setShowGrid(false);
-    frozen_->setFrameShape(QFrame::NoFrame);
-    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    frozen_->setSelectionMode(QAbstractItemView::NoSelection);
+    sheetCaptions_->setItemDelegate(new SheetDelegate(sheetCaptions_));
+    sheetCaptions_->setObjectName("sheetCaptions");
+    sheetCaptions_->setFocusPolicy(Qt::NoFocus);
+    sheetCaptions_->horizontalHeader()->hide();
+    sheetCaptions_->verticalHeader()->hide();
+    sheetCaptions_->setShowGrid(false);
+    sheetCaptions_->setFrameShape(QFrame::NoFrame);
+    sheetCaptions_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sheetCaptions_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sheetCaptions_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sheetCaptions_->setSelectionMode(QAbstractItemView::NoSelection);
     // The captions cannot be chosen; presses go nowhere.
-    frozen_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    viewport()->stackUnder(frozen_);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, frozen_->verticalScrollBar(), &QScrollBar::setValue);
+    sheetCaptions_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    viewport()->stackUnder(sheetCaptions_);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, sheetCaptions_->verticalScrollBar(), &QScrollBar::setValue);
 }
 
 void SheetView::syncFrozenColumn() {
-    if (frozen_->model() != model()) frozen_->setModel(model());
+    if (sheetCaptions_->model() != model()) sheetCaptions_->setModel(model());
     const int columns = model() ? model()->columnCount() : 0;
-    for (int c = 0; c < columns; ++c) frozen_->setColumnHidden(c, c != 0);
-    if (columns > 0) frozen_->setColumnWidth(0, columnWidth(0));
+    for (int c = 0; c < columns; ++c) sheetCaptions_->setColumnHidden(c, c != 0);
+    if (columns > 0) sheetCaptions_->setColumnWidth(0, columnWidth(0));
     const int rows = model() ? model()->rowCount() : 0;
-    for (int r = 0; r < rows; ++r) frozen_->setRowHeight(r, rowHeight(r));
-    frozen_->setVisible(columns > 0);
+    for (int r = 0; r < rows; ++r) sheetCaptions_->setRowHeight(r, rowHeight(r));
+    sheetCaptions_->setVisible(columns > 0);
     placeFrozenColumn();
 }
 
@@ -57,8 +57,8 @@ void SheetView::commitOpenEditor() {
 }
 
 void SheetView::placeFrozenColumn() {
-    frozen_->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height());
-    frozen_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    sheetCaptions_->setGeometry(frameWidth(), frameWidth(), columnWidth(0), viewport()->height());
+    sheetCaptions_->verticalScrollBar()->setValue(verticalScrollBar()->value());
 }
 
 void SheetView::resizeEvent(QResizeEvent* event) {

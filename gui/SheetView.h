@@ -28,7 +28,7 @@ protected:
 
 private:
     void placeFrozenColumn();
-    QTableView* frozen_;
+    QTableView* sheetCaptions_;
 };
 
 }  // namespace skartina

@@ -185,7 +185,7 @@ TEST(DesktopTexts, AnExportNoProgramCouldOpenSaysWhereTheFileIs) {
     prompter.chosen = 0;  // "Άνοιγμα"
     OpenerOnPath path("exit 3");
     AnalysisWindow window(dir.path(), {&prompter, [](const QString& what) { return OpenWithDesktop(what); }, {}});
-    Find<AfmEdit>(window, "edAFM")->setText("123456783");
+    Find<AfmEdit>(window, "taxNumberEdit")->setText("123456783");
     window.onExportCsvClicked();
     ASSERT_EQ(prompter.informed.size(), 2u);
     const std::string where = std::filesystem::absolute(dir / "Tables" / "123456783_2021.csv").string();

@@ -35,7 +35,7 @@ TEST(SheetFit, RowsAreFourteenPixelsAndTheFinalBalanceFitsALaptopScreen) {
     QApplication::processEvents();
     ASSERT_LE(window.height(), kLaptopWindowArea.height()) << "the window cannot be made as low as the screen";
 
-    SheetView* grid = Find<SheetView>(window, "sgVelmora");
+    SheetView* grid = Find<SheetView>(window, "sheetView");
     for (int row = 0; row < 40; ++row) ASSERT_EQ(grid->rowHeight(row), 14) << row;
     const int bottomOfFinalBalance = grid->rowViewportPosition(Row::FinalBalance) + grid->rowHeight(Row::FinalBalance);
     EXPECT_EQ(grid->rowViewportPosition(0), 0);
@@ -56,7 +56,7 @@ TEST(SheetFit, TheMarriedMarkBoxStaysInsideItsCell) {
     AnalysisWindow window(dir.path(), desktop.services());
     window.show();
     QApplication::processEvents();
-    SheetView* grid = Find<SheetView>(window, "sgVelmora");
+    SheetView* grid = Find<SheetView>(window, "sheetView");
     const QRect spouse = grid->visualRect(grid->model()->index(Row::PersonHeader, SpouseColumnOf(2020)));
     const QImage shot = grid->viewport()->grab().toImage();
     const QRect drawn = MarkBoxRect(spouse);
@@ -72,19 +72,19 @@ TEST(SheetFit, AnAmountWiderThanItsColumnWidensIt) {
     AnalysisWindow window(dir.path(), desktop.services());
     window.show();
     const int t = TaxpayerColumnOf(2019);
-    EXPECT_EQ(Find<SheetView>(window, "sgVelmora")->columnWidth(t), kYearColumnWidth);
+    EXPECT_EQ(Find<SheetView>(window, "sheetView")->columnWidth(t), kYearColumnWidth);
     const std::string wide = "123.456.789.012,34";
     window.sheet().setCell(t, Row::TaxedIncome, wide);
     window.RecalculateSheet();  // the income total (bold) holds it too
     ASSERT_EQ(window.sheet().cell(t, Row::IncomeTotal), wide);
     const QFontMetrics bold(SheetFont(true));
-    EXPECT_GE(Find<SheetView>(window, "sgVelmora")->columnWidth(t),
+    EXPECT_GE(Find<SheetView>(window, "sheetView")->columnWidth(t),
               bold.horizontalAdvance(QString::fromStdString(wide)) + 2);
-    EXPECT_EQ(Find<SheetView>(window, "sgVelmora")->columnWidth(t + 1), kYearColumnWidth);  // the spouse's stays
+    EXPECT_EQ(Find<SheetView>(window, "sheetView")->columnWidth(t + 1), kYearColumnWidth);  // the spouse's stays
 
     window.sheet().setCell(t, Row::TaxedIncome, "");
     window.RecalculateSheet();
-    EXPECT_EQ(Find<SheetView>(window, "sgVelmora")->columnWidth(t), kYearColumnWidth);
+    EXPECT_EQ(Find<SheetView>(window, "sheetView")->columnWidth(t), kYearColumnWidth);
 }
 
 }  // namespace
