@@ -65,6 +65,10 @@
 namespace skartina {
 namespace {
 
+constexpr QSize kWindowSize(1340, 700);
+// What a window manager adds around a window: its title bar and borders.
+constexpr QSize kFrameAllowance(10, 36);
+
 QToolButton* ImageButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, const char* hint) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
@@ -82,12 +86,15 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     : QDialog(parent), workDir_(workDir), desktop_(std::move(desktop)) {
     setObjectName("analysisWindow");
     setWindowTitle("Πληροφόρηση από Α.Α.Δ.Ε.");
-    resize(1280, 860);
-    // On a smaller screen (a 1366 × 768 laptop) the window takes the whole
-    // screen, so the sheet shows down to its final balance.
+    // A 1366 × 768 laptop holds it un-maximised with its frame (at most 1366 × 740
+    // outside) and still shows the sheet down to its final balance.
+    resize(kWindowSize);
+    // A smaller screen gets the whole screen.
     if (const QScreen* shown = screen()) {
         const QSize available = shown->availableGeometry().size();
-        if (available.width() < width() || available.height() < height()) setWindowState(Qt::WindowMaximized);
+        const QSize outside = kWindowSize + kFrameAllowance;
+        if (available.width() < outside.width() || available.height() < outside.height())
+            setWindowState(Qt::WindowMaximized);
     }
 
     // Client fields.
@@ -121,9 +128,9 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     portalPasswordEdit_->setObjectName("portalPasswordEdit");
     portalPasswordEdit_->setEchoMode(QLineEdit::Password);
     auto* portalLayout = new QGridLayout(portal);
-    portalLayout->addWidget(new QLabel("UserName", portal), 0, 0);
+    portalLayout->addWidget(new QLabel("Όνομα χρήστη", portal), 0, 0);
     portalLayout->addWidget(portalUserEdit_, 0, 1);
-    portalLayout->addWidget(new QLabel("Password", portal), 1, 0);
+    portalLayout->addWidget(new QLabel("Κωδικός", portal), 1, 0);
     portalLayout->addWidget(portalPasswordEdit_, 1, 1);
     // The run of every ticked year and the portal's kept documents sit with the
     // portal's credentials: the year column has no height to spare on a laptop.
@@ -176,7 +183,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     specialLayout->addWidget(extraWaitEdit_, 1, 0);
     specialLayout->addWidget(up, 1, 1);
     specialLayout->addWidget(down, 1, 2);
-    specialLayout->addWidget(new QLabel("sec", special), 1, 3);
+    specialLayout->addWidget(new QLabel("δευτ.", special), 1, 3);
     reportTakenLabel_ = new QLabel(special);
     reportTakenLabel_->setObjectName("reportTakenLabel");
     reportTakenLabel_->setFrameShape(QFrame::Panel);

@@ -104,9 +104,9 @@ OfficeRunWindow::OfficeRunWindow(const std::filesystem::path& workDir, QWidget* 
     portalPasswordEdit_ = new QLineEdit(options);
     portalPasswordEdit_->setObjectName("portalPasswordEdit");
     portalPasswordEdit_->setEchoMode(QLineEdit::Password);
-    grid->addWidget(new QLabel("UserName", options), 2, 0);
+    grid->addWidget(new QLabel("Όνομα χρήστη", options), 2, 0);
     grid->addWidget(portalUserEdit_, 2, 1);
-    grid->addWidget(new QLabel("Password", options), 2, 2);
+    grid->addWidget(new QLabel("Κωδικός", options), 2, 2);
     grid->addWidget(portalPasswordEdit_, 2, 3);
     extraWaitEdit_ = new QSpinBox(options);
     extraWaitEdit_->setObjectName("extraWaitEdit");

@@ -8,6 +8,8 @@
 #include "support/GuiTestSupport.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
 #include <QImage>
 #include <QScreen>
 #include <QTest>
@@ -85,6 +87,53 @@ TEST(SheetFit, AnAmountWiderThanItsColumnWidensIt) {
     window.sheet().setCell(t, Row::TaxedIncome, "");
     window.RecalculateSheet();
     EXPECT_EQ(Find<SheetView>(window, "sheetView")->columnWidth(t), kYearColumnWidth);
+}
+
+TEST(SheetFit, TheWindowWithItsFrameFitsALaptopScreen) {
+    TempDir dir;
+    FakeDesktop desktop;
+    AnalysisWindow window(dir.path(), desktop.services());
+    // 1366 × 740 outside at most: the frame a window manager adds (about 36 pixels) included.
+    // A screen with less room than that opens it maximised.
+    const QSize available = window.screen()->availableGeometry().size();
+    const bool smaller = available.width() < 1366 || available.height() < 736;
+    EXPECT_EQ(bool(window.windowState() & Qt::WindowMaximized), smaller) << available.width() << "x" << available.height();
+    EXPECT_LE(window.width() + 10, 1366);
+    EXPECT_LE(window.height() + 36, 740);
+}
+
+TEST(SheetFit, EndAndCtrlEndKeepTheHeaderRowsAndTheCaptionsInSight) {
+    TempDir dir;
+    FakeDesktop desktop;
+    AnalysisWindow window(dir.path(), desktop.services());
+    window.setWindowState(Qt::WindowNoState);
+    window.resize(900, 500);  // smaller than the sheet both ways
+    window.show();
+    QApplication::processEvents();
+    SheetView* grid = Find<SheetView>(window, "sheetView");
+    auto* headers = Find<QTableView>(*grid, "sheetHeaders");
+    const int frozen = grid->rowHeight(Row::YearHeader) + grid->rowHeight(Row::PersonHeader);
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(Row::TaxedIncome, 1));
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_End, Qt::NoModifier}, std::pair{Qt::Key_End, Qt::ControlModifier}}) {
+        QTest::keyClick(grid, key, modifiers);
+        QApplication::processEvents();
+        const QModelIndex current = grid->currentIndex();
+        EXPECT_GT(current.column(), 10) << "End goes to the last year";
+        const QRect cell = grid->visualRect(current);
+        // The cell in sight, not under the headers or the captions.
+        EXPECT_GE(cell.top(), frozen) << modifiers;
+        EXPECT_GE(cell.left(), grid->columnWidth(0)) << modifiers;
+        EXPECT_LE(cell.bottom(), grid->viewport()->height()) << modifiers;
+        // The headers show the years of the columns in sight, over them.
+        EXPECT_TRUE(headers->isVisible());
+        EXPECT_EQ(headers->horizontalScrollBar()->value(), grid->horizontalScrollBar()->value());
+        EXPECT_EQ(headers->geometry().height(), frozen);
+        // A press on the header row reaches the header's cell, whatever the scroll.
+        EXPECT_EQ(grid->indexAt(QPoint(cell.center().x(), 2)).row(), Row::YearHeader);
+        EXPECT_EQ(grid->indexAt(QPoint(cell.center().x(), 2)).column(), grid->columnAt(cell.center().x()));
+    }
+    EXPECT_GT(grid->verticalScrollBar()->value(), 0) << "Ctrl+End scrolled down";
 }
 
 }  // namespace
