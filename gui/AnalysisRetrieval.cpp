@@ -17,6 +17,7 @@
 #include "portal/YearSources.h"
 #include "sheet/SavedAnalysis.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -68,6 +69,7 @@ void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
                                                             accountantBox_, portalUserEdit_, portalPasswordEdit_,
                                                             extraWaitEdit_, fixedPausesBox_, versionsButton_})
         command->setEnabled(enabled);
+    for (QAction* command : sheetCommands_) command->setEnabled(enabled);
 }
 
 std::filesystem::path AnalysisWindow::sourcesFolder() const {

@@ -156,9 +156,9 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     printButton_->setIcon(QIcon(PrinterPicture(QSize(32, 32))));
     printButton_->setPopupMode(QToolButton::InstantPopup);
     auto* printMenu = new QMenu(printButton_);
-    savePdfAction_ = printMenu->addAction("Αποθήκευση ως PDF");
+    savePdfAction_ = printMenu->addAction("Αποθήκευση ως &PDF");
     savePdfAction_->setObjectName("savePdfAction");
-    printAction_ = printMenu->addAction("Εκτύπωση...");
+    printAction_ = printMenu->addAction("Ε&κτύπωση...");
     printAction_->setObjectName("printAction");
     printButton_->setMenu(printMenu);
     auto* editingLayout = new QHBoxLayout(editing);
@@ -208,6 +208,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     auto* yearsPanel = new QWidget(this);
     auto* yearsLayout = new QGridLayout(yearsPanel);
     yearsLayout->setVerticalSpacing(2);
+    yearsLayout->setContentsMargins(0, 0, 4, 0);
     firstYearEdit_ = new IntegerEdit(yearsPanel);
     firstYearEdit_->setObjectName("firstYearEdit");
     firstYearEdit_->setText("2000");
@@ -266,8 +267,12 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     body->addWidget(yearsPanel);
     body->addWidget(tabs, 1);
     auto* layout = new QVBoxLayout(this);
+    // Narrow margins: on a laptop every row of height goes to the sheet and the year column.
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setSpacing(4);
     layout->addLayout(top);
     layout->addLayout(body, 1);
+    buildMenus(layout);
 
     // Handlers.
     connect(taxNumberEdit_, &AfmEdit::exited, this, [this] { onTaxNumberLeft(); });

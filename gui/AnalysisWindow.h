@@ -25,6 +25,9 @@ class QCheckBox;
 class QLabel;
 class QAction;
 class QLineEdit;
+class QKeySequence;
+class QMenu;
+class QVBoxLayout;
 class QPrinter;
 class QPushButton;
 class QTableView;
@@ -136,6 +139,14 @@ public:
     // Opens the kept version into the sheet.
     void OpenVersion(const std::filesystem::path& version);
 
+    // The sheet's commands (its menu, its context menu, Ctrl+C, Ctrl+V, Delete):
+    // the selected cells to the clipboard as tab-separated lines; the
+    // clipboard's amounts into the cells from the current one on; the
+    // selected cells emptied. Only cells that take typing change.
+    void copySelectedCells();
+    void pasteIntoSheet();
+    void clearSelectedCells();
+
     // The grid's reactions: a click or a move of the current cell, a press on
     // a person header, Enter.
     void onSheetCellReached();
@@ -207,6 +218,10 @@ private:
     void finishRun(const BatchResult& result, const E1CodeTable& e1);
     void tellYearEnd(const BatchResult& result);
     void tellRunEnd(const BatchResult& result);
+    // The menu bar, the shortcuts and the sheet's context menu.
+    void buildMenus(QVBoxLayout* layout);
+    QAction* addCommand(QMenu* menu, const char* name, const char* text, const QKeySequence& keys,
+                        std::function<void()> run);
     void refreshGrid();
     // Runs the work; a failure is told to the user. False when it failed.
     bool attempt(const std::function<void()>& work);
@@ -232,6 +247,10 @@ private:
     QToolButton* printButton_;  // its menu: savePdfAction_, printAction_
     QAction* savePdfAction_;
     QAction* printAction_;
+    QAction* copyAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
+    QAction* clearAction_ = nullptr;
+    QList<QAction*> sheetCommands_;  // greyed out while a retrieval runs
     IntegerEdit* extraWaitEdit_;
     QCheckBox* fixedPausesBox_;  // the patient mode: the portal's fixed pauses besides the waits
     IntegerEdit* firstYearEdit_;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/HelpWindow.h"
 
+#include "startup/HelpFile.h"
 #include "startup/ProductInfo.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -32,6 +34,17 @@ HelpWindow::HelpWindow(const std::filesystem::path& page, const QString& onlineU
     layout->addWidget(onlineLabel_);
     layout->addWidget(close, 0, Qt::AlignRight);
     resize(760, 620);
+}
+
+void ShowInstructions(const DesktopServices& desktop, QWidget* parent) {
+    const QString online = QString::fromStdString(ProductHost() + kHelpPath);
+    const auto page = ShippedHelpFile(QApplication::applicationDirPath().toStdString());
+    if (page.empty()) {
+        if (!desktop.open(online)) desktop.prompter->inform(NotOpenedSentence(online));
+        return;
+    }
+    HelpWindow help(page, online, parent);
+    help.exec();
 }
 
 }  // namespace skartina

@@ -53,55 +53,55 @@ MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices des
     : QMainWindow(parent), workDir_(workDir), desktop_(std::move(desktop)), http_(http) {
     setObjectName("mainWindow");
 
-    QMenu* file = menuBar()->addMenu("Αρχείο");
+    QMenu* file = menuBar()->addMenu("&Αρχείο");
     // Saving and printing belong to the analysis window; here they stay greyed out.
-    QAction* menuSave = file->addAction("Αποθήκευση");
+    QAction* menuSave = file->addAction("&Αποθήκευση");
     menuSave->setObjectName("saveAction");
     menuSave->setShortcut(Qt::Key_F2);
-    QAction* menuSaveAs = file->addAction("Αποθήκευση Ως...");
+    QAction* menuSaveAs = file->addAction("Αποθήκευση &Ως...");
     menuSaveAs->setObjectName("saveAsAction");
-    QAction* menuPrint = file->addAction("Εκτύπωση");
+    QAction* menuPrint = file->addAction("&Εκτύπωση");
     menuPrint->setObjectName("printAction");
     for (QAction* inert : {menuSave, menuSaveAs, menuPrint}) inert->setEnabled(false);
     file->addSeparator();
-    exitAction_ = file->addAction("Έξοδος");
+    exitAction_ = file->addAction("Έ&ξοδος");
     exitAction_->setObjectName("exitAction");
     exitAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* clients = menuBar()->addMenu("Φορολογούμενοι");
-    newClientAction_ = clients->addAction("Νέος Φορολογούμενος");
+    QMenu* clients = menuBar()->addMenu("&Φορολογούμενοι");
+    newClientAction_ = clients->addAction("&Νέος Φορολογούμενος");
     newClientAction_->setObjectName("newClientAction");
-    clientListAction_ = clients->addAction("Κατάλογος");
+    clientListAction_ = clients->addAction("&Κατάλογος");
     clientListAction_->setObjectName("clientListAction");
     connect(newClientAction_, &QAction::triggered, this, &MainWindow::onNewClientTriggered);
     connect(clientListAction_, &QAction::triggered, this, &MainWindow::onClientListTriggered);
     clients->addSeparator();
-    importClientsAction_ = clients->addAction("Εισαγωγή πελατών από αρχείο");
+    importClientsAction_ = clients->addAction("&Εισαγωγή πελατών από αρχείο");
     importClientsAction_->setObjectName("importClientsAction");
     connect(importClientsAction_, &QAction::triggered, this, &MainWindow::onImportClientsTriggered);
-    officeRunAction_ = clients->addAction("Άντληση στοιχείων όλων των πελατών");
+    officeRunAction_ = clients->addAction("Ά&ντληση στοιχείων όλων των πελατών");
     officeRunAction_->setObjectName("officeRunAction");
     connect(officeRunAction_, &QAction::triggered, this, &MainWindow::onOfficeRunTriggered);
 
-    QMenu* analysis = menuBar()->addMenu("Ανάλωση κεφαλαίου");
-    analysisAction_ = analysis->addAction("Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
+    QMenu* analysis = menuBar()->addMenu("Ανάλωση &κεφαλαίου");
+    analysisAction_ = analysis->addAction("&Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
     analysisAction_->setObjectName("analysisAction");
     connect(analysisAction_, &QAction::triggered, this, &MainWindow::onAnalysisTriggered);
 
-    QMenu* tools = menuBar()->addMenu("Βοηθητικά");
+    QMenu* tools = menuBar()->addMenu("&Βοηθητικά");
     aboutAction_ = tools->addAction("About");
     aboutAction_->setObjectName("aboutAction");
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::onAboutTriggered);
-    versionCheckAction_ = tools->addAction("Έλεγχος Νέας Έκδοσης");
+    versionCheckAction_ = tools->addAction("&Έλεγχος Νέας Έκδοσης");
     versionCheckAction_->setObjectName("versionCheckAction");
     connect(versionCheckAction_, &QAction::triggered, this, &MainWindow::onVersionCheckTriggered);
-    autoCheckAction_ = tools->addAction("Αυτόματος έλεγχος νέων εκδόσεων κατα την εκκίνηση");
+    autoCheckAction_ = tools->addAction("&Αυτόματος έλεγχος νέων εκδόσεων κατα την εκκίνηση");
     autoCheckAction_->setObjectName("autoCheckAction");
     autoCheckAction_->setCheckable(true);
     connect(autoCheckAction_, &QAction::triggered, this, &MainWindow::onAutoCheckTriggered);
 
-    helpAction_ = menuBar()->addAction("Σύντομες οδηγίες");
+    helpAction_ = menuBar()->addAction("&Σύντομες οδηγίες");
     helpAction_->setObjectName("helpAction");
     connect(helpAction_, &QAction::triggered, this, &MainWindow::onHelpTriggered);
 
@@ -278,17 +278,7 @@ void MainWindow::onVersionCheckTriggered() {
     if (!KeepRunning) close();  // an installer was started
 }
 
-void MainWindow::onHelpTriggered() {
-    // An office may work offline: the shipped page first, the host's page as a link in it.
-    const QString online = QString::fromStdString(ProductHost() + kHelpPath);
-    const auto page = ShippedHelpFile(QApplication::applicationDirPath().toStdString());
-    if (page.empty()) {
-        openPage(online.toStdString());
-        return;
-    }
-    HelpWindow help(page, online, this);
-    help.exec();
-}
+void MainWindow::onHelpTriggered() { ShowInstructions(desktop_, this); }
 
 void MainWindow::openPage(const std::string& address) {
     const QString page = QString::fromStdString(address);

@@ -116,6 +116,8 @@ QWidget* SheetDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     editor->setFrame(false);
     editor->setAlignment(Qt::AlignRight);
     const CellPos cell{index.column(), index.row()};
+    // What Escape puts back: the cell follows the editor as the user types.
+    editor->setProperty("before", index.data(Qt::EditRole));
     connect(editor, &QLineEdit::textEdited, this, [this, editor, cell] {
         // Told first, while the cell still holds its text from before; then
         // the cell follows the editor as the user types.
@@ -146,7 +148,17 @@ bool SheetDelegate::eventFilter(QObject* object, QEvent* event) {
             emit enterPressed();
             return true;
         }
-        const auto* line = qobject_cast<QLineEdit*>(object);
+        auto* line = qobject_cast<QLineEdit*>(object);
+        // Escape gives up the typing: the cell gets its text back and the editor closes.
+        if (line && key == Qt::Key_Escape) {
+            const QString before = line->property("before").toString();
+            if (line->text() != before) {
+                line->setText(before);
+                emit commitData(line);
+            }
+            emit closeEditor(line, QAbstractItemDelegate::NoHint);
+            return true;
+        }
         // The numeric keypad's decimal key is the decimal comma, whatever the
         // keyboard layout makes of it.
         const auto* typed = static_cast<QKeyEvent*>(event);

@@ -70,7 +70,16 @@ TEST(AnalysisEditing, EscapeLeavesTheCellEditorAndNeverTheWindow) {
     QTest::keyClick(editor, Qt::Key_Escape);
     QApplication::processEvents();
     EXPECT_TRUE(f.window.isVisible());
-    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "500");  // the typed amount stays
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "") << "Escape gives the typing up";
+    // An amount entered before comes back as it was.
+    QTest::keyClicks(f.enter(t, Row::TaxedIncome), "500");
+    QTest::keyClick(f.editor(), Qt::Key_Return);
+    const std::string entered = f.cell(t, Row::TaxedIncome);
+    EXPECT_EQ(entered, "500,00");
+    QTest::keyClicks(f.enter(t, Row::TaxedIncome), "7");
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), entered);
     // A second Escape reaches the grid, then the window: both stay.
     QTest::keyClick(f.grid(), Qt::Key_Escape);
     QTest::keyClick(&f.window, Qt::Key_Escape);

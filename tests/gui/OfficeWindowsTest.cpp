@@ -37,7 +37,7 @@ TEST(OfficeWindows, TheMainWindowImportsAClientListAndTellsItsBadLines) {
     FakeDesktop desktop;
     FakeHttp http;
     MainWindow main(dir.path(), desktop.services(), http);
-    EXPECT_EQ(Find<QAction>(main, "importClientsAction")->text(), "Εισαγωγή πελατών από αρχείο");
+    EXPECT_EQ(Find<QAction>(main, "importClientsAction")->text().remove(QChar('&')), "Εισαγωγή πελατών από αρχείο");
     test::WriteBytes(dir / "list.csv", "ΑΦΜ;Επώνυμο\n123456783;ΠΑΠΑΣ\n123456789;ΛΑΘΟΣ\n");
     main.ImportClientsFrom(dir / "list.csv");
     ASSERT_EQ(desktop.prompter.informed.size(), 1u);
