@@ -2,7 +2,7 @@
 <!-- SPDX-License-Identifier: GPL-3.0-or-later -->
 <!DOCTYPE TS>
 <!-- Greek for the texts of Qt itself that the program shows: message box buttons,
-     the edit fields' context menu, the print dialog. Debian ships no Greek translation of them.
+     the edit fields' context menu, the print and file dialogs. Debian ships no Greek translation of them.
      The print dialog's parts (QPrintWidget, QPageSetupWidget, QUnixPrintWidget, ...) share the
      texts of the context QPrintDialog, kept there once (PrintDialogTranslator). -->
 <TS version="2.1" language="el_GR">
@@ -590,6 +590,222 @@
     <message>
         <source>Conflict</source>
         <translation>Σύγκρουση</translation>
+    </message>
+</context>
+<context>
+    <name>QFileDialog</name>
+    <message>
+        <source>Look in:</source>
+        <translation>Αναζήτηση σε:</translation>
+    </message>
+    <message>
+        <source>File &amp;name:</source>
+        <translation>Όνομα &amp;αρχείου:</translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation>Όνομα αρχείου:</translation>
+    </message>
+    <message>
+        <source>Files of type:</source>
+        <translation>Αρχεία τύπου:</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>Ά&amp;νοιγμα</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>Α&amp;ποθήκευση</translation>
+    </message>
+    <message>
+        <source>&amp;Choose</source>
+        <translation>&amp;Επιλογή</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Άνοιγμα</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Αποθήκευση ως</translation>
+    </message>
+    <message>
+        <source>Find Directory</source>
+        <translation>Εύρεση φακέλου</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Πίσω</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Εμπρός</translation>
+    </message>
+    <message>
+        <source>Parent Directory</source>
+        <translation>Γονικός φάκελος</translation>
+    </message>
+    <message>
+        <source>Create New Folder</source>
+        <translation>Νέος φάκελος</translation>
+    </message>
+    <message>
+        <source>List View</source>
+        <translation>Προβολή λίστας</translation>
+    </message>
+    <message>
+        <source>Detail View</source>
+        <translation>Προβολή λεπτομερειών</translation>
+    </message>
+    <message>
+        <source>Sidebar</source>
+        <translation>Πλευρική στήλη</translation>
+    </message>
+    <message>
+        <source>Directory:</source>
+        <translation>Φάκελος:</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>Όλα τα αρχεία (*)</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>Νέος φάκελος</translation>
+    </message>
+    <message>
+        <source>&amp;Rename</source>
+        <translation>&amp;Μετονομασία</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Διαγραφή</translation>
+    </message>
+    <message>
+        <source>Show &amp;hidden files</source>
+        <translation>Εμφάνιση &amp;κρυφών αρχείων</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>&amp;Νέος φάκελος</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>Το %1 υπάρχει ήδη.
+Να αντικατασταθεί;</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete '%1'?</source>
+        <translation>Να διαγραφεί το «%1»;</translation>
+    </message>
+    <message>
+        <source>Recent Places</source>
+        <translation>Πρόσφατα</translation>
+    </message>
+    <message>
+        <source>My Computer</source>
+        <translation>Ο υπολογιστής μου</translation>
+    </message>
+    <message>
+        <source>Go back</source>
+        <translation>Πίσω</translation>
+    </message>
+    <message>
+        <source>Go forward</source>
+        <translation>Εμπρός</translation>
+    </message>
+    <message>
+        <source>Go to the parent directory</source>
+        <translation>Στον γονικό φάκελο</translation>
+    </message>
+    <message>
+        <source>Create a New Folder</source>
+        <translation>Δημιουργία νέου φακέλου</translation>
+    </message>
+    <message>
+        <source>Change to list view mode</source>
+        <translation>Προβολή λίστας</translation>
+    </message>
+    <message>
+        <source>Change to detail view mode</source>
+        <translation>Προβολή λεπτομερειών</translation>
+    </message>
+    <message>
+        <source>%1
+File not found.
+Please verify the correct file name was given.</source>
+        <translation>%1
+Το αρχείο δεν βρέθηκε.
+Ελέγξτε ότι το όνομα είναι σωστό.</translation>
+    </message>
+    <message>
+        <source>%1
+Directory not found.
+Please verify the correct directory name was given.</source>
+        <translation>%1
+Ο φάκελος δεν βρέθηκε.
+Ελέγξτε ότι το όνομα είναι σωστό.</translation>
+    </message>
+    <message>
+        <source>Directories</source>
+        <translation>Φάκελοι</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Αρχεία</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Αφαίρεση</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Καθαρισμός</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Όνομα</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Μέγεθος</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Τύπος</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Είδος</translation>
+    </message>
+    <message>
+        <source>Date Modified</source>
+        <translation>Ημερομηνία αλλαγής</translation>
+    </message>
+    <message>
+        <source>Computer</source>
+        <translation>Υπολογιστής</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Φάκελος</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Αρχείο</translation>
     </message>
 </context>
 </TS>
