@@ -360,11 +360,16 @@ void AnalysisWindow::refreshGrid() {
         for (int r = 0; r < grid_.rowCount(); ++r) sheetView_->setRowHeight(r, SheetView::kRowHeight);
         sheetView_->syncFrozenColumn();
     }
-    // An amount wider than its column widens it: a cut amount would read as another number.
-    for (int c = 1; c < grid_.columnCount(); ++c) {
-        const int width = std::max(kYearColumnWidth, SheetCellTextWidth(grid_, c));
-        if (sheetView_->columnWidth(c) != width) sheetView_->setColumnWidth(c, width);
-    }
+    // Every year column as wide as the widest amount of the sheet (a cut amount
+    // would read as another number), one width for all, so that columns keep
+    // their places. Applied once the event in hand is over: the press that left
+    // a cell lands on the cell it was aimed at before anything moves.
+    int width = kYearColumnWidth;
+    for (int c = 1; c < grid_.columnCount(); ++c) width = std::max(width, SheetCellTextWidth(grid_, c));
+    QTimer::singleShot(0, this, [this, width] {
+        for (int c = 1; c < model_->columnCount(); ++c)
+            if (sheetView_->columnWidth(c) != width) sheetView_->setColumnWidth(c, width);
+    });
 }
 
 void AnalysisWindow::BuildSheetLayout() {
