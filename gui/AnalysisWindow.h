@@ -218,6 +218,13 @@ private:
     void finishRun(const BatchResult& result, const E1CodeTable& e1);
     void tellYearEnd(const BatchResult& result);
     void tellRunEnd(const BatchResult& result);
+    // The window's parts (AnalysisWindowParts.cpp).
+    QWidget* buildClientFields();
+    QWidget* buildPortalFields();
+    QWidget* buildEditingButtons();
+    QWidget* buildSpecialSettings();
+    QWidget* buildYearColumn();
+    QWidget* buildSheet();
     // The menu bar, the shortcuts and the sheet's context menu.
     void buildMenus(QVBoxLayout* layout);
     QAction* addCommand(QMenu* menu, const char* name, const char* text, const QKeySequence& keys,
