@@ -6,9 +6,11 @@
 #include "gui/AnalysisWindow.h"
 
 #include "gui/HelpWindow.h"
+#include "gui/SheetDelegate.h"
 #include "gui/SheetModel.h"
 #include "gui/SheetView.h"
 #include "sheet/Amount.h"
+#include "startup/Settings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
 
 namespace skartina {
 
@@ -60,6 +63,12 @@ void AnalysisWindow::buildMenus(QVBoxLayout* layout) {
         action->setShortcutContext(Qt::WidgetShortcut);
         sheetView_->addAction(action);
     }
+    sheet->addSeparator();
+    QAction* zoomIn = addCommand(sheet, "zoomInAction", "&Μεγέθυνση", QKeySequence::ZoomIn, [this] { zoomSheet(+1); });
+    // Ctrl and the "+" without Shift, as the key is marked "=" on most keyboards.
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    addCommand(sheet, "zoomOutAction", "&Σμίκρυνση", QKeySequence::ZoomOut, [this] { zoomSheet(-1); });
+    addCommand(sheet, "zoomResetAction", "Κανονικό &μέγεθος", QKeySequence(Qt::CTRL | Qt::Key_0), [this] { zoomSheet(0); });
     sheetCommands_.push_back(pasteAction_);
     sheetCommands_.push_back(clearAction_);
 
@@ -82,6 +91,29 @@ void AnalysisWindow::buildMenus(QVBoxLayout* layout) {
         menu.exec(sheetView_->viewport()->mapToGlobal(at));
     });
     layout->setMenuBar(bar);
+}
+
+void AnalysisWindow::zoomSheet(int step) {
+    static constexpr int kSteps[] = {50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
+    const int now = SheetZoomPercent();
+    int percent = 100;
+    if (step > 0) {
+        const auto* next = std::upper_bound(std::begin(kSteps), std::end(kSteps), now);
+        percent = next == std::end(kSteps) ? kSteps[std::size(kSteps) - 1] : *next;
+    } else if (step < 0) {
+        const auto* at = std::lower_bound(std::begin(kSteps), std::end(kSteps), now);
+        percent = at == std::begin(kSteps) ? kSteps[0] : *(at - 1);
+    }
+    if (percent == now) return;
+    CommitOpenEdit();
+    SetSheetZoomPercent(percent);
+    try {
+        SetSheetZoom(workDir_, percent);
+    } catch (const std::exception&) {
+        // Not remembered: the sheet is zoomed all the same.
+    }
+    refreshGrid(true);
+    sheetView_->viewport()->update();
 }
 
 namespace {

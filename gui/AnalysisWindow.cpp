@@ -4,6 +4,7 @@
 #include "gui/QtText.h"
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
+#include "startup/Settings.h"
 #include "registry/AfmCheck.h"
 #include "registry/TaxpayerRecord.h"
 #include "gui/ClientListWindow.h"
@@ -155,6 +156,8 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
         button->setDefault(false);
     }
 
+    // The sheet as large as it was last left.
+    SetSheetZoomPercent(SheetZoom(workDir_));
     // As a new window: 2003 to 2020.
     syncYearBoxes();
     BuildSheetLayout();
@@ -190,20 +193,21 @@ void AnalysisWindow::syncYearBoxes() {
     }
 }
 
-void AnalysisWindow::refreshGrid() {
-    if (model_->refresh()) {
+void AnalysisWindow::refreshGrid(bool relayout) {
+    const bool resized = model_->refresh();
+    if (resized || relayout) {
         sheetView_->clearSpans();
-        sheetView_->setColumnWidth(0, 253);
+        sheetView_->setColumnWidth(0, Zoomed(253));
         for (int c = 1; c < grid_.columnCount(); ++c)
             if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sheetView_->setSpan(Row::YearHeader, c, 1, 2);
-        for (int r = 0; r < grid_.rowCount(); ++r) sheetView_->setRowHeight(r, SheetView::kRowHeight);
+        for (int r = 0; r < grid_.rowCount(); ++r) sheetView_->setRowHeight(r, Zoomed(SheetView::kRowHeight));
         sheetView_->syncFrozenColumn();
     }
     // Every year column as wide as the widest amount of the sheet (a cut amount
     // would read as another number), one width for all, so that columns keep
     // their places. Applied once the event in hand is over: the press that left
     // a cell lands on the cell it was aimed at before anything moves.
-    int width = kYearColumnWidth;
+    int width = Zoomed(kYearColumnWidth);
     for (int c = 1; c < grid_.columnCount(); ++c) width = std::max(width, SheetCellTextWidth(grid_, c));
     QTimer::singleShot(0, this, [this, width] {
         for (int c = 1; c < model_->columnCount(); ++c)

@@ -229,7 +229,10 @@ private:
     void buildMenus(QVBoxLayout* layout);
     QAction* addCommand(QMenu* menu, const char* name, const char* text, const QKeySequence& keys,
                         std::function<void()> run);
-    void refreshGrid();
+    // The grid after the sheet changed; `relayout`: its rows and captions sized again (a zoom).
+    void refreshGrid(bool relayout = false);
+    // The sheet's zoom, in steps (+1 larger, -1 smaller, 0 back to 100 %), remembered in the data folder.
+    void zoomSheet(int step);
     // Runs the work; a failure is told to the user. False when it failed.
     bool attempt(const std::function<void()>& work);
     // Writes the sheet next to the analysis file under the extension's name and opens it.

@@ -34,9 +34,17 @@ void PaintMarkBox(QPainter* p, const QRect& box, bool ticked) {
 
 }  // namespace
 
+namespace {
+int zoomPercent = 100;
+}  // namespace
+
+int SheetZoomPercent() { return zoomPercent; }
+void SetSheetZoomPercent(int percent) { zoomPercent = std::clamp(percent, 50, 300); }
+int Zoomed(int pixels) { return pixels * zoomPercent / 100; }
+
 QFont SheetFont(bool bold) {
     QFont font("Arial");
-    font.setPixelSize(9);
+    font.setPixelSize(Zoomed(9));
     font.setBold(bold);
     return font;
 }

@@ -13,7 +13,8 @@ namespace {
 // Rows as low as the grid's 9-pixel font allows: the header's own minimum
 // follows the style's font and would make them 18 pixels.
 void UseSheetRows(QTableView* view) {
-    view->verticalHeader()->setMinimumSectionSize(SheetView::kRowHeight);
+    // Low enough for the smallest zoom.
+    view->verticalHeader()->setMinimumSectionSize(SheetView::kRowHeight / 2);
     view->verticalHeader()->setDefaultSectionSize(SheetView::kRowHeight);
 }
 

@@ -140,5 +140,30 @@ TEST(AnalysisKeys, CopyAndPasteGoThroughTheClipboardAndTheContextMenuHoldsThem) 
     EXPECT_EQ(offered, (QStringList{"copyAction", "pasteAction", "clearAction"}));
 }
 
+TEST(AnalysisKeys, ZoomKeysResizeTheSheetAndTheZoomIsRemembered) {
+    KeysFixture f;
+    const auto rowHeight = [](AnalysisWindow& window) {
+        return Find<SheetView>(window, "sheetView")->rowHeight(Row::TaxedIncome);
+    };
+    ASSERT_EQ(rowHeight(f.window), 14);
+    f.grid()->setFocus();
+    QTest::keySequence(&f.window, QKeySequence(Qt::CTRL | Qt::Key_Equal));
+    QTest::keySequence(&f.window, QKeySequence::ZoomIn);
+    const int larger = rowHeight(f.window);
+    EXPECT_GT(larger, 14);
+    EXPECT_GT(Find<SheetView>(f.window, "sheetView")->columnWidth(0), 253) << "the captions grow too";
+    EXPECT_EQ(test::ReadBytes(f.dir.path() / "zoom21.ini").substr(0, 3), "125");
+    {
+        // A window opened later shows the sheet as large.
+        AnalysisWindow again(f.dir.path(), f.desktop.services());
+        EXPECT_EQ(rowHeight(again), larger);
+    }
+    QTest::keySequence(&f.window, QKeySequence(Qt::CTRL | Qt::Key_0));
+    EXPECT_EQ(rowHeight(f.window), 14);
+    QTest::keySequence(&f.window, QKeySequence::ZoomOut);
+    EXPECT_LT(rowHeight(f.window), 14);
+    QTest::keySequence(&f.window, QKeySequence(Qt::CTRL | Qt::Key_0));
+}
+
 }  // namespace
 }  // namespace skartina
