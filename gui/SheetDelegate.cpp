@@ -66,8 +66,10 @@ int SheetCellTextWidth(const SheetGrid& grid, int column) {
 
 QRect MarkBoxRect(const QRect& cell) {
     // The picture stands 50 pixels right of the cell's left edge; its 11-pixel
-    // box and outline end before the grid line of a 64-pixel column.
-    return {cell.left() + 51, cell.top() + 1, 10, 10};
+    // box and outline end before the grid line of a 64-pixel column (at 100 %;
+    // with the zoom, from the cell's right edge, so it clears the text).
+    const int size = Zoomed(10);
+    return {cell.left() + std::max(51, cell.width() - 13 * SheetZoomPercent() / 100), cell.top() + 1, size, size};
 }
 
 void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -50,6 +50,11 @@ SheetView::SheetView(QWidget* parent)
     sheetCorner_->raise();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, sheetCaptions_->verticalScrollBar(), &QScrollBar::setValue);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, sheetHeaders_->horizontalScrollBar(), &QScrollBar::setValue);
+    // A frozen view lays itself out later than the grid: once its range is known it takes the grid's place again.
+    connect(sheetHeaders_->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { sheetHeaders_->horizontalScrollBar()->setValue(horizontalScrollBar()->value()); });
+    connect(sheetCaptions_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this] { sheetCaptions_->verticalScrollBar()->setValue(verticalScrollBar()->value()); });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
         sheetHeaders_->setColumnWidth(column, width);
         if (column == 0) {
