@@ -4,8 +4,11 @@
 // same year as a run of one year, and the year button in the patient mode
 // (the fixed pauses besides the waits), side by side, for a year up to 2013
 // and one from 2014. Goal: the year button within 1.5 x the run of one year.
+// Also a second year button of the same client on the first one's kept login
+// (KeptSession) against the first, cold one, in wall time.
 
 #include "portal/BatchRetrieval.h"
+#include "portal/KeptSession.h"
 #include "browser/DevToolsBrowser.h"
 #include "portal/YearRetrieval.h"
 #include "sheet/Recalculate.h"
@@ -89,6 +92,35 @@ BENCHMARK(BM_Year2010ButtonRunAndPatient)->UseManualTime()->Iterations(1)->Unit(
 
 void BM_Year2016ButtonRunAndPatient(benchmark::State& state) { SingleAgainstBatch(state, 2016); }
 BENCHMARK(BM_Year2016ButtonRunAndPatient)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
+void BM_SecondYearButtonOnTheKeptLogin(benchmark::State& state) {
+    if (!std::filesystem::exists(BrowserConfig().chromium)) return state.SkipWithError("chromium is not installed");
+    const PortalCredentials credentials{"123456783", "demo", "demo1234", false};
+    for (auto _ : state) {
+        Portal portal;
+        SheetGrid grid;
+        BuildSheetLayout(grid, YearSelection());
+        QuietView view(grid);
+        E1CodeTable e1;
+        double wall[2] = {};
+        {
+            KeptSession session(*portal.browser, portal.hosts, PortalTiming());
+            const int years[2] = {2010, 2011};
+            for (int i = 0; i < 2; ++i) {
+                const auto start = std::chrono::steady_clock::now();
+                const BatchResult run = session.Retrieve({credentials, {years[i]}, 0, {}, false}, {}, e1, grid, view);
+                wall[i] = Since(start);
+                if (run.AnyFailed()) return state.SkipWithError("a year button failed");
+            }
+            session.End();
+        }
+        state.SetIterationTime(wall[1]);
+        state.counters["first_s"] = wall[0];
+        state.counters["second_s"] = wall[1];
+        state.counters["second_over_first"] = wall[1] / wall[0];
+    }
+}
+BENCHMARK(BM_SecondYearButtonOnTheKeptLogin)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace skartina

@@ -596,6 +596,18 @@ void DevToolsBrowser::PlaceBrowserWindow(ScreenRect place) {
           {"bounds", {{"left", place.left}, {"top", place.top}, {"width", place.width}, {"height", place.height}}}});
 }
 
+void DevToolsBrowser::MinimiseBrowserWindow() {
+    if (!HasApplication()) return;
+    std::string window = applicationWindow_;
+    if (!IsPage(window)) {
+        const std::vector<Target> pages = Pages();
+        if (pages.empty()) return;
+        window = pages.front().id;
+    }
+    const int windowId = devtools::WindowIdOf(Call("Browser.getWindowForTarget", {{"targetId", window}}));
+    Call("Browser.setWindowBounds", {{"windowId", windowId}, {"bounds", {{"windowState", "minimized"}}}});
+}
+
 void DevToolsBrowser::Navigate(const BrowserRef& browser, std::string_view address, bool bypassCache) {
     const std::string session = SessionOf(browser.window);
     WatchPage(session);

@@ -32,6 +32,7 @@ public:
     bool HasApplication() const override { return pipe_ != nullptr; }
     BrowserRef OpenApplication() override;
     void PlaceBrowserWindow(ScreenRect place) override;
+    void MinimiseBrowserWindow() override;
     void BrowserQuit() override;
 
     std::vector<OpenWindow> Windows() override;

@@ -12,13 +12,13 @@
 namespace skartina {
 
 AboutWindow::AboutWindow(const std::filesystem::path& dataFolder, QWidget* parent) : QDialog(parent) {
-    setObjectName("fiAbout");
+    setObjectName("aboutWindow");
     setWindowTitle(kAboutCaption);
     auto* picture = new QLabel(this);
     picture->setPixmap(LogoPicture(QSize(96, 96)));
     picture->setAlignment(Qt::AlignCenter);
     titleLabel_ = new QLabel(kMainCaption, this);
-    titleLabel_->setObjectName("lbTitle");
+    titleLabel_->setObjectName("titleLabel");
     QFont big = titleLabel_->font();
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
@@ -35,19 +35,19 @@ AboutWindow::AboutWindow(const std::filesystem::path& dataFolder, QWidget* paren
     auto* data = new QGroupBox("Φάκελος δεδομένων :", this);
     auto* dataLayout = new QVBoxLayout(data);
     dataFolderLabel_ = new QLabel(QString::fromStdString(dataFolder.string()), data);
-    dataFolderLabel_->setObjectName("lbDataFolder");
+    dataFolderLabel_->setObjectName("dataFolderLabel");
     dataFolderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dataLayout->addWidget(dataFolderLabel_);
 
     auto* licence = new QLabel("Ελεύθερο λογισμικό με την άδεια GNU General Public License, έκδοση 3 ή νεότερη "
                                "(GPL-3.0-or-later), χωρίς καμία εγγύηση.",
                                this);
-    licence->setObjectName("lbLicence");
+    licence->setObjectName("licenceLabel");
     licence->setWordWrap(true);
     licence->setAlignment(Qt::AlignCenter);
 
     auto* close = new QPushButton("Κλείσιμο", this);
-    close->setObjectName("btClose");
+    close->setObjectName("closeButton");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);

@@ -19,8 +19,8 @@ public:
     explicit AboutWindow(const std::filesystem::path& dataFolder, QWidget* parent = nullptr);
 
 private:
-    QLabel* titleLabel_;       // "lbTitle"
-    QLabel* dataFolderLabel_;  // "lbDataFolder"
+    QLabel* titleLabel_;       // "titleLabel"
+    QLabel* dataFolderLabel_;  // "dataFolderLabel"
 };
 
 }  // namespace skartina

@@ -7,9 +7,9 @@ namespace skartina {
 
 AnalysisListWindow::AnalysisListWindow(const std::filesystem::path& tablesDir, std::string workYear, ListRows rows,
                                DesktopServices desktop, QWidget* parent)
-    : PickListWindow(AnalysisListDescription(), std::move(rows), "sgEntypa", std::move(desktop), parent),
+    : PickListWindow(AnalysisListDescription(), std::move(rows), "rowsTable", std::move(desktop), parent),
       tablesDir_(tablesDir), workYear_(std::move(workYear)) {
-    setObjectName("fiVelmoraList");
+    setObjectName("analysisListWindow");
 }
 
 bool AnalysisListWindow::deleteRow(const ListRow& row, Prompter& prompter) {

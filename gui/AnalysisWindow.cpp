@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/AnalysisWindow.h"
 
-#include "gui/BrowserPlace.h"
 #include "gui/QtText.h"
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
+#include "startup/Settings.h"
 #include "registry/AfmCheck.h"
 #include "registry/TaxpayerRecord.h"
 #include "gui/ClientListWindow.h"
@@ -25,13 +25,10 @@
 #include "sheet/ExportTitles.h"
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
-#include "portal/PumpClock.h"
-#include "browser/PortalBrowser.h"
-#include "portal/YearRetrieval.h"
-#include "portal/BatchRetrieval.h"
 #include "portal/YearSources.h"
 #include "gui/BatchProgressWindow.h"
-#include "gui/CoveragePanel.h"
+#include "gui/RetrievalWorker.h"
+#include "portal/YearRetrieval.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -69,198 +66,37 @@
 namespace skartina {
 namespace {
 
-QToolButton* ImageButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, const char* hint) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setIconSize(QSize(32, 32));
-    button->setToolTip(QString::fromUtf8(hint));
-    button->setAutoRaise(true);
-    return button;
-}
-
+constexpr QSize kWindowSize(1340, 700);
+// What a window manager adds around a window: its title bar and borders.
+constexpr QSize kFrameAllowance(10, 36);
 
 }  // namespace
 
 AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServices desktop, QWidget* parent)
     : QDialog(parent), workDir_(workDir), desktop_(std::move(desktop)) {
-    setObjectName("fiGetTaxisInfo");
+    setObjectName("analysisWindow");
     setWindowTitle("Πληροφόρηση από Α.Α.Δ.Ε.");
-    resize(1280, 860);
-    // On a smaller screen (a 1366 × 768 laptop) the window takes the whole
-    // screen, so the sheet shows down to its final balance.
+    // A 1366 × 768 laptop holds it un-maximised with its frame (at most 1366 × 740
+    // outside) and still shows the sheet down to its final balance.
+    resize(kWindowSize);
+    // A smaller screen gets the whole screen.
     if (const QScreen* shown = screen()) {
         const QSize available = shown->availableGeometry().size();
-        if (available.width() < width() || available.height() < height()) setWindowState(Qt::WindowMaximized);
+        const QSize outside = kWindowSize + kFrameAllowance;
+        if (available.width() < outside.width() || available.height() < outside.height())
+            setWindowState(Qt::WindowMaximized);
     }
-
-    // Client fields.
-    auto* taxpayer = new QGroupBox("Στοιχεία υπόχρεου", this);
-    taxNumberEdit_ = new AfmEdit(taxpayer);
-    taxNumberEdit_->setObjectName("edAFM");
-    chooseClientButton_ = new QToolButton(taxpayer);
-    chooseClientButton_->setObjectName("sbGetCustom");
-    chooseClientButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    // A speed button: clicked, never tabbed to, so Enter after the tax number reaches the name.
-    chooseClientButton_->setFocusPolicy(Qt::NoFocus);
-    nameEdit_ = new QLineEdit(taxpayer);
-    nameEdit_->setObjectName("edBigName");
-    marriedAllYearsBox_ = new QCheckBox("Εγγάμος σε όλα τα έτη", taxpayer);
-    marriedAllYearsBox_->setObjectName("cbEggamos");
-    accountantBox_ = new QCheckBox("Λογιστής με εξουσιοδοτήσεις από Φ.Π.", taxpayer);
-    accountantBox_->setObjectName("cbLogistis");
-    auto* taxpayerLayout = new QGridLayout(taxpayer);
-    taxpayerLayout->addWidget(new QLabel("Α.Φ.Μ.", taxpayer), 0, 0);
-    taxpayerLayout->addWidget(taxNumberEdit_, 0, 1);
-    taxpayerLayout->addWidget(chooseClientButton_, 0, 2);
-    taxpayerLayout->addWidget(new QLabel("Επώνυμο/ία", taxpayer), 1, 0);
-    taxpayerLayout->addWidget(nameEdit_, 1, 1, 1, 2);
-    taxpayerLayout->addWidget(marriedAllYearsBox_, 2, 0, 1, 3);
-    taxpayerLayout->addWidget(accountantBox_, 3, 0, 1, 3);
-
-    auto* portal = new QGroupBox("Στοιχεία εισόδου στην ΑΑΔΕ", this);
-    portalUserEdit_ = new QLineEdit(portal);
-    portalUserEdit_->setObjectName("edUserName");
-    portalPasswordEdit_ = new QLineEdit(portal);
-    portalPasswordEdit_->setObjectName("edPassword");
-    portalPasswordEdit_->setEchoMode(QLineEdit::Password);
-    auto* portalLayout = new QGridLayout(portal);
-    portalLayout->addWidget(new QLabel("UserName", portal), 0, 0);
-    portalLayout->addWidget(portalUserEdit_, 0, 1);
-    portalLayout->addWidget(new QLabel("Password", portal), 1, 0);
-    portalLayout->addWidget(portalPasswordEdit_, 1, 1);
-    // The run of every ticked year and the portal's kept documents sit with the
-    // portal's credentials: the year column has no height to spare on a laptop.
-    retrieveAllYearsButton_ = new QPushButton(QString::fromStdString(kBatchButtonCaption), portal);
-    retrieveAllYearsButton_->setObjectName("btAllYears");
-    portalLayout->addWidget(retrieveAllYearsButton_, 2, 0, 1, 2);
-    portalDocumentsButton_ = new QPushButton("Έγγραφα Α.Α.Δ.Ε. του πελάτη", portal);
-    portalDocumentsButton_->setObjectName("btSources");
-    // The sheet's earlier versions beside the documents: no row to spare.
-    versionsButton_ = new QPushButton("Προηγούμενες εκδόσεις", portal);
-    versionsButton_->setObjectName("btVersions");
-    auto* kept = new QHBoxLayout;
-    kept->addWidget(portalDocumentsButton_);
-    kept->addWidget(versionsButton_);
-    portalLayout->addLayout(kept, 3, 0, 1, 2);
-
-    auto* editing = new QGroupBox("Επεξεργασία δήλωσης", this);
-    saveButton_ = ImageButton(editing, "imSave", QStyle::SP_DialogSaveButton, "Αποθήκευση δήλωσης");
-    openButton_ = ImageButton(editing, "imOpen", QStyle::SP_DialogOpenButton, "Άνοιγμα δήλωσης");
-    exportExcelButton_ = ImageButton(editing, "imExport", QStyle::SP_FileDialogDetailedView, "Εκτύπωση/Εξαγωγή σε Excel");
-    exportCsvButton_ = ImageButton(editing, "imExportToCsv", QStyle::SP_FileIcon, "Εκτύπωση/Εξαγωγή σε Excel");
-    printButton_ = ImageButton(editing, "imPrint", QStyle::SP_FileDialogDetailedView, "Εκτύπωση");
-    printButton_->setIcon(QIcon(PrinterPicture(QSize(32, 32))));
-    printButton_->setPopupMode(QToolButton::InstantPopup);
-    auto* printMenu = new QMenu(printButton_);
-    savePdfAction_ = printMenu->addAction("Αποθήκευση ως PDF");
-    savePdfAction_->setObjectName("miPrintPdf");
-    printAction_ = printMenu->addAction("Εκτύπωση...");
-    printAction_->setObjectName("miPrint");
-    printButton_->setMenu(printMenu);
-    auto* editingButtons = new QHBoxLayout;
-    for (QToolButton* b : {saveButton_, openButton_, exportExcelButton_, exportCsvButton_, printButton_})
-        editingButtons->addWidget(b);
-    chartBox_ = new QCheckBox("Με διάγραμμα υπολοίπων", editing);
-    chartBox_->setObjectName("cbChart");
-    chartBox_->setToolTip("Το Excel, το PDF και η εκτύπωση παίρνουν και το διάγραμμα των υπολοίπων ανά έτος.");
-    auto* editingLayout = new QVBoxLayout(editing);
-    editingLayout->addLayout(editingButtons);
-    editingLayout->addWidget(chartBox_);
-
-    auto* special = new QGroupBox("Ειδικές ρυθμίσεις", this);
-    extraWaitEdit_ = new IntegerEdit(special);
-    extraWaitEdit_->setObjectName("edExtraTime");
-    extraWaitEdit_->setText("0");
-    extraWaitEdit_->setMaximumWidth(50);
-    auto* up = new QToolButton(special);
-    up->setArrowType(Qt::UpArrow);
-    auto* down = new QToolButton(special);
-    down->setArrowType(Qt::DownArrow);
-    connect(up, &QToolButton::clicked, this,
-            [this] { extraWaitEdit_->setText(QString::number(extraWaitEdit_->Value() + 1)); });
-    connect(down, &QToolButton::clicked, this,
-            [this] { extraWaitEdit_->setText(QString::number(std::max(0, extraWaitEdit_->Value() - 1))); });
-    auto* specialLayout = new QGridLayout(special);
-    specialLayout->addWidget(new QLabel("Αύξηση χρόνου αναμονής εμφάνισης σελίδας ΑΑΔΕ.", special), 0, 0, 1, 4);
-    specialLayout->addWidget(extraWaitEdit_, 1, 0);
-    specialLayout->addWidget(up, 1, 1);
-    specialLayout->addWidget(down, 1, 2);
-    specialLayout->addWidget(new QLabel("sec", special), 1, 3);
-    reportTakenLabel_ = new QLabel(special);
-    reportTakenLabel_->setObjectName("pnCounter");
-    reportTakenLabel_->setFrameShape(QFrame::Panel);
-    reportTakenLabel_->setFrameShadow(QFrame::Sunken);
-    reportTakenLabel_->setAlignment(Qt::AlignCenter);
-    // Wide enough for the longest it says ("2016: κενό", "ΟΚ 18/18").
-    reportTakenLabel_->setMinimumWidth(reportTakenLabel_->fontMetrics().horizontalAdvance(" 2016: κενό ") + 8);
-    specialLayout->addWidget(reportTakenLabel_, 1, 4);
-    fixedPausesBox_ = new QCheckBox("Σταθερές παύσεις (για αργή Α.Α.Δ.Ε.)", special);
-    fixedPausesBox_->setObjectName("cbFixedPauses");
-    fixedPausesBox_->setToolTip("Περιμένει και τους σταθερούς χρόνους ανάμεσα στα βήματα, για όταν η σελίδα της "
-                                "Α.Α.Δ.Ε. εμφανίζεται πριν είναι έτοιμη.");
-    specialLayout->addWidget(fixedPausesBox_, 2, 0, 1, 5);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(taxpayer, 3);
-    top->addWidget(portal, 2);
-    top->addWidget(editing, 1);
-    top->addWidget(special, 2);
-
-    // The year column, 2020 at the top.
-    auto* yearsPanel = new QWidget(this);
-    auto* yearsLayout = new QGridLayout(yearsPanel);
-    yearsLayout->setVerticalSpacing(2);
-    firstYearEdit_ = new IntegerEdit(yearsPanel);
-    firstYearEdit_->setObjectName("edFirstYear");
-    firstYearEdit_->setText("2000");
-    firstYearEdit_->setMaximumWidth(50);
-    for (int year = kNewestYear; year >= kOldestBoxYear; --year) {
-        const int line = kNewestYear - year;
-        auto* box = new QCheckBox(QString::number(year), yearsPanel);
-        box->setObjectName(QString("cb%1").arg(year));
-        yearBoxes_[year] = box;
-        yearsLayout->addWidget(box, line, 0);
-        connect(box, &QCheckBox::clicked, this, [this, box] { onYearBoxClicked(box); });
-        if (year >= 2003) {
-            auto* button = new QPushButton("Άντληση στοιχείων", yearsPanel);
-            button->setObjectName(QString("bt%1").arg(year));
-            button->setProperty("tag", year);
-            retrieveYearButtons_[year] = button;
-            yearsLayout->addWidget(button, line, 1);
-            connect(button, &QPushButton::clicked, this, [this, button] { onRetrieveYearClicked(button); });
-        }
-    }
-    yearsLayout->addWidget(firstYearEdit_, kNewestYear - kOldestBoxYear, 1);
-    yearsLayout->setRowStretch(kNewestYear - kOldestBoxYear + 1, 1);
-
-    // The sheet.
-    auto* tabs = new QTabWidget(this);
-    auto* page = new QWidget(tabs);
-    sheetView_ = new SheetView(page);
-    sheetView_->setObjectName("sgVelmora");
-    model_ = new SheetModel(grid_, this);
-    delegate_ = new SheetDelegate(this);
-    sheetView_->setModel(model_);
-    sheetView_->setItemDelegate(delegate_);
-    sheetView_->horizontalHeader()->hide();
-    sheetView_->verticalHeader()->hide();
-    sheetView_->setShowGrid(false);
-    sheetView_->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::AnyKeyPressed |
-                               QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked);
-    sheetView_->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    sheetView_->viewport()->installEventFilter(this);
-    sheetView_->installEventFilter(this);
-    auto* pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    pageLayout->addWidget(sheetView_);
-    tabs->addTab(page, "Ανάλωση κεφαλαίου");
-    coveragePanel_ = new CoveragePanel(grid_, model_, tabs);
-    coveragePanel_->setObjectName("tsCoverage");
-    tabs->addTab(coveragePanel_, "Κάλυψη δαπάνης");
+    top->addWidget(buildClientFields(), 3);
+    top->addWidget(buildPortalFields(), 2);
+    top->addWidget(buildEditingButtons(), 1);
+    top->addWidget(buildSpecialSettings(), 2);
+    QWidget* yearsPanel = buildYearColumn();
+    QWidget* tabs = buildSheet();
 
     waitLabel_ = new QLabel("Παρακαλώ περιμένετε...", this);
-    waitLabel_->setObjectName("gbWait");
+    waitLabel_->setObjectName("waitLabel");
     waitLabel_->setAlignment(Qt::AlignCenter);
     waitLabel_->setStyleSheet("background-color: purple; color: white; font-weight: bold; font-size: 16px;");
     waitLabel_->setFixedSize(260, 80);
@@ -271,8 +107,12 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     body->addWidget(yearsPanel);
     body->addWidget(tabs, 1);
     auto* layout = new QVBoxLayout(this);
+    // Narrow margins: on a laptop every row of height goes to the sheet and the year column.
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setSpacing(4);
     layout->addLayout(top);
     layout->addLayout(body, 1);
+    buildMenus(layout);
 
     // Handlers.
     connect(taxNumberEdit_, &AfmEdit::exited, this, [this] { onTaxNumberLeft(); });
@@ -305,6 +145,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     connect(sheetView_, &QTableView::clicked, this, [this] { onSheetCellReached(); });
     connect(sheetView_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { onSheetCellReached(); });
 
+    connectRetrieval();
     fieldOrder_ = {taxNumberEdit_, nameEdit_, portalUserEdit_, portalPasswordEdit_};
     for (QLineEdit* field : fieldOrder_) field->installEventFilter(this);
 
@@ -315,6 +156,8 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
         button->setDefault(false);
     }
 
+    // The sheet as large as it was last left.
+    SetSheetZoomPercent(SheetZoom(workDir_));
     // As a new window: 2003 to 2020.
     syncYearBoxes();
     BuildSheetLayout();
@@ -322,6 +165,8 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
 }
 
 AnalysisWindow::~AnalysisWindow() {
+    // A run is cancelled and waited for, a kept login logged out, while the window is whole.
+    delete retrieval_;
     // The handlers of leaving a field run now, while the window is whole, not
     // from the destruction of its children.
     if (QWidget* focused = focusWidget()) focused->clearFocus();
@@ -348,20 +193,26 @@ void AnalysisWindow::syncYearBoxes() {
     }
 }
 
-void AnalysisWindow::refreshGrid() {
-    if (model_->refresh()) {
+void AnalysisWindow::refreshGrid(bool relayout) {
+    const bool resized = model_->refresh();
+    if (resized || relayout) {
         sheetView_->clearSpans();
-        sheetView_->setColumnWidth(0, 253);
+        sheetView_->setColumnWidth(0, Zoomed(253));
         for (int c = 1; c < grid_.columnCount(); ++c)
             if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sheetView_->setSpan(Row::YearHeader, c, 1, 2);
-        for (int r = 0; r < grid_.rowCount(); ++r) sheetView_->setRowHeight(r, SheetView::kRowHeight);
+        for (int r = 0; r < grid_.rowCount(); ++r) sheetView_->setRowHeight(r, Zoomed(SheetView::kRowHeight));
         sheetView_->syncFrozenColumn();
     }
-    // An amount wider than its column widens it: a cut amount would read as another number.
-    for (int c = 1; c < grid_.columnCount(); ++c) {
-        const int width = std::max(kYearColumnWidth, SheetCellTextWidth(grid_, c));
-        if (sheetView_->columnWidth(c) != width) sheetView_->setColumnWidth(c, width);
-    }
+    // Every year column as wide as the widest amount of the sheet (a cut amount
+    // would read as another number), one width for all, so that columns keep
+    // their places. Applied once the event in hand is over: the press that left
+    // a cell lands on the cell it was aimed at before anything moves.
+    int width = Zoomed(kYearColumnWidth);
+    for (int c = 1; c < grid_.columnCount(); ++c) width = std::max(width, SheetCellTextWidth(grid_, c));
+    QTimer::singleShot(0, this, [this, width] {
+        for (int c = 1; c < model_->columnCount(); ++c)
+            if (sheetView_->columnWidth(c) != width) sheetView_->setColumnWidth(c, width);
+    });
 }
 
 void AnalysisWindow::BuildSheetLayout() {
@@ -397,8 +248,8 @@ void AnalysisWindow::onMarriedAllYearsClicked() {
     RecalculateSheet();
 }
 
-void AnalysisWindow::onYearBoxClicked(QCheckBox* box) {
-    const int year = box->objectName().mid(2).toInt();
+void AnalysisWindow::onYearBoxClicked(int year) {
+    QCheckBox* box = yearBoxes_.at(year);
     years_.setFirstYear(firstYearEdit_->Value());
     bool declined = false;
     attempt([&] {
@@ -438,6 +289,8 @@ void AnalysisWindow::onFirstYearLeft() {
 
 void AnalysisWindow::FillTaxpayerFields() {
     const std::string afm = taxNumberEdit_->text().toStdString();
+    // Another client: the login kept for the last one ends.
+    retrieval_->endKeptLogin(afm);
     if (afm.empty() || !AfmFileNameProblem(afm).empty()) return;
     attempt([&] {
         const auto record = LoadTaxpayer(tablesDir(), afm);
@@ -661,7 +514,9 @@ void AnalysisWindow::reject() {
         if (closeRequested_) return;
         // A run of many years is the user's to give up: asked, not assumed.
         if (batchRunning_ && !desktop_.prompter->confirm(kCancelRunQuestion)) return;
-        closeRequested_ = true;  // the retrieval ends at its next wait, then the window closes
+        closeRequested_ = true;  // the retrieval ends at its next look at the pages, then the window closes
+        if (progress_) progress_->reject();
+        retrieval_->cancel();
         return;
     }
     CommitOpenEdit();
@@ -682,6 +537,7 @@ void AnalysisWindow::reject() {
             return;
         }
     }
+    retrieval_->endKeptLogin();
     QDialog::reject();
 }
 
@@ -716,261 +572,6 @@ void AnalysisWindow::onChooseClientClicked() {
     }
 }
 
-namespace {
-
-// What a retrieval shows in the window.
-class WindowRetrievalView : public RetrievalView {
-public:
-    WindowRetrievalView(AnalysisWindow& window, QLabel* wait, QLabel* counter)
-        : window_(window), wait_(wait), counter_(counter) {}
-    void ShowWaiting() override {
-        wait_->move((window_.width() - wait_->width()) / 2, (window_.height() - wait_->height()) / 2);
-        wait_->raise();
-        wait_->show();
-    }
-    void HideWaiting() override { wait_->hide(); }
-    void ReportTaken() override {}
-    void RecalculateSheet() override { window_.RecalculateSheet(); }
-
-private:
-    AnalysisWindow& window_;
-    QLabel* wait_;
-    QLabel* counter_;
-};
-
-}  // namespace
-
-Browser& AnalysisWindow::portalBrowser() {
-    if (!browser_) {
-        // Every wait of the portal layer keeps the window alive; a close
-        // request during a retrieval ends the wait, and with it the retrieval.
-        clock_ = std::make_unique<SteadyPumpClock>([this] {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            if (closeRequested_) throw RetrievalCancelled();
-            QThread::msleep(1);
-        });
-        browser_ = MakePortalBrowser(*clock_, PortalHostsFromEnvironment());
-    }
-    return *browser_;
-}
-
-void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
-    for (auto& [year, button] : retrieveYearButtons_) button->setEnabled(enabled);
-    for (auto& [year, box] : yearBoxes_) box->setEnabled(enabled);
-    // The client's fields too: a retrieval reads them, and a mouse paste must not change them under it.
-    for (QWidget* command : std::initializer_list<QWidget*>{firstYearEdit_, chooseClientButton_, openButton_, saveButton_,
-                                                            exportExcelButton_, exportCsvButton_, marriedAllYearsBox_,
-                                                            retrieveAllYearsButton_, taxNumberEdit_, nameEdit_,
-                                                            accountantBox_, portalUserEdit_, portalPasswordEdit_,
-                                                            extraWaitEdit_, fixedPausesBox_, versionsButton_})
-        command->setEnabled(enabled);
-}
-
-namespace {
-
-// Takes every key while a retrieval runs: typing then reaches neither the
-// sheet nor the browser's window, whichever has the focus on the desktop.
-class KeySink : public QWidget {
-public:
-    explicit KeySink(QWidget* parent) : QWidget(parent) { setObjectName("retrievalKeySink"); }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override { event->accept(); }
-    void keyReleaseEvent(QKeyEvent* event) override { event->accept(); }
-};
-
-}  // namespace
-
-void AnalysisWindow::beginRetrieval() {
-    CommitOpenEdit();
-    retrieving_ = true;
-    setSheetCommandsEnabled(false);
-    model_->setReadOnly(true);
-    if (!keySink_) keySink_ = new KeySink(this);
-    keySink_->grabKeyboard();
-}
-
-void AnalysisWindow::endRetrieval() {
-    if (keySink_) keySink_->releaseKeyboard();
-    model_->setReadOnly(false);
-    setSheetCommandsEnabled(true);
-    retrieving_ = false;
-    batchRunning_ = false;
-}
-
-std::filesystem::path AnalysisWindow::sourcesFolder() const {
-    std::filesystem::path folder;
-    try {
-        folder = SourcesFolder(tablesDir(), taxNumberEdit_->text().toStdString());
-    } catch (const std::exception&) {
-        // A tax number that cannot name a folder keeps nothing.
-    }
-    return folder;
-}
-
-void AnalysisWindow::onRetrieveYearClicked(QPushButton* button) {
-    // One retrieval at a time: they share the code table and the sheet.
-    if (retrieving_) return;
-    CommitOpenEdit();
-    if (!sheetIsTheFieldsClients()) return;
-    const int year = button->objectName().mid(2).toInt();
-    const auto box = yearBoxes_.find(year);
-    const bool ticked = box != yearBoxes_.end() && box->second->isChecked();
-    YearRequest request{year,
-                        {taxNumberEdit_->text().toStdString(), portalUserEdit_->text().toStdString(),
-                         portalPasswordEdit_->text().toStdString(), accountantBox_->isChecked()},
-                        extraWaitEdit_->Value(),
-                        {},
-                        fixedPausesBox_->isChecked()};
-    if (ticked && !request.credentials.afm.empty()) request.sourcesFolder = sourcesFolder();
-    Browser& browser = portalBrowser();
-    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), BrowserPlaceBeside(*this), {}};
-    WindowRetrievalView view(*this, waitLabel_, reportTakenLabel_);
-
-    // What a retrieval changes is a change to save; its recalculation alone is not.
-    RecalculateSheet();
-    const SheetGrid before = grid_;
-    beginRetrieval();
-    const std::optional<YearResult> result =
-        RetrieveYearFromPortal(portal, request, ticked, e1_, grid_, *desktop_.prompter, view);
-    endRetrieval();
-    if (result && (result->end.ending == Ending::Read || result->end.ending == Ending::NoReturn))
-        keepOrReplaceYear(before, year, false);
-    if (!(grid_ == before)) {
-        modified_ = true;
-        sheetAfm_ = taxNumberEdit_->text();
-    }
-    if (result && result->end.ending != Ending::Cancelled) {
-        const Ending ending = result->end.ending;
-        showRetrievalCounter(QString(ending == Ending::Read       ? "%1: ΟΚ"
-                                     : ending == Ending::NoReturn ? "%1: κενό"
-                                                                  : "%1: όχι")
-                                 .arg(year),
-                             QString::fromStdString(EndingWords(result->end)));
-    }
-
-    if (result && result->end.ending == Ending::Cancelled) closeRequested_ = true;
-    if (!closeAfterRetrieval(browser)) sheetView_->setFocus(Qt::OtherFocusReason);
-}
-
-void AnalysisWindow::keepOrReplaceYear(const SheetGrid& before, int year, bool inRun) {
-    const std::vector<ReplacedFigure> figures = ReplacedFigures(before, grid_, year);
-    if (figures.empty()) return;
-    // While the question is open the sheet shows its own figures, as they were.
-    const SheetGrid retrieved = grid_;
-    RestoreYearFigures(grid_, before, year);
-    RecalculateSheet();
-    bool replace = false;
-    if (inRun && runAnswerForAll_) {
-        replace = *runAnswerForAll_;
-    } else {
-        const std::string question = ReplaceFiguresQuestion(before, year, figures);
-        if (inRun) {
-            const Prompter::EachAnswer answer = desktop_.prompter->askEach(question);
-            replace = answer.yes;
-            if (answer.forAll) runAnswerForAll_ = answer.yes;
-        } else {
-            replace = desktop_.prompter->confirm(question);
-        }
-    }
-    if (replace) RestoreYearFigures(grid_, retrieved, year);
-    RecalculateSheet();
-}
-
-void AnalysisWindow::onRunYearFilled(int year) {
-    keepOrReplaceYear(runBefore_, year, true);
-    if (!(grid_ == runBefore_)) markModified();
-    RecalculateSheet();
-}
-
-bool AnalysisWindow::closeAfterRetrieval(Browser& browser) {
-    if (!closeRequested_) return false;
-    closeRequested_ = false;
-    // The window was closed meanwhile: the browser goes with it, and the
-    // sheet's changes are offered for saving as at any close.
-    browser.BrowserQuit();
-    waitLabel_->hide();
-    reject();
-    return !isVisible();
-}
-
-namespace {
-
-// What a run of many years shows in the window: the progress window, and the
-// sheet recalculated as each year arrives.
-class WindowBatchView : public BatchView {
-public:
-    WindowBatchView(AnalysisWindow& window, BatchProgressWindow& progress) : window_(window), progress_(progress) {}
-    void Progress(const BatchProgress& progress) override { progress_.ShowProgress(progress); }
-    void YearFilled(int year) override { window_.onRunYearFilled(year); }
-    void YearEnded(const YearResult&) override { progress_.YearEnded(); }
-    bool CancelRequested() override { return progress_.cancelRequested(); }
-
-private:
-    AnalysisWindow& window_;
-    BatchProgressWindow& progress_;
-};
-
-}  // namespace
-
-void AnalysisWindow::onRetrieveAllYearsClicked() {
-    if (retrieving_) return;
-    CommitOpenEdit();
-    if (!sheetIsTheFieldsClients()) return;
-    BatchRequest request;
-    request.credentials = {taxNumberEdit_->text().toStdString(), portalUserEdit_->text().toStdString(),
-                           portalPasswordEdit_->text().toStdString(), accountantBox_->isChecked()};
-    request.extraSeconds = extraWaitEdit_->Value();
-    for (const auto& [year, box] : yearBoxes_)
-        if (year >= 2003 && box->isChecked()) request.years.push_back(year);
-    if (request.years.empty()) return desktop_.prompter->inform(kNoYearsTickedMessage);
-    if (request.credentials.afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
-    if (request.credentials.user.empty() || request.credentials.password.empty())
-        return desktop_.prompter->inform(kNoCredentialsMessage);
-    if (!attempt([&] { request.sourcesFolder = SourcesFolder(tablesDir(), request.credentials.afm); })) return;
-    request.fixedPauses = fixedPausesBox_->isChecked();
-
-    Browser& browser = portalBrowser();
-    const ScreenRect place = BrowserPlaceBeside(*this);
-    PortalSession portal{browser, PortalHostsFromEnvironment(), PortalTimingFromEnvironment(), place, {}};
-    BatchProgressWindow progress(static_cast<int>(request.years.size()), this);
-    WindowBatchView view(*this, progress);
-
-    RecalculateSheet();
-    runBefore_ = grid_;
-    runAnswerForAll_.reset();
-    beginRetrieval();
-    batchRunning_ = true;
-    progress.show();
-    // The progress window stays clear of the browser's place, on this window's side.
-    if (!place.empty()) {
-        const QRect browserArea(place.left, place.top, place.width, place.height);
-        const QRect shown = progress.frameGeometry();
-        if (shown.intersects(browserArea)) {
-            const bool browserRight = browserArea.center().x() > frameGeometry().center().x();
-            progress.move(browserRight ? std::max(0, browserArea.left() - shown.width() - 10) : browserArea.right() + 10,
-                          progress.y());
-        }
-    }
-    const BatchResult result = RetrieveYears(portal, request, e1_, grid_, view);
-    progress.hide();
-    endRetrieval();
-    if (!(grid_ == runBefore_)) sheetAfm_ = QString::fromStdString(request.credentials.afm);
-    if (closeAfterRetrieval(browser)) return;
-    sheetView_->setFocus(Qt::OtherFocusReason);
-
-    RecalculateSheet();
-    int read = 0;
-    for (const YearResult& year : result.years) read += year.end.ending == Ending::Read;
-    const std::vector<std::string> lines = BatchSummaryLines(result);
-    // "ΟΚ" only for years that were read: a run that read nothing says so.
-    showRetrievalCounter(QString(read > 0 ? "ΟΚ %1/%2" : "όχι %1/%2").arg(read).arg(result.years.size()),
-                         QString::fromStdString(lines.empty() ? std::string() : lines.front()));
-    std::string summary;
-    for (const std::string& line : BatchSummaryLines(result)) summary += (summary.empty() ? "" : "\n") + line;
-    desktop_.prompter->report(summary);
-}
-
 void AnalysisWindow::onVersionsClicked() {
     if (retrieving_) return;
     const std::string afm = taxNumberEdit_->text().toStdString();
@@ -981,12 +582,12 @@ void AnalysisWindow::onVersionsClicked() {
         return desktop_.prompter->inform("Δεν υπάρχουν προηγούμενες εκδόσεις του φύλλου για τον Α.Φ.Μ. " + afm + ".");
 
     QDialog chooser(this);
-    chooser.setObjectName("fiVersions");
+    chooser.setObjectName("versionsWindow");
     chooser.setWindowTitle("Προηγούμενες εκδόσεις");
     auto* layout = new QVBoxLayout(&chooser);
     layout->addWidget(new QLabel("Το φύλλο όπως ήταν πριν από κάθε αντικατάστασή του (νεότερο πρώτο):", &chooser));
     auto* list = new QListWidget(&chooser);
-    list->setObjectName("lbVersions");
+    list->setObjectName("versionsList");
     for (const std::filesystem::path& version : versions) list->addItem(Q(VersionTimeText(version)));
     list->setCurrentRow(0);
     layout->addWidget(list);
@@ -1025,99 +626,6 @@ void AnalysisWindow::onPortalDocumentsClicked() {
         return desktop_.prompter->inform("Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. " + afm + ".");
     const QString shown = QString::fromStdString(std::filesystem::absolute(folder).string());
     if (!desktop_.open(shown)) desktop_.prompter->inform(NotOpenedSentence(shown));
-}
-
-void AnalysisWindow::exportAndOpen(const char* extension, const SheetExport& write) {
-    CommitOpenEdit();
-    std::filesystem::path file;
-    const bool written = attempt([&] {
-        auto path = CsvExportPath(tablesDir(), taxNumberEdit_->text().toStdString(), workYear_.toStdString());
-        path.replace_extension(extension);
-        write(grid_, path, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString());
-        file = std::filesystem::absolute(path);
-    });
-    if (written) TellWrittenFile(desktop_, file);
-}
-
-void AnalysisWindow::onExportCsvClicked() {
-    exportAndOpen(".csv", [](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                             const std::string& afm) { ExportToCsv(grid, file, name, afm); });
-}
-
-void AnalysisWindow::onExportExcelClicked() {
-    exportAndOpen(".xlsx", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                                  const std::string& afm) { ExportToExcel(grid, file, name, afm, chartBox_->isChecked()); });
-}
-
-void AnalysisWindow::onSavePdfTriggered() {
-    exportAndOpen(".pdf", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                                 const std::string& afm) { ExportToPdf(grid, file, name, afm, chartBox_->isChecked()); });
-}
-
-QString AnalysisWindow::defaultPrintFile() const {
-    // The client's number and name, in the client folder; characters a file name cannot hold become blanks.
-    std::string name = taxNumberEdit_->text().trimmed().toStdString();
-    const std::string person = nameEdit_->text().simplified().toStdString();
-    if (!person.empty()) name += (name.empty() ? "" : " ") + person;
-    for (char& c : name)
-        if (c == '/' || static_cast<unsigned char>(c) < 0x20) c = ' ';
-    while (!name.empty() && (name.front() == '.' || name.front() == ' ')) name.erase(name.begin());
-    if (name.empty()) name = "Ανάλωση κεφαλαίου";
-    return QString::fromStdString((std::filesystem::absolute(tablesDir()) / (name + ".pdf")).string());
-}
-
-void AnalysisWindow::onPrintTriggered() {
-    CommitOpenEdit();
-    std::vector<PrintPage> pages;
-    if (!attempt([&] { pages = printPages(); })) return;
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPrinterForPages(printer);
-    const QString defaultFile = defaultPrintFile();
-    printer.setDocName(QFileInfo(defaultFile).completeBaseName());
-    QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, static_cast<int>(pages.size()));
-    // Qt's own dialog offers the program's folder and one name for every client;
-    // its file field (the only one it names "filename") takes the client's file instead.
-    const auto offerFile = [&dialog, defaultFile] {
-        if (auto* field = dialog.findChild<QLineEdit*>("filename")) field->setText(defaultFile);
-    };
-    offerFile();
-    QTimer::singleShot(0, &dialog, offerFile);
-    if (dialog.exec() != QDialog::Accepted) return;
-    printOn(printer, pages);
-}
-
-std::vector<PrintPage> AnalysisWindow::printPages() const {
-    return SheetPrintPages(grid_, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString(),
-                           PrintDateText(std::chrono::system_clock::now()), chartBox_->isChecked());
-}
-
-bool AnalysisWindow::printTo(QPrinter& printer) {
-    std::vector<PrintPage> pages;
-    if (!attempt([&] { pages = printPages(); })) return false;
-    return printOn(printer, pages);
-}
-
-bool AnalysisWindow::printOn(QPrinter& printer, const std::vector<PrintPage>& pages) {
-    const std::filesystem::path file = printer.outputFileName().toStdString();
-    // A file printed to is the client's pages: the owner's alone before a byte is written.
-    // (A file that cannot be made is the printer's failure, told below.)
-    const auto ownerOnly = [&file] {
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0) return;
-        ::fchmod(fd, 0600);
-        ::close(fd);
-    };
-    if (!file.empty()) ownerOnly();
-    if (!PaintPrintPages(printer, pages)) {
-        desktop_.prompter->inform("Η εκτύπωση του πίνακα δεν έγινε: ο εκτυπωτής δεν δέχτηκε τις σελίδες.");
-        return false;
-    }
-    if (!file.empty()) {
-        ownerOnly();
-        TellWrittenFile(desktop_, file);
-    }
-    return true;
 }
 
 void AnalysisWindow::onWaitLabelClicked() { waitLabel_->hide(); }

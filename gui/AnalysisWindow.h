@@ -5,6 +5,7 @@
 
 #include "e1/E1CodeTable.h"
 #include "gui/DesktopServices.h"
+#include "portal/BatchRetrieval.h"
 #include "sheet/HandEntry.h"
 #include "sheet/PrintLayout.h"
 #include "sheet/SavedAnalysis.h"
@@ -13,6 +14,7 @@
 
 #include <QDialog>
 
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -23,6 +25,9 @@ class QCheckBox;
 class QLabel;
 class QAction;
 class QLineEdit;
+class QKeySequence;
+class QMenu;
+class QVBoxLayout;
 class QPrinter;
 class QPushButton;
 class QTableView;
@@ -30,9 +35,8 @@ class QToolButton;
 
 namespace skartina {
 
-class Browser;
-struct ScreenRect;
-class PumpClock;
+class BatchProgressWindow;
+class RetrievalWorker;
 class SheetDelegate;
 class SheetModel;
 class SheetView;
@@ -70,6 +74,8 @@ public:
     const E1CodeTable& codeTable() const { return e1_; }
     // Whether a year is being retrieved: the commands that touch the sheet wait for its end.
     bool retrieving() const { return retrieving_; }
+    // The retrievals' worker: the kept login between year buttons.
+    RetrievalWorker& retrievalWorker() { return *retrieval_; }
     const YearSelection& years() const { return years_; }
 
     void BuildSheetLayout();
@@ -114,7 +120,7 @@ public:
     // The pages on the printer; a file printed to is the owner's alone (0600)
     // and told with its path. False when the printer took no pages.
     bool printTo(QPrinter& printer);
-    void onYearBoxClicked(QCheckBox* box);
+    void onYearBoxClicked(int year);
     void onFirstYearEdited();
     // Leaving the first-year field: a year the sheet cannot start with is refused, with a message.
     void onFirstYearLeft();
@@ -122,7 +128,7 @@ public:
     void onChooseClientClicked();
     void onTaxNumberLeft();
     void onWaitLabelClicked();
-    void onRetrieveYearClicked(QPushButton* button);
+    void onRetrieveYearClicked(int year);
     // Every ticked year from 2003 on, newest first, on one login, with a
     // progress window and one summary at the end.
     void onRetrieveAllYearsClicked();
@@ -134,6 +140,14 @@ public:
     // Opens the kept version into the sheet.
     void OpenVersion(const std::filesystem::path& version);
 
+    // The sheet's commands (its menu, its context menu, Ctrl+C, Ctrl+V, Delete):
+    // the selected cells to the clipboard as tab-separated lines; the
+    // clipboard's amounts into the cells from the current one on; the
+    // selected cells emptied. Only cells that take typing change.
+    void copySelectedCells();
+    void pasteIntoSheet();
+    void clearSelectedCells();
+
     // The grid's reactions: a click or a move of the current cell, a press on
     // a person header, Enter.
     void onSheetCellReached();
@@ -141,8 +155,10 @@ public:
     void onSheetEnterPressed();
     // Left or Right at the edge of the cell's text: the neighbouring year cell.
     void onSheetStepAside(int columns);
-    // A run's year arrived in the sheet.
-    void onRunYearFilled(int year);
+
+signals:
+    // A retrieval (a year or a run) has ended and the window shows its end.
+    void retrievalEnded();
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
@@ -188,17 +204,36 @@ private:
     void syncYearBoxes();
     // The year buttons and boxes, and the commands that open, save or replace the sheet.
     void setSheetCommandsEnabled(bool enabled);
-    // While a retrieval runs: the commands off, the sheet read-only and every
-    // key kept by the program (none reaches the sheet or the browser).
-    void beginRetrieval();
-    void endRetrieval();
-    // Where the browser's window goes: beside this window, or on the other half of the screen.
     // The year's document, log and diagnostics folder; empty when the tax number cannot name one.
     std::filesystem::path sourcesFolder() const;
-    Browser& portalBrowser();
-    // After a retrieval: a close asked for meanwhile closes the window, and the browser with it.
-    bool closeAfterRetrieval(Browser& browser);
-    void refreshGrid();
+    PortalCredentials credentials() const;
+    void connectRetrieval();
+    // Starts the run in the worker (`singleYear`: a year button's; 0: every
+    // ticked year): the commands off, the sheet read-only and every key kept
+    // by the program (none reaches the sheet or the browser) until it ends.
+    bool startRun(BatchRequest request, int singleYear);
+    // The years the run filled, in turn, each asked about where it changes
+    // the sheet's own figures; then the run's end, once they are all in.
+    void takeFilledYears();
+    void endRun();
+    void finishRun(const BatchResult& result, const E1CodeTable& e1);
+    void tellYearEnd(const BatchResult& result);
+    void tellRunEnd(const BatchResult& result);
+    // The window's parts (AnalysisWindowParts.cpp).
+    QWidget* buildClientFields();
+    QWidget* buildPortalFields();
+    QWidget* buildEditingButtons();
+    QWidget* buildSpecialSettings();
+    QWidget* buildYearColumn();
+    QWidget* buildSheet();
+    // The menu bar, the shortcuts and the sheet's context menu.
+    void buildMenus(QVBoxLayout* layout);
+    QAction* addCommand(QMenu* menu, const char* name, const char* text, const QKeySequence& keys,
+                        std::function<void()> run);
+    // The grid after the sheet changed; `relayout`: its rows and captions sized again (a zoom).
+    void refreshGrid(bool relayout = false);
+    // The sheet's zoom, in steps (+1 larger, -1 smaller, 0 back to 100 %), remembered in the data folder.
+    void zoomSheet(int step);
     // Runs the work; a failure is told to the user. False when it failed.
     bool attempt(const std::function<void()>& work);
     // Writes the sheet next to the analysis file under the extension's name and opens it.
@@ -207,8 +242,9 @@ private:
     void exportAndOpen(const char* extension, const SheetExport& write);
     std::filesystem::path tablesDir() const;
 
-    // The window's controls; each carries its form name as its objectName
-    // ("edAFM", "sgVelmora", "cb2000" ... "cb2020", "bt2003" ... "bt2020").
+    // The window's controls; each carries its role name as its objectName
+    // ("taxNumberEdit", "sheetView", "yearBox2000" ... "yearBox2020", "retrieveYearButton2003" ...),
+    // a year's box and button their year as the property "year".
     AfmEdit* taxNumberEdit_;
     QToolButton* chooseClientButton_;
     QLineEdit* nameEdit_;
@@ -224,6 +260,10 @@ private:
     QAction* savePdfAction_;
     QAction* printAction_;
     QCheckBox* chartBox_;  // the balance chart in the workbook, the PDF file and the printed pages
+    QAction* copyAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
+    QAction* clearAction_ = nullptr;
+    QList<QAction*> sheetCommands_;  // greyed out while a retrieval runs
     IntegerEdit* extraWaitEdit_;
     QCheckBox* fixedPausesBox_;  // the patient mode: the portal's fixed pauses besides the waits
     IntegerEdit* firstYearEdit_;
@@ -249,9 +289,21 @@ private:
     SheetDelegate* delegate_;
     QList<QLineEdit*> fieldOrder_;
     E1CodeTable e1_;
-    // The browser of the retrievals, created by the first one, stopped with the window.
-    std::unique_ptr<PumpClock> clock_;
-    std::unique_ptr<Browser> browser_;
+    // The retrievals' thread and browser, stopped with the window.
+    RetrievalWorker* retrieval_ = nullptr;
+    std::unique_ptr<BatchProgressWindow> progress_;  // while a run of many years goes
+    struct FilledYear {
+        int year;
+        SheetGrid grid;
+    };
+    std::deque<FilledYear> filledYears_;  // filled by the run, not yet in the sheet
+    bool askingAboutYear_ = false;
+    struct RunEnd {
+        BatchResult result;
+        E1CodeTable e1;
+    };
+    std::optional<RunEnd> runEnd_;  // the run has ended; told once its years are in
+    int runYear_ = 0;               // the year button's year; 0: a run of many years
     bool retrieving_ = false;
     bool batchRunning_ = false;
     bool closeRequested_ = false;

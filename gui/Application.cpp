@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QTranslator>
 
+#include <string_view>
+
 static void InitGreekResource() { Q_INIT_RESOURCE(qt_greek); }
 
 namespace skartina {
@@ -24,6 +26,28 @@ QIcon ProgramIcon() {
     return icon.isNull() ? QIcon(LogoPicture(QSize(64, 64))) : icon;
 }
 
+// Qt's print dialog asks for its texts under the names of its parts; the
+// translation keeps them once, under QPrintDialog, for all of them.
+class PrintDialogTranslator : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
+        QString text = QTranslator::translate(context, source, disambiguation, n);
+        if (text.isEmpty() && context && IsPrintDialogPart(context))
+            text = QTranslator::translate("QPrintDialog", source, disambiguation, n);
+        return text;
+    }
+
+private:
+    static bool IsPrintDialogPart(std::string_view context) {
+        for (std::string_view part : {"QPrintSettingsOutput", "QPrintPropertiesWidget", "QPrintWidget",
+                                      "QPageSetupDialog", "QPrintPropertiesDialog", "QPPDOptionsModel",
+                                      "QPageSetupWidget", "QUnixPrintWidget", "QCUPSSupport"})
+            if (context == part) return true;
+        return false;
+    }
+};
+
 }  // namespace
 
 bool SetUpApplication(QApplication& app) {
@@ -33,7 +57,7 @@ bool SetUpApplication(QApplication& app) {
     QApplication::setWindowIcon(ProgramIcon());
     // The resource lives in a static library: name it, or the linker drops it.
     InitGreekResource();
-    auto* translator = new QTranslator(&app);
+    auto* translator = new PrintDialogTranslator(&app);
     if (!translator->load(":/translations/qtbase_el.qm")) {
         delete translator;
         return false;

@@ -12,7 +12,7 @@
 namespace skartina {
 
 BatchProgressWindow::BatchProgressWindow(int total, QWidget* parent) : QDialog(parent) {
-    setObjectName("fiBatchProgress");
+    setObjectName("batchProgressWindow");
     setWindowTitle(QString::fromStdString(kBatchButtonCaption));
     // Not modal: the analysis window's own close button must still reach it
     // (to ask whether to cancel the run); its commands are disabled meanwhile.
@@ -20,17 +20,17 @@ BatchProgressWindow::BatchProgressWindow(int total, QWidget* parent) : QDialog(p
     setMinimumWidth(360);
 
     yearLabel_ = new QLabel("Σύνδεση με την Α.Α.Δ.Ε....", this);
-    yearLabel_->setObjectName("lbYear");
+    yearLabel_->setObjectName("yearLabel");
     countLabel_ = new QLabel(QString("0 από %1").arg(total), this);
-    countLabel_->setObjectName("lbCount");
+    countLabel_->setObjectName("countLabel");
     elapsedLabel_ = new QLabel("Χρόνος: 0:00", this);
-    elapsedLabel_->setObjectName("lbElapsed");
+    elapsedLabel_->setObjectName("elapsedLabel");
     yearsBar_ = new QProgressBar(this);
-    yearsBar_->setObjectName("pbYears");
+    yearsBar_->setObjectName("yearsBar");
     yearsBar_->setRange(0, total);
     yearsBar_->setValue(0);
     cancelButton_ = new QPushButton("Ακύρωση", this);
-    cancelButton_->setObjectName("btCancel");
+    cancelButton_->setObjectName("cancelButton");
     connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
 
     auto* layout = new QVBoxLayout(this);
@@ -62,6 +62,7 @@ void BatchProgressWindow::reject() {
     cancelRequested_ = true;
     cancelButton_->setEnabled(false);
     yearLabel_->setText(yearLabel_->text() + " — ακύρωση, αποσύνδεση από την Α.Α.Δ.Ε....");
+    emit cancelled();
 }
 
 void BatchProgressWindow::showElapsed() {

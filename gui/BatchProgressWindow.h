@@ -26,16 +26,19 @@ public:
     // A year has ended.
     void YearEnded();
     bool cancelRequested() const { return cancelRequested_; }
-
-protected:
     // Closing the window is a cancel: the run stops and logs out first.
     void reject() override;
+
+signals:
+    // "Ακύρωση", or the window closed: once.
+    void cancelled();
+
 
 private:
     void showElapsed();
 
-    // Each carries its form name as its objectName ("lbYear", "lbCount",
-    // "lbElapsed", "pbYears", "btCancel").
+    // Each carries its role name as its objectName ("yearLabel", "countLabel",
+    // "elapsedLabel", "yearsBar", "cancelButton").
     QLabel* yearLabel_;
     QLabel* countLabel_;
     QLabel* elapsedLabel_;

@@ -11,26 +11,26 @@
 namespace skartina {
 
 CheckProgressWindow::CheckProgressWindow(QWidget* parent) : QDialog(parent) {
-    setObjectName("fiNoConnection");
+    setObjectName("checkProgressWindow");
     setWindowTitle("Ελεγχος νέων εκδόσεων ");
     setModal(false);
 
     titleLabel_ = new QLabel(kAppTitle, this);
-    titleLabel_->setObjectName("lbTitle");
+    titleLabel_->setObjectName("titleLabel");
     QFont big = titleLabel_->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     titleLabel_->setFont(big);
     titleLabel_->setAlignment(Qt::AlignCenter);
     waitLabel_ = new QLabel("Παρακαλώ περιμένετε ...", this);
-    waitLabel_->setObjectName("lbWait");
+    waitLabel_->setObjectName("waitLabel");
     waitLabel_->setAlignment(Qt::AlignCenter);
     detailsLabel_ = new QLabel(" ", this);
-    detailsLabel_->setObjectName("lbDetails");
+    detailsLabel_->setObjectName("detailsLabel");
     detailsLabel_->setAlignment(Qt::AlignCenter);
     percentBar_ = NewPercentBar(this);
     statusPanels_ = new StatusPanels(this);
-    statusPanels_->setObjectName("sbInfo");
+    statusPanels_->setObjectName("statusPanels");
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(titleLabel_);

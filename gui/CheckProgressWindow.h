@@ -24,8 +24,8 @@ public:
     void setPercent(int percent);
 
 private:
-    // Each carries its form name as its objectName ("lbTitle", "lbWait",
-    // "lbDetails", "sbInfo", "pbInfo").
+    // Each carries its role name as its objectName ("titleLabel", "waitLabel",
+    // "detailsLabel", "statusPanels", "percentBar").
     QLabel* titleLabel_;
     QLabel* waitLabel_;
     QLabel* detailsLabel_;

@@ -21,25 +21,25 @@
 namespace skartina {
 ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, DesktopServices desktop, QWidget* parent)
     : QDialog(parent), workDir_(workDir), desktop_(std::move(desktop)) {
-    setObjectName("fiNewCustomer");
+    setObjectName("clientEntryWindow");
     setWindowTitle("Διαχείριση πελατών / επαφών");
 
     taxNumberEdit_ = new AfmEdit(this);
-    taxNumberEdit_->setObjectName("edAFM");
+    taxNumberEdit_->setObjectName("taxNumberEdit");
     surnameEdit_ = new QLineEdit(this);
-    surnameEdit_->setObjectName("edBigName");
+    surnameEdit_->setObjectName("surnameEdit");
     firstNameEdit_ = new QLineEdit(this);
-    firstNameEdit_->setObjectName("edName");
+    firstNameEdit_->setObjectName("firstNameEdit");
     fatherNameEdit_ = new QLineEdit(this);
-    fatherNameEdit_->setObjectName("edFName");
+    fatherNameEdit_->setObjectName("fatherNameEdit");
     portalUserEdit_ = new QLineEdit(this);
-    portalUserEdit_->setObjectName("edUserNameTaxis");
+    portalUserEdit_->setObjectName("portalUserEdit");
     portalPasswordEdit_ = new QLineEdit(this);
-    portalPasswordEdit_->setObjectName("edPasswordTaxis");
+    portalPasswordEdit_->setObjectName("portalPasswordEdit");
     // The portal password is masked; the button beside it shows it only while held.
     portalPasswordEdit_->setEchoMode(QLineEdit::Password);
     auto* showPassword = new QToolButton(this);
-    showPassword->setObjectName("btShowPassword");
+    showPassword->setObjectName("showPasswordButton");
     showPassword->setText("Εμφάνιση");
     showPassword->setToolTip("Κρατήστε πατημένο για να φανεί ο κωδικός");
     showPassword->setFocusPolicy(Qt::NoFocus);
@@ -50,7 +50,7 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
     const int maxLengths[kRecordLines] = {40, 40, 20, 20, 20, 20};
 
     chooseClientButton_ = new QToolButton(this);
-    chooseClientButton_->setObjectName("Image2");
+    chooseClientButton_->setObjectName("chooseClientButton");
     chooseClientButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     chooseClientButton_->setAutoRaise(true);
     chooseClientButton_->setToolTip(Q(std::string("Κατάλογος (F3)")));
@@ -65,11 +65,11 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
     form->addWidget(showPassword, kRecordLines - 1, 2);
 
     saveButton_ = new QPushButton("Αποθήκευση", this);
-    saveButton_->setObjectName("btSave");
+    saveButton_->setObjectName("saveButton");
     closeButton_ = new QPushButton("Έξοδος", this);
-    closeButton_->setObjectName("btClose");
+    closeButton_->setObjectName("closeButton");
     clearButton_ = new QPushButton("Καθαρισμα", this);
-    clearButton_->setObjectName("btClearEdits");
+    clearButton_->setObjectName("clearButton");
     for (QPushButton* b : {saveButton_, closeButton_, clearButton_}) b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -41,8 +41,8 @@ protected:
 private:
     std::filesystem::path tablesDir() const;
 
-    // The window's controls; each carries its form name as its objectName
-    // ("edAFM", "edBigName", "Image2", ...).
+    // The window's controls; each carries its role name as its objectName
+    // ("taxNumberEdit", "surnameEdit", "chooseClientButton", ...).
     AfmEdit* taxNumberEdit_;
     QLineEdit* surnameEdit_;
     QLineEdit* firstNameEdit_;

@@ -6,9 +6,9 @@
 namespace skartina {
 
 ClientListWindow::ClientListWindow(const std::filesystem::path& tablesDir, ListRows rows, DesktopServices desktop, QWidget* parent)
-    : PickListWindow(TaxpayerListDescription(), std::move(rows), "sgCustomers", std::move(desktop), parent),
+    : PickListWindow(TaxpayerListDescription(), std::move(rows), "rowsTable", std::move(desktop), parent),
       tablesDir_(tablesDir) {
-    setObjectName("fiCustList");
+    setObjectName("clientListWindow");
 }
 
 bool ClientListWindow::deleteRow(const ListRow& row, Prompter& prompter) { return DeleteTaxpayerRow(tablesDir_, row, prompter); }

@@ -15,16 +15,16 @@ namespace skartina {
 CoveragePanel::CoveragePanel(const SheetGrid& grid, QAbstractItemModel* sheetModel, QWidget* parent)
     : QWidget(parent), grid_(grid) {
     amountEdit_ = new QLineEdit(this);
-    amountEdit_->setObjectName("edCoverAmount");
+    amountEdit_->setObjectName("amountEdit");
     amountEdit_->setPlaceholderText("π.χ. 25.000,00");
     amountEdit_->setMaximumWidth(160);
     answerLabel_ = new QLabel(this);
-    answerLabel_->setObjectName("lbCoverage");
+    answerLabel_->setObjectName("answerLabel");
     answerLabel_->setWordWrap(true);
     answerLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     answerLabel_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     chart_ = new BalanceChartView(this);
-    chart_->setObjectName("pbBalanceChart");
+    chart_->setObjectName("chart");
 
     auto* amountLine = new QHBoxLayout;
     amountLine->addWidget(new QLabel("Ποσό δαπάνης:", this));

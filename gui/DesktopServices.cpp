@@ -58,7 +58,7 @@ void QtPrompter::report(const std::string& text) {
     // A message box grows with its text past the screen's edge; this window
     // fits the screen and scrolls.
     QDialog dialog(parent_);
-    dialog.setObjectName("fiSummary");
+    dialog.setObjectName("summaryWindow");
     dialog.setWindowTitle(kAppTitle);
     auto* view = new QPlainTextEdit(QString::fromStdString(text), &dialog);
     view->setObjectName("summaryText");
@@ -109,7 +109,7 @@ Prompter::EachAnswer QtPrompter::askEach(const std::string& text) {
                     parent_);
     box.setDefaultButton(QMessageBox::No);
     auto* forAll = new QCheckBox("για όλα", &box);
-    forAll->setObjectName("cbForAll");
+    forAll->setObjectName("forAllBox");
     box.setCheckBox(forAll);
     const bool yes = box.exec() == QMessageBox::Yes;
     return {yes, forAll->isChecked()};
@@ -152,7 +152,7 @@ bool OpenWithDesktop(const QString& fileOrUrl) {
         auto* box = new QMessageBox(QMessageBox::Warning, kAppTitle, QString::fromStdString(sentence), QMessageBox::Ok,
                                     QApplication::activeWindow());
         box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setObjectName("fiNotOpened");
+        box->setObjectName("notOpenedMessage");
         box->show();
     });
 }

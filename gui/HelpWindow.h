@@ -3,6 +3,7 @@
 // "Σύντομες οδηγίες": the instructions shipped with the program, readable
 // without a network, with the product host's full help page as a link.
 
+#include "gui/DesktopServices.h"
 #include <QDialog>
 
 #include <filesystem>
@@ -19,8 +20,12 @@ public:
     HelpWindow(const std::filesystem::path& page, const QString& onlineUrl, QWidget* parent = nullptr);
 
 private:
-    QTextBrowser* text_;  // "tbHelp"
-    QLabel* online_;      // "lbOnline"
+    QTextBrowser* helpText_;  // "helpText"
+    QLabel* onlineLabel_;      // "onlineLabel"
 };
+
+// "Σύντομες οδηγίες": the shipped page in a HelpWindow, or, without it, the
+// product host's page with the desktop's program. An office may work offline.
+void ShowInstructions(const DesktopServices& desktop, QWidget* parent);
 
 }  // namespace skartina

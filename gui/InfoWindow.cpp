@@ -14,11 +14,11 @@ namespace skartina {
 
 InfoWindow::InfoWindow(const std::filesystem::path& workDir, HttpClient& http, QWidget* parent)
     : QDialog(parent), workDir_(workDir) {
-    setObjectName("fiPro");
+    setObjectName("infoWindow");
     setWindowTitle(kMainCaption);
     resize(760, 560);
     pageView_ = new QTextBrowser(this);
-    pageView_->setObjectName("iwb");
+    pageView_->setObjectName("pageView");
     pageView_->setOpenExternalLinks(true);
 
     const std::string address = ProductHost() + kEditorialPath;
@@ -36,9 +36,9 @@ InfoWindow::InfoWindow(const std::filesystem::path& workDir, HttpClient& http, Q
     }
 
     dontShowAgainBox_ = new QCheckBox("Να μην εμφανιστεί ξανά αυτό το μήνυμα", this);
-    dontShowAgainBox_->setObjectName("cbNot");
+    dontShowAgainBox_->setObjectName("dontShowAgainBox");
     auto* exit = new QPushButton("Έξοδος", this);
-    exit->setObjectName("btExit");
+    exit->setObjectName("exitButton");
     connect(exit, &QPushButton::clicked, this, &InfoWindow::onExitClicked);
 
     auto* bottom = new QHBoxLayout;

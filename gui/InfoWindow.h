@@ -32,8 +32,8 @@ public:
     void reject() override;
 
 private:
-    QTextBrowser* pageView_;       // "iwb"
-    QCheckBox* dontShowAgainBox_;  // "cbNot"
+    QTextBrowser* pageView_;       // "pageView"
+    QCheckBox* dontShowAgainBox_;  // "dontShowAgainBox"
     std::filesystem::path workDir_;
 };
 

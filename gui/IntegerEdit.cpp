@@ -26,7 +26,7 @@ void IntegerEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void IntegerEdit::recompute() {
-    const auto value = IntEditValue(text().toStdString(), objectName().toStdString());
+    const auto value = IntEditValue(text().toStdString());
     if (value) {
         value_ = *value;
     } else if (report_) {

@@ -30,6 +30,8 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -49,58 +51,58 @@ QColor ShadowColour() { return QApplication::palette().color(QPalette::Dark); }
 
 MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices desktop, HttpClient& http, QWidget* parent)
     : QMainWindow(parent), workDir_(workDir), desktop_(std::move(desktop)), http_(http) {
-    setObjectName("fiMain");
+    setObjectName("mainWindow");
 
-    QMenu* file = menuBar()->addMenu("Αρχείο");
+    QMenu* file = menuBar()->addMenu("&Αρχείο");
     // Saving and printing belong to the analysis window; here they stay greyed out.
-    QAction* menuSave = file->addAction("Αποθήκευση");
-    menuSave->setObjectName("miSave");
+    QAction* menuSave = file->addAction("&Αποθήκευση");
+    menuSave->setObjectName("saveAction");
     menuSave->setShortcut(Qt::Key_F2);
-    QAction* menuSaveAs = file->addAction("Αποθήκευση Ως...");
-    menuSaveAs->setObjectName("miSaveAs");
-    QAction* menuPrint = file->addAction("Εκτύπωση");
-    menuPrint->setObjectName("miPrint");
+    QAction* menuSaveAs = file->addAction("Αποθήκευση &Ως...");
+    menuSaveAs->setObjectName("saveAsAction");
+    QAction* menuPrint = file->addAction("&Εκτύπωση");
+    menuPrint->setObjectName("printAction");
     for (QAction* inert : {menuSave, menuSaveAs, menuPrint}) inert->setEnabled(false);
     file->addSeparator();
-    exitAction_ = file->addAction("Έξοδος");
-    exitAction_->setObjectName("acExit");
+    exitAction_ = file->addAction("Έ&ξοδος");
+    exitAction_->setObjectName("exitAction");
     exitAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* clients = menuBar()->addMenu("Φορολογούμενοι");
-    newClientAction_ = clients->addAction("Νέος Φορολογούμενος");
-    newClientAction_->setObjectName("miNewCustomer");
-    clientListAction_ = clients->addAction("Κατάλογος");
-    clientListAction_->setObjectName("miCustomerList");
+    QMenu* clients = menuBar()->addMenu("&Φορολογούμενοι");
+    newClientAction_ = clients->addAction("&Νέος Φορολογούμενος");
+    newClientAction_->setObjectName("newClientAction");
+    clientListAction_ = clients->addAction("&Κατάλογος");
+    clientListAction_->setObjectName("clientListAction");
     connect(newClientAction_, &QAction::triggered, this, &MainWindow::onNewClientTriggered);
     connect(clientListAction_, &QAction::triggered, this, &MainWindow::onClientListTriggered);
     clients->addSeparator();
-    importClientsAction_ = clients->addAction("Εισαγωγή πελατών από αρχείο");
-    importClientsAction_->setObjectName("miImportClients");
+    importClientsAction_ = clients->addAction("&Εισαγωγή πελατών από αρχείο");
+    importClientsAction_->setObjectName("importClientsAction");
     connect(importClientsAction_, &QAction::triggered, this, &MainWindow::onImportClientsTriggered);
-    officeRunAction_ = clients->addAction("Άντληση στοιχείων όλων των πελατών");
-    officeRunAction_->setObjectName("miOfficeRun");
+    officeRunAction_ = clients->addAction("Ά&ντληση στοιχείων όλων των πελατών");
+    officeRunAction_->setObjectName("officeRunAction");
     connect(officeRunAction_, &QAction::triggered, this, &MainWindow::onOfficeRunTriggered);
 
-    QMenu* analysis = menuBar()->addMenu("Ανάλωση κεφαλαίου");
-    analysisAction_ = analysis->addAction("Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
-    analysisAction_->setObjectName("acNewVelmora");
+    QMenu* analysis = menuBar()->addMenu("Ανάλωση &κεφαλαίου");
+    analysisAction_ = analysis->addAction("&Διαχείριση δηλώσεων ανάλωσης κεφαλαίου προηγ. ετών");
+    analysisAction_->setObjectName("analysisAction");
     connect(analysisAction_, &QAction::triggered, this, &MainWindow::onAnalysisTriggered);
 
-    QMenu* tools = menuBar()->addMenu("Βοηθητικά");
+    QMenu* tools = menuBar()->addMenu("&Βοηθητικά");
     aboutAction_ = tools->addAction("About");
-    aboutAction_->setObjectName("miAbout");
+    aboutAction_->setObjectName("aboutAction");
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::onAboutTriggered);
-    versionCheckAction_ = tools->addAction("Έλεγχος Νέας Έκδοσης");
-    versionCheckAction_->setObjectName("miNewVersion");
+    versionCheckAction_ = tools->addAction("&Έλεγχος Νέας Έκδοσης");
+    versionCheckAction_->setObjectName("versionCheckAction");
     connect(versionCheckAction_, &QAction::triggered, this, &MainWindow::onVersionCheckTriggered);
-    autoCheckAction_ = tools->addAction("Αυτόματος έλεγχος νέων εκδόσεων κατα την εκκίνηση");
-    autoCheckAction_->setObjectName("miAutoCheck");
+    autoCheckAction_ = tools->addAction("&Αυτόματος έλεγχος νέων εκδόσεων κατα την εκκίνηση");
+    autoCheckAction_->setObjectName("autoCheckAction");
     autoCheckAction_->setCheckable(true);
     connect(autoCheckAction_, &QAction::triggered, this, &MainWindow::onAutoCheckTriggered);
 
-    helpAction_ = menuBar()->addAction("Σύντομες οδηγίες");
-    helpAction_->setObjectName("miHelp");
+    helpAction_ = menuBar()->addAction("&Σύντομες οδηγίες");
+    helpAction_->setObjectName("helpAction");
     connect(helpAction_, &QAction::triggered, this, &MainWindow::onHelpTriggered);
 
     QToolBar* bar = addToolBar("Εργαλεία");
@@ -123,7 +125,7 @@ MainWindow::MainWindow(const std::filesystem::path& workDir, DesktopServices des
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     bar->addWidget(spacer);
     auto* logo = new QLabel(bar);
-    logo->setObjectName("imLogo");
+    logo->setObjectName("logoLabel");
     logo->setPixmap(LogoPicture(QSize(40, 40)));
     logo->setCursor(Qt::PointingHandCursor);
     logo->installEventFilter(this);
@@ -148,19 +150,17 @@ QWidget* MainWindow::buildTiles() {
     for (int i = 0; i < 3; ++i) {
         const int tag = i + 1;
         tileShadows_[i] = new QFrame(tileArea_);
-        tileShadows_[i]->setObjectName(QString("P%1B").arg(tag));
+        tileShadows_[i]->setObjectName(QString("tileShadow%1").arg(tag));
         tileShadows_[i]->setAutoFillBackground(true);
         QPalette sp = tileShadows_[i]->palette();
         sp.setColor(QPalette::Window, ShadowColour());
         tileShadows_[i]->setPalette(sp);
         tileFronts_[i] = new QFrame(tileArea_);
-        tileFronts_[i]->setObjectName(QString("P%1F").arg(tag));
-        tileFronts_[i]->setProperty("tag", tag);
+        tileFronts_[i]->setObjectName(QString("tileFront%1").arg(tag));
         tileFronts_[i]->setAutoFillBackground(true);
         setFrontColour(tag, HighlightColour());
         tilePictures_[i] = new QLabel(tileFronts_[i]);
-        tilePictures_[i]->setObjectName(QString("imgP%1").arg(tag));
-        tilePictures_[i]->setProperty("tag", tag);
+        tilePictures_[i]->setObjectName(QString("tilePicture%1").arg(tag));
         tilePictures_[i]->setPixmap(TilePicture(QString::fromUtf8(tiles[i].first), QString::fromUtf8(tiles[i].second),
                                        QSize(kTileWidth, kTileHeight)));
         tilePictures_[i]->setGeometry(0, 0, kTileWidth, kTileHeight);
@@ -185,7 +185,7 @@ void MainWindow::placeTiles() {
 }
 
 void MainWindow::setFrontColour(int tag, const QColor& colour) {
-    QFrame* panel = tileArea_->findChild<QFrame*>(QString("P%1F").arg(tag));
+    QFrame* panel = tileArea_->findChild<QFrame*>(QString("tileFront%1").arg(tag));
     QPalette p = panel->palette();
     p.setColor(QPalette::Window, colour);
     panel->setPalette(p);
@@ -278,17 +278,7 @@ void MainWindow::onVersionCheckTriggered() {
     if (!KeepRunning) close();  // an installer was started
 }
 
-void MainWindow::onHelpTriggered() {
-    // An office may work offline: the shipped page first, the host's page as a link in it.
-    const QString online = QString::fromStdString(ProductHost() + kHelpPath);
-    const auto page = ShippedHelpFile(QApplication::applicationDirPath().toStdString());
-    if (page.empty()) {
-        openPage(online.toStdString());
-        return;
-    }
-    HelpWindow help(page, online, this);
-    help.exec();
-}
+void MainWindow::onHelpTriggered() { ShowInstructions(desktop_, this); }
 
 void MainWindow::openPage(const std::string& address) {
     const QString page = QString::fromStdString(address);
@@ -310,7 +300,7 @@ bool MainWindow::event(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* object, QEvent* event) {
-    if (object->objectName() == "imLogo" && event->type() == QEvent::MouseButtonRelease) {
+    if (object->objectName() == "logoLabel" && event->type() == QEvent::MouseButtonRelease) {
         onLogoClicked();
         return true;
     }
@@ -320,23 +310,25 @@ bool MainWindow::eventFilter(QObject* object, QEvent* event) {
             for (int tag = 1; tag <= 3; ++tag) setFrontColour(tag, HighlightColour());
         return false;
     }
-    const QVariant tag = object->property("tag");
-    if (!tag.isValid() || !object->objectName().startsWith("imgP")) return QMainWindow::eventFilter(object, event);
-    QFrame* panel = tileFronts_[tag.toInt() - 1];
+    // A tile's picture: its place among the three is the tile's number.
+    const auto picture = std::find(tilePictures_.begin(), tilePictures_.end(), object);
+    if (picture == tilePictures_.end()) return QMainWindow::eventFilter(object, event);
+    const int tile = static_cast<int>(picture - tilePictures_.begin()) + 1;
+    QFrame* panel = tileFronts_[tile - 1];
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         panel->move(panel->pos() + QPoint(kPressOffset, kPressOffset));
-        setFrontColour(tag.toInt(), PressedColour());
+        setFrontColour(tile, PressedColour());
         return true;
     case QEvent::MouseButtonRelease: {
         panel->move(panel->pos() - QPoint(kPressOffset, kPressOffset));
-        setFrontColour(tag.toInt(), HighlightColour());
+        setFrontColour(tile, HighlightColour());
         const auto* release = static_cast<QMouseEvent*>(event);
-        if (tilePictures_[tag.toInt() - 1]->rect().contains(release->position().toPoint())) onTileClicked(tag.toInt());
+        if (tilePictures_[tile - 1]->rect().contains(release->position().toPoint())) onTileClicked(tile);
         return true;
     }
     case QEvent::MouseMove:
-        setFrontColour(tag.toInt(), HighlightColour());
+        setFrontColour(tile, HighlightColour());
         return false;
     default:
         return QMainWindow::eventFilter(object, event);

@@ -57,8 +57,8 @@ private:
     void placeTiles();
     void setFrontColour(int tag, const QColor& colour);
 
-    // The menu commands and tiles; each carries its form name as its objectName
-    // ("acNewVelmora", "miAutoCheck", "imgP1", "P1F", ...).
+    // The menu commands and tiles; each carries its role name as its objectName
+    // ("analysisAction", "autoCheckAction", "tilePicture1", "tileFront1", ...).
     QAction* exitAction_;
     QAction* analysisAction_;
     QAction* aboutAction_;
@@ -69,9 +69,9 @@ private:
     QAction* importClientsAction_;
     QAction* officeRunAction_;
     QAction* helpAction_;
-    std::array<QLabel*, 3> tilePictures_;  // imgP1 .. imgP3
-    std::array<QFrame*, 3> tileFronts_;    // P1F .. P3F
-    std::array<QFrame*, 3> tileShadows_;   // P1B .. P3B
+    std::array<QLabel*, 3> tilePictures_;  // tilePicture1 .. tilePicture3
+    std::array<QFrame*, 3> tileFronts_;    // tileFront1 .. tileFront3
+    std::array<QFrame*, 3> tileShadows_;   // tileShadow1 .. tileShadow3
 
     bool firstActivationPending_ = false;
     std::filesystem::path workDir_;

@@ -54,97 +54,97 @@ private:
 
 OfficeRunWindow::OfficeRunWindow(const std::filesystem::path& workDir, QWidget* parent)
     : QDialog(parent), workDir_(workDir) {
-    setObjectName("fiOfficeRun");
+    setObjectName("officeRunWindow");
     setWindowTitle("Άντληση στοιχείων πελατών από την Α.Α.Δ.Ε.");
     auto* layout = new QVBoxLayout(this);
 
     resumeBox_ = new QCheckBox(this);
-    resumeBox_->setObjectName("cbResume");
+    resumeBox_->setObjectName("resumeBox");
     layout->addWidget(resumeBox_);
 
     auto* clients = new QGroupBox("Πελάτες", this);
     auto* clientsLayout = new QVBoxLayout(clients);
-    allClients_ = new QRadioButton("Όλοι οι πελάτες", clients);
-    allClients_->setObjectName("rbAll");
-    tickedClients_ = new QRadioButton("Οι επιλεγμένοι", clients);
-    tickedClients_->setObjectName("rbTicked");
-    lackingClients_ = new QRadioButton("Όσοι δεν έχουν στο φύλλο κάποιο από τα έτη", clients);
-    lackingClients_->setObjectName("rbLacking");
-    allClients_->setChecked(true);
+    allClientsButton_ = new QRadioButton("Όλοι οι πελάτες", clients);
+    allClientsButton_->setObjectName("allClientsButton");
+    tickedClientsButton_ = new QRadioButton("Οι επιλεγμένοι", clients);
+    tickedClientsButton_->setObjectName("tickedClientsButton");
+    lackingClientsButton_ = new QRadioButton("Όσοι δεν έχουν στο φύλλο κάποιο από τα έτη", clients);
+    lackingClientsButton_->setObjectName("lackingClientsButton");
+    allClientsButton_->setChecked(true);
     auto* choices = new QHBoxLayout;
-    for (QRadioButton* choice : {allClients_, tickedClients_, lackingClients_}) {
+    for (QRadioButton* choice : {allClientsButton_, tickedClientsButton_, lackingClientsButton_}) {
         choices->addWidget(choice);
         connect(choice, &QRadioButton::toggled, this, [this] { onChoiceChanged(); });
     }
     clientsLayout->addLayout(choices);
     clientList_ = new QListWidget(clients);
-    clientList_->setObjectName("lbClients");
+    clientList_->setObjectName("clientList");
     clientList_->setMinimumHeight(160);
     clientsLayout->addWidget(clientList_);
     layout->addWidget(clients);
 
     auto* options = new QGroupBox("Έτη και είσοδος στην ΑΑΔΕ", this);
     auto* grid = new QGridLayout(options);
-    firstYear_ = new QSpinBox(options);
-    firstYear_->setObjectName("edFromYear");
-    lastYear_ = new QSpinBox(options);
-    lastYear_->setObjectName("edToYear");
-    for (QSpinBox* year : {firstYear_, lastYear_}) year->setRange(2003, kNewestYear);
-    firstYear_->setValue(2003);
-    lastYear_->setValue(kNewestYear);
+    firstYearEdit_ = new QSpinBox(options);
+    firstYearEdit_->setObjectName("firstYearEdit");
+    lastYearEdit_ = new QSpinBox(options);
+    lastYearEdit_->setObjectName("lastYearEdit");
+    for (QSpinBox* year : {firstYearEdit_, lastYearEdit_}) year->setRange(2003, kNewestYear);
+    firstYearEdit_->setValue(2003);
+    lastYearEdit_->setValue(kNewestYear);
     grid->addWidget(new QLabel("Από το έτος", options), 0, 0);
-    grid->addWidget(firstYear_, 0, 1);
+    grid->addWidget(firstYearEdit_, 0, 1);
     grid->addWidget(new QLabel("έως το έτος", options), 0, 2);
-    grid->addWidget(lastYear_, 0, 3);
+    grid->addWidget(lastYearEdit_, 0, 3);
     accountantBox_ = new QCheckBox("Είσοδος μία φορά ως λογιστής (αλλιώς με τα στοιχεία κάθε πελάτη)", options);
-    accountantBox_->setObjectName("cbLogistis");
+    accountantBox_->setObjectName("accountantBox");
     grid->addWidget(accountantBox_, 1, 0, 1, 4);
-    userEdit_ = new QLineEdit(options);
-    userEdit_->setObjectName("edUserName");
-    passwordEdit_ = new QLineEdit(options);
-    passwordEdit_->setObjectName("edPassword");
-    passwordEdit_->setEchoMode(QLineEdit::Password);
-    grid->addWidget(new QLabel("UserName", options), 2, 0);
-    grid->addWidget(userEdit_, 2, 1);
-    grid->addWidget(new QLabel("Password", options), 2, 2);
-    grid->addWidget(passwordEdit_, 2, 3);
-    extraSeconds_ = new QSpinBox(options);
-    extraSeconds_->setObjectName("edExtraSeconds");
-    extraSeconds_->setRange(0, 120);
+    portalUserEdit_ = new QLineEdit(options);
+    portalUserEdit_->setObjectName("portalUserEdit");
+    portalPasswordEdit_ = new QLineEdit(options);
+    portalPasswordEdit_->setObjectName("portalPasswordEdit");
+    portalPasswordEdit_->setEchoMode(QLineEdit::Password);
+    grid->addWidget(new QLabel("Όνομα χρήστη", options), 2, 0);
+    grid->addWidget(portalUserEdit_, 2, 1);
+    grid->addWidget(new QLabel("Κωδικός", options), 2, 2);
+    grid->addWidget(portalPasswordEdit_, 2, 3);
+    extraWaitEdit_ = new QSpinBox(options);
+    extraWaitEdit_->setObjectName("extraWaitEdit");
+    extraWaitEdit_->setRange(0, 120);
     grid->addWidget(new QLabel("Επιπλέον αναμονή (δευτ.)", options), 3, 0);
-    grid->addWidget(extraSeconds_, 3, 1);
+    grid->addWidget(extraWaitEdit_, 3, 1);
     connect(accountantBox_, &QCheckBox::toggled, this, [this](bool on) {
-        userEdit_->setEnabled(on);
-        passwordEdit_->setEnabled(on);
+        portalUserEdit_->setEnabled(on);
+        portalPasswordEdit_->setEnabled(on);
     });
-    userEdit_->setEnabled(false);
-    passwordEdit_->setEnabled(false);
+    portalUserEdit_->setEnabled(false);
+    portalPasswordEdit_->setEnabled(false);
     layout->addWidget(options);
 
     clientLabel_ = new QLabel(this);
-    clientLabel_->setObjectName("lbClient");
+    clientLabel_->setObjectName("clientLabel");
     timeLabel_ = new QLabel(this);
-    timeLabel_->setObjectName("lbTime");
+    timeLabel_->setObjectName("timeLabel");
     clientsBar_ = new QProgressBar(this);
-    clientsBar_->setObjectName("pbClients");
+    clientsBar_->setObjectName("clientsBar");
     clientsBar_->setFormat("%v από %m πελάτες");
     layout->addWidget(clientLabel_);
     layout->addWidget(timeLabel_);
     layout->addWidget(clientsBar_);
-    summary_ = new QPlainTextEdit(this);
-    summary_->setObjectName("mmSummary");
-    summary_->setReadOnly(true);
-    summary_->setMinimumHeight(100);
-    layout->addWidget(summary_);
+    runSummary_ = new QPlainTextEdit(this);
+    runSummary_->setObjectName("runSummary");
+    runSummary_->setReadOnly(true);
+    runSummary_->setMinimumHeight(100);
+    layout->addWidget(runSummary_);
 
     auto* buttons = new QHBoxLayout;
     startButton_ = new QPushButton("Έναρξη άντλησης", this);
-    startButton_->setObjectName("btStart");
+    startButton_->setObjectName("startButton");
     cancelButton_ = new QPushButton("Ακύρωση", this);
-    cancelButton_->setObjectName("btCancel");
+    cancelButton_->setObjectName("cancelButton");
     cancelButton_->setEnabled(false);
     closeButton_ = new QPushButton("Κλείσιμο", this);
-    closeButton_->setObjectName("btClose");
+    closeButton_->setObjectName("closeButton");
     buttons->addStretch();
     // Enter starts no run: none of the buttons is the window's default.
     for (QPushButton* button : {startButton_, cancelButton_, closeButton_}) {
@@ -164,7 +164,7 @@ OfficeRunWindow::OfficeRunWindow(const std::filesystem::path& workDir, QWidget* 
     try {
         if (auto journal = ReadOfficeJournal(workDir_ / kTablesFolder)) unfinished_ = std::make_unique<OfficeJournal>(*journal);
     } catch (const std::exception& error) {
-        summary_->setPlainText(Q(error.what()));
+        runSummary_->setPlainText(Q(error.what()));
     }
     if (unfinished_) {
         resumeBox_->setText(QString("Συνέχεια της ημιτελούς άντλησης (%1 από %2 πελάτες ολοκληρώθηκαν)")
@@ -172,7 +172,7 @@ OfficeRunWindow::OfficeRunWindow(const std::filesystem::path& workDir, QWidget* 
                                 .arg(unfinished_->plan.afms.size()));
         resumeBox_->setChecked(true);
         accountantBox_->setChecked(unfinished_->plan.accountant);
-        userEdit_->setText(Q(unfinished_->plan.accountantUser));
+        portalUserEdit_->setText(Q(unfinished_->plan.accountantUser));
         connect(resumeBox_, &QCheckBox::toggled, this, [this] { setChoiceEnabled(!resumeBox_->isChecked()); });
         setChoiceEnabled(false);
     } else {
@@ -191,23 +191,23 @@ void OfficeRunWindow::fillClients() {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    if (!bad.empty()) summary_->setPlainText(Q(BadEntriesSentence(bad)));
+    if (!bad.empty()) runSummary_->setPlainText(Q(BadEntriesSentence(bad)));
 }
 
 void OfficeRunWindow::onChoiceChanged() {
     // The ticks count only for "Οι επιλεγμένοι".
-    clientList_->setEnabled(!running_ && tickedClients_->isChecked() && !(unfinished_ && resumeBox_->isChecked()));
+    clientList_->setEnabled(!running_ && tickedClientsButton_->isChecked() && !(unfinished_ && resumeBox_->isChecked()));
 }
 
 void OfficeRunWindow::setChoiceEnabled(bool enabled) {
-    for (QWidget* widget : std::initializer_list<QWidget*>{allClients_, tickedClients_, lackingClients_, firstYear_,
-                                                           lastYear_, accountantBox_})
+    for (QWidget* widget : std::initializer_list<QWidget*>{allClientsButton_, tickedClientsButton_, lackingClientsButton_, firstYearEdit_,
+                                                           lastYearEdit_, accountantBox_})
         widget->setEnabled(enabled);
-    userEdit_->setEnabled(enabled && accountantBox_->isChecked());
+    portalUserEdit_->setEnabled(enabled && accountantBox_->isChecked());
     // A resumed accountant's run needs the password again; nothing changes while a run goes.
-    passwordEdit_->setEnabled(!running_ && accountantBox_->isChecked() &&
+    portalPasswordEdit_->setEnabled(!running_ && accountantBox_->isChecked() &&
                               (enabled || (unfinished_ && unfinished_->plan.accountant)));
-    extraSeconds_->setEnabled(!running_);
+    extraWaitEdit_->setEnabled(!running_);
     onChoiceChanged();
 }
 
@@ -218,30 +218,30 @@ std::unique_ptr<OfficeJournal> OfficeRunWindow::planFromChoice() {
     };
     const std::filesystem::path tables = workDir_ / kTablesFolder;
     if (unfinished_ && resumeBox_->isChecked()) {
-        if (unfinished_->plan.accountant && passwordEdit_->text().isEmpty())
+        if (unfinished_->plan.accountant && portalPasswordEdit_->text().isEmpty())
             return tell("Δώστε τον κωδικό (Password) του λογιστή.");
         return std::make_unique<OfficeJournal>(*unfinished_);
     }
     auto journal = std::make_unique<OfficeJournal>();
     OfficePlan& plan = journal->plan;
-    if (firstYear_->value() > lastYear_->value()) return tell("Το πρώτο έτος είναι μετά το τελευταίο.");
-    for (int year = lastYear_->value(); year >= firstYear_->value(); --year) plan.years.push_back(year);
+    if (firstYearEdit_->value() > lastYearEdit_->value()) return tell("Το πρώτο έτος είναι μετά το τελευταίο.");
+    for (int year = lastYearEdit_->value(); year >= firstYearEdit_->value(); --year) plan.years.push_back(year);
     std::vector<std::string> lacking;
-    if (lackingClients_->isChecked()) lacking = ClientsLackingAYear(tables, plan.years);
+    if (lackingClientsButton_->isChecked()) lacking = ClientsLackingAYear(tables, plan.years);
     for (int row = 0; row < clientList_->count(); ++row) {
         const QListWidgetItem* item = clientList_->item(row);
         const std::string afm = item->data(Qt::UserRole).toString().toStdString();
-        const bool taken = allClients_->isChecked() ||
-                           (tickedClients_->isChecked() && item->checkState() == Qt::Checked) ||
-                           (lackingClients_->isChecked() && std::find(lacking.begin(), lacking.end(), afm) != lacking.end());
+        const bool taken = allClientsButton_->isChecked() ||
+                           (tickedClientsButton_->isChecked() && item->checkState() == Qt::Checked) ||
+                           (lackingClientsButton_->isChecked() && std::find(lacking.begin(), lacking.end(), afm) != lacking.end());
         if (taken && AfmFileNameProblem(afm).empty()) plan.afms.push_back(afm);
     }
     if (plan.afms.empty()) return tell("Δεν υπάρχει πελάτης για άντληση.");
     plan.accountant = accountantBox_->isChecked();
     if (plan.accountant) {
-        if (userEdit_->text().isEmpty() || passwordEdit_->text().isEmpty())
+        if (portalUserEdit_->text().isEmpty() || portalPasswordEdit_->text().isEmpty())
             return tell("Δώστε τα στοιχεία εισόδου (UserName, Password) του λογιστή.");
-        plan.accountantUser = userEdit_->text().toStdString();
+        plan.accountantUser = portalUserEdit_->text().toStdString();
     }
     plan.started = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toStdString();
     // A new run replaces an unfinished one the user chose not to go on with.
@@ -267,7 +267,7 @@ void OfficeRunWindow::onStartClicked() {
     if (!journal) return;
     std::optional<PortalCredentials> accountant;
     if (journal->plan.accountant)
-        accountant = PortalCredentials{{}, journal->plan.accountantUser, passwordEdit_->text().toStdString(), true};
+        accountant = PortalCredentials{{}, journal->plan.accountantUser, portalPasswordEdit_->text().toStdString(), true};
 
     running_ = true;
     cancelRequested_ = false;
@@ -277,7 +277,7 @@ void OfficeRunWindow::onStartClicked() {
     startButton_->setEnabled(false);
     closeButton_->setEnabled(false);
     cancelButton_->setEnabled(true);
-    summary_->clear();
+    runSummary_->clear();
     clientsBar_->setRange(0, static_cast<int>(journal->plan.afms.size()));
     clientsBar_->setValue(static_cast<int>(journal->finished.size()));
     clientLabel_->setText("Είσοδος στην Α.Α.Δ.Ε. ...");
@@ -286,7 +286,7 @@ void OfficeRunWindow::onStartClicked() {
     try {
         PortalSession portal{portalBrowser(), PortalHostsFromEnvironment(), PortalTimingFromEnvironment(),
                              MakeRoomForBrowser(*this), {}};
-        BatchOfficePortal office(portal, accountant, extraSeconds_->value());
+        BatchOfficePortal office(portal, accountant, extraWaitEdit_->value());
         WindowOfficeView view(*this);
         const OfficeResult result = RunOffice(office, *journal, workDir_ / kTablesFolder, view);
         for (const std::string& line : OfficeSummaryLines(result.clients, result.cancelled)) lines << Q(line);
@@ -304,7 +304,7 @@ void OfficeRunWindow::onStartClicked() {
     clientLabel_->setText(cancelRequested_ ? "Η άντληση ακυρώθηκε." : "Η άντληση ολοκληρώθηκε.");
     // Nothing is left to estimate: the time the run took alone.
     timeLabel_->setText(timeLabel_->text().section(" · ", 0, 0));
-    summary_->setPlainText(lines.join('\n'));
+    runSummary_->setPlainText(lines.join('\n'));
     cancelButton_->setEnabled(false);
     closeButton_->setEnabled(true);
     startButton_->setEnabled(true);

@@ -57,25 +57,25 @@ private:
 
     std::filesystem::path workDir_;
     std::unique_ptr<OfficeJournal> unfinished_;  // the journal of a run not finished
-    // Each carries its form name as its objectName.
-    QCheckBox* resumeBox_;          // cbResume: go on with the unfinished run
-    QRadioButton* allClients_;      // rbAll
-    QRadioButton* tickedClients_;   // rbTicked
-    QRadioButton* lackingClients_;  // rbLacking
-    QListWidget* clientList_;       // lbClients
-    QSpinBox* firstYear_;           // edFromYear
-    QSpinBox* lastYear_;            // edToYear
-    QCheckBox* accountantBox_;      // cbLogistis
-    QLineEdit* userEdit_;           // edUserName
-    QLineEdit* passwordEdit_;       // edPassword
-    QSpinBox* extraSeconds_;        // edExtraSeconds
-    QLabel* clientLabel_;           // lbClient: "Πελάτης N από M: ..."
-    QLabel* timeLabel_;             // lbTime: the time gone and left
-    QProgressBar* clientsBar_;      // pbClients
-    QPlainTextEdit* summary_;       // mmSummary
-    QPushButton* startButton_;      // btStart
-    QPushButton* cancelButton_;     // btCancel
-    QPushButton* closeButton_;      // btClose
+    // Each carries its role name as its objectName.
+    QCheckBox* resumeBox_;          // go on with the unfinished run
+    QRadioButton* allClientsButton_;
+    QRadioButton* tickedClientsButton_;
+    QRadioButton* lackingClientsButton_;
+    QListWidget* clientList_;
+    QSpinBox* firstYearEdit_;
+    QSpinBox* lastYearEdit_;
+    QCheckBox* accountantBox_;
+    QLineEdit* portalUserEdit_;
+    QLineEdit* portalPasswordEdit_;
+    QSpinBox* extraWaitEdit_;
+    QLabel* clientLabel_;           // "Πελάτης N από M: ..."
+    QLabel* timeLabel_;             // the time gone and left
+    QProgressBar* clientsBar_;
+    QPlainTextEdit* runSummary_;
+    QPushButton* startButton_;
+    QPushButton* cancelButton_;
+    QPushButton* closeButton_;
 
     bool running_ = false;
     bool cancelRequested_ = false;

@@ -27,12 +27,12 @@ PickListWindow::PickListWindow(const ListDescription& list, ListRows rows, const
 
     auto* bar = new QToolBar(this);
     openButton_ = new QToolButton(bar);
-    openButton_->setObjectName("tbOpen");
+    openButton_->setObjectName("openButton");
     openButton_->setText(Q(list.openCaption));
     openButton_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     openButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     deleteButton_ = new QToolButton(bar);
-    deleteButton_->setObjectName("tbDelete");
+    deleteButton_->setObjectName("deleteButton");
     deleteButton_->setText(Q(list.deleteCaption));
     deleteButton_->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
     deleteButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -40,13 +40,13 @@ PickListWindow::PickListWindow(const ListDescription& list, ListRows rows, const
     bar->addWidget(deleteButton_);
 
     searchEdit_ = new QLineEdit(this);
-    searchEdit_->setObjectName("edFastEdit");
+    searchEdit_->setObjectName("searchEdit");
     auto* sortOrder = new QGroupBox("Ταξινόμιση", this);
-    sortOrder->setObjectName("rgIndex");
+    sortOrder->setObjectName("sortOrderGroup");
     sortBySurnameButton_ = new QRadioButton(Q(kSortBySurname), sortOrder);
-    sortBySurnameButton_->setObjectName("rbSurname");
+    sortBySurnameButton_->setObjectName("sortBySurnameButton");
     sortByTaxNumberButton_ = new QRadioButton(Q(kSortByAfm), sortOrder);
-    sortByTaxNumberButton_->setObjectName("rbAfm");
+    sortByTaxNumberButton_->setObjectName("sortByTaxNumberButton");
     auto* radios = new QHBoxLayout(sortOrder);
     radios->addWidget(sortBySurnameButton_);
     radios->addWidget(sortByTaxNumberButton_);

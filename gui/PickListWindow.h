@@ -42,8 +42,8 @@ private:
     int searchColumn() const;
     void showRows();
 
-    // The window's controls; each carries its form name as its objectName
-    // ("edFastEdit", "tbOpen", the grid "sgCustomers" or "sgEntypa", ...).
+    // The window's controls; each carries its role name as its objectName
+    // ("searchEdit", "openButton", the grid "rowsTable" or "rowsTable", ...).
     QLineEdit* searchEdit_;
     QRadioButton* sortBySurnameButton_;    // "Επωνυμία"
     QRadioButton* sortByTaxNumberButton_;  // "Α.Φ.Μ."

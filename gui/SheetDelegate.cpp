@@ -34,9 +34,17 @@ void PaintMarkBox(QPainter* p, const QRect& box, bool ticked) {
 
 }  // namespace
 
+namespace {
+int zoomPercent = 100;
+}  // namespace
+
+int SheetZoomPercent() { return zoomPercent; }
+void SetSheetZoomPercent(int percent) { zoomPercent = std::clamp(percent, 50, 300); }
+int Zoomed(int pixels) { return pixels * zoomPercent / 100; }
+
 QFont SheetFont(bool bold) {
     QFont font("Arial");
-    font.setPixelSize(9);
+    font.setPixelSize(Zoomed(9));
     font.setBold(bold);
     return font;
 }
@@ -58,8 +66,10 @@ int SheetCellTextWidth(const SheetGrid& grid, int column) {
 
 QRect MarkBoxRect(const QRect& cell) {
     // The picture stands 50 pixels right of the cell's left edge; its 11-pixel
-    // box and outline end before the grid line of a 64-pixel column.
-    return {cell.left() + 51, cell.top() + 1, 10, 10};
+    // box and outline end before the grid line of a 64-pixel column (at 100 %;
+    // with the zoom, from the cell's right edge, so it clears the text).
+    const int size = Zoomed(10);
+    return {cell.left() + std::max(51, cell.width() - 13 * SheetZoomPercent() / 100), cell.top() + 1, size, size};
 }
 
 void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -116,6 +126,8 @@ QWidget* SheetDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     editor->setFrame(false);
     editor->setAlignment(Qt::AlignRight);
     const CellPos cell{index.column(), index.row()};
+    // What Escape puts back: the cell follows the editor as the user types.
+    editor->setProperty("before", index.data(Qt::EditRole));
     connect(editor, &QLineEdit::textEdited, this, [this, editor, cell] {
         // Told first, while the cell still holds its text from before; then
         // the cell follows the editor as the user types.
@@ -146,7 +158,17 @@ bool SheetDelegate::eventFilter(QObject* object, QEvent* event) {
             emit enterPressed();
             return true;
         }
-        const auto* line = qobject_cast<QLineEdit*>(object);
+        auto* line = qobject_cast<QLineEdit*>(object);
+        // Escape gives up the typing: the cell gets its text back and the editor closes.
+        if (line && key == Qt::Key_Escape) {
+            const QString before = line->property("before").toString();
+            if (line->text() != before) {
+                line->setText(before);
+                emit commitData(line);
+            }
+            emit closeEditor(line, QAbstractItemDelegate::NoHint);
+            return true;
+        }
         // The numeric keypad's decimal key is the decimal comma, whatever the
         // keyboard layout makes of it.
         const auto* typed = static_cast<QKeyEvent*>(event);

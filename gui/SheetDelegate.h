@@ -37,6 +37,11 @@ protected:
 
 // The grid's font: Arial with a character height of 9 pixels (bold for the total rows).
 QFont SheetFont(bool bold = false);
+// The sheet's zoom in percent (100: 9-pixel text, 14-pixel rows), for every sheet shown.
+int SheetZoomPercent();
+void SetSheetZoomPercent(int percent);
+// Pixels of the sheet at 100 %, at the zoom.
+int Zoomed(int pixels);
 
 // The width of a year column unless an amount needs more.
 inline constexpr int kYearColumnWidth = 64;

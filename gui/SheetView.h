@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The sheet's grid view: the caption column stays in place while the year
-// columns scroll under it, as a fixed column does.
+// The sheet's grid view: the caption column and the two header rows (years,
+// persons) stay in place while the rest scrolls under them, as fixed rows and
+// columns do.
 
 #include <QTableView>
 
@@ -15,8 +16,15 @@ public:
     // Every row's height in pixels.
     static constexpr int kRowHeight = 14;
 
+    // The rows that stay in place at the top.
+    static constexpr int kFrozenRows = 2;
+
     // After the model or the sheet's size changed.
     void syncFrozenColumn();
+
+    // The cell under a point of the viewport, the frozen rows and column
+    // taking the place they are shown in.
+    QModelIndex indexAt(const QPoint& point) const override;
 
     // The text of the editor open in the current cell goes into the sheet.
     void commitOpenEditor();
@@ -28,7 +36,11 @@ protected:
 
 private:
     void placeFrozenColumn();
-    QTableView* frozen_;
+    int frozenHeight() const;
+    QTableView* frozenView(const char* name);
+    QTableView* sheetCaptions_;  // the caption column
+    QTableView* sheetHeaders_;   // the header rows
+    QTableView* sheetCorner_;    // the captions of the header rows
 };
 
 }  // namespace skartina

@@ -23,7 +23,7 @@ QString StatusPanels::panel(int index) const { return panels_.at(static_cast<siz
 
 QProgressBar* NewPercentBar(QWidget* parent) {
     auto* bar = new QProgressBar(parent);
-    bar->setObjectName("pbInfo");
+    bar->setObjectName("percentBar");
     bar->setRange(0, 100);
     bar->setValue(0);
     return bar;

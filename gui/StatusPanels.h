@@ -23,7 +23,7 @@ private:
     std::array<QLabel*, 2> panels_;
 };
 
-// The progress bar beside the panels ("pbInfo"): a percentage, empty at first.
+// The progress bar beside the panels ("percentBar"): a percentage, empty at first.
 QProgressBar* NewPercentBar(QWidget* parent);
 
 }  // namespace skartina

@@ -28,20 +28,20 @@ QString Bytes(long long count) { return QLocale().toString(count); }
 VersionCheckWindow::VersionCheckWindow(const std::filesystem::path& workDir, DesktopServices desktop, HttpClient& http,
                      QWidget* parent)
     : QDialog(parent), http_(http), workDir_(workDir), desktop_(std::move(desktop)) {
-    setObjectName("fiNewVer");
+    setObjectName("versionCheckWindow");
     setWindowTitle("Έλεγχος για νέα έκδοση της εφαρμογής");
     setWindowFlag(Qt::Tool);
 
     pictureLabel_ = new QLabel(this);
-    pictureLabel_->setObjectName("imPicture");
+    pictureLabel_->setObjectName("pictureLabel");
     pictureLabel_->setPixmap(LogoPicture(QSize(72, 72)));
     noticeLabel_ = new QLabel("Για να μπορέσετε να ενημερωθείτε με τη νέα έκδοση της εφαρμογής πρέπει απαραιτήτως "
                           "να συνδεθείτε στο internet", this);
-    noticeLabel_->setObjectName("lbNotice");
+    noticeLabel_->setObjectName("noticeLabel");
     noticeLabel_->setWordWrap(true);
     firewallLabel_ = new QLabel("Αν στον υπολογιστή σας λειτουργεί τείχος προστασίας (firewall), επιτρέψτε στο "
                             "πρόγραμμα την πρόσβαση στο internet.", this);
-    firewallLabel_->setObjectName("lbFirewall");
+    firewallLabel_->setObjectName("firewallLabel");
     firewallLabel_->setWordWrap(true);
     QFont small = firewallLabel_->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -51,15 +51,15 @@ VersionCheckWindow::VersionCheckWindow(const std::filesystem::path& workDir, Des
     firewallLabel_->setPalette(red);
 
     checkButton_ = new QPushButton("Έλεγχος", this);
-    checkButton_->setObjectName("btNewVersion");
+    checkButton_->setObjectName("checkButton");
     checkButton_->setDefault(true);
     connect(checkButton_, &QPushButton::clicked, this, &VersionCheckWindow::onCheckClicked);
     exitButton_ = new QPushButton("Έξοδος", this);
-    exitButton_->setObjectName("btExit");
+    exitButton_->setObjectName("exitButton");
     connect(exitButton_, &QPushButton::clicked, this, &VersionCheckWindow::onExitClicked);
     percentBar_ = NewPercentBar(this);
     statusPanels_ = new StatusPanels(this);
-    statusPanels_->setObjectName("sbInfo");
+    statusPanels_->setObjectName("statusPanels");
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(noticeLabel_);

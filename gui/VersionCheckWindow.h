@@ -50,8 +50,8 @@ private:
     void pump() override;
     void closeProgress() override;
 
-    // Each carries its form name as its objectName ("imPicture", "lbNotice",
-    // "lbFirewall", "btNewVersion", "btExit", "sbInfo", "pbInfo").
+    // Each carries its role name as its objectName ("pictureLabel", "noticeLabel",
+    // "firewallLabel", "checkButton", "exitButton", "statusPanels", "percentBar").
     QLabel* pictureLabel_;
     QLabel* noticeLabel_;
     QLabel* firewallLabel_;

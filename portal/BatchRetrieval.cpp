@@ -188,6 +188,11 @@ BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log,
     return BatchRun(navigation, log, clock, request, e1, grid, view).Go(false);
 }
 
+BatchResult LogInAndRetrieveYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
+                                  const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view) {
+    return BatchRun(navigation, log, clock, request, e1, grid, view).Go(true);
+}
+
 std::vector<std::string> BatchSummaryLines(const BatchResult& result) {
     int read = 0, empty = 0, failed = 0, notReached = 0;
     for (const YearResult& year : result.years) {

@@ -99,6 +99,11 @@ NavigationOptions RunNavigationOptions(const BatchRequest& request, BatchView& v
 BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
                                 const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view);
 
+// As RetrieveYears, logging in (and picking the client) first, without the
+// logout and the close at the end, which stay the caller's.
+BatchResult LogInAndRetrieveYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
+                                  const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view);
+
 // The summary: a heading line, then each year's sentence (newest first).
 std::vector<std::string> BatchSummaryLines(const BatchResult& result);
 

@@ -155,6 +155,8 @@ public:
     // Puts the application's window in the place without giving it the
     // focus; nothing without an application or with an empty place.
     virtual void PlaceBrowserWindow(ScreenRect place) = 0;
+    // Minimises the application's window (a login kept between runs); nothing without one.
+    virtual void MinimiseBrowserWindow() {}
     // Ends the application, ignoring every error; the next retrieval opens a new one.
     virtual void BrowserQuit() = 0;
 

@@ -12,21 +12,21 @@ public:
 
 }  // namespace
 
+std::optional<std::string> YearRequestProblem(const YearRequest& request, bool yearTicked) {
+    const PortalCredentials& credentials = request.credentials;
+    if (!yearTicked) return kYearNotTickedMessage;
+    if (credentials.afm.empty()) return kNoAfmMessage;
+    if (credentials.user.empty() || credentials.password.empty()) return kNoCredentialsMessage;
+    return std::nullopt;
+}
+
 std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
                                          E1CodeTable& e1, SheetGrid& grid, Prompter& prompter, RetrievalView& view) {
+    if (const std::optional<std::string> problem = YearRequestProblem(request, yearTicked)) {
+        prompter.inform(*problem);
+        return std::nullopt;
+    }
     const PortalCredentials& credentials = request.credentials;
-    if (!yearTicked) {
-        prompter.inform(kYearNotTickedMessage);
-        return std::nullopt;
-    }
-    if (credentials.afm.empty()) {
-        prompter.inform(kNoAfmMessage);
-        return std::nullopt;
-    }
-    if (credentials.user.empty() || credentials.password.empty()) {
-        prompter.inform(kNoCredentialsMessage);
-        return std::nullopt;
-    }
 
     view.ShowWaiting();
     OneYearView run;

@@ -43,6 +43,10 @@ public:
     virtual void RecalculateSheet() = 0;
 };
 
+// What keeps the year button from starting: the message of the first check
+// that fails (the year ticked, the tax number, the credentials); nothing when all pass.
+std::optional<std::string> YearRequestProblem(const YearRequest& request, bool yearTicked);
+
 // The year button: the checks and their messages (nothing when one fails),
 // the waiting panel, the year through the portal navigation, the
 // recalculation, and the year's sentence told unless the year was read. A

@@ -13,11 +13,10 @@ namespace skartina {
 // (Enter and the clipboard shortcuts' control characters included) is dropped.
 bool IntEditAcceptsCharacter(char32_t typed);
 
-// The value of the field's text: 0 for an empty text, for "-" alone and for a
-// text holding the field's own component name (what a newly placed field
-// shows); otherwise the decimal integer. No value (the field keeps its old one
-// and the user is told the text is not an integer) for any other text or for
-// a number outside the signed 32-bit range.
-std::optional<int32_t> IntEditValue(std::string_view text, std::string_view componentName);
+// The value of the field's text: 0 for an empty text and for "-" alone;
+// otherwise the decimal integer. No value (the field keeps its old one and the
+// user is told the text is not an integer) for any other text or for a number
+// outside the signed 32-bit range.
+std::optional<int32_t> IntEditValue(std::string_view text);
 
 }  // namespace skartina

@@ -29,7 +29,7 @@ inline constexpr int kRecordLines = 6;
 
 // The labels of the six fields, in file order, as the entry window shows them.
 inline constexpr std::array<std::string_view, kRecordLines> kRecordFieldLabels = {
-    "Α.Φ.Μ.", "Επώνυμο", "Όνομα", "Ονομα Πατέρα", "User Name Taxis", "Password Taxis"};
+    "Α.Φ.Μ.", "Επώνυμο", "Όνομα", "Ονομα Πατέρα", "Όνομα χρήστη Α.Α.Δ.Ε.", "Κωδικός Α.Α.Δ.Ε."};
 
 inline const std::string kMissingAfmMessage = "Δεν έχετε δώσει τον Α.Φ.Μ. του πελάτη";
 inline const std::string kInvalidAfmSaveQuestion =

@@ -22,6 +22,20 @@ bool SetAutoCheck(const std::filesystem::path& workDir, bool enabled) {
     return AutoCheckEnabled(workDir);
 }
 
+int SheetZoom(const std::filesystem::path& workDir) {
+    try {
+        const std::vector<std::string> lines = ReadCp1253Lines(workDir / kSheetZoomFile);
+        const int percent = lines.empty() ? 100 : std::stoi(lines.front());
+        return percent >= 50 && percent <= 300 ? percent : 100;
+    } catch (const std::exception&) {
+        return 100;  // no file, or no number in it
+    }
+}
+
+void SetSheetZoom(const std::filesystem::path& workDir, int percent) {
+    WriteCp1253Lines(workDir / kSheetZoomFile, {std::to_string(percent)});
+}
+
 bool EditorialWanted(const std::filesystem::path& workDir) {
     std::error_code ec;
     return std::filesystem::exists(workDir / kEditorialMarker, ec);

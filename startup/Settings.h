@@ -21,6 +21,12 @@ bool AutoCheckEnabled(const std::filesystem::path& workDir);
 bool SetAutoCheck(const std::filesystem::path& workDir, bool enabled);
 
 // The information window is shown while its marker exists.
+// The sheet's zoom in percent, as the analysis window last left it
+// ("zoom21.ini", the number alone); 100 without the file or with a number out of 50..300.
+inline constexpr const char* kSheetZoomFile = "zoom" SKARTINA_EDITION_SHORT ".ini";
+int SheetZoom(const std::filesystem::path& workDir);
+void SetSheetZoom(const std::filesystem::path& workDir, int percent);
+
 bool EditorialWanted(const std::filesystem::path& workDir);
 void DismissEditorial(const std::filesystem::path& workDir);
 

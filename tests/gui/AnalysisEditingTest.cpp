@@ -39,7 +39,7 @@ struct EditingFixture {
     // Makes the cell current and returns its open editor, empty.
     QLineEdit* enter(int column, int row) { return test::EnterCell(grid(), column, row); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex())); }
-    SheetView* grid() { return Find<SheetView>(window, "sgVelmora"); }
+    SheetView* grid() { return Find<SheetView>(window, "sheetView"); }
 };
 
 // Collects Qt's warnings while it lives.
@@ -70,7 +70,16 @@ TEST(AnalysisEditing, EscapeLeavesTheCellEditorAndNeverTheWindow) {
     QTest::keyClick(editor, Qt::Key_Escape);
     QApplication::processEvents();
     EXPECT_TRUE(f.window.isVisible());
-    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "500");  // the typed amount stays
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), "") << "Escape gives the typing up";
+    // An amount entered before comes back as it was.
+    QTest::keyClicks(f.enter(t, Row::TaxedIncome), "500");
+    QTest::keyClick(f.editor(), Qt::Key_Return);
+    const std::string entered = f.cell(t, Row::TaxedIncome);
+    EXPECT_EQ(entered, "500,00");
+    QTest::keyClicks(f.enter(t, Row::TaxedIncome), "7");
+    QTest::keyClick(f.editor(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(f.cell(t, Row::TaxedIncome), entered);
     // A second Escape reaches the grid, then the window: both stay.
     QTest::keyClick(f.grid(), Qt::Key_Escape);
     QTest::keyClick(&f.window, Qt::Key_Escape);
@@ -116,7 +125,7 @@ TEST(AnalysisEditing, RightAndLeftAtTheEdgeOfTheTextMoveToTheNeighbouringCell) {
 TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
     EditingFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
-    Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
     const int t = TaxpayerColumnOf(2015);
     QTest::keyClicks(f.enter(t, Row::TaxedIncome), "125");
 
@@ -141,7 +150,7 @@ TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
 TEST(AnalysisEditing, ATaxNumberWithAnUnderscoreIsRefusedAtSave) {
     EditingFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
-    Find<AfmEdit>(f.window, "edAFM")->setText("12_3456783");
+    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("12_3456783");
     EXPECT_FALSE(f.window.onSaveClicked());
     ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
     EXPECT_NE(f.desktop.prompter.informed[0].find("«_»"), std::string::npos) << f.desktop.prompter.informed[0];
@@ -163,7 +172,7 @@ TEST(AnalysisEditing, ClosingWithUnsavedChangesAsksOnce) {
     for (const auto& c : cases) {
         EditingFixture f;
         std::filesystem::create_directory(f.dir / "Tables");
-        if (c.hasAfm) Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+        if (c.hasAfm) Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
         f.desktop.prompter = ScriptedPrompter(c.answer);
         QTest::keyClicks(f.enter(TaxpayerColumnOf(2017), Row::TaxedIncome), "70");
         f.window.close();  // the title bar's close
@@ -178,9 +187,9 @@ TEST(AnalysisEditing, OnlyChangesNotSavedAreAskedAbout) {
     EditingFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
     EXPECT_FALSE(f.window.isModified());  // a new window
-    Find<QCheckBox>(f.window, "cbEggamos")->click();
+    Find<QCheckBox>(f.window, "marriedAllYearsBox")->click();
     EXPECT_TRUE(f.window.isModified());
-    Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
     f.window.onSaveClicked();
     EXPECT_FALSE(f.window.isModified());
 
@@ -204,10 +213,10 @@ TEST(AnalysisEditing, EnterOrTabAfterTheTaxNumberGoesToTheName) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab}) {
         EditingFixture f;
         f.window.activateWindow();
-        Find<AfmEdit>(f.window, "edAFM")->setFocus();
-        QTest::keyClicks(Find<AfmEdit>(f.window, "edAFM"), "123456783");
+        Find<AfmEdit>(f.window, "taxNumberEdit")->setFocus();
+        QTest::keyClicks(Find<AfmEdit>(f.window, "taxNumberEdit"), "123456783");
         QTest::keyClick(QApplication::focusWidget(), key);
-        EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(f.window, "edBigName")) << key;
+        EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(f.window, "nameEdit")) << key;
     }
 }
 

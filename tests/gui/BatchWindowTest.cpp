@@ -36,6 +36,7 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::ClickAndAwaitRetrieval;
 using test::Find;
 using test::TempDir;
 using test::YearBoxName;
@@ -52,9 +53,9 @@ struct BatchWindow : ::testing::Test {
         portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
-        Find<AfmEdit>(*window, "edAFM")->setText(kAfm);
-        Find<QLineEdit>(*window, "edUserName")->setText("demo");
-        Find<QLineEdit>(*window, "edPassword")->setText("demo1234");
+        Find<AfmEdit>(*window, "taxNumberEdit")->setText(kAfm);
+        Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
+        Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
     }
     void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
 
@@ -64,7 +65,7 @@ struct BatchWindow : ::testing::Test {
             Find<QCheckBox>(*window, YearBoxName(year))->setChecked(tick);
         }
     }
-    BatchProgressWindow* Progress() { return window->findChild<BatchProgressWindow*>("fiBatchProgress"); }
+    BatchProgressWindow* Progress() { return window->findChild<BatchProgressWindow*>("batchProgressWindow"); }
 
     TempDir dir;
     FakeDesktop desktop;
@@ -73,7 +74,7 @@ struct BatchWindow : ::testing::Test {
 };
 
 TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
-    ASSERT_EQ(Find<QPushButton>(*window, "btAllYears")->text().toStdString(), "Άντληση όλων των επιλεγμένων ετών");
+    ASSERT_EQ(Find<QPushButton>(*window, "retrieveAllYearsButton")->text().toStdString(), "Άντληση όλων των επιλεγμένων ετών");
     TickOnly({2016, 2012, 2010});
     SheetGrid expected = window->sheet();
     for (int year : {2010, 2012, 2016}) {
@@ -93,19 +94,19 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     QString count, elapsed;
     std::function<void()> look = [&] {
         BatchProgressWindow* progress = Progress();
-        if (progress && progress->isVisible() && Find<QLabel>(*progress, "lbYear")->text().startsWith("Έτος")) {
+        if (progress && progress->isVisible() && Find<QLabel>(*progress, "yearLabel")->text().startsWith("Έτος")) {
             shown = true;
-            maximum = Find<QProgressBar>(*progress, "pbYears")->maximum();
-            count = Find<QLabel>(*progress, "lbCount")->text();
-            elapsed = Find<QLabel>(*progress, "lbElapsed")->text();
+            maximum = Find<QProgressBar>(*progress, "yearsBar")->maximum();
+            count = Find<QLabel>(*progress, "countLabel")->text();
+            elapsed = Find<QLabel>(*progress, "elapsedLabel")->text();
             buttonsHeld = !Find<QPushButton>(*window, YearButtonName(2010))->isEnabled() &&
-                          !Find<QPushButton>(*window, "btAllYears")->isEnabled();
+                          !Find<QPushButton>(*window, "retrieveAllYearsButton")->isEnabled();
             return;
         }
         QTimer::singleShot(50, look);
     };
     QTimer::singleShot(50, look);
-    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
 
     EXPECT_TRUE(shown);
     EXPECT_EQ(maximum, 3);
@@ -113,7 +114,7 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     EXPECT_TRUE(elapsed.startsWith("Χρόνος: ")) << elapsed.toStdString();
     EXPECT_TRUE(buttonsHeld);
     EXPECT_EQ(window->sheet(), expected);
-    EXPECT_EQ(Find<SheetView>(*window, "sgVelmora")
+    EXPECT_EQ(Find<SheetView>(*window, "sheetView")
                   ->model()
                   ->index(Row::TaxedIncome, TaxpayerColumnOf(2012))
                   .data()
@@ -124,12 +125,12 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
               std::vector<std::string>{"Άντληση 3 ετών: 3 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν αντλήθηκαν.\n"
                                        "2016: αντλήθηκε.\n2012: αντλήθηκε.\n2010: αντλήθηκε."});
     EXPECT_FALSE(Progress() && Progress()->isVisible());
-    EXPECT_TRUE(Find<QPushButton>(*window, "btAllYears")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(*window, "retrieveAllYearsButton")->isEnabled());
 
     // The kept documents' folder, opened with the desktop's program.
     const std::filesystem::path sources = dir.path() / "Tables" / (std::string(kAfm) + "_sources");
     for (const char* name : {"2016.pdf", "2012.txt", "2010.txt"}) EXPECT_TRUE(std::filesystem::exists(sources / name)) << name;
-    QTest::mouseClick(Find<QPushButton>(*window, "btSources"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*window, "portalDocumentsButton"), Qt::LeftButton);
     EXPECT_EQ(desktop.opened, QStringList{QString::fromStdString(sources.string())});
 }
 
@@ -140,35 +141,35 @@ TEST_F(BatchWindow, FiguresOfTheSheetsOwnAreReplacedOnlyWhenTheUserSaysSo) {
     // No, for all: asked once, at the first year whose figures differ (the run goes from the newest).
     desktop.prompter = test::ScriptedPrompter(false);
     desktop.prompter.forAll = true;
-    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
     ASSERT_EQ(desktop.prompter.asked.size(), 1u);
     EXPECT_TRUE(desktop.prompter.asked[0].starts_with("Το έτος 2012 έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε."))
         << desktop.prompter.asked[0];
     for (int year : {2012, 2010}) EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(year), Row::TaxedIncome), "21.000,00");
     EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");  // nothing of the sheet's own there
-    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "ΟΚ 3/3");
-    EXPECT_EQ(window->focusWidget(), Find<SheetView>(*window, "sgVelmora"));
+    EXPECT_EQ(Find<QLabel>(*window, "reportTakenLabel")->text(), "ΟΚ 3/3");
+    EXPECT_EQ(window->focusWidget(), Find<SheetView>(*window, "sheetView"));
 }
 
 TEST_F(BatchWindow, ARunThatReadNothingSaysSoInTheCounter) {
     TickOnly({2016, 2012});
-    Find<QLineEdit>(*window, "edPassword")->setText("wrong");
-    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
-    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "όχι 0/2");
+    Find<QLineEdit>(*window, "portalPasswordEdit")->setText("wrong");
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
+    EXPECT_EQ(Find<QLabel>(*window, "reportTakenLabel")->text(), "όχι 0/2");
 }
 
 TEST_F(BatchWindow, CancelStopsTheRunAndTheYearsReadStay) {
     TickOnly({2013, 2012, 2011, 2010});
     std::function<void()> press = [&] {
         BatchProgressWindow* progress = Progress();
-        if (progress && progress->isVisible() && Find<QLabel>(*progress, "lbCount")->text().startsWith("2 ")) {
-            QTest::mouseClick(Find<QPushButton>(*progress, "btCancel"), Qt::LeftButton);
+        if (progress && progress->isVisible() && Find<QLabel>(*progress, "countLabel")->text().startsWith("2 ")) {
+            QTest::mouseClick(Find<QPushButton>(*progress, "cancelButton"), Qt::LeftButton);
             return;
         }
         QTimer::singleShot(20, press);
     };
     QTimer::singleShot(20, press);
-    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
     ASSERT_EQ(desktop.prompter.informed.size(), 1u);
     const std::string& summary = desktop.prompter.informed.front();
     EXPECT_NE(summary.find("Η άντληση ακυρώθηκε"), std::string::npos) << summary;
@@ -182,14 +183,14 @@ TEST_F(BatchWindow, ClosingTheWindowEndsTheRunWithoutASummary) {
     TickOnly({2013, 2012, 2011, 2010});
     std::function<void()> close = [&] {
         BatchProgressWindow* progress = Progress();
-        if (progress && progress->isVisible() && Find<QLabel>(*progress, "lbYear")->text().startsWith("Έτος")) {
+        if (progress && progress->isVisible() && Find<QLabel>(*progress, "yearLabel")->text().startsWith("Έτος")) {
             window->close();
             return;
         }
         QTimer::singleShot(20, close);
     };
     QTimer::singleShot(20, close);
-    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
     ASSERT_FALSE(desktop.prompter.asked.empty());
     EXPECT_EQ(desktop.prompter.asked.front(), kCancelRunQuestion) << "the close asks first";
     EXPECT_FALSE(window->isVisible());
@@ -201,14 +202,14 @@ TEST_F(BatchWindow, ACloseNotConfirmedLetsTheRunGoOn) {
     test::ScriptedPrompter no(false);
     window = std::make_unique<AnalysisWindow>(dir.path(), DesktopServices{&no, desktop.services().open, {}});
     window->show();
-    Find<AfmEdit>(*window, "edAFM")->setText(kAfm);
-    Find<QLineEdit>(*window, "edUserName")->setText("demo");
-    Find<QLineEdit>(*window, "edPassword")->setText("demo1234");
+    Find<AfmEdit>(*window, "taxNumberEdit")->setText(kAfm);
+    Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
+    Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
     TickOnly({2013, 2012});
     bool asked = false;
     std::function<void()> close = [&] {
         BatchProgressWindow* progress = Progress();
-        if (progress && progress->isVisible() && Find<QLabel>(*progress, "lbYear")->text().startsWith("Έτος")) {
+        if (progress && progress->isVisible() && Find<QLabel>(*progress, "yearLabel")->text().startsWith("Έτος")) {
             // Nothing modal in the way: the window manager's close reaches the window.
             EXPECT_EQ(progress->windowModality(), Qt::NonModal);
             EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -219,7 +220,7 @@ TEST_F(BatchWindow, ACloseNotConfirmedLetsTheRunGoOn) {
         QTimer::singleShot(20, close);
     };
     QTimer::singleShot(20, close);
-    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
     EXPECT_TRUE(asked);
     EXPECT_EQ(no.asked, std::vector<std::string>{kCancelRunQuestion});
     EXPECT_TRUE(window->isVisible());
@@ -229,8 +230,8 @@ TEST_F(BatchWindow, ACloseNotConfirmedLetsTheRunGoOn) {
 
 TEST_F(BatchWindow, NothingStartsWithoutATickedYearOrTheSourcesFolder) {
     TickOnly({2001, 2002});
-    QTest::mouseClick(Find<QPushButton>(*window, "btAllYears"), Qt::LeftButton);
-    QTest::mouseClick(Find<QPushButton>(*window, "btSources"), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
+    QTest::mouseClick(Find<QPushButton>(*window, "portalDocumentsButton"), Qt::LeftButton);
     EXPECT_EQ(desktop.prompter.informed,
               (std::vector<std::string>{"Δεν έχετε επιλέξει έτη για άντληση στοιχείων.",
                                         "Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. 123456783."}));

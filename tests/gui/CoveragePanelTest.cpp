@@ -29,7 +29,7 @@ struct CoverageFixture {
     TempDir dir;
     FakeDesktop desktop;
     AnalysisWindow window{dir.path(), desktop.services()};
-    QString answer() { return Find<QLabel>(window, "lbCoverage")->text(); }
+    QString answer() { return Find<QLabel>(window, "answerLabel")->text(); }
 };
 
 TEST(CoveragePanel, AnswersForTheSheetAsItChanges) {
@@ -44,14 +44,14 @@ TEST(CoveragePanel, AnswersForTheSheetAsItChanges) {
     // years take 2.900,00 each; 2020 then adds 7.000,00.
     f.window.sheet().setCell(TaxpayerColumnOf(2020), Row::TaxedIncome, "10.000,00");
     f.window.RecalculateSheet();
-    auto* amount = Find<QLineEdit>(f.window, "edCoverAmount");
+    auto* amount = Find<QLineEdit>(f.window, "amountEdit");
     QTest::keyClicks(amount, "5.000");
     EXPECT_EQ(f.answer(),
               "Υπόχρεος: το τελικό διαθέσιμο υπόλοιπο του 2020 (-19.100,00) δεν καλύπτει τη δαπάνη των 5.000,00· λείπουν "
               "24.100,00.\nΜετρούν τα έτη 2003 έως 2020 του φύλλου.\nΤα έτη 2003 έως 2019 δεν έχουν ποσά στο φύλλο (δεν "
               "αντλήθηκαν ούτε συμπληρώθηκαν): τα εισοδήματα και οι δαπάνες τους μετρούν ως μηδέν, μόνο το ελάχιστο ποσό "
               "διαβίωσης μετρά.");
-    const BalanceSeries& shown = Find<BalanceChartView>(f.window, "pbBalanceChart")->series();
+    const BalanceSeries& shown = Find<BalanceChartView>(f.window, "chart")->series();
     ASSERT_EQ(shown.years.size(), 18u);
     EXPECT_EQ(shown.years.back().taxpayer.final, -1910000);
 
@@ -64,7 +64,7 @@ TEST(CoveragePanel, AnswersForTheSheetAsItChanges) {
                                       "5.000,00· απομένουν 13.400,00.\nΣύζυγος: το τελικό διαθέσιμο υπόλοιπο του 2020 "
                                       "(-2.500,00) δεν καλύπτει"))
         << f.answer().toStdString();
-    EXPECT_TRUE(Find<BalanceChartView>(f.window, "pbBalanceChart")->series().hasSpouse);
+    EXPECT_TRUE(Find<BalanceChartView>(f.window, "chart")->series().hasSpouse);
 
     amount->setText("πέντε");
     EXPECT_EQ(f.answer(), "Το «πέντε» δεν είναι ποσό δαπάνης (π.χ. 25000 ή 25.000,50).");
@@ -72,7 +72,7 @@ TEST(CoveragePanel, AnswersForTheSheetAsItChanges) {
 
 TEST(CoveragePanel, ComputedRowsSayHowTheyAreComputed) {
     CoverageFixture f;
-    const QAbstractItemModel* model = Find<SheetView>(f.window, "sgVelmora")->model();
+    const QAbstractItemModel* model = Find<SheetView>(f.window, "sheetView")->model();
     for (int row : {Row::IncomeTotal, Row::MinimumLivingAmount, Row::ExpenseTotal, Row::AvailableBalance,
                     Row::CarryAmount, Row::CapitalConsumptionUsed, Row::FinalBalance})
         for (int column : {0, 1, 2}) {
@@ -87,12 +87,12 @@ TEST(CoveragePanel, ComputedRowsSayHowTheyAreComputed) {
 TEST(CoveragePanel, TheChartBoxAddsThePdfPage) {
     CoverageFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
-    Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
     const auto pdf = f.dir / "Tables" / "123456783_2021.pdf";
     f.window.onSavePdfTriggered();
     const size_t plain = test::ReadPdf(test::ReadBytes(pdf)).size();
     ASSERT_GT(plain, 0u);
-    Find<QCheckBox>(f.window, "cbChart")->setChecked(true);
+    Find<QCheckBox>(f.window, "chartBox")->setChecked(true);
     f.window.onSavePdfTriggered();
     const auto pages = test::ReadPdf(test::ReadBytes(pdf));
     ASSERT_EQ(pages.size(), plain + 1);

@@ -16,6 +16,9 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -94,6 +97,30 @@ TEST(DesktopTexts, ThePrintDialogIsGreek) {
     }
     EXPECT_TRUE(english.isEmpty()) << english.join(" | ").toStdString();
     EXPECT_TRUE(texts.contains("Εκτυπωτής") || texts.contains("&Εκτύπωση")) << texts.join(" | ").toStdString();
+    dialog.reject();
+}
+
+// Qt's own file dialog, as the import of a client list opens it: no text of Qt's in English.
+TEST(DesktopTexts, TheFileDialogIsGreek) {
+    QFileDialog dialog(nullptr, "Εισαγωγή πελατών από αρχείο", QDir::tempPath(), "Κατάλογος πελατών (*.csv *.txt)");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.show();
+    QApplication::processEvents();
+    QStringList texts;
+    for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) texts << b->text() << b->toolTip();
+    for (QLabel* l : dialog.findChildren<QLabel*>()) texts << l->text();
+    for (QHeaderView* header : dialog.findChildren<QHeaderView*>())
+        for (int i = 0; i < header->count(); ++i)
+            texts << header->model()->headerData(i, header->orientation()).toString();
+    const QRegularExpression latinWord("[A-Za-z]{3,}");
+    QStringList english;
+    for (const QString& text : texts) {
+        const QString bare = QString(text).remove('&');
+        // File and folder names are the system's.
+        if (bare.contains(latinWord) && !bare.contains(QDir::tempPath()) && !bare.contains("csv")) english << bare;
+    }
+    EXPECT_TRUE(english.isEmpty()) << english.join(" | ").toStdString();
+    EXPECT_TRUE(texts.contains("Αναζήτηση σε:")) << texts.join(" | ").toStdString();
     dialog.reject();
 }
 
@@ -185,7 +212,7 @@ TEST(DesktopTexts, AnExportNoProgramCouldOpenSaysWhereTheFileIs) {
     prompter.chosen = 0;  // "Άνοιγμα"
     OpenerOnPath path("exit 3");
     AnalysisWindow window(dir.path(), {&prompter, [](const QString& what) { return OpenWithDesktop(what); }, {}});
-    Find<AfmEdit>(window, "edAFM")->setText("123456783");
+    Find<AfmEdit>(window, "taxNumberEdit")->setText("123456783");
     window.onExportCsvClicked();
     ASSERT_EQ(prompter.informed.size(), 2u);
     const std::string where = std::filesystem::absolute(dir / "Tables" / "123456783_2021.csv").string();

@@ -41,8 +41,8 @@ struct Fixture {
 
     std::filesystem::path file(const std::string& afm) const { return dir / "Tables" / (afm + "_2021.grd"); }
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
-    SheetView* grid() { return test::Find<SheetView>(window, "sgVelmora"); }
-    IntegerEdit* firstYear() { return test::Find<IntegerEdit>(window, "edFirstYear"); }
+    SheetView* grid() { return test::Find<SheetView>(window, "sheetView"); }
+    IntegerEdit* firstYear() { return test::Find<IntegerEdit>(window, "firstYearEdit"); }
     // A client's analysis saved earlier (by another window or another day), with one figure of 2016.
     void savedAnalysis(const std::string& afm, const std::string& figure) {
         SheetGrid grid;
@@ -57,10 +57,10 @@ struct Fixture {
     // Types the tax number into its field and leaves it, as a user does.
     void typeAfm(const QString& afm) {
         window.activateWindow();
-        test::Find<AfmEdit>(window, "edAFM")->setFocus();
-        test::Find<AfmEdit>(window, "edAFM")->selectAll();
-        QTest::keyClicks(test::Find<AfmEdit>(window, "edAFM"), afm);
-        QTest::keyClick(test::Find<AfmEdit>(window, "edAFM"), Qt::Key_Tab);
+        test::Find<AfmEdit>(window, "taxNumberEdit")->setFocus();
+        test::Find<AfmEdit>(window, "taxNumberEdit")->selectAll();
+        QTest::keyClicks(test::Find<AfmEdit>(window, "taxNumberEdit"), afm);
+        QTest::keyClick(test::Find<AfmEdit>(window, "taxNumberEdit"), Qt::Key_Tab);
         QApplication::processEvents();
     }
 };
@@ -75,7 +75,7 @@ void ChooseInNextList(const QString& afm) {
         for (size_t r = 0; r < rows.size(); ++r)
             for (const auto& cell : rows[r])
                 if (QString::fromStdString(cell) == afm) RowsOf(*list)->setCurrentCell(static_cast<int>(r), 0);
-        test::Find<QToolButton>(*list, "tbOpen")->click();
+        test::Find<QToolButton>(*list, "openButton")->click();
     });
 }
 
@@ -94,14 +94,14 @@ TEST(LostWork, OpeningAnotherAnalysisOverChangesAsksFirst) {
     for (const auto& c : cases) {
         Fixture f;
         f.savedAnalysis("100000090", "4.000,00");
-        test::Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+        test::Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
         f.typeAndLeave(TaxpayerColumnOf(2018), Row::TaxedIncome, "70");
         f.desktop.prompter = ScriptedPrompter(c.answer);
         ChooseInNextList("100000090");
         f.window.onOpenClicked();
         ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
         EXPECT_EQ(f.desktop.prompter.asked[0], kSaveBeforeReplacingQuestion);
-        EXPECT_EQ(test::Find<AfmEdit>(f.window, "edAFM")->text(), c.opened ? "100000090" : "123456783");
+        EXPECT_EQ(test::Find<AfmEdit>(f.window, "taxNumberEdit")->text(), c.opened ? "100000090" : "123456783");
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), c.opened ? "4.000,00" : "");
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2018), Row::TaxedIncome), c.opened ? "" : "70,00");
         EXPECT_EQ(std::filesystem::exists(f.file("123456783")), c.savedFirst);
@@ -174,7 +174,7 @@ TEST(LostWork, CloseWithChangesAndYesSavesInOneStep) {
         Fixture f;
         if (fileThere) f.savedAnalysis("123456783", "4.000,00");
         f.desktop.prompter = ScriptedPrompter(false);  // the saved analysis offered on leaving the field: not taken
-        test::Find<AfmEdit>(f.window, "edAFM")->setText("123456783");
+        test::Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
         f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "70");
         f.desktop.prompter = ScriptedPrompter(Answer::Yes);
         f.window.close();
@@ -278,18 +278,18 @@ TEST(LostWork, TheFirstYearFieldRefusesAYearTheSheetCannotStartWith) {
     f.firstYear()->setFocus();
     f.firstYear()->selectAll();
     QTest::keyClicks(f.firstYear(), "2010");
-    EXPECT_EQ(test::Find<QCheckBox>(f.window, "cb2000")->text(), "2000");  // never relabelled by a year it cannot take
+    EXPECT_EQ(test::Find<QCheckBox>(f.window, "yearBox2000")->text(), "2000");  // never relabelled by a year it cannot take
     QTest::keyClick(f.firstYear(), Qt::Key_Tab);
     EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kFirstYearOutOfRangeMessage});
     EXPECT_EQ(f.firstYear()->text(), "2000");
-    QTest::mouseClick(test::Find<QCheckBox>(f.window, "cb2000"), Qt::LeftButton);
+    QTest::mouseClick(test::Find<QCheckBox>(f.window, "yearBox2000"), Qt::LeftButton);
     EXPECT_EQ(f.window.sheet().columnCount(), 43);  // 2000 to 2020, nothing more
 
     f.firstYear()->setFocus();
     f.firstYear()->selectAll();
     QTest::keyClicks(f.firstYear(), "1995");
     QTest::keyClick(f.firstYear(), Qt::Key_Tab);
-    EXPECT_EQ(test::Find<QCheckBox>(f.window, "cb2000")->text(), "1995");
+    EXPECT_EQ(test::Find<QCheckBox>(f.window, "yearBox2000")->text(), "1995");
     EXPECT_EQ(f.desktop.prompter.informed.size(), 1u);
 }
 

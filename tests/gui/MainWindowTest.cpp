@@ -53,8 +53,8 @@ TEST(MainWindow, PreparedWithCaptionsTheCheckMarkAndTheConversion) {
         auto main = f.window();
         main->PrepareMainWindow();
         EXPECT_EQ(main->windowTitle(), "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)");
-        EXPECT_EQ(Find<QAction>(*main, "miAbout")->text(), "Πληροφορίες για το ΣΚΑΡΤΙΝΑ");
-        EXPECT_EQ(Find<QAction>(*main, "miAutoCheck")->isChecked(), !c.autoCheckOff);
+        EXPECT_EQ(Find<QAction>(*main, "aboutAction")->text(), "Πληροφορίες για το ΣΚΑΡΤΙΝΑ");
+        EXPECT_EQ(Find<QAction>(*main, "autoCheckAction")->isChecked(), !c.autoCheckOff);
         EXPECT_TRUE(main->firstActivationPending());
         EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "A_2021.grd"), c.tables && !c.converted);
         EXPECT_EQ(std::filesystem::exists(f.dir / "Tables" / "Conver2021Done.txt"), c.tables);
@@ -78,12 +78,12 @@ TEST(MainWindow, AutomaticCheckSwitchCreatesAndDeletesItsFile) {
     MainFixture f;
     auto main = f.window();
     main->PrepareMainWindow();
-    ASSERT_TRUE(Find<QAction>(*main, "miAutoCheck")->isChecked());
-    Find<QAction>(*main, "miAutoCheck")->trigger();  // the item unticks itself first
-    EXPECT_FALSE(Find<QAction>(*main, "miAutoCheck")->isChecked());
+    ASSERT_TRUE(Find<QAction>(*main, "autoCheckAction")->isChecked());
+    Find<QAction>(*main, "autoCheckAction")->trigger();  // the item unticks itself first
+    EXPECT_FALSE(Find<QAction>(*main, "autoCheckAction")->isChecked());
     EXPECT_EQ(test::ReadBytes(f.dir / "Autocheck21.ini"), "Not OK\r\n");
-    Find<QAction>(*main, "miAutoCheck")->trigger();
-    EXPECT_TRUE(Find<QAction>(*main, "miAutoCheck")->isChecked());
+    Find<QAction>(*main, "autoCheckAction")->trigger();
+    EXPECT_TRUE(Find<QAction>(*main, "autoCheckAction")->isChecked());
     EXPECT_FALSE(std::filesystem::exists(f.dir / "Autocheck21.ini"));
 }
 
@@ -98,8 +98,8 @@ TEST(MainWindow, InformationWindowAtFirstActivationWhileItsMarkerExists) {
         auto* pro = qobject_cast<InfoWindow*>(modal);
         ASSERT_NE(pro, nullptr);
         EXPECT_EQ(pro->windowTitle(), "ΣΚΑΡΤΙΝΑ 2021 (ver 01.00)");
-        shownPage = Find<QTextBrowser>(*pro, "iwb")->toPlainText();
-        Find<QCheckBox>(*pro, "cbNot")->setChecked(true);
+        shownPage = Find<QTextBrowser>(*pro, "pageView")->toPlainText();
+        Find<QCheckBox>(*pro, "dontShowAgainBox")->setChecked(true);
         pro->onExitClicked();
     });
     main->FirstActivation();
@@ -118,8 +118,8 @@ TEST(MainWindow, InformationWindowSaysSoWhenThePageCannotBeFetched) {
     WriteCp1253Lines(f.dir / "editorial21.ini", {""});
     InfoWindow pro(f.dir.path(), f.http);
     // In Greek only: the transport's "Couldn't connect to server" never reaches the user.
-    EXPECT_EQ(Find<QTextBrowser>(pro, "iwb")->toPlainText(), kInfoPageUnreachable);
-    EXPECT_FALSE(Find<QTextBrowser>(pro, "iwb")->toPlainText().contains(QRegularExpression("[A-Za-z]")));
+    EXPECT_EQ(Find<QTextBrowser>(pro, "pageView")->toPlainText(), kInfoPageUnreachable);
+    EXPECT_FALSE(Find<QTextBrowser>(pro, "pageView")->toPlainText().contains(QRegularExpression("[A-Za-z]")));
     pro.reject();  // Escape, box not ticked: it shows again next time
     EXPECT_TRUE(std::filesystem::exists(f.dir / "editorial21.ini"));
 }
@@ -133,11 +133,11 @@ TEST(MainWindow, AboutWindowShowsTheDataFolderInUseAndTheLicence) {
     test::OnNextModal([&](QWidget* modal) {
         auto* about = qobject_cast<AboutWindow*>(modal);
         ASSERT_NE(about, nullptr);
-        shown = Find<QLabel>(*about, "lbDataFolder")->text();
-        licence = Find<QLabel>(*about, "lbLicence")->text();
+        shown = Find<QLabel>(*about, "dataFolderLabel")->text();
+        licence = Find<QLabel>(*about, "licenceLabel")->text();
         about->reject();
     });
-    Find<QAction>(main, "miAbout")->trigger();
+    Find<QAction>(main, "aboutAction")->trigger();
     EXPECT_EQ(shown, QString::fromStdString(f.dir.path().string()) + "/ΣΚΑΡΤΙΝΑ");
     EXPECT_TRUE(licence.contains("GPL-3.0-or-later")) << licence.toStdString();
 }
@@ -154,7 +154,7 @@ TEST(MainWindow, AnalysisWindowOpensModallyWithTheWorkingYear) {
         columns = analysis->sheet().columnCount();
         analysis->reject();
     });
-    Find<QAction>(*main, "acNewVelmora")->trigger();
+    Find<QAction>(*main, "analysisAction")->trigger();
     EXPECT_EQ(workYear, "2021");
     EXPECT_EQ(columns, 37);
 }
@@ -164,13 +164,13 @@ TEST(MainWindow, TilesPressLookAndCommands) {
     auto main = f.window();
     main->resize(1200, 800);
     main->show();
-    QFrame* panel = Find<QFrame>(*main, "P3F");
+    QFrame* panel = Find<QFrame>(*main, "tileFront3");
     const QPoint rest = panel->pos();
     const QColor highlight = panel->palette().color(QPalette::Window);
 
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QApplication::sendEvent(Find<QLabel>(*main, "imgP3"), &press);
+    QApplication::sendEvent(Find<QLabel>(*main, "tilePicture3"), &press);
     EXPECT_EQ(panel->pos(), rest + QPoint(4, 4));
     EXPECT_NE(panel->palette().color(QPalette::Window), highlight);
 
@@ -182,7 +182,7 @@ TEST(MainWindow, TilesPressLookAndCommands) {
     });
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
-    QApplication::sendEvent(Find<QLabel>(*main, "imgP3"), &release);
+    QApplication::sendEvent(Find<QLabel>(*main, "tilePicture3"), &release);
     EXPECT_EQ(panel->pos(), rest);
     EXPECT_EQ(panel->palette().color(QPalette::Window), highlight);
     EXPECT_TRUE(versionCheckOpened);
@@ -193,12 +193,12 @@ TEST(MainWindow, HelpShowsTheShippedPageWithTheOnlinePageAsALink) {
     auto main = f.window();
     QString shown, link;
     test::OnNextModal([&](QWidget* modal) {
-        ASSERT_EQ(modal->objectName(), "fiHelp");
-        shown = Find<QTextBrowser>(*modal, "tbHelp")->toPlainText();
-        link = Find<QLabel>(*modal, "lbOnline")->text();
-        Find<QPushButton>(*modal, "btClose")->click();
+        ASSERT_EQ(modal->objectName(), "helpWindow");
+        shown = Find<QTextBrowser>(*modal, "helpText")->toPlainText();
+        link = Find<QLabel>(*modal, "onlineLabel")->text();
+        Find<QPushButton>(*modal, "closeButton")->click();
     });
-    Find<QAction>(*main, "miHelp")->trigger();  // the page is copied beside the test program, as beside the program
+    Find<QAction>(*main, "helpAction")->trigger();  // the page is copied beside the test program, as beside the program
     EXPECT_TRUE(shown.contains("Σύντομες οδηγίες")) << shown.toStdString();
     EXPECT_TRUE(shown.contains("φάκελος δεδομένων")) << shown.toStdString();
     EXPECT_TRUE(link.contains("https://")) << link.toStdString();

@@ -37,7 +37,7 @@ TEST(OfficeWindows, TheMainWindowImportsAClientListAndTellsItsBadLines) {
     FakeDesktop desktop;
     FakeHttp http;
     MainWindow main(dir.path(), desktop.services(), http);
-    EXPECT_EQ(Find<QAction>(main, "miImportClients")->text(), "Εισαγωγή πελατών από αρχείο");
+    EXPECT_EQ(Find<QAction>(main, "importClientsAction")->text().remove(QChar('&')), "Εισαγωγή πελατών από αρχείο");
     test::WriteBytes(dir / "list.csv", "ΑΦΜ;Επώνυμο\n123456783;ΠΑΠΑΣ\n123456789;ΛΑΘΟΣ\n");
     main.ImportClientsFrom(dir / "list.csv");
     ASSERT_EQ(desktop.prompter.informed.size(), 1u);
@@ -57,27 +57,27 @@ TEST(OfficeWindows, TheRunWindowListsTheRegisterAndOffersToGoOnWithAnUnfinishedR
     WriteTaxpayerRecord(dir / "Tables" / "090909091.cst", {"090909091", "ΑΛΦΑ Α.Ε.", "", "", "", ""});
     {
         OfficeRunWindow window(dir.path());
-        auto* list = Find<QListWidget>(window, "lbClients");
+        auto* list = Find<QListWidget>(window, "clientList");
         ASSERT_EQ(list->count(), 2);
         EXPECT_EQ(list->item(0)->text(), "090909091  ΑΛΦΑ Α.Ε.");  // by surname
         EXPECT_FALSE(list->isEnabled());                          // "all" takes no ticks
-        Find<QRadioButton>(window, "rbTicked")->setChecked(true);
+        Find<QRadioButton>(window, "tickedClientsButton")->setChecked(true);
         EXPECT_TRUE(list->isEnabled());
-        EXPECT_TRUE(Find<QCheckBox>(window, "cbResume")->isHidden());
-        EXPECT_FALSE(Find<QLineEdit>(window, "edUserName")->isEnabled());
+        EXPECT_TRUE(Find<QCheckBox>(window, "resumeBox")->isHidden());
+        EXPECT_FALSE(Find<QLineEdit>(window, "portalUserEdit")->isEnabled());
     }
     WriteOfficeJournal(dir / "Tables", {{"20240315-221530", {"123456783", "090909091"}, {2016}, true, "logistis"},
                                         {{"123456783", "ΠΑΠΑΣ Γιώργος", {{2016, OfficeYearEnd::Read, ""}}}}});
     OfficeRunWindow window(dir.path());
-    auto* resume = Find<QCheckBox>(window, "cbResume");
+    auto* resume = Find<QCheckBox>(window, "resumeBox");
     EXPECT_FALSE(resume->isHidden());
     EXPECT_TRUE(resume->isChecked());
     EXPECT_EQ(resume->text(), "Συνέχεια της ημιτελούς άντλησης (1 από 2 πελάτες ολοκληρώθηκαν)");
-    EXPECT_EQ(Find<QLineEdit>(window, "edUserName")->text(), "logistis");
-    EXPECT_FALSE(Find<QRadioButton>(window, "rbAll")->isEnabled());
-    EXPECT_TRUE(Find<QLineEdit>(window, "edPassword")->isEnabled());  // asked again
+    EXPECT_EQ(Find<QLineEdit>(window, "portalUserEdit")->text(), "logistis");
+    EXPECT_FALSE(Find<QRadioButton>(window, "allClientsButton")->isEnabled());
+    EXPECT_TRUE(Find<QLineEdit>(window, "portalPasswordEdit")->isEnabled());  // asked again
     resume->setChecked(false);
-    EXPECT_TRUE(Find<QRadioButton>(window, "rbAll")->isEnabled());
+    EXPECT_TRUE(Find<QRadioButton>(window, "allClientsButton")->isEnabled());
 }
 
 TEST(OfficeWindows, AnEarlierVersionOpensAsAChangeToSave) {
@@ -93,7 +93,7 @@ TEST(OfficeWindows, AnEarlierVersionOpensAsAChangeToSave) {
 
     FakeDesktop desktop;
     AnalysisWindow window{dir.path(), desktop.services()};
-    EXPECT_EQ(Find<QWidget>(window, "btVersions")->property("text").toString(), "Προηγούμενες εκδόσεις");
+    EXPECT_EQ(Find<QWidget>(window, "versionsButton")->property("text").toString(), "Προηγούμενες εκδόσεις");
     window.OpenAnalysisOf("123456783");
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2015), Row::TaxedIncome), "2.000,00");
     EXPECT_FALSE(window.isModified());

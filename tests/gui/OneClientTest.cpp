@@ -57,8 +57,8 @@ struct Fixture {
     std::filesystem::path tables() const { return dir / "Tables"; }
     std::filesystem::path file(const std::string& afm) const { return tables() / (afm + "_2021.grd"); }
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
-    SheetView* grid() { return test::Find<SheetView>(window, "sgVelmora"); }
-    AfmEdit* afmField() { return test::Find<AfmEdit>(window, "edAFM"); }
+    SheetView* grid() { return test::Find<SheetView>(window, "sheetView"); }
+    AfmEdit* afmField() { return test::Find<AfmEdit>(window, "taxNumberEdit"); }
     QString field(const char* name) { return test::Find<QLineEdit>(window, name)->text(); }
 
     void record(const std::string& afm, const std::string& surname, const std::string& user) {
@@ -127,14 +127,14 @@ TEST(OneClient, AnotherTaxNumberStartsThatClientsSheet) {
             // The sheet stays A's, changes and all, and so does the field.
             EXPECT_EQ(f.afmField()->text(), kA) << label;
             EXPECT_EQ(f.cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "21.000,00") << label;
-            EXPECT_EQ(f.field("edBigName"), "ΑΛΦΑ ") << label;
+            EXPECT_EQ(f.field("nameEdit"), "ΑΛΦΑ ") << label;
             EXPECT_TRUE(test::ReadBytes(f.file(kA)) == aBefore) << label;
             continue;
         }
         // B's own sheet, B's own fields: nothing of A's stays.
         EXPECT_EQ(f.window.sheetAfm(), kB) << label;
-        EXPECT_EQ(f.field("edBigName"), "ΒΗΤΑ ") << label;
-        EXPECT_EQ(f.field("edUserName"), "") << label;
+        EXPECT_EQ(f.field("nameEdit"), "ΒΗΤΑ ") << label;
+        EXPECT_EQ(f.field("portalUserEdit"), "") << label;
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), c.bSaved ? "7,00" : "") << label;
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "") << label;
         EXPECT_EQ(f.cell(SpouseColumnOf(2016), Row::PersonHeader), c.bSaved ? "Συζύγου*" : "Συζύγου") << label;
@@ -222,10 +222,10 @@ TEST(OneClient, EveryReplacedOrDeletedAnalysisIsKeptAndComesBack) {
     // "Προηγούμενες εκδόσεις" lists them, and the one chosen comes back as a change to save.
     AnalysisWindow again(f.dir.path(), f.desktop.services());
     again.show();
-    test::Find<AfmEdit>(again, "edAFM")->setText(kA);
+    test::Find<AfmEdit>(again, "taxNumberEdit")->setText(kA);
     int listed = 0;
     test::OnNextModal([&listed](QWidget* modal) {
-        auto* list = test::Find<QListWidget>(*modal, "lbVersions");
+        auto* list = test::Find<QListWidget>(*modal, "versionsList");
         listed = list->count();
         list->setCurrentRow(2);  // the oldest: the sheet first saved
         modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
@@ -253,7 +253,7 @@ TEST(OneClient, EnterStartsNoRetrieval) {
             modal->close();
         });
     };
-    for (const char* focused : {"cbFixedPauses", "cbLogistis", "btAllYears", "bt2019", "cb2019"}) {
+    for (const char* focused : {"fixedPausesBox", "accountantBox", "retrieveAllYearsButton", "retrieveYearButton2019", "yearBox2019"}) {
         auto* control = test::Find<QWidget>(f.window, focused);
         control->setFocus();
         QApplication::processEvents();
@@ -271,7 +271,7 @@ TEST(OneClient, EnterStartsNoRetrieval) {
     OfficeRunWindow office(f.dir.path());
     office.show();
     QApplication::processEvents();
-    auto* start = test::Find<QPushButton>(office, "btStart");
+    auto* start = test::Find<QPushButton>(office, "startButton");
     start->setFocus();
     closeAnyModal();
     QTest::keyClick(start, Qt::Key_Return);

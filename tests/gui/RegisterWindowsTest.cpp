@@ -71,7 +71,7 @@ void ChooseInNextList(const QString& afm) {
         for (size_t r = 0; r < rows.size(); ++r)
             for (const auto& cell : rows[r])
                 if (QString::fromStdString(cell) == afm) RowsOf(*list)->setCurrentCell(static_cast<int>(r), 0);
-        Find<QToolButton>(*list, "tbOpen")->click();
+        Find<QToolButton>(*list, "openButton")->click();
     });
 }
 
@@ -81,25 +81,25 @@ TEST(EntryWindow, CreateSaveReopenFromTheListAndOverwrite) {
     window.onSaveClicked();  // no tax number: told, nothing written
     EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kMissingAfmMessage});
 
-    Find<AfmEdit>(window, "edAFM")->setText("123456783");
-    Find<QLineEdit>(window, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ");
-    Find<QLineEdit>(window, "edName")->setText("ΓΙΩΡΓΟΣ");
-    Find<QLineEdit>(window, "edUserNameTaxis")->setText("gpap");
-    Find<QLineEdit>(window, "edPasswordTaxis")->setText("s3cret;#@1");
+    Find<AfmEdit>(window, "taxNumberEdit")->setText("123456783");
+    Find<QLineEdit>(window, "surnameEdit")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ");
+    Find<QLineEdit>(window, "firstNameEdit")->setText("ΓΙΩΡΓΟΣ");
+    Find<QLineEdit>(window, "portalUserEdit")->setText("gpap");
+    Find<QLineEdit>(window, "portalPasswordEdit")->setText("s3cret;#@1");
     window.onSaveClicked();
     EXPECT_TRUE(f.desktop.prompter.asked.empty());  // a new client is saved without a question
     EXPECT_EQ(ReadTaxpayerRecord(f.tables / "123456783.cst").portalPassword, "s3cret;#@1");
 
     window.onClearClicked();
-    EXPECT_TRUE(Find<QLineEdit>(window, "edBigName")->text().isEmpty());
+    EXPECT_TRUE(Find<QLineEdit>(window, "surnameEdit")->text().isEmpty());
     ChooseInNextList("123456783");
     window.onChooseClientClicked();
-    EXPECT_EQ(Find<AfmEdit>(window, "edAFM")->text(), "123456783");
-    EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΠΑΠΑΔΟΠΟΥΛΟΣ");
-    EXPECT_EQ(Find<QLineEdit>(window, "edUserNameTaxis")->text(), "gpap");
+    EXPECT_EQ(Find<AfmEdit>(window, "taxNumberEdit")->text(), "123456783");
+    EXPECT_EQ(Find<QLineEdit>(window, "surnameEdit")->text(), "ΠΑΠΑΔΟΠΟΥΛΟΣ");
+    EXPECT_EQ(Find<QLineEdit>(window, "portalUserEdit")->text(), "gpap");
 
     const std::string before = test::ReadBytes(f.tables / "123456783.cst");
-    Find<QLineEdit>(window, "edFName")->setText("ΙΩΑΝΝΗΣ");
+    Find<QLineEdit>(window, "fatherNameEdit")->setText("ΙΩΑΝΝΗΣ");
     f.desktop.prompter = test::ScriptedPrompter(false);
     window.onSaveClicked();
     EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kOverwriteRecordQuestion});
@@ -112,11 +112,11 @@ TEST(EntryWindow, CreateSaveReopenFromTheListAndOverwrite) {
 TEST(EntryWindow, LeavingAnUnknownTaxNumberKeepsTheOtherFields) {
     RegisterFixture f;
     ClientEntryWindow window(f.dir.path(), f.desktop.services());
-    Find<QLineEdit>(window, "edBigName")->setText("ΝΕΟΣ");
-    Find<AfmEdit>(window, "edAFM")->setText("090000045");
+    Find<QLineEdit>(window, "surnameEdit")->setText("ΝΕΟΣ");
+    Find<AfmEdit>(window, "taxNumberEdit")->setText("090000045");
     window.onTaxNumberLeft();
-    EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΝΕΟΣ");
-    Find<AfmEdit>(window, "edAFM")->setText("../../etc/passwd");  // never a file outside the data folder
+    EXPECT_EQ(Find<QLineEdit>(window, "surnameEdit")->text(), "ΝΕΟΣ");
+    Find<AfmEdit>(window, "taxNumberEdit")->setText("../../etc/passwd");  // never a file outside the data folder
     window.onSaveClicked();
     ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
     EXPECT_EQ(test::FolderNames(f.tables), std::vector<std::string>{});
@@ -129,24 +129,24 @@ TEST(ClientList, SortsGreekCaseInsensitivelyAndSearchesAsYouType) {
     f.record("129999990", "Γ");
     ClientListWindow list(f.tables, LoadCustomers(f.tables).rows, f.desktop.services());
     EXPECT_EQ(list.windowTitle(), "Κατάλογος Δηλώσεων");
-    EXPECT_EQ(RowsOf(list)->objectName(), "sgCustomers");
+    EXPECT_EQ(RowsOf(list)->objectName(), "rowsTable");
     EXPECT_EQ(Column(RowsOf(list), 0), (QStringList{"α", "Β", "Γ"}));
 
-    Find<QRadioButton>(list, "rbAfm")->click();
+    Find<QRadioButton>(list, "sortByTaxNumberButton")->click();
     EXPECT_EQ(Column(RowsOf(list), 3), (QStringList{"123456783", "129999990", "300000004"}));
     QTest::keyClicks(RowsOf(list), "1");
     QTest::keyClicks(RowsOf(list), "2");
-    EXPECT_EQ(Find<QLineEdit>(list, "edFastEdit")->text(), "12");
+    EXPECT_EQ(Find<QLineEdit>(list, "searchEdit")->text(), "12");
     EXPECT_EQ(RowsOf(list)->currentRow(), 0);
     QTest::keyClicks(RowsOf(list), "9");
     EXPECT_EQ(RowsOf(list)->currentRow(), 1);  // 129... sorts after 129
     QTest::keyClick(RowsOf(list), Qt::Key_Backspace);
-    EXPECT_TRUE(Find<QLineEdit>(list, "edFastEdit")->text().isEmpty());
+    EXPECT_TRUE(Find<QLineEdit>(list, "searchEdit")->text().isEmpty());
     QTest::keyClicks(RowsOf(list), "5");
     EXPECT_EQ(RowsOf(list)->currentRow(), 2);  // nothing begins with 5 or sorts after it: the last row
     QKeyEvent omicronTonos(QEvent::KeyPress, 0, Qt::NoModifier, "ό");  // code 252 in the code page: not taken
     QApplication::sendEvent(RowsOf(list), &omicronTonos);
-    EXPECT_EQ(Find<QLineEdit>(list, "edFastEdit")->text(), "5");
+    EXPECT_EQ(Find<QLineEdit>(list, "searchEdit")->text(), "5");
 }
 
 TEST(ClientList, OpensWithTheKeyboardOnTheRowsAndTypedLettersFollowTheSort) {
@@ -165,7 +165,7 @@ TEST(ClientList, OpensWithTheKeyboardOnTheRowsAndTypedLettersFollowTheSort) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, letter);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
     }
-    EXPECT_EQ(Find<QLineEdit>(list, "edFastEdit")->text(), "Πα");
+    EXPECT_EQ(Find<QLineEdit>(list, "searchEdit")->text(), "Πα");
     EXPECT_EQ(RowsOf(list)->item(RowsOf(list)->currentRow(), 0)->text(), "Παπαδόπουλος");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(list.result(), QDialog::Accepted);
@@ -250,7 +250,7 @@ TEST(ClientList, TheWindowSeesTheClientsTheCommandLineBroughtIntoTheSameDataFold
         shown = Column(RowsOf(*list), 3);
         list->reject();
     });
-    Find<QAction>(main, "miCustomerList")->trigger();
+    Find<QAction>(main, "clientListAction")->trigger();
     EXPECT_EQ(shown, QStringList{"123456783"});
 }
 
@@ -263,24 +263,24 @@ TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {
 
     ChooseInNextList("123456783");
     window.onChooseClientClicked();
-    EXPECT_EQ(Find<AfmEdit>(window, "edAFM")->text(), "123456783");
-    EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΠΑΠΑΣ ΓΙΩΡΓΟΣ");
-    EXPECT_EQ(Find<QLineEdit>(window, "edUserName")->text(), "user123456783");
-    EXPECT_EQ(Find<QLineEdit>(window, "edPassword")->text(), "pw123456783");
+    EXPECT_EQ(Find<AfmEdit>(window, "taxNumberEdit")->text(), "123456783");
+    EXPECT_EQ(Find<QLineEdit>(window, "nameEdit")->text(), "ΠΑΠΑΣ ΓΙΩΡΓΟΣ");
+    EXPECT_EQ(Find<QLineEdit>(window, "portalUserEdit")->text(), "user123456783");
+    EXPECT_EQ(Find<QLineEdit>(window, "portalPasswordEdit")->text(), "pw123456783");
     EXPECT_EQ(window.sheet().columnCount(), 21);  // 2011 to 2020 as saved
     EXPECT_TRUE(Find<QCheckBox>(window, YearBoxName(2003))->isChecked());  // boxes beyond the loaded columns stay ticked
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
 
     ChooseInNextList("300000004");
     window.onChooseClientClicked();
-    EXPECT_EQ(Find<QLineEdit>(window, "edBigName")->text(), "ΒΕΡΓΟΣ ");
+    EXPECT_EQ(Find<QLineEdit>(window, "nameEdit")->text(), "ΒΕΡΓΟΣ ");
     EXPECT_EQ(window.sheet().columnCount(), 37);  // no saved analysis: the sheet of a new window
     EXPECT_EQ(window.sheet(), AnalysisWindow(f.dir.path(), f.desktop.services()).sheet());
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "");
 
     ChooseInNextList("123456783");
     window.onOpenClicked();
-    EXPECT_EQ(Find<AfmEdit>(window, "edAFM")->text(), "123456783");
+    EXPECT_EQ(Find<AfmEdit>(window, "taxNumberEdit")->text(), "123456783");
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
 }
 
@@ -296,16 +296,16 @@ TEST(MainWindowLists, ClientListOpensTheChosenClientInTheEntryWindow) {
         test::OnNextModal([&](QWidget* entry) {
             auto* window = qobject_cast<ClientEntryWindow*>(entry);
             ASSERT_NE(window, nullptr);
-            loadedName = Find<QLineEdit>(*window, "edBigName")->text();
+            loadedName = Find<QLineEdit>(*window, "surnameEdit")->text();
             window->reject();
         });
         list->accept();
     });
-    Find<QAction>(main, "miCustomerList")->trigger();
+    Find<QAction>(main, "clientListAction")->trigger();
     EXPECT_EQ(loadedName, "ΠΑΠΑΣ");
 
     std::filesystem::remove(f.tables / "123456783.cst");
-    Find<QAction>(main, "miCustomerList")->trigger();  // empty: the message and no window
+    Find<QAction>(main, "clientListAction")->trigger();  // empty: the message and no window
     EXPECT_EQ(f.desktop.prompter.informed.back(), "Δεν υπάρχει καταχωρημένος κανένας πελάτης.");
 }
 

@@ -34,6 +34,7 @@ namespace skartina {
 namespace {
 
 using test::FakeDesktop;
+using test::ClickAndAwaitRetrieval;
 using test::Find;
 using test::TempDir;
 using test::YearBoxName;
@@ -49,9 +50,9 @@ struct RetrievalWindow : ::testing::Test {
         portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
-        Find<AfmEdit>(*window, "edAFM")->setText(kAfm);
-        Find<QLineEdit>(*window, "edUserName")->setText("demo");
-        Find<QLineEdit>(*window, "edPassword")->setText("demo1234");
+        Find<AfmEdit>(*window, "taxNumberEdit")->setText(kAfm);
+        Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
+        Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
     }
     void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
 
@@ -65,7 +66,7 @@ struct RetrievalWindow : ::testing::Test {
         return grid;
     }
     QString Shown(int column, int row) {
-        return Find<SheetView>(*window, "sgVelmora")->model()->index(row, column).data().toString();
+        return Find<SheetView>(*window, "sheetView")->model()->index(row, column).data().toString();
     }
 
     TempDir dir;
@@ -76,7 +77,7 @@ struct RetrievalWindow : ::testing::Test {
 
 TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
     const SheetGrid expected = Expected(2010);
-    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_TRUE(desktop.prompter.informed.empty());
     for (int column : {TaxpayerColumnOf(2010), SpouseColumnOf(2010)})
         for (int row = 0; row < kSheetRows; ++row) {
@@ -84,14 +85,14 @@ TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
             EXPECT_EQ(Shown(column, row).toStdString(), expected.cell(column, row)) << column << "/" << row;
         }
     EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
-    EXPECT_FALSE(Find<QLabel>(*window, "gbWait")->isVisible());
+    EXPECT_FALSE(Find<QLabel>(*window, "waitLabel")->isVisible());
     EXPECT_TRUE(Find<QPushButton>(*window, YearButtonName(2016))->isEnabled());
-    EXPECT_TRUE(Find<QToolButton>(*window, "imSave")->isEnabled());
+    EXPECT_TRUE(Find<QToolButton>(*window, "saveButton")->isEnabled());
 
     // The counter says what this client's last retrieval did, and only for this client.
-    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "2010: ΟΚ");
-    Find<AfmEdit>(*window, "edAFM")->setText("100000090");
-    EXPECT_EQ(Find<QLabel>(*window, "pnCounter")->text(), "");
+    EXPECT_EQ(Find<QLabel>(*window, "reportTakenLabel")->text(), "2010: ΟΚ");
+    Find<AfmEdit>(*window, "taxNumberEdit")->setText("100000090");
+    EXPECT_EQ(Find<QLabel>(*window, "reportTakenLabel")->text(), "");
 }
 
 TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
@@ -101,7 +102,7 @@ TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
     window->RecalculateSheet();
     for (const bool replace : {false, true}) {
         desktop.prompter = test::ScriptedPrompter(replace);
-        QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+        ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
         ASSERT_EQ(desktop.prompter.asked.size(), 1u) << replace;
         const std::string& question = desktop.prompter.asked[0];
         EXPECT_TRUE(question.starts_with("Το έτος 2010 έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε.")) << question;
@@ -111,11 +112,11 @@ TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
         EXPECT_EQ(window->sheet().cell(t, Row::TaxedIncome), replace ? expected.cell(t, Row::TaxedIncome) : "21.000,00");
         EXPECT_EQ(Shown(t, Row::TaxedIncome).toStdString(), window->sheet().cell(t, Row::TaxedIncome));
         // The keyboard is back on the sheet: Enter there starts nothing.
-        EXPECT_EQ(window->focusWidget(), Find<SheetView>(*window, "sgVelmora"));
+        EXPECT_EQ(window->focusWidget(), Find<SheetView>(*window, "sheetView"));
     }
     // The same figures again: nothing to ask.
     desktop.prompter = test::ScriptedPrompter(false);
-    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_TRUE(desktop.prompter.asked.empty());
 }
 
@@ -124,20 +125,20 @@ TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
     QTimer::singleShot(300, [&] {
         seen = window->retrieving();
         buttonEnabled = Find<QPushButton>(*window, YearButtonName(2016))->isEnabled();
-        openEnabled = Find<QToolButton>(*window, "imOpen")->isEnabled() ||
-                      Find<QToolButton>(*window, "sbGetCustom")->isEnabled() ||
-                      Find<QToolButton>(*window, "imSave")->isEnabled();
+        openEnabled = Find<QToolButton>(*window, "openButton")->isEnabled() ||
+                      Find<QToolButton>(*window, "chooseClientButton")->isEnabled() ||
+                      Find<QToolButton>(*window, "saveButton")->isEnabled();
         boxEnabled = Find<QCheckBox>(*window, YearBoxName(2012))->isEnabled();
         // Pressing another year does nothing, also when the press reaches the handler.
         QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2016)), Qt::LeftButton);
-        window->onRetrieveYearClicked(Find<QPushButton>(*window, YearButtonName(2016)));
+        window->onRetrieveYearClicked(2016);
         // The waiting panel can still be clicked away.
-        QLabel* const wait = Find<QLabel>(*window, "gbWait");
+        QLabel* const wait = Find<QLabel>(*window, "waitLabel");
         waitShown = wait->isVisible();
         QTest::mouseClick(wait, Qt::LeftButton);
         waitHidden = !wait->isVisible();
     });
-    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_TRUE(seen);
     EXPECT_FALSE(buttonEnabled);
     EXPECT_FALSE(openEnabled);
@@ -152,7 +153,7 @@ TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
 }
 
 TEST_F(RetrievalWindow, DuringARetrievalTheSheetIsReadOnlyAndTheKeysStayInTheProgram) {
-    SheetView* sheet = Find<SheetView>(*window, "sgVelmora");
+    SheetView* sheet = Find<SheetView>(*window, "sheetView");
     const QModelIndex cell = sheet->model()->index(Row::TaxedIncome, TaxpayerColumnOf(2012));
     EXPECT_TRUE(sheet->model()->flags(cell) & Qt::ItemIsEditable);
     bool editable = true;
@@ -166,7 +167,7 @@ TEST_F(RetrievalWindow, DuringARetrievalTheSheetIsReadOnlyAndTheKeysStayInThePro
         QTest::keyClick(sheet, Qt::Key_Return);
     };
     QTimer::singleShot(20, type);
-    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_FALSE(editable);
     EXPECT_EQ(grabber.toStdString(), "retrievalKeySink");
     EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2012), Row::TaxedIncome), "") << "typing reached the sheet";
@@ -177,7 +178,7 @@ TEST_F(RetrievalWindow, DuringARetrievalTheSheetIsReadOnlyAndTheKeysStayInThePro
 
 TEST_F(RetrievalWindow, ClosingTheWindowEndsTheRetrieval) {
     QTimer::singleShot(500, [&] { window->close(); });
-    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->retrieving());
     EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "") << "nothing written after the close";
@@ -186,9 +187,9 @@ TEST_F(RetrievalWindow, ClosingTheWindowEndsTheRetrieval) {
 
 TEST_F(RetrievalWindow, AnUntickedYearIsRefusedWithoutABrowser) {
     Find<QCheckBox>(*window, YearBoxName(2010))->setChecked(false);
-    QTest::mouseClick(Find<QPushButton>(*window, YearButtonName(2010)), Qt::LeftButton);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_EQ(desktop.prompter.informed, std::vector<std::string>{"Δεν έχετε επιλέξει το αντίστοιχο έτος για άντληση στοιχείων."});
-    EXPECT_FALSE(Find<QLabel>(*window, "gbWait")->isVisible());
+    EXPECT_FALSE(Find<QLabel>(*window, "waitLabel")->isVisible());
 }
 
 }  // namespace

@@ -74,26 +74,26 @@ TEST(VersionCheckWindows, CaptionsTextsAndControls) {
     EXPECT_EQ(window.windowTitle(), "Έλεγχος για νέα έκδοση της εφαρμογής");
     EXPECT_EQ(window.windowType(), Qt::Tool);
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(Find<QLabel>(window, "lbNotice")->text(), "Για να μπορέσετε να ενημερωθείτε με τη νέα έκδοση της εφαρμογής πρέπει "
+    EXPECT_EQ(Find<QLabel>(window, "noticeLabel")->text(), "Για να μπορέσετε να ενημερωθείτε με τη νέα έκδοση της εφαρμογής πρέπει "
                                        "απαραιτήτως να συνδεθείτε στο internet");
-    EXPECT_EQ(Find<QLabel>(window, "lbFirewall")->palette().color(QPalette::WindowText), QColor(Qt::red));
-    EXPECT_LT(Find<QLabel>(window, "lbFirewall")->font().pointSizeF(), Find<QLabel>(window, "lbNotice")->font().pointSizeF());
-    EXPECT_EQ(Find<QPushButton>(window, "btNewVersion")->text(), "Έλεγχος");
-    EXPECT_EQ(Find<QPushButton>(window, "btExit")->text(), "Έξοδος");
-    EXPECT_EQ(Find<StatusPanels>(window, "sbInfo")->panel(0), "");
-    EXPECT_EQ(Find<StatusPanels>(window, "sbInfo")->panel(1), "");
+    EXPECT_EQ(Find<QLabel>(window, "firewallLabel")->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_LT(Find<QLabel>(window, "firewallLabel")->font().pointSizeF(), Find<QLabel>(window, "noticeLabel")->font().pointSizeF());
+    EXPECT_EQ(Find<QPushButton>(window, "checkButton")->text(), "Έλεγχος");
+    EXPECT_EQ(Find<QPushButton>(window, "exitButton")->text(), "Έξοδος");
+    EXPECT_EQ(Find<StatusPanels>(window, "statusPanels")->panel(0), "");
+    EXPECT_EQ(Find<StatusPanels>(window, "statusPanels")->panel(1), "");
 
     CheckProgressWindow progress;
     EXPECT_EQ(progress.windowTitle(), "Ελεγχος νέων εκδόσεων ");
-    EXPECT_EQ(Find<QLabel>(progress, "lbTitle")->text(), "ΣΚΑΡΤΙΝΑ 2021");
-    EXPECT_EQ(Find<QLabel>(progress, "lbWait")->text(), "Παρακαλώ περιμένετε ...");
-    EXPECT_EQ(Find<QLabel>(progress, "lbDetails")->text(), " ");
-    EXPECT_EQ(Find<QProgressBar>(progress, "pbInfo")->minimum(), 0);
-    EXPECT_EQ(Find<QProgressBar>(progress, "pbInfo")->maximum(), 100);
+    EXPECT_EQ(Find<QLabel>(progress, "titleLabel")->text(), "ΣΚΑΡΤΙΝΑ 2021");
+    EXPECT_EQ(Find<QLabel>(progress, "waitLabel")->text(), "Παρακαλώ περιμένετε ...");
+    EXPECT_EQ(Find<QLabel>(progress, "detailsLabel")->text(), " ");
+    EXPECT_EQ(Find<QProgressBar>(progress, "percentBar")->minimum(), 0);
+    EXPECT_EQ(Find<QProgressBar>(progress, "percentBar")->maximum(), 100);
     EXPECT_FALSE(progress.isModal());
 
     window.show();
-    Find<QPushButton>(window, "btExit")->click();
+    Find<QPushButton>(window, "exitButton")->click();
     EXPECT_FALSE(window.isVisible());
 }
 
@@ -132,15 +132,15 @@ TEST(VersionCheckWindows, CheckShowsProgressWhileItRunsAndEndsWithTheInstallerSt
     desktop.start = [&](const fs::path& program) {
         started.push_back(program);
         CheckProgressWindow* progress = window->progressWindow();
-        seen.detailsAtStart = Find<QLabel>(*progress, "lbDetails")->text();
-        const StatusPanels* panels = Find<StatusPanels>(*progress, "sbInfo");
+        seen.detailsAtStart = Find<QLabel>(*progress, "detailsLabel")->text();
+        const StatusPanels* panels = Find<StatusPanels>(*progress, "statusPanels");
         seen.progressPanelsAtStart = {panels->panel(0), panels->panel(1)};
-        seen.progressBarAtStart = Find<QProgressBar>(*progress, "pbInfo")->value();
+        seen.progressBarAtStart = Find<QProgressBar>(*progress, "percentBar")->value();
     };
     VersionCheckWindow dialog(f.dir.path(), desktop, *f.http);
     window = &dialog;
     dialog.show();
-    Find<QPushButton>(dialog, "btNewVersion")->click();
+    Find<QPushButton>(dialog, "checkButton")->click();
 
     EXPECT_TRUE(seen.progressShownAtQuestion);
     ASSERT_EQ(started, std::vector<fs::path>{f.dir / "Upgrade" / "Setup.exe"});
@@ -149,9 +149,9 @@ TEST(VersionCheckWindows, CheckShowsProgressWhileItRunsAndEndsWithTheInstallerSt
     const QStringList panels = {"Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes"};
     EXPECT_EQ(seen.progressPanelsAtStart, panels);
     EXPECT_EQ(seen.progressBarAtStart, 1);
-    const StatusPanels* shown = Find<StatusPanels>(dialog, "sbInfo");
+    const StatusPanels* shown = Find<StatusPanels>(dialog, "statusPanels");
     EXPECT_EQ((QStringList{shown->panel(0), shown->panel(1)}), panels);
-    EXPECT_EQ(Find<QProgressBar>(dialog, "pbInfo")->value(), 1);
+    EXPECT_EQ(Find<QProgressBar>(dialog, "percentBar")->value(), 1);
 
     EXPECT_FALSE(KeepRunning);
     EXPECT_FALSE(dialog.isVisible());
@@ -164,13 +164,13 @@ TEST(VersionCheckWindows, PanelsEmptyOnceMoreArrivedThanAnnounced) {
     UpdateFixture f;
     f.server.offer("2021 (ver 01.00)", kList, {200, kInstaller});
     VersionCheckWindow dialog(f.dir.path(), f.desktop.services(), *f.http);
-    Find<StatusPanels>(dialog, "sbInfo")->setPanels("x", "y");
-    Find<QProgressBar>(dialog, "pbInfo")->setValue(40);
+    Find<StatusPanels>(dialog, "statusPanels")->setPanels("x", "y");
+    Find<QProgressBar>(dialog, "percentBar")->setValue(40);
     EXPECT_EQ(dialog.CheckForNewVersion(true), VersionCheckResult::UpToDate);
     // No list was read: nothing is announced, so any byte is more.
-    EXPECT_EQ(Find<StatusPanels>(dialog, "sbInfo")->panel(0), "");
-    EXPECT_EQ(Find<StatusPanels>(dialog, "sbInfo")->panel(1), "");
-    EXPECT_EQ(Find<QProgressBar>(dialog, "pbInfo")->value(), 0);
+    EXPECT_EQ(Find<StatusPanels>(dialog, "statusPanels")->panel(0), "");
+    EXPECT_EQ(Find<StatusPanels>(dialog, "statusPanels")->panel(1), "");
+    EXPECT_EQ(Find<QProgressBar>(dialog, "percentBar")->value(), 0);
     EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{"Δεν υπάρχει νεότερη έκδοση της εφαρμογής"});
     EXPECT_TRUE(KeepRunning);
 }
@@ -216,11 +216,11 @@ TEST(MainWindowVersionCheck, MenuAndTileCloseTheMainWindowOnlyWhenAnInstallerSta
             auto* window = qobject_cast<VersionCheckWindow*>(modal);
             ASSERT_NE(window, nullptr);
             EXPECT_FALSE(window->isHidden());
-            Find<QPushButton>(*window, "btNewVersion")->click();
-            if (window->isVisible()) Find<QPushButton>(*window, "btExit")->click();
+            Find<QPushButton>(*window, "checkButton")->click();
+            if (window->isVisible()) Find<QPushButton>(*window, "exitButton")->click();
         });
         if (c.tile) main.onTileClicked(3);
-        else Find<QAction>(main, "miNewVersion")->trigger();
+        else Find<QAction>(main, "versionCheckAction")->trigger();
 
         EXPECT_EQ(main.isVisible(), c.mainStays) << c.version;
         EXPECT_EQ(KeepRunning, c.mainStays) << c.version;
@@ -239,7 +239,7 @@ TEST(VersionCheckWindows, OnDebianTheMenusCheckWithoutTheHostSaysSoInOneSentence
     f.desktop.updateKind = UpdateKind::DebianPackage;
     VersionCheckWindow window(f.dir.path(), f.desktop.services(), *f.http);
     window.show();
-    Find<QPushButton>(window, "btNewVersion")->click();
+    Find<QPushButton>(window, "checkButton")->click();
     EXPECT_EQ(f.desktop.prompter.informed,
               std::vector<std::string>{"Δεν ήταν δυνατή η σύνδεση με τον δικτυακό τόπο της εφαρμογής· ελέγξτε τη "
                                        "σύνδεση στο internet και δοκιμάστε ξανά."});
@@ -258,10 +258,10 @@ TEST(VersionCheckWindows, OnDebianANewerPackageIsHandedToTheInstallerAndTheProgr
     test::OnNextModal([](QWidget* modal) {
         auto* window = qobject_cast<VersionCheckWindow*>(modal);
         ASSERT_NE(window, nullptr);
-        Find<QPushButton>(*window, "btNewVersion")->click();
-        Find<QPushButton>(*window, "btExit")->click();
+        Find<QPushButton>(*window, "checkButton")->click();
+        Find<QPushButton>(*window, "exitButton")->click();
     });
-    Find<QAction>(main, "miNewVersion")->trigger();
+    Find<QAction>(main, "versionCheckAction")->trigger();
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(KeepRunning);
     EXPECT_TRUE(f.desktop.started.empty());

@@ -75,7 +75,7 @@ public:
     std::vector<std::string> requested;
 };
 
-// A window's control by its form name, its objectName; a missing one fails the test.
+// A window's control by its role name, its objectName; a missing one fails the test.
 template <typename Control = QWidget>
 Control* Find(const QObject& window, const QString& name) {
     if (auto* found = window.findChild<Control*>(name)) return found;
@@ -83,8 +83,16 @@ Control* Find(const QObject& window, const QString& name) {
 }
 
 // The year box or the year's retrieval button of the analysis window.
-inline QString YearBoxName(int year) { return QString("cb%1").arg(year); }
-inline QString YearButtonName(int year) { return QString("bt%1").arg(year); }
+inline QString YearBoxName(int year) { return QString("yearBox%1").arg(year); }
+inline QString YearButtonName(int year) { return QString("retrieveYearButton%1").arg(year); }
+
+// Clicks a retrieval's button and lets the window run (its events handled)
+// until the retrieval has ended; a retrieval the click did not start ends at once.
+template <typename Window>
+void ClickAndAwaitRetrieval(Window& window, QWidget* button, int timeoutMs = 150000) {
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::qWaitFor([&window] { return !window.retrieving(); }, timeoutMs);
+}
 
 // Runs `act` on the modal window that the code under test is about to show.
 inline void OnNextModal(std::function<void(QWidget*)> act) {

@@ -64,7 +64,7 @@ public:
     }
 };
 
-// A window's control by its form name, its objectName.
+// A window's control by its role name, its objectName.
 template <typename T>
 T* Control(const QObject& window, const char* name) {
     T* found = window.findChild<T*>(name);
@@ -165,15 +165,15 @@ int main(int argc, char** argv) {
     ok &= Save(pro, out, "information.png");
 
     VersionCheckWindow newVer(work, desktop, page);
-    Control<StatusPanels>(newVer, "sbInfo")->setPanels("Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes");
+    Control<StatusPanels>(newVer, "statusPanels")->setPanels("Παραλήφθησαν 1.050 Bytes", "από σύνολο 123.456 Bytes");
     ok &= Save(newVer, out, "version-check.png");
     CheckProgressWindow noConnection;
     noConnection.setDetails("Κατέβασμα των δεδομένων...");
     ok &= Save(noConnection, out, "version-check-progress.png");
 
     AnalysisWindow analysis(work, desktop);
-    Control<AfmEdit>(analysis, "edAFM")->setText("123456783");
-    Control<QLineEdit>(analysis, "edBigName")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
+    Control<AfmEdit>(analysis, "taxNumberEdit")->setText("123456783");
+    Control<QLineEdit>(analysis, "nameEdit")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     SheetGrid& grid = analysis.sheet();
     const struct {
         int year, row;
@@ -192,16 +192,16 @@ int main(int argc, char** argv) {
     analysis.RecalculateSheet();
     ok &= Save(analysis, out, "analysis.png");
     // Scrolled to the oldest years: the captions stay in place.
-    QScrollBar* const scroll = Control<SheetView>(analysis, "sgVelmora")->horizontalScrollBar();
+    QScrollBar* const scroll = Control<SheetView>(analysis, "sheetView")->horizontalScrollBar();
     scroll->setValue(scroll->maximum());
     ok &= Save(analysis, out, "analysis-scrolled.png");
     scroll->setValue(0);
 
     // The same window after leaving a wrong tax number: the red look.
-    Control<AfmEdit>(analysis, "edAFM")->setText("123456784");
-    Control<AfmEdit>(analysis, "edAFM")->setFocus();
+    Control<AfmEdit>(analysis, "taxNumberEdit")->setText("123456784");
+    Control<AfmEdit>(analysis, "taxNumberEdit")->setFocus();
     QApplication::processEvents();
-    Control<QLineEdit>(analysis, "edBigName")->setFocus();
+    Control<QLineEdit>(analysis, "nameEdit")->setFocus();
     QApplication::processEvents();
     ok &= Save(analysis, out, "analysis-bad-afm.png");
 
