@@ -73,7 +73,12 @@ constexpr QSize kFrameAllowance(10, 36);
 }  // namespace
 
 AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServices desktop, QWidget* parent)
-    : QDialog(parent), workDir_(workDir), desktop_(std::move(desktop)) {
+    : QDialog(parent),
+      workDir_(workDir),
+      desktop_(std::move(desktop)),
+      document_(new AnalysisDocument(workDir / kTablesFolder, "2021", this)),
+      grid_(document_->grid()),
+      years_(document_->years()) {
     setObjectName("analysisWindow");
     setWindowTitle("Πληροφόρηση από Α.Α.Δ.Ε.");
     // A 1366 × 768 laptop holds it un-maximised with its frame (at most 1366 × 740
@@ -138,7 +143,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     });
     connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) {
         handEntry_.textEdited(grid_, cell);
-        modified_ = true;
+        document_->markTyping();
     });
     connect(delegate_, &SheetDelegate::enterPressed, this, [this] { onSheetEnterPressed(); });
     connect(delegate_, &SheetDelegate::stepAside, this, [this](int columns) { onSheetStepAside(columns); });
@@ -161,7 +166,12 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     // As a new window: 2003 to 2020.
     syncYearBoxes();
     BuildSheetLayout();
-    modified_ = false;
+    document_->readFields = [this](SheetState& state) {
+        state.firstYear = firstYearShown_;
+        state.marriedAllYears = marriedAllYearsBox_->isChecked();
+    };
+    connect(document_, &AnalysisDocument::stateRestored, this, [this](const SheetState& state) { showState(state); });
+    document_->markClean();
 }
 
 AnalysisWindow::~AnalysisWindow() {
@@ -232,10 +242,10 @@ void AnalysisWindow::ResetSheet() {
     years_.setFirstYear(firstYearEdit_->Value());
     attempt([&] { skartina::ResetSheet(grid_, years_); });
     handEntry_.reset();
-    modified_ = false;  // a fresh sheet: nothing in it to lose
     syncYearBoxes();
     refreshGrid();
     confirmYearRemoval_ = true;
+    document_->startNew(document_->afm());  // a fresh sheet: nothing in it to lose
 }
 
 void AnalysisWindow::ApplyMarriedToAllYears() {
@@ -243,9 +253,9 @@ void AnalysisWindow::ApplyMarriedToAllYears() {
 }
 
 void AnalysisWindow::onMarriedAllYearsClicked() {
-    modified_ = true;
     ApplyMarriedToAllYears();
     RecalculateSheet();
+    document_->record("Έγγαμος όλα τα έτη");
 }
 
 void AnalysisWindow::onYearBoxClicked(int year) {
@@ -263,9 +273,9 @@ void AnalysisWindow::onYearBoxClicked(int year) {
         return;
     }
     handEntry_.reset();
-    modified_ = true;
     syncYearBoxes();
     refreshGrid();
+    document_->record("Έτη του φύλλου");
 }
 
 void AnalysisWindow::onFirstYearEdited() {
@@ -280,6 +290,7 @@ void AnalysisWindow::onFirstYearLeft() {
     const int year = firstYearEdit_->text().toInt(&number);
     if (number && IsFirstYearChoice(year)) {
         firstYearShown_ = firstYearEdit_->text();
+        document_->record("Πρώτο έτος");
         return;
     }
     firstYearEdit_->setText(firstYearShown_);
@@ -306,18 +317,12 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
     taxNumberEdit_->setText(afm);
     FillTaxpayerFields();
     bool loaded = false;
-    attempt([&] {
-        loaded = LoadGridFromFile(AnalysisFilePath(tablesDir(), afm.toStdString(), workYear_.toStdString()), grid_);
-    });
-    if (loaded) {
-        AlignYearBoxesToSheet(grid_, years_);
-        syncYearBoxes();
-        modified_ = false;
-        sheetAfm_ = afm;
-        attempt([&] { ownFile_ = StampOf(AnalysisFilePath(tablesDir(), afm.toStdString(), workYear_.toStdString())); });
-    }
+    attempt([&] { loaded = document_->open(afm.toStdString()); });
+    if (loaded) syncYearBoxes();
     handEntry_.reset();
     RecalculateSheet();
+    // The sheet as saved is where undo stops.
+    if (loaded) document_->markClean();
     return loaded;
 }
 
@@ -326,11 +331,11 @@ void AnalysisWindow::onTaxNumberLeft() {
     if (afm.isEmpty() || retrieving_) return;
     CommitOpenEdit();
     // The sheet belongs to one client: another tax number starts that client's sheet.
-    if (!sheetAfm_.isEmpty() && afm != sheetAfm_ && sheetHoldsWork()) {
+    if (!document_->afm().isEmpty() && afm != document_->afm() && sheetHoldsWork()) {
         switchClient(afm);
         return;
     }
-    if (!sheetAfm_.isEmpty() && afm != sheetAfm_) {
+    if (!document_->afm().isEmpty() && afm != document_->afm()) {
         // An empty sheet of another client: the new one's fields, none of the old one's.
         nameEdit_->clear();
         portalUserEdit_->clear();
@@ -338,16 +343,16 @@ void AnalysisWindow::onTaxNumberLeft() {
     }
     FillTaxpayerFields();
     // A sheet that was nobody's, or an empty one, is now this client's.
-    sheetAfm_ = taxNumberEdit_->text();
+    document_->setAfm(taxNumberEdit_->text());
     // The tax number of a saved analysis typed into a sheet without changes:
     // the client's sheet is offered, so that a save never replaces it by an empty one.
-    if (modified_) return;
+    if (isModified()) return;
     const std::string typed = taxNumberEdit_->text().toStdString();
     std::optional<FileStamp> saved;
     SheetGrid onDisk;
     try {
-        saved = StampOf(AnalysisFilePath(tablesDir(), typed, workYear_.toStdString()));
-        if (!saved || saved == ownFile_ || !LoadGridFromFile(saved->path, onDisk)) return;
+        saved = StampOf(document_->fileOf(typed));
+        if (!document_->isForeign(saved) || !LoadGridFromFile(saved->path, onDisk)) return;
     } catch (const std::exception&) {
         return;  // a file that does not open is told when it is opened or replaced
     }
@@ -356,10 +361,10 @@ void AnalysisWindow::onTaxNumberLeft() {
         OpenAnalysisOf(taxNumberEdit_->text());
 }
 
-bool AnalysisWindow::sheetHoldsWork() const { return modified_ || !YearsWithFigures(grid_).empty(); }
+bool AnalysisWindow::sheetHoldsWork() const { return isModified() || !YearsWithFigures(grid_).empty(); }
 
 std::string AnalysisWindow::ownerAfm() const {
-    return (sheetAfm_.isEmpty() ? taxNumberEdit_->text() : sheetAfm_).toStdString();
+    return (document_->afm().isEmpty() ? taxNumberEdit_->text() : document_->afm()).toStdString();
 }
 
 std::string AnalysisWindow::clientLabel(const std::string& afm) const {
@@ -375,16 +380,16 @@ std::string AnalysisWindow::clientLabel(const std::string& afm) const {
 }
 
 bool AnalysisWindow::switchClient(const QString& afm) {
-    const std::string from = sheetAfm_.toStdString();
+    const std::string from = document_->afm().toStdString();
     const std::string to = afm.toStdString();
     if (!mayReplaceSheet("Η δήλωση του " + clientLabel(from) +
                          " έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν ανοίξει η δήλωση του " +
                          clientLabel(to) + ";")) {
-        taxNumberEdit_->setText(sheetAfm_);
+        taxNumberEdit_->setText(document_->afm());
         return false;
     }
     bool saved = false;
-    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), to, workYear_.toStdString())); });
+    attempt([&] { saved = std::filesystem::exists(document_->fileOf(to)); });
     nameEdit_->clear();
     portalUserEdit_->clear();
     portalPasswordEdit_->clear();
@@ -394,14 +399,13 @@ bool AnalysisWindow::switchClient(const QString& afm) {
     FillTaxpayerFields();
     marriedAllYearsBox_->setChecked(false);
     ResetSheet();
-    ownFile_.reset();
-    sheetAfm_ = afm;
+    document_->startNew(afm);
     return true;
 }
 
 bool AnalysisWindow::sheetIsTheFieldsClients() {
     const QString afm = taxNumberEdit_->text();
-    if (afm.isEmpty() || sheetAfm_.isEmpty() || afm == sheetAfm_) return true;
+    if (afm.isEmpty() || document_->afm().isEmpty() || afm == document_->afm()) return true;
     CommitOpenEdit();
     if (!sheetHoldsWork()) {
         onTaxNumberLeft();
@@ -413,6 +417,7 @@ bool AnalysisWindow::sheetIsTheFieldsClients() {
 void AnalysisWindow::CommitOpenEdit() {
     sheetView_->commitOpenEditor();
     if (handEntry_.finish(grid_)) RecalculateSheet();
+    document_->record("Πληκτρολόγηση");
     tellRefusedAmount();
 }
 
@@ -433,9 +438,9 @@ bool AnalysisWindow::onSaveClicked() {
 
 std::string AnalysisWindow::replaceQuestion(const std::string& lead, const std::string& afm) {
     if (afm.empty()) return {};
-    const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
+    const auto path = document_->fileOf(afm);
     const std::optional<FileStamp> saved = StampOf(path);
-    if (!saved || saved == ownFile_) return {};
+    if (!document_->isForeign(saved)) return {};
     std::string held;
     try {
         SheetGrid onDisk;
@@ -455,8 +460,8 @@ bool AnalysisWindow::saveSheet(bool tell, bool replaceAgreed) {
         return false;
     }
     // Never under another client's number without a question that names both.
-    if (!sheetAfm_.isEmpty() && sheetAfm_.toStdString() != afm &&
-        !desktop_.prompter->confirm("Το φύλλο είναι του " + clientLabel(sheetAfm_.toStdString()) +
+    if (!document_->afm().isEmpty() && document_->afm().toStdString() != afm &&
+        !desktop_.prompter->confirm("Το φύλλο είναι του " + clientLabel(document_->afm().toStdString()) +
                                     ". Να αποθηκευτεί ως δήλωση του " + clientLabel(afm) + ";"))
         return false;
     return saveSheetAs(afm, tell, replaceAgreed);
@@ -466,28 +471,23 @@ bool AnalysisWindow::saveSheetAs(const std::string& afm, bool tell, bool replace
     if (!IsWholeAfm(afm) && !desktop_.prompter->confirm(kInvalidAfmAnalysisQuestion)) return false;
     bool written = false;
     attempt([&] {
-        const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
-        MakeTablesFolderPrivate(tablesDir());
         // Saving the analysis this window opened or saved asks nothing; any other file on disk is named first.
         if (!replaceAgreed) {
             const std::string question = replaceQuestion(kOverwriteAnalysisQuestion, afm);
             if (!question.empty() && !desktop_.prompter->confirm(question)) return;
         }
         // The file it replaces stays among the client's earlier versions.
-        SaveGridKeepingHistory(grid_, tablesDir(), afm, path);
-        ownFile_ = StampOf(path);
+        document_->save(afm);
         written = true;
     });
     if (!written) return false;
-    modified_ = false;
-    sheetAfm_ = QString::fromStdString(afm);
     if (tell) desktop_.prompter->inform(kAnalysisSavedMessage);
     return true;
 }
 
 bool AnalysisWindow::mayReplaceSheet(const std::string& lead) {
     CommitOpenEdit();
-    if (!modified_) return true;
+    if (!isModified()) return true;
     const std::string owner = ownerAfm();
     std::string question = lead;
     attempt([&] {
@@ -520,7 +520,7 @@ void AnalysisWindow::reject() {
         return;
     }
     CommitOpenEdit();
-    if (modified_) {
+    if (isModified()) {
         // One question: Ναι saves (naming the file it replaces, if any) and closes.
         std::string question = kSaveChangesQuestion;
         attempt([&] {
@@ -552,7 +552,7 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void AnalysisWindow::onOpenClicked() {
-    const auto afm = ChooseAnalysis(tablesDir(), workYear_.toStdString(), desktop_, this);
+    const auto afm = ChooseAnalysis(tablesDir(), workYear().toStdString(), desktop_, this);
     if (afm && mayReplaceSheet()) OpenAnalysisOf(Q(*afm));
 }
 
@@ -562,13 +562,12 @@ void AnalysisWindow::onChooseClientClicked() {
     taxNumberEdit_->setText(Q(*afm));
     FillTaxpayerFields();
     bool saved = false;
-    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, workYear_.toStdString())); });
+    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, workYear().toStdString())); });
     if (saved) {
         OpenAnalysisOf(Q(*afm));
     } else {
         ResetSheet();
-        ownFile_.reset();
-        sheetAfm_ = Q(*afm);
+        document_->startNew(Q(*afm));
     }
 }
 
@@ -607,14 +606,13 @@ void AnalysisWindow::onVersionsClicked() {
 void AnalysisWindow::OpenVersion(const std::filesystem::path& version) {
     CommitOpenEdit();
     bool loaded = false;
-    attempt([&] { loaded = LoadGridFromFile(version, grid_); });
+    attempt([&] { loaded = document_->openVersion(version); });
     if (!loaded) return;
-    AlignYearBoxesToSheet(grid_, years_);
     syncYearBoxes();
     handEntry_.reset();
-    // Saving it makes it the client's sheet again; until then the file stays as it is.
-    modified_ = true;
     RecalculateSheet();
+    // Saving it makes it the client's sheet again; until then the file stays as it is.
+    document_->record("Προηγούμενη έκδοση");
 }
 
 void AnalysisWindow::onPortalDocumentsClicked() {
@@ -639,15 +637,18 @@ void AnalysisWindow::showRetrievalCounter(const QString& text, const QString& de
 void AnalysisWindow::onSheetCellReached() {
     waitLabel_->hide();
     const QModelIndex current = sheetView_->currentIndex();
-    if (handEntry_.currentCellReached(grid_, {current.column(), current.row()})) RecalculateSheet();
+    if (handEntry_.currentCellReached(grid_, {current.column(), current.row()})) {
+        RecalculateSheet();
+        document_->record("Πληκτρολόγηση");
+    }
     tellRefusedAmount();
 }
 
 void AnalysisWindow::onSheetHeaderPressed(int column, int row) {
     if (model_->readOnly()) return;  // a retrieval is filling the sheet
     if (row == Row::PersonHeader && column >= 1 && ToggleMarriedMark(grid_, column)) {
-        modified_ = true;
         RecalculateSheet();
+        document_->record("Σήμανση έγγαμου");
     }
 }
 
