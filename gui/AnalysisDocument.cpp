@@ -4,6 +4,9 @@
 #include "common/ClientFiles.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/AnalysisHistory.h"
+#include "sheet/SheetRows.h"
+#include "registry/AfmCheck.h"
+#include "registry/TaxpayerRecord.h"
 
 #include <QUndoCommand>
 
@@ -114,6 +117,35 @@ void AnalysisDocument::startNew(const QString& afm) {
     ownFile_.reset();
     undoStack_.clear();
     markClean();
+}
+
+std::string AnalysisDocument::clientLabel(const std::string& afm) const {
+    std::string name;
+    try {
+        if (AfmFileNameProblem(afm).empty())
+            if (const auto record = LoadTaxpayer(tablesDir_, afm))
+                name = record->firstName.empty() ? record->surname : record->surname + " " + record->firstName;
+    } catch (const std::exception&) {
+        // A record that does not read leaves the number alone.
+    }
+    return "Α.Φ.Μ. " + afm + (name.empty() ? "" : " (" + name + ")");
+}
+
+std::string AnalysisDocument::replaceQuestion(const std::string& lead, const std::string& afm) const {
+    if (afm.empty()) return {};
+    const auto path = fileOf(afm);
+    const std::optional<FileStamp> saved = StampOf(path);
+    if (!isForeign(saved)) return {};
+    std::string held;
+    try {
+        SheetGrid onDisk;
+        LoadGridFromFile(path, onDisk);
+        held = DescribeYearsWithFigures(onDisk);
+    } catch (const std::exception&) {
+        held = "που δεν διαβάζεται";
+    }
+    return lead + "\nΘα αντικατασταθεί η δήλωση του Α.Φ.Μ. " + afm + " που αποθηκεύτηκε στις " + SavedAtText(*saved) +
+           ", " + held + ".";
 }
 
 }  // namespace skartina

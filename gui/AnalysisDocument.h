@@ -61,6 +61,13 @@ public:
     // A new sheet of nobody's, or of `afm`: nothing to undo, nothing to lose.
     void startNew(const QString& afm);
 
+    // "Α.Φ.Μ. 123456783 (ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΑΝΝΗΣ)", the name from the register.
+    std::string clientLabel(const std::string& afm) const;
+    // The question before replacing a client's saved analysis that is not the
+    // file this sheet came from or was saved to: `lead`, then what the file
+    // holds and when it was saved; "" when saving replaces nothing foreign.
+    std::string replaceQuestion(const std::string& lead, const std::string& afm) const;
+
     // Whether there are changes not saved: an undo step away from the saved
     // state, or an amount still being typed.
     bool isModified() const { return typing_ || !undoStack_.isClean(); }

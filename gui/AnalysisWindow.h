@@ -180,17 +180,11 @@ private:
     // question that names them. Every replaced file is kept in the client's history.
     bool saveSheet(bool tell, bool replaceAgreed);
     bool saveSheetAs(const std::string& afm, bool tell, bool replaceAgreed);
-    // The question before replacing the client's saved analysis that this
-    // window did not open or save: `lead`, then what it holds and when it was
-    // saved; "" when saving replaces nothing foreign.
-    std::string replaceQuestion(const std::string& lead, const std::string& afm);
     // Before the sheet is replaced by another: changes are offered for saving
     // under the sheet's own client (Ναι / Όχι / Άκυρο). False: the user kept the sheet.
     bool mayReplaceSheet(const std::string& lead = kSaveBeforeReplacingQuestion);
     // The sheet's client: the document's, or the field's while the sheet is nobody's.
     std::string ownerAfm() const;
-    // "Α.Φ.Μ. 123456783 (ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΑΝΝΗΣ)", the name from the register.
-    std::string clientLabel(const std::string& afm) const;
     // Whether the sheet holds anything of a client: figures, or changes.
     bool sheetHoldsWork() const;
     // Another tax number entered over a client's sheet: that client's saved
