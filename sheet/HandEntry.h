@@ -24,9 +24,8 @@ struct CellPos {
 // numeric keypad's decimal key under an English layout): "1234.5", "1.234,5"
 // and "1234,5" all read 1234,5, "1.234" reads 1234. Everything else, at most
 // two decimals, is not one amount: nothing, never a value ten or a hundred
-// times off. Blanks around the text are ignored.
-std::optional<double> ReadTypedAmount(std::string_view text);
-// The same in exact cents; an amount beyond kLargestMoney is refused.
+// times off. Blanks around the text are ignored; an amount beyond
+// kLargestMoney is refused.
 std::optional<Money> ReadTypedMoney(std::string_view text);
 
 // The typed text in the sheet's form: "" for empty text, the amount as
