@@ -35,6 +35,8 @@ std::optional<std::string> NormalizeTypedAmount(std::string_view text);
 // The one sentence that tells the user a typed text was refused.
 std::string RefusedAmountSentence(std::string_view typed, std::string_view kept);
 
+// The window's grid form, until it holds a Sheet: the typing is followed in
+// the window's grid of texts.
 class HandEntry {
 public:
     // The text in a cell's editor is about to change; the grid still holds
