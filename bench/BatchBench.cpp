@@ -34,9 +34,9 @@ struct Portal {
 };
 
 struct SheetView : BatchView {
-    explicit SheetView(SheetGrid& g) : grid(g) {}
-    void YearFilled(int) override { RecalculateSheet(grid); }
-    SheetGrid& grid;
+    explicit SheetView(Sheet& s) : sheet(s) {}
+    void YearFilled(int) override { RecalculateSheet(sheet); }
+    Sheet& sheet;
 };
 
 double Since(std::chrono::steady_clock::time_point start) {
@@ -103,11 +103,11 @@ void BM_EighteenYearsAgainstTheFloor(benchmark::State& state) {
 
         PortalSession session{*portal.browser, portal.hosts, PortalTiming(), {}, {}};
         E1CodeTable e1;
-        SheetGrid grid;
-        BuildSheetLayout(grid, YearSelection());
-        SheetView view(grid);
+        Sheet sheet;
+        BuildSheetLayout(sheet, YearSelection());
+        SheetView view(sheet);
         start = std::chrono::steady_clock::now();
-        const BatchResult result = RetrieveYears(session, {credentials, years, 0, {}, false}, e1, grid, view);
+        const BatchResult result = RetrieveYears(session, {credentials, years, 0, {}, false}, e1, sheet, view);
         const double run = Since(start);
         if (result.AnyFailed()) return state.SkipWithError("a year of the run was not read");
 

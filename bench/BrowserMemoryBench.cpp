@@ -89,9 +89,9 @@ struct Sample {
 
 class Sampling : public BatchView {
 public:
-    Sampling(SheetGrid& grid, const DevToolsBrowser& browser) : grid_(grid), browser_(browser) {}
+    Sampling(Sheet& sheet, const DevToolsBrowser& browser) : sheet_(sheet), browser_(browser) {}
     void YearFilled(int) override {
-        RecalculateSheet(grid_);
+        RecalculateSheet(sheet_);
         Sample sample;
         for (const Process& process : ProcessTree(browser_.BrowserProcess())) {
             sample.megabytes += static_cast<double>(PssKb(process.pid)) / 1024.0;
@@ -103,7 +103,7 @@ public:
     std::vector<Sample> samples;
 
 private:
-    SheetGrid& grid_;
+    Sheet& sheet_;
     const DevToolsBrowser& browser_;
 };
 
@@ -124,11 +124,11 @@ void BM_ChromiumMemory(benchmark::State& state) {
     for (auto _ : state) {
         auto browser = std::make_unique<DevToolsBrowser>(clock, config);
         PortalSession session{*browser, hosts, PortalTiming(), {}, {}};
-        SheetGrid grid;
-        BuildSheetLayout(grid, YearSelection());
+        Sheet sheet;
+        BuildSheetLayout(sheet, YearSelection());
         E1CodeTable e1;
-        Sampling view(grid, *browser);
-        const BatchResult batch = RetrieveYears(session, {credentials, years, 0, {}}, e1, grid, view);
+        Sampling view(sheet, *browser);
+        const BatchResult batch = RetrieveYears(session, {credentials, years, 0, {}}, e1, sheet, view);
         if (batch.AnyFailed() || view.samples.empty()) return state.SkipWithError("a year was not read");
         cpu += view.samples.back().cpuSeconds;
         samples.insert(samples.end(), view.samples.begin(), view.samples.end());

@@ -50,9 +50,8 @@ BENCHMARK(BM_YearRulesAndRecalculation)->Arg(2008)->Arg(2015)->Unit(benchmark::k
 // The same into the sheet of figures.
 void BM_YearRulesAndRecalculationOfFigures(benchmark::State& state) {
     const int year = static_cast<int>(state.range(0));
-    SheetGrid grid;
-    BuildSheetLayout(grid, YearSelection());
-    Sheet sheet = SheetOfGrid(grid);
+    Sheet sheet;
+    BuildSheetLayout(sheet, YearSelection());
     const E1CodeTable full = FullReturn();
     for (auto _ : state) {
         E1CodeTable e1 = full;

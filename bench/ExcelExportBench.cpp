@@ -21,17 +21,17 @@
 namespace skartina {
 namespace {
 
-SheetGrid Sheet1995() {
+Sheet Sheet1995() {
     YearSelection years;
     for (int y = kOldestBoxYear; y <= kNewestYear; ++y) years.setTicked(y, true);
     years.setFirstYear(1995);
-    SheetGrid grid;
-    BuildSheetLayout(grid, years);
-    for (int c = 1; c < grid.columnCount(); ++c)
+    Sheet sheet;
+    BuildSheetLayout(sheet, years);
+    for (int c = 1; c < sheet.columnCount(); ++c)
         for (int r = Row::TaxedIncome; r <= Row::BankTransfers; ++r)
-            grid.setCell(c, r, FormatAmount(1000.0 + 37.31 * c + 113.07 * r));
-    RecalculateSheet(grid);
-    return grid;
+            sheet.setAmount(c, r, Money::FromCents(100000 + 3731 * c + 11307 * r));
+    RecalculateSheet(sheet);
+    return sheet;
 }
 
 std::filesystem::path ScratchPath(const char* extension) {
@@ -39,27 +39,27 @@ std::filesystem::path ScratchPath(const char* extension) {
 }
 
 void BM_ExportToExcel(benchmark::State& state) {
-    const SheetGrid grid = Sheet1995();
+    const Sheet sheet = Sheet1995();
     const auto path = ScratchPath(".xlsx");
-    for (auto _ : state) ExportToExcel(grid, path, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783");
-    state.counters["columns"] = grid.columnCount();
+    for (auto _ : state) ExportToExcel(sheet, path, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783");
+    state.counters["columns"] = sheet.columnCount();
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_ExportToExcel)->Unit(benchmark::kMillisecond);
 
 void BM_ExportToCsv(benchmark::State& state) {
-    const SheetGrid grid = Sheet1995();
+    const Sheet sheet = Sheet1995();
     const auto path = ScratchPath(".csv");
-    for (auto _ : state) ExportToCsv(grid, path, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783");
+    for (auto _ : state) ExportToCsv(sheet, path, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783");
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_ExportToCsv)->Unit(benchmark::kMicrosecond);
 
 void BM_ExportToPdf(benchmark::State& state) {
-    const SheetGrid grid = Sheet1995();
+    const Sheet sheet = Sheet1995();
     const auto path = ScratchPath(".pdf");
-    for (auto _ : state) ExportToPdf(grid, path, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783");
+    for (auto _ : state) ExportToPdf(sheet, path, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783");
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
     std::filesystem::remove(path);
 }
@@ -67,10 +67,10 @@ BENCHMARK(BM_ExportToPdf)->Unit(benchmark::kMillisecond);
 
 // The same pages and PDF bytes in memory: the work without the disk's flush.
 void BM_PrintPagesPdf(benchmark::State& state) {
-    const SheetGrid grid = Sheet1995();
+    const Sheet sheet = Sheet1995();
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            PrintPagesPdf(SheetPrintPages(grid, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783", "10/12/2026"), "τίτλος"));
+            PrintPagesPdf(SheetPrintPages(sheet, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΕΩΡΓΙΟΣ", "123456783", "10/12/2026"), "τίτλος"));
 }
 BENCHMARK(BM_PrintPagesPdf)->Unit(benchmark::kMillisecond);
 

@@ -87,9 +87,9 @@ struct Portal {
 };
 
 struct Recalculating : BatchView {
-    explicit Recalculating(SheetGrid& g) : grid(g) {}
-    void YearFilled(int) override { RecalculateSheet(grid); }
-    SheetGrid& grid;
+    explicit Recalculating(Sheet& s) : sheet(s) {}
+    void YearFilled(int) override { RecalculateSheet(sheet); }
+    Sheet& sheet;
 };
 
 double Since(std::chrono::steady_clock::time_point start) {
@@ -132,17 +132,17 @@ void BM_OfficeRunAgainstOneRunPerClient(benchmark::State& state) {
         const auto oneRunPerClient = [&] {
             for (size_t n = 0; n < afms.size(); ++n) {
                 const std::string& afm = afms[n];
-                SheetGrid grid;
-                BuildSheetLayout(grid, YearSelection());
-                Recalculating view(grid);
+                Sheet sheet;
+                BuildSheetLayout(sheet, YearSelection());
+                Recalculating view(sheet);
                 E1CodeTable e1;
                 PortalCredentials credentials = byAccountant ? accountant : OwnCredentials(afm, n);
                 credentials.afm = afm;
                 const BatchResult batch =
-                    RetrieveYears(session, {credentials, years, 0, SourcesFolder(ownTables, afm)}, e1, grid, view);
+                    RetrieveYears(session, {credentials, years, 0, SourcesFolder(ownTables, afm)}, e1, sheet, view);
                 if (batch.AnyFailed()) return false;
-                RecalculateSheet(grid);
-                SaveSheetFile(grid, AnalysisFilePath(ownTables, afm, kWorkYear));
+                RecalculateSheet(sheet);
+                SaveSheetFile(sheet, AnalysisFilePath(ownTables, afm, kWorkYear));
             }
             return true;
         };
@@ -162,9 +162,9 @@ void BM_OfficeRunAgainstOneRunPerClient(benchmark::State& state) {
         }
         officeFirst = !officeFirst;
         for (const std::string& afm : afms) {
-            SheetGrid office, single;
-            if (!LoadGridFromFile(AnalysisFilePath(tables, afm, kWorkYear), office) ||
-                !LoadGridFromFile(AnalysisFilePath(ownTables, afm, kWorkYear), single) || !(office == single))
+            Sheet office, single;
+            if (!LoadSheetFromFile(AnalysisFilePath(tables, afm, kWorkYear), office) ||
+                !LoadSheetFromFile(AnalysisFilePath(ownTables, afm, kWorkYear), single) || !(office == single))
                 return state.SkipWithError("the two ways filled different sheets");
         }
         std::filesystem::remove_all(root);

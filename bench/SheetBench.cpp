@@ -17,23 +17,24 @@
 namespace skartina {
 namespace {
 
-SheetGrid FullSheet(int firstYear) {
+Sheet FullSheet(int firstYear) {
     YearSelection years;
     for (int y = kOldestBoxYear; y <= kNewestYear; ++y) years.setTicked(y, true);
     years.setFirstYear(firstYear);
-    SheetGrid grid;
-    BuildSheetLayout(grid, years);
-    for (int c = 1; c < grid.columnCount(); ++c) {
+    Sheet sheet;
+    BuildSheetLayout(sheet, years);
+    for (int c = 1; c < sheet.columnCount(); ++c) {
         for (int r = Row::TaxedIncome; r <= Row::BankTransfers; ++r)
-            grid.setCell(c, r, FormatAmount(1000.0 + 37.31 * c + 113.07 * r));
-        if (c % 4 == 0) ToggleMarriedMark(grid, c);
+            sheet.setAmount(c, r, Money::FromCents(100000 + 3731 * c + 11307 * r));
+        if (c % 4 == 0) ToggleMarriedMark(sheet, c);
     }
-    RecalculateSheet(grid);
-    return grid;
+    RecalculateSheet(sheet);
+    return sheet;
 }
 
+// The window's grid of texts, converted to figures and back.
 void BM_RecalculateSheet(benchmark::State& state) {
-    SheetGrid grid = FullSheet(static_cast<int>(state.range(0)));
+    SheetGrid grid = GridOfSheet(FullSheet(static_cast<int>(state.range(0))));
     for (auto _ : state) {
         RecalculateSheet(grid);
         benchmark::DoNotOptimize(grid);
@@ -44,7 +45,7 @@ BENCHMARK(BM_RecalculateSheet)->Arg(1995)->Arg(1991)->Unit(benchmark::kMicroseco
 
 // The same sheet held as figures: the recalculation without any text.
 void BM_RecalculateFigures(benchmark::State& state) {
-    Sheet sheet = SheetOfGrid(FullSheet(static_cast<int>(state.range(0))));
+    Sheet sheet = FullSheet(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         RecalculateSheet(sheet);
         benchmark::DoNotOptimize(sheet);
@@ -55,24 +56,24 @@ BENCHMARK(BM_RecalculateFigures)->Arg(1995)->Arg(1991)->Unit(benchmark::kMicrose
 
 // Save (through a flushed temporary file and a rename) and load back.
 void BM_SaveAndLoad(benchmark::State& state) {
-    const SheetGrid grid = FullSheet(1995);
+    const Sheet sheet = FullSheet(1995);
     const auto path = std::filesystem::temp_directory_path() / ("skartina-bench-" + std::to_string(::getpid()) + ".grd");
-    SheetGrid loaded;
+    Sheet loaded;
     for (auto _ : state) {
-        SaveGridToFile(grid, path);
-        LoadGridFromFile(path, loaded);
+        SaveSheetToFile(sheet, path);
+        LoadSheetFromFile(path, loaded);
         benchmark::DoNotOptimize(loaded);
     }
     std::filesystem::remove(path);
-    if (!(loaded == grid)) state.SkipWithError("round trip differs");
+    if (!(loaded == sheet)) state.SkipWithError("round trip differs");
 }
 BENCHMARK(BM_SaveAndLoad)->Unit(benchmark::kMicrosecond);
 
 // The same without the disk: the file's text built and read back.
 void BM_SerialiseAndParse(benchmark::State& state) {
-    const SheetGrid grid = FullSheet(1995);
+    const Sheet sheet = FullSheet(1995);
     for (auto _ : state) {
-        SheetGrid back = GridFromLines(GridToLines(grid));
+        Sheet back = SheetFromLines(SheetToLines(sheet));
         benchmark::DoNotOptimize(back);
     }
 }

@@ -6,7 +6,7 @@
 #include "portal/OfficeSelection.h"
 #include "registry/AfmCheck.h"
 #include "sheet/AnalysisHistory.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/AnalysisFile.h"
 
 #include <CLI/Option.hpp>
 
@@ -107,6 +107,12 @@ CLI::Option* AddRefusedPassword(CLI::App& command, std::string& value) {
 void ThrowIfPasswordGiven(const CLI::Option* password) {
     if (password->count() > 0)
         throw UsageError("ο κωδικός δεν δίνεται στη γραμμή εντολών: ορίστε SKARTINA_PASSWORD ή πληκτρολογήστε τον όταν ζητηθεί");
+}
+
+Sheet LoadSheetArgument(const std::string& path) {
+    Sheet sheet;
+    if (!LoadSheetFromFile(path, sheet)) throw std::runtime_error("το αρχείο «" + path + "» δεν υπάρχει");
+    return sheet;
 }
 
 }  // namespace skartina::cli

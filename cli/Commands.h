@@ -6,6 +6,7 @@
 // other std::exception.
 
 #include "common/DataFolderLock.h"
+#include "sheet/Sheet.h"
 
 #include <CLI/App.hpp>
 
@@ -39,6 +40,10 @@ void SetDataFolderOption(const std::string& folder);
 // current folder when it holds "Tables"; else ~/ΣΚΑΡΤΙΝΑ, which the user is
 // told of. Made, for its owner alone, on the first call. Throws DataFolderError.
 const std::filesystem::path& DataTables();
+
+// The sheet of an analysis file a command reads; throws std::runtime_error
+// naming the file when there is none.
+Sheet LoadSheetArgument(const std::string& path);
 
 // A tax year the sheet can hold (1991 to 2020); throws UsageError otherwise.
 int YearArgument(const std::string& text);

@@ -29,11 +29,10 @@ int RunCover(const CoverArguments& args) {
     else if (!args.person.empty())
         throw UsageError("το --person δέχεται taxpayer ή spouse, όχι «" + EscapeControls(args.person) + "»");
 
-    SheetGrid grid;
-    if (!LoadGridFromFile(args.in, grid)) throw std::runtime_error("το αρχείο «" + args.in + "» δεν υπάρχει");
+    Sheet sheet = LoadSheetArgument(args.in);
     // The balances as the window shows them, whatever wrote the file.
-    RecalculateSheet(grid);
-    for (const std::string& line : CoverExpense(ReadBalanceSeries(grid), *amount, person).lines()) std::cout << line << "\n";
+    RecalculateSheet(sheet);
+    for (const std::string& line : CoverExpense(ReadBalanceSeries(sheet), *amount, person).lines()) std::cout << line << "\n";
     return 0;
 }
 

@@ -38,13 +38,12 @@ void ReadReport(const std::string& path, int year, E1CodeTable& e1) {
 // Loads the sheet, runs the year's rules on the table, recalculates and writes.
 void FillYear(E1CodeTable& e1, int year, const std::string& in, const std::string& out) {
     const auto held = HoldDataFolders("year", false, {out});
-    SheetGrid grid;
-    if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
-    if (SpouseColumnOf(year) >= grid.columnCount())
+    Sheet sheet = LoadSheetArgument(in);
+    if (SpouseColumnOf(year) >= sheet.columnCount())
         throw std::runtime_error("το φύλλο «" + in + "» δεν έχει στήλες για το έτος " + std::to_string(year));
-    RunYearRules(e1, grid, year);
-    RecalculateSheet(grid);
-    SaveSheetFile(grid, out);
+    RunYearRules(e1, sheet, year);
+    RecalculateSheet(sheet);
+    SaveSheetFile(sheet, out);
 }
 
 struct YearArguments {

@@ -2,7 +2,6 @@
 // Commands that export a saved sheet: the CSV file, the Excel workbook and the PDF file of its printed pages.
 
 #include "cli/Commands.h"
-#include "sheet/AnalysisFile.h"
 #include "sheet/CsvExport.h"
 #include "sheet/ExcelExport.h"
 #include "sheet/SheetPdf.h"
@@ -20,13 +19,7 @@ struct ExportArguments {
     bool chart = false;
 };
 
-SheetGrid LoadSheet(const std::string& path) {
-    SheetGrid grid;
-    if (!LoadGridFromFile(path, grid)) throw std::runtime_error("το αρχείο «" + path + "» δεν υπάρχει");
-    return grid;
-}
-
-using ExportFunction = void (*)(const SheetGrid&, const std::filesystem::path&, const std::string& name,
+using ExportFunction = void (*)(const Sheet&, const std::filesystem::path&, const std::string& name,
                                const std::string& afm, bool withChart);
 
 // Declares the arguments every export takes, and --chart where the export can
@@ -41,7 +34,7 @@ Runner DefineExport(CLI::App& command, const std::string& outName, const std::st
     if (chartMeaning) command.add_flag("--chart", args->chart, chartMeaning);
     return [args, exportSheet] {
         RefuseOutputOverInputs(args->out, {args->in});
-        exportSheet(LoadSheet(args->in), args->out, args->name, args->afm, args->chart);
+        exportSheet(LoadSheetArgument(args->in), args->out, args->name, args->afm, args->chart);
         return 0;
     };
 }
@@ -50,8 +43,8 @@ Runner DefineExport(CLI::App& command, const std::string& outName, const std::st
 
 Runner DefineCsv(CLI::App& command) {
     return DefineExport(command, "OUT.csv", "το αρχείο CSV",
-                        [](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                           const std::string& afm, bool) { ExportToCsv(grid, file, name, afm); });
+                        [](const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                           const std::string& afm, bool) { ExportToCsv(sheet, file, name, afm); });
 }
 
 Runner DefineXlsx(CLI::App& command) {

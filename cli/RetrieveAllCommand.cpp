@@ -25,16 +25,16 @@ namespace {
 
 class ProgressOnStderr : public BatchView {
 public:
-    ProgressOnStderr(SheetGrid& grid, const InterruptAsCancel& interrupt) : grid_(grid), interrupt_(interrupt) {}
+    ProgressOnStderr(Sheet& sheet, const InterruptAsCancel& interrupt) : sheet_(sheet), interrupt_(interrupt) {}
     void Progress(const BatchProgress& progress) override {
         std::cerr << progress.year << " (" << progress.position << " από " << progress.total << ", "
                   << progress.elapsedMs / 1000 << " δευτ.)\n";
     }
-    void YearFilled(int) override { RecalculateSheet(grid_); }
+    void YearFilled(int) override { RecalculateSheet(sheet_); }
     bool CancelRequested() override { return interrupt_.requested(); }
 
 private:
-    SheetGrid& grid_;
+    Sheet& sheet_;
     const InterruptAsCancel& interrupt_;
 };
 
@@ -63,11 +63,10 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     // The year's documents go to this folder's Tables, the sheet to OUT.
     const auto held = HoldDataFolders("retrieve-all", true, {out});
 
-    SheetGrid grid;
-    if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
+    Sheet sheet = LoadSheetArgument(in);
     // The sheet stands for the year boxes: a year is ticked when the sheet has its columns.
     for (int year = range.first; year <= range.second; ++year)
-        if (SpouseColumnOf(year) < grid.columnCount()) request.years.push_back(year);
+        if (SpouseColumnOf(year) < sheet.columnCount()) request.years.push_back(year);
     if (request.years.empty()) throw UsageError("το φύλλο δεν έχει κανένα από τα ζητούμενα έτη");
 
     if (credentials.user.empty()) {
@@ -88,12 +87,12 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
     const InterruptAsCancel interrupt;
-    ProgressOnStderr view(grid, interrupt);
+    ProgressOnStderr view(sheet, interrupt);
     E1CodeTable e1;
     SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
-    const BatchResult result = RetrieveYears(portal, request, e1, grid, view);
-    RecalculateSheet(grid);
-    SaveSheetFile(grid, out);
+    const BatchResult result = RetrieveYears(portal, request, e1, sheet, view);
+    RecalculateSheet(sheet);
+    SaveSheetFile(sheet, out);
     for (const std::string& line : BatchSummaryLines(result)) std::cout << line << '\n';
     return result.AnyFailed() ? 1 : 0;
 }

@@ -30,12 +30,12 @@ public:
 
 class SheetOnly : public RetrievalView {
 public:
-    explicit SheetOnly(SheetGrid& grid) : grid_(grid) {}
+    explicit SheetOnly(Sheet& sheet) : sheet_(sheet) {}
     void ReportTaken() override { std::cerr << "ΟΚ\n"; }
-    void RecalculateSheet() override { skartina::RecalculateSheet(grid_); }
+    void RecalculateSheet() override { skartina::RecalculateSheet(sheet_); }
 
 private:
-    SheetGrid& grid_;
+    Sheet& sheet_;
 };
 
 struct RetrieveArguments {
@@ -63,10 +63,9 @@ int RunRetrieve(const RetrieveArguments& args) {
     // The year's documents go to this folder's Tables, the sheet to OUT.
     const auto held = HoldDataFolders("retrieve", true, {out});
 
-    SheetGrid grid;
-    if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
+    Sheet sheet = LoadSheetArgument(in);
     // The sheet stands for the year boxes: a year is ticked when the sheet has its columns.
-    const bool yearTicked = SpouseColumnOf(request.year) < grid.columnCount();
+    const bool yearTicked = SpouseColumnOf(request.year) < sheet.columnCount();
     StderrPrompter prompter;
     if (yearTicked && !request.credentials.afm.empty() && !request.credentials.user.empty())
         request.credentials.password = PortalPassword();
@@ -77,13 +76,13 @@ int RunRetrieve(const RetrieveArguments& args) {
     SteadyPumpClock clock;
     const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
-    SheetOnly view(grid);
+    SheetOnly view(sheet);
     E1CodeTable e1;
     SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
     // A year not read is told by the prompter; a year read is told here.
-    const std::optional<YearResult> result = RetrieveYearFromPortal(portal, request, yearTicked, e1, grid, prompter, view);
+    const std::optional<YearResult> result = RetrieveYearFromPortal(portal, request, yearTicked, e1, sheet, prompter, view);
     if (!result) return 1;
-    SaveSheetFile(grid, out);
+    SaveSheetFile(sheet, out);
     if (result->end.ending == Ending::Read) std::cerr << result->Sentence() << '\n';
     return Filled(result->end.ending) ? 0 : 1;
 }

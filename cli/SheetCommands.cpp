@@ -39,23 +39,22 @@ int RunNew(const NewArguments& args) {
     if (firstYear < kOldestBoxYear) years.setFirstYear(firstYear);
 
     const auto held = HoldDataFolders("new", false, {args.out});
-    SheetGrid grid;
-    BuildSheetLayout(grid, years);
+    Sheet sheet;
+    BuildSheetLayout(sheet, years);
     if (args.married) {
-        ApplyMarriedToAllYears(grid, true);
-        RecalculateSheet(grid);
+        ApplyMarriedToAllYears(sheet, true);
+        RecalculateSheet(sheet);
     }
-    SaveSheetFile(grid, args.out);
+    SaveSheetFile(sheet, args.out);
     return 0;
 }
 
 int RunRecalc(const std::string& in, const std::string& out) {
     RefuseOutputOverInputs(out, {in});
     const auto held = HoldDataFolders("recalc", false, {out});
-    SheetGrid grid;
-    if (!LoadGridFromFile(in, grid)) throw std::runtime_error("το αρχείο «" + in + "» δεν υπάρχει");
-    RecalculateSheet(grid);
-    SaveSheetFile(grid, out);
+    Sheet sheet = LoadSheetArgument(in);
+    RecalculateSheet(sheet);
+    SaveSheetFile(sheet, out);
     return 0;
 }
 

@@ -42,8 +42,9 @@ size_t ParseLine(std::string_view s, int year, E1CodeTable& e1) {
 }  // namespace
 
 std::optional<double> ParsePortalAmount(std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    return ParseAmount(text);
+    const std::optional<Money> amount = ReadAmount(text);
+    if (!amount) return std::nullopt;
+    return static_cast<double>(amount->cents()) / 100;
 }
 
 size_t ParseReportText(std::string_view text, int year, E1CodeTable& e1) {

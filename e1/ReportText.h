@@ -12,7 +12,9 @@
 namespace skartina {
 
 // An amount in the portal's notation ("." between thousands, "," before the
-// decimals); empty text or anything else is no amount.
+// decimals), read as the sheet reads amounts (to the cent) and handed to the
+// code table, whose rules compute in floating point; empty text or anything
+// else is no amount.
 std::optional<double> ParsePortalAmount(std::string_view text);
 
 // Stores every entry of the text in the table (a later entry of a code wins);

@@ -28,9 +28,4 @@ void PublishFigure(Sheet& sheet, int year, int row, Person person, double amount
         sheet.clear(column, row);
 }
 
-void PublishFigure(SheetGrid& grid, int year, int row, Person person, double amount) {
-    const int column = ColumnOf(grid.columnCount(), year, person);
-    grid.setCell(column, row, amount > 0 ? FormatAmount(amount) : std::string());
-}
-
 }  // namespace skartina

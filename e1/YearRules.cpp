@@ -23,18 +23,18 @@ constexpr CopiedFigure kAcquisitions[] = {
 };
 constexpr CopiedFigure kDeclaredConsumption{Row::DeclaredCapitalConsumption, 787};
 
-// The rules publish into the sheet of figures or into a grid of its texts alike.
-template <class Target>
-void RunRules(E1CodeTable& e1, Target& grid, int year) {
-    if (SpouseColumnOf(year) >= grid.columnCount() || TaxpayerColumnOf(year) < 1)
+}  // namespace
+
+void RunYearRules(E1CodeTable& e1, Sheet& sheet, int year) {
+    if (SpouseColumnOf(year) >= sheet.columnCount() || TaxpayerColumnOf(year) < 1)
         throw std::out_of_range("Το έτος " + std::to_string(year) + " δεν υπάρχει στο φύλλο.");
 
     const auto publishBoth = [&](int row, auto&& figure) {
-        for (Person p : kPersons) PublishFigure(grid, year, row, p, figure(p));
+        for (Person p : kPersons) PublishFigure(sheet, year, row, p, figure(p));
     };
     const auto publishPair = [&](int row, PersonPair amounts) {
-        PublishFigure(grid, year, row, Person::Taxpayer, amounts.first);
-        PublishFigure(grid, year, row, Person::Spouse, amounts.second);
+        PublishFigure(sheet, year, row, Person::Taxpayer, amounts.first);
+        PublishFigure(sheet, year, row, Person::Spouse, amounts.second);
     };
     const auto copied = [&](const CopiedFigure& f) {
         publishBoth(f.row, [&](Person p) { return e1[CodeOf(f.taxpayerCode, p)]; });
@@ -51,18 +51,16 @@ void RunRules(E1CodeTable& e1, Target& grid, int year) {
     publishBoth(Row::AircraftPresumption, [&](Person p) { return AircraftPresumption(e1, p); });
     publishBoth(Row::PoolPresumption, [&](Person p) { return PoolPresumption(e1, p); });
     // School fees and domestic staff are the taxpayer's alone: the spouse's cells are left as they are.
-    PublishFigure(grid, year, Row::SchoolFeesPresumption, Person::Taxpayer, SchoolFeesPresumption(e1));
-    PublishFigure(grid, year, Row::DomesticStaffPresumption, Person::Taxpayer, DomesticStaffPresumption(e1));
+    PublishFigure(sheet, year, Row::SchoolFeesPresumption, Person::Taxpayer, SchoolFeesPresumption(e1));
+    PublishFigure(sheet, year, Row::DomesticStaffPresumption, Person::Taxpayer, DomesticStaffPresumption(e1));
 
     for (const CopiedFigure& f : kAcquisitions) copied(f);
     publishPair(Row::PresumptionSurcharge, PresumptionSurcharge(e1, year));
     copied(kDeclaredConsumption);
 }
 
-}  // namespace
-
-void RunYearRules(E1CodeTable& e1, Sheet& sheet, int year) { RunRules(e1, sheet, year); }
-
-void RunYearRules(E1CodeTable& e1, SheetGrid& grid, int year) { RunRules(e1, grid, year); }
+void RunYearRules(E1CodeTable& e1, SheetGrid& grid, int year) {
+    ChangeGridAsSheet(grid, [&](Sheet& sheet) { RunYearRules(e1, sheet, year); });
+}
 
 }  // namespace skartina

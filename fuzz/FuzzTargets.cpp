@@ -42,9 +42,9 @@ int YearOf(std::string_view& bytes) {
 // The year's rules, publishing into a sheet that reaches the year's columns
 // (the recalculation of a sheet is fuzzed with the analysis file).
 void RunRules(E1CodeTable& e1, int year) {
-    SheetGrid grid(SpouseColumnOf(year) + 1, kSheetRows);
+    Sheet sheet(SpouseColumnOf(year) + 1, kSheetRows);
     try {
-        RunYearRules(e1, grid, year);
+        RunYearRules(e1, sheet, year);
     } catch (const E1RangeError&) {
     }
 }
@@ -64,10 +64,13 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 
 void AnalysisFile(std::string_view bytes) {
     try {
-        SheetGrid grid = GridFromBytes(bytes);
-        RecalculateSheet(grid);
-        // What loads saves back to the same lines.
-        if (GridFromLines(GridToLines(grid)) != grid) Fault("a loaded sheet does not read back");
+        Sheet sheet = SheetFromBytes(bytes);
+        // What loads saves back to the same bytes, before and after a recalculation.
+        const std::vector<std::string> lines = SheetToLines(sheet);
+        if (SheetFromLines(lines) != sheet || SheetToLines(SheetFromLines(lines)) != lines)
+            Fault("a loaded sheet does not read back");
+        RecalculateSheet(sheet);
+        if (SheetFromLines(SheetToLines(sheet)) != sheet) Fault("a recalculated sheet does not read back");
     } catch (const AnalysisFileError&) {
     } catch (const SheetError&) {
     }
@@ -147,7 +150,7 @@ void Conversion(std::string_view bytes) {
     }
     // Never a file this edition cannot open.
     try {
-        GridFromLines(converted);
+        SheetFromLines(converted);
     } catch (const AnalysisFileError&) {
         Fault("the conversion wrote a file the loader refuses");
     }

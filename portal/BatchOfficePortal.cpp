@@ -63,7 +63,7 @@ BatchOfficePortal::BatchOfficePortal(PortalSession& portal, std::optional<Portal
     : portal_(portal), accountant_(std::move(accountant)), extraSeconds_(extraSeconds), fixedPauses_(fixedPauses),
       runLog_(portal.browser.clock(), {}), navigation_(portal, {extraSeconds, fixedPauses, {}, {}}, runLog_) {}
 
-OfficeClientYears BatchOfficePortal::ClientYears(const OfficeClientRequest& request, SheetGrid& grid,
+OfficeClientYears BatchOfficePortal::ClientYears(const OfficeClientRequest& request, Sheet& sheet,
                                                  OfficeYearsView& view) {
     BatchRequest batch;
     batch.years = request.years;
@@ -74,7 +74,7 @@ OfficeClientYears BatchOfficePortal::ClientYears(const OfficeClientRequest& requ
     E1CodeTable e1;
     if (!accountant_) {
         batch.credentials = {request.afm, request.user, request.password, false};
-        return YearsOf(RetrieveYears(portal_, batch, e1, grid, years), false);
+        return YearsOf(RetrieveYears(portal_, batch, e1, sheet, years), false);
     }
 
     batch.credentials = *accountant_;
@@ -99,7 +99,7 @@ OfficeClientYears BatchOfficePortal::ClientYears(const OfficeClientRequest& requ
         log.Note(std::string("the client was not reached: ") + stop.what());
         return YearsOf(EveryYear(request.years, stop), true);
     }
-    return YearsOf(RetrieveClientYears(navigation_, log, portal_.browser.clock(), batch, e1, grid, years), true);
+    return YearsOf(RetrieveClientYears(navigation_, log, portal_.browser.clock(), batch, e1, sheet, years), true);
 }
 
 void BatchOfficePortal::LogOutAndClose() { navigation_.LogOutAndClose(); }

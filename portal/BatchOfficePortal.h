@@ -20,7 +20,7 @@ public:
     BatchOfficePortal(PortalSession& portal, std::optional<PortalCredentials> accountant, int extraSeconds,
                       bool fixedPauses = false);
 
-    OfficeClientYears ClientYears(const OfficeClientRequest& request, SheetGrid& grid, OfficeYearsView& view) override;
+    OfficeClientYears ClientYears(const OfficeClientRequest& request, Sheet& sheet, OfficeYearsView& view) override;
     void LogOutAndClose() override;
 
 private:

@@ -27,8 +27,8 @@ bool NamesTheLog(Ending ending) {
 class BatchRun {
 public:
     BatchRun(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock, const BatchRequest& request,
-             E1CodeTable& e1, SheetGrid& grid, BatchView& view)
-        : navigation_(navigation), log_(log), clock_(clock), request_(request), e1_(e1), grid_(grid), view_(view) {}
+             E1CodeTable& e1, Sheet& sheet, BatchView& view)
+        : navigation_(navigation), log_(log), clock_(clock), request_(request), e1_(e1), sheet_(sheet), view_(view) {}
 
     // `logIn`: log in (and pick the client) first; else the navigation is at the client already.
     BatchResult Go(bool logIn) {
@@ -105,7 +105,7 @@ private:
                 log_.Note(std::to_string(year.year) + ": the document was not kept: " + error.what());
             }
         }
-        RunYearRules(e1_, grid_, year.year);
+        RunYearRules(e1_, sheet_, year.year);
         view_.YearFilled(year.year);
     }
 
@@ -140,7 +140,7 @@ private:
     PumpClock& clock_;
     const BatchRequest& request_;
     E1CodeTable& e1_;
-    SheetGrid& grid_;
+    Sheet& sheet_;
     BatchView& view_;
     uint64_t start_ = 0;
     bool closing_ = false;
@@ -170,11 +170,11 @@ NavigationOptions RunNavigationOptions(const BatchRequest& request, BatchView& v
             [&view] { return view.CancelRequested(); }};
 }
 
-BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
+BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, Sheet& sheet,
                           BatchView& view) {
     RetrievalLog log(portal.browser.clock(), RetrievalLogFile(request));
     PortalNavigation navigation(portal, RunNavigationOptions(request, view), log);
-    BatchRun run(navigation, log, portal.browser.clock(), request, e1, grid, view);
+    BatchRun run(navigation, log, portal.browser.clock(), request, e1, sheet, view);
     BatchResult result = run.Go(true);
     if (run.closing())
         portal.browser.BrowserQuit();
@@ -184,13 +184,51 @@ BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1
 }
 
 BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
-                                const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view) {
-    return BatchRun(navigation, log, clock, request, e1, grid, view).Go(false);
+                                const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view) {
+    return BatchRun(navigation, log, clock, request, e1, sheet, view).Go(false);
+}
+
+namespace {
+
+// The window's view of a run on its grid: the grid is given the sheet before
+// the view hears of a filled year, and what the view did to it is taken back.
+class GridMirror : public BatchView {
+public:
+    GridMirror(SheetGrid& grid, Sheet& sheet, BatchView& view) : grid_(grid), sheet_(sheet), view_(view) {}
+    void Progress(const BatchProgress& progress) override { view_.Progress(progress); }
+    void YearFilled(int year) override {
+        grid_ = GridOfSheet(sheet_);
+        view_.YearFilled(year);
+        sheet_ = SheetOfGrid(grid_);
+    }
+    void YearEnded(const YearResult& year) override { view_.YearEnded(year); }
+    bool CancelRequested() override { return view_.CancelRequested(); }
+
+private:
+    SheetGrid& grid_;
+    Sheet& sheet_;
+    BatchView& view_;
+};
+
+}  // namespace
+
+BatchResult RunOnGrid(SheetGrid& grid, BatchView& view, const std::function<BatchResult(Sheet&, BatchView&)>& run) {
+    return ChangeGridAsSheet(grid, [&](Sheet& sheet) {
+        GridMirror mirror(grid, sheet, view);
+        return run(sheet, mirror);
+    });
+}
+
+BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
+                          BatchView& view) {
+    return RunOnGrid(grid, view, [&](Sheet& sheet, BatchView& mirror) {
+        return RetrieveYears(portal, request, e1, sheet, mirror);
+    });
 }
 
 BatchResult LogInAndRetrieveYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
-                                  const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view) {
-    return BatchRun(navigation, log, clock, request, e1, grid, view).Go(true);
+                                  const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view) {
+    return BatchRun(navigation, log, clock, request, e1, sheet, view).Go(true);
 }
 
 std::vector<std::string> BatchSummaryLines(const BatchResult& result) {

@@ -12,10 +12,12 @@
 #include "e1/E1CodeTable.h"
 #include "portal/PortalSession.h"
 #include "portal/RetrievalEnding.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,8 +83,15 @@ public:
 // hand (or the run), and a browser the user has closed is opened again for
 // the next year. The browser is logged out and closed at the end, also after
 // a cancel.
+BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, Sheet& sheet,
+                          BatchView& view);
+// The window's grid form, until it holds a Sheet: the grid holds the sheet
+// whenever the view is told of a year.
 BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
                           BatchView& view);
+// The window's grid form, until it holds a Sheet: runs `run` on the grid's
+// sheet, the grid holding the sheet whenever the view is told of a year.
+BatchResult RunOnGrid(SheetGrid& grid, BatchView& view, const std::function<BatchResult(Sheet&, BatchView&)>& run);
 
 class PortalNavigation;
 class RetrievalLog;
@@ -97,12 +106,12 @@ NavigationOptions RunNavigationOptions(const BatchRequest& request, BatchView& v
 // picked): as RetrieveYears, without the login and the logout, which stay
 // the caller's. A window closing ends it as cancelled.
 BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
-                                const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view);
+                                const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view);
 
 // As RetrieveYears, logging in (and picking the client) first, without the
 // logout and the close at the end, which stay the caller's.
 BatchResult LogInAndRetrieveYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
-                                  const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid, BatchView& view);
+                                  const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view);
 
 // The summary: a heading line, then each year's sentence (newest first).
 std::vector<std::string> BatchSummaryLines(const BatchResult& result);

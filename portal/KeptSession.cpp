@@ -39,11 +39,15 @@ BatchResult KeptSession::Retrieve(const BatchRequest& request, ScreenRect place,
         } catch (const BrowserError&) {
             // A window that cannot be placed is read where it is.
         }
-        result = RetrieveClientYears(*navigation_, *log_, portal_.browser.clock(), request, e1, grid, view);
+        result = RunOnGrid(grid, view, [&](Sheet& sheet, BatchView& mirror) {
+            return RetrieveClientYears(*navigation_, *log_, portal_.browser.clock(), request, e1, sheet, mirror);
+        });
     } else {
         log_ = std::move(log);
         navigation_ = std::make_unique<PortalNavigation>(portal_, std::move(options), *log_);
-        result = LogInAndRetrieveYears(*navigation_, *log_, portal_.browser.clock(), request, e1, grid, view);
+        result = RunOnGrid(grid, view, [&](Sheet& sheet, BatchView& mirror) {
+            return LogInAndRetrieveYears(*navigation_, *log_, portal_.browser.clock(), request, e1, sheet, mirror);
+        });
     }
     keptFor_ = request;
     // The view asked about a cancel is the caller's and goes now: the kept navigation forgets it.

@@ -112,13 +112,13 @@ private:
         }
 
         std::filesystem::path file;
-        SheetGrid grid;
+        Sheet sheet;
         try {
             file = AnalysisFilePath(tablesDir_, client_.afm, kWorkYear);
             request.sourcesFolder = SourcesFolder(tablesDir_, client_.afm);
             RemoveStaleTemporaryFiles(request.sourcesFolder);
             RemoveStaleTemporaryFiles(HistoryFolder(tablesDir_, client_.afm));
-            if (!LoadGridFromFile(file, grid)) BuildSheetLayout(grid, YearSelection());
+            if (!LoadSheetFromFile(file, sheet)) BuildSheetLayout(sheet, YearSelection());
         } catch (const std::exception& error) {
             client_.years = AllYears(plan.years, OfficeYearEnd::Failed,
                                      std::string("το αρχείο ανάλυσης δεν διαβάζεται: ") + error.what());
@@ -126,12 +126,12 @@ private:
         }
         // The sheet stands for the year boxes: a year is taken when the sheet has its columns.
         for (int year : plan.years)
-            if (SpouseColumnOf(year) < grid.columnCount()) request.years.push_back(year);
-        grid_ = &grid;
+            if (SpouseColumnOf(year) < sheet.columnCount()) request.years.push_back(year);
+        sheet_ = &sheet;
         clientYears_ = static_cast<int>(request.years.size());
         yearsStartedInClient_ = 0;
-        const OfficeClientYears got = portal_.ClientYears(request, grid, *this);
-        grid_ = nullptr;
+        const OfficeClientYears got = portal_.ClientYears(request, sheet, *this);
+        sheet_ = nullptr;
 
         bool filled = false;
         for (int year : plan.years) {
@@ -158,9 +158,9 @@ private:
             clientCompleted_ = false;
         }
         if (!filled) return;
-        RecalculateSheet(grid);
+        RecalculateSheet(sheet);
         try {
-            SaveGridKeepingHistory(grid, tablesDir_, client_.afm, file);
+            SaveSheetKeepingHistory(sheet, tablesDir_, client_.afm, file);
         } catch (const std::exception& error) {
             for (OfficeYear& year : client_.years)
                 if (year.end == OfficeYearEnd::Read || year.end == OfficeYearEnd::NoReturn) {
@@ -184,7 +184,7 @@ private:
     }
 
     void YearFilled(int) override {
-        if (grid_) RecalculateSheet(*grid_);
+        if (sheet_) RecalculateSheet(*sheet_);
     }
 
     bool CancelRequested() override {
@@ -203,7 +203,7 @@ private:
     int yearsStartedInClient_ = 0;
     int clientYears_ = 0;   // the years asked of the client in hand
     int clientsAfter_ = 0;  // clients still to take after it
-    SheetGrid* grid_ = nullptr;
+    Sheet* sheet_ = nullptr;
     bool cancelled_ = false;
     bool clientCompleted_ = true;
     std::string stopReason_;

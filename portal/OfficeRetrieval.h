@@ -12,7 +12,7 @@
 
 #include "portal/OfficeJournal.h"
 #include "portal/OfficePlan.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -51,7 +51,7 @@ struct OfficeClientYears {
 class OfficePortal {
 public:
     virtual ~OfficePortal() = default;
-    virtual OfficeClientYears ClientYears(const OfficeClientRequest& request, SheetGrid& grid, OfficeYearsView& view) = 0;
+    virtual OfficeClientYears ClientYears(const OfficeClientRequest& request, Sheet& sheet, OfficeYearsView& view) = 0;
     // The run's end: logged out and the browser closed.
     virtual void LogOutAndClose() = 0;
 };

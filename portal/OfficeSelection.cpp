@@ -14,10 +14,10 @@
 namespace skartina {
 namespace {
 
-bool YearHasAmounts(const SheetGrid& grid, int year) {
+bool YearHasAmounts(const Sheet& sheet, int year) {
     for (int column : {TaxpayerColumnOf(year), SpouseColumnOf(year)})
-        for (int row = Row::TaxedIncome; row < grid.rowCount() && row <= Row::LoanRepayment; ++row)
-            if (row != Row::IncomeTotal && !grid.cell(column, row).empty()) return true;  // the total is computed
+        for (int row = Row::TaxedIncome; row < sheet.rowCount() && row <= Row::LoanRepayment; ++row)
+            if (row != Row::IncomeTotal && sheet.cell(column, row) != SheetCell{}) return true;  // the total is computed
     return false;
 }
 
@@ -41,21 +41,21 @@ std::vector<RegisterClient> RegisterClients(const std::filesystem::path& tablesD
 }
 
 bool SheetLacksAYear(const std::filesystem::path& tablesDir, const std::string& afm, const std::vector<int>& years) {
-    SheetGrid grid;
+    Sheet sheet;
     std::filesystem::path sources;
     try {
         sources = SourcesFolder(tablesDir, afm);
-        if (!LoadGridFromFile(AnalysisFilePath(tablesDir, afm, kWorkYear), grid)) return true;
+        if (!LoadSheetFromFile(AnalysisFilePath(tablesDir, afm, kWorkYear), sheet)) return true;
     } catch (const std::exception&) {
         return true;
     }
     std::error_code ec;
     for (int year : years) {
-        if (SpouseColumnOf(year) >= grid.columnCount()) return true;
+        if (SpouseColumnOf(year) >= sheet.columnCount()) return true;
         const std::string stem = std::to_string(year);
         const bool kept = std::filesystem::is_regular_file(sources / (stem + ".pdf"), ec) ||
                           std::filesystem::is_regular_file(sources / (stem + ".txt"), ec);
-        if (!kept && !YearHasAmounts(grid, year)) return true;
+        if (!kept && !YearHasAmounts(sheet, year)) return true;
     }
     return false;
 }

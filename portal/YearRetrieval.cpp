@@ -21,7 +21,7 @@ std::optional<std::string> YearRequestProblem(const YearRequest& request, bool y
 }
 
 std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
-                                         E1CodeTable& e1, SheetGrid& grid, Prompter& prompter, RetrievalView& view) {
+                                         E1CodeTable& e1, Sheet& sheet, Prompter& prompter, RetrievalView& view) {
     if (const std::optional<std::string> problem = YearRequestProblem(request, yearTicked)) {
         prompter.inform(*problem);
         return std::nullopt;
@@ -31,7 +31,7 @@ std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const Ye
     view.ShowWaiting();
     OneYearView run;
     const BatchResult result = RetrieveYears(
-        portal, {credentials, {request.year}, request.extraSeconds, request.sourcesFolder, request.fixedPauses}, e1, grid,
+        portal, {credentials, {request.year}, request.extraSeconds, request.sourcesFolder, request.fixedPauses}, e1, sheet,
         run);
     YearResult year = result.years.front();
     if (result.cancelled) {
@@ -43,6 +43,38 @@ std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const Ye
     view.HideWaiting();
     if (year.end.ending != Ending::Read) prompter.inform(year.Sentence());
     return year;
+}
+
+namespace {
+
+// The window's view on its grid: the grid is given the sheet before the view
+// recalculates it, and the recalculated grid is taken back.
+class GridRecalculation : public RetrievalView {
+public:
+    GridRecalculation(SheetGrid& grid, Sheet& sheet, RetrievalView& view) : grid_(grid), sheet_(sheet), view_(view) {}
+    void ShowWaiting() override { view_.ShowWaiting(); }
+    void HideWaiting() override { view_.HideWaiting(); }
+    void ReportTaken() override { view_.ReportTaken(); }
+    void RecalculateSheet() override {
+        grid_ = GridOfSheet(sheet_);
+        view_.RecalculateSheet();
+        sheet_ = SheetOfGrid(grid_);
+    }
+
+private:
+    SheetGrid& grid_;
+    Sheet& sheet_;
+    RetrievalView& view_;
+};
+
+}  // namespace
+
+std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
+                                         E1CodeTable& e1, SheetGrid& grid, Prompter& prompter, RetrievalView& view) {
+    return ChangeGridAsSheet(grid, [&](Sheet& sheet) {
+        GridRecalculation mirror(grid, sheet, view);
+        return RetrieveYearFromPortal(portal, request, yearTicked, e1, sheet, prompter, mirror);
+    });
 }
 
 }  // namespace skartina

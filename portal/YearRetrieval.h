@@ -9,6 +9,7 @@
 #include "e1/E1CodeTable.h"
 #include "portal/BatchRetrieval.h"
 #include "portal/PortalSession.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <filesystem>
@@ -51,6 +52,10 @@ std::optional<std::string> YearRequestProblem(const YearRequest& request, bool y
 // the waiting panel, the year through the portal navigation, the
 // recalculation, and the year's sentence told unless the year was read. A
 // cancelled retrieval (the window closing) tells nothing.
+std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
+                                         E1CodeTable& e1, Sheet& sheet, Prompter& prompter, RetrievalView& view);
+// The window's grid form, until it holds a Sheet: the grid holds the sheet
+// when the view recalculates it.
 std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
                                          E1CodeTable& e1, SheetGrid& grid, Prompter& prompter, RetrievalView& view);
 

@@ -100,11 +100,16 @@ std::optional<AnalysisOwner> AnalysisOwnerOf(const std::filesystem::path& file) 
     return AnalysisOwner{folder, m[1].str()};
 }
 
-void SaveSheetFile(const SheetGrid& grid, const std::filesystem::path& file) {
+void SaveSheetKeepingHistory(const Sheet& sheet, const std::filesystem::path& tablesDir, std::string_view afm,
+                             const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
+    SaveGridKeepingHistory(GridOfSheet(sheet), tablesDir, afm, file, now);
+}
+
+void SaveSheetFile(const Sheet& sheet, const std::filesystem::path& file) {
     if (const std::optional<AnalysisOwner> owner = AnalysisOwnerOf(file))
-        SaveGridKeepingHistory(grid, owner->tablesDir, owner->afm, file);
+        SaveSheetKeepingHistory(sheet, owner->tablesDir, owner->afm, file);
     else
-        SaveGridToFile(grid, file);
+        SaveSheetToFile(sheet, file);
 }
 
 std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view afm) {

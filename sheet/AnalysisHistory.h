@@ -5,6 +5,7 @@
 // "Tables/<ΑΦΜ>_history/<time>.grd", the newest ten, so that one bad save can
 // be undone. The folder and its files are the owner's alone.
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <chrono>
@@ -29,6 +30,10 @@ std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std:
 // oldest versions beyond the newest ten are removed. A file that holds the
 // same sheet is left as it is, and no version is kept. Throws FileError or
 // AnalysisFileError; the analysis file is replaced only after its version is kept.
+void SaveSheetKeepingHistory(const Sheet& sheet, const std::filesystem::path& tablesDir, std::string_view afm,
+                             const std::filesystem::path& file,
+                             std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+// The window's grid form, until it holds a Sheet.
 void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view afm,
                             const std::filesystem::path& file,
                             std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
@@ -49,7 +54,7 @@ std::optional<AnalysisOwner> AnalysisOwnerOf(const std::filesystem::path& file);
 
 // Writes a sheet where a command was told to: a client's analysis file keeps
 // the one it replaces in the client's history, any other file is just written.
-void SaveSheetFile(const SheetGrid& grid, const std::filesystem::path& file);
+void SaveSheetFile(const Sheet& sheet, const std::filesystem::path& file);
 
 // The kept versions, newest first; none from a folder that is not the
 // user's own (see OwnFolder).

@@ -4,6 +4,7 @@
 // cents: the one place where the coverage of an expense and the balance chart
 // take their figures from the sheet.
 
+#include "sheet/Sheet.h"
 #include "sheet/SheetGrid.h"
 
 #include <cstdint>
@@ -32,6 +33,7 @@ struct BalanceSeries {
 
 // The balances of a recalculated sheet. Throws SheetError for a balance cell
 // that is not an amount or does not fit in cents.
-BalanceSeries ReadBalanceSeries(const SheetGrid& grid);
+BalanceSeries ReadBalanceSeries(const Sheet& sheet);
+BalanceSeries ReadBalanceSeries(const SheetGrid& grid);  // the window's grid form, until it holds a Sheet
 
 }  // namespace skartina

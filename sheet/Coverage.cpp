@@ -4,7 +4,6 @@
 #include "sheet/Amount.h"
 #include "sheet/HandEntry.h"
 
-#include <cmath>
 
 namespace skartina {
 namespace {
@@ -52,12 +51,13 @@ std::string ListYears(const std::vector<int>& years) {
 const char* PersonTitle(Person person) { return person == Person::Taxpayer ? "Υπόχρεος" : "Σύζυγος"; }
 
 std::optional<std::int64_t> ExpenseCents(std::string_view typed) {
-    const auto value = ReadTypedAmount(typed);
-    if (!value || *value <= 0 || *value >= 1e15) return std::nullopt;  // beyond any balance the sheet holds
-    return std::llround(*value * 100);
+    const std::optional<Money> value = ReadTypedMoney(typed);
+    // 10^15 and above is beyond any balance the sheet holds.
+    if (!value || value->cents() <= 0 || value->cents() >= 100'000'000'000'000'000) return std::nullopt;
+    return value->cents();
 }
 
-std::string FormatCents(std::int64_t cents) { return FormatAmount(static_cast<double>(cents) / 100); }
+std::string FormatCents(std::int64_t cents) { return WriteAmount(Money::FromCents(cents)); }
 
 std::vector<std::string> CoverageAnswer::lines() const {
     std::vector<std::string> all;

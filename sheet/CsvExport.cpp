@@ -103,10 +103,6 @@ std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, c
     return lines;
 }
 
-std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm) {
-    return CsvLines(SheetOfGrid(grid), name, afm);
-}
-
 void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm) {
     ExportToCsv(SheetOfGrid(grid), file, name, afm);

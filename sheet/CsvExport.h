@@ -38,12 +38,12 @@ std::string SheetCellText(std::string_view cell);
 
 // The records of the file, without their line ends (a quoted field may hold one).
 std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, const std::string& afm);
-std::vector<std::string> CsvLines(const SheetGrid& grid, const std::string& name, const std::string& afm);
 
 // Creates or replaces the file. Throws FileError, or std::invalid_argument
 // naming the cell or title whose text the code page cannot hold.
 void ExportToCsv(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm);
+// The window's grid form, until it holds a Sheet.
 void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm);
 

@@ -2,7 +2,6 @@
 #include "sheet/ExcelExport.h"
 
 #include "common/TextFile.h"
-#include "sheet/Amount.h"
 #include "sheet/ExcelChart.h"
 #include "sheet/ExcelLayout.h"
 #include "sheet/ExportTitles.h"
@@ -53,14 +52,15 @@ public:
         lastRow_ = std::max<int>(lastRow_, static_cast<int>(row) + kExcelTitleRows - 1);
     }
 
-    // A sheet cell, or a repeated caption, at its worksheet place.
-    void writeCell(ExcelPlace place, int sheetRow, const ExcelValue& value) {
+    // A sheet cell, or a repeated caption, at its worksheet place; `shown` is
+    // the text the window shows for it, which the column's width fits.
+    void writeCell(ExcelPlace place, int sheetRow, const ExcelValue& value, const std::string& shown) {
         lxw_format* format = FormatOf(ExcelFillOf(place.column, sheetRow));
         const auto row = static_cast<lxw_row_t>(place.row);
         const auto column = static_cast<lxw_col_t>(place.column);
         if (const auto* number = std::get_if<double>(&value)) {
             Check(worksheet_write_number(sheet_, row, column, *number, format));
-            fits_[place.column].add(FormatAmount(*number));
+            fits_[place.column].add(shown);
         } else if (const auto* text = std::get_if<std::string>(&value)) {
             Check(worksheet_write_string(sheet_, row, column, text->c_str(), format));
             fits_[place.column].add(*text);
@@ -153,13 +153,12 @@ void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const 
         WorkbookWriter writer(temporary, file);
         for (int block = 0; block < blocks; ++block) writer.writeTitle(block, name, afm);
         for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < sheet.columnCount(); ++c) writer.writeCell(ExcelPlaceOf(c, r), r, ExcelValueOf(sheet, c, r));
+            for (int c = 0; c < sheet.columnCount(); ++c) writer.writeCell(ExcelPlaceOf(c, r), r, ExcelValueOf(sheet, c, r), CellText(sheet, c, r));
         // Every later block repeats the captions in its column A, as text.
         for (int block = 1; block < blocks; ++block)
             for (int r = 0; r < rows; ++r) {
-                const std::string& caption = sheet.caption(r);
-                writer.writeCell({ExcelPlaceOf(ExcelBlockFirstColumn(block), r).row, 0}, r,
-                                 caption.empty() ? std::string(" ") : caption);
+                const std::string caption = sheet.caption(r).empty() ? std::string(" ") : sheet.caption(r);
+                writer.writeCell({ExcelPlaceOf(ExcelBlockFirstColumn(block), r).row, 0}, r, caption, caption);
             }
         writer.finish(sheet.columnCount(), chart ? &*chart : nullptr);
     }, FileAccess::OwnerOnly);

@@ -21,6 +21,7 @@ inline constexpr const char* kExcelNumberFormat = "#,##0.00";
 // that is not an amount.
 void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                    const std::string& afm, bool withChart = false);
+// The window's grid form, until it holds a Sheet.
 void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                    const std::string& afm, bool withChart = false);
 

@@ -60,12 +60,6 @@ std::optional<std::string> SheetGrammarOf(std::string_view text) {
 
 }  // namespace
 
-std::optional<double> ReadTypedAmount(std::string_view text) {
-    const auto plain = SheetGrammarOf(text);
-    if (!plain) return std::nullopt;
-    return ParseAmount(*plain);
-}
-
 std::optional<Money> ReadTypedMoney(std::string_view text) {
     const auto plain = SheetGrammarOf(text);
     if (!plain) return std::nullopt;

@@ -24,9 +24,8 @@ struct CellPos {
 // numeric keypad's decimal key under an English layout): "1234.5", "1.234,5"
 // and "1234,5" all read 1234,5, "1.234" reads 1234. Everything else, at most
 // two decimals, is not one amount: nothing, never a value ten or a hundred
-// times off. Blanks around the text are ignored.
-std::optional<double> ReadTypedAmount(std::string_view text);
-// The same in exact cents; an amount beyond kLargestMoney is refused.
+// times off. Blanks around the text are ignored; an amount beyond
+// kLargestMoney is refused.
 std::optional<Money> ReadTypedMoney(std::string_view text);
 
 // The typed text in the sheet's form: "" for empty text, the amount as
@@ -36,6 +35,8 @@ std::optional<std::string> NormalizeTypedAmount(std::string_view text);
 // The one sentence that tells the user a typed text was refused.
 std::string RefusedAmountSentence(std::string_view typed, std::string_view kept);
 
+// The window's grid form, until it holds a Sheet: the typing is followed in
+// the window's grid of texts.
 class HandEntry {
 public:
     // The text in a cell's editor is about to change; the grid still holds

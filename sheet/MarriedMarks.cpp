@@ -1,47 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheet/MarriedMarks.h"
 
-#include "sheet/Amount.h"
 #include "sheet/SavedAnalysis.h"
 #include "sheet/SheetRows.h"
 
 namespace skartina {
+namespace {
 
-bool IsMarriedColumn(const SheetGrid& grid, int column) {
-    const std::string& header = grid.cell(column, Row::PersonHeader);
-    if (header == kMarriedSpouseHeader) return true;
-    if (header == kTaxpayerHeader && column + 1 < grid.columnCount())
-        return grid.cell(column + 1, Row::PersonHeader) == kMarriedSpouseHeader;
-    return false;
+// A header a file wrote in another form is not the sheet's own: no mark reads it or changes it.
+bool OwnHeader(const Sheet& sheet, int column) { return !sheet.cell(column, Row::PersonHeader).kept; }
+
+bool IsSpouseHeader(const Sheet& sheet, int column) {
+    return column >= 2 && column < sheet.columnCount() && !IsTaxpayerColumn(column) && OwnHeader(sheet, column);
 }
 
-void ApplyMarriedToAllYears(SheetGrid& grid, bool married) {
-    const std::string_view from = married ? kSpouseHeader : kMarriedSpouseHeader;
-    const std::string_view to = married ? kMarriedSpouseHeader : kSpouseHeader;
-    for (int c = 1; c < grid.columnCount(); ++c)
-        if (grid.cell(c, Row::PersonHeader) == from) grid.setCell(c, Row::PersonHeader, std::string(to));
+}  // namespace
+
+bool IsMarriedColumn(const Sheet& sheet, int column) {
+    const SheetCell& header = sheet.cell(column, Row::PersonHeader);
+    if (header.kept) return *header.kept == kMarriedSpouseHeader;
+    return sheet.married(column);
 }
 
-bool ToggleMarriedMark(SheetGrid& grid, int column) {
-    const std::string& header = grid.cell(column, Row::PersonHeader);
-    if (header == kSpouseHeader)
-        grid.setCell(column, Row::PersonHeader, std::string(kMarriedSpouseHeader));
-    else if (header == kMarriedSpouseHeader)
-        grid.setCell(column, Row::PersonHeader, std::string(kSpouseHeader));
-    else
-        return false;
+void ApplyMarriedToAllYears(Sheet& sheet, bool married) {
+    for (int c = 2; c < sheet.columnCount(); c += 2)
+        if (OwnHeader(sheet, c)) sheet.setMarried(c, married);
+}
+
+bool ToggleMarriedMark(Sheet& sheet, int column) {
+    if (!IsSpouseHeader(sheet, column)) return false;
+    sheet.setMarried(column, !sheet.married(column));
     return true;
 }
 
-bool SpouseFiguresWithoutMark(const SheetGrid& grid, int spouseColumn) {
-    if (spouseColumn < 2 || spouseColumn >= grid.columnCount() || IsTaxpayerColumn(spouseColumn)) return false;
-    if (grid.cell(spouseColumn, Row::PersonHeader) != kSpouseHeader) return false;
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        if (!IsFigureRow(r) || grid.cell(spouseColumn, r).empty()) continue;
-        const auto amount = ReadAmount(grid.cell(spouseColumn, r));
+bool SpouseFiguresWithoutMark(const Sheet& sheet, int spouseColumn) {
+    if (!IsSpouseHeader(sheet, spouseColumn) || sheet.married(spouseColumn)) return false;
+    for (int r = 0; r < sheet.rowCount(); ++r) {
+        if (!IsFigureRow(r)) continue;
+        const std::optional<Money>& amount = sheet.cell(spouseColumn, r).amount;
         if (amount && !amount->isZero()) return true;
     }
     return false;
+}
+
+bool IsMarriedColumn(const SheetGrid& grid, int column) { return IsMarriedColumn(SheetOfGrid(grid), column); }
+
+void ApplyMarriedToAllYears(SheetGrid& grid, bool married) {
+    ChangeGridAsSheet(grid, [&](Sheet& sheet) { ApplyMarriedToAllYears(sheet, married); });
+}
+
+bool ToggleMarriedMark(SheetGrid& grid, int column) {
+    return ChangeGridAsSheet(grid, [&](Sheet& sheet) { return ToggleMarriedMark(sheet, column); });
+}
+
+bool SpouseFiguresWithoutMark(const SheetGrid& grid, int spouseColumn) {
+    return SpouseFiguresWithoutMark(SheetOfGrid(grid), spouseColumn);
 }
 
 }  // namespace skartina

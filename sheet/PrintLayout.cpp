@@ -31,13 +31,13 @@ struct ColumnWidths {
     double fontSize;
 };
 
-ColumnWidths FitColumns(const SheetGrid& grid, int rows, const PrintTextWidth& width) {
+ColumnWidths FitColumns(const Sheet& sheet, int rows, const PrintTextWidth& width) {
     double caption = 0, year = 0;
     for (int r = 0; r < rows; ++r) {
         const bool bold = IsTotalRow(r);
-        if (grid.columnCount() > 0) caption = std::max(caption, width(grid.cell(0, r), kCellFontSize, bold));
-        for (int c = 1; c < grid.columnCount(); ++c) {
-            std::string text = grid.cell(c, r);
+        caption = std::max(caption, width(sheet.caption(r), kCellFontSize, bold));
+        for (int c = 1; c < sheet.columnCount(); ++c) {
+            std::string text = CellText(sheet, c, r);
             if (r == Row::YearHeader) {
                 // The bare year, over both columns of the year.
                 if (!IsTaxpayerColumn(c)) continue;
@@ -110,13 +110,13 @@ unsigned ColorOf(ExcelFill fill) {
 }
 
 // The page of one block: its sheet columns in the slots the workbook gives them.
-PrintPage LayOutBlock(const SheetGrid& grid, int rows, int block, const std::string& name, const std::string& afm,
+PrintPage LayOutBlock(const Sheet& sheet, int rows, int block, const std::string& name, const std::string& afm,
                       const ColumnWidths& widths, const PrintTextWidth& width) {
     PageBuilder page(widths, width);
     std::vector<int> columns;
-    if (grid.columnCount() > 0) columns.push_back(0);
+    columns.push_back(0);
     const int first = block == 0 ? 1 : ExcelBlockFirstColumn(block);
-    for (int c = first; c < grid.columnCount() && ExcelBlockOf(c) == block; ++c) columns.push_back(c);
+    for (int c = first; c < sheet.columnCount() && ExcelBlockOf(c) == block; ++c) columns.push_back(c);
     const auto slotOf = [](int column) { return ExcelPlaceOf(column, 0).column; };
     const double fullRight = page.slotLeft(kYearSlots + 1);
     const double right = columns.empty() ? kPrintMargin : page.slotLeft(slotOf(columns.back())) + widths.year;
@@ -149,13 +149,13 @@ PrintPage LayOutBlock(const SheetGrid& grid, int rows, int block, const std::str
         for (const int c : columns) {
             const int slot = slotOf(c);
             const PrintRect cell{page.slotLeft(slot), y, page.slotWidth(slot), kRowHeight};
-            const std::string& text = grid.cell(c, r);
+            const std::string text = CellText(sheet, c, r);
             if (c == 0) {
                 page.left(cell, text, widths.fontSize, bold);
             } else if (r == Row::YearHeader) {
                 // The bare year, centred over the year's two columns.
                 if (!IsTaxpayerColumn(c)) continue;
-                const bool pair = c + 1 < grid.columnCount();
+                const bool pair = c + 1 < sheet.columnCount();
                 std::string year = text;
                 std::erase(year, '_');
                 page.centre({cell.x, y, pair ? 2 * cell.width : cell.width, kRowHeight}, year, widths.fontSize, bold);
@@ -174,7 +174,7 @@ PrintPage LayOutBlock(const SheetGrid& grid, int rows, int block, const std::str
         page.line(kPrintMargin, top, kPrintMargin, bottom);
         for (const int c : columns) {
             const double x = page.slotLeft(slotOf(c)) + page.slotWidth(slotOf(c));
-            const bool insideYear = c > 0 && IsTaxpayerColumn(c) && c + 1 < grid.columnCount();
+            const bool insideYear = c > 0 && IsTaxpayerColumn(c) && c + 1 < sheet.columnCount();
             page.line(x, insideYear ? top + kRowHeight : top, x, bottom);
         }
     }
@@ -183,14 +183,14 @@ PrintPage LayOutBlock(const SheetGrid& grid, int rows, int block, const std::str
 
 }  // namespace
 
-std::vector<PrintPage> LayOutSheetPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
+std::vector<PrintPage> LayOutSheetPages(const Sheet& sheet, const std::string& name, const std::string& afm,
                                         const std::string& date, const PrintTextWidth& width, int extraPages) {
-    const int rows = std::min(kExportedRows, grid.rowCount());
-    const ColumnWidths widths = FitColumns(grid, rows, width);
-    const int blocks = ExcelBlockCount(grid.columnCount());
+    const int rows = std::min(kExportedRows, sheet.rowCount());
+    const ColumnWidths widths = FitColumns(sheet, rows, width);
+    const int blocks = ExcelBlockCount(sheet.columnCount());
     std::vector<PrintPage> pages;
     for (int block = 0; block < blocks; ++block) {
-        pages.push_back(LayOutBlock(grid, rows, block, name, afm, widths, width));
+        pages.push_back(LayOutBlock(sheet, rows, block, name, afm, widths, width));
         // The footer, on the bottom margin's edge.
         PageBuilder footer(widths, width);
         const PrintRect line{kPrintMargin, kPrintPageHeight - kPrintMargin - kRowHeight, kPrintableWidth, kRowHeight};

@@ -32,6 +32,7 @@ private:
 void RecalculateSheet(Sheet& sheet);
 
 // The same over a grid of texts: only the computed cells' texts change.
+// The window's grid form, until it holds a Sheet.
 void RecalculateSheet(SheetGrid& grid);
 
 }  // namespace skartina

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheet/SavedAnalysis.h"
 
-#include "sheet/Amount.h"
 #include "sheet/SheetRows.h"
 
 #include <chrono>
@@ -26,52 +25,51 @@ bool IsFigureRow(int row) {
     }
 }
 
-std::vector<int> YearsWithFigures(const SheetGrid& grid) {
+std::vector<int> YearsWithFigures(const Sheet& sheet) {
     std::vector<int> years;
-    for (int t = 1; t + 1 < grid.columnCount(); t += 2) {
+    for (int t = 1; t + 1 < sheet.columnCount(); t += 2) {
         bool figures = false;
         for (int c = t; c <= t + 1 && !figures; ++c)
-            for (int r = 0; r < grid.rowCount() && !figures; ++r) {
-                if (!IsFigureRow(r) || grid.cell(c, r).empty()) continue;
-                const auto amount = ReadAmount(grid.cell(c, r));
-                figures = !amount || !amount->isZero();  // a text that is no amount is something too
+            for (int r = 0; r < sheet.rowCount() && !figures; ++r) {
+                if (!IsFigureRow(r)) continue;
+                const SheetCell& cell = sheet.cell(c, r);
+                // A kept text that is no amount is something too.
+                figures = cell.amount ? !cell.amount->isZero() : cell.kept && !cell.kept->empty();
             }
         if (figures) years.push_back(YearOfColumn(t));
     }
     return years;
 }
 
-std::string DescribeYearsWithFigures(const SheetGrid& grid) {
-    const std::vector<int> years = YearsWithFigures(grid);
+std::string DescribeYearsWithFigures(const Sheet& sheet) {
+    const std::vector<int> years = YearsWithFigures(sheet);
     if (years.empty()) return "χωρίς ποσά σε κανένα έτος";
     std::string text = years.size() == 1 ? "με ποσά στο έτος " : "με ποσά στα έτη ";
     for (size_t i = 0; i < years.size(); ++i) text += (i ? ", " : "") + std::to_string(years[i]);
     return text;
 }
 
-std::vector<ReplacedFigure> ReplacedFigures(const SheetGrid& held, const SheetGrid& retrieved, int year) {
+std::vector<ReplacedFigure> ReplacedFigures(const Sheet& held, const Sheet& retrieved, int year) {
     std::vector<ReplacedFigure> figures;
     for (int c : {TaxpayerColumnOf(year), SpouseColumnOf(year)}) {
         if (c < 1 || c >= held.columnCount() || c >= retrieved.columnCount()) continue;
         for (int r = 0; r < held.rowCount() && r < retrieved.rowCount(); ++r) {
             if (!IsFigureRow(r)) continue;
-            const std::string& before = held.cell(c, r);
-            const std::string& after = retrieved.cell(c, r);
-            if (before.empty() || before == after) continue;
-            const auto amount = ReadAmount(before);
-            if (amount && amount->isZero()) continue;  // a zero is nothing of the user's to lose
-            figures.push_back({c, r, before, after});
+            const SheetCell& before = held.cell(c, r);
+            if (before == SheetCell{} || before == retrieved.cell(c, r)) continue;
+            if (before.amount && before.amount->isZero()) continue;  // a zero is nothing of the user's to lose
+            figures.push_back({c, r, CellText(held, c, r), CellText(retrieved, c, r)});
         }
     }
     return figures;
 }
 
-std::string ReplaceFiguresQuestion(const SheetGrid& held, int year, const std::vector<ReplacedFigure>& figures) {
+std::string ReplaceFiguresQuestion(const Sheet& held, int year, const std::vector<ReplacedFigure>& figures) {
     std::string text = "Το έτος " + std::to_string(year) + " έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε.";
     if (!figures.empty()) {
         const ReplacedFigure& first = figures.front();
         const std::string person = first.column == TaxpayerColumnOf(year) ? "Υπόχρεου" : "Συζύγου";
-        text += " (" + held.cell(0, first.row) + ", " + person + ": " + first.held + " στο φύλλο, " +
+        text += " (" + held.caption(first.row) + ", " + person + ": " + first.held + " στο φύλλο, " +
                 (first.retrieved.empty() ? std::string("κενό") : first.retrieved) + " στην Α.Α.Δ.Ε.";
         if (figures.size() > 1) text += ", και " + std::to_string(figures.size() - 1) + " ακόμη";
         text += ")";
@@ -79,12 +77,29 @@ std::string ReplaceFiguresQuestion(const SheetGrid& held, int year, const std::v
     return text + ". Να αντικατασταθούν με τα ποσά της Α.Α.Δ.Ε.;";
 }
 
-void RestoreYearFigures(SheetGrid& grid, const SheetGrid& from, int year) {
+void RestoreYearFigures(Sheet& sheet, const Sheet& from, int year) {
     for (int c : {TaxpayerColumnOf(year), SpouseColumnOf(year)}) {
-        if (c < 1 || c >= grid.columnCount() || c >= from.columnCount()) continue;
-        for (int r = 0; r < grid.rowCount() && r < from.rowCount(); ++r)
-            if (IsFigureRow(r)) grid.setCell(c, r, from.cell(c, r));
+        if (c < 1 || c >= sheet.columnCount() || c >= from.columnCount()) continue;
+        for (int r = 0; r < sheet.rowCount() && r < from.rowCount(); ++r)
+            if (IsFigureRow(r)) sheet.setCell(c, r, from.cell(c, r));
     }
+}
+
+std::vector<int> YearsWithFigures(const SheetGrid& grid) { return YearsWithFigures(SheetOfGrid(grid)); }
+
+std::string DescribeYearsWithFigures(const SheetGrid& grid) { return DescribeYearsWithFigures(SheetOfGrid(grid)); }
+
+std::vector<ReplacedFigure> ReplacedFigures(const SheetGrid& held, const SheetGrid& retrieved, int year) {
+    return ReplacedFigures(SheetOfGrid(held), SheetOfGrid(retrieved), year);
+}
+
+std::string ReplaceFiguresQuestion(const SheetGrid& held, int year, const std::vector<ReplacedFigure>& figures) {
+    return ReplaceFiguresQuestion(SheetOfGrid(held), year, figures);
+}
+
+void RestoreYearFigures(SheetGrid& grid, const SheetGrid& from, int year) {
+    const Sheet source = SheetOfGrid(from);
+    ChangeGridAsSheet(grid, [&](Sheet& sheet) { RestoreYearFigures(sheet, source, year); });
 }
 
 std::optional<FileStamp> StampOf(const std::filesystem::path& path) {

@@ -15,9 +15,11 @@ size_t BoxIndex(int year) {
     return static_cast<size_t>(year - kOldestBoxYear);
 }
 
-void EmptyYearColumns(SheetGrid& grid) {
-    for (int c = 1; c < grid.columnCount(); ++c)
-        for (int r = 1; r < grid.rowCount(); ++r) grid.setCell(c, r, {});
+void EmptyYearColumns(Sheet& sheet) {
+    for (int c = 1; c < sheet.columnCount(); ++c) {
+        sheet.setMarried(c, false);
+        for (int r = 1; r < sheet.rowCount(); ++r) sheet.clear(c, r);
+    }
 }
 
 }  // namespace
@@ -39,31 +41,32 @@ std::vector<int> YearSelection::shownYears() const {
     return years;
 }
 
-void BuildSheetLayout(SheetGrid& grid, const YearSelection& years) {
-    if (grid.rowCount() < kSheetRows) grid.setRowCount(kSheetRows);
-    if (grid.columnCount() < 1) grid.setColumnCount(1);
-    for (int r = 0; r <= Row::LastCaptioned; ++r) grid.setCell(0, r, std::string(RowCaption(r)));
-    grid.setCell(0, Row::LastCaptioned + 1, {});
-    grid.setCell(0, Row::LastCaptioned + 2, {});
+void BuildSheetLayout(Sheet& sheet, const YearSelection& years) {
+    if (sheet.rowCount() < kSheetRows) sheet.setRowCount(kSheetRows);
+    for (int r = 0; r <= Row::LastCaptioned; ++r) sheet.setCaption(r, std::string(RowCaption(r)));
+    sheet.setCaption(Row::LastCaptioned + 1, {});
+    sheet.setCaption(Row::LastCaptioned + 2, {});
 
     const std::vector<int> shown = years.shownYears();
     // The oldest shown year fixes the width; years dropped off the end lose
     // their cells, so a year selected again later comes back empty.
-    grid.setColumnCount(shown.empty() ? 1 : SpouseColumnOf(shown.back()) + 1);
+    sheet.setColumnCount(shown.empty() ? 1 : SpouseColumnOf(shown.back()) + 1);
+    // The headers in their own form: an unmarried year, whatever a file held there.
     for (int year : shown) {
-        grid.setCell(TaxpayerColumnOf(year), Row::YearHeader, YearHeaderText(year));
-        grid.setCell(TaxpayerColumnOf(year), Row::PersonHeader, std::string(kTaxpayerHeader));
-        grid.setCell(SpouseColumnOf(year), Row::PersonHeader, std::string(kSpouseHeader));
+        sheet.clear(TaxpayerColumnOf(year), Row::YearHeader);
+        sheet.clear(TaxpayerColumnOf(year), Row::PersonHeader);
+        sheet.clear(SpouseColumnOf(year), Row::PersonHeader);
+        sheet.setMarried(SpouseColumnOf(year), false);
     }
-    RecalculateSheet(grid);
+    RecalculateSheet(sheet);
 }
 
-void TickYear(SheetGrid& grid, YearSelection& years, int year) {
+void TickYear(Sheet& sheet, YearSelection& years, int year) {
     for (int y = year; y <= kNewestYear; ++y) years.setTicked(y, true);
-    BuildSheetLayout(grid, years);
+    BuildSheetLayout(sheet, years);
 }
 
-bool UntickYear(SheetGrid& grid, YearSelection& years, int year, Prompter* confirm) {
+bool UntickYear(Sheet& sheet, YearSelection& years, int year, Prompter* confirm) {
     years.setTicked(year, false);
     if (confirm && !confirm->confirm(kYearRemovalQuestion)) {
         years.setTicked(year, true);
@@ -71,22 +74,44 @@ bool UntickYear(SheetGrid& grid, YearSelection& years, int year, Prompter* confi
     }
     for (int y = kOldestBoxYear; y <= year; ++y) {
         if (y == kNewestYear) {
-            EmptyYearColumns(grid);
+            EmptyYearColumns(sheet);
             years.setTicked(y, true);
         } else {
             years.setTicked(y, false);
         }
     }
-    BuildSheetLayout(grid, years);
+    BuildSheetLayout(sheet, years);
     return true;
 }
 
-void ResetSheet(SheetGrid& grid, YearSelection& years) {
-    EmptyYearColumns(grid);
+void ResetSheet(Sheet& sheet, YearSelection& years) {
+    EmptyYearColumns(sheet);
     const int firstYear = years.firstYear();
     years = YearSelection();
     years.setFirstYear(firstYear);
-    BuildSheetLayout(grid, years);
+    BuildSheetLayout(sheet, years);
+}
+
+void AlignYearBoxesToSheet(const Sheet& sheet, YearSelection& years) {
+    for (int year = kOldestBoxYear; year <= kNewestYear; ++year)
+        if (SpouseColumnOf(year) < sheet.columnCount()) years.setTicked(year, true);
+}
+
+void BuildSheetLayout(SheetGrid& grid, const YearSelection& years) {
+    if (grid.columnCount() < 1) grid.setColumnCount(1);
+    ChangeGridAsSheet(grid, [&](Sheet& sheet) { BuildSheetLayout(sheet, years); });
+}
+
+void TickYear(SheetGrid& grid, YearSelection& years, int year) {
+    ChangeGridAsSheet(grid, [&](Sheet& sheet) { TickYear(sheet, years, year); });
+}
+
+bool UntickYear(SheetGrid& grid, YearSelection& years, int year, Prompter* confirm) {
+    return ChangeGridAsSheet(grid, [&](Sheet& sheet) { return UntickYear(sheet, years, year, confirm); });
+}
+
+void ResetSheet(SheetGrid& grid, YearSelection& years) {
+    ChangeGridAsSheet(grid, [&](Sheet& sheet) { ResetSheet(sheet, years); });
 }
 
 void AlignYearBoxesToSheet(const SheetGrid& grid, YearSelection& years) {

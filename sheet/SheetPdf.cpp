@@ -119,20 +119,20 @@ PrintTextWidth PrintFontWidth() {
     return [measure](std::string_view text, double size, bool bold) { return (*measure)(text, size, bold); };
 }
 
-std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
+std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
                                        const std::string& date, bool withChart) {
     const TextMeasure measure;
-    std::vector<PrintPage> pages = LayOutSheetPages(grid, name, afm, date, std::cref(measure), withChart ? 1 : 0);
+    std::vector<PrintPage> pages = LayOutSheetPages(sheet, name, afm, date, std::cref(measure), withChart ? 1 : 0);
     if (withChart) {
         const int count = static_cast<int>(pages.size()) + 1;
-        pages.push_back(LayOutBalanceChartPage(ReadBalanceSeries(grid), name, afm, date, count, count, std::cref(measure)));
+        pages.push_back(LayOutBalanceChartPage(ReadBalanceSeries(sheet), name, afm, date, count, count, std::cref(measure)));
     }
     return pages;
 }
 
-std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
+std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
                                        const std::string& date, bool withChart) {
-    return SheetPrintPages(GridOfSheet(sheet), name, afm, date, withChart);
+    return SheetPrintPages(SheetOfGrid(grid), name, afm, date, withChart);
 }
 
 std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string& title) {
@@ -158,11 +158,11 @@ std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string
     return pdf;
 }
 
-void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
+void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm, bool withChart) {
     std::string pdf;
     try {
-        pdf = PrintPagesPdf(SheetPrintPages(grid, name, afm, PrintDateText(std::chrono::system_clock::now()), withChart),
+        pdf = PrintPagesPdf(SheetPrintPages(sheet, name, afm, PrintDateText(std::chrono::system_clock::now()), withChart),
                             std::string(kExportHeading) + " " + name + " " + afm);
     } catch (const std::runtime_error& e) {
         throw FileError("Αδυναμία δημιουργίας του PDF «" + file.string() + "»: " + e.what());
@@ -170,9 +170,9 @@ void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const
     WriteFileAtomically(file, pdf, FileAccess::OwnerOnly);  // a client's figures, like every client file
 }
 
-void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm, bool withChart) {
-    ExportToPdf(GridOfSheet(sheet), file, name, afm, withChart);
+    ExportToPdf(SheetOfGrid(grid), file, name, afm, withChart);
 }
 
 }  // namespace skartina

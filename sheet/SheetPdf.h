@@ -22,6 +22,7 @@ PrintTextWidth PrintFontWidth();
 // are laid out as the texts the window shows.
 std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
                                        const std::string& date, bool withChart = false);
+// The window's grid form, until it holds a Sheet.
 std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
                                        const std::string& date, bool withChart = false);
 
@@ -33,6 +34,7 @@ std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string
 // chart as its last page only when asked for. Throws FileError.
 void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm, bool withChart = false);
+// The window's grid form, until it holds a Sheet.
 void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& afm, bool withChart = false);
 

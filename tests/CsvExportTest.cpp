@@ -45,7 +45,7 @@ TEST(CsvExport, BytesOfASmallSheet) {
 TEST(CsvExport, EveryRowOfAWholeSheetHasOneSemicolonPerColumn) {
     SheetGrid grid;
     BuildSheetLayout(grid, YearSelection());
-    const auto lines = CsvLines(grid, "", "");
+    const auto lines = CsvLines(SheetOfGrid(grid), "", "");
     ASSERT_EQ(lines.size(), 39u);
     EXPECT_EQ(lines[0], "Υποχρεος : ;;;;Α.Φ.Μ. : ");
     EXPECT_TRUE(lines[5 + Row::IncomeTotal].starts_with("Σ ύ ν ο λ α   Ε ι σ ο δ η μ ά τ ω ν;"));
@@ -105,7 +105,7 @@ TEST(CsvExport, TextsThatWouldRunAsFormulasAreMarkedAsTextAmountsStayNumbers) {
     grid.setCell(2, 3, "-1.234,50");
     TempDir dir;
     ExportToCsv(grid, dir / "x.csv", "=cmd|' /C calc'!A0", "123456783");
-    const std::vector<std::string> lines = CsvLines(grid, "=cmd|' /C calc'!A0", "123456783");
+    const std::vector<std::string> lines = CsvLines(SheetOfGrid(grid), "=cmd|' /C calc'!A0", "123456783");
     EXPECT_EQ(lines[0], "Υποχρεος : =cmd|' /C calc'!A0;;;;Α.Φ.Μ. : 123456783") << "the name is inside the title text";
     EXPECT_EQ(lines[5 + 3], ";'=1+2;-1.234,50;");
     EXPECT_NE(Cp1253ToUtf8(ReadBytes(dir / "x.csv")).find("\r\n;'=1+2;-1.234,50;\r\n"), std::string::npos);

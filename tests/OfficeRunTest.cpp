@@ -39,7 +39,7 @@ public:
     std::vector<std::string> asked;  // the clients, in the order asked
     std::vector<OfficeClientRequest> requests;
 
-    OfficeClientYears ClientYears(const OfficeClientRequest& request, SheetGrid& grid, OfficeYearsView& view) override {
+    OfficeClientYears ClientYears(const OfficeClientRequest& request, Sheet& sheet, OfficeYearsView& view) override {
         asked.push_back(request.afm);
         requests.push_back(request);
         OfficeClientYears out;
@@ -60,7 +60,9 @@ public:
                 continue;
             }
             view.YearStarted(year);
-            grid.setCell(TaxpayerColumnOf(year), Row::TaxedIncome, request.afm.substr(0, 3) + std::to_string(year) + ",00");
+            // Written as a file would hold it, without thousands points.
+            const std::string text = request.afm.substr(0, 3) + std::to_string(year) + ",00";
+            sheet.setCell(TaxpayerColumnOf(year), Row::TaxedIncome, {ReadAmount(text), text});
             ++yearsRead;
             view.YearFilled(year);
             out.years.push_back({year, year == 2010 ? OfficeYearEnd::NoReturn : OfficeYearEnd::Read, ""});

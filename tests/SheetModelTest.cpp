@@ -12,6 +12,7 @@
 #include "sheet/HandEntry.h"
 #include "sheet/MarriedMarks.h"
 #include "sheet/Recalculate.h"
+#include "sheet/SavedAnalysis.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetPdf.h"
 #include "sheet/SheetRows.h"
@@ -202,6 +203,69 @@ TEST(SheetEdges, AFigureTooLargeToSumIsTheErrorOfItsTotal) {
     RecalculateSheet(sheet);
     EXPECT_EQ(CellText(sheet, column, Row::IncomeTotal), "92.233.720.368.547.758,07");
     EXPECT_EQ(CellText(sheet, column, Row::AvailableBalance), "92.233.720.368.544.758,07");
+}
+
+// The marks and the figures are read from the sheet itself: a header a file
+// wrote in another form is neither read as a mark nor changed by one.
+TEST(SheetMarks, AHeaderOfAnotherFormIsNeitherReadNorChanged) {
+    Sheet sheet;
+    BuildSheetLayout(sheet, YearSelection());
+    const int kept = SpouseColumnOf(2019);
+    sheet.setCell(kept, Row::PersonHeader, {std::nullopt, "Σύζ."});
+
+    ApplyMarriedToAllYears(sheet, true);
+    EXPECT_EQ(CellText(sheet, SpouseColumnOf(2020), Row::PersonHeader), kMarriedSpouseHeader);
+    EXPECT_TRUE(IsMarriedColumn(sheet, TaxpayerColumnOf(2020)));
+    EXPECT_EQ(CellText(sheet, kept, Row::PersonHeader), "Σύζ.");
+    EXPECT_FALSE(IsMarriedColumn(sheet, kept));
+    EXPECT_FALSE(ToggleMarriedMark(sheet, kept));
+    EXPECT_FALSE(ToggleMarriedMark(sheet, TaxpayerColumnOf(2020)));
+
+    EXPECT_TRUE(ToggleMarriedMark(sheet, SpouseColumnOf(2020)));
+    EXPECT_EQ(CellText(sheet, SpouseColumnOf(2020), Row::PersonHeader), kSpouseHeader);
+    EXPECT_EQ(SheetFromLines(SheetToLines(sheet)), sheet);
+}
+
+TEST(SheetMarks, FiguresCountByTheirAmountNotTheirText) {
+    struct Case {
+        SheetCell cell;
+        bool yearHasFigures;
+        bool spouseWithoutMark;
+    } cases[] = {
+        {{}, false, false},
+        {{Money(), std::nullopt}, false, false},
+        {{Money(), "0"}, false, false},                        // a zero written another way
+        {{Money::FromCents(1), std::nullopt}, true, true},
+        {{Money::FromCents(-250000), "-2500"}, true, true},
+        {{std::nullopt, "πολλά"}, true, false},                 // no amount, but not nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cell.kept.value_or(c.cell.amount ? WriteAmount(*c.cell.amount) : "empty"));
+        Sheet sheet;
+        BuildSheetLayout(sheet, YearSelection());
+        sheet.setCell(SpouseColumnOf(2018), Row::GiftsGiven, c.cell);
+        const std::vector<int> years = YearsWithFigures(sheet);
+        EXPECT_EQ(std::count(years.begin(), years.end(), 2018), c.yearHasFigures ? 1 : 0);
+        EXPECT_EQ(SpouseFiguresWithoutMark(sheet, SpouseColumnOf(2018)), c.spouseWithoutMark);
+        sheet.setMarried(SpouseColumnOf(2018), true);
+        EXPECT_FALSE(SpouseFiguresWithoutMark(sheet, SpouseColumnOf(2018)));
+    }
+}
+
+// The window's grid, changed as a sheet: what was done before an error stays done.
+TEST(SheetGridForms, WhatWasDoneBeforeAnErrorReachesTheGrid) {
+    Sheet sheet;
+    BuildSheetLayout(sheet, YearSelection());
+    SheetGrid grid = GridOfSheet(sheet);
+    EXPECT_THROW(ChangeGridAsSheet(grid,
+                                   [](Sheet& s) {
+                                       s.setAmount(TaxpayerColumnOf(2020), Row::TaxedIncome, Money::FromCents(123456));
+                                       throw std::runtime_error("stop");
+                                   }),
+                 std::runtime_error);
+    EXPECT_EQ(grid.cell(TaxpayerColumnOf(2020), Row::TaxedIncome), "1.234,56");
+    EXPECT_EQ(ChangeGridAsSheet(grid, [](Sheet& s) { return ToggleMarriedMark(s, SpouseColumnOf(2003)); }), true);
+    EXPECT_EQ(grid.cell(SpouseColumnOf(2003), Row::PersonHeader), kMarriedSpouseHeader);
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST(PrintLayout, EveryPageHoldsOneBlockInsideTheMargins) {
     for (const int firstYear : {2020, 2016, 2015, 2003, 1995, 1991}) {
         const SheetGrid grid = FilledSheet(firstYear);
         SCOPED_TRACE(grid.columnCount());
-        const auto pages = LayOutSheetPages(grid, "Ν", "1", "d", FixedWidth);
+        const auto pages = LayOutSheetPages(SheetOfGrid(grid), "Ν", "1", "d", FixedWidth);
         ASSERT_EQ(static_cast<int>(pages.size()), ExcelBlockCount(grid.columnCount()));
         for (const PrintPage& page : pages) {
             const auto inside = [](double x, double y) {
@@ -147,7 +147,7 @@ TEST(PrintLayout, EveryPageHoldsOneBlockInsideTheMargins) {
 TEST(PrintLayout, GreysBoldTotalsAndAlignment) {
     SheetGrid grid = FilledSheet(2016);  // 11 columns, one page
     grid.setCell(TaxpayerColumnOf(2020), Row::TaxedIncome, "1,00");
-    const auto pages = LayOutSheetPages(grid, "Ν", "1", "d", FixedWidth);
+    const auto pages = LayOutSheetPages(SheetOfGrid(grid), "Ν", "1", "d", FixedWidth);
     ASSERT_EQ(pages.size(), 1u);
     const PrintPage& page = pages[0];
     const auto textOf = [&](const std::string& wanted) -> const PrintText& {
@@ -194,18 +194,18 @@ TEST(PrintLayout, LongTextsMakeTheTextSmallerThenAreCutAtTheirCell) {
             if (t.text == text) return t.size;
         return 0.0;
     };
-    auto pages = LayOutSheetPages(grid, "Ν", "1", "d", FixedWidth);
+    auto pages = LayOutSheetPages(SheetOfGrid(grid), "Ν", "1", "d", FixedWidth);
     EXPECT_EQ(sizeOf(pages[0], "1,00"), 8);
 
     grid.setCell(SpouseColumnOf(2013), Row::OtherIncome, "Δάνειο αδελφού");
-    pages = LayOutSheetPages(grid, "Ν", "1", "d", FixedWidth);
+    pages = LayOutSheetPages(SheetOfGrid(grid), "Ν", "1", "d", FixedWidth);
     const double smaller = sizeOf(pages[0], "1,00");
     EXPECT_LT(smaller, 8);
     EXPECT_GT(smaller, 5);
     EXPECT_EQ(sizeOf(pages[1], "Δάνειο αδελφού"), smaller);  // the same size on every page
 
     grid.setCell(SpouseColumnOf(2013), Row::OtherIncome, std::string(300, 'x'));
-    pages = LayOutSheetPages(grid, "Ν", "1", "d", FixedWidth);
+    pages = LayOutSheetPages(SheetOfGrid(grid), "Ν", "1", "d", FixedWidth);
     const auto note = std::find_if(pages[1].texts.begin(), pages[1].texts.end(),
                                    [](const PrintText& t) { return t.text.size() == 300; });
     ASSERT_NE(note, pages[1].texts.end());

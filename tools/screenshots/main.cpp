@@ -94,20 +94,21 @@ bool SavePrintedPages(const std::filesystem::path& dir) {
     YearSelection years;
     for (int y = kOldestBoxYear; y <= kNewestYear; ++y) years.setTicked(y, true);
     years.setFirstYear(1995);
-    SheetGrid grid;
-    BuildSheetLayout(grid, years);
-    for (int c = 1; c < grid.columnCount(); ++c) {
+    Sheet sheet;
+    BuildSheetLayout(sheet, years);
+    const auto put = [&](int column, int row, double amount) { sheet.setAmount(column, row, MoneyFromDouble(amount).value()); };
+    for (int c = 1; c < sheet.columnCount(); ++c) {
         const double growth = 1 + (c - 1) / 2 * 0.04;
-        grid.setCell(c, Row::TaxedIncome, FormatAmount((IsTaxpayerColumn(c) ? 24800.0 : 11350.0) / growth));
-        if (c % 3 == 0) grid.setCell(c, Row::HousePresumption, FormatAmount(3120.5 / growth));
-        if (IsTaxpayerColumn(c)) grid.setCell(c, Row::CarPresumption, FormatAmount(2950.0 / growth));
-        if (c % 7 == 1) grid.setCell(c, Row::RealEstatePurchase, FormatAmount(48000.0 / growth));
-        if (c % 5 == 2) grid.setCell(c, Row::DeclaredCapitalConsumption, FormatAmount(6000.0 / growth));
+        put(c, Row::TaxedIncome, (IsTaxpayerColumn(c) ? 24800.0 : 11350.0) / growth);
+        if (c % 3 == 0) put(c, Row::HousePresumption, 3120.5 / growth);
+        if (IsTaxpayerColumn(c)) put(c, Row::CarPresumption, 2950.0 / growth);
+        if (c % 7 == 1) put(c, Row::RealEstatePurchase, 48000.0 / growth);
+        if (c % 5 == 2) put(c, Row::DeclaredCapitalConsumption, 6000.0 / growth);
     }
-    ToggleMarriedMark(grid, SpouseColumnOf(2020));
-    RecalculateSheet(grid);
+    ToggleMarriedMark(sheet, SpouseColumnOf(2020));
+    RecalculateSheet(sheet);
     const std::string pdf = PrintPagesPdf(
-        SheetPrintPages(grid, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ", "123456783", PrintDateText(std::chrono::system_clock::now()), true),
+        SheetPrintPages(sheet, "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ", "123456783", PrintDateText(std::chrono::system_clock::now()), true),
         "ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     std::vector<char> data(pdf.begin(), pdf.end());
     std::unique_ptr<poppler::document> doc(poppler::document::load_from_raw_data(data.data(), static_cast<int>(data.size())));
