@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QMenu>
 #include <QTest>
 #include <QUndoStack>
@@ -81,6 +82,12 @@ const struct {
          f.select(TaxpayerColumnOf(2018), Row::TaxedIncome, Row::TaxedIncome + 1);
          f.grid()->setFocus();
          QTest::keyClick(f.grid(), Qt::Key_Delete);
+     }},
+    {"pasted cells",
+     [](UndoFixture& f) {
+         QApplication::clipboard()->setText("300\t400\n500");
+         f.grid()->setCurrentIndex(f.grid()->model()->index(Row::TaxedIncome + 2, TaxpayerColumnOf(2016)));
+         f.window.pasteIntoSheet();
      }},
     {"married mark", [](UndoFixture& f) { f.clickSpouseHeader(2016); }},
     {"married all years", [](UndoFixture& f) { Find<QCheckBox>(f.window, "marriedAllYearsBox")->click(); }},
