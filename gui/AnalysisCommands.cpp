@@ -5,7 +5,9 @@
 
 #include "gui/AnalysisWindow.h"
 
+#include "gui/AnalysisDocument.h"
 #include "gui/HelpWindow.h"
+#include "gui/IntegerEdit.h"
 #include "gui/SheetDelegate.h"
 #include "gui/SheetModel.h"
 #include "gui/SheetView.h"
@@ -14,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
@@ -52,6 +55,17 @@ void AnalysisWindow::buildMenus(QVBoxLayout* layout) {
     file->addSeparator();
     addCommand(file, "exitAction", "Έ&ξοδος", {}, [this] { reject(); });
 
+    QMenu* edit = bar->addMenu("&Επεξεργασία");
+    undoAction_ = addCommand(edit, "undoAction", "&Αναίρεση", QKeySequence::Undo, [this] { undo(); });
+    redoAction_ = addCommand(edit, "redoAction", "&Επανάληψη", QKeySequence::Redo, [this] { redo(); });
+    // Ctrl+Y and Ctrl+Shift+Z both, whatever the desktop's own choice.
+    undoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    QUndoStack& steps = document_->undoStack();
+    connect(&steps, &QUndoStack::canUndoChanged, this, [this] { syncUndoActions(); });
+    connect(&steps, &QUndoStack::canRedoChanged, this, [this] { syncUndoActions(); });
+    syncUndoActions();
+
     QMenu* sheet = bar->addMenu("&Φύλλο");
     copyAction_ = addCommand(sheet, "copyAction", "&Αντιγραφή", QKeySequence::Copy, [this] { copySelectedCells(); });
     pasteAction_ = addCommand(sheet, "pasteAction", "&Επικόλληση", QKeySequence::Paste, [this] { pasteIntoSheet(); });
@@ -88,6 +102,8 @@ void AnalysisWindow::buildMenus(QVBoxLayout* layout) {
         QMenu menu(this);
         menu.setObjectName("sheetMenu");
         menu.addActions({copyAction_, pasteAction_, clearAction_});
+        menu.addSeparator();
+        menu.addActions({undoAction_, redoAction_});
         menu.exec(sheetView_->viewport()->mapToGlobal(at));
     });
     layout->setMenuBar(bar);
@@ -164,8 +180,8 @@ void AnalysisWindow::pasteIntoSheet() {
         }
     }
     if (!changed) return;
-    modified_ = true;
     RecalculateSheet();
+    document_->record("Επικόλληση");
 }
 
 void AnalysisWindow::clearSelectedCells() {
@@ -175,8 +191,36 @@ void AnalysisWindow::clearSelectedCells() {
     for (const QModelIndex& cell : sheetView_->selectionModel()->selectedIndexes())
         if (model_->flags(cell) & Qt::ItemIsEditable) changed |= model_->setData(cell, QString(), Qt::EditRole);
     if (!changed) return;
-    modified_ = true;
     RecalculateSheet();
+    document_->record("Καθαρισμός κελιών");
+}
+
+void AnalysisWindow::undo() {
+    if (retrieving_) return;
+    // An amount still being typed is a step of its own, undone first.
+    CommitOpenEdit();
+    document_->undoStack().undo();
+}
+
+void AnalysisWindow::redo() {
+    if (retrieving_) return;
+    CommitOpenEdit();
+    document_->undoStack().redo();
+}
+
+void AnalysisWindow::syncUndoActions() {
+    undoAction_->setEnabled(!retrieving_ && document_->undoStack().canUndo());
+    redoAction_->setEnabled(!retrieving_ && document_->undoStack().canRedo());
+}
+
+void AnalysisWindow::showState(const SheetState& state) {
+    firstYearShown_ = state.firstYear;
+    firstYearEdit_->setText(state.firstYear);
+    yearBoxes_[kOldestBoxYear]->setText(state.firstYear);
+    marriedAllYearsBox_->setChecked(state.marriedAllYears);
+    handEntry_.reset();
+    syncYearBoxes();
+    refreshGrid();
 }
 
 }  // namespace skartina

@@ -31,7 +31,7 @@ void AnalysisWindow::exportAndOpen(const char* extension, const SheetExport& wri
     CommitOpenEdit();
     std::filesystem::path file;
     const bool written = attempt([&] {
-        auto path = CsvExportPath(tablesDir(), taxNumberEdit_->text().toStdString(), workYear_.toStdString());
+        auto path = CsvExportPath(tablesDir(), taxNumberEdit_->text().toStdString(), workYear().toStdString());
         path.replace_extension(extension);
         write(grid_, path, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString());
         file = std::filesystem::absolute(path);

@@ -70,6 +70,7 @@ void AnalysisWindow::setSheetCommandsEnabled(bool enabled) {
                                                             extraWaitEdit_, fixedPausesBox_, versionsButton_})
         command->setEnabled(enabled);
     for (QAction* command : sheetCommands_) command->setEnabled(enabled);
+    syncUndoActions();
 }
 
 std::filesystem::path AnalysisWindow::sourcesFolder() const {
@@ -95,6 +96,8 @@ bool AnalysisWindow::startRun(BatchRequest request, int singleYear) {
     runEnd_.reset();
     filledYears_.clear();
     CommitOpenEdit();
+    // The run's years become one undo step at its end.
+    document_->setPaused(true);
     retrieving_ = true;
     batchRunning_ = singleYear == 0;
     setSheetCommandsEnabled(false);
@@ -211,12 +214,14 @@ void AnalysisWindow::finishRun(const BatchResult& result, const E1CodeTable& e1)
     waitLabel_->hide();
     if (progress_) progress_->hide();
     progress_.reset();
-    // What a retrieval changes is a change to save; its recalculation alone is not.
-    if (!(grid_ == runBefore_)) {
-        modified_ = true;
-        sheetAfm_ = taxNumberEdit_->text();
-    }
     RecalculateSheet();
+    document_->setPaused(false);
+    // What a retrieval changes is a change to save (and one undo step); its recalculation alone is not.
+    if (!(grid_ == runBefore_)) {
+        document_->setAfm(taxNumberEdit_->text());
+        document_->record(runYear_ != 0 ? QString("Άντληση %1").arg(runYear_) : QString("Άντληση όλων των ετών"));
+    }
+    syncUndoActions();
     if (closeRequested_) {
         // The window was closed meanwhile: the sheet's changes are offered for saving as at any close.
         closeRequested_ = false;

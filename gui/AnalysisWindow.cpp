@@ -3,65 +3,33 @@
 
 #include "gui/QtText.h"
 #include "common/ClientFiles.h"
-#include "common/TextFile.h"
+#include "gui/BatchProgressWindow.h"
 #include "startup/Settings.h"
-#include "registry/AfmCheck.h"
-#include "registry/TaxpayerRecord.h"
-#include "gui/ClientListWindow.h"
-#include "gui/AnalysisListWindow.h"
 #include "gui/AfmEdit.h"
 #include "gui/IntegerEdit.h"
-#include "sheet/AnalysisFile.h"
-#include "sheet/AnalysisHistory.h"
-#include "sheet/CsvExport.h"
-#include "sheet/ExcelExport.h"
 #include "sheet/MarriedMarks.h"
 #include "sheet/Recalculate.h"
-#include "sheet/SheetPdf.h"
 #include "gui/SheetDelegate.h"
-#include "gui/SheetPrinting.h"
-#include "gui/Pictures.h"
 #include "gui/SheetModel.h"
-#include "sheet/ExportTitles.h"
 #include "sheet/SheetRows.h"
 #include "gui/SheetView.h"
-#include "portal/YearSources.h"
-#include "gui/BatchProgressWindow.h"
 #include "gui/RetrievalWorker.h"
-#include "portal/YearRetrieval.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QTimer>
 #include <QToolTip>
-#include <QListWidget>
-#include <QDialogButtonBox>
-#include <QCloseEvent>
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPushButton>
-#include <QThread>
 #include <QScreen>
-#include <QStyle>
-#include <QTabWidget>
 #include <QTableView>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace skartina {
 namespace {
@@ -73,7 +41,12 @@ constexpr QSize kFrameAllowance(10, 36);
 }  // namespace
 
 AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServices desktop, QWidget* parent)
-    : QDialog(parent), workDir_(workDir), desktop_(std::move(desktop)) {
+    : QDialog(parent),
+      workDir_(workDir),
+      desktop_(std::move(desktop)),
+      document_(new AnalysisDocument(workDir / kTablesFolder, "2021", this)),
+      grid_(document_->grid()),
+      years_(document_->years()) {
     setObjectName("analysisWindow");
     setWindowTitle("Πληροφόρηση από Α.Α.Δ.Ε.");
     // A 1366 × 768 laptop holds it un-maximised with its frame (at most 1366 × 740
@@ -138,7 +111,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     });
     connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) {
         handEntry_.textEdited(grid_, cell);
-        modified_ = true;
+        document_->markTyping();
     });
     connect(delegate_, &SheetDelegate::enterPressed, this, [this] { onSheetEnterPressed(); });
     connect(delegate_, &SheetDelegate::stepAside, this, [this](int columns) { onSheetStepAside(columns); });
@@ -161,7 +134,12 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     // As a new window: 2003 to 2020.
     syncYearBoxes();
     BuildSheetLayout();
-    modified_ = false;
+    document_->readFields = [this](SheetState& state) {
+        state.firstYear = firstYearShown_;
+        state.marriedAllYears = marriedAllYearsBox_->isChecked();
+    };
+    connect(document_, &AnalysisDocument::stateRestored, this, [this](const SheetState& state) { showState(state); });
+    document_->markClean();
 }
 
 AnalysisWindow::~AnalysisWindow() {
@@ -232,10 +210,10 @@ void AnalysisWindow::ResetSheet() {
     years_.setFirstYear(firstYearEdit_->Value());
     attempt([&] { skartina::ResetSheet(grid_, years_); });
     handEntry_.reset();
-    modified_ = false;  // a fresh sheet: nothing in it to lose
     syncYearBoxes();
     refreshGrid();
     confirmYearRemoval_ = true;
+    document_->startNew(document_->afm());  // a fresh sheet: nothing in it to lose
 }
 
 void AnalysisWindow::ApplyMarriedToAllYears() {
@@ -243,9 +221,9 @@ void AnalysisWindow::ApplyMarriedToAllYears() {
 }
 
 void AnalysisWindow::onMarriedAllYearsClicked() {
-    modified_ = true;
     ApplyMarriedToAllYears();
     RecalculateSheet();
+    document_->record("Έγγαμος όλα τα έτη");
 }
 
 void AnalysisWindow::onYearBoxClicked(int year) {
@@ -263,9 +241,9 @@ void AnalysisWindow::onYearBoxClicked(int year) {
         return;
     }
     handEntry_.reset();
-    modified_ = true;
     syncYearBoxes();
     refreshGrid();
+    document_->record("Έτη του φύλλου");
 }
 
 void AnalysisWindow::onFirstYearEdited() {
@@ -280,6 +258,7 @@ void AnalysisWindow::onFirstYearLeft() {
     const int year = firstYearEdit_->text().toInt(&number);
     if (number && IsFirstYearChoice(year)) {
         firstYearShown_ = firstYearEdit_->text();
+        document_->record("Πρώτο έτος");
         return;
     }
     firstYearEdit_->setText(firstYearShown_);
@@ -287,132 +266,10 @@ void AnalysisWindow::onFirstYearLeft() {
     desktop_.prompter->inform(kFirstYearOutOfRangeMessage);
 }
 
-void AnalysisWindow::FillTaxpayerFields() {
-    const std::string afm = taxNumberEdit_->text().toStdString();
-    // Another client: the login kept for the last one ends.
-    retrieval_->endKeptLogin(afm);
-    if (afm.empty() || !AfmFileNameProblem(afm).empty()) return;
-    attempt([&] {
-        const auto record = LoadTaxpayer(tablesDir(), afm);
-        if (!record) return;
-        taxNumberEdit_->setText(Q(record->afm));
-        nameEdit_->setText(Q(record->surname + " " + record->firstName));
-        portalUserEdit_->setText(Q(record->portalUser));
-        portalPasswordEdit_->setText(Q(record->portalPassword));
-    });
-}
-
-bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
-    taxNumberEdit_->setText(afm);
-    FillTaxpayerFields();
-    bool loaded = false;
-    attempt([&] {
-        loaded = LoadGridFromFile(AnalysisFilePath(tablesDir(), afm.toStdString(), workYear_.toStdString()), grid_);
-    });
-    if (loaded) {
-        AlignYearBoxesToSheet(grid_, years_);
-        syncYearBoxes();
-        modified_ = false;
-        sheetAfm_ = afm;
-        attempt([&] { ownFile_ = StampOf(AnalysisFilePath(tablesDir(), afm.toStdString(), workYear_.toStdString())); });
-    }
-    handEntry_.reset();
-    RecalculateSheet();
-    return loaded;
-}
-
-void AnalysisWindow::onTaxNumberLeft() {
-    const QString afm = taxNumberEdit_->text();
-    if (afm.isEmpty() || retrieving_) return;
-    CommitOpenEdit();
-    // The sheet belongs to one client: another tax number starts that client's sheet.
-    if (!sheetAfm_.isEmpty() && afm != sheetAfm_ && sheetHoldsWork()) {
-        switchClient(afm);
-        return;
-    }
-    if (!sheetAfm_.isEmpty() && afm != sheetAfm_) {
-        // An empty sheet of another client: the new one's fields, none of the old one's.
-        nameEdit_->clear();
-        portalUserEdit_->clear();
-        portalPasswordEdit_->clear();
-    }
-    FillTaxpayerFields();
-    // A sheet that was nobody's, or an empty one, is now this client's.
-    sheetAfm_ = taxNumberEdit_->text();
-    // The tax number of a saved analysis typed into a sheet without changes:
-    // the client's sheet is offered, so that a save never replaces it by an empty one.
-    if (modified_) return;
-    const std::string typed = taxNumberEdit_->text().toStdString();
-    std::optional<FileStamp> saved;
-    SheetGrid onDisk;
-    try {
-        saved = StampOf(AnalysisFilePath(tablesDir(), typed, workYear_.toStdString()));
-        if (!saved || saved == ownFile_ || !LoadGridFromFile(saved->path, onDisk)) return;
-    } catch (const std::exception&) {
-        return;  // a file that does not open is told when it is opened or replaced
-    }
-    if (desktop_.prompter->offer("Υπάρχει αποθηκευμένη δήλωση του Α.Φ.Μ. " + typed + " (αποθηκεύτηκε στις " +
-                                 SavedAtText(*saved) + ", " + DescribeYearsWithFigures(onDisk) + "). Να ανοίξει;"))
-        OpenAnalysisOf(taxNumberEdit_->text());
-}
-
-bool AnalysisWindow::sheetHoldsWork() const { return modified_ || !YearsWithFigures(grid_).empty(); }
-
-std::string AnalysisWindow::ownerAfm() const {
-    return (sheetAfm_.isEmpty() ? taxNumberEdit_->text() : sheetAfm_).toStdString();
-}
-
-std::string AnalysisWindow::clientLabel(const std::string& afm) const {
-    std::string name;
-    try {
-        if (AfmFileNameProblem(afm).empty())
-            if (const auto record = LoadTaxpayer(tablesDir(), afm))
-                name = record->firstName.empty() ? record->surname : record->surname + " " + record->firstName;
-    } catch (const std::exception&) {
-        // A record that does not read leaves the number alone.
-    }
-    return "Α.Φ.Μ. " + afm + (name.empty() ? "" : " (" + name + ")");
-}
-
-bool AnalysisWindow::switchClient(const QString& afm) {
-    const std::string from = sheetAfm_.toStdString();
-    const std::string to = afm.toStdString();
-    if (!mayReplaceSheet("Η δήλωση του " + clientLabel(from) +
-                         " έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν ανοίξει η δήλωση του " +
-                         clientLabel(to) + ";")) {
-        taxNumberEdit_->setText(sheetAfm_);
-        return false;
-    }
-    bool saved = false;
-    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), to, workYear_.toStdString())); });
-    nameEdit_->clear();
-    portalUserEdit_->clear();
-    portalPasswordEdit_->clear();
-    if (saved && OpenAnalysisOf(afm)) return true;
-    // A client without a saved analysis starts on an empty sheet of the same years.
-    taxNumberEdit_->setText(afm);
-    FillTaxpayerFields();
-    marriedAllYearsBox_->setChecked(false);
-    ResetSheet();
-    ownFile_.reset();
-    sheetAfm_ = afm;
-    return true;
-}
-
-bool AnalysisWindow::sheetIsTheFieldsClients() {
-    const QString afm = taxNumberEdit_->text();
-    if (afm.isEmpty() || sheetAfm_.isEmpty() || afm == sheetAfm_) return true;
-    CommitOpenEdit();
-    if (!sheetHoldsWork()) {
-        onTaxNumberLeft();
-        return true;
-    }
-    return switchClient(afm);
-}
-
 void AnalysisWindow::CommitOpenEdit() {
     sheetView_->commitOpenEditor();
     if (handEntry_.finish(grid_)) RecalculateSheet();
+    document_->record("Πληκτρολόγηση");
     tellRefusedAmount();
 }
 
@@ -426,121 +283,6 @@ void AnalysisWindow::tellRefusedAmount() {
     QToolTip::showText(at, lastNotice_, sheetView_->viewport(), QRect(), 8000);
 }
 
-bool AnalysisWindow::onSaveClicked() {
-    CommitOpenEdit();
-    return saveSheet(true, false);
-}
-
-std::string AnalysisWindow::replaceQuestion(const std::string& lead, const std::string& afm) {
-    if (afm.empty()) return {};
-    const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
-    const std::optional<FileStamp> saved = StampOf(path);
-    if (!saved || saved == ownFile_) return {};
-    std::string held;
-    try {
-        SheetGrid onDisk;
-        LoadGridFromFile(path, onDisk);
-        held = DescribeYearsWithFigures(onDisk);
-    } catch (const std::exception&) {
-        held = "που δεν διαβάζεται";
-    }
-    return lead + "\nΘα αντικατασταθεί η δήλωση του Α.Φ.Μ. " + afm + " που αποθηκεύτηκε στις " + SavedAtText(*saved) +
-           ", " + held + ".";
-}
-
-bool AnalysisWindow::saveSheet(bool tell, bool replaceAgreed) {
-    const std::string afm = taxNumberEdit_->text().toStdString();
-    if (afm.empty()) {
-        desktop_.prompter->inform(kNoAfmToSaveMessage);
-        return false;
-    }
-    // Never under another client's number without a question that names both.
-    if (!sheetAfm_.isEmpty() && sheetAfm_.toStdString() != afm &&
-        !desktop_.prompter->confirm("Το φύλλο είναι του " + clientLabel(sheetAfm_.toStdString()) +
-                                    ". Να αποθηκευτεί ως δήλωση του " + clientLabel(afm) + ";"))
-        return false;
-    return saveSheetAs(afm, tell, replaceAgreed);
-}
-
-bool AnalysisWindow::saveSheetAs(const std::string& afm, bool tell, bool replaceAgreed) {
-    if (!IsWholeAfm(afm) && !desktop_.prompter->confirm(kInvalidAfmAnalysisQuestion)) return false;
-    bool written = false;
-    attempt([&] {
-        const auto path = AnalysisFilePath(tablesDir(), afm, workYear_.toStdString());
-        MakeTablesFolderPrivate(tablesDir());
-        // Saving the analysis this window opened or saved asks nothing; any other file on disk is named first.
-        if (!replaceAgreed) {
-            const std::string question = replaceQuestion(kOverwriteAnalysisQuestion, afm);
-            if (!question.empty() && !desktop_.prompter->confirm(question)) return;
-        }
-        // The file it replaces stays among the client's earlier versions.
-        SaveGridKeepingHistory(grid_, tablesDir(), afm, path);
-        ownFile_ = StampOf(path);
-        written = true;
-    });
-    if (!written) return false;
-    modified_ = false;
-    sheetAfm_ = QString::fromStdString(afm);
-    if (tell) desktop_.prompter->inform(kAnalysisSavedMessage);
-    return true;
-}
-
-bool AnalysisWindow::mayReplaceSheet(const std::string& lead) {
-    CommitOpenEdit();
-    if (!modified_) return true;
-    const std::string owner = ownerAfm();
-    std::string question = lead;
-    attempt([&] {
-        if (const std::string replacing = replaceQuestion(question, owner); !replacing.empty()) question = replacing;
-    });
-    switch (desktop_.prompter->ask(question)) {
-    case Prompter::Answer::Yes:
-        // Saved under the sheet's own client (not saved, and told why: the sheet stays).
-        if (owner.empty()) {
-            desktop_.prompter->inform(kNoAfmToSaveMessage);
-            return false;
-        }
-        return saveSheetAs(owner, false, true);
-    case Prompter::Answer::No:
-        return true;
-    case Prompter::Answer::Cancel:
-        return false;
-    }
-    return false;
-}
-
-void AnalysisWindow::reject() {
-    if (retrieving_) {
-        if (closeRequested_) return;
-        // A run of many years is the user's to give up: asked, not assumed.
-        if (batchRunning_ && !desktop_.prompter->confirm(kCancelRunQuestion)) return;
-        closeRequested_ = true;  // the retrieval ends at its next look at the pages, then the window closes
-        if (progress_) progress_->reject();
-        retrieval_->cancel();
-        return;
-    }
-    CommitOpenEdit();
-    if (modified_) {
-        // One question: Ναι saves (naming the file it replaces, if any) and closes.
-        std::string question = kSaveChangesQuestion;
-        attempt([&] {
-            const std::string afm = taxNumberEdit_->text().toStdString();
-            if (const std::string replacing = replaceQuestion(question, afm); !replacing.empty()) question = replacing;
-        });
-        switch (desktop_.prompter->ask(question)) {
-        case Prompter::Answer::Yes:
-            if (!saveSheet(false, true)) return;  // not saved, and told why: the window and its sheet stay
-            break;
-        case Prompter::Answer::No:
-            break;
-        case Prompter::Answer::Cancel:
-            return;
-        }
-    }
-    retrieval_->endKeptLogin();
-    QDialog::reject();
-}
-
 void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
     // Escape leaves only the cell editor (the grid's business); the window
     // and its unsaved sheet stay.
@@ -549,83 +291,6 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void AnalysisWindow::onOpenClicked() {
-    const auto afm = ChooseAnalysis(tablesDir(), workYear_.toStdString(), desktop_, this);
-    if (afm && mayReplaceSheet()) OpenAnalysisOf(Q(*afm));
-}
-
-void AnalysisWindow::onChooseClientClicked() {
-    const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this);
-    if (!afm || !mayReplaceSheet()) return;
-    taxNumberEdit_->setText(Q(*afm));
-    FillTaxpayerFields();
-    bool saved = false;
-    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, workYear_.toStdString())); });
-    if (saved) {
-        OpenAnalysisOf(Q(*afm));
-    } else {
-        ResetSheet();
-        ownFile_.reset();
-        sheetAfm_ = Q(*afm);
-    }
-}
-
-void AnalysisWindow::onVersionsClicked() {
-    if (retrieving_) return;
-    const std::string afm = taxNumberEdit_->text().toStdString();
-    if (afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
-    std::vector<std::filesystem::path> versions;
-    if (!attempt([&] { versions = KeptVersions(tablesDir(), afm); })) return;
-    if (versions.empty())
-        return desktop_.prompter->inform("Δεν υπάρχουν προηγούμενες εκδόσεις του φύλλου για τον Α.Φ.Μ. " + afm + ".");
-
-    QDialog chooser(this);
-    chooser.setObjectName("versionsWindow");
-    chooser.setWindowTitle("Προηγούμενες εκδόσεις");
-    auto* layout = new QVBoxLayout(&chooser);
-    layout->addWidget(new QLabel("Το φύλλο όπως ήταν πριν από κάθε αντικατάστασή του (νεότερο πρώτο):", &chooser));
-    auto* list = new QListWidget(&chooser);
-    list->setObjectName("versionsList");
-    for (const std::filesystem::path& version : versions) list->addItem(Q(VersionTimeText(version)));
-    list->setCurrentRow(0);
-    layout->addWidget(list);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &chooser);
-    // Enter does not replace the sheet: the harmless button is the default.
-    buttons->button(QDialogButtonBox::Open)->setAutoDefault(false);
-    buttons->button(QDialogButtonBox::Cancel)->setDefault(true);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, &chooser, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &chooser, &QDialog::reject);
-    connect(list, &QListWidget::itemDoubleClicked, &chooser, &QDialog::accept);
-    if (chooser.exec() != QDialog::Accepted || list->currentRow() < 0) return;
-    if (!mayReplaceSheet()) return;
-    OpenVersion(versions[static_cast<size_t>(list->currentRow())]);
-}
-
-void AnalysisWindow::OpenVersion(const std::filesystem::path& version) {
-    CommitOpenEdit();
-    bool loaded = false;
-    attempt([&] { loaded = LoadGridFromFile(version, grid_); });
-    if (!loaded) return;
-    AlignYearBoxesToSheet(grid_, years_);
-    syncYearBoxes();
-    handEntry_.reset();
-    // Saving it makes it the client's sheet again; until then the file stays as it is.
-    modified_ = true;
-    RecalculateSheet();
-}
-
-void AnalysisWindow::onPortalDocumentsClicked() {
-    const std::string afm = taxNumberEdit_->text().toStdString();
-    if (afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
-    std::filesystem::path folder;
-    if (!attempt([&] { folder = SourcesFolder(tablesDir(), afm); })) return;
-    if (!std::filesystem::is_directory(folder))
-        return desktop_.prompter->inform("Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. " + afm + ".");
-    const QString shown = QString::fromStdString(std::filesystem::absolute(folder).string());
-    if (!desktop_.open(shown)) desktop_.prompter->inform(NotOpenedSentence(shown));
 }
 
 void AnalysisWindow::onWaitLabelClicked() { waitLabel_->hide(); }
@@ -639,15 +304,18 @@ void AnalysisWindow::showRetrievalCounter(const QString& text, const QString& de
 void AnalysisWindow::onSheetCellReached() {
     waitLabel_->hide();
     const QModelIndex current = sheetView_->currentIndex();
-    if (handEntry_.currentCellReached(grid_, {current.column(), current.row()})) RecalculateSheet();
+    if (handEntry_.currentCellReached(grid_, {current.column(), current.row()})) {
+        RecalculateSheet();
+        document_->record("Πληκτρολόγηση");
+    }
     tellRefusedAmount();
 }
 
 void AnalysisWindow::onSheetHeaderPressed(int column, int row) {
     if (model_->readOnly()) return;  // a retrieval is filling the sheet
     if (row == Row::PersonHeader && column >= 1 && ToggleMarriedMark(grid_, column)) {
-        modified_ = true;
         RecalculateSheet();
+        document_->record("Σήμανση έγγαμου");
     }
 }
 

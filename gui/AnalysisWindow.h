@@ -4,6 +4,7 @@
 // shows, the client's fields, saving, opening and exporting.
 
 #include "e1/E1CodeTable.h"
+#include "gui/AnalysisDocument.h"
 #include "gui/DesktopServices.h"
 #include "portal/BatchRetrieval.h"
 #include "sheet/HandEntry.h"
@@ -66,8 +67,10 @@ public:
     ~AnalysisWindow() override;
 
     // The edition's year, which names the analysis files ("2021").
-    const QString& workYear() const { return workYear_; }
-    void setWorkYear(const QString& year) { workYear_ = year; }
+    const QString& workYear() const { return document_->workYear(); }
+    void setWorkYear(const QString& year) { document_->setWorkYear(year); }
+    // The analysis the window shows and edits.
+    AnalysisDocument& document() { return *document_; }
 
     SheetGrid& sheet() { return grid_; }
     // The E1 amounts of the year retrieved last.
@@ -88,7 +91,7 @@ public:
     bool OpenAnalysisOf(const QString& afm);
     // The client the sheet belongs to: the tax number it was opened, started,
     // retrieved or saved for; empty while it is nobody's yet.
-    const QString& sheetAfm() const { return sheetAfm_; }
+    const QString& sheetAfm() const { return document_->afm(); }
     // The last sentence the window told beside the sheet (a refused amount).
     const QString& lastNotice() const { return lastNotice_; }
 
@@ -96,9 +99,13 @@ public:
     // recalculation). Every command that reads the sheet runs this first.
     void CommitOpenEdit();
     // Whether the sheet has changes that are not saved: typing, married marks,
-    // the year selection, a retrieved year. Saving and opening clear it.
-    bool isModified() const { return modified_; }
-    void markModified() { modified_ = true; }
+    // the year selection, a retrieved year. Saving and opening clear it, and
+    // so does undoing every change back to the sheet as saved.
+    bool isModified() const { return document_->isModified(); }
+
+    // "Αναίρεση" and "Επανάληψη": the sheet as it was before the last change, or after it again.
+    void undo();
+    void redo();
 
     // Closing (title bar, "Έξοδος"; Escape never): during a run of all years
     // the user is asked whether to cancel it; during a retrieval the
@@ -169,21 +176,15 @@ private:
     // only when the file on disk is not the one this window opened or last
     // saved (unless `replaceAgreed`); the success message only when `tell`.
     // A sheet is saved under the tax number of its field; under another than
-    // its own client's (sheetAfm_), or under a wrong number, only after a
+    // its own client's, or under a wrong number, only after a
     // question that names them. Every replaced file is kept in the client's history.
     bool saveSheet(bool tell, bool replaceAgreed);
     bool saveSheetAs(const std::string& afm, bool tell, bool replaceAgreed);
-    // The question before replacing the client's saved analysis that this
-    // window did not open or save: `lead`, then what it holds and when it was
-    // saved; "" when saving replaces nothing foreign.
-    std::string replaceQuestion(const std::string& lead, const std::string& afm);
     // Before the sheet is replaced by another: changes are offered for saving
     // under the sheet's own client (Ναι / Όχι / Άκυρο). False: the user kept the sheet.
     bool mayReplaceSheet(const std::string& lead = kSaveBeforeReplacingQuestion);
-    // The sheet's client: sheetAfm_, or the field's while the sheet is nobody's.
+    // The sheet's client: the document's, or the field's while the sheet is nobody's.
     std::string ownerAfm() const;
-    // "Α.Φ.Μ. 123456783 (ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΑΝΝΗΣ)", the name from the register.
-    std::string clientLabel(const std::string& afm) const;
     // Whether the sheet holds anything of a client: figures, or changes.
     bool sheetHoldsWork() const;
     // Another tax number entered over a client's sheet: that client's saved
@@ -230,6 +231,10 @@ private:
     void buildMenus(QVBoxLayout* layout);
     QAction* addCommand(QMenu* menu, const char* name, const char* text, const QKeySequence& keys,
                         std::function<void()> run);
+    // The undo and redo commands greyed out when there is nothing to undo or redo, or a retrieval runs.
+    void syncUndoActions();
+    // An undo or redo put the sheet back: the window shows it.
+    void showState(const SheetState& state);
     // The grid after the sheet changed; `relayout`: its rows and captions sized again (a zoom).
     void refreshGrid(bool relayout = false);
     // The sheet's zoom, in steps (+1 larger, -1 smaller, 0 back to 100 %), remembered in the data folder.
@@ -263,6 +268,8 @@ private:
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
     QAction* clearAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QList<QAction*> sheetCommands_;  // greyed out while a retrieval runs
     IntegerEdit* extraWaitEdit_;
     QCheckBox* fixedPausesBox_;  // the patient mode: the portal's fixed pauses besides the waits
@@ -277,14 +284,13 @@ private:
     QPushButton* versionsButton_;          // the earlier versions of the client's sheet
     QPushButton* portalDocumentsButton_;   // the folder of the portal's documents kept for the client
 
-    QString workYear_ = "2021";
     std::filesystem::path workDir_;
     DesktopServices desktop_;
-    SheetGrid grid_;
-    YearSelection years_;
+    AnalysisDocument* document_;
+    SheetGrid& grid_;        // the document's
+    YearSelection& years_;   // the document's
     HandEntry handEntry_;
     bool confirmYearRemoval_ = true;
-    bool modified_ = false;
     SheetModel* model_;
     SheetDelegate* delegate_;
     QList<QLineEdit*> fieldOrder_;
@@ -308,9 +314,7 @@ private:
     bool batchRunning_ = false;
     bool closeRequested_ = false;
     QWidget* keySink_ = nullptr;  // holds the keyboard during a retrieval
-    std::optional<FileStamp> ownFile_;  // the analysis file as this window opened or last saved it
     QString counterAfm_;                // the client the counter speaks of
-    QString sheetAfm_;                  // the client the sheet belongs to
     QString lastNotice_;
     SheetGrid runBefore_;               // the sheet as a run of many years found it
     std::optional<bool> runAnswerForAll_;  // "για όλα" given in the run

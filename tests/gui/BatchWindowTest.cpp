@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,23 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     for (const char* name : {"2016.pdf", "2012.txt", "2010.txt"}) EXPECT_TRUE(std::filesystem::exists(sources / name)) << name;
     QTest::mouseClick(Find<QPushButton>(*window, "portalDocumentsButton"), Qt::LeftButton);
     EXPECT_EQ(desktop.opened, QStringList{QString::fromStdString(sources.string())});
+}
+
+TEST_F(BatchWindow, AWholeRunIsOneUndoStep) {
+    TickOnly({2012, 2010});
+    const SheetGrid before = window->sheet();
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
+    const SheetGrid after = window->sheet();
+    ASSERT_FALSE(after == before);
+    EXPECT_NE(after.cell(TaxpayerColumnOf(2012), Row::TaxedIncome), "");
+    EXPECT_NE(after.cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_EQ(window->document().undoStack().count(), 1);
+    window->undo();
+    EXPECT_TRUE(window->sheet() == before) << "both years gone in one step";
+    EXPECT_FALSE(window->isModified());
+    window->redo();
+    EXPECT_TRUE(window->sheet() == after);
+    EXPECT_TRUE(window->isModified());
 }
 
 TEST_F(BatchWindow, FiguresOfTheSheetsOwnAreReplacedOnlyWhenTheUserSaysSo) {

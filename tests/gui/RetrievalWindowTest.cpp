@@ -15,6 +15,7 @@
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -118,6 +119,29 @@ TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
     desktop.prompter = test::ScriptedPrompter(false);
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_TRUE(desktop.prompter.asked.empty());
+}
+
+TEST_F(RetrievalWindow, ARetrievedYearIsOneUndoStepBackToTheOpenedFile) {
+    const auto file = dir.path() / "Tables" / (std::string(kAfm) + "_2021.grd");
+    window->sheet().setCell(TaxpayerColumnOf(2012), Row::TaxedIncome, "4.000,00");
+    window->RecalculateSheet();
+    ASSERT_TRUE(window->onSaveClicked());
+    ASSERT_TRUE(window->OpenAnalysisOf(kAfm));
+    const std::string opened = test::ReadBytes(file);
+    const SheetGrid expected = Expected(2010);
+    ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
+    ASSERT_TRUE(window->isModified());
+    EXPECT_TRUE(Find<QAction>(*window, "undoAction")->isEnabled());
+    window->undo();
+    EXPECT_FALSE(window->isModified()) << "the sheet as it was opened";
+    EXPECT_EQ(Shown(TaxpayerColumnOf(2010), Row::TaxedIncome).toStdString(), "");
+    ASSERT_TRUE(window->onSaveClicked());
+    EXPECT_TRUE(test::ReadBytes(file) == opened) << "the bytes of the file as opened";
+    window->redo();
+    EXPECT_TRUE(window->isModified());
+    for (int column : {TaxpayerColumnOf(2010), SpouseColumnOf(2010)})
+        for (int row = 0; row < kSheetRows; ++row)
+            EXPECT_EQ(Shown(column, row).toStdString(), expected.cell(column, row)) << column << "/" << row;
 }
 
 TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
