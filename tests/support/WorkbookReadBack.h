@@ -24,6 +24,9 @@ struct Workbook {
     std::map<std::string, double> widths;
     std::vector<std::string> page;
     std::vector<std::string> print;  // paper, scale, fit to pages, pages wide, pages tall, row breaks
+    std::vector<std::string> laterSheets;                    // the names of the sheets after the first
+    std::map<std::string, std::vector<std::string>> extra;  // "SHEET!B2": type, value, format
+    std::vector<std::vector<std::string>> charts;            // part, kind, the ranges drawn from
 };
 
 inline std::vector<std::string> Split(const std::string& line) {
@@ -49,6 +52,9 @@ inline Workbook ReadBack(const TempDir& dir, const std::filesystem::path& xlsx) 
         if (fields[0] == "width") book.widths[fields[1]] = std::stod(fields[2]);
         if (fields[0] == "page") book.page = {fields.begin() + 1, fields.end()};
         if (fields[0] == "print") book.print = {fields.begin() + 1, fields.end()};
+        if (fields[0] == "sheet") book.laterSheets.push_back(fields[1]);
+        if (fields[0] == "extra") book.extra[fields[1] + "!" + fields[2]] = {fields.begin() + 3, fields.end()};
+        if (fields[0] == "chart") book.charts.push_back({fields.begin() + 1, fields.end()});
     }
     return book;
 }
