@@ -579,33 +579,33 @@ std::vector<std::string> DevToolsBrowser::OptionTexts(const ElementRef& list) {
     return devtools::StringsOf(OnElement(list, scripts::kOptionTexts));
 }
 
-void DevToolsBrowser::PlaceBrowserWindow(ScreenRect place) {
-    if (!HasApplication() || place.empty()) return;
+std::optional<int> DevToolsBrowser::ApplicationWindowId() {
     std::string window = applicationWindow_;
     if (!IsPage(window)) {
         const std::vector<Target> pages = Pages();
-        if (pages.empty()) return;
+        if (pages.empty()) return std::nullopt;
         window = pages.front().id;
     }
-    const int windowId = devtools::WindowIdOf(Call("Browser.getWindowForTarget", {{"targetId", window}}));
+    return devtools::WindowIdOf(Call("Browser.getWindowForTarget", {{"targetId", window}}));
+}
+
+void DevToolsBrowser::PlaceBrowserWindow(ScreenRect place) {
+    if (!HasApplication() || place.empty()) return;
+    const std::optional<int> windowId = ApplicationWindowId();
+    if (!windowId) return;
     // A maximised or minimised window takes no position: it is made normal first.
-    Call("Browser.setWindowBounds", {{"windowId", windowId}, {"bounds", {{"windowState", "normal"}}}});
+    Call("Browser.setWindowBounds", {{"windowId", *windowId}, {"bounds", {{"windowState", "normal"}}}});
     // Placed, not activated: the focus stays with the program.
     Call("Browser.setWindowBounds",
-         {{"windowId", windowId},
+         {{"windowId", *windowId},
           {"bounds", {{"left", place.left}, {"top", place.top}, {"width", place.width}, {"height", place.height}}}});
 }
 
 void DevToolsBrowser::MinimiseBrowserWindow() {
     if (!HasApplication()) return;
-    std::string window = applicationWindow_;
-    if (!IsPage(window)) {
-        const std::vector<Target> pages = Pages();
-        if (pages.empty()) return;
-        window = pages.front().id;
-    }
-    const int windowId = devtools::WindowIdOf(Call("Browser.getWindowForTarget", {{"targetId", window}}));
-    Call("Browser.setWindowBounds", {{"windowId", windowId}, {"bounds", {{"windowState", "minimized"}}}});
+    const std::optional<int> windowId = ApplicationWindowId();
+    if (!windowId) return;
+    Call("Browser.setWindowBounds", {{"windowId", *windowId}, {"bounds", {{"windowState", "minimized"}}}});
 }
 
 void DevToolsBrowser::Navigate(const BrowserRef& browser, std::string_view address, bool bypassCache) {

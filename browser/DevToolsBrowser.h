@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,9 @@ private:
     // the browser has ended.
     std::vector<Target> Pages();
     bool IsPage(const std::string& id) const;
+    // The operating-system window of the application's page (or, once that
+    // page is gone, of the oldest page); none when no page is left.
+    std::optional<int> ApplicationWindowId();
     // What the events asked for that needs commands: new windows set up and
     // let go, held answers read and passed on. Never run from inside an event.
     void Service();
