@@ -7,6 +7,7 @@
 #include "gui/AnalysisWindow.h"
 #include "gui/SheetView.h"
 #include "sheet/SheetRows.h"
+#include "support/AnalysisWindowFixture.h"
 #include "support/GuiTestSupport.h"
 
 #include <QAction>
@@ -27,16 +28,7 @@ using test::FakeDesktop;
 using test::Find;
 using test::TempDir;
 
-struct KeysFixture {
-    KeysFixture() {
-        window.show();
-        window.activateWindow();
-        QApplication::processEvents();
-    }
-    TempDir dir;
-    FakeDesktop desktop;
-    AnalysisWindow window{dir.path(), desktop.services()};
-    SheetView* grid() { return Find<SheetView>(window, "sheetView"); }
+struct KeysFixture : test::ShownAnalysisWindow {
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
 };
 

@@ -9,6 +9,7 @@
 #include "gui/IntegerEdit.h"
 #include "gui/SheetView.h"
 #include "sheet/SheetRows.h"
+#include "support/AnalysisWindowFixture.h"
 #include "support/GuiTestSupport.h"
 
 #include <QAction>
@@ -33,16 +34,7 @@ using test::YearBoxName;
 
 constexpr const char* kAfm = "123456783";
 
-struct UndoFixture {
-    UndoFixture() {
-        window.show();
-        window.activateWindow();
-        QApplication::processEvents();
-    }
-    TempDir dir;
-    FakeDesktop desktop;
-    AnalysisWindow window{dir.path(), desktop.services()};
-    SheetView* grid() { return Find<SheetView>(window, "sheetView"); }
+struct UndoFixture : test::ShownAnalysisWindow {
     std::filesystem::path file() const { return dir.path() / "Tables" / (std::string(kAfm) + "_2021.grd"); }
     std::string bytes() { return test::ReadBytes(file()); }
     // The sheet as the window would save it now.
