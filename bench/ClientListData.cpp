@@ -5,11 +5,11 @@
 
 namespace skartina::bench {
 
-std::string NthAfm(int n) {
-    std::string afm = std::to_string(10000000 + n);
+std::string NthTaxNumber(int n) {
+    std::string taxNumber = std::to_string(10000000 + n);
     int sum = 0;
-    for (int i = 0; i < 8; ++i) sum += (afm[static_cast<size_t>(i)] - '0') << (8 - i);
-    return afm + std::to_string(sum % 11 % 10);
+    for (int i = 0; i < 8; ++i) sum += (taxNumber[static_cast<size_t>(i)] - '0') << (8 - i);
+    return taxNumber + std::to_string(sum % 11 % 10);
 }
 
 std::string ClientListText(int lines) {
@@ -17,8 +17,8 @@ std::string ClientListText(int lines) {
     std::mt19937 random(42);
     std::string text = "ΑΦΜ;Επώνυμο;Όνομα;Πατρώνυμο;UserName;Password\n";
     for (int i = 0; i < lines; ++i) {
-        const std::string afm = NthAfm(i);
-        text += afm + ";" + kSurnames[random() % 6] + " " + std::to_string(random() % 1000) + ";Γιώργος;Νίκος;user" +
+        const std::string taxNumber = NthTaxNumber(i);
+        text += taxNumber + ";" + kSurnames[random() % 6] + " " + std::to_string(random() % 1000) + ";Γιώργος;Νίκος;user" +
                 std::to_string(i) + ";pass" + std::to_string(i) + "\n";
     }
     return text;

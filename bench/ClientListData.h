@@ -8,7 +8,7 @@
 namespace skartina::bench {
 
 // The n-th valid tax number: eight digits and their check digit.
-std::string NthAfm(int n);
+std::string NthTaxNumber(int n);
 
 // A client list of `lines` clients in the import's CSV form, header included.
 std::string ClientListText(int lines);

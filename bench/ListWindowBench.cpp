@@ -53,7 +53,7 @@ void BM_ClientListWindow(benchmark::State& state) {
             ClientListWindow window(tables, std::move(load.rows), {&prompter, {}});
             window.show();
             QApplication::processEvents();
-            benchmark::DoNotOptimize(window.chosenAfm());
+            benchmark::DoNotOptimize(window.chosenTaxNumber());
         }
         const double shown = Since(start);
         state.SetIterationTime(read + shown);

@@ -36,7 +36,7 @@ namespace skartina {
 namespace {
 
 // A valid tax number for each client: eight digits and their check digit.
-std::string AfmOf(int n) {
+std::string TaxNumberOf(int n) {
     std::string digits = std::to_string(10000000 + n * 7919);
     int sum = 0;
     for (int i = 0; i < 8; ++i) sum += (digits[static_cast<size_t>(i)] - '0') << (8 - i);
@@ -44,32 +44,32 @@ std::string AfmOf(int n) {
 }
 
 // Client n's own portal user name and password.
-PortalCredentials OwnCredentials(const std::string& afm, size_t n) {
-    return {afm, "user" + std::to_string(n), "pw" + std::to_string(n), false};
+PortalCredentials OwnCredentials(const std::string& taxNumber, size_t n) {
+    return {taxNumber, "user" + std::to_string(n), "pw" + std::to_string(n), false};
 }
 
 // The portal's data: the sample client's returns for every client, the
 // clients' own accounts and the accountant's.
-std::filesystem::path MakeData(const std::filesystem::path& root, const std::vector<std::string>& afms) {
+std::filesystem::path MakeData(const std::filesystem::path& root, const std::vector<std::string>& taxNumbers) {
     const std::filesystem::path data = root / "portal";
     std::filesystem::create_directories(data);
     std::ofstream accounts(data / "accounts.txt");
     accounts << "logistis demo5678 *\n";
-    for (size_t n = 0; n < afms.size(); ++n) {
-        const PortalCredentials own = OwnCredentials(afms[n], n);
-        accounts << own.user << ' ' << own.password << ' ' << own.afm << '\n';
-        std::filesystem::copy(std::filesystem::path(SKARTINA_SIM_SAMPLE) / "123456783", data / afms[n],
+    for (size_t n = 0; n < taxNumbers.size(); ++n) {
+        const PortalCredentials own = OwnCredentials(taxNumbers[n], n);
+        accounts << own.user << ' ' << own.password << ' ' << own.taxNumber << '\n';
+        std::filesystem::copy(std::filesystem::path(SKARTINA_SIM_SAMPLE) / "123456783", data / taxNumbers[n],
                               std::filesystem::copy_options::recursive);
     }
     return data;
 }
 
 // The register of the office: every client with its own portal credentials.
-void MakeRegister(const std::filesystem::path& tables, const std::vector<std::string>& afms) {
+void MakeRegister(const std::filesystem::path& tables, const std::vector<std::string>& taxNumbers) {
     std::string list = "ΑΦΜ;Επώνυμο;Όνομα;Πατρώνυμο;UserName;Password\n";
-    for (size_t n = 0; n < afms.size(); ++n) {
-        const PortalCredentials own = OwnCredentials(afms[n], n);
-        list += own.afm + ";Πελάτης " + std::to_string(n) + ";Όνομα;;" + own.user + ";" + own.password + "\n";
+    for (size_t n = 0; n < taxNumbers.size(); ++n) {
+        const PortalCredentials own = OwnCredentials(taxNumbers[n], n);
+        list += own.taxNumber + ";Πελάτης " + std::to_string(n) + ";Όνομα;;" + own.user + ";" + own.password + "\n";
     }
     ImportClients(tables, ParseClientList(list));
 }
@@ -101,8 +101,8 @@ void BM_OfficeRunAgainstOneRunPerClient(benchmark::State& state) {
     if (!std::filesystem::exists(defaults.chromium)) return state.SkipWithError("chromium is not installed");
     const int clients = static_cast<int>(state.range(0));
     const bool byAccountant = state.range(1) != 0;
-    std::vector<std::string> afms;
-    for (int n = 1; n <= clients; ++n) afms.push_back(AfmOf(n));
+    std::vector<std::string> taxNumbers;
+    for (int n = 1; n <= clients; ++n) taxNumbers.push_back(TaxNumberOf(n));
     std::vector<int> years;
     for (int year = 2020; year >= 2003; --year) years.push_back(year);
 
@@ -114,15 +114,15 @@ void BM_OfficeRunAgainstOneRunPerClient(benchmark::State& state) {
         std::filesystem::remove_all(root);
         const std::filesystem::path tables = root / "Tables";
         std::filesystem::create_directories(root);
-        MakeRegister(tables, afms);
-        Portal portal(MakeData(root, afms));
+        MakeRegister(tables, taxNumbers);
+        Portal portal(MakeData(root, taxNumbers));
         PortalSession session{*portal.browser, portal.hosts, PortalTiming(), {}, {}};
         const PortalCredentials accountant{{}, "logistis", "demo5678", true};
 
         const auto officeRun = [&] {
             BatchOfficePortal office(session, byAccountant ? std::optional(accountant) : std::nullopt, 0);
             OfficeView quiet;
-            const OfficePlan plan{"20200101-000000", afms, years, byAccountant, byAccountant ? accountant.user : ""};
+            const OfficePlan plan{"20200101-000000", taxNumbers, years, byAccountant, byAccountant ? accountant.user : ""};
             return !RunOffice(office, {plan, {}}, tables, quiet).AnyNotRead();
         };
         // One `retrieve-all` per client, each with its own browser, login and
@@ -130,19 +130,19 @@ void BM_OfficeRunAgainstOneRunPerClient(benchmark::State& state) {
         const std::filesystem::path ownTables = root / "single" / "Tables";
         std::filesystem::create_directories(ownTables.parent_path());
         const auto oneRunPerClient = [&] {
-            for (size_t n = 0; n < afms.size(); ++n) {
-                const std::string& afm = afms[n];
+            for (size_t n = 0; n < taxNumbers.size(); ++n) {
+                const std::string& taxNumber = taxNumbers[n];
                 Sheet sheet;
                 BuildSheetLayout(sheet, YearSelection());
                 Recalculating view(sheet);
                 E1CodeTable e1;
-                PortalCredentials credentials = byAccountant ? accountant : OwnCredentials(afm, n);
-                credentials.afm = afm;
+                PortalCredentials credentials = byAccountant ? accountant : OwnCredentials(taxNumber, n);
+                credentials.taxNumber = taxNumber;
                 const BatchResult batch =
-                    RetrieveYears(session, {credentials, years, 0, SourcesFolder(ownTables, afm)}, e1, sheet, view);
+                    RetrieveYears(session, {credentials, years, 0, SourcesFolder(ownTables, taxNumber)}, e1, sheet, view);
                 if (batch.AnyFailed()) return false;
                 RecalculateSheet(sheet);
-                SaveSheetFile(sheet, AnalysisFilePath(ownTables, afm, kWorkYear));
+                SaveSheetFile(sheet, AnalysisFilePath(ownTables, taxNumber, kWorkYear));
             }
             return true;
         };
@@ -161,10 +161,10 @@ void BM_OfficeRunAgainstOneRunPerClient(benchmark::State& state) {
             }
         }
         officeFirst = !officeFirst;
-        for (const std::string& afm : afms) {
+        for (const std::string& taxNumber : taxNumbers) {
             Sheet office, single;
-            if (!LoadSheetFromFile(AnalysisFilePath(tables, afm, kWorkYear), office) ||
-                !LoadSheetFromFile(AnalysisFilePath(ownTables, afm, kWorkYear), single) || !(office == single))
+            if (!LoadSheetFromFile(AnalysisFilePath(tables, taxNumber, kWorkYear), office) ||
+                !LoadSheetFromFile(AnalysisFilePath(ownTables, taxNumber, kWorkYear), single) || !(office == single))
                 return state.SkipWithError("the two ways filled different sheets");
         }
         std::filesystem::remove_all(root);

@@ -4,7 +4,7 @@
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
 #include "portal/OfficeSelection.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 #include "sheet/AnalysisHistory.h"
 #include "sheet/AnalysisFile.h"
 
@@ -50,10 +50,10 @@ int PortalYear(const std::string& text) {
     return years.front();
 }
 
-CLI::Option* CheckAfm(CLI::Option* option) {
+CLI::Option* CheckTaxNumber(CLI::Option* option) {
     return option->check(CLI::Validator(
         [](std::string& text) -> std::string {
-            if (IsWholeAfm(text)) return {};
+            if (IsWholeTaxNumber(text)) return {};
             return "ο Α.Φ.Μ. «" + EscapeControls(text) + "» δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου)";
         },
         "AFM"));

@@ -50,7 +50,7 @@ int YearArgument(const std::string& text);
 
 // Checks every value of an --afm option as it is parsed: nine digits with
 // their check digit, so a wrong tax number is bad usage before anything runs.
-CLI::Option* CheckAfm(CLI::Option* option);
+CLI::Option* CheckTaxNumber(CLI::Option* option);
 
 // Refuses (UsageError) an output file that is one of the inputs, also when
 // named through another path or a link: a command never writes over what it reads.
@@ -90,7 +90,7 @@ Runner DefineConvert(CLI::App& command);
 Runner DefineYear(CLI::App& command);
 Runner DefineReport(CLI::App& command);
 Runner DefineImportReport(CLI::App& command);
-Runner DefineAfm(CLI::App& command);
+Runner DefineTaxNumber(CLI::App& command);
 Runner DefineClients(CLI::App& command);
 Runner DefineAnalyses(CLI::App& command);
 Runner DefineCsv(CLI::App& command);

@@ -14,13 +14,13 @@ namespace {
 struct ExportArguments {
     std::string in;
     std::string out;
-    std::string afm;
+    std::string taxNumber;
     std::string name;
     bool chart = false;
 };
 
 using ExportFunction = void (*)(const Sheet&, const std::filesystem::path&, const std::string& name,
-                               const std::string& afm, bool withChart);
+                               const std::string& taxNumber, bool withChart);
 
 // Declares the arguments every export takes, and --chart where the export can
 // carry the balance chart; the runner exports with the function.
@@ -29,12 +29,12 @@ Runner DefineExport(CLI::App& command, const std::string& outName, const std::st
     const auto args = std::make_shared<ExportArguments>();
     AddRequired(command, "IN.grd", args->in, "το φύλλο");
     AddRequired(command, outName, args->out, outMeaning);
-    CheckAfm(command.add_option("--afm", args->afm, "ο ΑΦΜ του πελάτη στον τίτλο"))->type_name("AFM");
+    CheckTaxNumber(command.add_option("--afm", args->taxNumber, "ο ΑΦΜ του πελάτη στον τίτλο"))->type_name("AFM");
     command.add_option("--name", args->name, "το όνομα του πελάτη στον τίτλο")->type_name("NAME");
     if (chartMeaning) command.add_flag("--chart", args->chart, chartMeaning);
     return [args, exportSheet] {
         RefuseOutputOverInputs(args->out, {args->in});
-        exportSheet(LoadSheetArgument(args->in), args->out, args->name, args->afm, args->chart);
+        exportSheet(LoadSheetArgument(args->in), args->out, args->name, args->taxNumber, args->chart);
         return 0;
     };
 }
@@ -44,7 +44,7 @@ Runner DefineExport(CLI::App& command, const std::string& outName, const std::st
 Runner DefineCsv(CLI::App& command) {
     return DefineExport(command, "OUT.csv", "το αρχείο CSV",
                         [](const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                           const std::string& afm, bool) { ExportToCsv(sheet, file, name, afm); });
+                           const std::string& taxNumber, bool) { ExportToCsv(sheet, file, name, taxNumber); });
 }
 
 Runner DefineXlsx(CLI::App& command) {

@@ -12,7 +12,7 @@
 #include "portal/OfficeReport.h"
 #include "portal/OfficeSelection.h"
 #include "browser/PortalBrowser.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 #include "registry/ClientImport.h"
 #include "registry/ClientLists.h"
 
@@ -46,7 +46,7 @@ public:
     explicit ProgressOnStderr(const InterruptAsCancel& interrupt) : interrupt_(interrupt) {}
     bool CancelRequested() override { return interrupt_.requested(); }
     void Progress(const OfficeProgress& p) override {
-        std::cerr << "πελάτης " << p.client << " από " << p.clients << ": " << p.afm << (p.name.empty() ? "" : " " + p.name)
+        std::cerr << "πελάτης " << p.client << " από " << p.clients << ": " << p.taxNumber << (p.name.empty() ? "" : " " + p.name)
                   << ", έτος " << p.year << " (πέρασαν " << Minutes(p.elapsedMs);
         if (p.remainingMs) std::cerr << ", απομένουν περίπου " << Minutes(*p.remainingMs);
         std::cerr << ")\n";
@@ -79,7 +79,7 @@ int RunImportClients(const ImportClientsArguments& args) {
 }
 
 struct RetrieveClientsArguments {
-    std::string afms;
+    std::string taxNumbers;
     std::string years;
     bool accountant = false;
     std::string user;
@@ -91,10 +91,10 @@ struct RetrieveClientsArguments {
 };
 
 int RunRetrieveClients(const RetrieveClientsArguments& args) {
-    std::vector<std::string> afms = CommaList(args.afms);
-    for (const std::string& afm : afms)
-        if (!IsWholeAfm(afm))
-            throw UsageError("ο Α.Φ.Μ. «" + EscapeControls(afm) + "» δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου)");
+    std::vector<std::string> taxNumbers = CommaList(args.taxNumbers);
+    for (const std::string& taxNumber : taxNumbers)
+        if (!IsWholeTaxNumber(taxNumber))
+            throw UsageError("ο Α.Φ.Μ. «" + EscapeControls(taxNumber) + "» δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου)");
     const bool yearsGiven = !args.years.empty();
     const std::string yearsText = yearsGiven ? args.years : "2003-" + std::to_string(kNewestYear);
     const bool accountant = args.accountant, resume = args.resume, onlyMissing = args.onlyMissing;
@@ -109,7 +109,7 @@ int RunRetrieveClients(const RetrieveClientsArguments& args) {
     OfficeJournal journal;
     if (resume) {
         if (!unfinished) throw UsageError("δεν υπάρχει ημιτελής άντληση για συνέχιση");
-        if (!afms.empty() || yearsGiven || onlyMissing || accountant || !user.empty())
+        if (!taxNumbers.empty() || yearsGiven || onlyMissing || accountant || !user.empty())
             throw UsageError("με --resume η άντληση συνεχίζει με τους πελάτες, τα έτη και την είσοδο που είχε");
         journal = *unfinished;
     } else {
@@ -117,28 +117,28 @@ int RunRetrieveClients(const RetrieveClientsArguments& args) {
             throw UsageError("υπάρχει ημιτελής άντληση (" + OfficeJournalPath(DataTables()).string() +
                              "): συνεχίστε τη με --resume ή διαγράψτε το αρχείο για νέα άντληση");
         if (accountant != !user.empty()) throw UsageError("δώστε --accountant μαζί με --user ΧΡΗΣΤΗΣ του λογιστή");
-        if (!afms.empty() && onlyMissing) throw UsageError("δώστε είτε --afm είτε --only-missing");
+        if (!taxNumbers.empty() && onlyMissing) throw UsageError("δώστε είτε --afm είτε --only-missing");
         OfficePlan& plan = journal.plan;
         plan.years = years;
-        if (afms.empty()) {
+        if (taxNumbers.empty()) {
             std::vector<std::string> bad;
-            for (const RegisterClient& client : RegisterClients(DataTables(), &bad)) afms.push_back(client.afm);
+            for (const RegisterClient& client : RegisterClients(DataTables(), &bad)) taxNumbers.push_back(client.taxNumber);
             if (!bad.empty()) std::cerr << BadEntriesSentence(bad) << '\n';
             if (onlyMissing) {
                 const std::vector<std::string> lacking = ClientsLackingAYear(DataTables(), plan.years);
-                std::erase_if(afms, [&](const std::string& a) { return std::find(lacking.begin(), lacking.end(), a) == lacking.end(); });
+                std::erase_if(taxNumbers, [&](const std::string& a) { return std::find(lacking.begin(), lacking.end(), a) == lacking.end(); });
             }
         }
-        for (const std::string& afm : afms) {
-            const std::string problem = AfmFileNameProblem(afm);
-            if (!problem.empty()) throw UsageError("«" + afm + "»: " + problem);
+        for (const std::string& taxNumber : taxNumbers) {
+            const std::string problem = TaxNumberFileNameProblem(taxNumber);
+            if (!problem.empty()) throw UsageError("«" + taxNumber + "»: " + problem);
         }
-        if (afms.empty()) {
+        if (taxNumbers.empty()) {
             std::cout << "Δεν υπάρχει πελάτης για άντληση.\n";
             return 0;
         }
         plan.started = Now();
-        plan.afms = afms;
+        plan.taxNumbers = taxNumbers;
         plan.accountant = accountant;
         plan.accountantUser = user;
     }
@@ -170,7 +170,7 @@ Runner DefineImportClients(CLI::App& command) {
 
 Runner DefineRetrieveClients(CLI::App& command) {
     const auto args = std::make_shared<RetrieveClientsArguments>();
-    command.add_option("--afm", args->afms, "οι ΑΦΜ των πελατών, χωρισμένοι με «,» (προεπιλογή όλοι)")->type_name("AFM,...");
+    command.add_option("--afm", args->taxNumbers, "οι ΑΦΜ των πελατών, χωρισμένοι με «,» (προεπιλογή όλοι)")->type_name("AFM,...");
     command.add_flag("--only-missing", args->onlyMissing, "μόνο όσοι δεν έχουν στο φύλλο κάποιο από τα έτη");
     command.add_option("--years", args->years, "τα έτη, όπως «2003-2020» ή «2010»")->type_name("Y-Y");
     command.add_flag("--accountant", args->accountant, "μία είσοδος ως λογιστής που επιλέγει κάθε πελάτη");

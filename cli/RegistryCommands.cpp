@@ -4,7 +4,7 @@
 #include "cli/Commands.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 #include "registry/ClientLists.h"
 #include "sheet/SheetGrid.h"
 
@@ -63,10 +63,10 @@ int PrintList(ListLoad load, const ListDescription& list) {
     return 0;
 }
 
-int RunAfm(const std::vector<std::string>& texts) {
+int RunTaxNumber(const std::vector<std::string>& texts) {
     bool allValid = true;
     for (const auto& text : texts) {
-        const bool valid = IsWholeAfm(text);
+        const bool valid = IsWholeTaxNumber(text);
         std::cout << (valid ? "valid" : "invalid") << "\n";
         allValid = allValid && valid;
     }
@@ -84,10 +84,10 @@ int RunAnalyses(const std::string& dir, const std::string& workYear) {
 
 }  // namespace
 
-Runner DefineAfm(CLI::App& command) {
+Runner DefineTaxNumber(CLI::App& command) {
     const auto texts = std::make_shared<std::vector<std::string>>();
     command.add_option("TEXT", *texts, "τα κείμενα προς έλεγχο")->required()->type_name("");
-    return [texts] { return RunAfm(*texts); };
+    return [texts] { return RunTaxNumber(*texts); };
 }
 
 Runner DefineClients(CLI::App& command) {

@@ -56,7 +56,7 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     const std::pair<int, int> range{asked.back(), asked.front()};
     request.extraSeconds = ExtraSeconds(args.extraSeconds);
     request.fixedPauses = args.fixedPauses;
-    if (credentials.afm.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
+    if (credentials.taxNumber.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
     const std::string& in = args.in;
     const std::string& out = args.out;
     RefuseOutputOverInputs(out, {args.in});
@@ -72,7 +72,7 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     if (credentials.user.empty()) {
         // The client's own portal credentials, as the register keeps them.
         if (credentials.accountant) throw UsageError("με --accountant δώστε το όνομα χρήστη του λογιστή με --user");
-        const std::optional<TaxpayerRecord> record = LoadTaxpayer(DataTables(), credentials.afm);
+        const std::optional<TaxpayerRecord> record = LoadTaxpayer(DataTables(), credentials.taxNumber);
         if (!record || record->portalUser.empty() || record->portalPassword.empty())
             throw UsageError("ο πελάτης δεν έχει στοιχεία εισόδου στο μητρώο: δώστε --user");
         credentials.user = record->portalUser;
@@ -80,7 +80,7 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     } else {
         credentials.password = PortalPassword();
     }
-    request.sourcesFolder = SourcesFolder(DataTables(), credentials.afm);
+    request.sourcesFolder = SourcesFolder(DataTables(), credentials.taxNumber);
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
     SteadyPumpClock clock;
@@ -103,7 +103,7 @@ Runner DefineRetrieveAll(CLI::App& command) {
     const auto args = std::make_shared<RetrieveAllArguments>();
     AddRequired(command, "IN.grd", args->in, "το φύλλο");
     AddRequired(command, "OUT.grd", args->out, "το φύλλο με τα έτη");
-    CheckAfm(command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
+    CheckTaxNumber(command.add_option("--afm", args->credentials.taxNumber, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
     command.add_option("--user", args->credentials.user,
                        "το όνομα χρήστη στην Α.Α.Δ.Ε. (χωρίς αυτό, τα στοιχεία εισόδου του Tables/ΑΦΜ.cst)")
         ->type_name("USER");

@@ -55,7 +55,7 @@ int RunRetrieve(const RetrieveArguments& args) {
     request.fixedPauses = args.fixedPauses;
     request.year = PortalYear(args.year);
     // Without them the portal cannot be asked: bad usage, as for retrieve-all.
-    if (request.credentials.afm.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
+    if (request.credentials.taxNumber.empty()) throw UsageError("δώστε τον Α.Φ.Μ. του πελάτη με --afm");
     if (request.credentials.user.empty()) throw UsageError("δώστε το όνομα χρήστη στην Α.Α.Δ.Ε. με --user");
     const std::string& in = args.in;
     const std::string& out = args.out;
@@ -67,10 +67,10 @@ int RunRetrieve(const RetrieveArguments& args) {
     // The sheet stands for the year boxes: a year is ticked when the sheet has its columns.
     const bool yearTicked = SpouseColumnOf(request.year) < sheet.columnCount();
     StderrPrompter prompter;
-    if (yearTicked && !request.credentials.afm.empty() && !request.credentials.user.empty())
+    if (yearTicked && !request.credentials.taxNumber.empty() && !request.credentials.user.empty())
         request.credentials.password = PortalPassword();
 
-    if (!request.credentials.afm.empty()) request.sourcesFolder = SourcesFolder(DataTables(), request.credentials.afm);
+    if (!request.credentials.taxNumber.empty()) request.sourcesFolder = SourcesFolder(DataTables(), request.credentials.taxNumber);
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
     SteadyPumpClock clock;
@@ -94,7 +94,7 @@ Runner DefineRetrieve(CLI::App& command) {
     AddRequired(command, "YEAR", args->year, "το έτος (2003 έως 2020)");
     AddRequired(command, "IN.grd", args->in, "το φύλλο");
     AddRequired(command, "OUT.grd", args->out, "το φύλλο με το έτος");
-    CheckAfm(command.add_option("--afm", args->credentials.afm, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
+    CheckTaxNumber(command.add_option("--afm", args->credentials.taxNumber, "ο ΑΦΜ του πελάτη"))->type_name("AFM");
     command.add_option("--user", args->credentials.user, "το όνομα χρήστη στην Α.Α.Δ.Ε.")->type_name("USER");
     command.add_flag("--accountant", args->credentials.accountant, "είσοδος ως λογιστής που επιλέγει τον πελάτη --afm");
     AddPortalWaits(command, args->extraSeconds, args->fixedPauses);

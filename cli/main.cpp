@@ -35,7 +35,7 @@ const Command kCommands[] = {
     {"year", "YEAR CODES.txt IN.grd OUT.grd", "το έτος από ζεύγη \"κωδικός ποσό\" του Ε1 στο φύλλο", DefineYear},
     {"report", "YEAR REPORT", "οι κωδικοί της ετήσιας αναφοράς (PDF ή κείμενο)", DefineReport},
     {"import-report", "YEAR REPORT IN.grd OUT.grd", "το έτος από την ετήσια αναφορά στο φύλλο", DefineImportReport},
-    {"afm", "TEXT...", "έλεγχος ΑΦΜ (εννέα ψηφία και ψηφίο ελέγχου): valid / invalid ανά γραμμή· κατάσταση 1 όταν κάποιος είναι άκυρος", DefineAfm},
+    {"afm", "TEXT...", "έλεγχος ΑΦΜ (εννέα ψηφία και ψηφίο ελέγχου): valid / invalid ανά γραμμή· κατάσταση 1 όταν κάποιος είναι άκυρος", DefineTaxNumber},
     {"clients", "DIR", "ο κατάλογος πελατών του DIR/Tables (κατά επωνυμία)", DefineClients},
     {"analyses", "DIR [--year " SKARTINA_EDITION "]", "ο κατάλογος δηλώσεων του DIR/Tables (κατά ΑΦΜ)", DefineAnalyses},
     {"csv", "IN.grd OUT.csv [--afm AFM] [--name NAME]", "εξαγωγή του φύλλου σε CSV", DefineCsv},

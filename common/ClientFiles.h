@@ -24,16 +24,16 @@ public:
 
 // The longest tax number that names a file: with the longest suffix and the
 // mark of a temporary file it stays within a file name's 255 bytes.
-inline constexpr std::size_t kMaxAfmBytes = 160;
+inline constexpr std::size_t kMaxTaxNumberBytes = 160;
 
 // The reason the tax number cannot name a client's file, or empty when it can:
 // every file named after it must stay inside the data folder and give the same
 // tax number back when the lists read its name.
-std::string AfmFileNameProblem(std::string_view afm);
+std::string TaxNumberFileNameProblem(std::string_view taxNumber);
 
-// tablesDir / (afm + suffix); throws ClientNameError when the name would not
+// tablesDir / (taxNumber + suffix); throws ClientNameError when the name would not
 // stay a plain file inside tablesDir.
-std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std::string_view afm,
+std::filesystem::path ClientFilePath(const std::filesystem::path& tablesDir, std::string_view taxNumber,
                                      std::string_view suffix);
 
 // What MakeTablesFolderPrivate found and did.

@@ -5,7 +5,7 @@
 #include "sheet/AnalysisFile.h"
 #include "sheet/AnalysisHistory.h"
 #include "sheet/SheetRows.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 #include "registry/TaxpayerRecord.h"
 
 #include <QUndoCommand>
@@ -45,8 +45,8 @@ AnalysisDocument::AnalysisDocument(std::filesystem::path tablesDir, QString work
     connect(&undoStack_, &QUndoStack::cleanChanged, this, [this] { emit modifiedChanged(isModified()); });
 }
 
-std::filesystem::path AnalysisDocument::fileOf(const std::string& afm) const {
-    return AnalysisFilePath(tablesDir_, afm, workYear_.toStdString());
+std::filesystem::path AnalysisDocument::fileOf(const std::string& taxNumber) const {
+    return AnalysisFilePath(tablesDir_, taxNumber, workYear_.toStdString());
 }
 
 SheetState AnalysisDocument::current() const {
@@ -86,11 +86,11 @@ void AnalysisDocument::markClean() {
     setTyping(false);
 }
 
-bool AnalysisDocument::open(const std::string& afm) {
-    const std::filesystem::path path = fileOf(afm);
+bool AnalysisDocument::open(const std::string& taxNumber) {
+    const std::filesystem::path path = fileOf(taxNumber);
     if (!LoadGridFromFile(path, grid_)) return false;
     AlignYearBoxesToSheet(grid_, years_);
-    afm_ = QString::fromStdString(afm);
+    taxNumber_ = QString::fromStdString(taxNumber);
     ownFile_ = StampOf(path);
     // Another sheet: the steps of the one before it are not this one's.
     undoStack_.clear();
@@ -103,37 +103,37 @@ bool AnalysisDocument::openVersion(const std::filesystem::path& version) {
     return true;
 }
 
-void AnalysisDocument::save(const std::string& afm) {
-    const std::filesystem::path path = fileOf(afm);
+void AnalysisDocument::save(const std::string& taxNumber) {
+    const std::filesystem::path path = fileOf(taxNumber);
     MakeTablesFolderPrivate(tablesDir_);
-    SaveGridKeepingHistory(grid_, tablesDir_, afm, path);
+    SaveGridKeepingHistory(grid_, tablesDir_, taxNumber, path);
     ownFile_ = StampOf(path);
-    afm_ = QString::fromStdString(afm);
+    taxNumber_ = QString::fromStdString(taxNumber);
     markClean();
 }
 
-void AnalysisDocument::startNew(const QString& afm) {
-    afm_ = afm;
+void AnalysisDocument::startNew(const QString& taxNumber) {
+    taxNumber_ = taxNumber;
     ownFile_.reset();
     undoStack_.clear();
     markClean();
 }
 
-std::string AnalysisDocument::clientLabel(const std::string& afm) const {
+std::string AnalysisDocument::clientLabel(const std::string& taxNumber) const {
     std::string name;
     try {
-        if (AfmFileNameProblem(afm).empty())
-            if (const auto record = LoadTaxpayer(tablesDir_, afm))
+        if (TaxNumberFileNameProblem(taxNumber).empty())
+            if (const auto record = LoadTaxpayer(tablesDir_, taxNumber))
                 name = record->firstName.empty() ? record->surname : record->surname + " " + record->firstName;
     } catch (const std::exception&) {
         // A record that does not read leaves the number alone.
     }
-    return "Α.Φ.Μ. " + afm + (name.empty() ? "" : " (" + name + ")");
+    return "Α.Φ.Μ. " + taxNumber + (name.empty() ? "" : " (" + name + ")");
 }
 
-std::string AnalysisDocument::replaceQuestion(const std::string& lead, const std::string& afm) const {
-    if (afm.empty()) return {};
-    const auto path = fileOf(afm);
+std::string AnalysisDocument::replaceQuestion(const std::string& lead, const std::string& taxNumber) const {
+    if (taxNumber.empty()) return {};
+    const auto path = fileOf(taxNumber);
     const std::optional<FileStamp> saved = StampOf(path);
     if (!isForeign(saved)) return {};
     std::string held;
@@ -144,7 +144,7 @@ std::string AnalysisDocument::replaceQuestion(const std::string& lead, const std
     } catch (const std::exception&) {
         held = "που δεν διαβάζεται";
     }
-    return lead + "\nΘα αντικατασταθεί η δήλωση του Α.Φ.Μ. " + afm + " που αποθηκεύτηκε στις " + SavedAtText(*saved) +
+    return lead + "\nΘα αντικατασταθεί η δήλωση του Α.Φ.Μ. " + taxNumber + " που αποθηκεύτηκε στις " + SavedAtText(*saved) +
            ", " + held + ".";
 }
 

@@ -39,12 +39,12 @@ public:
     const std::filesystem::path& tablesDir() const { return tablesDir_; }
     const QString& workYear() const { return workYear_; }
     void setWorkYear(const QString& year) { workYear_ = year; }
-    std::filesystem::path fileOf(const std::string& afm) const;
+    std::filesystem::path fileOf(const std::string& taxNumber) const;
 
     // The client the sheet belongs to: the tax number it was opened, started,
     // retrieved or saved for; empty while it is nobody's yet.
-    const QString& afm() const { return afm_; }
-    void setAfm(const QString& afm) { afm_ = afm; }
+    const QString& taxNumber() const { return taxNumber_; }
+    void setTaxNumber(const QString& taxNumber) { taxNumber_ = taxNumber; }
     // The analysis file as it was opened or last saved; nothing for a new sheet.
     const std::optional<FileStamp>& ownFile() const { return ownFile_; }
     // Whether the file on disk is another than the one opened or last saved.
@@ -52,21 +52,21 @@ public:
 
     // Loads the client's analysis (false when there is none); the sheet is then
     // the file's, unchanged.
-    bool open(const std::string& afm);
+    bool open(const std::string& taxNumber);
     // Loads an earlier version: a change to save, one undo step.
     bool openVersion(const std::filesystem::path& version);
     // Writes the sheet as the client's analysis, keeping the file it replaces
     // among the earlier versions; the sheet is then the client's, unchanged.
-    void save(const std::string& afm);
-    // A new sheet of nobody's, or of `afm`: nothing to undo, nothing to lose.
-    void startNew(const QString& afm);
+    void save(const std::string& taxNumber);
+    // A new sheet of nobody's, or of `taxNumber`: nothing to undo, nothing to lose.
+    void startNew(const QString& taxNumber);
 
     // "Α.Φ.Μ. 123456783 (ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΑΝΝΗΣ)", the name from the register.
-    std::string clientLabel(const std::string& afm) const;
+    std::string clientLabel(const std::string& taxNumber) const;
     // The question before replacing a client's saved analysis that is not the
     // file this sheet came from or was saved to: `lead`, then what the file
     // holds and when it was saved; "" when saving replaces nothing foreign.
-    std::string replaceQuestion(const std::string& lead, const std::string& afm) const;
+    std::string replaceQuestion(const std::string& lead, const std::string& taxNumber) const;
 
     // Whether there are changes not saved: an undo step away from the saved
     // state, or an amount still being typed.
@@ -99,7 +99,7 @@ private:
     QString workYear_;
     SheetGrid grid_;
     YearSelection years_;
-    QString afm_;
+    QString taxNumber_;
     std::optional<FileStamp> ownFile_;
     QUndoStack undoStack_;
     SheetState recorded_;  // the state of the last step

@@ -5,7 +5,7 @@
 #include "gui/AnalysisWindow.h"
 
 #include "common/ClientFiles.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/SheetPrinting.h"
 #include "sheet/CsvExport.h"
 #include "sheet/ExcelExport.h"
@@ -41,17 +41,17 @@ void AnalysisWindow::exportAndOpen(const char* extension, const SheetExport& wri
 
 void AnalysisWindow::onExportCsvClicked() {
     exportAndOpen(".csv", [](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                             const std::string& afm) { ExportToCsv(grid, file, name, afm); });
+                             const std::string& taxNumber) { ExportToCsv(grid, file, name, taxNumber); });
 }
 
 void AnalysisWindow::onExportExcelClicked() {
     exportAndOpen(".xlsx", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                                  const std::string& afm) { ExportToExcel(grid, file, name, afm, chartBox_->isChecked()); });
+                                  const std::string& taxNumber) { ExportToExcel(grid, file, name, taxNumber, chartBox_->isChecked()); });
 }
 
 void AnalysisWindow::onSavePdfTriggered() {
     exportAndOpen(".pdf", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                                 const std::string& afm) { ExportToPdf(grid, file, name, afm, chartBox_->isChecked()); });
+                                 const std::string& taxNumber) { ExportToPdf(grid, file, name, taxNumber, chartBox_->isChecked()); });
 }
 
 QString AnalysisWindow::defaultPrintFile() const {

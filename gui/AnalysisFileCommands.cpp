@@ -6,14 +6,14 @@
 #include "gui/AnalysisWindow.h"
 
 #include "common/ClientFiles.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/BatchProgressWindow.h"
 #include "gui/AnalysisListWindow.h"
 #include "gui/ClientListWindow.h"
 #include "gui/IntegerEdit.h"
 #include "gui/QtText.h"
 #include "gui/SheetModel.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 #include "registry/TaxpayerRecord.h"
 #include "gui/RetrievalWorker.h"
 #include "sheet/AnalysisFile.h"
@@ -32,25 +32,25 @@
 namespace skartina {
 
 void AnalysisWindow::FillTaxpayerFields() {
-    const std::string afm = taxNumberEdit_->text().toStdString();
+    const std::string taxNumber = taxNumberEdit_->text().toStdString();
     // Another client: the login kept for the last one ends.
-    retrieval_->endKeptLogin(afm);
-    if (afm.empty() || !AfmFileNameProblem(afm).empty()) return;
+    retrieval_->endKeptLogin(taxNumber);
+    if (taxNumber.empty() || !TaxNumberFileNameProblem(taxNumber).empty()) return;
     attempt([&] {
-        const auto record = LoadTaxpayer(tablesDir(), afm);
+        const auto record = LoadTaxpayer(tablesDir(), taxNumber);
         if (!record) return;
-        taxNumberEdit_->setText(Q(record->afm));
+        taxNumberEdit_->setText(Q(record->taxNumber));
         nameEdit_->setText(Q(record->surname + " " + record->firstName));
         portalUserEdit_->setText(Q(record->portalUser));
         portalPasswordEdit_->setText(Q(record->portalPassword));
     });
 }
 
-bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
-    taxNumberEdit_->setText(afm);
+bool AnalysisWindow::OpenAnalysisOf(const QString& taxNumber) {
+    taxNumberEdit_->setText(taxNumber);
     FillTaxpayerFields();
     bool loaded = false;
-    attempt([&] { loaded = document_->open(afm.toStdString()); });
+    attempt([&] { loaded = document_->open(taxNumber.toStdString()); });
     if (loaded) syncYearBoxes();
     handEntry_.reset();
     RecalculateSheet();
@@ -60,15 +60,15 @@ bool AnalysisWindow::OpenAnalysisOf(const QString& afm) {
 }
 
 void AnalysisWindow::onTaxNumberLeft() {
-    const QString afm = taxNumberEdit_->text();
-    if (afm.isEmpty() || retrieving_) return;
+    const QString taxNumber = taxNumberEdit_->text();
+    if (taxNumber.isEmpty() || retrieving_) return;
     CommitOpenEdit();
     // The sheet belongs to one client: another tax number starts that client's sheet.
-    if (!document_->afm().isEmpty() && afm != document_->afm() && sheetHoldsWork()) {
-        switchClient(afm);
+    if (!document_->taxNumber().isEmpty() && taxNumber != document_->taxNumber() && sheetHoldsWork()) {
+        switchClient(taxNumber);
         return;
     }
-    if (!document_->afm().isEmpty() && afm != document_->afm()) {
+    if (!document_->taxNumber().isEmpty() && taxNumber != document_->taxNumber()) {
         // An empty sheet of another client: the new one's fields, none of the old one's.
         nameEdit_->clear();
         portalUserEdit_->clear();
@@ -76,7 +76,7 @@ void AnalysisWindow::onTaxNumberLeft() {
     }
     FillTaxpayerFields();
     // A sheet that was nobody's, or an empty one, is now this client's.
-    document_->setAfm(taxNumberEdit_->text());
+    document_->setTaxNumber(taxNumberEdit_->text());
     // The tax number of a saved analysis typed into a sheet without changes:
     // the client's sheet is offered, so that a save never replaces it by an empty one.
     if (isModified()) return;
@@ -96,17 +96,17 @@ void AnalysisWindow::onTaxNumberLeft() {
 
 bool AnalysisWindow::sheetHoldsWork() const { return isModified() || !YearsWithFigures(grid_).empty(); }
 
-std::string AnalysisWindow::ownerAfm() const {
-    return (document_->afm().isEmpty() ? taxNumberEdit_->text() : document_->afm()).toStdString();
+std::string AnalysisWindow::ownerTaxNumber() const {
+    return (document_->taxNumber().isEmpty() ? taxNumberEdit_->text() : document_->taxNumber()).toStdString();
 }
 
-bool AnalysisWindow::switchClient(const QString& afm) {
-    const std::string from = document_->afm().toStdString();
-    const std::string to = afm.toStdString();
+bool AnalysisWindow::switchClient(const QString& taxNumber) {
+    const std::string from = document_->taxNumber().toStdString();
+    const std::string to = taxNumber.toStdString();
     if (!mayReplaceSheet("Η δήλωση του " + document_->clientLabel(from) +
                          " έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν ανοίξει η δήλωση του " +
                          document_->clientLabel(to) + ";")) {
-        taxNumberEdit_->setText(document_->afm());
+        taxNumberEdit_->setText(document_->taxNumber());
         return false;
     }
     bool saved = false;
@@ -114,25 +114,25 @@ bool AnalysisWindow::switchClient(const QString& afm) {
     nameEdit_->clear();
     portalUserEdit_->clear();
     portalPasswordEdit_->clear();
-    if (saved && OpenAnalysisOf(afm)) return true;
+    if (saved && OpenAnalysisOf(taxNumber)) return true;
     // A client without a saved analysis starts on an empty sheet of the same years.
-    taxNumberEdit_->setText(afm);
+    taxNumberEdit_->setText(taxNumber);
     FillTaxpayerFields();
     marriedAllYearsBox_->setChecked(false);
     ResetSheet();
-    document_->startNew(afm);
+    document_->startNew(taxNumber);
     return true;
 }
 
 bool AnalysisWindow::sheetIsTheFieldsClients() {
-    const QString afm = taxNumberEdit_->text();
-    if (afm.isEmpty() || document_->afm().isEmpty() || afm == document_->afm()) return true;
+    const QString taxNumber = taxNumberEdit_->text();
+    if (taxNumber.isEmpty() || document_->taxNumber().isEmpty() || taxNumber == document_->taxNumber()) return true;
     CommitOpenEdit();
     if (!sheetHoldsWork()) {
         onTaxNumberLeft();
         return true;
     }
-    return switchClient(afm);
+    return switchClient(taxNumber);
 }
 
 bool AnalysisWindow::onSaveClicked() {
@@ -141,30 +141,30 @@ bool AnalysisWindow::onSaveClicked() {
 }
 
 bool AnalysisWindow::saveSheet(bool tell, bool replaceAgreed) {
-    const std::string afm = taxNumberEdit_->text().toStdString();
-    if (afm.empty()) {
-        desktop_.prompter->inform(kNoAfmToSaveMessage);
+    const std::string taxNumber = taxNumberEdit_->text().toStdString();
+    if (taxNumber.empty()) {
+        desktop_.prompter->inform(kNoTaxNumberToSaveMessage);
         return false;
     }
     // Never under another client's number without a question that names both.
-    if (!document_->afm().isEmpty() && document_->afm().toStdString() != afm &&
-        !desktop_.prompter->confirm("Το φύλλο είναι του " + document_->clientLabel(document_->afm().toStdString()) +
-                                    ". Να αποθηκευτεί ως δήλωση του " + document_->clientLabel(afm) + ";"))
+    if (!document_->taxNumber().isEmpty() && document_->taxNumber().toStdString() != taxNumber &&
+        !desktop_.prompter->confirm("Το φύλλο είναι του " + document_->clientLabel(document_->taxNumber().toStdString()) +
+                                    ". Να αποθηκευτεί ως δήλωση του " + document_->clientLabel(taxNumber) + ";"))
         return false;
-    return saveSheetAs(afm, tell, replaceAgreed);
+    return saveSheetAs(taxNumber, tell, replaceAgreed);
 }
 
-bool AnalysisWindow::saveSheetAs(const std::string& afm, bool tell, bool replaceAgreed) {
-    if (!IsWholeAfm(afm) && !desktop_.prompter->confirm(kInvalidAfmAnalysisQuestion)) return false;
+bool AnalysisWindow::saveSheetAs(const std::string& taxNumber, bool tell, bool replaceAgreed) {
+    if (!IsWholeTaxNumber(taxNumber) && !desktop_.prompter->confirm(kInvalidTaxNumberAnalysisQuestion)) return false;
     bool written = false;
     attempt([&] {
         // Saving the analysis this window opened or saved asks nothing; any other file on disk is named first.
         if (!replaceAgreed) {
-            const std::string question = document_->replaceQuestion(kOverwriteAnalysisQuestion, afm);
+            const std::string question = document_->replaceQuestion(kOverwriteAnalysisQuestion, taxNumber);
             if (!question.empty() && !desktop_.prompter->confirm(question)) return;
         }
         // The file it replaces stays among the client's earlier versions.
-        document_->save(afm);
+        document_->save(taxNumber);
         written = true;
     });
     if (!written) return false;
@@ -175,7 +175,7 @@ bool AnalysisWindow::saveSheetAs(const std::string& afm, bool tell, bool replace
 bool AnalysisWindow::mayReplaceSheet(const std::string& lead) {
     CommitOpenEdit();
     if (!isModified()) return true;
-    const std::string owner = ownerAfm();
+    const std::string owner = ownerTaxNumber();
     std::string question = lead;
     attempt([&] {
         if (const std::string replacing = document_->replaceQuestion(question, owner); !replacing.empty()) question = replacing;
@@ -184,7 +184,7 @@ bool AnalysisWindow::mayReplaceSheet(const std::string& lead) {
     case Prompter::Answer::Yes:
         // Saved under the sheet's own client (not saved, and told why: the sheet stays).
         if (owner.empty()) {
-            desktop_.prompter->inform(kNoAfmToSaveMessage);
+            desktop_.prompter->inform(kNoTaxNumberToSaveMessage);
             return false;
         }
         return saveSheetAs(owner, false, true);
@@ -197,33 +197,33 @@ bool AnalysisWindow::mayReplaceSheet(const std::string& lead) {
 }
 
 void AnalysisWindow::onOpenClicked() {
-    const auto afm = ChooseAnalysis(tablesDir(), workYear().toStdString(), desktop_, this);
-    if (afm && mayReplaceSheet()) OpenAnalysisOf(Q(*afm));
+    const auto taxNumber = ChooseAnalysis(tablesDir(), workYear().toStdString(), desktop_, this);
+    if (taxNumber && mayReplaceSheet()) OpenAnalysisOf(Q(*taxNumber));
 }
 
 void AnalysisWindow::onChooseClientClicked() {
-    const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this);
-    if (!afm || !mayReplaceSheet()) return;
-    taxNumberEdit_->setText(Q(*afm));
+    const auto taxNumber = ChooseTaxpayer(tablesDir(), desktop_, this);
+    if (!taxNumber || !mayReplaceSheet()) return;
+    taxNumberEdit_->setText(Q(*taxNumber));
     FillTaxpayerFields();
     bool saved = false;
-    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *afm, workYear().toStdString())); });
+    attempt([&] { saved = std::filesystem::exists(AnalysisFilePath(tablesDir(), *taxNumber, workYear().toStdString())); });
     if (saved) {
-        OpenAnalysisOf(Q(*afm));
+        OpenAnalysisOf(Q(*taxNumber));
     } else {
         ResetSheet();
-        document_->startNew(Q(*afm));
+        document_->startNew(Q(*taxNumber));
     }
 }
 
 void AnalysisWindow::onVersionsClicked() {
     if (retrieving_) return;
-    const std::string afm = taxNumberEdit_->text().toStdString();
-    if (afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
+    const std::string taxNumber = taxNumberEdit_->text().toStdString();
+    if (taxNumber.empty()) return desktop_.prompter->inform(kNoTaxNumberMessage);
     std::vector<std::filesystem::path> versions;
-    if (!attempt([&] { versions = KeptVersions(tablesDir(), afm); })) return;
+    if (!attempt([&] { versions = KeptVersions(tablesDir(), taxNumber); })) return;
     if (versions.empty())
-        return desktop_.prompter->inform("Δεν υπάρχουν προηγούμενες εκδόσεις του φύλλου για τον Α.Φ.Μ. " + afm + ".");
+        return desktop_.prompter->inform("Δεν υπάρχουν προηγούμενες εκδόσεις του φύλλου για τον Α.Φ.Μ. " + taxNumber + ".");
 
     QDialog chooser(this);
     chooser.setObjectName("versionsWindow");
@@ -275,8 +275,8 @@ void AnalysisWindow::reject() {
         // One question: Ναι saves (naming the file it replaces, if any) and closes.
         std::string question = kSaveChangesQuestion;
         attempt([&] {
-            const std::string afm = taxNumberEdit_->text().toStdString();
-            if (const std::string replacing = document_->replaceQuestion(question, afm); !replacing.empty()) question = replacing;
+            const std::string taxNumber = taxNumberEdit_->text().toStdString();
+            if (const std::string replacing = document_->replaceQuestion(question, taxNumber); !replacing.empty()) question = replacing;
         });
         switch (desktop_.prompter->ask(question)) {
         case Prompter::Answer::Yes:
@@ -293,12 +293,12 @@ void AnalysisWindow::reject() {
 }
 
 void AnalysisWindow::onPortalDocumentsClicked() {
-    const std::string afm = taxNumberEdit_->text().toStdString();
-    if (afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
+    const std::string taxNumber = taxNumberEdit_->text().toStdString();
+    if (taxNumber.empty()) return desktop_.prompter->inform(kNoTaxNumberMessage);
     std::filesystem::path folder;
-    if (!attempt([&] { folder = SourcesFolder(tablesDir(), afm); })) return;
+    if (!attempt([&] { folder = SourcesFolder(tablesDir(), taxNumber); })) return;
     if (!std::filesystem::is_directory(folder))
-        return desktop_.prompter->inform("Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. " + afm + ".");
+        return desktop_.prompter->inform("Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. " + taxNumber + ".");
     const QString shown = QString::fromStdString(std::filesystem::absolute(folder).string());
     if (!desktop_.open(shown)) desktop_.prompter->inform(NotOpenedSentence(shown));
 }

@@ -6,7 +6,7 @@
 
 #include "gui/AnalysisWindow.h"
 
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/BatchProgressWindow.h"
 #include "gui/BrowserPlace.h"
 #include "gui/IntegerEdit.h"
@@ -135,10 +135,10 @@ void AnalysisWindow::onRetrieveAllYearsClicked() {
     for (const auto& [year, box] : yearBoxes_)
         if (year >= 2003 && box->isChecked()) request.years.push_back(year);
     if (request.years.empty()) return desktop_.prompter->inform(kNoYearsTickedMessage);
-    if (request.credentials.afm.empty()) return desktop_.prompter->inform(kNoAfmMessage);
+    if (request.credentials.taxNumber.empty()) return desktop_.prompter->inform(kNoTaxNumberMessage);
     if (request.credentials.user.empty() || request.credentials.password.empty())
         return desktop_.prompter->inform(kNoCredentialsMessage);
-    if (!attempt([&] { request.sourcesFolder = SourcesFolder(tablesDir(), request.credentials.afm); })) return;
+    if (!attempt([&] { request.sourcesFolder = SourcesFolder(tablesDir(), request.credentials.taxNumber); })) return;
     request.fixedPauses = fixedPausesBox_->isChecked();
 
     progress_ = std::make_unique<BatchProgressWindow>(static_cast<int>(request.years.size()), this);
@@ -218,7 +218,7 @@ void AnalysisWindow::finishRun(const BatchResult& result, const E1CodeTable& e1)
     document_->setPaused(false);
     // What a retrieval changes is a change to save (and one undo step); its recalculation alone is not.
     if (!(grid_ == runBefore_)) {
-        document_->setAfm(taxNumberEdit_->text());
+        document_->setTaxNumber(taxNumberEdit_->text());
         document_->record(runYear_ != 0 ? QString("Άντληση %1").arg(runYear_) : QString("Άντληση όλων των ετών"));
     }
     syncUndoActions();

@@ -5,7 +5,7 @@
 #include "common/ClientFiles.h"
 #include "gui/BatchProgressWindow.h"
 #include "startup/Settings.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/IntegerEdit.h"
 #include "sheet/MarriedMarks.h"
 #include "sheet/Recalculate.h"
@@ -88,7 +88,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     buildMenus(layout);
 
     // Handlers.
-    connect(taxNumberEdit_, &AfmEdit::exited, this, [this] { onTaxNumberLeft(); });
+    connect(taxNumberEdit_, &TaxNumberEdit::exited, this, [this] { onTaxNumberLeft(); });
     connect(chooseClientButton_, &QToolButton::clicked, this, [this] { onChooseClientClicked(); });
     connect(marriedAllYearsBox_, &QCheckBox::clicked, this, [this] { onMarriedAllYearsClicked(); });
     connect(saveButton_, &QToolButton::clicked, this, [this] { onSaveClicked(); });
@@ -106,8 +106,8 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
     extraWaitEdit_->setErrorReporter(reportInt);
     connect(firstYearEdit_, &QLineEdit::editingFinished, this, [this] { onFirstYearLeft(); });
     // Another client's tax number: the counter no longer speaks of this one.
-    connect(taxNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& afm) {
-        if (afm != counterAfm_) reportTakenLabel_->clear();
+    connect(taxNumberEdit_, &QLineEdit::textChanged, this, [this](const QString& taxNumber) {
+        if (taxNumber != counterTaxNumber_) reportTakenLabel_->clear();
     });
     connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) {
         handEntry_.textEdited(grid_, cell);
@@ -213,7 +213,7 @@ void AnalysisWindow::ResetSheet() {
     syncYearBoxes();
     refreshGrid();
     confirmYearRemoval_ = true;
-    document_->startNew(document_->afm());  // a fresh sheet: nothing in it to lose
+    document_->startNew(document_->taxNumber());  // a fresh sheet: nothing in it to lose
 }
 
 void AnalysisWindow::ApplyMarriedToAllYears() {
@@ -296,7 +296,7 @@ void AnalysisWindow::keyPressEvent(QKeyEvent* event) {
 void AnalysisWindow::onWaitLabelClicked() { waitLabel_->hide(); }
 
 void AnalysisWindow::showRetrievalCounter(const QString& text, const QString& detail) {
-    counterAfm_ = taxNumberEdit_->text();
+    counterTaxNumber_ = taxNumberEdit_->text();
     reportTakenLabel_->setText(text);
     reportTakenLabel_->setToolTip(detail);
 }

@@ -42,10 +42,10 @@ class SheetDelegate;
 class SheetModel;
 class SheetView;
 class CoveragePanel;
-class AfmEdit;
+class TaxNumberEdit;
 class IntegerEdit;
 
-inline const std::string kNoAfmToSaveMessage =
+inline const std::string kNoTaxNumberToSaveMessage =
     "Δεν έχετε δηλώσει τον ΑΦΜ του υπόχρεου. Για την αποθήκευση της δήλωσης είναι υποχρεωτικό.";
 inline const std::string kOverwriteAnalysisQuestion =
     "Η δήλωση υπάρχει στο αρχείο. Nα γίνει επικάλυψη των στοιχείων ;";
@@ -56,7 +56,7 @@ inline const std::string kSaveChangesQuestion =
     "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν κλείσει το παράθυρο;";
 inline const std::string kSaveBeforeReplacingQuestion =
     "Η δήλωση έχει αλλαγές που δεν έχουν αποθηκευτεί. Να αποθηκευτούν πριν ανοίξει η άλλη δήλωση;";
-inline const std::string kInvalidAfmAnalysisQuestion =
+inline const std::string kInvalidTaxNumberAnalysisQuestion =
     "Ο Α.Φ.Μ. που δώσατε δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου). Να αποθηκευτεί η δήλωση παρ' όλα αυτά;";
 
 // One client's capital-consumption sheet: retrieve, edit, save, open and export it.
@@ -88,10 +88,10 @@ public:
     void FillTaxpayerFields();
     // Loads the client's saved sheet into the window (the tax number goes into
     // its field first); false, with the sheet recalculated as it was, when the file is gone.
-    bool OpenAnalysisOf(const QString& afm);
+    bool OpenAnalysisOf(const QString& taxNumber);
     // The client the sheet belongs to: the tax number it was opened, started,
     // retrieved or saved for; empty while it is nobody's yet.
-    const QString& sheetAfm() const { return document_->afm(); }
+    const QString& sheetTaxNumber() const { return document_->taxNumber(); }
     // The last sentence the window told beside the sheet (a refused amount).
     const QString& lastNotice() const { return lastNotice_; }
 
@@ -179,18 +179,18 @@ private:
     // its own client's, or under a wrong number, only after a
     // question that names them. Every replaced file is kept in the client's history.
     bool saveSheet(bool tell, bool replaceAgreed);
-    bool saveSheetAs(const std::string& afm, bool tell, bool replaceAgreed);
+    bool saveSheetAs(const std::string& taxNumber, bool tell, bool replaceAgreed);
     // Before the sheet is replaced by another: changes are offered for saving
     // under the sheet's own client (Ναι / Όχι / Άκυρο). False: the user kept the sheet.
     bool mayReplaceSheet(const std::string& lead = kSaveBeforeReplacingQuestion);
     // The sheet's client: the document's, or the field's while the sheet is nobody's.
-    std::string ownerAfm() const;
+    std::string ownerTaxNumber() const;
     // Whether the sheet holds anything of a client: figures, or changes.
     bool sheetHoldsWork() const;
     // Another tax number entered over a client's sheet: that client's saved
     // analysis, or a new empty sheet, after the current one's changes are
     // offered for saving. False (the field back to the sheet's client) when the user kept it.
-    bool switchClient(const QString& afm);
+    bool switchClient(const QString& taxNumber);
     // Before a retrieval: the sheet is the field's client's. False: keep it as it is.
     bool sheetIsTheFieldsClients();
     // A retrieval filled the year: where it changed the sheet's own figures
@@ -243,14 +243,14 @@ private:
     bool attempt(const std::function<void()>& work);
     // Writes the sheet next to the analysis file under the extension's name and opens it.
     using SheetExport = std::function<void(const SheetGrid&, const std::filesystem::path&, const std::string& name,
-                                           const std::string& afm)>;
+                                           const std::string& taxNumber)>;
     void exportAndOpen(const char* extension, const SheetExport& write);
     std::filesystem::path tablesDir() const;
 
     // The window's controls; each carries its role name as its objectName
     // ("taxNumberEdit", "sheetView", "yearBox2000" ... "yearBox2020", "retrieveYearButton2003" ...),
     // a year's box and button their year as the property "year".
-    AfmEdit* taxNumberEdit_;
+    TaxNumberEdit* taxNumberEdit_;
     QToolButton* chooseClientButton_;
     QLineEdit* nameEdit_;
     QCheckBox* marriedAllYearsBox_;
@@ -314,7 +314,7 @@ private:
     bool batchRunning_ = false;
     bool closeRequested_ = false;
     QWidget* keySink_ = nullptr;  // holds the keyboard during a retrieval
-    QString counterAfm_;                // the client the counter speaks of
+    QString counterTaxNumber_;                // the client the counter speaks of
     QString lastNotice_;
     SheetGrid runBefore_;               // the sheet as a run of many years found it
     std::optional<bool> runAnswerForAll_;  // "για όλα" given in the run

@@ -6,7 +6,7 @@
 
 #include "gui/AnalysisWindow.h"
 
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/CoveragePanel.h"
 #include "gui/IntegerEdit.h"
 #include "gui/Pictures.h"
@@ -47,7 +47,7 @@ QToolButton* ImageButton(QWidget* parent, const char* name, QStyle::StandardPixm
 
 QWidget* AnalysisWindow::buildClientFields() {
     auto* taxpayer = new QGroupBox("Στοιχεία υπόχρεου", this);
-    taxNumberEdit_ = new AfmEdit(taxpayer);
+    taxNumberEdit_ = new TaxNumberEdit(taxpayer);
     taxNumberEdit_->setObjectName("taxNumberEdit");
     chooseClientButton_ = new QToolButton(taxpayer);
     chooseClientButton_->setObjectName("chooseClientButton");

@@ -6,7 +6,7 @@
 #include "common/ClientFiles.h"
 #include "registry/TaxpayerRecord.h"
 #include "gui/ClientListWindow.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,7 +24,7 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
     setObjectName("clientEntryWindow");
     setWindowTitle("Διαχείριση πελατών / επαφών");
 
-    taxNumberEdit_ = new AfmEdit(this);
+    taxNumberEdit_ = new TaxNumberEdit(this);
     taxNumberEdit_->setObjectName("taxNumberEdit");
     surnameEdit_ = new QLineEdit(this);
     surnameEdit_->setObjectName("surnameEdit");
@@ -92,7 +92,7 @@ ClientEntryWindow::ClientEntryWindow(const std::filesystem::path& workDir, Deskt
     for (int i = 0; i + 1 < tabOrder_.size(); ++i) setTabOrder(tabOrder_[i], tabOrder_[i + 1]);
     for (QWidget* w : tabOrder_) w->installEventFilter(this);
 
-    connect(taxNumberEdit_, &AfmEdit::exited, this, &ClientEntryWindow::onTaxNumberLeft);
+    connect(taxNumberEdit_, &TaxNumberEdit::exited, this, &ClientEntryWindow::onTaxNumberLeft);
     connect(saveButton_, &QPushButton::clicked, this, &ClientEntryWindow::onSaveClicked);
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
     connect(clearButton_, &QPushButton::clicked, this, &ClientEntryWindow::onClearClicked);
@@ -106,18 +106,18 @@ ClientEntryWindow::~ClientEntryWindow() {
 
 std::filesystem::path ClientEntryWindow::tablesDir() const { return workDir_ / kTablesFolder; }
 
-void ClientEntryWindow::loadClient(const QString& afm) {
-    taxNumberEdit_->setText(afm);
+void ClientEntryWindow::loadClient(const QString& taxNumber) {
+    taxNumberEdit_->setText(taxNumber);
     onTaxNumberLeft();
 }
 
 void ClientEntryWindow::onTaxNumberLeft() {
-    const std::string afm = taxNumberEdit_->text().toStdString();
-    if (afm.empty()) return;
+    const std::string taxNumber = taxNumberEdit_->text().toStdString();
+    if (taxNumber.empty()) return;
     try {
-        const auto record = LoadTaxpayer(tablesDir(), afm);
+        const auto record = LoadTaxpayer(tablesDir(), taxNumber);
         if (!record) return;
-        taxNumberEdit_->setText(Q(record->afm));
+        taxNumberEdit_->setText(Q(record->taxNumber));
         surnameEdit_->setText(Q(record->surname));
         firstNameEdit_->setText(Q(record->firstName));
         fatherNameEdit_->setText(Q(record->fatherName));
@@ -146,7 +146,7 @@ void ClientEntryWindow::onClearClicked() {
 }
 
 void ClientEntryWindow::onChooseClientClicked() {
-    if (const auto afm = ChooseTaxpayer(tablesDir(), desktop_, this)) loadClient(Q(*afm));
+    if (const auto taxNumber = ChooseTaxpayer(tablesDir(), desktop_, this)) loadClient(Q(*taxNumber));
 }
 
 bool ClientEntryWindow::eventFilter(QObject* object, QEvent* event) {

@@ -16,7 +16,7 @@ class QToolButton;
 
 namespace skartina {
 
-class AfmEdit;
+class TaxNumberEdit;
 
 // Enter, load and save one client's record: names and portal credentials.
 class ClientEntryWindow : public QDialog {
@@ -27,7 +27,7 @@ public:
 
     // Puts the tax number into its field and loads the client's record, as
     // leaving the field does.
-    void loadClient(const QString& afm);
+    void loadClient(const QString& taxNumber);
 
     // The commands, as the window's controls run them.
     void onTaxNumberLeft();
@@ -43,7 +43,7 @@ private:
 
     // The window's controls; each carries its role name as its objectName
     // ("taxNumberEdit", "surnameEdit", "chooseClientButton", ...).
-    AfmEdit* taxNumberEdit_;
+    TaxNumberEdit* taxNumberEdit_;
     QLineEdit* surnameEdit_;
     QLineEdit* firstNameEdit_;
     QLineEdit* fatherNameEdit_;

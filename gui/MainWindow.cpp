@@ -14,7 +14,7 @@
 #include "common/ClientFiles.h"
 #include "gui/ClientEntryWindow.h"
 #include "gui/ClientListWindow.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "browser/StartUpTidy.h"
 #include "gui/OfficeRunWindow.h"
@@ -245,10 +245,10 @@ void MainWindow::onOfficeRunTriggered() {
 }
 
 void MainWindow::onClientListTriggered() {
-    const auto afm = ChooseTaxpayer(workDir_ / kTablesFolder, desktop_, this);
-    if (!afm) return;
+    const auto taxNumber = ChooseTaxpayer(workDir_ / kTablesFolder, desktop_, this);
+    if (!taxNumber) return;
     ClientEntryWindow window(workDir_, desktop_, this);
-    window.loadClient(QString::fromStdString(*afm));
+    window.loadClient(QString::fromStdString(*taxNumber));
     window.exec();
 }
 

@@ -169,7 +169,7 @@ OfficeRunWindow::OfficeRunWindow(const std::filesystem::path& workDir, QWidget* 
     if (unfinished_) {
         resumeBox_->setText(QString("Συνέχεια της ημιτελούς άντλησης (%1 από %2 πελάτες ολοκληρώθηκαν)")
                                 .arg(unfinished_->finished.size())
-                                .arg(unfinished_->plan.afms.size()));
+                                .arg(unfinished_->plan.taxNumbers.size()));
         resumeBox_->setChecked(true);
         accountantBox_->setChecked(unfinished_->plan.accountant);
         portalUserEdit_->setText(Q(unfinished_->plan.accountantUser));
@@ -186,8 +186,8 @@ OfficeRunWindow::~OfficeRunWindow() = default;
 void OfficeRunWindow::fillClients() {
     std::vector<std::string> bad;
     for (const RegisterClient& client : RegisterClients(workDir_ / kTablesFolder, &bad)) {
-        auto* item = new QListWidgetItem(Q(client.afm + "  " + client.name), clientList_);
-        item->setData(Qt::UserRole, Q(client.afm));
+        auto* item = new QListWidgetItem(Q(client.taxNumber + "  " + client.name), clientList_);
+        item->setData(Qt::UserRole, Q(client.taxNumber));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
@@ -230,13 +230,13 @@ std::unique_ptr<OfficeJournal> OfficeRunWindow::planFromChoice() {
     if (lackingClientsButton_->isChecked()) lacking = ClientsLackingAYear(tables, plan.years);
     for (int row = 0; row < clientList_->count(); ++row) {
         const QListWidgetItem* item = clientList_->item(row);
-        const std::string afm = item->data(Qt::UserRole).toString().toStdString();
+        const std::string taxNumber = item->data(Qt::UserRole).toString().toStdString();
         const bool taken = allClientsButton_->isChecked() ||
                            (tickedClientsButton_->isChecked() && item->checkState() == Qt::Checked) ||
-                           (lackingClientsButton_->isChecked() && std::find(lacking.begin(), lacking.end(), afm) != lacking.end());
-        if (taken && AfmFileNameProblem(afm).empty()) plan.afms.push_back(afm);
+                           (lackingClientsButton_->isChecked() && std::find(lacking.begin(), lacking.end(), taxNumber) != lacking.end());
+        if (taken && TaxNumberFileNameProblem(taxNumber).empty()) plan.taxNumbers.push_back(taxNumber);
     }
-    if (plan.afms.empty()) return tell("Δεν υπάρχει πελάτης για άντληση.");
+    if (plan.taxNumbers.empty()) return tell("Δεν υπάρχει πελάτης για άντληση.");
     plan.accountant = accountantBox_->isChecked();
     if (plan.accountant) {
         if (portalUserEdit_->text().isEmpty() || portalPasswordEdit_->text().isEmpty())
@@ -278,7 +278,7 @@ void OfficeRunWindow::onStartClicked() {
     closeButton_->setEnabled(false);
     cancelButton_->setEnabled(true);
     runSummary_->clear();
-    clientsBar_->setRange(0, static_cast<int>(journal->plan.afms.size()));
+    clientsBar_->setRange(0, static_cast<int>(journal->plan.taxNumbers.size()));
     clientsBar_->setValue(static_cast<int>(journal->finished.size()));
     clientLabel_->setText("Είσοδος στην Α.Α.Δ.Ε. ...");
 
@@ -313,7 +313,7 @@ void OfficeRunWindow::onStartClicked() {
         resumeBox_->setEnabled(true);
         resumeBox_->setText(QString("Συνέχεια της ημιτελούς άντλησης (%1 από %2 πελάτες ολοκληρώθηκαν)")
                                 .arg(unfinished_->finished.size())
-                                .arg(unfinished_->plan.afms.size()));
+                                .arg(unfinished_->plan.taxNumbers.size()));
         resumeBox_->setChecked(true);
         setChoiceEnabled(false);
     } else {
@@ -326,7 +326,7 @@ void OfficeRunWindow::ShowProgress(const OfficeProgress& progress) {
     clientLabel_->setText(QString("Πελάτης %1 από %2: %3 %4 — έτος %5")
                               .arg(progress.client)
                               .arg(progress.clients)
-                              .arg(Q(progress.afm), Q(progress.name))
+                              .arg(Q(progress.taxNumber), Q(progress.name))
                               .arg(progress.year) +
                           (cancelRequested_ ? " — ακύρωση μετά το τρέχον βήμα" : ""));
     QString time = "Πέρασαν " + Minutes(progress.elapsedMs);

@@ -45,12 +45,12 @@ PickListWindow::PickListWindow(const ListDescription& list, ListRows rows, const
     sortOrder->setObjectName("sortOrderGroup");
     sortBySurnameButton_ = new QRadioButton(Q(kSortBySurname), sortOrder);
     sortBySurnameButton_->setObjectName("sortBySurnameButton");
-    sortByTaxNumberButton_ = new QRadioButton(Q(kSortByAfm), sortOrder);
+    sortByTaxNumberButton_ = new QRadioButton(Q(kSortByTaxNumber), sortOrder);
     sortByTaxNumberButton_->setObjectName("sortByTaxNumberButton");
     auto* radios = new QHBoxLayout(sortOrder);
     radios->addWidget(sortBySurnameButton_);
     radios->addWidget(sortByTaxNumberButton_);
-    (list.sortByAfmAtOpening ? sortByTaxNumberButton_ : sortBySurnameButton_)->setChecked(true);
+    (list.sortByTaxNumberAtOpening ? sortByTaxNumberButton_ : sortBySurnameButton_)->setChecked(true);
 
     rowsTable_ = new QTableWidget(this);
     rowsTable_->setObjectName(gridName);
@@ -94,7 +94,7 @@ PickListWindow::PickListWindow(const ListDescription& list, ListRows rows, const
 }
 
 int PickListWindow::searchColumn() const {
-    return sortByTaxNumberButton_->isChecked() ? list_.afmColumn : list_.surnameColumn;
+    return sortByTaxNumberButton_->isChecked() ? list_.taxNumberColumn : list_.surnameColumn;
 }
 
 void PickListWindow::showRows() {
@@ -105,10 +105,10 @@ void PickListWindow::showRows() {
     if (!rows_.empty()) rowsTable_->setCurrentCell(0, 0);
 }
 
-std::string PickListWindow::chosenAfm() const {
+std::string PickListWindow::chosenTaxNumber() const {
     const int row = rowsTable_->currentRow();
     if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
-    return rows_[static_cast<size_t>(row)][static_cast<size_t>(list_.afmColumn)];
+    return rows_[static_cast<size_t>(row)][static_cast<size_t>(list_.taxNumberColumn)];
 }
 
 void PickListWindow::onSearchTextChanged() {

@@ -25,7 +25,7 @@ class PickListWindow : public QDialog {
 public:
     const ListRows& rows() const { return rows_; }
     // The tax number of the current row (what the opener reads after OK).
-    std::string chosenAfm() const;
+    std::string chosenTaxNumber() const;
 
     // The commands, as the window's controls run them.
     void onSearchTextChanged();
@@ -77,7 +77,7 @@ std::optional<std::string> OpenList(const ListDescription& list, Load load, cons
     }
     List window(tablesDir, extra..., std::move(loaded.rows), desktop, parent);
     if (window.exec() != QDialog::Accepted) return std::nullopt;
-    return window.chosenAfm();
+    return window.chosenTaxNumber();
 }
 
 }  // namespace skartina

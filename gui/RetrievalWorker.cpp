@@ -81,7 +81,7 @@ bool RetrievalWorker::start(RetrievalJob job) {
     }
     cancel_ = false;
     running_ = true;
-    keptAfm_.clear();
+    keptTaxNumber_.clear();
     post([this, job = std::move(job)]() mutable { run(std::move(job)); });
     return true;
 }
@@ -101,26 +101,26 @@ void RetrievalWorker::run(RetrievalJob job) {
         session_->Quit();
     }
     const bool kept = !result.cancelled && session_->kept();
-    const std::string afm = job.request.credentials.afm;
+    const std::string taxNumber = job.request.credentials.taxNumber;
     QMetaObject::invokeMethod(
-        this, [this, result, e1, kept, afm] { ended(result, e1, kept, afm); }, Qt::QueuedConnection);
+        this, [this, result, e1, kept, taxNumber] { ended(result, e1, kept, taxNumber); }, Qt::QueuedConnection);
     // Told first, then logged out and closed: a cancel is answered before the browser has gone.
     if (!kept) session_->End();
 }
 
-void RetrievalWorker::ended(const BatchResult& result, const E1CodeTable& e1, bool kept, const std::string& afm) {
+void RetrievalWorker::ended(const BatchResult& result, const E1CodeTable& e1, bool kept, const std::string& taxNumber) {
     running_ = false;
     if (kept) {
-        keptAfm_ = afm;
+        keptTaxNumber_ = taxNumber;
         idle_.start();
     }
     emit finished(result, e1);
 }
 
-void RetrievalWorker::endKeptLogin(const std::string& unlessAfm) {
-    if (running_ || keptAfm_.empty() || (!unlessAfm.empty() && unlessAfm == keptAfm_)) return;
+void RetrievalWorker::endKeptLogin(const std::string& unlessTaxNumber) {
+    if (running_ || keptTaxNumber_.empty() || (!unlessTaxNumber.empty() && unlessTaxNumber == keptTaxNumber_)) return;
     idle_.stop();
-    keptAfm_.clear();
+    keptTaxNumber_.clear();
     // The logout loads a page: on the thread, so that the window goes on meanwhile.
     post([this] { session_->End(); });
 }

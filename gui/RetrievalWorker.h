@@ -54,9 +54,9 @@ public:
     void cancel() { cancel_ = true; }
     bool running() const { return running_; }
     // Whether a login is kept for the client's next run (not while one runs).
-    bool loginKept() const { return !running_ && !keptAfm_.empty(); }
+    bool loginKept() const { return !running_ && !keptTaxNumber_.empty(); }
     // Logs out and closes a kept login, unless it is the given client's.
-    void endKeptLogin(const std::string& unlessAfm = {});
+    void endKeptLogin(const std::string& unlessTaxNumber = {});
     // How long a kept login may wait unused (tests shorten it).
     void setKeptLoginMs(int ms) { idle_.setInterval(ms); }
 
@@ -74,7 +74,7 @@ private:
     void post(std::function<void()> work);
     void serve();
     // The end of a run, on the window's thread.
-    void ended(const BatchResult& result, const E1CodeTable& e1, bool kept, const std::string& afm);
+    void ended(const BatchResult& result, const E1CodeTable& e1, bool kept, const std::string& taxNumber);
 
     std::unique_ptr<PumpClock> clock_;
     std::unique_ptr<Browser> browser_;
@@ -85,7 +85,7 @@ private:
     std::thread thread_;
     std::atomic<bool> cancel_{false};
     bool running_ = false;
-    std::string keptAfm_;  // the client whose login is kept; empty: none
+    std::string keptTaxNumber_;  // the client whose login is kept; empty: none
     QTimer idle_;
 };
 

@@ -73,12 +73,12 @@ OfficeClientYears BatchOfficePortal::ClientYears(const OfficeClientRequest& requ
     YearsAsBatch years(view);
     E1CodeTable e1;
     if (!accountant_) {
-        batch.credentials = {request.afm, request.user, request.password, false};
+        batch.credentials = {request.taxNumber, request.user, request.password, false};
         return YearsOf(RetrieveYears(portal_, batch, e1, sheet, years), false);
     }
 
     batch.credentials = *accountant_;
-    batch.credentials.afm = request.afm;
+    batch.credentials.taxNumber = request.taxNumber;
     // The client's own log and diagnostics, on the run's one login.
     RetrievalLog log(portal_.browser.clock(), RetrievalLogFile(batch));
     NavigationOptions options = RunNavigationOptions(batch, years);
@@ -94,7 +94,7 @@ OfficeClientYears BatchOfficePortal::ClientYears(const OfficeClientRequest& requ
         // One login for the run; a browser the user closed between clients is logged in again.
         if (!navigation_.loggedIn() || !portal_.browser.HasApplication())
             navigation_.LogIn(accountant_->user, accountant_->password, true);
-        navigation_.PickClient(request.afm);
+        navigation_.PickClient(request.taxNumber);
     } catch (const RetrievalStop& stop) {
         log.Note(std::string("the client was not reached: ") + stop.what());
         return YearsOf(EveryYear(request.years, stop), true);

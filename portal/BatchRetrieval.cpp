@@ -57,7 +57,7 @@ private:
             const PortalCredentials& credentials = request_.credentials;
             try {
                 navigation_.LogIn(credentials.user, credentials.password, credentials.accountant);
-                if (credentials.accountant) navigation_.PickClient(credentials.afm);
+                if (credentials.accountant) navigation_.PickClient(credentials.taxNumber);
             } catch (const RetrievalStop& stop) {
                 End(result_.years.front(), stop);
                 return;
@@ -93,7 +93,7 @@ private:
     }
 
     void OneYear(YearResult& year) {
-        const YearDocument document = navigation_.ReadYear(year.year, request_.credentials.afm, e1_);
+        const YearDocument document = navigation_.ReadYear(year.year, request_.credentials.taxNumber, e1_);
         if (!document.unread.empty()) Unread(year.year, document);
         year.end.ending = AllZero(e1_) ? Ending::NoReturn : Ending::Read;
         year.fromReport = document.report;

@@ -27,7 +27,7 @@ inline const std::string kBatchButtonCaption = "Άντληση όλων των �
 inline const std::string kNoYearsTickedMessage = "Δεν έχετε επιλέξει έτη για άντληση στοιχείων.";
 
 struct PortalCredentials {
-    std::string afm;       // the client's tax number
+    std::string taxNumber;       // the client's tax number
     std::string user;      // the portal user name: the taxpayer's, or the accountant's
     std::string password;
     bool accountant = false;  // log in as an accountant and pick the client by tax number

@@ -2,7 +2,7 @@
 #include "portal/E1PageReader.h"
 
 #include "e1/ReportText.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 
 #include <charconv>
 
@@ -47,9 +47,9 @@ bool IsDigitAt(const std::string& text, size_t at) { return at < text.size() && 
 
 }  // namespace
 
-bool PageTextNamesAfm(const std::string& text, const std::string& afm) {
-    if (NamesAfm(text, afm)) return true;
-    if (afm.size() != 9 || afm.find_first_not_of("0123456789") != std::string::npos) return false;
+bool PageTextNamesTaxNumber(const std::string& text, const std::string& taxNumber) {
+    if (NamesTaxNumber(text, taxNumber)) return true;
+    if (taxNumber.size() != 9 || taxNumber.find_first_not_of("0123456789") != std::string::npos) return false;
     // Digits in boxes: a run of digit groups that only blanks of one line
     // separate, which together are the tax number and nothing more.
     size_t at = 0;
@@ -68,14 +68,14 @@ bool PageTextNamesAfm(const std::string& text, const std::string& afm) {
             if (next == at || !IsDigitAt(text, next)) break;
             at = next;
         }
-        if (joined == afm) return true;
+        if (joined == taxNumber) return true;
     }
     return false;
 }
 
-bool FieldsNameAfm(const std::vector<ElementFields>& fields, const std::string& afm) {
+bool FieldsNameTaxNumber(const std::vector<ElementFields>& fields, const std::string& taxNumber) {
     for (const ElementFields& field : fields)
-        if (NamesAfm(field.value, afm)) return true;
+        if (NamesTaxNumber(field.value, taxNumber)) return true;
     return false;
 }
 

@@ -23,11 +23,11 @@ void StoreE1Fields(const std::vector<ElementFields>& fields, E1CodeTable& e1);
 
 // Whether one of the return's fields holds the client's tax number as a whole
 // number: a return of another taxpayer is never taken for the client's.
-bool FieldsNameAfm(const std::vector<ElementFields>& fields, const std::string& afm);
+bool FieldsNameTaxNumber(const std::vector<ElementFields>& fields, const std::string& taxNumber);
 
 // Whether a page's text shows the tax number: written whole, or a digit (or
 // a few) at a time in boxes that blanks of one line separate. The number
 // must stand on its own: a longer number that holds it does not count.
-bool PageTextNamesAfm(const std::string& text, const std::string& afm);
+bool PageTextNamesTaxNumber(const std::string& text, const std::string& taxNumber);
 
 }  // namespace skartina

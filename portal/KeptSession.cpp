@@ -15,7 +15,7 @@ bool KeptSession::Serves(const BatchRequest& request) const {
     const PortalCredentials& had = keptFor_->credentials;
     const PortalCredentials& wants = request.credentials;
     // The waits are the navigation's own from its start: other waits need a new one.
-    return had.afm == wants.afm && had.user == wants.user && had.password == wants.password &&
+    return had.taxNumber == wants.taxNumber && had.user == wants.user && had.password == wants.password &&
            had.accountant == wants.accountant && keptFor_->extraSeconds == request.extraSeconds &&
            keptFor_->fixedPauses == request.fixedPauses;
 }

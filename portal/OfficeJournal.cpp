@@ -53,10 +53,10 @@ void WriteOfficeJournal(const std::filesystem::path& tablesDir, const OfficeJour
     for (size_t i = 0; i < plan.years.size(); ++i) text += (i ? "," : "") + std::to_string(plan.years[i]);
     text += "\nlogin\t" + (plan.accountant ? "accountant\t" + Field(plan.accountantUser) : std::string("own")) + "\n";
     text += "clients\t";
-    for (size_t i = 0; i < plan.afms.size(); ++i) text += (i ? "," : "") + Field(plan.afms[i]);
+    for (size_t i = 0; i < plan.taxNumbers.size(); ++i) text += (i ? "," : "") + Field(plan.taxNumbers[i]);
     text += "\n";
     for (const OfficeClient& client : journal.finished) {
-        text += "client\t" + Field(client.afm) + "\t" + Field(client.name) + "\n";
+        text += "client\t" + Field(client.taxNumber) + "\t" + Field(client.name) + "\n";
         for (const OfficeYear& year : client.years)
             text += "year\t" + std::to_string(year.year) + "\t" + EndWord(year.end) + "\t" + Field(year.reason) + "\n";
     }
@@ -86,7 +86,7 @@ std::optional<OfficeJournal> ReadOfficeJournal(const std::filesystem::path& tabl
             } else if (f[0] == "login" && f.size() == 2 && f[1] == "own") {
                 journal.plan.accountant = false;
             } else if (f[0] == "clients" && f.size() == 2) {
-                journal.plan.afms = Split(f[1], ',');
+                journal.plan.taxNumbers = Split(f[1], ',');
                 complete = true;
             } else if (f[0] == "client" && f.size() == 3 && complete) {
                 journal.finished.push_back({f[1], f[2], {}});

@@ -12,7 +12,7 @@ namespace skartina {
 // the login (one as the accountant, or each client's own).
 struct OfficePlan {
     std::string started;            // "YYYYMMDD-HHMMSS", local time; names the report
-    std::vector<std::string> afms;  // in run order, each once
+    std::vector<std::string> taxNumbers;  // in run order, each once
     std::vector<int> years;         // newest first, each once
     bool accountant = false;
     std::string accountantUser;     // with `accountant`
@@ -30,7 +30,7 @@ struct OfficeYear {
 
 // A client as the run left it.
 struct OfficeClient {
-    std::string afm;
+    std::string taxNumber;
     std::string name;               // surname and first name, as the register has them
     std::vector<OfficeYear> years;  // newest first
     bool operator==(const OfficeClient&) const = default;

@@ -69,7 +69,7 @@ std::vector<std::string> OfficeReportLines(const std::vector<OfficeClient>& clie
     std::vector<std::string> lines = {"Α.Φ.Μ.;Ονοματεπώνυμο;Έτος;Αποτέλεσμα;Αιτία"};
     for (const OfficeClient& client : clients)
         for (const OfficeYear& year : client.years)
-            lines.push_back(CsvCell(client.afm) + ";" + CsvCell(client.name) + ";" + std::to_string(year.year) + ";" +
+            lines.push_back(CsvCell(client.taxNumber) + ";" + CsvCell(client.name) + ";" + std::to_string(year.year) + ";" +
                             OfficeYearEndText(year.end) + ";" + CsvCell(year.reason));
     return lines;
 }
@@ -100,7 +100,7 @@ std::vector<std::string> OfficeSummaryLines(const std::vector<OfficeClient>& cli
             if (!year.reason.empty() && reasons.find(year.reason) == std::string::npos)
                 reasons += (reasons.empty() ? "" : "· ") + year.reason;
         }
-        std::string line = client.afm + (client.name.empty() ? "" : " " + client.name) + ": " +
+        std::string line = client.taxNumber + (client.name.empty() ? "" : " " + client.name) + ": " +
                            std::to_string(count[0]) + " αντλήθηκαν, " + std::to_string(count[1]) + " χωρίς δήλωση, " +
                            std::to_string(count[2]) + " απέτυχαν, " + std::to_string(count[3]) + " δεν αντλήθηκαν";
         if (!reasons.empty()) line += " (" + reasons + ")";

@@ -42,29 +42,29 @@ public:
         start_ = NowMs();
         const OfficePlan& plan = journal_.plan;
         std::map<std::string, OfficeClient> ended;
-        for (const OfficeClient& client : journal_.finished) ended[client.afm] = client;
+        for (const OfficeClient& client : journal_.finished) ended[client.taxNumber] = client;
         MakeTablesFolderPrivate(tablesDir_);
         // What a run killed while saving left behind; a save that finds its file
         // already holding the sheet writes nothing that would clear it.
         RemoveStaleTemporaryFiles(tablesDir_);
         WriteOfficeJournal(tablesDir_, journal_);
 
-        for (size_t i = 0; i < plan.afms.size(); ++i) {
-            const std::string& afm = plan.afms[i];
-            if (ended.count(afm)) continue;
+        for (size_t i = 0; i < plan.taxNumbers.size(); ++i) {
+            const std::string& taxNumber = plan.taxNumbers[i];
+            if (ended.count(taxNumber)) continue;
             if (cancelled_ || view_.CancelRequested()) {
                 cancelled_ = true;
                 break;
             }
-            client_ = {afm, OfficeClientName(tablesDir_, afm), {}};
+            client_ = {taxNumber, OfficeClientName(tablesDir_, taxNumber), {}};
             position_ = static_cast<int>(i) + 1;
-            clientsAfter_ = static_cast<int>(std::count_if(plan.afms.begin() + static_cast<long>(i) + 1, plan.afms.end(),
+            clientsAfter_ = static_cast<int>(std::count_if(plan.taxNumbers.begin() + static_cast<long>(i) + 1, plan.taxNumbers.end(),
                                                            [&](const std::string& a) { return !ended.count(a); }));
             OneClient();
             view_.ClientEnded(client_);
             // A client cancelled in its years, or stopped, is taken again when the run goes on.
             if (!clientCompleted_) break;
-            ended[afm] = client_;
+            ended[taxNumber] = client_;
             journal_.finished.push_back(client_);
             WriteOfficeJournal(tablesDir_, journal_);
         }
@@ -72,14 +72,14 @@ public:
 
         OfficeResult result;
         result.cancelled = cancelled_;
-        for (const std::string& afm : plan.afms) {
-            if (const auto it = ended.find(afm); it != ended.end()) {
+        for (const std::string& taxNumber : plan.taxNumbers) {
+            if (const auto it = ended.find(taxNumber); it != ended.end()) {
                 result.clients.push_back(it->second);
-            } else if (afm == client_.afm) {
+            } else if (taxNumber == client_.taxNumber) {
                 result.clients.push_back(client_);  // cancelled halfway
             } else {
                 const std::string reason = stopReason_.empty() ? kCancelled : stopReason_;
-                result.clients.push_back({afm, OfficeClientName(tablesDir_, afm),
+                result.clients.push_back({taxNumber, OfficeClientName(tablesDir_, taxNumber),
                                           AllYears(plan.years, stopReason_.empty() ? OfficeYearEnd::NotReached
                                                                                   : OfficeYearEnd::Failed, reason)});
             }
@@ -96,11 +96,11 @@ private:
         const OfficePlan& plan = journal_.plan;
         clientCompleted_ = true;
         OfficeClientRequest request;
-        request.afm = client_.afm;
+        request.taxNumber = client_.taxNumber;
         if (!plan.accountant) {
             std::optional<TaxpayerRecord> record;
             try {
-                record = LoadTaxpayer(tablesDir_, client_.afm);
+                record = LoadTaxpayer(tablesDir_, client_.taxNumber);
             } catch (const std::exception&) {
             }
             if (!record || record->portalUser.empty() || record->portalPassword.empty()) {
@@ -114,10 +114,10 @@ private:
         std::filesystem::path file;
         Sheet sheet;
         try {
-            file = AnalysisFilePath(tablesDir_, client_.afm, kWorkYear);
-            request.sourcesFolder = SourcesFolder(tablesDir_, client_.afm);
+            file = AnalysisFilePath(tablesDir_, client_.taxNumber, kWorkYear);
+            request.sourcesFolder = SourcesFolder(tablesDir_, client_.taxNumber);
             RemoveStaleTemporaryFiles(request.sourcesFolder);
-            RemoveStaleTemporaryFiles(HistoryFolder(tablesDir_, client_.afm));
+            RemoveStaleTemporaryFiles(HistoryFolder(tablesDir_, client_.taxNumber));
             if (!LoadSheetFromFile(file, sheet)) BuildSheetLayout(sheet, YearSelection());
         } catch (const std::exception& error) {
             client_.years = AllYears(plan.years, OfficeYearEnd::Failed,
@@ -160,7 +160,7 @@ private:
         if (!filled) return;
         RecalculateSheet(sheet);
         try {
-            SaveSheetKeepingHistory(sheet, tablesDir_, client_.afm, file);
+            SaveSheetKeepingHistory(sheet, tablesDir_, client_.taxNumber, file);
         } catch (const std::exception& error) {
             for (OfficeYear& year : client_.years)
                 if (year.end == OfficeYearEnd::Read || year.end == OfficeYearEnd::NoReturn) {
@@ -173,7 +173,7 @@ private:
     void YearStarted(int year) override {
         ++yearsStarted_;
         ++yearsStartedInClient_;
-        OfficeProgress progress{position_, static_cast<int>(journal_.plan.afms.size()), client_.afm, client_.name, year,
+        OfficeProgress progress{position_, static_cast<int>(journal_.plan.taxNumbers.size()), client_.taxNumber, client_.name, year,
                                 NowMs() - start_, std::nullopt};
         // The years still to come, this one included, at this run's pace so far.
         const uint64_t done = static_cast<uint64_t>(yearsStarted_ - 1);
@@ -213,9 +213,9 @@ private:
 
 bool OfficeResult::AnyNotRead() const { return cancelled || skartina::AnyNotRead(clients); }
 
-std::string OfficeClientName(const std::filesystem::path& tablesDir, const std::string& afm) {
+std::string OfficeClientName(const std::filesystem::path& tablesDir, const std::string& taxNumber) {
     try {
-        if (const auto record = LoadTaxpayer(tablesDir, afm))
+        if (const auto record = LoadTaxpayer(tablesDir, taxNumber))
             return record->firstName.empty() ? record->surname : record->surname + " " + record->firstName;
     } catch (const std::exception&) {
     }

@@ -24,7 +24,7 @@ namespace skartina {
 
 // One client's years as the run asks the portal for them.
 struct OfficeClientRequest {
-    std::string afm;
+    std::string taxNumber;
     std::string user, password;  // the client's own login; empty when the accountant's is used
     std::vector<int> years;      // newest first
     std::filesystem::path sourcesFolder;
@@ -60,7 +60,7 @@ public:
 struct OfficeProgress {
     int client = 0;   // from 1, counting the clients a resumed run had finished
     int clients = 0;
-    std::string afm, name;
+    std::string taxNumber, name;
     int year = 0;
     uint64_t elapsedMs = 0;
     std::optional<uint64_t> remainingMs;  // once a year of this run has ended
@@ -92,6 +92,6 @@ OfficeResult RunOffice(OfficePortal& portal, const OfficeJournal& journal, const
 
 // The client's name as the register has it (surname and first name); empty
 // when it has no readable record.
-std::string OfficeClientName(const std::filesystem::path& tablesDir, const std::string& afm);
+std::string OfficeClientName(const std::filesystem::path& tablesDir, const std::string& taxNumber);
 
 }  // namespace skartina

@@ -40,12 +40,12 @@ std::vector<RegisterClient> RegisterClients(const std::filesystem::path& tablesD
     return clients;
 }
 
-bool SheetLacksAYear(const std::filesystem::path& tablesDir, const std::string& afm, const std::vector<int>& years) {
+bool SheetLacksAYear(const std::filesystem::path& tablesDir, const std::string& taxNumber, const std::vector<int>& years) {
     Sheet sheet;
     std::filesystem::path sources;
     try {
-        sources = SourcesFolder(tablesDir, afm);
-        if (!LoadSheetFromFile(AnalysisFilePath(tablesDir, afm, kWorkYear), sheet)) return true;
+        sources = SourcesFolder(tablesDir, taxNumber);
+        if (!LoadSheetFromFile(AnalysisFilePath(tablesDir, taxNumber, kWorkYear), sheet)) return true;
     } catch (const std::exception&) {
         return true;
     }
@@ -61,10 +61,10 @@ bool SheetLacksAYear(const std::filesystem::path& tablesDir, const std::string& 
 }
 
 std::vector<std::string> ClientsLackingAYear(const std::filesystem::path& tablesDir, const std::vector<int>& years) {
-    std::vector<std::string> afms;
+    std::vector<std::string> taxNumbers;
     for (const RegisterClient& client : RegisterClients(tablesDir))
-        if (SheetLacksAYear(tablesDir, client.afm, years)) afms.push_back(client.afm);
-    return afms;
+        if (SheetLacksAYear(tablesDir, client.taxNumber, years)) taxNumbers.push_back(client.taxNumber);
+    return taxNumbers;
 }
 
 std::vector<int> OfficeYearRange(const std::string& text) {

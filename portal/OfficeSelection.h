@@ -12,7 +12,7 @@
 namespace skartina {
 
 struct RegisterClient {
-    std::string afm;
+    std::string taxNumber;
     std::string name;  // surname and first name
 };
 
@@ -24,7 +24,7 @@ std::vector<RegisterClient> RegisterClients(const std::filesystem::path& tablesD
 // Whether the client's sheet lacks a year: no analysis file (or one that
 // cannot be read), no columns for the year, or neither a kept portal document
 // of the year nor any amount in its columns.
-bool SheetLacksAYear(const std::filesystem::path& tablesDir, const std::string& afm, const std::vector<int>& years);
+bool SheetLacksAYear(const std::filesystem::path& tablesDir, const std::string& taxNumber, const std::vector<int>& years);
 
 // The tax numbers of the register whose sheet lacks a year, in register order.
 std::vector<std::string> ClientsLackingAYear(const std::filesystem::path& tablesDir, const std::vector<int>& years);

@@ -384,7 +384,7 @@ void PortalNavigation::LogInAgain() {
     dialogs_ = dialogs;
 }
 
-void PortalNavigation::PickClient(const std::string& afm) {
+void PortalNavigation::PickClient(const std::string& taxNumber) {
     year_ = 0;
     dialogs_.clear();
     for (bool again = false;; again = true) {
@@ -401,7 +401,7 @@ void PortalNavigation::PickClient(const std::string& afm) {
                     portal_.current = {enter->window};
                     Click(enter->element, "είσοδος στην εφαρμογή");
                 }
-                EnterClient(afm);
+                EnterClient(taxNumber);
             });
             watchSession_ = false;
             return;
@@ -418,7 +418,7 @@ void PortalNavigation::PickClient(const std::string& afm) {
     }
 }
 
-void PortalNavigation::EnterClient(const std::string& afm) {
+void PortalNavigation::EnterClient(const std::string& taxNumber) {
     const std::string applicationPages = pages_.ApplicationPages();
     std::optional<Found> field, proceed;
     std::string submitted;
@@ -426,10 +426,10 @@ void PortalNavigation::EnterClient(const std::string& afm) {
         for (const OpenWindow& window : browser_.Windows()) {
             if (!Contains(window.address, applicationPages)) continue;
             const std::vector<ElementFields> top = browser_.TopDocumentElements({window.handle});
-            const auto afmField = Named(top, page::kClientAfmField);
+            const auto taxNumberField = Named(top, page::kClientTaxNumberField);
             const auto button = Named(top, page::kClientProceed);
-            if (afmField && button && browser_.DocumentComplete(window.handle)) {
-                field = Found{window.handle, *afmField};
+            if (taxNumberField && button && browser_.DocumentComplete(window.handle)) {
+                field = Found{window.handle, *taxNumberField};
                 proceed = Found{window.handle, *button};
                 submitted = DocumentOf(top);
             }
@@ -438,7 +438,7 @@ void PortalNavigation::EnterClient(const std::string& afm) {
     });
     if (!proceed) NotAsExpected(0, kClientStep, WithName("η σελίδα επιλογής πελάτη", page::kClientProceed), portal_.current.window);
     portal_.current = {proceed->window};
-    browser_.SetValue(field->element, afm);
+    browser_.SetValue(field->element, taxNumber);
     Click(proceed->element, "επιλογή πελάτη");
 
     // The start page once the portal has accepted the client; its client
@@ -459,17 +459,17 @@ void PortalNavigation::EnterClient(const std::string& afm) {
     if (!accepted && refused) throw RetrievalStop(Ending::ClientRefused, "the portal answered the client's tax number with its client choice again");
     if (!accepted) NotAsExpected(0, kClientStep, "η αρχική σελίδα των δηλώσεων μετά την επιλογή του πελάτη", proceed->window);
     clientPicked_ = true;
-    client_ = afm;
+    client_ = taxNumber;
 }
 
-YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1CodeTable& e1) {
+YearDocument PortalNavigation::ReadYear(int year, const std::string& taxNumber, E1CodeTable& e1) {
     year_ = year;
     dialogs_.clear();
     for (bool again = false;; again = true) {
         watchSession_ = true;
         renewed_ = again;
         try {
-            YearDocument document = ReadYearOnce(year, afm, e1);
+            YearDocument document = ReadYearOnce(year, taxNumber, e1);
             watchSession_ = false;
             return document;
         } catch (const SessionEnded& ended) {
@@ -483,7 +483,7 @@ YearDocument PortalNavigation::ReadYear(int year, const std::string& afm, E1Code
     }
 }
 
-YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& afm, E1CodeTable& e1) {
+YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& taxNumber, E1CodeTable& e1) {
     return Guarded([&] {
         const std::string menuAddress = pages_.MenuOf(year);
         const char* printName = page::PrintButton(year);
@@ -544,8 +544,8 @@ YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& afm, E1
                 // A return of another taxpayer is never taken for the client's: its
                 // tax number is in a field, or in the page's text (in boxes of a digit each).
                 const std::vector<ElementFields> fields = browser_.SearchedElements({shown->window});
-                if (!FieldsNameAfm(fields, afm) && !PageTextNamesAfm(browser_.PageText(shown->window), afm))
-                    Fail(RetrievalStop(Ending::ReturnWithoutAfm, "the return of " + std::to_string(year) + " does not name the tax number"),
+                if (!FieldsNameTaxNumber(fields, taxNumber) && !PageTextNamesTaxNumber(browser_.PageText(shown->window), taxNumber))
+                    Fail(RetrievalStop(Ending::ReturnWithoutTaxNumber, "the return of " + std::to_string(year) + " does not name the tax number"),
                          shown->window);
                 StoreE1Fields(fields, e1);
             } else {
@@ -571,7 +571,7 @@ YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& afm, E1
                 Pause(2000);
                 std::string unread;
                 try {
-                    unread = ReadYearReport(*bytes, year, afm, e1).value_or("");
+                    unread = ReadYearReport(*bytes, year, taxNumber, e1).value_or("");
                 } catch (const RetrievalStop& stop) {
                     Fail(stop, window);  // another taxpayer's report, kept to be looked at
                 }

@@ -5,8 +5,8 @@
 //
 //   PortalNavigation nav(portal, options, log);
 //   nav.LogIn(user, password, accountant);   // the browser opened afresh
-//   nav.PickClient(afm);                     // an accountant, for each client
-//   nav.ReadYear(year, afm, e1);             // for each year
+//   nav.PickClient(taxNumber);                     // an accountant, for each client
+//   nav.ReadYear(year, taxNumber, e1);             // for each year
 //   nav.LogOutAndClose();                    // always, also after a failure
 //
 // Every step waits for what the next one needs (the element on a page that
@@ -62,10 +62,10 @@ public:
     // accountant's login ends before the choice of a client.
     void LogIn(const std::string& user, const std::string& password, bool accountant);
     // The accountant's client by tax number; the years read next are that client's.
-    void PickClient(const std::string& afm);
+    void PickClient(const std::string& taxNumber);
     // The year's return or report into the table, which is cleared once the
     // print button has been found. The report must name the tax number.
-    YearDocument ReadYear(int year, const std::string& afm, E1CodeTable& e1);
+    YearDocument ReadYear(int year, const std::string& taxNumber, E1CodeTable& e1);
     // After a year that failed without stopping the run: a browser the user
     // closed is opened and logged in again (and the client picked again).
     void Recover();
@@ -103,7 +103,7 @@ private:
     [[noreturn]] void NotAsExpected(int year, const std::string& step, const std::string& missing, const std::string& window);
     // Throws the stop, with a diagnostic bundle of the window when its ending needs one.
     [[noreturn]] void Fail(RetrievalStop stop, const std::string& window);
-    YearDocument ReadYearOnce(int year, const std::string& afm, E1CodeTable& e1);
+    YearDocument ReadYearOnce(int year, const std::string& taxNumber, E1CodeTable& e1);
     // Logs in again (and picks the client again) after the portal ended the session.
     void LogInAgain();
     bool OnLoginPage(const OpenWindow& window);
@@ -114,7 +114,7 @@ private:
     void Click(const ElementRef& element, const std::string& what);
     std::vector<std::string> Handles();
     void CloseWindowsOpenedSince(const std::vector<std::string>& before);
-    void EnterClient(const std::string& afm);
+    void EnterClient(const std::string& taxNumber);
 
     PortalSession& portal_;
     Browser& browser_;

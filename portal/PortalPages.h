@@ -20,7 +20,7 @@ inline constexpr const char* kLoginButton = "btn_login";
 // The application page after the login: clicked to enter.
 inline constexpr const char* kEnterImage = "Image17";
 // The accountant's client choice page: the client's tax number, then the button.
-inline constexpr const char* kClientAfmField = "username";
+inline constexpr const char* kClientTaxNumberField = "username";
 inline constexpr const char* kClientProceed = "PBIn";
 // A year menu: its list of years, and the print button of the return (up to
 // 2013) or of the yearly report (from 2014).

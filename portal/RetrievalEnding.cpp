@@ -18,8 +18,8 @@ bool StopsTheRun(Ending ending) {
 bool KeepsDiagnostics(Ending ending) {
     switch (ending) {
         case Ending::PageNotAsExpected:
-        case Ending::ReportWithoutAfm:
-        case Ending::ReturnWithoutAfm:
+        case Ending::ReportWithoutTaxNumber:
+        case Ending::ReturnWithoutTaxNumber:
         case Ending::ReportTooLarge:
         case Ending::SessionExpired:
         case Ending::BrowserFailed:
@@ -43,12 +43,12 @@ std::string EndingWords(const YearEnding& year) {
                    year.failure.missing +
                    (year.failure.pageMessage.empty() ? "" : " (η σελίδα έδειξε το μήνυμα «" + year.failure.pageMessage + "»)");
         case Ending::SessionExpired: return "η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος";
-        case Ending::ReportWithoutAfm: return "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
+        case Ending::ReportWithoutTaxNumber: return "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
         case Ending::ReportTooLarge: return "το εκκαθαριστικό είναι μεγαλύτερο από 20 MB και δεν διαβάστηκε";
         case Ending::ReportUnread:
             return "το εκκαθαριστικό του έτους δεν διαβάστηκε" +
                    (year.kept.empty() ? std::string() : "· κρατήθηκε στο «" + year.kept.string() + "»");
-        case Ending::ReturnWithoutAfm: return "η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
+        case Ending::ReturnWithoutTaxNumber: return "η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη";
         case Ending::BrowserFailed: return "το πρόγραμμα περιήγησης δεν ανταποκρίθηκε όπως αναμενόταν";
         case Ending::Cancelled: return "η άντληση ακυρώθηκε";
         case Ending::NotReached: return "δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα";

@@ -19,8 +19,8 @@ enum class Ending {
     Unreachable,        // the portal could not be reached (refused, no such name, time-out); the run stops
     BrowserClosed,      // the user closed the browser
     PageNotAsExpected,  // an element or window the step needs did not appear
-    ReportWithoutAfm,   // the report does not name the client's tax number
-    ReturnWithoutAfm,   // the return page does not name the client's tax number
+    ReportWithoutTaxNumber,   // the report does not name the client's tax number
+    ReturnWithoutTaxNumber,   // the return page does not name the client's tax number
     ReportTooLarge,     // the report is over the size the program reads
     SessionExpired,     // the portal ended the session twice in the same year
     ReportUnread,       // the report gave no entry and did not say there is no return; it was kept to be looked at

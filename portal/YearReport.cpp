@@ -4,13 +4,13 @@
 #include "e1/ReportPdf.h"
 #include "e1/ReportText.h"
 #include "portal/RetrievalEnding.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 
 #include <algorithm>
 
 namespace skartina {
 
-std::optional<std::string> ReadYearReport(std::string_view bytes, int year, const std::string& afm, E1CodeTable& e1) {
+std::optional<std::string> ReadYearReport(std::string_view bytes, int year, const std::string& taxNumber, E1CodeTable& e1) {
     std::string text;
     try {
         text = LooksLikePdf(bytes) ? ReportPdfText(bytes) : std::string(bytes);
@@ -20,8 +20,8 @@ std::optional<std::string> ReadYearReport(std::string_view bytes, int year, cons
     if (std::all_of(text.begin(), text.end(), [](unsigned char ch) { return ch <= ' '; }))
         return "the report has no text";
     // A report of another taxpayer is never taken for the client's.
-    if (!NamesAfm(text, afm))
-        throw RetrievalStop(Ending::ReportWithoutAfm, "the report of " + std::to_string(year) + " does not name the tax number");
+    if (!NamesTaxNumber(text, taxNumber))
+        throw RetrievalStop(Ending::ReportWithoutTaxNumber, "the report of " + std::to_string(year) + " does not name the tax number");
     if (ParseReportText(text, year, e1) > 0 || ReportSaysNoReturn(text)) return std::nullopt;
     return "the report's text (" + std::to_string(text.size()) + " bytes) has no \"code: amount\" entry and does not say there is no return";
 }

@@ -15,8 +15,8 @@ namespace skartina {
 
 // Why the report could not be read (for the log); nothing when its entries
 // are in the table, none when it says the portal has no return for the year.
-// Throws RetrievalStop (ReportWithoutAfm) for a text that does not name the
+// Throws RetrievalStop (ReportWithoutTaxNumber) for a text that does not name the
 // tax number.
-std::optional<std::string> ReadYearReport(std::string_view bytes, int year, const std::string& afm, E1CodeTable& e1);
+std::optional<std::string> ReadYearReport(std::string_view bytes, int year, const std::string& taxNumber, E1CodeTable& e1);
 
 }  // namespace skartina

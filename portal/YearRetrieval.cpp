@@ -15,7 +15,7 @@ public:
 std::optional<std::string> YearRequestProblem(const YearRequest& request, bool yearTicked) {
     const PortalCredentials& credentials = request.credentials;
     if (!yearTicked) return kYearNotTickedMessage;
-    if (credentials.afm.empty()) return kNoAfmMessage;
+    if (credentials.taxNumber.empty()) return kNoTaxNumberMessage;
     if (credentials.user.empty() || credentials.password.empty()) return kNoCredentialsMessage;
     return std::nullopt;
 }

@@ -19,7 +19,7 @@
 namespace skartina {
 
 inline const std::string kYearNotTickedMessage = "Δεν έχετε επιλέξει το αντίστοιχο έτος για άντληση στοιχείων.";
-inline const std::string kNoAfmMessage = "Δεν έχετε συμπληρώσει τον Α.Φ.Μ. του φορολογούμενου.";
+inline const std::string kNoTaxNumberMessage = "Δεν έχετε συμπληρώσει τον Α.Φ.Μ. του φορολογούμενου.";
 inline const std::string kNoCredentialsMessage = "Δεν έχετε συμπληρώσει τα στοιχεία εισόδου στην Α.Α.Δ.Ε.";
 
 struct YearRequest {

@@ -20,8 +20,8 @@ std::filesystem::path KeepSource(const std::filesystem::path& folder, const std:
 
 }  // namespace
 
-std::filesystem::path SourcesFolder(const std::filesystem::path& tablesDir, std::string_view afm) {
-    return ClientFilePath(tablesDir, afm, kSourcesSuffix);
+std::filesystem::path SourcesFolder(const std::filesystem::path& tablesDir, std::string_view taxNumber) {
+    return ClientFilePath(tablesDir, taxNumber, kSourcesSuffix);
 }
 
 std::filesystem::path KeepReportSource(const std::filesystem::path& folder, int year, std::string_view pdfBytes) {

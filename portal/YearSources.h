@@ -15,9 +15,9 @@
 
 namespace skartina {
 
-// tablesDir / (afm + "_sources"); throws ClientNameError for a tax number that
+// tablesDir / (taxNumber + "_sources"); throws ClientNameError for a tax number that
 // would not name a file inside tablesDir.
-std::filesystem::path SourcesFolder(const std::filesystem::path& tablesDir, std::string_view afm);
+std::filesystem::path SourcesFolder(const std::filesystem::path& tablesDir, std::string_view taxNumber);
 
 // Writes the report's bytes to folder/<year>.pdf; the folder is made when it
 // is missing. Returns the file. Throws FileError.

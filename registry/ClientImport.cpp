@@ -5,7 +5,7 @@
 #include "common/Codepage.h"
 #include "common/TextFile.h"
 #include "common/TextTrim.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 
 #include <algorithm>
 #include <map>
@@ -168,9 +168,9 @@ std::string FieldProblem(int field, const std::string& text) {
     return {};
 }
 
-bool IsNineDigitAfm(std::string_view afm) {
-    return afm.size() == 9 && std::all_of(afm.begin(), afm.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-           IsValidAfm(afm);
+bool IsNineDigitTaxNumber(std::string_view taxNumber) {
+    return taxNumber.size() == 9 && std::all_of(taxNumber.begin(), taxNumber.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           IsValidTaxNumber(taxNumber);
 }
 
 TaxpayerRecord RecordOf(const std::array<std::string, kRecordLines>& f) {
@@ -178,7 +178,7 @@ TaxpayerRecord RecordOf(const std::array<std::string, kRecordLines>& f) {
 }
 
 std::array<std::string, kRecordLines> FieldsOf(const TaxpayerRecord& r) {
-    return {r.afm, r.surname, r.firstName, r.fatherName, r.portalUser, r.portalPassword};
+    return {r.taxNumber, r.surname, r.firstName, r.fatherName, r.portalUser, r.portalPassword};
 }
 
 }  // namespace
@@ -238,13 +238,13 @@ ClientList ParseClientList(std::string_view bytes) {
             client.fields[field] = std::string(TrimBlanks((*cells)[static_cast<size_t>(column)]));
             client.given[field] = !client.fields[field].empty();
         }
-        const std::string& afm = client.fields[0];
-        if (!IsNineDigitAfm(afm)) {
-            skip(afm.empty() ? "χωρίς Α.Φ.Μ." : "ο Α.Φ.Μ. " + Quoted(afm) + " δεν είναι έγκυρος");
+        const std::string& taxNumber = client.fields[0];
+        if (!IsNineDigitTaxNumber(taxNumber)) {
+            skip(taxNumber.empty() ? "χωρίς Α.Φ.Μ." : "ο Α.Φ.Μ. " + Quoted(taxNumber) + " δεν είναι έγκυρος");
             continue;
         }
-        if (const auto earlier = firstLineOf.find(afm); earlier != firstLineOf.end()) {
-            skip("ο Α.Φ.Μ. " + afm + " υπάρχει ήδη στη γραμμή " + std::to_string(earlier->second));
+        if (const auto earlier = firstLineOf.find(taxNumber); earlier != firstLineOf.end()) {
+            skip("ο Α.Φ.Μ. " + taxNumber + " υπάρχει ήδη στη γραμμή " + std::to_string(earlier->second));
             continue;
         }
         std::string problem;
@@ -254,7 +254,7 @@ ClientList ParseClientList(std::string_view bytes) {
             skip(problem);
             continue;
         }
-        firstLineOf.emplace(afm, number);
+        firstLineOf.emplace(taxNumber, number);
         list.clients.push_back(std::move(client));
     }
     return list;
@@ -285,7 +285,7 @@ ImportResult ImportClients(const std::filesystem::path& tablesDir, const ClientL
             if (client.given[field]) fields[field] = client.fields[field];
         TaxpayerRecord record = RecordOf(fields);
         if (existing && *existing == record) {
-            result.unchanged.push_back(record.afm);
+            result.unchanged.push_back(record.taxNumber);
             continue;
         }
         pending.push_back({path, std::move(record), existing.has_value()});
@@ -297,7 +297,7 @@ ImportResult ImportClients(const std::filesystem::path& tablesDir, const ClientL
         FolderWriteBatch batch(tables);
         for (const Pending& p : pending) batch.add(p.path.filename().string(), TaxpayerRecordBytes(p.record));
         batch.commit();
-        for (const Pending& p : pending) (p.existed ? result.updated : result.added).push_back(p.record.afm);
+        for (const Pending& p : pending) (p.existed ? result.updated : result.added).push_back(p.record.taxNumber);
     }
     std::stable_sort(result.skipped.begin(), result.skipped.end(),
                      [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });

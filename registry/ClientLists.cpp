@@ -52,7 +52,7 @@ std::array<std::string, kRecordLines> RecordLinesIn(const OwnFolder& dir, const 
 
 bool DeleteAfterYes(const std::filesystem::path& path, const ListRow& row, const ListDescription& list,
                     Prompter& prompter) {
-    if (!prompter.confirm(DeletionQuestion(row.at(list.surnameColumn), row.at(list.afmColumn)))) return false;
+    if (!prompter.confirm(DeletionQuestion(row.at(list.surnameColumn), row.at(list.taxNumberColumn)))) return false;
     return std::filesystem::remove(path);
 }
 
@@ -107,11 +107,11 @@ ListLoad LoadAnalyses(const std::filesystem::path& tablesDir, const std::string&
     std::vector<std::string> badFiles;
     for (const std::string& name : FilesEndingWith(*tables, ".grd", badFiles)) {
         if (name.find("_" + workYear) == std::string::npos) continue;
-        const std::string afm = name.substr(0, name.find('_'));
-        ListRow row{"", "", afm};
+        const std::string taxNumber = name.substr(0, name.find('_'));
+        ListRow row{"", "", taxNumber};
         // A tax number that cannot name a record (".." in it) has none.
-        if (!afm.empty() && AfmFileNameProblem(afm).empty()) {
-            const std::filesystem::path record = RecordFilePath(tablesDir, afm);
+        if (!taxNumber.empty() && TaxNumberFileNameProblem(taxNumber).empty()) {
+            const std::filesystem::path record = RecordFilePath(tablesDir, taxNumber);
             std::error_code ec;
             if (std::filesystem::exists(std::filesystem::symlink_status(record, ec))) {
                 try {
@@ -143,28 +143,28 @@ std::string BadEntriesSentence(const std::vector<std::string>& badEntries) {
 }
 
 void SortAsAtOpening(ListRows& rows, const ListDescription& list) {
-    SortGridRows(rows, list.sortByAfmAtOpening ? list.afmColumn : list.surnameColumn);
+    SortGridRows(rows, list.sortByTaxNumberAtOpening ? list.taxNumberColumn : list.surnameColumn);
 }
 
-std::string DeletionQuestion(const std::string& surname, const std::string& afm) {
-    return "Προσοχή !!. Να γίνει η διαγραφή της Δήλωσης του " + surname + " με ΑΦΜ " + afm;
+std::string DeletionQuestion(const std::string& surname, const std::string& taxNumber) {
+    return "Προσοχή !!. Να γίνει η διαγραφή της Δήλωσης του " + surname + " με ΑΦΜ " + taxNumber;
 }
 
 bool DeleteTaxpayerRow(const std::filesystem::path& tablesDir, const ListRow& row, Prompter& prompter) {
     const ListDescription& list = TaxpayerListDescription();
-    return DeleteAfterYes(RecordFilePath(tablesDir, row.at(list.afmColumn)), row, list, prompter);
+    return DeleteAfterYes(RecordFilePath(tablesDir, row.at(list.taxNumberColumn)), row, list, prompter);
 }
 
 bool DeleteAnalysisRow(const std::filesystem::path& tablesDir, const ListRow& row, const std::string& workYear,
                        Prompter& prompter) {
     const ListDescription& list = AnalysisListDescription();
-    const std::string& afm = row.at(list.afmColumn);
-    const std::filesystem::path file = AnalysisFilePath(tablesDir, afm, workYear);
-    if (!prompter.confirm(DeletionQuestion(row.at(list.surnameColumn), afm))) return false;
+    const std::string& taxNumber = row.at(list.taxNumberColumn);
+    const std::filesystem::path file = AnalysisFilePath(tablesDir, taxNumber, workYear);
+    if (!prompter.confirm(DeletionQuestion(row.at(list.surnameColumn), taxNumber))) return false;
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return false;
     // A deleted analysis stays among the client's earlier versions, to be brought back.
-    MoveAnalysisToHistory(tablesDir, afm, file);
+    MoveAnalysisToHistory(tablesDir, taxNumber, file);
     return true;
 }
 

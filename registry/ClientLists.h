@@ -21,16 +21,16 @@ struct ListColumn {
 struct ListDescription {
     std::string caption;
     std::vector<ListColumn> columns;
-    int afmColumn;
+    int taxNumberColumn;
     int surnameColumn;
     std::string openCaption;
     std::string deleteCaption;
-    bool sortByAfmAtOpening;  // else by surname
+    bool sortByTaxNumberAtOpening;  // else by surname
     std::string emptyMessage;  // shown by the opener instead of an empty list
 };
 
 inline const std::string kSortBySurname = "Επωνυμία";
-inline const std::string kSortByAfm = "Α.Φ.Μ.";
+inline const std::string kSortByTaxNumber = "Α.Φ.Μ.";
 
 const ListDescription& TaxpayerListDescription();
 const ListDescription& AnalysisListDescription();
@@ -65,8 +65,8 @@ std::string BadEntriesSentence(const std::vector<std::string>& badEntries);
 // The rows in the order the list shows at opening.
 void SortAsAtOpening(ListRows& rows, const ListDescription& list);
 
-// "Προσοχή !!. Να γίνει η διαγραφή της Δήλωσης του <surname> με ΑΦΜ <afm>"
-std::string DeletionQuestion(const std::string& surname, const std::string& afm);
+// "Προσοχή !!. Να γίνει η διαγραφή της Δήλωσης του <surname> με ΑΦΜ <taxNumber>"
+std::string DeletionQuestion(const std::string& surname, const std::string& taxNumber);
 
 // The delete button of a list, on the row given: after a Yes, deletes the
 // client's record file (taxpayer list) or the working year's analysis file

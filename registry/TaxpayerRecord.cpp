@@ -3,7 +3,7 @@
 
 #include "common/ClientFiles.h"
 #include "common/TextFile.h"
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 #include "registry/Scrambler.h"
 
 #include <stdexcept>
@@ -11,8 +11,8 @@
 
 namespace skartina {
 
-std::filesystem::path RecordFilePath(const std::filesystem::path& tablesDir, std::string_view afm) {
-    return ClientFilePath(tablesDir, afm, ".cst");
+std::filesystem::path RecordFilePath(const std::filesystem::path& tablesDir, std::string_view taxNumber) {
+    return ClientFilePath(tablesDir, taxNumber, ".cst");
 }
 
 std::array<std::string, kRecordLines> ReadRecordLines(const std::filesystem::path& path, int count) {
@@ -34,7 +34,7 @@ TaxpayerRecord ReadTaxpayerRecord(const std::filesystem::path& path) {
 
 std::string TaxpayerRecordBytes(const TaxpayerRecord& record) {
     const std::vector<std::string> lines = {
-        ScrambleText(record.afm),        ScrambleText(record.surname),    ScrambleText(record.firstName),
+        ScrambleText(record.taxNumber),        ScrambleText(record.surname),    ScrambleText(record.firstName),
         ScrambleText(record.fatherName), ScrambleText(record.portalUser), ScrambleText(record.portalPassword)};
     try {
         return Cp1253FileBytes(lines);
@@ -51,22 +51,22 @@ void WriteTaxpayerRecord(const std::filesystem::path& path, const TaxpayerRecord
     WriteFileAtomically(path, TaxpayerRecordBytes(record));
 }
 
-std::optional<TaxpayerRecord> LoadTaxpayer(const std::filesystem::path& tablesDir, std::string_view afm) {
-    if (afm.empty()) return std::nullopt;
-    const std::filesystem::path path = RecordFilePath(tablesDir, afm);
+std::optional<TaxpayerRecord> LoadTaxpayer(const std::filesystem::path& tablesDir, std::string_view taxNumber) {
+    if (taxNumber.empty()) return std::nullopt;
+    const std::filesystem::path path = RecordFilePath(tablesDir, taxNumber);
     std::error_code ec;  // a link in its place counts: reading it says why it is refused
     if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return std::nullopt;
     return ReadTaxpayerRecord(path);
 }
 
 bool SaveTaxpayer(const std::filesystem::path& tablesDir, const TaxpayerRecord& record, Prompter& prompter) {
-    if (record.afm.empty()) {
-        prompter.inform(kMissingAfmMessage);
+    if (record.taxNumber.empty()) {
+        prompter.inform(kMissingTaxNumberMessage);
         return false;
     }
     // A mistyped tax number would file the client under another's number.
-    if (!IsWholeAfm(record.afm) && !prompter.confirm(kInvalidAfmSaveQuestion)) return false;
-    const std::filesystem::path path = RecordFilePath(tablesDir, record.afm);
+    if (!IsWholeTaxNumber(record.taxNumber) && !prompter.confirm(kInvalidTaxNumberSaveQuestion)) return false;
+    const std::filesystem::path path = RecordFilePath(tablesDir, record.taxNumber);
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) && !prompter.confirm(kOverwriteRecordQuestion))
         return false;

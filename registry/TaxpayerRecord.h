@@ -15,7 +15,7 @@
 namespace skartina {
 
 struct TaxpayerRecord {
-    std::string afm;
+    std::string taxNumber;
     std::string surname;  // or company name
     std::string firstName;
     std::string fatherName;
@@ -31,15 +31,15 @@ inline constexpr int kRecordLines = 6;
 inline constexpr std::array<std::string_view, kRecordLines> kRecordFieldLabels = {
     "Α.Φ.Μ.", "Επώνυμο", "Όνομα", "Ονομα Πατέρα", "Όνομα χρήστη Α.Α.Δ.Ε.", "Κωδικός Α.Α.Δ.Ε."};
 
-inline const std::string kMissingAfmMessage = "Δεν έχετε δώσει τον Α.Φ.Μ. του πελάτη";
-inline const std::string kInvalidAfmSaveQuestion =
+inline const std::string kMissingTaxNumberMessage = "Δεν έχετε δώσει τον Α.Φ.Μ. του πελάτη";
+inline const std::string kInvalidTaxNumberSaveQuestion =
     "Ο Α.Φ.Μ. που δώσατε δεν είναι σωστός (εννέα ψηφία με σωστό ψηφίο ελέγχου). Να αποθηκευτεί ο πελάτης παρ' όλα αυτά;";
 inline const std::string kOverwriteRecordQuestion =
     "Ο πελάτης υπάρχει ήδη στο αρχείο να γίνει επικάλυψη των στοιχείων του;";
 
-// tablesDir / (afm + ".cst"); throws ClientNameError for a tax number that
+// tablesDir / (taxNumber + ".cst"); throws ClientNameError for a tax number that
 // would not name a file inside tablesDir.
-std::filesystem::path RecordFilePath(const std::filesystem::path& tablesDir, std::string_view afm);
+std::filesystem::path RecordFilePath(const std::filesystem::path& tablesDir, std::string_view taxNumber);
 
 // The first `count` lines of a record file, unscrambled; lines the file lacks
 // read as empty. Only a regular file of record size is read, never through a
@@ -61,7 +61,7 @@ void WriteTaxpayerRecord(const std::filesystem::path& path, const TaxpayerRecord
 
 // The record of the tax number, when its file exists (the entry window's load
 // on leaving the tax-number field; nothing happens for an empty number).
-std::optional<TaxpayerRecord> LoadTaxpayer(const std::filesystem::path& tablesDir, std::string_view afm);
+std::optional<TaxpayerRecord> LoadTaxpayer(const std::filesystem::path& tablesDir, std::string_view taxNumber);
 
 // The entry window's save: an empty tax number is reported and nothing is
 // written; an existing record is replaced only after a Yes. True when written.

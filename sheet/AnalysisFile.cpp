@@ -17,9 +17,9 @@ int ParseCountLine(const std::string& line) {
     return value;
 }
 
-std::filesystem::path AnalysisFilePath(const std::filesystem::path& tablesDir, const std::string& afm,
+std::filesystem::path AnalysisFilePath(const std::filesystem::path& tablesDir, const std::string& taxNumber,
                                        const std::string& workYear) {
-    return ClientFilePath(tablesDir, afm, "_" + workYear + ".grd");
+    return ClientFilePath(tablesDir, taxNumber, "_" + workYear + ".grd");
 }
 
 std::vector<std::string> GridToLines(const SheetGrid& grid) {

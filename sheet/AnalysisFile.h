@@ -28,9 +28,9 @@ inline constexpr int kMaxFileRows = 1000;
 // A count line of the file, a decimal integer without sign; -1 when it is none.
 int ParseCountLine(const std::string& line);
 
-// tablesDir / (afm + "_" + workYear + ".grd"); throws ClientNameError for a
+// tablesDir / (taxNumber + "_" + workYear + ".grd"); throws ClientNameError for a
 // tax number that cannot name a file inside tablesDir.
-std::filesystem::path AnalysisFilePath(const std::filesystem::path& tablesDir, const std::string& afm,
+std::filesystem::path AnalysisFilePath(const std::filesystem::path& tablesDir, const std::string& taxNumber,
                                        const std::string& workYear);
 
 std::vector<std::string> GridToLines(const SheetGrid& grid);

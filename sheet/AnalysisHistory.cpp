@@ -42,8 +42,8 @@ std::optional<std::string> FileBytesOf(const SheetGrid& grid) {
 
 }  // namespace
 
-std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std::string_view afm) {
-    return ClientFilePath(tablesDir, afm, "_history");
+std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std::string_view taxNumber) {
+    return ClientFilePath(tablesDir, taxNumber, "_history");
 }
 
 namespace {
@@ -51,11 +51,11 @@ namespace {
 // Keeps `previous` (a replaced file's bytes) as the newest version, unless the
 // newest already holds it (a save cut short after keeping its version keeps it
 // once); the oldest beyond the newest ten go.
-void KeepVersion(const std::filesystem::path& tablesDir, std::string_view afm, const std::string& previous,
+void KeepVersion(const std::filesystem::path& tablesDir, std::string_view taxNumber, const std::string& previous,
                  std::chrono::system_clock::time_point now) {
-    const std::vector<std::filesystem::path> kept = KeptVersions(tablesDir, afm);
+    const std::vector<std::filesystem::path> kept = KeptVersions(tablesDir, taxNumber);
     if (!kept.empty() && ReadFileBytes(kept.front(), kAnalysisFileLimits) == previous) return;
-    const std::filesystem::path folder = HistoryFolder(tablesDir, afm);
+    const std::filesystem::path folder = HistoryFolder(tablesDir, taxNumber);
     const OwnFolder history = MakeClientFolder(folder);
     // A name of its own even for two saves in the same millisecond.
     std::error_code ec;
@@ -65,7 +65,7 @@ void KeepVersion(const std::filesystem::path& tablesDir, std::string_view afm, c
         version = folder / VersionName(now);
     }
     WriteFileAtomically(history, version.filename().string(), previous);
-    const std::vector<std::filesystem::path> versions = KeptVersions(tablesDir, afm);
+    const std::vector<std::filesystem::path> versions = KeptVersions(tablesDir, taxNumber);
     for (size_t i = kKeptVersions; i < versions.size(); ++i) std::filesystem::remove(versions[i], ec);
 }
 
@@ -73,21 +73,21 @@ const std::regex kAnalysisFileName(R"(([^_]+)_\d{4}\.grd)");
 
 }  // namespace
 
-void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view afm,
+void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view taxNumber,
                             const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
     const std::optional<std::string> bytes = FileBytesOf(grid);
     std::error_code ec;
     if (bytes && std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
         const std::string previous = ReadFileBytes(file, kAnalysisFileLimits);
         if (previous == *bytes) return;
-        KeepVersion(tablesDir, afm, previous, now);
+        KeepVersion(tablesDir, taxNumber, previous, now);
     }
     SaveGridToFile(grid, file);
 }
 
-void MoveAnalysisToHistory(const std::filesystem::path& tablesDir, std::string_view afm,
+void MoveAnalysisToHistory(const std::filesystem::path& tablesDir, std::string_view taxNumber,
                            const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
-    KeepVersion(tablesDir, afm, ReadFileBytes(file, kAnalysisFileLimits), now);
+    KeepVersion(tablesDir, taxNumber, ReadFileBytes(file, kAnalysisFileLimits), now);
     std::filesystem::remove(file);
 }
 
@@ -100,21 +100,21 @@ std::optional<AnalysisOwner> AnalysisOwnerOf(const std::filesystem::path& file) 
     return AnalysisOwner{folder, m[1].str()};
 }
 
-void SaveSheetKeepingHistory(const Sheet& sheet, const std::filesystem::path& tablesDir, std::string_view afm,
+void SaveSheetKeepingHistory(const Sheet& sheet, const std::filesystem::path& tablesDir, std::string_view taxNumber,
                              const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
-    SaveGridKeepingHistory(GridOfSheet(sheet), tablesDir, afm, file, now);
+    SaveGridKeepingHistory(GridOfSheet(sheet), tablesDir, taxNumber, file, now);
 }
 
 void SaveSheetFile(const Sheet& sheet, const std::filesystem::path& file) {
     if (const std::optional<AnalysisOwner> owner = AnalysisOwnerOf(file))
-        SaveSheetKeepingHistory(sheet, owner->tablesDir, owner->afm, file);
+        SaveSheetKeepingHistory(sheet, owner->tablesDir, owner->taxNumber, file);
     else
         SaveSheetToFile(sheet, file);
 }
 
-std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view afm) {
+std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view taxNumber) {
     std::vector<std::filesystem::path> versions;
-    const std::filesystem::path folder = HistoryFolder(tablesDir, afm);
+    const std::filesystem::path folder = HistoryFolder(tablesDir, taxNumber);
     // Versions are offered only from a folder of the user's own, never one planted or a link.
     if (!IsOwnFolder(folder)) return versions;
     std::error_code ec;

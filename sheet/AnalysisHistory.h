@@ -20,9 +20,9 @@ namespace skartina {
 
 inline constexpr std::size_t kKeptVersions = 10;
 
-// tablesDir / (afm + "_history"); throws ClientNameError for a tax number that
+// tablesDir / (taxNumber + "_history"); throws ClientNameError for a tax number that
 // would not name a file inside tablesDir.
-std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std::string_view afm);
+std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std::string_view taxNumber);
 
 // Saves the sheet to `file` (the client's analysis file under tablesDir).
 // When the file holds another sheet, it is first copied whole into the
@@ -30,17 +30,17 @@ std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std:
 // oldest versions beyond the newest ten are removed. A file that holds the
 // same sheet is left as it is, and no version is kept. Throws FileError or
 // AnalysisFileError; the analysis file is replaced only after its version is kept.
-void SaveSheetKeepingHistory(const Sheet& sheet, const std::filesystem::path& tablesDir, std::string_view afm,
+void SaveSheetKeepingHistory(const Sheet& sheet, const std::filesystem::path& tablesDir, std::string_view taxNumber,
                              const std::filesystem::path& file,
                              std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 // The window's grid form, until it holds a Sheet.
-void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view afm,
+void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view taxNumber,
                             const std::filesystem::path& file,
                             std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
 // Deleting a client's analysis: the file becomes its newest kept version,
 // then is removed. Throws FileError; nothing is removed when it cannot be kept.
-void MoveAnalysisToHistory(const std::filesystem::path& tablesDir, std::string_view afm,
+void MoveAnalysisToHistory(const std::filesystem::path& tablesDir, std::string_view taxNumber,
                            const std::filesystem::path& file,
                            std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
@@ -48,7 +48,7 @@ void MoveAnalysisToHistory(const std::filesystem::path& tablesDir, std::string_v
 // "Tables". Nothing for any other file.
 struct AnalysisOwner {
     std::filesystem::path tablesDir;  // absolute
-    std::string afm;
+    std::string taxNumber;
 };
 std::optional<AnalysisOwner> AnalysisOwnerOf(const std::filesystem::path& file);
 
@@ -58,7 +58,7 @@ void SaveSheetFile(const Sheet& sheet, const std::filesystem::path& file);
 
 // The kept versions, newest first; none from a folder that is not the
 // user's own (see OwnFolder).
-std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view afm);
+std::vector<std::filesystem::path> KeptVersions(const std::filesystem::path& tablesDir, std::string_view taxNumber);
 
 // "2024-03-15 22:15:30" for a version's file name; the name itself when it is no time.
 std::string VersionTimeText(const std::filesystem::path& version);

@@ -141,13 +141,13 @@ void LayOutBalanceChart(const BalanceSeries& series, PrintRect area, const Print
     }
 }
 
-PrintPage LayOutBalanceChartPage(const BalanceSeries& series, const std::string& name, const std::string& afm,
+PrintPage LayOutBalanceChartPage(const BalanceSeries& series, const std::string& name, const std::string& taxNumber,
                                  const std::string& date, int page, int pages, const PrintTextWidth& width) {
     PrintPage out;
     ChartBuilder titles(out, width);
     const double right = kPrintPageWidth - kPrintMargin;
     titles.text(kPrintMargin, kPrintMargin, TaxpayerTitle(name), kTitleSize, false);
-    titles.text(kPrintPageWidth / 2, kPrintMargin, AfmTitle(afm), kTitleSize, false);
+    titles.text(kPrintPageWidth / 2, kPrintMargin, TaxNumberTitle(taxNumber), kTitleSize, false);
     titles.text(kPrintPageWidth / 2, kPrintMargin + kLineHeight, kChartHeading, 10, true, -1);
     const double top = kPrintMargin + 3 * kLineHeight;
     const double bottom = kPrintPageHeight - kPrintMargin - kLineHeight - 6;

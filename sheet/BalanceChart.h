@@ -24,7 +24,7 @@ void LayOutBalanceChart(const BalanceSeries& series, PrintRect area, const Print
 
 // A printed page of its own, under the titles of the sheet's pages, with the
 // footer "Σελίδα page από pages".
-PrintPage LayOutBalanceChartPage(const BalanceSeries& series, const std::string& name, const std::string& afm,
+PrintPage LayOutBalanceChartPage(const BalanceSeries& series, const std::string& name, const std::string& taxNumber,
                                  const std::string& date, int page, int pages, const PrintTextWidth& width);
 
 }  // namespace skartina

@@ -80,16 +80,16 @@ std::string CsvCellText(const Sheet& sheet, int column, int row) {
 
 }  // namespace
 
-std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& afm,
+std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& taxNumber,
                                     const std::string& workYear) {
     const std::string suffix = "_" + workYear + ".csv";
-    if (afm.empty()) return tablesDir / suffix;
-    return ClientFilePath(tablesDir, afm, suffix);
+    if (taxNumber.empty()) return tablesDir / suffix;
+    return ClientFilePath(tablesDir, taxNumber, suffix);
 }
 
-std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, const std::string& afm) {
+std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, const std::string& taxNumber) {
     std::vector<std::string> lines = {CsvField(SpreadsheetText(TaxpayerTitle(name))) + ";;;;" +
-                                          CsvField(SpreadsheetText(AfmTitle(afm))),
+                                          CsvField(SpreadsheetText(TaxNumberTitle(taxNumber))),
                                       std::string(kExportHeading), "", "", ""};
     const int rows = std::min(kExportedRows, sheet.rowCount());
     for (int r = 0; r < rows; ++r) {
@@ -104,13 +104,13 @@ std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, c
 }
 
 void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm) {
-    ExportToCsv(SheetOfGrid(grid), file, name, afm);
+                 const std::string& taxNumber) {
+    ExportToCsv(SheetOfGrid(grid), file, name, taxNumber);
 }
 
 void ExportToCsv(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm) {
-    const std::vector<std::string> lines = CsvLines(sheet, name, afm);
+                 const std::string& taxNumber) {
+    const std::vector<std::string> lines = CsvLines(sheet, name, taxNumber);
     std::string bytes;
     for (size_t line = 0; line < lines.size(); ++line) {
         try {

@@ -16,10 +16,10 @@
 
 namespace skartina {
 
-// tablesDir / (afm + "_" + workYear + ".csv"); an empty tax number gives
+// tablesDir / (taxNumber + "_" + workYear + ".csv"); an empty tax number gives
 // "_2021.csv". Throws ClientNameError for a tax number that would put the
 // file outside tablesDir.
-std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& afm,
+std::filesystem::path CsvExportPath(const std::filesystem::path& tablesDir, const std::string& taxNumber,
                                     const std::string& workYear);
 
 // A field as the file holds it: unchanged, or in double quotes with inner
@@ -37,14 +37,14 @@ std::string SpreadsheetText(std::string_view text);
 std::string SheetCellText(std::string_view cell);
 
 // The records of the file, without their line ends (a quoted field may hold one).
-std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, const std::string& afm);
+std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, const std::string& taxNumber);
 
 // Creates or replaces the file. Throws FileError, or std::invalid_argument
 // naming the cell or title whose text the code page cannot hold.
 void ExportToCsv(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm);
+                 const std::string& taxNumber);
 // The window's grid form, until it holds a Sheet.
 void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm);
+                 const std::string& taxNumber);
 
 }  // namespace skartina

@@ -41,11 +41,11 @@ public:
     WorkbookWriter(const WorkbookWriter&) = delete;
     WorkbookWriter& operator=(const WorkbookWriter&) = delete;
 
-    void writeTitle(int block, const std::string& name, const std::string& afm) {
+    void writeTitle(int block, const std::string& name, const std::string& taxNumber) {
         const auto row = static_cast<lxw_row_t>(ExcelBlockTitleRow(block));
         Check(worksheet_merge_range(sheet_, row, 0, row, kExcelLastNameTitleColumn, TaxpayerTitle(name).c_str(), plain_));
         Check(worksheet_merge_range(sheet_, row, kExcelLastNameTitleColumn + 1, row, kExcelLastTitleColumn,
-                                    AfmTitle(afm).c_str(), plain_));
+                                    TaxNumberTitle(taxNumber).c_str(), plain_));
         Check(worksheet_merge_range(sheet_, row + 1, 0, row + 1, kExcelLastTitleColumn,
                                     std::string(kExportHeading).c_str(), heading_));
         Check(worksheet_merge_range(sheet_, row + 2, 0, row + 2, kExcelLastTitleColumn, "", plain_));
@@ -143,7 +143,7 @@ private:
 }  // namespace
 
 void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                   const std::string& afm, bool withChart) {
+                   const std::string& taxNumber, bool withChart) {
     std::optional<BalanceSeries> chart;
     if (withChart) chart = ReadBalanceSeries(GridOfSheet(sheet));
     const int rows = std::min(kExportedRows, sheet.rowCount());
@@ -151,7 +151,7 @@ void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const 
     // The library writes by file name: it writes the temporary file that then replaces the target.
     ReplaceFileWith(file, [&](const std::filesystem::path& temporary) {
         WorkbookWriter writer(temporary, file);
-        for (int block = 0; block < blocks; ++block) writer.writeTitle(block, name, afm);
+        for (int block = 0; block < blocks; ++block) writer.writeTitle(block, name, taxNumber);
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < sheet.columnCount(); ++c) writer.writeCell(ExcelPlaceOf(c, r), r, ExcelValueOf(sheet, c, r), CellText(sheet, c, r));
         // Every later block repeats the captions in its column A, as text.
@@ -165,8 +165,8 @@ void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const 
 }
 
 void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                   const std::string& afm, bool withChart) {
-    ExportToExcel(SheetOfGrid(grid), file, name, afm, withChart);
+                   const std::string& taxNumber, bool withChart) {
+    ExportToExcel(SheetOfGrid(grid), file, name, taxNumber, withChart);
 }
 
 }  // namespace skartina

@@ -13,6 +13,6 @@ inline constexpr std::string_view kExportHeading = "ΠΙΝΑΚΑΣ ΑΝΑΛΩΣ�
 inline constexpr int kExportedRows = 34;
 
 inline std::string TaxpayerTitle(std::string_view name) { return "Υποχρεος : " + std::string(name); }
-inline std::string AfmTitle(std::string_view afm) { return "Α.Φ.Μ. : " + std::string(afm); }
+inline std::string TaxNumberTitle(std::string_view taxNumber) { return "Α.Φ.Μ. : " + std::string(taxNumber); }
 
 }  // namespace skartina

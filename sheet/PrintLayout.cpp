@@ -110,7 +110,7 @@ unsigned ColorOf(ExcelFill fill) {
 }
 
 // The page of one block: its sheet columns in the slots the workbook gives them.
-PrintPage LayOutBlock(const Sheet& sheet, int rows, int block, const std::string& name, const std::string& afm,
+PrintPage LayOutBlock(const Sheet& sheet, int rows, int block, const std::string& name, const std::string& taxNumber,
                       const ColumnWidths& widths, const PrintTextWidth& width) {
     PageBuilder page(widths, width);
     std::vector<int> columns;
@@ -125,7 +125,7 @@ PrintPage LayOutBlock(const Sheet& sheet, int rows, int block, const std::string
     const double nameRight = page.slotLeft(kNameTitleSlots);
     page.left({kPrintMargin, kPrintMargin, nameRight - kPrintMargin, kRowHeight}, TaxpayerTitle(name), kTitleFontSize,
               false);
-    page.left({nameRight, kPrintMargin, fullRight - nameRight, kRowHeight}, AfmTitle(afm), kTitleFontSize, false);
+    page.left({nameRight, kPrintMargin, fullRight - nameRight, kRowHeight}, TaxNumberTitle(taxNumber), kTitleFontSize, false);
     page.centre({kPrintMargin, kPrintMargin + kRowHeight, fullRight - kPrintMargin, kRowHeight},
                 std::string(kExportHeading), kHeadingFontSize, true);
 
@@ -183,14 +183,14 @@ PrintPage LayOutBlock(const Sheet& sheet, int rows, int block, const std::string
 
 }  // namespace
 
-std::vector<PrintPage> LayOutSheetPages(const Sheet& sheet, const std::string& name, const std::string& afm,
+std::vector<PrintPage> LayOutSheetPages(const Sheet& sheet, const std::string& name, const std::string& taxNumber,
                                         const std::string& date, const PrintTextWidth& width, int extraPages) {
     const int rows = std::min(kExportedRows, sheet.rowCount());
     const ColumnWidths widths = FitColumns(sheet, rows, width);
     const int blocks = ExcelBlockCount(sheet.columnCount());
     std::vector<PrintPage> pages;
     for (int block = 0; block < blocks; ++block) {
-        pages.push_back(LayOutBlock(sheet, rows, block, name, afm, widths, width));
+        pages.push_back(LayOutBlock(sheet, rows, block, name, taxNumber, widths, width));
         // The footer, on the bottom margin's edge.
         PageBuilder footer(widths, width);
         const PrintRect line{kPrintMargin, kPrintPageHeight - kPrintMargin - kRowHeight, kPrintableWidth, kRowHeight};

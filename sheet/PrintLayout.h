@@ -60,7 +60,7 @@ using PrintTextWidth = std::function<double(std::string_view text, double size, 
 // The pages of sheet rows 0 to 33, every column, under the titles of the
 // name and the tax number; `date` goes into every footer as given. The
 // footers count `extraPages` more pages that follow the sheet's.
-std::vector<PrintPage> LayOutSheetPages(const Sheet& sheet, const std::string& name, const std::string& afm,
+std::vector<PrintPage> LayOutSheetPages(const Sheet& sheet, const std::string& name, const std::string& taxNumber,
                                         const std::string& date, const PrintTextWidth& width, int extraPages = 0);
 
 std::string PageFooterText(int page, int pages);  // "Σελίδα 1 από 6"

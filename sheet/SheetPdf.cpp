@@ -119,20 +119,20 @@ PrintTextWidth PrintFontWidth() {
     return [measure](std::string_view text, double size, bool bold) { return (*measure)(text, size, bold); };
 }
 
-std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& afm,
+std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& taxNumber,
                                        const std::string& date, bool withChart) {
     const TextMeasure measure;
-    std::vector<PrintPage> pages = LayOutSheetPages(sheet, name, afm, date, std::cref(measure), withChart ? 1 : 0);
+    std::vector<PrintPage> pages = LayOutSheetPages(sheet, name, taxNumber, date, std::cref(measure), withChart ? 1 : 0);
     if (withChart) {
         const int count = static_cast<int>(pages.size()) + 1;
-        pages.push_back(LayOutBalanceChartPage(ReadBalanceSeries(sheet), name, afm, date, count, count, std::cref(measure)));
+        pages.push_back(LayOutBalanceChartPage(ReadBalanceSeries(sheet), name, taxNumber, date, count, count, std::cref(measure)));
     }
     return pages;
 }
 
-std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& afm,
+std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& taxNumber,
                                        const std::string& date, bool withChart) {
-    return SheetPrintPages(SheetOfGrid(grid), name, afm, date, withChart);
+    return SheetPrintPages(SheetOfGrid(grid), name, taxNumber, date, withChart);
 }
 
 std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string& title) {
@@ -159,11 +159,11 @@ std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string
 }
 
 void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm, bool withChart) {
+                 const std::string& taxNumber, bool withChart) {
     std::string pdf;
     try {
-        pdf = PrintPagesPdf(SheetPrintPages(sheet, name, afm, PrintDateText(std::chrono::system_clock::now()), withChart),
-                            std::string(kExportHeading) + " " + name + " " + afm);
+        pdf = PrintPagesPdf(SheetPrintPages(sheet, name, taxNumber, PrintDateText(std::chrono::system_clock::now()), withChart),
+                            std::string(kExportHeading) + " " + name + " " + taxNumber);
     } catch (const std::runtime_error& e) {
         throw FileError("Αδυναμία δημιουργίας του PDF «" + file.string() + "»: " + e.what());
     }
@@ -171,8 +171,8 @@ void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const st
 }
 
 void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                 const std::string& afm, bool withChart) {
-    ExportToPdf(SheetOfGrid(grid), file, name, afm, withChart);
+                 const std::string& taxNumber, bool withChart) {
+    ExportToPdf(SheetOfGrid(grid), file, name, taxNumber, withChart);
 }
 
 }  // namespace skartina

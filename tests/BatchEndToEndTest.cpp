@@ -33,8 +33,8 @@
 namespace skartina::test {
 namespace {
 
-const PortalCredentials kTaxpayer{kSampleAfm, "demo", "demo1234", false};
-const PortalCredentials kAccountant{kSampleAfm, "logistis", "demo5678", true};
+const PortalCredentials kTaxpayer{kSampleTaxNumber, "demo", "demo1234", false};
+const PortalCredentials kAccountant{kSampleTaxNumber, "logistis", "demo5678", true};
 
 std::vector<int> Years(int first, int last) {
     std::vector<int> years;
@@ -198,7 +198,7 @@ protected:
     }};
     std::unique_ptr<SimulatedPortal> portal;
     TempDir tables;
-    std::filesystem::path sources = SourcesFolder(tables.path(), kSampleAfm);
+    std::filesystem::path sources = SourcesFolder(tables.path(), kSampleTaxNumber);
     SheetGrid grid = NewSheet();
     E1CodeTable e1;
     TestView view{grid};
@@ -253,7 +253,7 @@ TEST_F(BatchEndToEnd, FaultsOfSingleYearsEndOnlyThoseYears) {
     std::map<int, const YearResult*> byYear;
     for (const YearResult& year : result.years) byYear[year.year] = &year;
     EXPECT_EQ(byYear[2011]->end.ending, Ending::NoReturn);
-    EXPECT_EQ(byYear[2018]->end.ending, Ending::ReportWithoutAfm);
+    EXPECT_EQ(byYear[2018]->end.ending, Ending::ReportWithoutTaxNumber);
     EXPECT_EQ(byYear[2016]->end.ending, Ending::PageNotAsExpected);
     std::vector<int> read;
     for (const YearResult& year : result.years)
@@ -383,7 +383,7 @@ TEST_P(BatchStop, EndsTheRunAtOnceAndLeavesTheSheet) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BatchStop,
-                         ::testing::Values(StopCase{"RefusedClient", {"--refuse-client", kSampleAfm}, true, "demo5678",
+                         ::testing::Values(StopCase{"RefusedClient", {"--refuse-client", kSampleTaxNumber}, true, "demo5678",
                                                     Ending::ClientRefused},
                                            StopCase{"WrongPassword", {}, false, "wrong", Ending::WrongCredentials}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -425,7 +425,7 @@ TEST_F(BatchEndToEnd, ReportsDrawnColumnByColumnGiveTheSameSheet) {
         const std::filesystem::path out = dir / (order + ".grd"), summary = dir / (order + ".txt");
         const std::string command = "cd " + Q(dir.path()) + " && env SKARTINA_PASSWORD=demo1234 " +
                                     ShellEnvironment(portal->simulator) + SKARTINA_CLI + " retrieve-all in.grd " + Q(out) +
-                                    " --afm " + kSampleAfm + " --user demo --years 2014-2020 </dev/null >" + Q(summary) +
+                                    " --afm " + kSampleTaxNumber + " --user demo --years 2014-2020 </dev/null >" + Q(summary) +
                                     " 2>" + Q(dir / "progress.txt");
         EXPECT_EQ(std::system(command.c_str()), 0) << order << ": " << ReadBytes(dir / "progress.txt");
         sheets[order] = ReadBytes(out);
@@ -441,10 +441,10 @@ TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
     Start({"--report-without-afm-in", "2016"});
     TempDir dir;
     std::filesystem::create_directories(dir / "Tables");
-    WriteTaxpayerRecord(RecordFilePath(dir / "Tables", kSampleAfm), {kSampleAfm, "ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΙΩΡΓΟΣ", "", "demo", "demo1234"});
+    WriteTaxpayerRecord(RecordFilePath(dir / "Tables", kSampleTaxNumber), {kSampleTaxNumber, "ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΓΙΩΡΓΟΣ", "", "demo", "demo1234"});
     SaveGridToFile(grid, dir / "in.grd");
     const std::string command = "cd " + Q(dir.path()) + " && env -u SKARTINA_PASSWORD " + ShellEnvironment(portal->simulator) + SKARTINA_CLI +
-                                " retrieve-all in.grd out.grd --afm " + kSampleAfm + " --years 2012-2016 </dev/null >" +
+                                " retrieve-all in.grd out.grd --afm " + kSampleTaxNumber + " --years 2012-2016 </dev/null >" +
                                 Q(dir / "summary.txt") + " 2>" + Q(dir / "progress.txt");
     const int raw = std::system(command.c_str());
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1) << ReadBytes(dir / "progress.txt");
@@ -452,14 +452,14 @@ TEST_F(BatchEndToEnd, TheCommandLineUsesTheRegisterAndReportsAFailedYear) {
     const std::string failed = "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη. Όσα χρειάζεται ο προγραμματιστής "
                                "φυλάχτηκαν στον φάκελο «";
     EXPECT_EQ(summary.rfind("Άντληση 5 ετών: 4 αντλήθηκαν, 0 χωρίς δήλωση, 1 απέτυχαν, 0 δεν αντλήθηκαν.\n" + failed, 0), 0u) << summary;
-    EXPECT_NE(summary.find("Tables/" + std::string(kSampleAfm) + "_sources/diagnostics/2016-"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("Tables/" + std::string(kSampleTaxNumber) + "_sources/diagnostics/2016-"), std::string::npos) << summary;
     EXPECT_NE(summary.find("».\n2015: αντλήθηκε.\n2014: αντλήθηκε.\n2013: αντλήθηκε.\n2012: αντλήθηκε.\n"), std::string::npos) << summary;
     EXPECT_NE(ReadBytes(dir / "progress.txt").find("2016 (1 από 5"), std::string::npos);
     SheetGrid written;
     ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));
     EXPECT_EQ(written, ThroughTheYearCommand({2015, 2014, 2013, 2012}));
     for (const char* name : {"2015.pdf", "2014.pdf", "2013.txt", "2012.txt"})
-        EXPECT_TRUE(std::filesystem::exists(dir / "Tables" / (std::string(kSampleAfm) + "_sources") / name)) << name;
+        EXPECT_TRUE(std::filesystem::exists(dir / "Tables" / (std::string(kSampleTaxNumber) + "_sources") / name)) << name;
 }
 
 // Ctrl+C in the middle of a run is the window's Cancel: the sheet is written
@@ -474,7 +474,7 @@ TEST_F(BatchEndToEnd, CtrlCOnTheCommandLineCancelsAndKeepsTheYearsRead) {
     SaveGridToFile(grid, dir / "in.grd");
     const std::string command =
         "cd " + Q(dir.path()) + " && { env SKARTINA_PASSWORD=demo1234 XDG_RUNTIME_DIR=" + Q(dir / "run") + " " +
-        ShellEnvironment(portal->simulator) + SKARTINA_CLI + " retrieve-all in.grd out.grd --afm " + kSampleAfm +
+        ShellEnvironment(portal->simulator) + SKARTINA_CLI + " retrieve-all in.grd out.grd --afm " + kSampleTaxNumber +
         " --user demo --years 2012-2016 </dev/null >summary.txt 2>progress.txt & pid=$!; "
         "for i in $(seq 600); do grep -q '^2014 (' progress.txt && break; sleep 0.1; done; sleep 1; "
         "kill -INT $pid; wait $pid; echo $? >status.txt; }";

@@ -144,13 +144,13 @@ TEST(Cli, APartialOrWrongTaxNumberIsRefusedBeforeAnythingRuns) {
     ASSERT_EQ(Cli(dir, "new " + Q(dir / "a.grd")).status, 0);
     const std::string a = Q(dir / "a.grd");
     const std::string b = Q(dir / "b.grd");
-    for (const char* afm : {"4567", "123456784", "000000000", "1234567830", "EL123456783", "' 123456783'", "''"}) {
+    for (const char* taxNumber : {"4567", "123456784", "000000000", "1234567830", "EL123456783", "' 123456783'", "''"}) {
         const std::string commands[] = {
-            "retrieve 2016 " + a + " " + b + " --user demo --afm " + afm,
-            "retrieve-all " + a + " " + b + " --user demo --afm " + afm,
-            "csv " + a + " " + b + " --afm " + afm,
-            "xlsx " + a + " " + b + " --afm " + afm,
-            "pdf " + a + " " + b + " --afm " + afm,
+            "retrieve 2016 " + a + " " + b + " --user demo --afm " + taxNumber,
+            "retrieve-all " + a + " " + b + " --user demo --afm " + taxNumber,
+            "csv " + a + " " + b + " --afm " + taxNumber,
+            "xlsx " + a + " " + b + " --afm " + taxNumber,
+            "pdf " + a + " " + b + " --afm " + taxNumber,
         };
         for (const auto& command : commands) {
             const CliRun run = Cli(dir, command + " </dev/null");

@@ -36,7 +36,7 @@ TEST_P(ClientListFormats, BecomeRecordsAsTheEntryWindowWritesThem) {
     EXPECT_TRUE(result.skipped.empty()) << c.what << ": " << (result.skipped.empty() ? "" : result.skipped[0].reason);
     EXPECT_EQ(result.added.size(), c.records.size()) << c.what;
     for (const TaxpayerRecord& expected : c.records) {
-        const auto path = RecordFilePath(dir.path(), expected.afm);
+        const auto path = RecordFilePath(dir.path(), expected.taxNumber);
         ASSERT_TRUE(std::filesystem::exists(path)) << c.what;
         EXPECT_EQ(ReadTaxpayerRecord(path), expected) << c.what;
         // Byte for byte what the entry window's save writes.

@@ -34,9 +34,9 @@ std::vector<std::string> ListingOrder(const std::filesystem::path& dir, const st
     return names;
 }
 
-void Record(const std::filesystem::path& tables, const std::string& afm, const std::string& surname,
+void Record(const std::filesystem::path& tables, const std::string& taxNumber, const std::string& surname,
             const std::string& firstName = "", const std::string& father = "") {
-    WriteTaxpayerRecord(tables / (afm + ".cst"), {afm, surname, firstName, father, "user", "secret"});
+    WriteTaxpayerRecord(tables / (taxNumber + ".cst"), {taxNumber, surname, firstName, father, "user", "secret"});
 }
 
 TEST(GreekCollation, IgnoresCaseAndOrdersGreekLetters) {
@@ -68,12 +68,12 @@ TEST(SortGridRows, SortsRowsWithAnEmptySurnameToo) {
 }
 
 TEST(FastSearch, LandsOnTheFirstRowFromTheTextOn) {
-    const ListRows byAfm = {{"x", "100000090"}, {"x", "123456783"}, {"x", "130000000"}};
+    const ListRows byTaxNumber = {{"x", "100000090"}, {"x", "123456783"}, {"x", "130000000"}};
     const struct {
         const char* text;
         size_t row;
     } cases[] = {{"1", 0}, {"12", 1}, {"123456783", 1}, {"125", 2}, {"13", 2}, {"0", 0}, {"2", 2}, {"9", 2}};
-    for (const auto& c : cases) EXPECT_EQ(FastSearch(byAfm, 1, c.text), c.row) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(FastSearch(byTaxNumber, 1, c.text), c.row) << c.text;
 
     const ListRows bySurname = {{"ΑΝΝΑ"}, {"ΒΑΣΩ"}, {"ΓΙΩΡΓΟΣ"}};
     EXPECT_EQ(FastSearch(bySurname, 0, "Β"), 1u);
@@ -173,10 +173,10 @@ TEST(LoadCustomers, EveryGoodRecordShowsAndTheOthersAreNamedWithoutWaiting) {
     EXPECT_EQ(BadEntriesSentence({}), "");
 
     // The entry window's load says why, in Greek, instead of hanging or following the link.
-    for (const char* afm : {"300000000", "400000000", "500000000", "600000000", "700000000"}) {
+    for (const char* taxNumber : {"300000000", "400000000", "500000000", "600000000", "700000000"}) {
         try {
-            LoadTaxpayer(f.tables, afm);
-            ADD_FAILURE() << afm << " was read";
+            LoadTaxpayer(f.tables, taxNumber);
+            ADD_FAILURE() << taxNumber << " was read";
         } catch (const FileError& e) {
             EXPECT_NE(std::string(e.what()).find("Αδυναμία ανάγνωσης"), std::string::npos) << e.what();
         }

@@ -69,7 +69,7 @@ TEST(E1PageReader, ReadsTheFramesOfThe2005ReturnNotItsTopDocument) {
     EXPECT_EQ(e1[301], 1000);  // the top document's own field is not read
     EXPECT_EQ(e1[7], 1);
     EXPECT_EQ(e1[901], 12);
-    EXPECT_TRUE(FieldsNameAfm(browser.SearchedElements({"print"}), "123456783"));
+    EXPECT_TRUE(FieldsNameTaxNumber(browser.SearchedElements({"print"}), "123456783"));
 }
 
 // A return is taken only when one of its fields holds the client's whole tax
@@ -78,11 +78,11 @@ TEST(E1PageReader, AReturnNamesTheClientOnlyWithItsWholeTaxNumber) {
     for (const char* shown : {"", "23456783", "1234567830", "999999999"}) {
         const std::vector<ElementFields> fields = {{{"w", 0, 0, "doc"}, "AFM", "text", shown, "", false},
                                                    {{"w", 0, 1, "doc"}, "n301", "text", "5,00", "", false}};
-        EXPECT_FALSE(FieldsNameAfm(fields, "123456783")) << shown;
+        EXPECT_FALSE(FieldsNameTaxNumber(fields, "123456783")) << shown;
     }
     const std::vector<ElementFields> named = {{{"w", 0, 0, "doc"}, "AFM", "text", "123456783", "", false}};
-    EXPECT_TRUE(FieldsNameAfm(named, "123456783"));
-    EXPECT_FALSE(FieldsNameAfm(named, ""));
+    EXPECT_TRUE(FieldsNameTaxNumber(named, "123456783"));
+    EXPECT_FALSE(FieldsNameTaxNumber(named, ""));
 }
 
 // A return that shows the tax number as text, whole or a digit a box, names
@@ -107,8 +107,8 @@ TEST(E1PageReader, APagesTextNamesTheClientWithItsWholeTaxNumber) {
         {"123-456-783", false},
         {"", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(PageTextNamesAfm(c.text, "123456783"), c.names) << c.text;
-    EXPECT_FALSE(PageTextNamesAfm("12345", "12345"));
+    for (const auto& c : cases) EXPECT_EQ(PageTextNamesTaxNumber(c.text, "123456783"), c.names) << c.text;
+    EXPECT_FALSE(PageTextNamesTaxNumber("12345", "12345"));
 }
 
 }  // namespace

@@ -30,7 +30,7 @@
 namespace skartina::test {
 namespace {
 
-const std::vector<std::string> kAfms = {"123456783", "090909091", "111111114", "222222228", "333333331"};
+const std::vector<std::string> kTaxNumbers = {"123456783", "090909091", "111111114", "222222228", "333333331"};
 const std::filesystem::path kSample = SKARTINA_SIM_SAMPLE;
 
 // A kept document without the time the portal made it (a report's creation date).
@@ -48,9 +48,9 @@ std::string Document(const std::filesystem::path& file) {
 void MakePortalData(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
     std::string accounts = "logistis demo5678 *\n";
-    for (size_t k = 0; k < kAfms.size(); ++k) {
-        accounts += "user" + std::to_string(k + 1) + " pw" + std::to_string(k + 1) + " " + kAfms[k] + "\n";
-        std::filesystem::create_directories(folder / kAfms[k]);
+    for (size_t k = 0; k < kTaxNumbers.size(); ++k) {
+        accounts += "user" + std::to_string(k + 1) + " pw" + std::to_string(k + 1) + " " + kTaxNumbers[k] + "\n";
+        std::filesystem::create_directories(folder / kTaxNumbers[k]);
         for (const auto& entry : std::filesystem::directory_iterator(kSample / "123456783")) {
             std::istringstream in(ReadBytes(entry.path()));
             std::ostringstream out;
@@ -62,7 +62,7 @@ void MakePortalData(const std::filesystem::path& folder) {
                 if (line.empty() || line[0] == '#' || !(pair >> code >> amount)) continue;
                 out << code << ' ' << (code <= 10 ? amount : amount * double(k + 1)) << '\n';
             }
-            WriteBytes(folder / kAfms[k] / entry.path().filename(), out.str());
+            WriteBytes(folder / kTaxNumbers[k] / entry.path().filename(), out.str());
         }
     }
     WriteBytes(folder / "accounts.txt", accounts);
@@ -73,10 +73,10 @@ void MakePortalData(const std::filesystem::path& folder) {
 std::string ClientList() {
     std::string list = "ΑΦΜ;Επώνυμο;Όνομα;Πατρώνυμο;UserName;Password\r\n";
     const char* surnames[] = {"ΠΑΠΑΔΟΠΟΥΛΟΣ", "ΑΛΦΑ Α.Ε.", "ΓΕΩΡΓΙΟΥ", "ΔΗΜΗΤΡΙΟΥ", "ΕΥΑΓΓΕΛΟΥ"};
-    for (size_t k = 0; k < kAfms.size(); ++k) {
+    for (size_t k = 0; k < kTaxNumbers.size(); ++k) {
         const std::string n = std::to_string(k + 1);
-        list += kAfms[k] + ";" + surnames[k] + ";Όνομα" + n + ";Πατέρας" + n + ";" +
-                (k + 1 < kAfms.size() ? "user" + n + ";pw" + n : std::string(";")) + "\r\n";
+        list += kTaxNumbers[k] + ";" + surnames[k] + ";Όνομα" + n + ";Πατέρας" + n + ";" +
+                (k + 1 < kTaxNumbers.size() ? "user" + n + ";pw" + n : std::string(";")) + "\r\n";
     }
     return Utf8ToCp1253(list);
 }
@@ -149,17 +149,17 @@ TEST_F(OfficeEndToEnd, FiveClientsImportedAndFetchedInOneLoginEachSheetAsItsRetr
     EXPECT_EQ(ReportLines(office / "Tables").size(), 1u + 5 * 18);
     EXPECT_FALSE(std::filesystem::exists(OfficeJournalPath(office / "Tables")));
 
-    for (const std::string& afm : kAfms) {
-        const auto single = dir / ("single-" + afm);
+    for (const std::string& taxNumber : kTaxNumbers) {
+        const auto single = dir / ("single-" + taxNumber);
         std::filesystem::create_directories(single / "Tables");
         ASSERT_EQ(Run(single, "new in.grd").status, 0);
-        const CliRun alone = Run(single, "retrieve-all in.grd out.grd --accountant --user logistis --afm " + afm);
+        const CliRun alone = Run(single, "retrieve-all in.grd out.grd --accountant --user logistis --afm " + taxNumber);
         ASSERT_EQ(alone.status, 0) << alone.err;
-        EXPECT_EQ(ReadBytes(office / "Tables" / (afm + "_2021.grd")), ReadBytes(single / "out.grd")) << afm;
+        EXPECT_EQ(ReadBytes(office / "Tables" / (taxNumber + "_2021.grd")), ReadBytes(single / "out.grd")) << taxNumber;
         for (const char* source : {"2003.txt", "2013.txt", "2014.pdf", "2020.pdf"})
-            EXPECT_EQ(Document(office / "Tables" / (afm + "_sources") / source),
-                      Document(single / "Tables" / (afm + "_sources") / source))
-                << afm << " " << source;
+            EXPECT_EQ(Document(office / "Tables" / (taxNumber + "_sources") / source),
+                      Document(single / "Tables" / (taxNumber + "_sources") / source))
+                << taxNumber << " " << source;
     }
 }
 
@@ -308,11 +308,11 @@ TEST_F(OfficeEndToEnd, TwoRunsOnOneFolderTheSecondIsToldAndNothingIsLost) {
     EXPECT_EQ(firstStatus, 0) << ReadBytes(dir / "first-err.txt");
     // Every client's years of the one run are in its sheet: no run saved over another's.
     EXPECT_EQ(Logins(), std::vector<std::string>{"logistis"});
-    for (const std::string& afm : {kAfms[0], kAfms[1], kAfms[2], kAfms[3], kAfms[4]}) {
+    for (const std::string& taxNumber : {kTaxNumbers[0], kTaxNumbers[1], kTaxNumbers[2], kTaxNumbers[3], kTaxNumbers[4]}) {
         SheetGrid sheet;
-        ASSERT_TRUE(LoadGridFromFile(office / "Tables" / (afm + "_2021.grd"), sheet)) << afm;
-        EXPECT_EQ(YearsWithFigures(sheet), (std::vector<int>{2016, 2015, 2014})) << afm;
-        EXPECT_TRUE(KeptVersions(office / "Tables", afm).empty()) << afm;
+        ASSERT_TRUE(LoadGridFromFile(office / "Tables" / (taxNumber + "_2021.grd"), sheet)) << taxNumber;
+        EXPECT_EQ(YearsWithFigures(sheet), (std::vector<int>{2016, 2015, 2014})) << taxNumber;
+        EXPECT_TRUE(KeptVersions(office / "Tables", taxNumber).empty()) << taxNumber;
     }
     EXPECT_FALSE(std::filesystem::exists(OfficeJournalPath(office / "Tables")));
 }

@@ -40,7 +40,7 @@ public:
     std::vector<OfficeClientRequest> requests;
 
     OfficeClientYears ClientYears(const OfficeClientRequest& request, Sheet& sheet, OfficeYearsView& view) override {
-        asked.push_back(request.afm);
+        asked.push_back(request.taxNumber);
         requests.push_back(request);
         OfficeClientYears out;
         if (loginRefused) {
@@ -49,7 +49,7 @@ public:
             return out;
         }
         if (request.user.empty() && logins == 0) ++logins;
-        if (refused.count(request.afm)) {
+        if (refused.count(request.taxNumber)) {
             for (int year : request.years) out.years.push_back({year, OfficeYearEnd::Failed, "δεν έγινε δεκτός"});
             return out;
         }
@@ -61,7 +61,7 @@ public:
             }
             view.YearStarted(year);
             // Written as a file would hold it, without thousands points.
-            const std::string text = request.afm.substr(0, 3) + std::to_string(year) + ",00";
+            const std::string text = request.taxNumber.substr(0, 3) + std::to_string(year) + ",00";
             sheet.setCell(TaxpayerColumnOf(year), Row::TaxedIncome, {ReadAmount(text), text});
             ++yearsRead;
             view.YearFilled(year);
@@ -78,14 +78,14 @@ public:
     std::vector<std::string> ended;
     int cancelAt = -1;  // progress reports before the cancel
     void Progress(const OfficeProgress& p) override { progress.push_back(p); }
-    void ClientEnded(const OfficeClient& c) override { ended.push_back(c.afm); }
+    void ClientEnded(const OfficeClient& c) override { ended.push_back(c.taxNumber); }
     bool CancelRequested() override { return cancelAt >= 0 && static_cast<int>(progress.size()) >= cancelAt; }
 };
 
-const std::vector<std::string> kAfms = {"123456783", "090909091", "111111114"};
+const std::vector<std::string> kTaxNumbers = {"123456783", "090909091", "111111114"};
 
 OfficeJournal Plan(bool accountant = true, std::vector<int> years = {2012, 2011, 2010}) {
-    return {{"20240315-221530", kAfms, std::move(years), accountant, accountant ? "logistis" : ""}, {}};
+    return {{"20240315-221530", kTaxNumbers, std::move(years), accountant, accountant ? "logistis" : ""}, {}};
 }
 
 void Register(const std::filesystem::path& tables) {
@@ -115,13 +115,13 @@ TEST(OfficeRun, EveryClientFetchedSavedAndReported) {
     Watch watch;
     const OfficeResult result = RunOffice(portal, Plan(), tables, watch);
 
-    EXPECT_EQ(portal.asked, kAfms);
+    EXPECT_EQ(portal.asked, kTaxNumbers);
     EXPECT_EQ(portal.logouts, 1);
     EXPECT_TRUE(result.finished);
     EXPECT_FALSE(result.cancelled);
     EXPECT_TRUE(result.AnyNotRead());  // the refused client
     EXPECT_FALSE(std::filesystem::exists(OfficeJournalPath(tables)));
-    EXPECT_EQ(watch.ended, kAfms);
+    EXPECT_EQ(watch.ended, kTaxNumbers);
 
     // New sheets made, years filled and recalculated; none for the refused client.
     SheetGrid grid;
@@ -237,7 +237,7 @@ TEST(OfficeRun, StoppedAnywhereAndResumedEndsWithTheSameFiles) {
             Watch resumed;
             const OfficeResult rest = RunOffice(second, *journal, tables, resumed);
             EXPECT_TRUE(rest.finished) << stopAfter;
-            EXPECT_EQ(second.asked.size(), kAfms.size() - finished) << stopAfter;
+            EXPECT_EQ(second.asked.size(), kTaxNumbers.size() - finished) << stopAfter;
             if (!resumed.progress.empty()) {
                 EXPECT_EQ(resumed.progress[0].client, static_cast<int>(finished) + 1);
             }

@@ -28,7 +28,7 @@ protected:
         const WindowFound page = browser().WaitForElement(address, "n901", MatchMode::Name);
         if (!page.found) return false;
         const std::vector<ElementFields> fields = browser().SearchedElements(page.document);
-        EXPECT_TRUE(FieldsNameAfm(fields, kPortalAfm)) << "the return names the client";
+        EXPECT_TRUE(FieldsNameTaxNumber(fields, kPortalTaxNumber)) << "the return names the client";
         StoreE1Fields(fields, e1);
         browser().CloseWindow(page.browser.window);
         return true;

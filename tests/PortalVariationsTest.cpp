@@ -27,8 +27,8 @@
 namespace skartina::test {
 namespace {
 
-const PortalCredentials kTaxpayer{kSampleAfm, "demo", "demo1234", false};
-const PortalCredentials kAccountant{kSampleAfm, "logistis", "demo5678", true};
+const PortalCredentials kTaxpayer{kSampleTaxNumber, "demo", "demo1234", false};
+const PortalCredentials kAccountant{kSampleTaxNumber, "logistis", "demo5678", true};
 
 SheetGrid NewSheet() {
     SheetGrid grid;
@@ -93,7 +93,7 @@ protected:
 
     SteadyPumpClock clock{[] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }};
     TempDir tables;
-    std::filesystem::path sources = SourcesFolder(tables.path(), kSampleAfm);
+    std::filesystem::path sources = SourcesFolder(tables.path(), kSampleTaxNumber);
 };
 
 // A variation the program must read as if it were the plain portal.

@@ -18,7 +18,7 @@ using test::Q;
 using test::ReadBytes;
 using test::TempDir;
 
-TEST(RegistryCli, AfmPrintsOneVerdictPerText) {
+TEST(RegistryCli, TaxNumberPrintsOneVerdictPerText) {
     TempDir dir;
     CliRun run = Cli(dir, "afm 123456783 100000090 000000012");
     EXPECT_EQ(run.status, 0);

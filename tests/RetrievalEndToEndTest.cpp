@@ -38,10 +38,10 @@
 namespace skartina::test {
 namespace {
 
-constexpr const char* kAfm = kSampleAfm;
+constexpr const char* kTaxNumber = kSampleTaxNumber;
 
-const PortalCredentials kTaxpayer{kAfm, "demo", "demo1234", false};
-const PortalCredentials kAccountant{kAfm, "logistis", "demo5678", true};
+const PortalCredentials kTaxpayer{kTaxNumber, "demo", "demo1234", false};
+const PortalCredentials kAccountant{kTaxNumber, "logistis", "demo5678", true};
 
 struct RecordingView : RetrievalView {
     explicit RecordingView(SheetGrid& g) : grid(g) {}
@@ -109,7 +109,7 @@ protected:
     }};
     std::unique_ptr<SimulatedPortal> portal;
     TempDir tables;
-    std::filesystem::path sources = SourcesFolder(tables.path(), kAfm);
+    std::filesystem::path sources = SourcesFolder(tables.path(), kTaxNumber);
     SheetGrid grid = NewSheet();
     E1CodeTable e1;
     ScriptedPrompter prompter{true};
@@ -221,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
         EndingCase{"WrongPasswordAnsweredByAnErrorPage", {"--login-error-page"}, 2016, false, "wrong", Ending::WrongCredentials,
                    "2016: η Α.Α.Δ.Ε. δεν δέχτηκε το όνομα χρήστη ή τον κωδικό πρόσβασης."},
         EndingCase{"ReturnWithoutAfm", {"--report-without-afm-in", "2010"}, 2010, false, "demo1234",
-                   Ending::ReturnWithoutAfm, "2010: η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη."},
+                   Ending::ReturnWithoutTaxNumber, "2010: η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη."},
         EndingCase{"SessionEndedTwiceInTheYear", {"--expire-after", "3"}, 2016, false, "demo1234", Ending::SessionExpired,
                    "2016: η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος."},
         EndingCase{"ADialogBeforeAMissingButton", {"--alert", "Η υπηρεσία θα διακοπεί στις 23:00.", "--no-print-button"}, 2016,
@@ -229,9 +229,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν "
                    "εμφανίστηκε το κουμπί εκτύπωσης (PB_EKKATH_PDF) (η σελίδα έδειξε το μήνυμα «Η υπηρεσία θα διακοπεί "
                    "στις 23:00.»)."},
-        EndingCase{"ReportWithoutAfm", {"--report-without-afm"}, 2016, false, "demo1234", Ending::ReportWithoutAfm,
+        EndingCase{"ReportWithoutAfm", {"--report-without-afm"}, 2016, false, "demo1234", Ending::ReportWithoutTaxNumber,
                    "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη."},
-        EndingCase{"RefusedClient", {"--refuse-client", kSampleAfm}, 2010, true, "demo5678", Ending::ClientRefused,
+        EndingCase{"RefusedClient", {"--refuse-client", kSampleTaxNumber}, 2010, true, "demo5678", Ending::ClientRefused,
                    "2010: η Α.Α.Δ.Ε. δεν επέτρεψε στον λογιστή την επιλογή του πελάτη."},
         EndingCase{"NoLoginButton", {"--no-login-button"}, 2010, false, "demo1234", Ending::PageNotAsExpected,
                    "2010: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «είσοδος στην Α.Α.Δ.Ε.» δεν "
@@ -341,7 +341,7 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
     std::filesystem::permissions(dir / "Tables", std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
     SaveGridToFile(grid, dir / "in.grd");
     const std::string environment = ShellEnvironment(portal->simulator);
-    const std::string files = " 2010 " + Q(dir / "in.grd") + " " + Q(dir / "out.grd") + " --afm " + kAfm + " --user demo";
+    const std::string files = " 2010 " + Q(dir / "in.grd") + " " + Q(dir / "out.grd") + " --afm " + kTaxNumber + " --user demo";
 
     // A password is never taken from the command line.
     const CliRun refused = Cli(dir, "retrieve" + files + " --password demo1234");
@@ -362,7 +362,7 @@ TEST_F(RetrievalEndToEnd, TheCommandLineRetrievesIntoTheSheetFile) {
                             " --extra-seconds 0 2>" + (dir / "err.txt").string();
     EXPECT_EQ(std::system(run.c_str()), 0) << ReadBytes(dir / "err.txt");
     EXPECT_EQ(ReadBytes(dir / "err.txt"), "2010: αντλήθηκε.\n");
-    EXPECT_TRUE(std::filesystem::exists(dir / "Tables" / (std::string(kAfm) + "_sources") / "2010.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "Tables" / (std::string(kTaxNumber) + "_sources") / "2010.txt"));
     SheetGrid written;
     ASSERT_TRUE(LoadGridFromFile(dir / "out.grd", written));
     ExpectYearColumns(written, Expected(grid, SampleReturn(2010), 2010), 2010);
@@ -377,7 +377,7 @@ TEST_F(RetrievalEndToEnd, TheInsecureCertificateSwitchIsIgnoredForAnotherHost) {
                             " && env SKARTINA_PORTAL_APP_HOST=portal.invalid SKARTINA_PORTAL_LOGIN_HOST=login.invalid "
                             "SKARTINA_PORTAL_ALT_LOGIN_HOST=alt.invalid SKARTINA_PORTAL_INSECURE_TLS=1 "
                             "SKARTINA_BROWSER_HEADLESS=1 SKARTINA_PASSWORD=x " +
-                            std::string(SKARTINA_CLI) + " retrieve 2016 in.grd out.grd --afm " + kAfm +
+                            std::string(SKARTINA_CLI) + " retrieve 2016 in.grd out.grd --afm " + kTaxNumber +
                             " --user demo 2>" + Q(dir / "err.txt");
     EXPECT_NE(std::system(run.c_str()), 0);
     const std::string err = ReadBytes(dir / "err.txt");
@@ -464,7 +464,7 @@ TEST_F(RetrievalEndToEnd, TheBrowserNeverHoldsThePasswordAndAForeignFolderDoesNo
     environment.insert(environment.end(), {"TMPDIR=" + (shortDir / "tmp").string(), "HOME=" + (shortDir / "home").string(),
                                            "XDG_CACHE_HOME=", "SKARTINA_PASSWORD=" + password});
     CliProgram cli(environment,
-                   {"retrieve", "2016", (dir / "in.grd").string(), (dir / "out.grd").string(), "--afm", kAfm, "--user", "demo"});
+                   {"retrieve", "2016", (dir / "in.grd").string(), (dir / "out.grd").string(), "--afm", kTaxNumber, "--user", "demo"});
     const std::string mark =
         (shortDir / "home" / ".cache" / "skartina-browser" / ("profile-" + std::to_string(cli.process->pid()) + "-")).string();
 
@@ -507,7 +507,7 @@ TEST_F(RetrievalEndToEnd, KilledRunsLeaveNoBrowserFilesInTheTemporaryFolder) {
     const std::filesystem::path profiles = shortDir / "tmp" / ("skartina-browser-" + std::to_string(geteuid()));
     for (int run = 0; run < 4; ++run) {
         CliProgram cli(environment,
-                       {"retrieve", "2016", (dir / "in.grd").string(), (dir / "out.grd").string(), "--afm", kAfm, "--user", "demo"});
+                       {"retrieve", "2016", (dir / "in.grd").string(), (dir / "out.grd").string(), "--afm", kTaxNumber, "--user", "demo"});
         const std::string mark = (profiles / ("profile-" + std::to_string(cli.process->pid()) + "-")).string();
         for (int waited = 0; waited < 300 && ProcessesMarkedWith(mark).size() < 3; ++waited)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));

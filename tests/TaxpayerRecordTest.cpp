@@ -22,14 +22,14 @@ const TaxpayerRecord kClient{"123456783", "ΠΑΠΑΔΟΠΟΥΛΟΣ", "Γιάν�
 
 TEST(TaxpayerRecord, FileHoldsSixScrambledCp1253LinesAndReadsBack) {
     TempDir dir;
-    const auto path = RecordFilePath(dir.path(), kClient.afm);
+    const auto path = RecordFilePath(dir.path(), kClient.taxNumber);
     EXPECT_EQ(path, dir / "123456783.cst");
     WriteTaxpayerRecord(path, kClient);
 
     const std::string bytes = ReadBytes(path);
     std::string expected;
     for (const std::string& field :
-         {kClient.afm, kClient.surname, kClient.firstName, kClient.fatherName, kClient.portalUser, kClient.portalPassword})
+         {kClient.taxNumber, kClient.surname, kClient.firstName, kClient.fatherName, kClient.portalUser, kClient.portalPassword})
         expected += Utf8ToCp1253(ScrambleText(field)) + "\r\n";
     EXPECT_EQ(bytes, expected);
     EXPECT_NE(bytes.find("#@1\r\n"), std::string::npos);  // the empty father's name
@@ -63,11 +63,11 @@ TEST(TaxpayerRecord, ShortFilesAndLinesInClear) {
 
 TEST(TaxpayerRecord, TaxNumbersThatWouldLeaveTheFolderAreRefused) {
     TempDir dir;
-    for (const std::string afm : {"../123456783", "a/b", "..", "x\\y", "12:3", "1*", "a\"b", "a<b", "1|2", "tab\tx", ""})
-        EXPECT_THROW(RecordFilePath(dir.path(), afm), ClientNameError) << afm;
+    for (const std::string taxNumber : {"../123456783", "a/b", "..", "x\\y", "12:3", "1*", "a\"b", "a<b", "1|2", "tab\tx", ""})
+        EXPECT_THROW(RecordFilePath(dir.path(), taxNumber), ClientNameError) << taxNumber;
     ScriptedPrompter yes(true);
     TaxpayerRecord client = kClient;
-    client.afm = "../../etc/x";
+    client.taxNumber = "../../etc/x";
     EXPECT_THROW(SaveTaxpayer(dir.path(), client, yes), ClientNameError);
     EXPECT_TRUE(test::FolderNames(dir.path()).empty());
     EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path().parent_path() / "etc" / "x.cst"));
@@ -91,7 +91,7 @@ TEST(TaxpayerRecord, SaveAsksBeforeReplacingAndNeedsATaxNumber) {
     ScriptedPrompter no(false), yes(true);
 
     TaxpayerRecord nameless = kClient;
-    nameless.afm.clear();
+    nameless.taxNumber.clear();
     EXPECT_FALSE(SaveTaxpayer(dir.path(), nameless, yes));
     EXPECT_EQ(yes.informed, std::vector<std::string>{"Δεν έχετε δώσει τον Α.Φ.Μ. του πελάτη"});
     EXPECT_TRUE(test::FolderNames(dir.path()).empty());
@@ -104,23 +104,23 @@ TEST(TaxpayerRecord, SaveAsksBeforeReplacingAndNeedsATaxNumber) {
     EXPECT_FALSE(SaveTaxpayer(dir.path(), changed, no));
     EXPECT_EQ(no.asked, std::vector<std::string>{
                             "Ο πελάτης υπάρχει ήδη στο αρχείο να γίνει επικάλυψη των στοιχείων του;"});
-    EXPECT_EQ(LoadTaxpayer(dir.path(), kClient.afm), kClient);
+    EXPECT_EQ(LoadTaxpayer(dir.path(), kClient.taxNumber), kClient);
 
     EXPECT_TRUE(SaveTaxpayer(dir.path(), changed, yes));
-    EXPECT_EQ(LoadTaxpayer(dir.path(), kClient.afm), changed);
+    EXPECT_EQ(LoadTaxpayer(dir.path(), kClient.taxNumber), changed);
 }
 
 TEST(TaxpayerRecord, ATaxNumberThatFailsTheCheckIsSavedOnlyWhenTheUserSaysSo) {
-    for (const char* afm : {"123456784", "12345678", "EL123456783", "000000000"}) {
+    for (const char* taxNumber : {"123456784", "12345678", "EL123456783", "000000000"}) {
         TempDir dir;
         ScriptedPrompter no(false), yes(true);
         TaxpayerRecord client = kClient;
-        client.afm = afm;
-        EXPECT_FALSE(SaveTaxpayer(dir.path(), client, no)) << afm;
-        EXPECT_EQ(no.asked, std::vector<std::string>{kInvalidAfmSaveQuestion}) << afm;
-        EXPECT_TRUE(test::FolderNames(dir.path()).empty()) << afm;
-        EXPECT_TRUE(SaveTaxpayer(dir.path(), client, yes)) << afm;
-        EXPECT_EQ(LoadTaxpayer(dir.path(), afm), client) << afm;
+        client.taxNumber = taxNumber;
+        EXPECT_FALSE(SaveTaxpayer(dir.path(), client, no)) << taxNumber;
+        EXPECT_EQ(no.asked, std::vector<std::string>{kInvalidTaxNumberSaveQuestion}) << taxNumber;
+        EXPECT_TRUE(test::FolderNames(dir.path()).empty()) << taxNumber;
+        EXPECT_TRUE(SaveTaxpayer(dir.path(), client, yes)) << taxNumber;
+        EXPECT_EQ(LoadTaxpayer(dir.path(), taxNumber), client) << taxNumber;
     }
 }
 
@@ -132,7 +132,7 @@ TEST(TaxpayerRecord, TheFirstSaveMakesTheDataFolderForItsOwnerOnly) {
     ASSERT_EQ(::stat((dir / "Tables").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     TaxpayerRecord tooLong = kClient;
-    tooLong.afm = std::string(300, '9');
+    tooLong.taxNumber = std::string(300, '9');
     try {
         SaveTaxpayer(dir / "Tables", tooLong, yes);
         FAIL() << "saved a 300-character tax number";

@@ -329,16 +329,16 @@ TEST(TextFile, ASaveFailingOrKilledAtAnyStepLeavesTheOldFileOrTheNewOne) {
 TEST(ClientFiles, KeepsEveryClientFileInsideTheDataFolder) {
     EXPECT_EQ(ClientFilePath("Tables", "123456783", "_2021.grd"), std::filesystem::path("Tables/123456783_2021.grd"));
     EXPECT_EQ(ClientFilePath("Tables", "EL 99", ".cst"), std::filesystem::path("Tables/EL 99.cst"));
-    for (const char* afm : {"", "..", "../etc", "a/b", "a\\b", "/abs", "x..y", "a:b", "a*b", "tab\there",
+    for (const char* taxNumber : {"", "..", "../etc", "a/b", "a\\b", "/abs", "x..y", "a:b", "a*b", "tab\there",
                             "12_3456783", "_"})
-        EXPECT_THROW(ClientFilePath("Tables", afm, ".cst"), ClientNameError) << afm;
+        EXPECT_THROW(ClientFilePath("Tables", taxNumber, ".cst"), ClientNameError) << taxNumber;
     // The analysis list reads the tax number back up to the first "_": the reason says so.
-    EXPECT_NE(AfmFileNameProblem("12_3456783").find("«_»"), std::string::npos);
+    EXPECT_NE(TaxNumberFileNameProblem("12_3456783").find("«_»"), std::string::npos);
     // Too long for a file name: refused up front, in Greek, not by the system.
-    EXPECT_NE(AfmFileNameProblem(std::string(300, '1')).find("πολύ μεγάλος"), std::string::npos);
-    EXPECT_EQ(AfmFileNameProblem(std::string(kMaxAfmBytes, '1')), "");
+    EXPECT_NE(TaxNumberFileNameProblem(std::string(300, '1')).find("πολύ μεγάλος"), std::string::npos);
+    EXPECT_EQ(TaxNumberFileNameProblem(std::string(kMaxTaxNumberBytes, '1')), "");
     TempDir dir;
-    WriteCp1253Lines(ClientFilePath(dir.path(), std::string(kMaxAfmBytes, '1'), "_2021.xlsx"), {"fits"});
+    WriteCp1253Lines(ClientFilePath(dir.path(), std::string(kMaxTaxNumberBytes, '1'), "_2021.xlsx"), {"fits"});
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 namespace skartina {
 namespace {
 
-constexpr const char* kAfm = "123456783";
+constexpr const char* kTaxNumber = "123456783";
 const std::string kHeading = "ΕΚΚΑΘΑΡΙΣΤΙΚΟ ΣΗΜΕΙΩΜΑ ΟΙΚΟΝΟΜΙΚΟΥ ΕΤΟΥΣ 2016";
 
 TEST(YearReport, ReadsEntriesTakesTheSaidNoReturnAndNeverAnEmptyTextForIt) {
@@ -35,7 +35,7 @@ TEST(YearReport, ReadsEntriesTakesTheSaidNoReturnAndNeverAnEmptyTextForIt) {
     };
     for (const auto& c : cases) {
         E1CodeTable e1;
-        const std::optional<std::string> why = ReadYearReport(c.bytes, 2016, kAfm, e1);
+        const std::optional<std::string> why = ReadYearReport(c.bytes, 2016, kTaxNumber, e1);
         EXPECT_EQ(!why.has_value(), c.read) << c.what << ": " << why.value_or("");
         if (why) {
             EXPECT_FALSE(why->empty()) << c.what;
@@ -49,10 +49,10 @@ TEST(YearReport, AnotherTaxpayersReportIsRefused) {
                                                   std::vector<std::string>{kHeading, "Κωδ. 301 ποσό 1,00"}}) {
         E1CodeTable e1;
         try {
-            ReadYearReport(WriteReportPdf(lines), 2016, kAfm, e1);
+            ReadYearReport(WriteReportPdf(lines), 2016, kTaxNumber, e1);
             ADD_FAILURE() << lines[1] << ": taken";
         } catch (const RetrievalStop& stop) {
-            EXPECT_EQ(stop.ending(), Ending::ReportWithoutAfm) << lines[1];
+            EXPECT_EQ(stop.ending(), Ending::ReportWithoutTaxNumber) << lines[1];
         }
         EXPECT_EQ(e1[301], 0) << lines[1];
     }

@@ -26,7 +26,7 @@ struct RecordingView : RetrievalView {
 
 struct CheckCase {
     bool ticked;
-    const char* afm;
+    const char* taxNumber;
     const char* user;
     const char* password;
     const char* message;
@@ -48,7 +48,7 @@ TEST(YearButton, ChecksTheYearTheTaxNumberAndTheCredentialsInThisOrder) {
         E1CodeTable e1;
         e1.set(301, 5);
         SheetGrid grid;
-        const YearRequest request{2010, {c.afm, c.user, c.password, false}, 0};
+        const YearRequest request{2010, {c.taxNumber, c.user, c.password, false}, 0};
         EXPECT_FALSE(RetrieveYearFromPortal(portal, request, c.ticked, e1, grid, prompter, view)) << "not started";
         EXPECT_EQ(prompter.informed, std::vector<std::string>{c.message});
         EXPECT_FALSE(browser.HasApplication()) << "no browser is opened";

@@ -202,8 +202,8 @@ TEST(YearSources, AFolderPlantedInsideTheDataFolderIsRefused) {
 
 TEST(YearSources, ATaxNumberThatLeavesTheFolderNamesNoFolder) {
     TempDir tables;
-    for (const char* afm : {"", "../123456783", "12/34"})
-        EXPECT_THROW(SourcesFolder(tables.path(), afm), ClientNameError) << afm;
+    for (const char* taxNumber : {"", "../123456783", "12/34"})
+        EXPECT_THROW(SourcesFolder(tables.path(), taxNumber), ClientNameError) << taxNumber;
 }
 
 }  // namespace

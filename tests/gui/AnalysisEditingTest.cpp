@@ -2,7 +2,7 @@
 // The analysis window as it is used all day: keys in the grid and the fields,
 // commands given while an amount is still being typed, closing with changes.
 
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/SheetView.h"
 #include "sheet/AnalysisFile.h"
@@ -125,7 +125,7 @@ TEST(AnalysisEditing, RightAndLeftAtTheEdgeOfTheTextMoveToTheNeighbouringCell) {
 TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
     EditingFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
-    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+    Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
     const int t = TaxpayerColumnOf(2015);
     QTest::keyClicks(f.enter(t, Row::TaxedIncome), "125");
 
@@ -150,7 +150,7 @@ TEST(AnalysisEditing, SaveAndExportsTakeTheAmountStillBeingTyped) {
 TEST(AnalysisEditing, ATaxNumberWithAnUnderscoreIsRefusedAtSave) {
     EditingFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
-    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("12_3456783");
+    Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("12_3456783");
     EXPECT_FALSE(f.window.onSaveClicked());
     ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
     EXPECT_NE(f.desktop.prompter.informed[0].find("«_»"), std::string::npos) << f.desktop.prompter.informed[0];
@@ -160,7 +160,7 @@ TEST(AnalysisEditing, ATaxNumberWithAnUnderscoreIsRefusedAtSave) {
 TEST(AnalysisEditing, ClosingWithUnsavedChangesAsksOnce) {
     const struct {
         Answer answer;
-        bool hasAfm;
+        bool hasTaxNumber;
         bool closes;
         bool saved;
     } cases[] = {
@@ -172,7 +172,7 @@ TEST(AnalysisEditing, ClosingWithUnsavedChangesAsksOnce) {
     for (const auto& c : cases) {
         EditingFixture f;
         std::filesystem::create_directory(f.dir / "Tables");
-        if (c.hasAfm) Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+        if (c.hasTaxNumber) Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
         f.desktop.prompter = ScriptedPrompter(c.answer);
         QTest::keyClicks(f.enter(TaxpayerColumnOf(2017), Row::TaxedIncome), "70");
         f.window.close();  // the title bar's close
@@ -189,7 +189,7 @@ TEST(AnalysisEditing, OnlyChangesNotSavedAreAskedAbout) {
     EXPECT_FALSE(f.window.isModified());  // a new window
     Find<QCheckBox>(f.window, "marriedAllYearsBox")->click();
     EXPECT_TRUE(f.window.isModified());
-    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+    Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
     f.window.onSaveClicked();
     EXPECT_FALSE(f.window.isModified());
 
@@ -213,8 +213,8 @@ TEST(AnalysisEditing, EnterOrTabAfterTheTaxNumberGoesToTheName) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab}) {
         EditingFixture f;
         f.window.activateWindow();
-        Find<AfmEdit>(f.window, "taxNumberEdit")->setFocus();
-        QTest::keyClicks(Find<AfmEdit>(f.window, "taxNumberEdit"), "123456783");
+        Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setFocus();
+        QTest::keyClicks(Find<TaxNumberEdit>(f.window, "taxNumberEdit"), "123456783");
         QTest::keyClick(QApplication::focusWidget(), key);
         EXPECT_EQ(QApplication::focusWidget(), Find<QLineEdit>(f.window, "nameEdit")) << key;
     }

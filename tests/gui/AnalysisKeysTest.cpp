@@ -63,7 +63,7 @@ TEST(AnalysisKeys, EveryShortcutRunsItsCommand) {
     // Ctrl+S really saves: without a tax number it says what is missing.
     KeysFixture f;
     QTest::keySequence(&f.window, QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kNoAfmToSaveMessage});
+    EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kNoTaxNumberToSaveMessage});
 }
 
 TEST(AnalysisKeys, EveryMenuHasAMnemonicAndF10OpensTheFirst) {

@@ -4,7 +4,7 @@
 // bytes; the keys and the Edit menu; the changed mark gone on the way back.
 
 #include "common/TextFile.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/IntegerEdit.h"
 #include "gui/SheetView.h"
@@ -32,10 +32,10 @@ using test::Find;
 using test::TempDir;
 using test::YearBoxName;
 
-constexpr const char* kAfm = "123456783";
+constexpr const char* kTaxNumber = "123456783";
 
 struct UndoFixture : test::ShownAnalysisWindow {
-    std::filesystem::path file() const { return dir.path() / "Tables" / (std::string(kAfm) + "_2021.grd"); }
+    std::filesystem::path file() const { return dir.path() / "Tables" / (std::string(kTaxNumber) + "_2021.grd"); }
     std::string bytes() { return test::ReadBytes(file()); }
     // The sheet as the window would save it now.
     std::string savedBytes() {
@@ -54,12 +54,12 @@ struct UndoFixture : test::ShownAnalysisWindow {
     }
     // A client's analysis with figures in two years, saved and opened anew.
     void openSavedClient() {
-        Find<AfmEdit>(window, "taxNumberEdit")->setText(kAfm);
+        Find<TaxNumberEdit>(window, "taxNumberEdit")->setText(kTaxNumber);
         for (int year : {2018, 2016})
             for (int row : {Row::TaxedIncome, Row::TaxedIncome + 1})
                 test::TypeAndLeave(grid(), TaxpayerColumnOf(year), row, "1200,5");
         ASSERT_TRUE(window.onSaveClicked());
-        ASSERT_TRUE(window.OpenAnalysisOf(kAfm));
+        ASSERT_TRUE(window.OpenAnalysisOf(kTaxNumber));
     }
 };
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/IntegerEdit.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetRows.h"
@@ -147,9 +147,9 @@ TEST(AnalysisWindow, ClickOnASpouseHeaderTogglesTheMarriedMark) {
 TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
     AnalysisFixture f;
     f.window.onSaveClicked();  // no tax number yet
-    EXPECT_EQ(f.desktop.prompter.informed.back(), kNoAfmToSaveMessage);
+    EXPECT_EQ(f.desktop.prompter.informed.back(), kNoTaxNumberToSaveMessage);
 
-    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+    Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
     f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "7,00");
     f.window.sheet().setCell(SpouseColumnOf(2012), 1, "Συζύγου*");
     f.window.onSaveClicked();
@@ -191,7 +191,7 @@ TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
 TEST(AnalysisWindow, ExportsWriteTheFileAndOpenIt) {
     AnalysisFixture f;
     f.desktop.prompter.chosen = 0;  // "Άνοιγμα" in the message that tells the file
-    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+    Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
     Find<QLineEdit>(f.window, "nameEdit")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     f.window.onExportCsvClicked();  // no Tables folder: the file error, nothing opened
     EXPECT_TRUE(f.desktop.opened.empty());
@@ -213,7 +213,7 @@ TEST(AnalysisWindow, ExportsWriteTheFileAndOpenIt) {
 TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
     AnalysisFixture f;
     f.desktop.prompter.chosen = 0;  // "Άνοιγμα" in the message that tells the file
-    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+    Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
     Find<QLineEdit>(f.window, "nameEdit")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     f.window.sheet().setCell(TaxpayerColumnOf(2004), Row::TaxedIncome, "2.500,00");
     auto* const printButton = Find<QToolButton>(f.window, "printButton");

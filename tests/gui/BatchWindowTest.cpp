@@ -7,7 +7,7 @@
 #include "support/GuiTestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/BatchProgressWindow.h"
 #include "gui/SheetView.h"
@@ -43,7 +43,7 @@ using test::TempDir;
 using test::YearBoxName;
 using test::YearButtonName;
 
-constexpr const char* kAfm = "123456783";
+constexpr const char* kTaxNumber = "123456783";
 
 struct BatchWindow : ::testing::Test {
     void SetUp() override {
@@ -54,7 +54,7 @@ struct BatchWindow : ::testing::Test {
         portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
-        Find<AfmEdit>(*window, "taxNumberEdit")->setText(kAfm);
+        Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText(kTaxNumber);
         Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
         Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
     }
@@ -80,7 +80,7 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     SheetGrid expected = window->sheet();
     for (int year : {2010, 2012, 2016}) {
         E1CodeTable e1;
-        ReadCodeList(test::ReadBytes(std::filesystem::path(SKARTINA_SIM_SAMPLE) / kAfm / (std::to_string(year) + ".txt")), e1);
+        ReadCodeList(test::ReadBytes(std::filesystem::path(SKARTINA_SIM_SAMPLE) / kTaxNumber / (std::to_string(year) + ".txt")), e1);
         if (year > 2014) {
             e1.set(515, e1[115]), e1.set(115, 0);
             e1.set(517, e1[117]), e1.set(117, 0);
@@ -129,7 +129,7 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     EXPECT_TRUE(Find<QPushButton>(*window, "retrieveAllYearsButton")->isEnabled());
 
     // The kept documents' folder, opened with the desktop's program.
-    const std::filesystem::path sources = dir.path() / "Tables" / (std::string(kAfm) + "_sources");
+    const std::filesystem::path sources = dir.path() / "Tables" / (std::string(kTaxNumber) + "_sources");
     for (const char* name : {"2016.pdf", "2012.txt", "2010.txt"}) EXPECT_TRUE(std::filesystem::exists(sources / name)) << name;
     QTest::mouseClick(Find<QPushButton>(*window, "portalDocumentsButton"), Qt::LeftButton);
     EXPECT_EQ(desktop.opened, QStringList{QString::fromStdString(sources.string())});
@@ -220,7 +220,7 @@ TEST_F(BatchWindow, ACloseNotConfirmedLetsTheRunGoOn) {
     test::ScriptedPrompter no(false);
     window = std::make_unique<AnalysisWindow>(dir.path(), DesktopServices{&no, desktop.services().open, {}});
     window->show();
-    Find<AfmEdit>(*window, "taxNumberEdit")->setText(kAfm);
+    Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText(kTaxNumber);
     Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
     Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
     TickOnly({2013, 2012});

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/AnalysisWindow.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/BalanceChartView.h"
 #include "gui/CoveragePanel.h"
 #include "gui/SheetView.h"
@@ -87,7 +87,7 @@ TEST(CoveragePanel, ComputedRowsSayHowTheyAreComputed) {
 TEST(CoveragePanel, TheChartBoxAddsThePdfPage) {
     CoverageFixture f;
     std::filesystem::create_directory(f.dir / "Tables");
-    Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+    Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
     const auto pdf = f.dir / "Tables" / "123456783_2021.pdf";
     f.window.onSavePdfTriggered();
     const size_t plain = test::ReadPdf(test::ReadBytes(pdf)).size();

@@ -3,7 +3,7 @@
 // captions exactly as given, the report of a file no program could open.
 
 #include "gui/AboutWindow.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/Application.h"
 #include "gui/ClientEntryWindow.h"
@@ -212,7 +212,7 @@ TEST(DesktopTexts, AnExportNoProgramCouldOpenSaysWhereTheFileIs) {
     prompter.chosen = 0;  // "Άνοιγμα"
     OpenerOnPath path("exit 3");
     AnalysisWindow window(dir.path(), {&prompter, [](const QString& what) { return OpenWithDesktop(what); }, {}});
-    Find<AfmEdit>(window, "taxNumberEdit")->setText("123456783");
+    Find<TaxNumberEdit>(window, "taxNumberEdit")->setText("123456783");
     window.onExportCsvClicked();
     ASSERT_EQ(prompter.informed.size(), 2u);
     const std::string where = std::filesystem::absolute(dir / "Tables" / "123456783_2021.csv").string();

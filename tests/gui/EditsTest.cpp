@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/IntegerEdit.h"
 #include "support/GuiTestSupport.h"
 
@@ -20,17 +20,17 @@ void Leave(QWidget* w) {
     QApplication::sendEvent(w, &out);
 }
 
-TEST(EditAFM, TurnsRedWhenLeftWrongAndBackWhenEntered) {
-    AfmEdit edit;
+TEST(TaxNumberEdit, TurnsRedWhenLeftWrongAndBackWhenEntered) {
+    TaxNumberEdit edit;
     edit.setHint("Ο ΑΦΜ του πελάτη", false);
     QFont italic = edit.font();
     italic.setItalic(true);
     edit.setFont(italic);
-    const AfmEdit::Appearance normal = edit.appearance();
+    const TaxNumberEdit::Appearance normal = edit.appearance();
 
     int exits = 0;
     bool redWhenFormSawIt = true;
-    QObject::connect(&edit, &AfmEdit::exited, [&] {
+    QObject::connect(&edit, &TaxNumberEdit::exited, [&] {
         ++exits;
         redWhenFormSawIt = edit.invalidLookOn();
     });

@@ -2,7 +2,7 @@
 // The analysis window never replaces or overwrites a client's sheet without a
 // real choice, and never turns a typed amount into another figure.
 
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/IntegerEdit.h"
 #include "gui/PickListWindow.h"
@@ -39,42 +39,42 @@ struct Fixture {
     FakeDesktop desktop;
     AnalysisWindow window{dir.path(), desktop.services()};
 
-    std::filesystem::path file(const std::string& afm) const { return dir / "Tables" / (afm + "_2021.grd"); }
+    std::filesystem::path file(const std::string& taxNumber) const { return dir / "Tables" / (taxNumber + "_2021.grd"); }
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
     SheetView* grid() { return test::Find<SheetView>(window, "sheetView"); }
     IntegerEdit* firstYear() { return test::Find<IntegerEdit>(window, "firstYearEdit"); }
     // A client's analysis saved earlier (by another window or another day), with one figure of 2016.
-    void savedAnalysis(const std::string& afm, const std::string& figure) {
+    void savedAnalysis(const std::string& taxNumber, const std::string& figure) {
         SheetGrid grid;
         BuildSheetLayout(grid, YearSelection());
         grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, figure);
-        SaveGridToFile(grid, file(afm));
+        SaveGridToFile(grid, file(taxNumber));
     }
     QLineEdit* enter(int column, int row) { return test::EnterCell(grid(), column, row); }
     void typeAndLeave(int column, int row, const QString& text) {
         ASSERT_NE(test::TypeAndLeave(grid(), column, row, text), nullptr);
     }
     // Types the tax number into its field and leaves it, as a user does.
-    void typeAfm(const QString& afm) {
+    void typeTaxNumber(const QString& taxNumber) {
         window.activateWindow();
-        test::Find<AfmEdit>(window, "taxNumberEdit")->setFocus();
-        test::Find<AfmEdit>(window, "taxNumberEdit")->selectAll();
-        QTest::keyClicks(test::Find<AfmEdit>(window, "taxNumberEdit"), afm);
-        QTest::keyClick(test::Find<AfmEdit>(window, "taxNumberEdit"), Qt::Key_Tab);
+        test::Find<TaxNumberEdit>(window, "taxNumberEdit")->setFocus();
+        test::Find<TaxNumberEdit>(window, "taxNumberEdit")->selectAll();
+        QTest::keyClicks(test::Find<TaxNumberEdit>(window, "taxNumberEdit"), taxNumber);
+        QTest::keyClick(test::Find<TaxNumberEdit>(window, "taxNumberEdit"), Qt::Key_Tab);
         QApplication::processEvents();
     }
 };
 
 QTableWidget* RowsOf(const PickListWindow& list) { return test::Find<QTableWidget>(list, QString()); }
 
-void ChooseInNextList(const QString& afm) {
-    test::OnNextModal([afm](QWidget* modal) {
+void ChooseInNextList(const QString& taxNumber) {
+    test::OnNextModal([taxNumber](QWidget* modal) {
         auto* list = qobject_cast<PickListWindow*>(modal);
         ASSERT_NE(list, nullptr);
         const auto& rows = list->rows();
         for (size_t r = 0; r < rows.size(); ++r)
             for (const auto& cell : rows[r])
-                if (QString::fromStdString(cell) == afm) RowsOf(*list)->setCurrentCell(static_cast<int>(r), 0);
+                if (QString::fromStdString(cell) == taxNumber) RowsOf(*list)->setCurrentCell(static_cast<int>(r), 0);
         test::Find<QToolButton>(*list, "openButton")->click();
     });
 }
@@ -94,14 +94,14 @@ TEST(LostWork, OpeningAnotherAnalysisOverChangesAsksFirst) {
     for (const auto& c : cases) {
         Fixture f;
         f.savedAnalysis("100000090", "4.000,00");
-        test::Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+        test::Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
         f.typeAndLeave(TaxpayerColumnOf(2018), Row::TaxedIncome, "70");
         f.desktop.prompter = ScriptedPrompter(c.answer);
         ChooseInNextList("100000090");
         f.window.onOpenClicked();
         ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
         EXPECT_EQ(f.desktop.prompter.asked[0], kSaveBeforeReplacingQuestion);
-        EXPECT_EQ(test::Find<AfmEdit>(f.window, "taxNumberEdit")->text(), c.opened ? "100000090" : "123456783");
+        EXPECT_EQ(test::Find<TaxNumberEdit>(f.window, "taxNumberEdit")->text(), c.opened ? "100000090" : "123456783");
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), c.opened ? "4.000,00" : "");
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2018), Row::TaxedIncome), c.opened ? "" : "70,00");
         EXPECT_EQ(std::filesystem::exists(f.file("123456783")), c.savedFirst);
@@ -124,7 +124,7 @@ TEST(LostWork, TheTaxNumberOfASavedAnalysisOpensItInsteadOfAnEmptySheet) {
     Fixture f;
     f.savedAnalysis("123456783", "4.000,00");
     f.desktop.prompter = ScriptedPrompter(true);
-    f.typeAfm("123456783");
+    f.typeTaxNumber("123456783");
     ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
     const std::string offer = f.desktop.prompter.asked[0];
     EXPECT_TRUE(Contains(offer, "Υπάρχει αποθηκευμένη δήλωση του Α.Φ.Μ. 123456783")) << offer;
@@ -148,7 +148,7 @@ TEST(LostWork, DecliningTheOfferThenSavingNamesWhatWouldBeReplaced) {
     f.savedAnalysis("123456783", "4.000,00");
     const std::string before = test::ReadBytes(f.file("123456783"));
     f.desktop.prompter = ScriptedPrompter(false);
-    f.typeAfm("123456783");
+    f.typeTaxNumber("123456783");
     EXPECT_EQ(f.desktop.prompter.asked.size(), 1u);  // offered, declined: the sheet stays empty
     EXPECT_EQ(f.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");
     f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "5");
@@ -164,7 +164,7 @@ TEST(LostWork, DecliningTheOfferThenSavingNamesWhatWouldBeReplaced) {
 
     // A sheet with changes is never replaced by the offer: the typed number only fills the fields.
     f.desktop.prompter = ScriptedPrompter(true);
-    f.typeAfm("123456783");
+    f.typeTaxNumber("123456783");
     EXPECT_TRUE(f.desktop.prompter.asked.empty());
     EXPECT_EQ(f.cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "5,00");
 }
@@ -174,7 +174,7 @@ TEST(LostWork, CloseWithChangesAndYesSavesInOneStep) {
         Fixture f;
         if (fileThere) f.savedAnalysis("123456783", "4.000,00");
         f.desktop.prompter = ScriptedPrompter(false);  // the saved analysis offered on leaving the field: not taken
-        test::Find<AfmEdit>(f.window, "taxNumberEdit")->setText("123456783");
+        test::Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
         f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "70");
         f.desktop.prompter = ScriptedPrompter(Answer::Yes);
         f.window.close();

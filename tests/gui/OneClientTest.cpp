@@ -2,7 +2,7 @@
 // The analysis window keeps each sheet with its one client, keeps every sheet
 // it replaces, starts nothing on Enter, and tells every outcome.
 
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/OfficeRunWindow.h"
 #include "gui/PickListWindow.h"
@@ -55,34 +55,34 @@ struct Fixture {
     AnalysisWindow window{dir.path(), desktop.services()};
 
     std::filesystem::path tables() const { return dir / "Tables"; }
-    std::filesystem::path file(const std::string& afm) const { return tables() / (afm + "_2021.grd"); }
+    std::filesystem::path file(const std::string& taxNumber) const { return tables() / (taxNumber + "_2021.grd"); }
     const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
     SheetView* grid() { return test::Find<SheetView>(window, "sheetView"); }
-    AfmEdit* afmField() { return test::Find<AfmEdit>(window, "taxNumberEdit"); }
+    TaxNumberEdit* taxNumberField() { return test::Find<TaxNumberEdit>(window, "taxNumberEdit"); }
     QString field(const char* name) { return test::Find<QLineEdit>(window, name)->text(); }
 
-    void record(const std::string& afm, const std::string& surname, const std::string& user) {
+    void record(const std::string& taxNumber, const std::string& surname, const std::string& user) {
         ScriptedPrompter yes(true);
-        SaveTaxpayer(tables(), {afm, surname, "", "", user, user.empty() ? "" : "pw"}, yes);
+        SaveTaxpayer(tables(), {taxNumber, surname, "", "", user, user.empty() ? "" : "pw"}, yes);
     }
     // A client's analysis saved earlier: 2016 with a figure and a married mark.
-    void savedAnalysis(const std::string& afm, const std::string& figure) {
+    void savedAnalysis(const std::string& taxNumber, const std::string& figure) {
         SheetGrid grid;
         BuildSheetLayout(grid, YearSelection());
         grid.setCell(TaxpayerColumnOf(2016), Row::TaxedIncome, figure);
         grid.setCell(SpouseColumnOf(2016), Row::PersonHeader, "Συζύγου*");
-        SaveGridToFile(grid, file(afm));
+        SaveGridToFile(grid, file(taxNumber));
     }
     QLineEdit* enter(int column, int row) { return test::EnterCell(grid(), column, row); }
     void typeAndLeave(int column, int row, const QString& text) {
         ASSERT_NE(test::TypeAndLeave(grid(), column, row, text), nullptr);
     }
-    void typeAfm(const QString& afm) {
+    void typeTaxNumber(const QString& taxNumber) {
         window.activateWindow();
-        afmField()->setFocus();
-        afmField()->selectAll();
-        QTest::keyClicks(afmField(), afm);
-        QTest::keyClick(afmField(), Qt::Key_Tab);
+        taxNumberField()->setFocus();
+        taxNumberField()->selectAll();
+        QTest::keyClicks(taxNumberField(), taxNumber);
+        QTest::keyClick(taxNumberField(), Qt::Key_Tab);
         QApplication::processEvents();
     }
 };
@@ -115,7 +115,7 @@ TEST(OneClient, AnotherTaxNumberStartsThatClientsSheet) {
         if (c.changed) f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "21000");
 
         f.desktop.prompter = ScriptedPrompter(c.answer);
-        f.typeAfm(kB);
+        f.typeTaxNumber(kB);
         if (c.changed) {
             ASSERT_EQ(f.desktop.prompter.asked.size(), 1u) << label;
             EXPECT_TRUE(Contains(f.desktop.prompter.asked[0], std::string("Α.Φ.Μ. ") + kA + " (ΑΛΦΑ)")) << label;
@@ -125,14 +125,14 @@ TEST(OneClient, AnotherTaxNumberStartsThatClientsSheet) {
         }
         if (c.answer == Answer::Cancel) {
             // The sheet stays A's, changes and all, and so does the field.
-            EXPECT_EQ(f.afmField()->text(), kA) << label;
+            EXPECT_EQ(f.taxNumberField()->text(), kA) << label;
             EXPECT_EQ(f.cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "21.000,00") << label;
             EXPECT_EQ(f.field("nameEdit"), "ΑΛΦΑ ") << label;
             EXPECT_TRUE(test::ReadBytes(f.file(kA)) == aBefore) << label;
             continue;
         }
         // B's own sheet, B's own fields: nothing of A's stays.
-        EXPECT_EQ(f.window.sheetAfm(), kB) << label;
+        EXPECT_EQ(f.window.sheetTaxNumber(), kB) << label;
         EXPECT_EQ(f.field("nameEdit"), "ΒΗΤΑ ") << label;
         EXPECT_EQ(f.field("portalUserEdit"), "") << label;
         EXPECT_EQ(f.cell(TaxpayerColumnOf(2016), Row::TaxedIncome), c.bSaved ? "7,00" : "") << label;
@@ -160,7 +160,7 @@ TEST(OneClient, ASheetGoesUnderAnotherNumberOnlyAfterAQuestionNamingBoth) {
         f.savedAnalysis(kA, "4.000,00");
         ASSERT_TRUE(f.window.OpenAnalysisOf(kA));
         // The number changed without leaving its field (the save button takes no focus).
-        f.afmField()->setText(kB);
+        f.taxNumberField()->setText(kB);
         f.desktop.prompter = ScriptedPrompter(yes);
         EXPECT_EQ(f.window.onSaveClicked(), yes);
         ASSERT_GE(f.desktop.prompter.asked.size(), 1u);
@@ -174,11 +174,11 @@ TEST(OneClient, ASheetGoesUnderAnotherNumberOnlyAfterAQuestionNamingBoth) {
 TEST(OneClient, AWrongTaxNumberIsSavedOnlyWhenTheUserInsists) {
     for (const bool yes : {false, true}) {
         Fixture f;
-        f.typeAfm("123456789");
+        f.typeTaxNumber("123456789");
         f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "5");
         f.desktop.prompter = ScriptedPrompter(yes);
         EXPECT_EQ(f.window.onSaveClicked(), yes);
-        EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kInvalidAfmAnalysisQuestion});
+        EXPECT_EQ(f.desktop.prompter.asked, std::vector<std::string>{kInvalidTaxNumberAnalysisQuestion});
         EXPECT_EQ(std::filesystem::exists(f.file("123456789")), yes);
         EXPECT_EQ(f.desktop.prompter.informed.size(), yes ? 1u : 0u);  // "αποθηκεύτηκε με επιτυχία" only when it was
     }
@@ -222,7 +222,7 @@ TEST(OneClient, EveryReplacedOrDeletedAnalysisIsKeptAndComesBack) {
     // "Προηγούμενες εκδόσεις" lists them, and the one chosen comes back as a change to save.
     AnalysisWindow again(f.dir.path(), f.desktop.services());
     again.show();
-    test::Find<AfmEdit>(again, "taxNumberEdit")->setText(kA);
+    test::Find<TaxNumberEdit>(again, "taxNumberEdit")->setText(kA);
     int listed = 0;
     test::OnNextModal([&listed](QWidget* modal) {
         auto* list = test::Find<QListWidget>(*modal, "versionsList");
@@ -244,7 +244,7 @@ TEST(OneClient, EveryReplacedOrDeletedAnalysisIsKeptAndComesBack) {
 
 TEST(OneClient, EnterStartsNoRetrieval) {
     Fixture f;
-    f.afmField()->setText(kA);  // no portal credentials: a run started would say so
+    f.taxNumberField()->setText(kA);  // no portal credentials: a run started would say so
     std::vector<QString> modals;
     const auto closeAnyModal = [&modals] {
         test::OnNextModal([&modals](QWidget* modal) {
@@ -308,7 +308,7 @@ TEST(OneClient, ExportsTellTheFullPathAndOpenWhatIsAsked) {
     };
     for (const auto& c : cases) {
         Fixture f;
-        f.afmField()->setText(kA);
+        f.taxNumberField()->setText(kA);
         f.desktop.prompter.chosen = c.chosen;
         f.desktop.openSucceeds = c.openerWorks;
         (f.window.*c.command)();
@@ -333,7 +333,7 @@ TEST(OneClient, ExportsTellTheFullPathAndOpenWhatIsAsked) {
 TEST(OneClient, PrintingToAFileOffersTheClientsFileAndKeepsItPrivate) {
     Fixture f;
     f.record(kA, "ΠΑΠΑΔΟΠΟΥΛΟΣ", "");
-    f.typeAfm(kA);
+    f.typeTaxNumber(kA);
     const QString expected = QString::fromStdString(
         (std::filesystem::absolute(f.tables()) / (std::string(kA) + " ΠΑΠΑΔΟΠΟΥΛΟΣ.pdf")).string());
     EXPECT_EQ(f.window.defaultPrintFile(), expected);

@@ -5,7 +5,7 @@
 #include "gui/ClientEntryWindow.h"
 #include "gui/ClientListWindow.h"
 #include "gui/AnalysisListWindow.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
@@ -40,16 +40,16 @@ struct RegisterFixture {
     std::filesystem::path tables = dir.path() / "Tables";
     FakeDesktop desktop;
 
-    void record(const std::string& afm, const std::string& surname, const std::string& first = "ΓΙΩΡΓΟΣ") {
-        WriteTaxpayerRecord(tables / (afm + ".cst"), {afm, surname, first, "ΝΙΚΟΛΑΟΣ", "user" + afm, "pw" + afm});
+    void record(const std::string& taxNumber, const std::string& surname, const std::string& first = "ΓΙΩΡΓΟΣ") {
+        WriteTaxpayerRecord(tables / (taxNumber + ".cst"), {taxNumber, surname, first, "ΝΙΚΟΛΑΟΣ", "user" + taxNumber, "pw" + taxNumber});
     }
-    void analysis(const std::string& afm, int firstYear = 2003) {
+    void analysis(const std::string& taxNumber, int firstYear = 2003) {
         YearSelection years;
         for (int y = kOldestBoxYear; y <= kNewestYear; ++y) years.setTicked(y, y >= firstYear);
         SheetGrid grid;
         BuildSheetLayout(grid, years);
         grid.setCell(TaxpayerColumnOf(2019), Row::TaxedIncome, "4.321,00");
-        SaveGridToFile(grid, AnalysisFilePath(tables, afm, "2021"));
+        SaveGridToFile(grid, AnalysisFilePath(tables, taxNumber, "2021"));
     }
 };
 
@@ -63,14 +63,14 @@ QStringList Column(QTableWidget* grid, int column) {
 QTableWidget* RowsOf(const PickListWindow& list) { return Find<QTableWidget>(list, QString()); }
 
 // Chooses the row with this tax number in the list about to open.
-void ChooseInNextList(const QString& afm) {
-    test::OnNextModal([afm](QWidget* modal) {
+void ChooseInNextList(const QString& taxNumber) {
+    test::OnNextModal([taxNumber](QWidget* modal) {
         auto* list = qobject_cast<PickListWindow*>(modal);
         ASSERT_NE(list, nullptr);
         const auto& rows = list->rows();
         for (size_t r = 0; r < rows.size(); ++r)
             for (const auto& cell : rows[r])
-                if (QString::fromStdString(cell) == afm) RowsOf(*list)->setCurrentCell(static_cast<int>(r), 0);
+                if (QString::fromStdString(cell) == taxNumber) RowsOf(*list)->setCurrentCell(static_cast<int>(r), 0);
         Find<QToolButton>(*list, "openButton")->click();
     });
 }
@@ -79,9 +79,9 @@ TEST(EntryWindow, CreateSaveReopenFromTheListAndOverwrite) {
     RegisterFixture f;
     ClientEntryWindow window(f.dir.path(), f.desktop.services());
     window.onSaveClicked();  // no tax number: told, nothing written
-    EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kMissingAfmMessage});
+    EXPECT_EQ(f.desktop.prompter.informed, std::vector<std::string>{kMissingTaxNumberMessage});
 
-    Find<AfmEdit>(window, "taxNumberEdit")->setText("123456783");
+    Find<TaxNumberEdit>(window, "taxNumberEdit")->setText("123456783");
     Find<QLineEdit>(window, "surnameEdit")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ");
     Find<QLineEdit>(window, "firstNameEdit")->setText("ΓΙΩΡΓΟΣ");
     Find<QLineEdit>(window, "portalUserEdit")->setText("gpap");
@@ -94,7 +94,7 @@ TEST(EntryWindow, CreateSaveReopenFromTheListAndOverwrite) {
     EXPECT_TRUE(Find<QLineEdit>(window, "surnameEdit")->text().isEmpty());
     ChooseInNextList("123456783");
     window.onChooseClientClicked();
-    EXPECT_EQ(Find<AfmEdit>(window, "taxNumberEdit")->text(), "123456783");
+    EXPECT_EQ(Find<TaxNumberEdit>(window, "taxNumberEdit")->text(), "123456783");
     EXPECT_EQ(Find<QLineEdit>(window, "surnameEdit")->text(), "ΠΑΠΑΔΟΠΟΥΛΟΣ");
     EXPECT_EQ(Find<QLineEdit>(window, "portalUserEdit")->text(), "gpap");
 
@@ -113,10 +113,10 @@ TEST(EntryWindow, LeavingAnUnknownTaxNumberKeepsTheOtherFields) {
     RegisterFixture f;
     ClientEntryWindow window(f.dir.path(), f.desktop.services());
     Find<QLineEdit>(window, "surnameEdit")->setText("ΝΕΟΣ");
-    Find<AfmEdit>(window, "taxNumberEdit")->setText("090000045");
+    Find<TaxNumberEdit>(window, "taxNumberEdit")->setText("090000045");
     window.onTaxNumberLeft();
     EXPECT_EQ(Find<QLineEdit>(window, "surnameEdit")->text(), "ΝΕΟΣ");
-    Find<AfmEdit>(window, "taxNumberEdit")->setText("../../etc/passwd");  // never a file outside the data folder
+    Find<TaxNumberEdit>(window, "taxNumberEdit")->setText("../../etc/passwd");  // never a file outside the data folder
     window.onSaveClicked();
     ASSERT_EQ(f.desktop.prompter.informed.size(), 1u);
     EXPECT_EQ(test::FolderNames(f.tables), std::vector<std::string>{});
@@ -169,7 +169,7 @@ TEST(ClientList, OpensWithTheKeyboardOnTheRowsAndTypedLettersFollowTheSort) {
     EXPECT_EQ(RowsOf(list)->item(RowsOf(list)->currentRow(), 0)->text(), "Παπαδόπουλος");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(list.result(), QDialog::Accepted);
-    EXPECT_EQ(list.chosenAfm(), "300000004");
+    EXPECT_EQ(list.chosenTaxNumber(), "300000004");
 }
 
 TEST(AnalysisList, OpensWithTheKeyboardOnTheRows) {
@@ -263,7 +263,7 @@ TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {
 
     ChooseInNextList("123456783");
     window.onChooseClientClicked();
-    EXPECT_EQ(Find<AfmEdit>(window, "taxNumberEdit")->text(), "123456783");
+    EXPECT_EQ(Find<TaxNumberEdit>(window, "taxNumberEdit")->text(), "123456783");
     EXPECT_EQ(Find<QLineEdit>(window, "nameEdit")->text(), "ΠΑΠΑΣ ΓΙΩΡΓΟΣ");
     EXPECT_EQ(Find<QLineEdit>(window, "portalUserEdit")->text(), "user123456783");
     EXPECT_EQ(Find<QLineEdit>(window, "portalPasswordEdit")->text(), "pw123456783");
@@ -280,7 +280,7 @@ TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {
 
     ChooseInNextList("123456783");
     window.onOpenClicked();
-    EXPECT_EQ(Find<AfmEdit>(window, "taxNumberEdit")->text(), "123456783");
+    EXPECT_EQ(Find<TaxNumberEdit>(window, "taxNumberEdit")->text(), "123456783");
     EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
 }
 

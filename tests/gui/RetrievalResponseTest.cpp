@@ -5,7 +5,7 @@
 // reads its year on the first button's login.
 
 #include "support/GuiTestSupport.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/BatchProgressWindow.h"
 #include "gui/RetrievalWorker.h"
@@ -35,7 +35,7 @@ using test::Find;
 using test::TempDir;
 using test::YearButtonName;
 
-constexpr const char* kAfm = "123456783";
+constexpr const char* kTaxNumber = "123456783";
 
 struct SlowPortalWindow : ::testing::Test {
     void Start(const std::vector<std::string>& switches) {
@@ -45,7 +45,7 @@ struct SlowPortalWindow : ::testing::Test {
         portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
-        Find<AfmEdit>(*window, "taxNumberEdit")->setText(kAfm);
+        Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText(kTaxNumber);
         Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
         Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
     }
@@ -127,7 +127,7 @@ TEST_F(SlowPortalWindow, TheSecondYearButtonUsesTheFirstButtonsLogin) {
 
     // Another client ends it at once.
     EXPECT_TRUE(window->retrievalWorker().loginKept());
-    Find<AfmEdit>(*window, "taxNumberEdit")->setText("100000090");
+    Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText("100000090");
     window->FillTaxpayerFields();
     EXPECT_FALSE(window->retrievalWorker().loginKept());
 }

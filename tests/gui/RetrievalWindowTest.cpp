@@ -6,7 +6,7 @@
 #include "support/GuiTestSupport.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/SheetView.h"
 #include "browser/BrowserConfig.h"
@@ -41,7 +41,7 @@ using test::TempDir;
 using test::YearBoxName;
 using test::YearButtonName;
 
-constexpr const char* kAfm = "123456783";
+constexpr const char* kTaxNumber = "123456783";
 
 struct RetrievalWindow : ::testing::Test {
     void SetUp() override {
@@ -51,7 +51,7 @@ struct RetrievalWindow : ::testing::Test {
         portal->ExportEnvironment();
         window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
         window->show();
-        Find<AfmEdit>(*window, "taxNumberEdit")->setText(kAfm);
+        Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText(kTaxNumber);
         Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
         Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
     }
@@ -60,7 +60,7 @@ struct RetrievalWindow : ::testing::Test {
     // The grid's text of the year's cells after the rules had the sample return.
     SheetGrid Expected(int year) {
         E1CodeTable e1;
-        ReadCodeList(test::ReadBytes(std::filesystem::path(SKARTINA_SIM_SAMPLE) / kAfm / (std::to_string(year) + ".txt")), e1);
+        ReadCodeList(test::ReadBytes(std::filesystem::path(SKARTINA_SIM_SAMPLE) / kTaxNumber / (std::to_string(year) + ".txt")), e1);
         SheetGrid grid = window->sheet();
         RunYearRules(e1, grid, year);
         RecalculateSheet(grid);
@@ -92,7 +92,7 @@ TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
 
     // The counter says what this client's last retrieval did, and only for this client.
     EXPECT_EQ(Find<QLabel>(*window, "reportTakenLabel")->text(), "2010: ΟΚ");
-    Find<AfmEdit>(*window, "taxNumberEdit")->setText("100000090");
+    Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText("100000090");
     EXPECT_EQ(Find<QLabel>(*window, "reportTakenLabel")->text(), "");
 }
 
@@ -122,11 +122,11 @@ TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
 }
 
 TEST_F(RetrievalWindow, ARetrievedYearIsOneUndoStepBackToTheOpenedFile) {
-    const auto file = dir.path() / "Tables" / (std::string(kAfm) + "_2021.grd");
+    const auto file = dir.path() / "Tables" / (std::string(kTaxNumber) + "_2021.grd");
     window->sheet().setCell(TaxpayerColumnOf(2012), Row::TaxedIncome, "4.000,00");
     window->RecalculateSheet();
     ASSERT_TRUE(window->onSaveClicked());
-    ASSERT_TRUE(window->OpenAnalysisOf(kAfm));
+    ASSERT_TRUE(window->OpenAnalysisOf(kTaxNumber));
     const std::string opened = test::ReadBytes(file);
     const SheetGrid expected = Expected(2010);
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));

@@ -13,10 +13,10 @@ public:
     void SetUp() override {
         if (!std::filesystem::exists(BrowserConfig().chromium)) return;
         portal = new Portal;
-        WriteBytes(portal->data / "accounts.txt", std::string("tp secret ") + kPortalAfm + "\n");
-        std::filesystem::create_directories(portal->data / kPortalAfm);
-        WriteBytes(portal->data / kPortalAfm / "2010.txt", "301 12345.67\n302 0.5\n7 1\n901 250\n");
-        WriteBytes(portal->data / kPortalAfm / "2005.txt", "301 1000\n9 1\n601 1234.56\n901 3\n");
+        WriteBytes(portal->data / "accounts.txt", std::string("tp secret ") + kPortalTaxNumber + "\n");
+        std::filesystem::create_directories(portal->data / kPortalTaxNumber);
+        WriteBytes(portal->data / kPortalTaxNumber / "2010.txt", "301 12345.67\n302 0.5\n7 1\n901 250\n");
+        WriteBytes(portal->data / kPortalTaxNumber / "2005.txt", "301 1000\n9 1\n601 1234.56\n901 3\n");
         portal->simulator = std::make_unique<SimulatedPortalProcess>(portal->data.path());
         portal->hosts = portal->simulator->hosts();
         portal->browser = std::make_unique<DevToolsBrowser>(portal->clock, portal->simulator->HeadlessBrowser());

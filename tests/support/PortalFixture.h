@@ -15,7 +15,7 @@
 
 namespace skartina::test {
 
-inline constexpr const char* kPortalAfm = "123456783";
+inline constexpr const char* kPortalTaxNumber = "123456783";
 
 struct Portal {
     TempDir data;

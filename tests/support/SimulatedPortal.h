@@ -18,7 +18,7 @@
 namespace skartina::test {
 
 inline const std::filesystem::path kSimSample = SKARTINA_SIM_SAMPLE;
-inline constexpr const char* kSampleAfm = "123456783";
+inline constexpr const char* kSampleTaxNumber = "123456783";
 
 struct SimulatedPortal {
     SimulatedPortal(const std::vector<std::string>& switches, PumpClock& pumpClock)
@@ -51,7 +51,7 @@ inline std::string ShellEnvironment(const SimulatedPortalProcess& simulator) {
 // the report's 115 and 117 go under 515 and 517.
 inline E1CodeTable SampleReturn(int year) {
     E1CodeTable e1;
-    ReadCodeList(ReadBytes(kSimSample / kSampleAfm / (std::to_string(year) + ".txt")), e1);
+    ReadCodeList(ReadBytes(kSimSample / kSampleTaxNumber / (std::to_string(year) + ".txt")), e1);
     if (year > 2014) {
         for (const auto& [from, to] : {std::pair{115, 515}, std::pair{117, 517}}) {
             e1.set(to, e1[from]);

@@ -10,7 +10,7 @@
 
 namespace skartina::sim {
 
-bool IsAfmText(const std::string& text) {
+bool IsTaxNumberText(const std::string& text) {
     return text.size() == 9 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
@@ -19,11 +19,11 @@ SimData::SimData(std::filesystem::path folder) : folder_(std::move(folder)) {
     std::string line;
     for (size_t number = 1; std::getline(lines, line); ++number) {
         std::istringstream words(line);
-        std::string user, password, afm, extra;
+        std::string user, password, taxNumber, extra;
         if (!(words >> user)) continue;
-        if (!(words >> password >> afm) || (words >> extra) || (afm != "*" && !IsAfmText(afm)))
+        if (!(words >> password >> taxNumber) || (words >> extra) || (taxNumber != "*" && !IsTaxNumberText(taxNumber)))
             throw std::runtime_error("accounts.txt line " + std::to_string(number) + ": expected \"username password AFM\" or \"username password *\"");
-        accounts_[user] = {password, afm};
+        accounts_[user] = {password, taxNumber};
     }
 }
 
@@ -32,10 +32,10 @@ const Account* SimData::Login(const std::string& user, const std::string& passwo
     return it != accounts_.end() && it->second.password == password ? &it->second : nullptr;
 }
 
-E1CodeTable SimData::Return(const std::string& afm, int year) const {
+E1CodeTable SimData::Return(const std::string& taxNumber, int year) const {
     E1CodeTable e1;
-    if (!IsAfmText(afm)) return e1;
-    const std::filesystem::path file = folder_ / afm / (std::to_string(year) + ".txt");
+    if (!IsTaxNumberText(taxNumber)) return e1;
+    const std::filesystem::path file = folder_ / taxNumber / (std::to_string(year) + ".txt");
     if (std::filesystem::exists(file)) ReadCodeList(ReadFileBytes(file), e1);
     return e1;
 }

@@ -16,8 +16,8 @@ namespace skartina::sim {
 
 struct Account {
     std::string password;
-    std::string afm;  // "*" for an accountant
-    bool accountant() const { return afm == "*"; }
+    std::string taxNumber;  // "*" for an accountant
+    bool accountant() const { return taxNumber == "*"; }
 };
 
 class SimData {
@@ -28,13 +28,13 @@ public:
     const Account* Login(const std::string& user, const std::string& password) const;
     // The client's return of the year; an all-zero table when there is none.
     // A tax number that is not nine digits is never looked up on disk.
-    E1CodeTable Return(const std::string& afm, int year) const;
+    E1CodeTable Return(const std::string& taxNumber, int year) const;
 
 private:
     std::filesystem::path folder_;
     std::map<std::string, Account> accounts_;
 };
 
-bool IsAfmText(const std::string& text);
+bool IsTaxNumberText(const std::string& text);
 
 }  // namespace skartina::sim

@@ -50,14 +50,14 @@ std::string CodeRow(const E1CodeTable& e1, int code) {
     return {};
 }
 
-std::string AfmRow(const std::string& afm, AfmShown shown) {
+std::string TaxNumberRow(const std::string& taxNumber, TaxNumberShown shown) {
     switch (shown) {
-        case AfmShown::Field:
-            return "<tr><td>Α.Φ.Μ.</td><td><input type=\"text\" name=\"AFM\" readonly value=\"" + Escape(afm) + "\"></td></tr>";
-        case AfmShown::Text: return "<tr><td>Α.Φ.Μ.: " + Escape(afm) + "</td></tr>";
-        case AfmShown::Boxes: {
+        case TaxNumberShown::Field:
+            return "<tr><td>Α.Φ.Μ.</td><td><input type=\"text\" name=\"AFM\" readonly value=\"" + Escape(taxNumber) + "\"></td></tr>";
+        case TaxNumberShown::Text: return "<tr><td>Α.Φ.Μ.: " + Escape(taxNumber) + "</td></tr>";
+        case TaxNumberShown::Boxes: {
             std::string row = "<tr><td>Α.Φ.Μ.</td>";
-            for (char digit : afm) row += "<td class=\"box\">" + std::string(1, digit) + "</td>";
+            for (char digit : taxNumber) row += "<td class=\"box\">" + std::string(1, digit) + "</td>";
             return row + "</tr>";
         }
     }
@@ -67,13 +67,13 @@ std::string AfmRow(const std::string& afm, AfmShown shown) {
 // The fields of the codes in [first, last], with names a reader must pass over
 // before them, and "n901" (empty when the return has no amount there) among
 // them, or first of all, before the stream's cut.
-std::string ReturnFields(const E1CodeTable& e1, int first, int last, bool withDecoys, const std::string& afm,
+std::string ReturnFields(const E1CodeTable& e1, int first, int last, bool withDecoys, const std::string& taxNumber,
                          const ReturnOptions& layout) {
     std::string form = "<form name=\"E1\"><table>";
     const bool markerHere = first <= 901 && 901 <= last;
     if (layout.markerFirst && markerHere) form += CodeRow(e1, 901);
     if (layout.markerFirst) form += kStreamCut;
-    if (!afm.empty()) form += AfmRow(afm, layout.afmShown);
+    if (!taxNumber.empty()) form += TaxNumberRow(taxNumber, layout.taxNumberShown);
     if (withDecoys) {
         form += "<tr><td><input type=\"text\" name=\"n1000\" value=\"5,00\"><input type=\"text\" name=\"n0\" value=\"3,00\">"
                 "<input type=\"text\" name=\"nabc\" value=\"4,00\"><input type=\"text\" name=\"afm_text\" value=\"7,00\">"
@@ -172,8 +172,8 @@ std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, in
     return Page("Φορολογία Εισοδήματος " + std::to_string(year), body, options);
 }
 
-std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& afm, const ReturnOptions& layout) {
-    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", ReturnFields(e1, 1, 999, true, afm, layout), options);
+std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& taxNumber, const ReturnOptions& layout) {
+    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", ReturnFields(e1, 1, 999, true, taxNumber, layout), options);
 }
 
 std::string ReturnFramesPage(const std::string& firstFrame, const std::string& secondFrame) {
@@ -182,9 +182,9 @@ std::string ReturnFramesPage(const std::string& firstFrame, const std::string& s
            "<frame name=\"second\" src=\"" + Escape(secondFrame) + "\"></frameset></html>";
 }
 
-std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& afm,
+std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& taxNumber,
                            const ReturnOptions& layout) {
-    return Page("Ε1", part == 1 ? ReturnFields(e1, 1, 499, true, afm, layout) : ReturnFields(e1, 500, 999, false, {}, layout),
+    return Page("Ε1", part == 1 ? ReturnFields(e1, 1, 499, true, taxNumber, layout) : ReturnFields(e1, 500, 999, false, {}, layout),
                 options);
 }
 
@@ -200,10 +200,10 @@ std::string WidgetPage(const std::string& name) {
 
 std::string HomePage(const PageOptions& options) { return Page("myTAXISnet", "<h1>myTAXISnet</h1>", options); }
 
-std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int year, const E1CodeTable& e1,
+std::vector<std::string> ReportLines(const std::string& taxNumber, bool withTaxNumber, int year, const E1CodeTable& e1,
                                      bool readable) {
     std::vector<std::string> lines = {"ΕΚΚΑΘΑΡΙΣΤΙΚΟ ΣΗΜΕΙΩΜΑ ΟΙΚΟΝΟΜΙΚΟΥ ΕΤΟΥΣ " + std::to_string(year)};
-    if (withAfm) lines.push_back("Α.Φ.Μ. " + afm);
+    if (withTaxNumber) lines.push_back("Α.Φ.Μ. " + taxNumber);
     std::string line;
     int onLine = 0;
     for (int code = 1; code <= 999; ++code) {
@@ -217,7 +217,7 @@ std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int y
         }
     }
     if (onLine) lines.push_back(line);
-    if (lines.size() == (withAfm ? 2u : 1u)) lines.push_back("Δεν υπάρχει δήλωση για το έτος " + std::to_string(year) + ".");
+    if (lines.size() == (withTaxNumber ? 2u : 1u)) lines.push_back("Δεν υπάρχει δήλωση για το έτος " + std::to_string(year) + ".");
     return lines;
 }
 

@@ -26,7 +26,7 @@ enum class PrintOpens {
 };
 
 // How a return shows the client's tax number.
-enum class AfmShown {
+enum class TaxNumberShown {
     Field,  // the value of a read-only field
     Text,   // as text of the page
     Boxes,  // a digit a box
@@ -52,7 +52,7 @@ struct MenuOptions {
 
 // How a return page is written.
 struct ReturnOptions {
-    AfmShown afmShown = AfmShown::Field;
+    TaxNumberShown taxNumberShown = TaxNumberShown::Field;
     bool markerFirst = false;  // "n901" first, then kStreamCut and the rest
 };
 
@@ -61,12 +61,12 @@ struct ReturnOptions {
 std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, int year, const std::vector<int>& listYears,
                          const std::string& listTarget, const std::string& printButton, const std::string& printAddress);
 // The whole return in one document.
-// A return page; `afm` (when not empty) is shown in the return's tax-number field.
-std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& afm,
+// A return page; `taxNumber` (when not empty) is shown in the return's tax-number field.
+std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& taxNumber,
                        const ReturnOptions& layout = {});
 // The 2005 return: a frameset whose two frames hold the two halves.
 std::string ReturnFramesPage(const std::string& firstFrame, const std::string& secondFrame);
-std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& afm,
+std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& taxNumber,
                            const ReturnOptions& layout = {});
 // A page that answers a login it refused in words, without the login form.
 std::string LoginErrorPage(const PageOptions& options);
@@ -78,7 +78,7 @@ std::string HomePage(const PageOptions& options);
 // entries, three a line ("301: 1.234,56"), or the sentence that there is no
 // return when the table is empty. `readable` false prints the entries in a
 // layout the program does not read ("Κωδ. 301 ποσό 1.234,56").
-std::vector<std::string> ReportLines(const std::string& afm, bool withAfm, int year, const E1CodeTable& e1,
+std::vector<std::string> ReportLines(const std::string& taxNumber, bool withTaxNumber, int year, const E1CodeTable& e1,
                                      bool readable = true);
 
 }  // namespace skartina::sim

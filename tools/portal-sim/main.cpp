@@ -13,7 +13,7 @@
 // number to an accountant; --logout-to picks the page the logout lands on.
 // The "-in" switches (each may be repeated) touch one year only: the portal
 // has no return for it, its return and report leave out the tax number
-// (--report-without-afm: every year's), its report prints the amounts in a
+// (--report-without-taxNumber: every year's), its report prints the amounts in a
 // layout the program does not read, or its return page or report comes MS
 // late. --report-order draws the reports' text in another order, the pages
 // looking the same.
@@ -58,7 +58,7 @@ struct Faults {
     bool noLoginButton = false;
     bool noProceedButton = false;
     bool noReport = false;
-    bool reportWithoutAfm = false;
+    bool reportWithoutTaxNumber = false;
     bool noYearList = false;
     bool noPrintButton = false;
     bool hugeReport = false;  // the report padded beyond 20 MB
@@ -69,7 +69,7 @@ struct Faults {
     std::string loginLog;  // a file that gets the user name of every login that goes through
     LogoutLanding logoutTo = LogoutLanding::Login;
     std::set<int> noReturnYears;
-    std::set<int> reportWithoutAfmYears;
+    std::set<int> reportWithoutTaxNumberYears;
     std::set<int> unreadableReportYears;
     std::map<int, int> lateYears;  // year -> milliseconds
     // The variations of an older portal.
@@ -82,7 +82,7 @@ struct Faults {
 };
 
 struct Session {
-    std::string afm;  // empty until an accountant has picked a client
+    std::string taxNumber;  // empty until an accountant has picked a client
     bool accountant = false;
     int pages = 0;    // pages served under the session
 };
@@ -128,7 +128,7 @@ private:
     // How the year's return page comes: late for the whole portal's return pages, or for this year.
     PageOptions ReturnOptionsOf(int year) const;
     // The tax number a return or report shows: the session's, or none where a fault takes it away.
-    std::string ShownAfm(const Session& session, int year) const;
+    std::string ShownTaxNumber(const Session& session, int year) const;
     int LateMs(int year) const {
         const auto late = faults_.lateYears.find(year);
         return late == faults_.lateYears.end() ? 0 : late->second;
@@ -201,7 +201,7 @@ void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
     std::snprintf(token, sizeof token, "%08x%08x%08x%08x", random(), random(), random(), random());
     {
         std::lock_guard lock(mutex_);
-        sessions_[token] = {account->accountant() ? std::string() : account->afm, account->accountant()};
+        sessions_[token] = {account->accountant() ? std::string() : account->taxNumber, account->accountant()};
         if (!faults_.loginLog.empty()) std::ofstream(faults_.loginLog, std::ios::app) << req.get_param_value("username") << '\n';
     }
     res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure; Max-Age=3600");
@@ -221,12 +221,12 @@ void Portal::ServeLogin(httplib::Server& server) {
 
 E1CodeTable Portal::ReturnOf(const Session& session, int year) const {
     if (faults_.noReturnYears.count(year)) return {};
-    return data_.Return(session.afm, year);
+    return data_.Return(session.taxNumber, year);
 }
 
-std::string Portal::ShownAfm(const Session& session, int year) const {
-    if (faults_.reportWithoutAfm || faults_.reportWithoutAfmYears.count(year)) return {};
-    return session.afm;
+std::string Portal::ShownTaxNumber(const Session& session, int year) const {
+    if (faults_.reportWithoutTaxNumber || faults_.reportWithoutTaxNumberYears.count(year)) return {};
+    return session.taxNumber;
 }
 
 PageOptions Portal::ReturnOptionsOf(int year) const {
@@ -236,7 +236,7 @@ PageOptions Portal::ReturnOptionsOf(int year) const {
 }
 
 void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
-    ReturnHtml(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownAfm(session, year), faults_.returnLayout));
+    ReturnHtml(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownTaxNumber(session, year), faults_.returnLayout));
 }
 
 void Portal::ServeApp(httplib::Server& server) {
@@ -253,15 +253,15 @@ void Portal::ServeApp(httplib::Server& server) {
     });
     server.Get("/webtax/incomefp/client.do", [this](const httplib::Request& req, httplib::Response& res) {
         if (!Require(req, res)) return;
-        const std::string afm = req.get_param_value("username");
-        if (afm == faults_.refusedClient) {
-            Html(res, ClientChoicePage(options_, !faults_.noProceedButton, "Δεν έχετε εξουσιοδότηση για τον Α.Φ.Μ. " + afm));
+        const std::string taxNumber = req.get_param_value("username");
+        if (taxNumber == faults_.refusedClient) {
+            Html(res, ClientChoicePage(options_, !faults_.noProceedButton, "Δεν έχετε εξουσιοδότηση για τον Α.Φ.Μ. " + taxNumber));
             return;
         }
         {
             std::lock_guard lock(mutex_);
             Session& session = sessions_[Token(req)];
-            if (session.accountant && IsAfmText(afm)) session.afm = afm;
+            if (session.accountant && IsTaxNumberText(taxNumber)) session.taxNumber = taxNumber;
         }
         res.set_redirect("/webtax/incomefp/login.do");
     });
@@ -271,7 +271,7 @@ void Portal::ServeApp(httplib::Server& server) {
     server.Get(R"(/webtax/incomefp/year(\d{4})-income-menu\.do)", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
         if (!session) return;
-        if (session->afm.empty()) {  // an accountant who has not picked a client yet
+        if (session->taxNumber.empty()) {  // an accountant who has not picked a client yet
             res.set_redirect("/webtax/incomefp/client.jsp");
             return;
         }
@@ -319,7 +319,7 @@ void Portal::ServeApp(httplib::Server& server) {
     server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         if (auto session = Require(req, res))
             ReturnHtml(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005),
-                                           req.get_param_value("part") == "2" ? 2 : 1, ShownAfm(*session, 2005), faults_.returnLayout));
+                                           req.get_param_value("part") == "2" ? 2 : 1, ShownTaxNumber(*session, 2005), faults_.returnLayout));
     });
     server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
@@ -327,8 +327,8 @@ void Portal::ServeApp(httplib::Server& server) {
         const int year = std::atoi(req.get_param_value("year").c_str());
         const int delayMs = LateMs(year) > 0 ? LateMs(year) : faults_.reportDelayMs;
         if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        const std::string afm = ShownAfm(*session, year);
-        const auto lines = ReportLines(afm, !afm.empty(), year, ReturnOf(*session, year),
+        const std::string taxNumber = ShownTaxNumber(*session, year);
+        const auto lines = ReportLines(taxNumber, !taxNumber.empty(), year, ReturnOf(*session, year),
                                        !faults_.unreadableReportYears.count(year));
         res.set_header("Cache-Control", "no-store");
         std::string pdf = WriteReportPdf(lines, faults_.reportOrder);
@@ -367,8 +367,8 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     std::string logoutTo = "login";
     std::string reportOrder = "plain";
     std::vector<int> lateYears;  // year, milliseconds, year, ...
-    std::vector<int> noReturnYears, reportWithoutAfmYears, unreadableReportYears;
-    std::string printOpens = "window", afmShown = "field";
+    std::vector<int> noReturnYears, reportWithoutTaxNumberYears, unreadableReportYears;
+    std::string printOpens = "window", taxNumberShown = "field";
 
     CLI::App app("A stand-in for the tax portal on loopback, for the tests and for trying the program. "
                  "Its first line names the application, login and second login hosts (127.0.0.1:PORT).",
@@ -382,7 +382,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     app.add_flag("--no-pbin", faults.noProceedButton, "the client-choice page lacks its button");
     app.add_flag("--no-report", faults.noReport, "the year menus from 2014 have no report");
     app.add_flag("--huge-report", faults.hugeReport, "the reports are larger than any yearly report may be");
-    app.add_flag("--report-without-afm", faults.reportWithoutAfm, "the reports leave out the tax number");
+    app.add_flag("--report-without-afm", faults.reportWithoutTaxNumber, "the reports leave out the tax number");
     std::vector<std::string> orders;
     for (ReportOrder order : kReportOrders) orders.emplace_back(ReportOrderName(order));
     app.add_option("--report-order", reportOrder,
@@ -400,7 +400,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     app.add_option("--no-return-in", noReturnYears, "no return on the portal for the year (may be repeated)")
         ->type_name("YEAR")
         ->allow_extra_args(false);
-    app.add_option("--report-without-afm-in", reportWithoutAfmYears, "the year's report leaves out the tax number (may be repeated)")
+    app.add_option("--report-without-afm-in", reportWithoutTaxNumberYears, "the year's report leaves out the tax number (may be repeated)")
         ->type_name("YEAR")
         ->allow_extra_args(false);
     app.add_option("--unreadable-report-in", unreadableReportYears,
@@ -419,7 +419,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     app.add_option("--expire-after", faults.expireAfter, "a session ends after N pages (its next page is the login)")
         ->type_name("N");
     app.add_flag("--login-error-page", faults.loginErrorPage, "a refused login is answered by an error page");
-    app.add_option("--afm-as", afmShown, "how a return shows the tax number (field by default)")
+    app.add_option("--afm-as", taxNumberShown, "how a return shows the tax number (field by default)")
         ->check(CLI::IsMember({"field", "text", "boxes"}));
     app.add_flag("--menu-widgets", faults.menuWidgets, "the year menus carry two frames of widgets, one of another origin");
     app.add_flag("--refuse-headless", faults.refuseHeadless, "pages are refused to a browser that calls itself headless");
@@ -434,7 +434,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
         return std::nullopt;
     }
     faults.returnLayout.markerFirst = faults.streamMs > 0;
-    faults.returnLayout.afmShown = afmShown == "text" ? AfmShown::Text : afmShown == "boxes" ? AfmShown::Boxes : AfmShown::Field;
+    faults.returnLayout.taxNumberShown = taxNumberShown == "text" ? TaxNumberShown::Text : taxNumberShown == "boxes" ? TaxNumberShown::Boxes : TaxNumberShown::Field;
     switches.printOpens = printOpens == "noopener" ? PrintOpens::NoOpener
                           : printOpens == "link"   ? PrintOpens::Link
                           : printOpens == "form"   ? PrintOpens::Form
@@ -442,7 +442,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     faults.logoutTo = logoutTo == "home" ? LogoutLanding::Home : logoutTo == "alt-login" ? LogoutLanding::AltLogin : LogoutLanding::Login;
     faults.reportOrder = *ReportOrderNamed(reportOrder);
     faults.noReturnYears.insert(noReturnYears.begin(), noReturnYears.end());
-    faults.reportWithoutAfmYears.insert(reportWithoutAfmYears.begin(), reportWithoutAfmYears.end());
+    faults.reportWithoutTaxNumberYears.insert(reportWithoutTaxNumberYears.begin(), reportWithoutTaxNumberYears.end());
     faults.unreadableReportYears.insert(unreadableReportYears.begin(), unreadableReportYears.end());
     for (size_t i = 0; i + 1 < lateYears.size(); i += 2) faults.lateYears[lateYears[i]] = lateYears[i + 1];
     return switches;

@@ -22,7 +22,7 @@
 #include "gui/ClientEntryWindow.h"
 #include "gui/ClientListWindow.h"
 #include "gui/AnalysisListWindow.h"
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 #include "sheet/AnalysisFile.h"
 #include "sheet/Amount.h"
 #include "sheet/Recalculate.h"
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     ok &= Save(noConnection, out, "version-check-progress.png");
 
     AnalysisWindow analysis(work, desktop);
-    Control<AfmEdit>(analysis, "taxNumberEdit")->setText("123456783");
+    Control<TaxNumberEdit>(analysis, "taxNumberEdit")->setText("123456783");
     Control<QLineEdit>(analysis, "nameEdit")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
     SheetGrid& grid = analysis.sheet();
     const struct {
@@ -199,8 +199,8 @@ int main(int argc, char** argv) {
     scroll->setValue(0);
 
     // The same window after leaving a wrong tax number: the red look.
-    Control<AfmEdit>(analysis, "taxNumberEdit")->setText("123456784");
-    Control<AfmEdit>(analysis, "taxNumberEdit")->setFocus();
+    Control<TaxNumberEdit>(analysis, "taxNumberEdit")->setText("123456784");
+    Control<TaxNumberEdit>(analysis, "taxNumberEdit")->setFocus();
     QApplication::processEvents();
     Control<QLineEdit>(analysis, "nameEdit")->setFocus();
     QApplication::processEvents();
@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
         {"090000045", "ΑΛΕΞΙΟΥ", "ΜΑΡΙΑ", "ΙΩΑΝΝΗΣ", "malex", "secret"},
         {"300000004", "βλαχου", "ελενη", "γεωργιος", "evlach", "secret"},
     };
-    for (const auto& client : clients) WriteTaxpayerRecord(tables / (client.afm + ".cst"), client);
+    for (const auto& client : clients) WriteTaxpayerRecord(tables / (client.taxNumber + ".cst"), client);
     SaveGridToFile(analysis.sheet(), tables / "123456783_2021.grd");
     SaveGridToFile(analysis.sheet(), tables / "090000045_2021.grd");
 

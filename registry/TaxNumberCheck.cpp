@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 
 namespace skartina {
 namespace {
@@ -15,7 +15,7 @@ bool NineDigits(std::string_view text) {
 
 }  // namespace
 
-bool IsValidAfm(std::string_view text) {
+bool IsValidTaxNumber(std::string_view text) {
     if (text.empty()) return true;
     // Bytes stand for characters here: any character outside ASCII is not a
     // digit, so a text holding one in its last nine characters (or a text of
@@ -30,16 +30,16 @@ bool IsValidAfm(std::string_view text) {
     return digits[8] - '0' == sum % 11 % 10;
 }
 
-bool IsWholeAfm(std::string_view text) {
+bool IsWholeTaxNumber(std::string_view text) {
     // Nine zeros pass the check digit but name nobody.
-    return NineDigits(text) && text != "000000000" && IsValidAfm(text);
+    return NineDigits(text) && text != "000000000" && IsValidTaxNumber(text);
 }
 
-bool NamesAfm(std::string_view text, std::string_view afm) {
-    if (!NineDigits(afm)) return false;
-    for (size_t at = text.find(afm); at != std::string_view::npos; at = text.find(afm, at + 1)) {
+bool NamesTaxNumber(std::string_view text, std::string_view taxNumber) {
+    if (!NineDigits(taxNumber)) return false;
+    for (size_t at = text.find(taxNumber); at != std::string_view::npos; at = text.find(taxNumber, at + 1)) {
         const bool digitBefore = at > 0 && IsDigit(text[at - 1]);
-        const bool digitAfter = at + afm.size() < text.size() && IsDigit(text[at + afm.size()]);
+        const bool digitAfter = at + taxNumber.size() < text.size() && IsDigit(text[at + taxNumber.size()]);
         if (!digitBefore && !digitAfter) return true;
     }
     return false;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/AfmEdit.h"
+#include "gui/TaxNumberEdit.h"
 
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 
 #include <QKeyEvent>
 #include <QToolTip>
@@ -14,9 +14,9 @@ const char* const kInvalidHint = "Το ΑΦΜ που δώσατε δεν είν�
 
 }  // namespace
 
-AfmEdit::AfmEdit(QWidget* parent) : QLineEdit(parent) { saved_ = appearance(); }
+TaxNumberEdit::TaxNumberEdit(QWidget* parent) : QLineEdit(parent) { saved_ = appearance(); }
 
-AfmEdit::Appearance AfmEdit::appearance() const {
+TaxNumberEdit::Appearance TaxNumberEdit::appearance() const {
     Appearance look;
     look.fontColor = palette().color(QPalette::Text);
     look.bold = font().bold();
@@ -30,15 +30,15 @@ AfmEdit::Appearance AfmEdit::appearance() const {
     return look;
 }
 
-bool AfmEdit::invalidLookOn() const { return palette().color(QPalette::Base) == kInvalidBackground; }
+bool TaxNumberEdit::invalidLookOn() const { return palette().color(QPalette::Base) == kInvalidBackground; }
 
-void AfmEdit::setHint(const QString& hint, bool show) {
+void TaxNumberEdit::setHint(const QString& hint, bool show) {
     hint_ = hint;
     showHint_ = show;
     setToolTip(show ? hint : QString());
 }
 
-void AfmEdit::apply(const Appearance& look) {
+void TaxNumberEdit::apply(const Appearance& look) {
     QPalette p = palette();
     p.setColor(QPalette::Text, look.fontColor);
     p.setColor(QPalette::Base, look.background);
@@ -53,7 +53,7 @@ void AfmEdit::apply(const Appearance& look) {
     setHint(look.hint, look.showHint);
 }
 
-void AfmEdit::focusInEvent(QFocusEvent* event) {
+void TaxNumberEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     if (invalidLookOn())
         apply(saved_);
@@ -61,10 +61,10 @@ void AfmEdit::focusInEvent(QFocusEvent* event) {
         saved_ = appearance();
 }
 
-void AfmEdit::focusOutEvent(QFocusEvent* event) {
+void TaxNumberEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     emit exited();
-    if (IsValidAfm(text().toStdString())) {
+    if (IsValidTaxNumber(text().toStdString())) {
         apply(saved_);
         return;
     }

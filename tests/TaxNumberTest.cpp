@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "registry/AfmCheck.h"
+#include "registry/TaxNumberCheck.h"
 #include "registry/IntEdit.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace skartina {
 namespace {
 
-TEST(IsValidAfm, TableOfCases) {
+TEST(IsValidTaxNumber, TableOfCases) {
     const struct {
         const char* text;
         bool valid;
@@ -32,10 +32,10 @@ TEST(IsValidAfm, TableOfCases) {
         {"090000045", true},    // S = 256 * 0 + 128 * 9 + 2 * 4 = 1160, R = 5
         {"090000046", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsValidAfm(c.text), c.valid) << "«" << c.text << "»";
+    for (const auto& c : cases) EXPECT_EQ(IsValidTaxNumber(c.text), c.valid) << "«" << c.text << "»";
 }
 
-TEST(IsWholeAfm, OnlyNineDigitsWithTheirCheckDigit) {
+TEST(IsWholeTaxNumber, OnlyNineDigitsWithTheirCheckDigit) {
     const struct {
         const char* text;
         bool whole;
@@ -45,13 +45,13 @@ TEST(IsWholeAfm, OnlyNineDigitsWithTheirCheckDigit) {
         {"EL123456783", false}, {"0123456783", false}, {"12345678", false}, {"123456784", false},
         {"12345678X", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsWholeAfm(c.text), c.whole) << "«" << c.text << "»";
+    for (const auto& c : cases) EXPECT_EQ(IsWholeTaxNumber(c.text), c.whole) << "«" << c.text << "»";
 }
 
-TEST(NamesAfm, OnlyTheWholeNumberCounts) {
+TEST(NamesTaxNumber, OnlyTheWholeNumberCounts) {
     const struct {
         const char* text;
-        const char* afm;
+        const char* taxNumber;
         bool named;
     } cases[] = {
         {"Α.Φ.Μ. 123456783", "123456783", true},
@@ -64,7 +64,7 @@ TEST(NamesAfm, OnlyTheWholeNumberCounts) {
         {"Α.Φ.Μ. 123456783", "", false},
         {"Α.Φ.Μ. 123 456 783", "123456783", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(NamesAfm(c.text, c.afm), c.named) << "«" << c.text << "» " << c.afm;
+    for (const auto& c : cases) EXPECT_EQ(NamesTaxNumber(c.text, c.taxNumber), c.named) << "«" << c.text << "» " << c.taxNumber;
 }
 
 TEST(IntEdit, ValueOfItsText) {

@@ -10,10 +10,10 @@
 namespace skartina {
 
 // Shows a bad tax number in red with white bold text and a hint; never refuses it.
-class AfmEdit : public QLineEdit {
+class TaxNumberEdit : public QLineEdit {
     Q_OBJECT
 public:
-    explicit AfmEdit(QWidget* parent = nullptr);
+    explicit TaxNumberEdit(QWidget* parent = nullptr);
 
     // The look the field returns to: what it had when it was last entered.
     struct Appearance {
