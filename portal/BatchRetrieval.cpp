@@ -112,6 +112,7 @@ private:
     // A report that gave nothing to read: kept for a person to look at, and the year fails.
     [[noreturn]] void Unread(int year, const YearDocument& document) {
         RetrievalStop stop(Ending::ReportUnread, document.unread);
+        stop.diagnostics = document.diagnostics;
         if (!request_.sourcesFolder.empty()) {
             try {
                 stop.kept = KeepUnreadReport(request_.sourcesFolder, year, document.bytes);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "portal/Browser.h"
 
+#include <algorithm>
+
 namespace skartina {
 
 void Browser::PumpDelay(uint32_t milliseconds) {
@@ -54,6 +56,20 @@ std::vector<ElementFields> Browser::SearchedElements(const DocumentRef& document
     std::vector<ElementFields> all;
     for (int frame : SearchedFrames(FrameCount(document))) {
         std::vector<ElementFields> part = DocumentElements(document, frame);
+        all.insert(all.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+    }
+    return all;
+}
+
+std::vector<ElementFields> Browser::ElementsBeside(const ElementRef& element) {
+    std::vector<int> frames = SearchedFrames(FrameCount({element.window}));
+    if (std::find(frames.begin(), frames.end(), element.frame) == frames.end()) {
+        frames.push_back(element.frame);
+        std::sort(frames.begin(), frames.end());  // in the page's order: the top document, its frames, the nested ones
+    }
+    std::vector<ElementFields> all;
+    for (int frame : frames) {
+        std::vector<ElementFields> part = DocumentElements({element.window}, frame);
         all.insert(all.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
     }
     return all;

@@ -140,6 +140,10 @@ public:
 
     // Every element of the searched documents, in order, as a walk reads it.
     std::vector<ElementFields> SearchedElements(const DocumentRef& document);
+    // The same, together with the document that holds the element when the
+    // frame rule leaves it out (a page whose own frames are widgets): what is
+    // read beside an element is never another document's alone.
+    std::vector<ElementFields> ElementsBeside(const ElementRef& element);
 
     // Every element of the top document alone, whatever its frames: the login
     // and logout sequences look only there.

@@ -6,6 +6,7 @@
 #include "portal/YearReport.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace skartina {
 namespace {
@@ -68,7 +69,7 @@ auto PortalNavigation::Guarded(Step&& step) -> decltype(step()) {
     } catch (const PortalUnreachable& error) {
         throw RetrievalStop(Ending::Unreachable, error.what());
     } catch (const ReportTooLarge& error) {
-        throw RetrievalStop(Ending::ReportTooLarge, error.what());
+        Fail(RetrievalStop(Ending::ReportTooLarge, error.what()), portal_.current.window);
     } catch (const BrowserError& error) {
         // A browser whose windows the user closed goes away a moment later.
         const uint64_t until = browser_.clock().NowMs() + kGoingAwayMs;
@@ -147,7 +148,10 @@ bool PortalNavigation::Await(int seconds, const Pass& pass) {
         NoteDialogs();
         try {
             if (watchSession_) CheckSession();
-            if (pass()) return true;
+            if (pass()) {
+                NoteDialogs();  // answered while the page was looked at
+                return true;
+            }
         } catch (const PortalUnreachable&) {
             throw;
         } catch (const ReportTooLarge&) {
@@ -164,16 +168,21 @@ bool PortalNavigation::Await(int seconds, const Pass& pass) {
 std::optional<PortalNavigation::Found> PortalNavigation::AwaitElement(const std::string& address, const char* name,
                                                                       const std::string& staleDocument) {
     std::optional<Found> found;
+    bool arriving = false;
     Await(Browser::kWaitElementSeconds, [&] {
+        arriving = false;
         for (const OpenWindow& window : browser_.Windows()) {
             if (!Contains(window.address, address)) continue;
             const auto element = browser_.FindElementByName({window.handle}, name);
+            if (!element || element->document == staleDocument) continue;
             // Found on a page still arriving is not found: the rest of it may be missing yet.
-            if (element && element->document != staleDocument && browser_.DocumentComplete(window.handle))
-                found = Found{window.handle, *element};
+            if (browser_.DocumentComplete(window.handle)) found = Found{window.handle, *element};
+            else arriving = true;
         }
         return found.has_value();
     });
+    // The element there on a page that never finished: its message says so, not that it was missing.
+    unfinished_ = !found && arriving;
     return found;
 }
 
@@ -217,7 +226,8 @@ void PortalNavigation::NotAsExpected(int year, const std::string& step, const st
         }
     }
     year_ = year;
-    log_->Step("δεν εμφανίστηκε: " + missing);
+    const bool unfinished = std::exchange(unfinished_, false);
+    log_->Step((unfinished ? "η σελίδα δεν ολοκλήρωσε τη φόρτωσή της: " : "δεν εμφανίστηκε: ") + missing);
     std::string address;
     try {
         for (const OpenWindow& open : browser_.Windows())
@@ -225,20 +235,27 @@ void PortalNavigation::NotAsExpected(int year, const std::string& step, const st
     } catch (const BrowserError&) {
     }
     Fail(RetrievalStop(Ending::PageNotAsExpected, step + ": " + missing + " (" + address + ")",
-                       {step, missing, dialogs_.empty() ? std::string() : dialogs_.back()}),
+                       {step, missing, dialogs_.empty() ? std::string() : dialogs_.back(), unfinished}),
          window);
 }
 
 void PortalNavigation::Fail(RetrievalStop stop, const std::string& window) {
-    if (KeepsDiagnostics(stop.ending()) && stop.diagnostics.empty() && !options_.diagnosticsFolder.empty()) {
-        try {
-            stop.diagnostics = KeepDiagnostics(options_.diagnosticsFolder, year_ > 0 ? std::to_string(year_) : "login",
-                                               browser_, window, *log_);
-        } catch (const std::exception& error) {
-            log_->Note(std::string("the diagnostics could not be kept: ") + error.what());
-        }
-    }
+    if (KeepsDiagnostics(stop.ending()) && stop.diagnostics.empty()) stop.diagnostics = Keep(window);
     throw stop;
+}
+
+std::filesystem::path PortalNavigation::Keep(const std::string& window) {
+    if (options_.diagnosticsFolder.empty()) return {};
+    try {
+        if (browser_.HasApplication()) NoteDialogs();  // the steps kept end with what the page last said
+    } catch (const BrowserError&) {
+    }
+    try {
+        return KeepDiagnostics(options_.diagnosticsFolder, year_ > 0 ? std::to_string(year_) : "login", browser_, window, *log_);
+    } catch (const std::exception& error) {
+        log_->Note(std::string("the diagnostics could not be kept: ") + error.what());
+        return {};
+    }
 }
 
 void PortalNavigation::Navigate(const std::string& address, bool bypassCache) {
@@ -543,14 +560,22 @@ YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& taxNumb
                 log_->Step("ανάγνωση της δήλωσης");
                 // A return of another taxpayer is never taken for the client's: its
                 // tax number is in a field, or in the page's text (in boxes of a digit each).
-                const std::vector<ElementFields> fields = browser_.SearchedElements({shown->window});
+                const std::vector<ElementFields> fields = browser_.ElementsBeside(shown->element);
+                // The page replaced between the look and the reading: nothing of it is taken.
+                if (std::none_of(fields.begin(), fields.end(), [&](const ElementFields& f) { return f.element == shown->element; }))
+                    NotAsExpected(year, kReturnStep, WithName("η δήλωση, το πεδίο", page::kReturnFirstField), shown->window);
                 if (!FieldsNameTaxNumber(fields, taxNumber) && !PageTextNamesTaxNumber(browser_.PageText(shown->window), taxNumber))
                     Fail(RetrievalStop(Ending::ReturnWithoutTaxNumber, "the return of " + std::to_string(year) + " does not name the tax number"),
                          shown->window);
                 StoreE1Fields(fields, e1);
             } else {
                 std::string window;
-                std::optional<std::string> bytes = AwaitReportBytes(before, window);
+                std::optional<std::string> bytes;
+                try {
+                    bytes = AwaitReportBytes(before, window);
+                } catch (const ReportTooLarge& error) {
+                    Fail(RetrievalStop(Ending::ReportTooLarge, error.what()), window);  // pictured while its window is open
+                }
                 if (!bytes && window.empty()) {
                     // A window that opened and is still waiting for the report is a late report, not a missing window.
                     bool opened = false;
@@ -576,6 +601,8 @@ YearDocument PortalNavigation::ReadYearOnce(int year, const std::string& taxNumb
                     Fail(stop, window);  // another taxpayer's report, kept to be looked at
                 }
                 document = {true, std::move(*bytes), std::move(unread)};
+                // A report that gave nothing to read fails its year: how it came is kept beside it.
+                if (!document.unread.empty()) document.diagnostics = Keep(window);
                 Pause(2000);
             }
         } catch (...) {

@@ -52,6 +52,7 @@ struct YearDocument {
     bool report = false;
     std::string bytes;
     std::string unread;  // why the report could not be read; empty: read
+    std::filesystem::path diagnostics;  // the bundle kept for an unread report; empty: none
 };
 
 class PortalNavigation {
@@ -103,6 +104,8 @@ private:
     [[noreturn]] void NotAsExpected(int year, const std::string& step, const std::string& missing, const std::string& window);
     // Throws the stop, with a diagnostic bundle of the window when its ending needs one.
     [[noreturn]] void Fail(RetrievalStop stop, const std::string& window);
+    // A diagnostic bundle of the window (steps alone without one); empty when there is no folder or it failed.
+    std::filesystem::path Keep(const std::string& window);
     YearDocument ReadYearOnce(int year, const std::string& taxNumber, E1CodeTable& e1);
     // Logs in again (and picks the client again) after the portal ended the session.
     void LogInAgain();
@@ -128,6 +131,7 @@ private:
     bool watchSession_ = false;          // a login page now means the session has ended
     bool renewed_ = false;               // logged in again already in this step
     std::vector<std::string> dialogs_;   // what the pages said in dialogs during the step
+    bool unfinished_ = false;            // the element last awaited was there, on a page that never finished loading
     // What a browser closed by the user needs to be logged in again.
     std::string user_, password_, client_;
     bool accountant_ = false;

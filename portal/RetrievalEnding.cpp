@@ -21,6 +21,7 @@ bool KeepsDiagnostics(Ending ending) {
         case Ending::ReportWithoutTaxNumber:
         case Ending::ReturnWithoutTaxNumber:
         case Ending::ReportTooLarge:
+        case Ending::ReportUnread:
         case Ending::SessionExpired:
         case Ending::BrowserFailed:
             return true;
@@ -39,8 +40,9 @@ std::string EndingWords(const YearEnding& year) {
             return "δεν υπήρξε σύνδεση με την Α.Α.Δ.Ε. (ελέγξτε τη σύνδεση στο διαδίκτυο ή δοκιμάστε αργότερα)";
         case Ending::BrowserClosed: return "το παράθυρο της Α.Α.Δ.Ε. έκλεισε πριν τελειώσει η άντληση";
         case Ending::PageNotAsExpected:
-            return "η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «" + year.failure.step + "» δεν εμφανίστηκε " +
-                   year.failure.missing +
+            return "η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «" + year.failure.step + "» " +
+                   (year.failure.unfinished ? "η σελίδα δεν ολοκλήρωσε τη φόρτωσή της (είχε εμφανιστεί " + year.failure.missing + ")"
+                                            : "δεν εμφανίστηκε " + year.failure.missing) +
                    (year.failure.pageMessage.empty() ? "" : " (η σελίδα έδειξε το μήνυμα «" + year.failure.pageMessage + "»)");
         case Ending::SessionExpired: return "η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος";
         case Ending::ReportWithoutTaxNumber: return "το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη";

@@ -43,6 +43,7 @@ struct StepFailure {
     std::string step;
     std::string missing;
     std::string pageMessage;  // what the page said in a dialog before the step failed; empty: nothing
+    bool unfinished = false;  // what was awaited was there, but its page never finished loading
 };
 
 // The end of a step that ends the year (or the run): the ending, the step and

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 namespace skartina::test {
 namespace {
@@ -93,6 +95,48 @@ INSTANTIATE_TEST_SUITE_P(Cases, FrameRule,
                                            FrameCase{"TwoWidgetFramesTheTopAfterThem", 2, {-1}, -1},
                                            FrameCase{"AFrameInsideTheSecondFrame", 2, {101}, 2}),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// What is read beside a found field (a return's first field): the frame
+// rule's documents and always the one holding the field, in the page's order.
+// A return whose own frames are widgets is read from its top document, not
+// from the widgets alone.
+struct BesideCase {
+    const char* label;
+    int frames;
+    int markerIn;  // -1: the top document, k: frame k; 100 + k: a frame inside frame k
+    std::vector<std::string> read;
+};
+
+class ReadBeside : public ::testing::TestWithParam<BesideCase> {};
+
+TEST_P(ReadBeside, TheRulesDocumentsAndTheOneHoldingTheField) {
+    const BesideCase& c = GetParam();
+    FakeClock clock;
+    MemoryBrowser browser(clock);
+    MemDocument top = WithElements({Named("top")});
+    for (int k = 0; k < c.frames; ++k) top.frames.push_back(WithElements({Named("frame" + std::to_string(k))}));
+    if (c.markerIn >= 100) top.frames[static_cast<size_t>(c.markerIn - 100)].frames.push_back(WithElements({Named("nested")}));
+    MemDocument& holder = c.markerIn < 0     ? top
+                          : c.markerIn < 100 ? top.frames[static_cast<size_t>(c.markerIn)]
+                                             : top.frames[static_cast<size_t>(c.markerIn - 100)].frames.back();
+    holder.all.push_back(Named("n901"));
+    browser.windows = {{"w", "https://app/print", top}};
+
+    const auto marker = browser.FindElementByName({"w"}, "n901");
+    ASSERT_TRUE(marker);
+    std::vector<std::string> read;
+    for (const ElementFields& field : browser.ElementsBeside(*marker)) read.push_back(field.name);
+    EXPECT_EQ(read, c.read);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadBeside,
+    ::testing::Values(BesideCase{"NoFrames", 0, -1, {"top", "n901"}},
+                      BesideCase{"ReturnOfTwoFrames", 2, 1, {"frame0", "frame1", "n901"}},
+                      BesideCase{"WidgetFramesOnTheReturn", 2, -1, {"top", "n901", "frame0", "frame1"}},
+                      BesideCase{"OneWidgetFrame", 1, -1, {"top", "n901"}},
+                      BesideCase{"ReturnNestedInTheSecondFrame", 2, 101, {"frame0", "frame1", "nested", "n901"}}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(BrowserRules, AnIdMatchesOnlyInIdMode) {
     FakeClock clock;

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 namespace skartina::test {
 namespace {
 
@@ -131,6 +134,36 @@ TEST(PortalNavigation, AMissingLoginPageNamesItsStep) {
     EXPECT_NE(never.log.steps().front().find("https://app.test/webtax/incomefp/index.jsp"), std::string::npos);
 }
 
+// The start page shows a dialog as it comes, which the browser answers only
+// when it is looked after. The patient mode's pause after the entrance must
+// look after it (and note the dialog) at once, not sleep through it.
+TEST(PortalNavigation, ThePatientModesPauseLooksAfterTheBrowser) {
+    MemoryPortal portal;
+    const std::string startPage = "https://app.test/webtax/incomefp/login.do";
+    std::optional<uint64_t> answeredAt;
+    portal.browser.onAwait = [&] {
+        if (answeredAt || portal.browser.windows.empty() || portal.browser.windows.front().address != startPage) return;
+        answeredAt = portal.clock.now;
+        portal.browser.dialogs.push_back("Καλώς ήρθατε.");
+    };
+    PortalNavigation navigation(portal.session, {0, true, {}, {}}, portal.log);
+    navigation.LogIn("user", "right", false);
+    ASSERT_TRUE(answeredAt) << "the browser was not looked after while the start page came";
+
+    // When the entrance was clicked, and when the dialog was written down, by the log's times.
+    const auto stepTime = [&](const std::string& words) -> double {
+        for (const std::string& line : portal.log.steps())
+            if (line.find(words) != std::string::npos) return std::stod(line.substr(1));
+        ADD_FAILURE() << "no step " << words;
+        return -100;
+    };
+    const double entered = stepTime("είσοδος στην εφαρμογή"), noted = stepTime("«Καλώς ήρθατε.»");
+    EXPECT_LT(*answeredAt, entered * 1000 + 400) << "answered only after the pause of 1 s";
+    EXPECT_GE(noted, entered);
+    EXPECT_LT(noted, entered + 0.4) << "written down only after the pause of 1 s";
+    EXPECT_GE(portal.clock.now, entered * 1000 + 1000) << "the pause itself was kept";
+}
+
 TEST(RetrievalEnding, EachEndingIsOneGreekSentence) {
     const struct {
         YearEnding ending;
@@ -149,6 +182,9 @@ TEST(RetrievalEnding, EachEndingIsOneGreekSentence) {
         {{Ending::PageNotAsExpected, {"σελίδα του έτους", "ο κατάλογος των ετών (YEAR)", "Η υπηρεσία δεν είναι διαθέσιμη."}},
          "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν εμφανίστηκε ο "
          "κατάλογος των ετών (YEAR) (η σελίδα έδειξε το μήνυμα «Η υπηρεσία δεν είναι διαθέσιμη.»)."},
+        {{Ending::PageNotAsExpected, {"δήλωση του έτους", "η δήλωση, το πεδίο (n901)", "", true}},
+         "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «δήλωση του έτους» η σελίδα δεν ολοκλήρωσε "
+         "τη φόρτωσή της (είχε εμφανιστεί η δήλωση, το πεδίο (n901))."},
         {{Ending::SessionExpired}, "2016: η σύνδεση με την Α.Α.Δ.Ε. έληξε δύο φορές στο ίδιο έτος."},
         {{Ending::NotReached}, "2016: δεν αντλήθηκε, γιατί η άντληση σταμάτησε νωρίτερα."},
         {{Ending::ReportUnread, {}, {}, {}, "Tables/1_sources/2016-unread.pdf"},

@@ -2,7 +2,8 @@
 // The simulated portal made to differ from ours the way an older portal may:
 // print buttons that open their window otherwise, a return that arrives in two
 // parts with its first field first, dialogs, sessions that end after a few
-// pages, the tax number as text, frames of widgets, pages refused to a
+// pages, the tax number as text, frames of widgets on the menus and on the
+// returns, pages refused to a
 // headless browser. Each run either reads exactly the sheet the plain portal
 // gives or ends with its own sentence and a diagnostics bundle: never a year
 // "read" with other figures. Each run's time is printed beside the plain run's.
@@ -132,7 +133,50 @@ INSTANTIATE_TEST_SUITE_P(
                       SameFigures{"TaxNumberAsText", {"--afm-as", "text"}, {2010, 2005}},
                       SameFigures{"TaxNumberInBoxes", {"--afm-as", "boxes"}, {2010, 2005}},
                       SameFigures{"WidgetFramesOnTheMenus", {"--menu-widgets"}, kEveryKind},
+                      SameFigures{"WidgetFramesOnTheReturns", {"--return-widgets"}, {2010, 2005, 2004}},
+                      SameFigures{"WidgetFramesOnTheReturnsTaxNumberAsText", {"--return-widgets", "--afm-as", "text"}, {2010, 2005}},
+                      SameFigures{"WidgetFramesOnTheReturnsAndMenus", {"--return-widgets", "--menu-widgets"}, {2010, 2005}},
+                      SameFigures{"ConfirmOnTheYearMenus", {"--confirm", "Να συνεχίσετε;"}, kEveryKind},
+                      SameFigures{"LeaveQuestionOnTheYearMenus", {"--beforeunload"}, kEveryKind},
+                      SameFigures{"DialogOnTheReturns", {"--return-alert", "Ελέγξτε τα στοιχεία σας."}, {2010, 2005, 2004}},
                       SameFigures{"HeadlessRefused", {"--refuse-headless"}, {2016, 2010}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A variation that ends the year with its own ending, told about as soon as
+// the plain portal's run of the same request ends; timed beside it.
+struct SameEnding {
+    const char* name;
+    std::vector<std::string> switches;
+    int year;
+    const char* password;
+    Ending ending;
+};
+
+class PortalVariationEnding : public PortalVariation, public ::testing::WithParamInterface<SameEnding> {};
+
+TEST_P(PortalVariationEnding, EndsTheYearWithItsOwnSentenceAndTheBundle) {
+    const SameEnding& c = GetParam();
+    PortalCredentials credentials = kTaxpayer;
+    credentials.password = c.password;
+    const RunResult plain = RunYears({}, {c.year}, credentials);
+    const RunResult varied = RunYears(c.switches, {c.year}, credentials);
+    std::printf("variation %-28s %6.2f s, plain %6.2f s, ratio %.2f\n", c.name, varied.seconds, plain.seconds,
+                plain.seconds > 0 ? varied.seconds / plain.seconds : 0.0);
+    ASSERT_EQ(varied.result.years.size(), 1u);
+    const YearEnding& end = varied.result.years.front().end;
+    EXPECT_EQ(end.ending, c.ending) << varied.result.years.front().Sentence();
+    EXPECT_EQ(varied.grid, NewSheet()) << "the year's columns stay as they were";
+    if (KeepsDiagnostics(c.ending)) {
+        EXPECT_TRUE(std::filesystem::exists(end.diagnostics / "steps.txt")) << varied.result.years.front().Sentence();
+        EXPECT_TRUE(std::filesystem::exists(end.diagnostics / "page.html")) << varied.result.years.front().Sentence();
+    }
+    EXPECT_LT(varied.seconds, plain.seconds + 10) << "told from the portal's answer, not waited out";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variations, PortalVariationEnding,
+    ::testing::Values(SameEnding{"WrongPasswordAsAnErrorPage", {"--login-error-page"}, 2016, "wrong", Ending::WrongCredentials},
+                      SameEnding{"UnreadableReport", {"--unreadable-report-in", "2016"}, 2016, "demo1234", Ending::ReportUnread}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PortalVariation, ASessionEndedAgainAndAgainLogsInOnceAYearAndSaysSo) {
@@ -143,6 +187,7 @@ TEST_F(PortalVariation, ASessionEndedAgainAndAgainLogsInOnceAYearAndSaysSo) {
     for (const YearResult& year : run.result.years) {
         EXPECT_EQ(year.end.ending, Ending::SessionExpired) << year.Sentence();
         EXPECT_TRUE(std::filesystem::exists(year.end.diagnostics / "steps.txt")) << year.Sentence();
+        EXPECT_TRUE(std::filesystem::exists(year.end.diagnostics / "page.html")) << year.Sentence();
     }
     // One login to start and one again in each year; the second end of a year is not logged into again.
     EXPECT_EQ(ReadBytes(logins / "log"), "demo\ndemo\ndemo\n");

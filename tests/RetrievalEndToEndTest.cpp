@@ -28,6 +28,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -172,7 +173,13 @@ struct EndingCase {
     const char* password;
     Ending ending;
     const char* sentence;  // without the diagnostics and the log, which name files of the test
+    const char* inSteps = nullptr;  // what the steps kept for a developer must hold
 };
+
+// Whether the page kept for a developer still holds a value of an input field.
+bool HoldsInputValues(const std::string& html) {
+    return std::regex_search(html, std::regex(R"(<input[^>]*\svalue=)", std::regex::icase));
+}
 
 class RetrievalEnding : public RetrievalEndToEnd, public ::testing::WithParamInterface<EndingCase> {};
 
@@ -202,6 +209,13 @@ TEST_P(RetrievalEnding, IsToldInOneGreekSentenceAndLeavesTheYearAsItWas) {
         EXPECT_EQ(result.end.diagnostics.parent_path(), sources / "diagnostics");
         EXPECT_TRUE(std::filesystem::exists(result.end.diagnostics / "steps.txt"));
         EXPECT_TRUE(std::filesystem::exists(result.end.diagnostics / "page.png"));
+        const std::string html = ReadBytes(result.end.diagnostics / "page.html");
+        EXPECT_NE(html.find("<html"), std::string::npos) << "the page kept as it was";
+        EXPECT_FALSE(HoldsInputValues(html)) << html;
+    }
+    if (c.inSteps) {
+        const std::string steps = ReadBytes(result.end.diagnostics / "steps.txt");
+        EXPECT_NE(steps.find(c.inSteps), std::string::npos) << steps;
     }
     if (c.ending == Ending::PageNotAsExpected) {
         EXPECT_EQ(result.end.log, sources / "retrieval.log");
@@ -228,7 +242,22 @@ INSTANTIATE_TEST_SUITE_P(
                    false, "demo1234", Ending::PageNotAsExpected,
                    "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν "
                    "εμφανίστηκε το κουμπί εκτύπωσης (PB_EKKATH_PDF) (η σελίδα έδειξε το μήνυμα «Η υπηρεσία θα διακοπεί "
-                   "στις 23:00.»)."},
+                   "στις 23:00.»).",
+                   "η σελίδα έδειξε το μήνυμα «Η υπηρεσία θα διακοπεί στις 23:00.»"},
+        EndingCase{"AConfirmBeforeAMissingButton", {"--confirm", "Να συνεχίσετε;", "--no-print-button"}, 2016, false,
+                   "demo1234", Ending::PageNotAsExpected,
+                   "2016: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «σελίδα του έτους» δεν "
+                   "εμφανίστηκε το κουμπί εκτύπωσης (PB_EKKATH_PDF) (η σελίδα έδειξε το μήνυμα «Να συνεχίσετε;»).",
+                   "η σελίδα έδειξε το μήνυμα «Να συνεχίσετε;»"},
+        EndingCase{"ADialogOnAReturnWithoutTaxNumber", {"--return-alert", "Ελέγξτε τα στοιχεία σας.", "--report-without-afm-in", "2010"},
+                   2010, false, "demo1234", Ending::ReturnWithoutTaxNumber,
+                   "2010: η δήλωση του έτους δεν αναφέρει τον Α.Φ.Μ. του πελάτη.",
+                   "η σελίδα έδειξε το μήνυμα «Ελέγξτε τα στοιχεία σας.»"},
+        EndingCase{"AReturnThatNeverFinishesLoading", {"--stream-return", "24000"}, 2010, false, "demo1234",
+                   Ending::PageNotAsExpected,
+                   "2010: η σελίδα της Α.Α.Δ.Ε. δεν ήταν όπως την περιμέναμε: στο βήμα «δήλωση του έτους» η σελίδα δεν "
+                   "ολοκλήρωσε τη φόρτωσή της (είχε εμφανιστεί η δήλωση, το πεδίο (n901)).",
+                   "η σελίδα δεν ολοκλήρωσε τη φόρτωσή της"},
         EndingCase{"ReportWithoutAfm", {"--report-without-afm"}, 2016, false, "demo1234", Ending::ReportWithoutTaxNumber,
                    "2016: το εκκαθαριστικό δεν αναφέρει τον Α.Φ.Μ. του πελάτη."},
         EndingCase{"RefusedClient", {"--refuse-client", kSampleTaxNumber}, 2010, true, "demo5678", Ending::ClientRefused,
@@ -295,7 +324,11 @@ TEST_F(RetrievalEndToEnd, AReportWithoutACodeTableFailsTheYearAndIsKept) {
     const std::filesystem::path kept = sources / "2016-unread.pdf";
     EXPECT_EQ(result.end.ending, Ending::ReportUnread);
     EXPECT_EQ(prompter.informed, std::vector<std::string>{"2016: το εκκαθαριστικό του έτους δεν διαβάστηκε· κρατήθηκε στο «" +
-                                                          kept.string() + "»."});
+                                                          kept.string() + "». Όσα χρειάζεται ο προγραμματιστής φυλάχτηκαν "
+                                                          "στον φάκελο «" + result.end.diagnostics.string() + "»."});
+    EXPECT_EQ(result.end.diagnostics.parent_path(), sources / "diagnostics");
+    EXPECT_NE(ReadBytes(result.end.diagnostics / "steps.txt").find("ανάγνωση του εκκαθαριστικού"), std::string::npos)
+        << "the steps up to the report kept beside it";
     EXPECT_EQ(grid, expected) << "the year's columns stay as they were";
     const std::string bytes = ReadBytes(kept);
     EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
@@ -391,7 +424,10 @@ TEST_F(RetrievalEndToEnd, AReportBeyondTwentyMegabytesIsRefusedWithAClearMessage
     const YearResult result = Retrieve(2016, kTaxpayer, 20);  // a slow machine takes a while to show 21 MB
     EXPECT_EQ(result.end.ending, Ending::ReportTooLarge);
     EXPECT_EQ(prompter.informed,
-              std::vector<std::string>{"2016: το εκκαθαριστικό είναι μεγαλύτερο από 20 MB και δεν διαβάστηκε."});
+              std::vector<std::string>{"2016: το εκκαθαριστικό είναι μεγαλύτερο από 20 MB και δεν διαβάστηκε. Όσα χρειάζεται "
+                                       "ο προγραμματιστής φυλάχτηκαν στον φάκελο «" + result.end.diagnostics.string() + "»."});
+    EXPECT_EQ(result.end.diagnostics.parent_path(), sources / "diagnostics");
+    EXPECT_NE(ReadBytes(result.end.diagnostics / "steps.txt").find("εκτύπωση"), std::string::npos) << "the steps up to the print";
     EXPECT_EQ(view.reportsTaken, 0);
 }
 

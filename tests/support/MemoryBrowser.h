@@ -78,6 +78,10 @@ public:
     std::function<void()> onList;
     // Dialogs the pages opened, answered and not yet taken.
     std::vector<std::string> dialogs;
+    // Runs whenever the logic hands the browser time to do its work (as
+    // Chromium's connection is served then), so that a test can tell a wait
+    // that looks after the browser from one that only sleeps.
+    std::function<void()> onAwait;
 
     MemWindow& Window(const std::string& handle) {
         auto it = std::find_if(windows.begin(), windows.end(), [&](const MemWindow& w) { return w.handle == handle; });
@@ -151,6 +155,10 @@ public:
     bool DocumentComplete(const std::string& window) override { return !Window(window).loading; }
     std::string PageText(const std::string& window) override { return Window(window).document.text; }
     std::vector<std::string> TakeDialogs() override { return std::exchange(dialogs, {}); }
+    void AwaitChange(uint32_t milliseconds) override {
+        if (onAwait) onAwait();
+        Browser::AwaitChange(milliseconds);
+    }
 
 protected:
     int FrameCount(const DocumentRef& d) override { return static_cast<int>(Window(d.window).document.frames.size()); }

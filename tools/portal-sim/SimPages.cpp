@@ -64,12 +64,25 @@ std::string TaxNumberRow(const std::string& taxNumber, TaxNumberShown shown) {
     return {};
 }
 
+// The frames of a chat (of the page's own origin) and of a counter (of the
+// origin given), as portals carry them; none without an origin.
+std::string WidgetFrames(const std::string& origin) {
+    if (origin.empty()) return {};
+    return "<iframe name=\"chat\" src=\"/widgets/chat.html\"></iframe><iframe name=\"counter\" src=\"" + Escape(origin) +
+           "/widgets/counter.html\"></iframe>";
+}
+
+// A script that shows the text in a dialog as the page loads; nothing for no text.
+std::string DialogScript(const char* kind, const std::string& text) {
+    return text.empty() ? std::string() : "<script>" + std::string(kind) + "(\"" + Escape(text) + "\");</script>";
+}
+
 // The fields of the codes in [first, last], with names a reader must pass over
 // before them, and "n901" (empty when the return has no amount there) among
 // them, or first of all, before the stream's cut.
 std::string ReturnFields(const E1CodeTable& e1, int first, int last, bool withDecoys, const std::string& taxNumber,
                          const ReturnOptions& layout) {
-    std::string form = "<form name=\"E1\"><table>";
+    std::string form = WidgetFrames(layout.widgetsOrigin) + "<form name=\"E1\"><table>";
     const bool markerHere = first <= 901 && 901 <= last;
     if (layout.markerFirst && markerHere) form += CodeRow(e1, 901);
     if (layout.markerFirst) form += kStreamCut;
@@ -154,12 +167,12 @@ std::string StartPage(const PageOptions& options) {
 
 std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, int year, const std::vector<int>& listYears,
                          const std::string& listTarget, const std::string& printButton, const std::string& printAddress) {
-    std::string body;
-    if (!menu.alert.empty()) body += "<script>alert(\"" + Escape(menu.alert) + "\");</script>";
+    std::string body = DialogScript("alert", menu.alert) + DialogScript("confirm", menu.confirm);
+    if (menu.beforeUnload)
+        body += "<script>window.addEventListener('beforeunload', function (e) { e.preventDefault(); "
+                "e.returnValue = 'Θέλετε να φύγετε από τη σελίδα;'; });</script>";
     body += "<h1>Οικονομικό έτος " + std::to_string(year) + "</h1>";
-    if (!menu.widgetsOrigin.empty())
-        body += "<iframe name=\"chat\" src=\"/widgets/chat.html\"></iframe><iframe name=\"counter\" src=\"" +
-                Escape(menu.widgetsOrigin) + "/widgets/counter.html\"></iframe>";
+    body += WidgetFrames(menu.widgetsOrigin);
     body += "<form>";
     if (menu.withYearList) {
         body += "<select name=\"YEAR\" onchange=\"" + Escape(listTarget) + "\">";
@@ -173,7 +186,8 @@ std::string YearMenuPage(const PageOptions& options, const MenuOptions& menu, in
 }
 
 std::string ReturnPage(const PageOptions& options, const E1CodeTable& e1, const std::string& taxNumber, const ReturnOptions& layout) {
-    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", ReturnFields(e1, 1, 999, true, taxNumber, layout), options);
+    return Page("ΥΠΟΒΟΛΗ ΑΡΧΙΚΗΣ ΔΗΛΩΣΗΣ", DialogScript("alert", layout.alert) + ReturnFields(e1, 1, 999, true, taxNumber, layout),
+                options);
 }
 
 std::string ReturnFramesPage(const std::string& firstFrame, const std::string& secondFrame) {
@@ -184,7 +198,9 @@ std::string ReturnFramesPage(const std::string& firstFrame, const std::string& s
 
 std::string ReturnPartPage(const PageOptions& options, const E1CodeTable& e1, int part, const std::string& taxNumber,
                            const ReturnOptions& layout) {
-    return Page("Ε1", part == 1 ? ReturnFields(e1, 1, 499, true, taxNumber, layout) : ReturnFields(e1, 500, 999, false, {}, layout),
+    return Page("Ε1",
+                part == 1 ? DialogScript("alert", layout.alert) + ReturnFields(e1, 1, 499, true, taxNumber, layout)
+                          : ReturnFields(e1, 500, 999, false, {}, layout),
                 options);
 }
 

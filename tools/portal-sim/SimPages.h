@@ -47,6 +47,8 @@ struct MenuOptions {
     bool withPrintButton = true;
     PrintOpens printOpens = PrintOpens::Window;
     std::string alert;          // shown in a dialog as the menu loads; empty: none
+    std::string confirm;        // asked in a dialog as the menu loads; empty: none
+    bool beforeUnload = false;  // the menu asks before it is left
     std::string widgetsOrigin;  // frames of a chat and a counter from there on every menu; empty: none
 };
 
@@ -54,6 +56,8 @@ struct MenuOptions {
 struct ReturnOptions {
     TaxNumberShown taxNumberShown = TaxNumberShown::Field;
     bool markerFirst = false;  // "n901" first, then kStreamCut and the rest
+    std::string alert;          // shown in a dialog as the return loads (its first part's, in frames); empty: none
+    std::string widgetsOrigin;  // frames of a chat and a counter from there on every return; empty: none
 };
 
 // A year menu: the "YEAR" list, and the print button whose click opens the

@@ -21,9 +21,10 @@
 // Other switches stand for the ways an older portal may differ from this one
 // while its figures stay the same: how a print button opens its window, a
 // return that arrives in two parts with its first field first, a dialog on the
-// year menus, a session that ends after some pages, a refused login answered
-// by an error page, the tax number shown as text, frames of widgets on the
-// menus, and pages refused to a browser that calls itself headless.
+// year menus (an alert, a confirm, a question before leaving) or on the
+// returns, a session that ends after some pages, a refused login answered by
+// an error page, the tax number shown as text, frames of widgets on the menus
+// or the returns, and pages refused to a browser that calls itself headless.
 
 #include "tools/ReportPdfWriter.h"
 #include "tools/portal-sim/SimCertificate.h"
@@ -77,6 +78,7 @@ struct Faults {
     int expireAfter = 0;        // a session ends after this many pages; 0: never
     bool loginErrorPage = false;
     bool menuWidgets = false;
+    bool returnWidgets = false;
     bool refuseHeadless = false;
     ReturnOptions returnLayout;
 };
@@ -91,12 +93,10 @@ constexpr const char* kCookie = "SIMSESSION";
 
 class Portal {
 public:
-    Portal(SimData data, Faults faults, PageOptions options, PrintOpens printOpens, std::string menuAlert)
-        : data_(std::move(data)), faults_(std::move(faults)), options_(options), returnOptions_(options) {
+    Portal(SimData data, Faults faults, PageOptions options, MenuOptions menu)
+        : data_(std::move(data)), faults_(std::move(faults)), options_(options), returnOptions_(options), menu_(std::move(menu)) {
         menu_.withYearList = !faults_.noYearList;
         menu_.withPrintButton = !faults_.noPrintButton;
-        menu_.printOpens = printOpens;
-        menu_.alert = std::move(menuAlert);
         if (faults_.printDelayMs > 0) returnOptions_.delayMs = faults_.printDelayMs;
     }
 
@@ -116,6 +116,11 @@ private:
         MenuOptions menu = menu_;
         if (faults_.menuWidgets) menu.widgetsOrigin = "https://" + login;
         return menu;
+    }
+    ReturnOptions ReturnLayout() const {
+        ReturnOptions layout = faults_.returnLayout;
+        if (faults_.returnWidgets) layout.widgetsOrigin = "https://" + login;
+        return layout;
     }
     std::optional<Session> SessionOf(const httplib::Request& req);
     std::string Token(const httplib::Request& req);
@@ -236,7 +241,7 @@ PageOptions Portal::ReturnOptionsOf(int year) const {
 }
 
 void Portal::ServeReturn(httplib::Response& res, const Session& session, int year) {
-    ReturnHtml(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownTaxNumber(session, year), faults_.returnLayout));
+    ReturnHtml(res, ReturnPage(ReturnOptionsOf(year), ReturnOf(session, year), ShownTaxNumber(session, year), ReturnLayout()));
 }
 
 void Portal::ServeApp(httplib::Server& server) {
@@ -319,7 +324,7 @@ void Portal::ServeApp(httplib::Server& server) {
     server.Get("/webtax/incomefp/Year_2005/income/e1/e1_print_part_2005.jsp", [this](const httplib::Request& req, httplib::Response& res) {
         if (auto session = Require(req, res))
             ReturnHtml(res, ReturnPartPage(ReturnOptionsOf(2005), ReturnOf(*session, 2005),
-                                           req.get_param_value("part") == "2" ? 2 : 1, ShownTaxNumber(*session, 2005), faults_.returnLayout));
+                                           req.get_param_value("part") == "2" ? 2 : 1, ShownTaxNumber(*session, 2005), ReturnLayout()));
     });
     server.Get("/reports/rwservlet", [this](const httplib::Request& req, httplib::Response& res) {
         const auto session = Require(req, res);
@@ -354,8 +359,7 @@ struct Switches {
     std::string folder;
     Faults faults;
     PageOptions options;
-    PrintOpens printOpens = PrintOpens::Window;
-    std::string menuAlert;
+    MenuOptions menu;
 };
 
 // The switches; nullopt after --help, --version or bad usage, with the exit status in `status`.
@@ -415,13 +419,18 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
         ->check(CLI::IsMember({"window", "noopener", "link", "form"}));
     app.add_option("--stream-return", faults.streamMs, "a return page arrives in two parts, its first field first, MS apart")
         ->type_name("MS");
-    app.add_option("--alert", switches.menuAlert, "every year menu shows the text in a dialog as it loads")->type_name("TEXT");
+    app.add_option("--alert", switches.menu.alert, "every year menu shows the text in a dialog as it loads")->type_name("TEXT");
+    app.add_option("--confirm", switches.menu.confirm, "every year menu asks the text in a dialog as it loads")->type_name("TEXT");
+    app.add_flag("--beforeunload", switches.menu.beforeUnload, "every year menu asks before it is left");
+    app.add_option("--return-alert", faults.returnLayout.alert, "every return page shows the text in a dialog as it loads")
+        ->type_name("TEXT");
     app.add_option("--expire-after", faults.expireAfter, "a session ends after N pages (its next page is the login)")
         ->type_name("N");
     app.add_flag("--login-error-page", faults.loginErrorPage, "a refused login is answered by an error page");
     app.add_option("--afm-as", taxNumberShown, "how a return shows the tax number (field by default)")
         ->check(CLI::IsMember({"field", "text", "boxes"}));
     app.add_flag("--menu-widgets", faults.menuWidgets, "the year menus carry two frames of widgets, one of another origin");
+    app.add_flag("--return-widgets", faults.returnWidgets, "the return pages carry the same frames of widgets");
     app.add_flag("--refuse-headless", faults.refuseHeadless, "pages are refused to a browser that calls itself headless");
     try {
         app.parse(argc, argv);
@@ -435,7 +444,7 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     }
     faults.returnLayout.markerFirst = faults.streamMs > 0;
     faults.returnLayout.taxNumberShown = taxNumberShown == "text" ? TaxNumberShown::Text : taxNumberShown == "boxes" ? TaxNumberShown::Boxes : TaxNumberShown::Field;
-    switches.printOpens = printOpens == "noopener" ? PrintOpens::NoOpener
+    switches.menu.printOpens = printOpens == "noopener" ? PrintOpens::NoOpener
                           : printOpens == "link"   ? PrintOpens::Link
                           : printOpens == "form"   ? PrintOpens::Form
                                                    : PrintOpens::Window;
@@ -452,7 +461,7 @@ int Run(int argc, char** argv) {
     int status = 0;
     const auto parsed = Parse(argc, argv, status);
     if (!parsed) return status;
-    const auto& [folder, faults, options, printOpens, menuAlert] = *parsed;
+    const auto& [folder, faults, options, menu] = *parsed;
 
     // Stop on SIGTERM or SIGINT; blocked here so that the server threads never take them.
     sigset_t stopSignals;
@@ -461,7 +470,7 @@ int Run(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    Portal portal(SimData(folder), faults, options, printOpens, menuAlert);
+    Portal portal(SimData(folder), faults, options, menu);
     const Certificate certificate = MakeLoopbackCertificate();
     httplib::SSLServer appServer(certificate.cert.get(), certificate.key.get());
     httplib::SSLServer loginServer(certificate.cert.get(), certificate.key.get());
