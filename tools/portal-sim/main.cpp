@@ -503,15 +503,17 @@ int Run(int argc, char** argv) {
     portal.ServeApp(appServer);
     portal.ServeLogin(loginServer);
     portal.ServeLogin(altServer);
-    if (faults.refuseHeadless)
-        for (httplib::SSLServer* server : servers)
-            server->set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
-                if (req.get_header_value("User-Agent").find("HeadlessChrome") == std::string::npos)
-                    return httplib::Server::HandlerResponse::Unhandled;
-                res.status = 403;
-                res.set_content("<!DOCTYPE html><html><head><title>403</title></head><body>Forbidden</body></html>", "text/html");
-                return httplib::Server::HandlerResponse::Handled;
-            });
+    for (httplib::SSLServer* server : servers)
+        server->set_pre_routing_handler([&faults](const httplib::Request& req, httplib::Response& res) {
+            // A page sent in parts reaches the browser part by part only when it
+            // is not compressed: a compressor holds its first part back to the end.
+            if (faults.streamMs > 0) const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
+            if (!faults.refuseHeadless || req.get_header_value("User-Agent").find("HeadlessChrome") == std::string::npos)
+                return httplib::Server::HandlerResponse::Unhandled;
+            res.status = 403;
+            res.set_content("<!DOCTYPE html><html><head><title>403</title></head><body>Forbidden</body></html>", "text/html");
+            return httplib::Server::HandlerResponse::Handled;
+        });
 
     std::vector<std::thread> threads;
     for (httplib::SSLServer* server : servers) threads.emplace_back([server] { server->listen_after_bind(); });
