@@ -276,7 +276,8 @@ void AnalysisWindow::CommitOpenEdit() {
 void AnalysisWindow::tellRefusedAmount() {
     const std::optional<HandEntry::Refusal> refusal = handEntry_.takeRefusal();
     if (!refusal) return;
-    tellAtCell(RefusedAmountSentence(refusal->typed, refusal->kept), model_->index(refusal->cell.row, refusal->cell.column));
+    tellAtCell(RefusedAmountSentence(refusal->typed, refusal->kept),
+               model_->index(refusal->cell.row, refusal->cell.column));
 }
 
 void AnalysisWindow::tellAtCell(const std::string& sentence, const QModelIndex& cell) {

@@ -253,7 +253,8 @@ TEST_F(RetrievalWindow, AHandCorrectionKeptOverARetrievalIsWhatIsSavedAndEnterSt
     SheetGrid saved;
     ASSERT_TRUE(LoadGridFromFile(dir.path() / "Tables" / (std::string(kTaxNumber) + "_2021.grd"), saved));
     EXPECT_EQ(saved.cell(t, Row::TaxedIncome), "21.000,00");
-    EXPECT_EQ(saved.cell(SpouseColumnOf(2010), Row::TaxedIncome), expected.cell(SpouseColumnOf(2010), Row::TaxedIncome));
+    const int spouse = SpouseColumnOf(2010);
+    EXPECT_EQ(saved.cell(spouse, Row::TaxedIncome), expected.cell(spouse, Row::TaxedIncome));
 }
 
 }  // namespace
