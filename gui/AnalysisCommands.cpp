@@ -11,7 +11,7 @@
 #include "gui/SheetDelegate.h"
 #include "gui/SheetModel.h"
 #include "gui/SheetView.h"
-#include "sheet/Amount.h"
+#include "sheet/HandEntry.h"
 #include "startup/Settings.h"
 
 #include <QAction>
@@ -163,22 +163,30 @@ void AnalysisWindow::pasteIntoSheet() {
     CommitOpenEdit();
     const QModelIndex start = sheetView_->currentIndex();
     if (!start.isValid()) return;
-    const QStringList lines = QApplication::clipboard()->text().split('\n');
+    QString pasted = QApplication::clipboard()->text();
+    // Spreadsheet programs end the copied rows with a line break: no empty row below them.
+    if (pasted.endsWith('\n')) pasted.chop(1);
+    const QStringList lines = pasted.split('\n');
     bool changed = false;
+    std::optional<std::string> refused;  // the first pasted text that is not an amount, told as typing is
+    QModelIndex refusedCell;
     for (int i = 0; i < lines.size(); ++i) {
         const QStringList texts = QString(lines[i]).remove('\r').split('\t');
         for (int j = 0; j < texts.size(); ++j) {
             const QModelIndex cell = model_->index(start.row() + i, start.column() + j);
             if (!cell.isValid() || !(model_->flags(cell) & Qt::ItemIsEditable)) continue;
             const std::string text = texts[j].trimmed().toStdString();
-            // Only amounts go in, in the sheet's form; anything else leaves the cell as it is.
-            if (text.empty()) {
-                changed |= model_->setData(cell, QString(), Qt::EditRole);
-            } else if (const std::optional<double> amount = ParseAmount(text)) {
-                changed |= model_->setData(cell, QString::fromStdString(FormatAmount(*amount)), Qt::EditRole);
+            // Only amounts go in, read as typed ones are and in the sheet's form;
+            // anything else leaves the cell as it is.
+            if (const std::optional<std::string> amount = NormalizeTypedAmount(text)) {
+                changed |= model_->setData(cell, QString::fromStdString(*amount), Qt::EditRole);
+            } else if (!refused) {
+                refused = RefusedAmountSentence(text, model_->data(cell, Qt::EditRole).toString().toStdString());
+                refusedCell = cell;
             }
         }
     }
+    if (refused) tellAtCell(*refused, refusedCell);
     if (!changed) return;
     RecalculateSheet();
     document_->record("Επικόλληση");

@@ -29,6 +29,8 @@ namespace skartina {
 
 void AnalysisWindow::exportAndOpen(const char* extension, const SheetExport& write) {
     CommitOpenEdit();
+    // The file is named by the field's tax number: never another client's sheet under it.
+    if (!sheetIsTheFieldsClients()) return;
     std::filesystem::path file;
     const bool written = attempt([&] {
         auto path = CsvExportPath(tablesDir(), taxNumberEdit_->text().toStdString(), workYear().toStdString());
@@ -68,6 +70,8 @@ QString AnalysisWindow::defaultPrintFile() const {
 
 void AnalysisWindow::onPrintTriggered() {
     CommitOpenEdit();
+    // The pages and the file offered carry the field's tax number: the sheet must be that client's.
+    if (!sheetIsTheFieldsClients()) return;
     std::vector<PrintPage> pages;
     if (!attempt([&] { pages = printPages(); })) return;
     QPrinter printer(QPrinter::HighResolution);
@@ -108,8 +112,12 @@ bool AnalysisWindow::printOn(QPrinter& printer, const std::vector<PrintPage>& pa
         ::fchmod(fd, 0600);
         ::close(fd);
     };
+    std::error_code ec;
+    const bool made = !file.empty() && !std::filesystem::exists(std::filesystem::symlink_status(file, ec));
     if (!file.empty()) ownerOnly();
     if (!PaintPrintPages(printer, pages)) {
+        // No empty or half-written file is left where the user expects the pages.
+        if (made) std::filesystem::remove(file, ec);
         desktop_.prompter->inform("Η εκτύπωση του πίνακα δεν έγινε: ο εκτυπωτής δεν δέχτηκε τις σελίδες.");
         return false;
     }

@@ -276,10 +276,15 @@ void AnalysisWindow::CommitOpenEdit() {
 void AnalysisWindow::tellRefusedAmount() {
     const std::optional<HandEntry::Refusal> refusal = handEntry_.takeRefusal();
     if (!refusal) return;
-    lastNotice_ = QString::fromStdString(RefusedAmountSentence(refusal->typed, refusal->kept));
+    tellAtCell(RefusedAmountSentence(refusal->typed, refusal->kept),
+               model_->index(refusal->cell.row, refusal->cell.column));
+}
+
+void AnalysisWindow::tellAtCell(const std::string& sentence, const QModelIndex& cell) {
+    lastNotice_ = QString::fromStdString(sentence);
     // Beside the cell that kept its value, for a few seconds.
-    const QRect cell = sheetView_->visualRect(model_->index(refusal->cell.row, refusal->cell.column));
-    const QPoint at = sheetView_->viewport()->mapToGlobal(cell.isValid() ? cell.bottomLeft() : QPoint(0, 0));
+    const QRect shown = sheetView_->visualRect(cell);
+    const QPoint at = sheetView_->viewport()->mapToGlobal(shown.isValid() ? shown.bottomLeft() : QPoint(0, 0));
     QToolTip::showText(at, lastNotice_, sheetView_->viewport(), QRect(), 8000);
 }
 

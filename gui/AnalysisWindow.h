@@ -28,6 +28,7 @@ class QAction;
 class QLineEdit;
 class QKeySequence;
 class QMenu;
+class QModelIndex;
 class QVBoxLayout;
 class QPrinter;
 class QPushButton;
@@ -125,7 +126,8 @@ public:
     void onPrintTriggered();
     QString defaultPrintFile() const;
     // The pages on the printer; a file printed to is the owner's alone (0600)
-    // and told with its path. False when the printer took no pages.
+    // and told with its path. False when the printer took no pages; a file
+    // the failed printing made is removed.
     bool printTo(QPrinter& printer);
     void onYearBoxClicked(int year);
     void onFirstYearEdited();
@@ -149,8 +151,9 @@ public:
 
     // The sheet's commands (its menu, its context menu, Ctrl+C, Ctrl+V, Delete):
     // the selected cells to the clipboard as tab-separated lines; the
-    // clipboard's amounts into the cells from the current one on; the
-    // selected cells emptied. Only cells that take typing change.
+    // clipboard's amounts into the cells from the current one on (a text that
+    // is not an amount is told, its cell left as it was); the selected cells
+    // emptied. Only cells that take typing change.
     void copySelectedCells();
     void pasteIntoSheet();
     void clearSelectedCells();
@@ -191,7 +194,7 @@ private:
     // analysis, or a new empty sheet, after the current one's changes are
     // offered for saving. False (the field back to the sheet's client) when the user kept it.
     bool switchClient(const QString& taxNumber);
-    // Before a retrieval: the sheet is the field's client's. False: keep it as it is.
+    // Before a retrieval, an export or printing: the sheet is the field's client's. False: keep it as it is.
     bool sheetIsTheFieldsClients();
     // A retrieval filled the year: where it changed the sheet's own figures
     // the user is asked (for a run, "για όλα" answers the rest); No puts them back.
@@ -200,6 +203,8 @@ private:
     bool printOn(QPrinter& printer, const std::vector<PrintPage>& pages);
     // A typed text refused by the last move: told in one sentence at the cell.
     void tellRefusedAmount();
+    // The sentence beside the cell, as a tooltip, and kept as the last notice.
+    void tellAtCell(const std::string& sentence, const QModelIndex& cell);
     // The counter shows what this client's last retrieval did; another client clears it.
     void showRetrievalCounter(const QString& text, const QString& detail);
     void syncYearBoxes();

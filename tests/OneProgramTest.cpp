@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -43,15 +44,16 @@ Outcome Shell(const fs::path& dir, const std::string& command) {
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(dir / "err.txt")};
 }
 
-// The program in the folder, offscreen, until it is killed.
-pid_t StartProgram(const fs::path& folder) {
+// The program in the folder, offscreen, until it is killed; what it says on
+// its error output goes to `said` (nowhere when empty).
+pid_t StartProgram(const fs::path& folder, const fs::path& said = {}) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         const std::string dataDir = folder.string();
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 1);
-        ::dup2(null, 2);
+        ::dup2(said.empty() ? null : ::open(said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
         ::execl(SKARTINA_PROGRAM, SKARTINA_PROGRAM, "--data-dir", dataDir.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -119,6 +121,49 @@ TEST(OneProgram, TheWindowHoldsItsFolderAgainstASecondStartAndTheCommandLine) {
         ++kept;
     }
     EXPECT_EQ(kept, 1);
+    fs::remove_all(dir);
+}
+
+TEST(OneProgram, AStartWhileACommandWritesInTheFolderIsRefusedAndTold) {
+    char made[] = "/tmp/skartina-one-program-XXXXXX";
+    ASSERT_NE(::mkdtemp(made), nullptr);
+    const fs::path dir = fs::weakly_canonical(made);
+    const fs::path data = dir / "data";
+    fs::create_directories(data / "Tables");
+    std::ofstream(data / "Autocheck21.ini") << "Not OK\n";  // no version check at start
+    // The folder held as a command of skartina-cli holds it while it writes.
+    std::optional<DataFolderLock> command = DataFolderLock::Take(data, "το skartina-cli retrieve-clients");
+    ASSERT_TRUE(command.has_value());
+    const std::string holder = DataFolderLock::HolderOf(data);
+
+    const fs::path said = dir / "said.txt";
+    const pid_t refused = StartProgram(data, said);
+    ASSERT_GT(refused, 0);
+    const std::string sentence =
+        "Ο φάκελος δεδομένων «" + data.string() + "» χρησιμοποιείται ήδη από το skartina-cli retrieve-clients, διεργασία " +
+        std::to_string(::getpid()) + ": το ΣΚΑΡΤΙΝΑ δεν ανοίγει δεύτερη φορά στον ίδιο φάκελο· ανοίξτε το όταν τελειώσει.";
+    bool told = false;
+    for (int i = 0; i < 300 && !told; ++i) {
+        told = Read(said).find(sentence) != std::string::npos;
+        if (!told) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(told) << Read(said);
+    // The same sentence waits in a message for the user (a start that called a window would have ended),
+    // and the command keeps the folder.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(::waitpid(refused, nullptr, WNOHANG), 0);
+    EXPECT_EQ(DataFolderLock::HolderOf(data), holder);
+    EXPECT_EQ(fs::directory_iterator(data / "Tables"), fs::directory_iterator());
+    ::kill(refused, SIGKILL);
+    ::waitpid(refused, nullptr, 0);
+
+    // The command done, the program starts.
+    command.reset();
+    const pid_t started = StartProgram(data);
+    ASSERT_GT(started, 0);
+    EXPECT_TRUE(HolderSays(data, "το παράθυρο του ΣΚΑΡΤΙΝΑ, διεργασία " + std::to_string(started)));
+    ::kill(started, SIGKILL);
+    ::waitpid(started, nullptr, 0);
     fs::remove_all(dir);
 }
 

@@ -14,6 +14,7 @@
 #include "browser/BrowserConfig.h"
 #include "browser/ChildProcess.h"
 #include "tools/portal-sim/SimulatedPortalProcess.h"
+#include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
@@ -255,6 +256,44 @@ TEST_F(BatchWindow, NothingStartsWithoutATickedYearOrTheSourcesFolder) {
                                         "Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. 123456783."}));
     EXPECT_TRUE(desktop.opened.isEmpty());
     EXPECT_EQ(Progress(), nullptr);
+}
+
+TEST_F(BatchWindow, HandCorrectionsInARunAreAskedYearByYearOrOnceForAll) {
+    const struct {
+        bool yes;
+        bool forAll;
+        std::vector<int> asked;  // the years asked about, the newest first
+    } cases[] = {{true, true, {2012}}, {false, false, {2012, 2010}}, {true, false, {2012, 2010}}};
+    TickOnly({2012, 2010});
+    SheetView* sheet = Find<SheetView>(*window, "sheetView");
+    const auto file = dir.path() / "Tables" / (std::string(kTaxNumber) + "_2021.grd");
+    for (const auto& c : cases) {
+        const std::string label = std::to_string(c.yes) + "/" + std::to_string(c.forAll);
+        // Typed over what an earlier run brought (or over empty years, the first time).
+        for (int year : {2012, 2010})
+            ASSERT_NE(test::TypeAndLeave(sheet, TaxpayerColumnOf(year), Row::TaxedIncome, "21000"), nullptr) << label;
+        desktop.prompter = test::ScriptedPrompter(c.yes);
+        desktop.prompter.forAll = c.forAll;
+        ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
+        ASSERT_EQ(desktop.prompter.asked.size(), c.asked.size()) << label;
+        for (size_t i = 0; i < c.asked.size(); ++i)
+            EXPECT_TRUE(desktop.prompter.asked[i].starts_with("Το έτος " + std::to_string(c.asked[i]) + " έχει στο φύλλο"))
+                << label << ": " << desktop.prompter.asked[i];
+        desktop.prompter = test::ScriptedPrompter(true);
+        ASSERT_TRUE(window->onSaveClicked()) << label;
+        SheetGrid saved;
+        ASSERT_TRUE(LoadGridFromFile(file, saved)) << label;
+        for (int year : {2012, 2010}) {
+            const std::string figure = saved.cell(TaxpayerColumnOf(year), Row::TaxedIncome);
+            EXPECT_EQ(figure, window->sheet().cell(TaxpayerColumnOf(year), Row::TaxedIncome)) << label << " " << year;
+            if (c.yes) {
+                EXPECT_NE(figure, "21.000,00") << label << " " << year;
+                EXPECT_NE(figure, "") << label << " " << year;
+            } else {
+                EXPECT_EQ(figure, "21.000,00") << label << " " << year;
+            }
+        }
+    }
 }
 
 }  // namespace

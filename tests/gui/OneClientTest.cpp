@@ -15,11 +15,18 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "support/GuiTestSupport.h"
+#include "support/PdfReadBack.h"
+#include "support/WorkbookReadBack.h"
+#include "portal/YearSources.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPaintEngine>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
@@ -77,12 +84,12 @@ struct Fixture {
     void typeAndLeave(int column, int row, const QString& text) {
         ASSERT_NE(test::TypeAndLeave(grid(), column, row, text), nullptr);
     }
-    void typeTaxNumber(const QString& taxNumber) {
+    void typeTaxNumber(const QString& taxNumber, Qt::Key leave = Qt::Key_Tab) {
         window.activateWindow();
         taxNumberField()->setFocus();
         taxNumberField()->selectAll();
         QTest::keyClicks(taxNumberField(), taxNumber);
-        QTest::keyClick(taxNumberField(), Qt::Key_Tab);
+        QTest::keyClick(taxNumberField(), leave);
         QApplication::processEvents();
     }
 };
@@ -98,12 +105,16 @@ TEST(OneClient, AnotherTaxNumberStartsThatClientsSheet) {
         bool changed;     // A's sheet has a change not saved
         Answer answer;    // to the question whether to save it first
         bool bSaved;      // B has a saved analysis of its own
+        Qt::Key leave = Qt::Key_Tab;  // the key that leaves the tax-number field
     } cases[] = {
         {true, Answer::Cancel, false}, {true, Answer::No, false}, {true, Answer::Yes, false},
         {true, Answer::No, true},      {false, Answer::Yes, false}, {false, Answer::Yes, true},
+        {true, Answer::Cancel, false, Qt::Key_Return}, {true, Answer::Yes, true, Qt::Key_Return},
+        {false, Answer::Yes, false, Qt::Key_Enter},
     };
     for (const auto& c : cases) {
-        const std::string label = std::to_string(c.changed) + "/" + std::to_string(int(c.answer)) + "/" + std::to_string(c.bSaved);
+        const std::string label = std::to_string(c.changed) + "/" + std::to_string(int(c.answer)) + "/" +
+                                  std::to_string(c.bSaved) + "/" + std::to_string(c.leave);
         Fixture f;
         f.record(kA, "ΑΛΦΑ", "alpha");
         f.record(kB, "ΒΗΤΑ", "");
@@ -115,7 +126,7 @@ TEST(OneClient, AnotherTaxNumberStartsThatClientsSheet) {
         if (c.changed) f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "21000");
 
         f.desktop.prompter = ScriptedPrompter(c.answer);
-        f.typeTaxNumber(kB);
+        f.typeTaxNumber(kB, c.leave);
         if (c.changed) {
             ASSERT_EQ(f.desktop.prompter.asked.size(), 1u) << label;
             EXPECT_TRUE(Contains(f.desktop.prompter.asked[0], std::string("Α.Φ.Μ. ") + kA + " (ΑΛΦΑ)")) << label;
@@ -257,6 +268,12 @@ TEST(OneClient, EnterStartsNoRetrieval) {
         auto* control = test::Find<QWidget>(f.window, focused);
         control->setFocus();
         QApplication::processEvents();
+        if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            // Ticked from the keyboard first, as the user does just before Enter.
+            const bool was = box->isChecked();
+            QTest::keyClick(box, Qt::Key_Space);
+            EXPECT_NE(box->isChecked(), was) << focused;
+        }
         closeAnyModal();
         QTest::keyClick(control, Qt::Key_Return);
         QTest::keyClick(control, Qt::Key_Enter);
@@ -358,6 +375,204 @@ TEST(OneClient, PrintingToAFileOffersTheClientsFileAndKeepsItPrivate) {
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_GT(info.st_size, 1000);
     EXPECT_EQ(f.desktop.prompter.informed.back(), "Το αρχείο γράφτηκε: " + expected.toStdString());
+}
+
+// Whether an exported or printed file holds any of client A's figures (4.000,00 saved, 21.000,00 typed).
+bool HoldsAsFigures(const TempDir& dir, const std::filesystem::path& file) {
+    const std::string bytes = test::ReadBytes(file);
+    if (file.extension() == ".csv") return Contains(bytes, "4.000,00") || Contains(bytes, "21.000,00");
+    if (file.extension() == ".pdf") {
+        for (const test::ReadPage& page : test::ReadPdf(bytes))
+            if (Contains(page.text, "4.000,00") || Contains(page.text, "21.000,00")) return true;
+        return false;
+    }
+    for (const auto& [where, cell] : test::ReadBack(dir, file).cells)
+        if (cell.size() > 1 && (cell[1].starts_with("4000") || cell[1].starts_with("21000") ||
+                                Contains(cell[1], "4.000,00") || Contains(cell[1], "21.000,00")))
+            return true;
+    return false;
+}
+
+TEST(OneClient, AnExportOrPrintUnderAnotherNumberStartsThatClientsSheetFirst) {
+    enum class Press { ExcelButton, CtrlE, CsvButton, PdfAction, CtrlP };
+    const struct {
+        Press press;
+        const char* name;
+    } commands[] = {{Press::ExcelButton, "Excel"}, {Press::CtrlE, "Ctrl+E"}, {Press::CsvButton, "CSV"},
+                    {Press::PdfAction, "PDF"},     {Press::CtrlP, "Ctrl+P"}};
+    for (const auto& command : commands) {
+        for (const Answer answer : {Answer::Cancel, Answer::No}) {
+            const std::string label = std::string(command.name) + "/" + std::to_string(int(answer));
+            Fixture f;
+            f.record(kA, "ΑΛΦΑ", "");
+            f.record(kB, "ΒΗΤΑ", "");
+            f.savedAnalysis(kA, "4.000,00");
+            const std::string aBefore = test::ReadBytes(f.file(kA));
+            ASSERT_TRUE(f.window.OpenAnalysisOf(kA));
+            f.typeAndLeave(TaxpayerColumnOf(2017), Row::TaxedIncome, "21000");
+            // The file each client's command writes.
+            const auto written = [&](const std::string& taxNumber, const std::string& name) {
+                switch (command.press) {
+                case Press::ExcelButton:
+                case Press::CtrlE: return f.tables() / (taxNumber + "_2021.xlsx");
+                case Press::CsvButton: return f.tables() / (taxNumber + "_2021.csv");
+                case Press::PdfAction: return f.tables() / (taxNumber + "_2021.pdf");
+                case Press::CtrlP: break;
+                }
+                return f.tables() / (taxNumber + " " + name + ".pdf");
+            };
+            // B's number typed into the field, which is not left: the buttons and keys take no focus.
+            f.taxNumberField()->setFocus();
+            f.taxNumberField()->selectAll();
+            QTest::keyClicks(f.taxNumberField(), kB);
+            bool dialogShown = false;
+            const auto press = [&] {
+                dialogShown = false;
+                if (command.press == Press::CtrlP) {
+                    // Printed to the file the print dialog offers.
+                    test::OnNextModal([&dialogShown](QWidget* modal) {
+                        auto* dialog = qobject_cast<QPrintDialog*>(modal);
+                        if (!dialog) return;
+                        dialogShown = true;
+                        QTimer::singleShot(50, dialog, [dialog] {
+                            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+                            dialog->printer()->setOutputFileName(dialog->findChild<QLineEdit*>("filename")->text());
+                            dialog->done(QDialog::Accepted);
+                        });
+                    });
+                }
+                switch (command.press) {
+                case Press::ExcelButton:
+                    QTest::mouseClick(test::Find<QToolButton>(f.window, "exportExcelButton"), Qt::LeftButton);
+                    break;
+                case Press::CsvButton:
+                    QTest::mouseClick(test::Find<QToolButton>(f.window, "exportCsvButton"), Qt::LeftButton);
+                    break;
+                case Press::PdfAction: test::Find<QAction>(f.window, "savePdfAction")->trigger(); break;
+                case Press::CtrlE: QTest::keyClick(f.taxNumberField(), Qt::Key_E, Qt::ControlModifier); break;
+                case Press::CtrlP: QTest::keyClick(f.taxNumberField(), Qt::Key_P, Qt::ControlModifier); break;
+                }
+                QApplication::processEvents();
+            };
+            f.desktop.prompter = ScriptedPrompter(answer);
+            press();
+            ASSERT_EQ(f.desktop.prompter.asked.size(), 1u) << label;
+            EXPECT_TRUE(Contains(f.desktop.prompter.asked[0], std::string("Α.Φ.Μ. ") + kA + " (ΑΛΦΑ)")) << label;
+            EXPECT_TRUE(test::ReadBytes(f.file(kA)) == aBefore) << label;
+            const std::filesystem::path bFile = written(kB, "ΒΗΤΑ");
+            if (answer == Answer::Cancel) {
+                // Nothing written under B's number; the sheet and the field stay A's.
+                EXPECT_FALSE(std::filesystem::exists(bFile)) << label;
+                EXPECT_FALSE(dialogShown) << label;
+                EXPECT_EQ(f.taxNumberField()->text(), kA) << label;
+                EXPECT_EQ(f.cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "21.000,00") << label;
+                // The same command on A's own number writes A's figures (and the check above could fail).
+                f.desktop.prompter = ScriptedPrompter(Answer::Cancel);
+                press();
+                EXPECT_TRUE(f.desktop.prompter.asked.empty()) << label;
+                const std::filesystem::path aFile = written(kA, "ΑΛΦΑ");
+                ASSERT_TRUE(std::filesystem::exists(aFile)) << label;
+                EXPECT_TRUE(HoldsAsFigures(f.dir, aFile)) << label;
+                continue;
+            }
+            // B's own (empty) sheet under B's number, nothing of A's in it.
+            EXPECT_EQ(f.window.sheetTaxNumber(), kB) << label;
+            EXPECT_EQ(dialogShown, command.press == Press::CtrlP) << label;
+            ASSERT_TRUE(std::filesystem::exists(bFile)) << label;
+            EXPECT_FALSE(HoldsAsFigures(f.dir, bFile)) << label;
+            EXPECT_FALSE(std::filesystem::exists(written(kA, "ΑΛΦΑ"))) << label;
+        }
+    }
+}
+
+TEST(OneClient, APastedTextThatIsNoAmountIsToldAndItsCellKept) {
+    const int t = TaxpayerColumnOf(2019);
+    const struct {
+        const char* clipboard;
+        const char* first;   // (2019, taxed income), 21.000,00 before
+        const char* beside;  // the spouse's cell beside it, empty before
+        const char* below;   // the taxpayer's cell below, 300,00 before
+        std::string notice;
+    } cases[] = {
+        {"abc", "21.000,00", "", "300,00", RefusedAmountSentence("abc", "21.000,00")},
+        {"7\t1.2.3\n", "7,00", "", "300,00", RefusedAmountSentence("1.2.3", "")},
+        {"x\ty\nz", "21.000,00", "", "300,00", RefusedAmountSentence("x", "21.000,00")},
+        {"8\t9\r\n1.234,5\r\n", "8,00", "9,00", "1.234,50", ""},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.typeAndLeave(t, Row::TaxedIncome, "21000");
+        f.typeAndLeave(t, Row::TaxedIncome + 1, "300");
+        QApplication::clipboard()->setText(c.clipboard);
+        f.grid()->setCurrentIndex(f.grid()->model()->index(Row::TaxedIncome, t));
+        f.grid()->setFocus();
+        QTest::keySequence(f.grid(), QKeySequence::Paste);
+        EXPECT_EQ(f.cell(t, Row::TaxedIncome), c.first) << c.clipboard;
+        EXPECT_EQ(f.cell(t + 1, Row::TaxedIncome), c.beside) << c.clipboard;
+        EXPECT_EQ(f.cell(t, Row::TaxedIncome + 1), c.below) << c.clipboard;
+        EXPECT_EQ(f.cell(t, Row::TaxedIncome + 2), "") << c.clipboard;
+        EXPECT_EQ(f.window.lastNotice().toStdString(), c.notice) << c.clipboard;
+        if (!c.notice.empty()) {
+            EXPECT_EQ(QToolTip::text().toStdString(), c.notice) << c.clipboard;
+        }
+    }
+}
+
+// A printer that takes no pages, as one switched off or gone from the network.
+class RefusingPrinter : public QPrinter {
+public:
+    QPaintEngine* paintEngine() const override { return &engine_; }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        bool begin(QPaintDevice*) override { return false; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        Type type() const override { return QPaintEngine::User; }
+    };
+    mutable Engine engine_;
+};
+
+TEST(OneClient, AFailedPrintLeavesNoFileAndAFailedOpenerIsTold) {
+    for (const bool existed : {false, true}) {
+        Fixture f;
+        f.taxNumberField()->setText(kA);
+        const std::filesystem::path file = f.tables() / "printed.pdf";
+        if (existed) test::WriteBytes(file, "earlier");
+        RefusingPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(file.string()));
+        EXPECT_FALSE(f.window.printTo(printer));
+        EXPECT_EQ(f.desktop.prompter.informed,
+                  std::vector<std::string>{"Η εκτύπωση του πίνακα δεν έγινε: ο εκτυπωτής δεν δέχτηκε τις σελίδες."});
+        // No empty file made for the pages; one the user had stays as it was.
+        EXPECT_EQ(std::filesystem::exists(file), existed);
+        if (existed) {
+            EXPECT_EQ(test::ReadBytes(file), "earlier");
+        }
+    }
+
+    // "Έγγραφα Α.Α.Δ.Ε.": the folder opened, an opener that fails told, a missing folder said.
+    const struct {
+        bool folder;
+        bool openerWorks;
+    } cases[] = {{false, true}, {true, true}, {true, false}};
+    for (const auto& c : cases) {
+        Fixture f;
+        f.taxNumberField()->setText(kA);
+        const QString folder = QString::fromStdString(std::filesystem::absolute(SourcesFolder(f.tables(), kA)).string());
+        if (c.folder) std::filesystem::create_directories(folder.toStdString());
+        f.desktop.openSucceeds = c.openerWorks;
+        QTest::mouseClick(test::Find<QPushButton>(f.window, "portalDocumentsButton"), Qt::LeftButton);
+        EXPECT_EQ(f.desktop.opened, c.folder ? QStringList{folder} : QStringList());
+        const std::vector<std::string> told =
+            !c.folder ? std::vector<std::string>{std::string("Δεν υπάρχουν ακόμη έγγραφα της Α.Α.Δ.Ε. για τον Α.Φ.Μ. ") + kA + "."}
+            : c.openerWorks ? std::vector<std::string>{}
+                            : std::vector<std::string>{NotOpenedSentence(folder)};
+        EXPECT_EQ(f.desktop.prompter.informed, told) << c.folder << c.openerWorks;
+    }
 }
 
 }  // namespace

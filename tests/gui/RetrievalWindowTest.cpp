@@ -12,6 +12,7 @@
 #include "browser/BrowserConfig.h"
 #include "browser/ChildProcess.h"
 #include "tools/portal-sim/SimulatedPortalProcess.h"
+#include "sheet/AnalysisFile.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetRows.h"
 
@@ -214,6 +215,46 @@ TEST_F(RetrievalWindow, AnUntickedYearIsRefusedWithoutABrowser) {
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_EQ(desktop.prompter.informed, std::vector<std::string>{"Δεν έχετε επιλέξει το αντίστοιχο έτος για άντληση στοιχείων."});
     EXPECT_FALSE(Find<QLabel>(*window, "waitLabel")->isVisible());
+}
+
+TEST_F(RetrievalWindow, AHandCorrectionKeptOverARetrievalIsWhatIsSavedAndEnterStartsNothing) {
+    const SheetGrid expected = Expected(2010);
+    const int t = TaxpayerColumnOf(2010);
+    ASSERT_NE(expected.cell(t, Row::TaxedIncome), "21.000,00");
+    QPushButton* button = Find<QPushButton>(*window, YearButtonName(2010));
+    ClickAndAwaitRetrieval(*window, button);
+    ASSERT_EQ(window->sheet().cell(t, Row::TaxedIncome), expected.cell(t, Row::TaxedIncome));
+    // Enter where the keyboard is after the retrieval, and on the year's button, retrieves nothing again.
+    const auto enterStartsNothing = [&](const char* when) {
+        for (QWidget* target : {window->focusWidget(), static_cast<QWidget*>(button)}) {
+            ASSERT_NE(target, nullptr) << when;
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key_Enter);
+            QApplication::processEvents();
+            EXPECT_FALSE(window->retrieving()) << when << " " << target->objectName().toStdString();
+        }
+    };
+    enterStartsNothing("retrieved");
+
+    // The figure corrected by hand, typed into its cell; the retrieval's replacement declined.
+    ASSERT_NE(test::TypeAndLeave(Find<SheetView>(*window, "sheetView"), t, Row::TaxedIncome, "21000"), nullptr);
+    ASSERT_EQ(window->sheet().cell(t, Row::TaxedIncome), "21.000,00");
+    desktop.prompter = test::ScriptedPrompter(false);
+    ClickAndAwaitRetrieval(*window, button);
+    ASSERT_EQ(desktop.prompter.asked.size(), 1u);
+    EXPECT_EQ(window->sheet().cell(t, Row::TaxedIncome), "21.000,00");
+    enterStartsNothing("declined");
+    EXPECT_EQ(desktop.prompter.asked.size(), 1u) << "a retrieval started again would ask again";
+
+    // The file on disk holds the correction beside the year's other retrieved figures.
+    desktop.prompter = test::ScriptedPrompter(true);
+    ASSERT_TRUE(window->onSaveClicked());
+    SheetGrid saved;
+    ASSERT_TRUE(LoadGridFromFile(dir.path() / "Tables" / (std::string(kTaxNumber) + "_2021.grd"), saved));
+    EXPECT_EQ(saved.cell(t, Row::TaxedIncome), "21.000,00");
+    const int spouse = SpouseColumnOf(2010);
+    EXPECT_EQ(saved.cell(spouse, Row::TaxedIncome), expected.cell(spouse, Row::TaxedIncome));
 }
 
 }  // namespace
