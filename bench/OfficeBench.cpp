@@ -3,7 +3,8 @@
 // clients × 18 years against the simulated portal (no page delays), headless
 // Chromium, with the accountant's login (`accountant` 1) and with each
 // client's own (0). With the accountant's, the office run logs in once and
-// picks each client in turn; with the clients' own, it logs each in and out.
+// picks each client in turn; with the clients' own, it logs each in and out
+// in its one browser, each client in a new private session of it.
 // The other way is one `retrieve-all` per client: its own browser, login and
 // logout, the client's documents kept and the sheet written. Both fill the
 // same sheets (checked). Two iterations, the office run first in one and

@@ -31,7 +31,7 @@ std::string Text(const json& object, std::string_view key) {
 
 std::optional<TargetInfo> TargetOf(const json& info) {
     TargetInfo target{Text(info, "targetId"), Text(info, "type"), Text(info, "url"), Text(info, "title"),
-                      Text(info, "openerId")};
+                      Text(info, "openerId"), Text(info, "browserContextId")};
     if (target.id.empty()) return std::nullopt;
     return target;
 }

@@ -32,6 +32,7 @@ std::string Text(const nlohmann::json& object, std::string_view key);
 struct TargetInfo {
     std::string id, type, url, title;
     std::string opener;  // the target that opened it (a pop-up's page); empty: none
+    std::string context;  // the browser context it belongs to
 };
 
 // A target's description (of an event or of the target list); nothing when it is not one.

@@ -139,21 +139,46 @@ void DevToolsBrowser::Launch() {
     for (const Target& target : std::vector<Target>(targets_))
         if (target.type == "page" && !ready_.count(target.id)) SessionOf(target.id);
     const std::string first = Pages().front().id;
+    OpenPrivateWindow();
+    if (first != applicationWindow_) {
+        Call("Target.closeTarget", {{"targetId", first}});
+        WaitFor([&] { return !IsPage(first); }, kCloseMs);
+    }
+}
+
+void DevToolsBrowser::OpenPrivateWindow() {
     // The portal is read in a browser context held in memory alone: its
     // cookies (the portal's session) never reach a file of the profile.
     const std::string context =
         devtools::Text(Call("Target.createBrowserContext", {{"disposeOnDetach", true}}), "browserContextId");
     if (context.empty()) throw BrowserError("the browser made no private context");
-    applicationWindow_ = devtools::Text(
+    // Without an application window the one opening now is not taken for a page's pop-up.
+    applicationWindow_.clear();
+    const std::string window = devtools::Text(
         Call("Target.createTarget", {{"url", "about:blank"}, {"browserContextId", context}}), "targetId");
-    if (!WaitFor([this] {
+    applicationWindow_ = window;
+    context_ = context;
+    if (!WaitFor([&] {
             Pages();
-            return ready_.count(applicationWindow_) > 0;
+            return ready_.count(window) > 0;
         }, kStartMs))
         throw BrowserError("the browser's private window did not open");
-    if (first != applicationWindow_) {
-        Call("Target.closeTarget", {{"targetId", first}});
-        WaitFor([&] { return !IsPage(first); }, kCloseMs);
+}
+
+bool DevToolsBrowser::NewPrivateSession() {
+    if (!HasApplication()) return false;
+    const std::string old = context_;
+    try {
+        OpenPrivateWindow();
+        // The old context's windows go with it, and every cookie, stored page
+        // and cached document of its session.
+        Call("Target.disposeBrowserContext", {{"browserContextId", old}});
+        return WaitFor([&] {
+            Pages();
+            return std::none_of(targets_.begin(), targets_.end(), [&](const Target& t) { return t.context == old; });
+        }, kCloseMs);
+    } catch (const BrowserError&) {
+        return false;  // a browser that cannot is ended by the caller
     }
 }
 
@@ -183,6 +208,7 @@ void DevToolsBrowser::EndSession() {
     process_.reset();
     profile_.reset();
     applicationWindow_.clear();
+    context_.clear();
     targets_.clear();
     sessions_.clear();
     pageEvents_.clear();
@@ -258,7 +284,7 @@ void DevToolsBrowser::HandleEvent(const json& event) {
         std::optional<devtools::TargetInfo> found = devtools::TargetOf(info);
         if (!found) return;
         Target target{std::move(found->id), std::move(found->type), std::move(found->url), std::move(found->title),
-                      std::move(found->opener)};
+                      std::move(found->opener), std::move(found->context)};
         auto known = std::find_if(targets_.begin(), targets_.end(), [&](const Target& t) { return t.id == target.id; });
         if (known == targets_.end())
             targets_.push_back(std::move(target));
@@ -273,6 +299,11 @@ void DevToolsBrowser::HandleEvent(const json& event) {
                 if (command >= 0 && pipe_) pipe_->Forget(command);
             return true;
         });
+        // A browser kept over many clients keeps nothing of their closed windows.
+        if (const auto session = sessions_.find(id); session != sessions_.end()) {
+            pageEvents_.erase(session->second);
+            networkOn_.erase(session->second);
+        }
         sessions_.erase(id);
         ready_.erase(id);
         bytes_.erase(id);

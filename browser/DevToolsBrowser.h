@@ -34,6 +34,7 @@ public:
     BrowserRef OpenApplication() override;
     void PlaceBrowserWindow(ScreenRect place) override;
     void MinimiseBrowserWindow() override;
+    bool NewPrivateSession() override;
     void BrowserQuit() override;
 
     std::vector<OpenWindow> Windows() override;
@@ -91,7 +92,7 @@ protected:
 
 private:
     struct Target {
-        std::string id, type, url, title, opener;
+        std::string id, type, url, title, opener, context;
     };
     // A window attached as it opened, waiting to be set up and let go.
     struct Attached {
@@ -117,6 +118,9 @@ private:
     };
 
     void Launch();
+    // A new browser context held in memory alone and its first window, the
+    // application's from now on.
+    void OpenPrivateWindow();
     std::vector<std::string> Arguments() const;
     void WritePreferences() const;
     // The browser is over: the pipe closed, the process group stopped, the profile removed.
@@ -152,6 +156,7 @@ private:
     std::unique_ptr<ChildProcess> process_;
     std::shared_ptr<DevToolsPipe> pipe_;
     std::string applicationWindow_;
+    std::string context_;                          // the application's browser context
     std::vector<Target> targets_;                  // in the order they appeared
     std::map<std::string, std::string> sessions_;  // target id -> session id
     std::set<std::string> pageEvents_;             // sessions that report page loads

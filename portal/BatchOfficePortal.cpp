@@ -70,16 +70,11 @@ OfficeClientYears BatchOfficePortal::ClientYears(const OfficeClientRequest& requ
     batch.extraSeconds = extraSeconds_;
     batch.sourcesFolder = request.sourcesFolder;
     batch.fixedPauses = fixedPauses_;
+    batch.credentials = accountant_ ? *accountant_ : PortalCredentials{{}, request.user, request.password, false};
+    batch.credentials.taxNumber = request.taxNumber;
     YearsAsBatch years(view);
     E1CodeTable e1;
-    if (!accountant_) {
-        batch.credentials = {request.taxNumber, request.user, request.password, false};
-        return YearsOf(RetrieveYears(portal_, batch, e1, sheet, years), false);
-    }
-
-    batch.credentials = *accountant_;
-    batch.credentials.taxNumber = request.taxNumber;
-    // The client's own log and diagnostics, on the run's one login.
+    // The client's own log and diagnostics, on the run's one login or in the run's one browser.
     RetrievalLog log(portal_.browser.clock(), RetrievalLogFile(batch));
     NavigationOptions options = RunNavigationOptions(batch, years);
     navigation_.ForClient(log, options.diagnosticsFolder, options.cancelRequested);
@@ -88,6 +83,10 @@ OfficeClientYears BatchOfficePortal::ClientYears(const OfficeClientRequest& requ
         RetrievalLog& log;
         ~BackToRunLog() { navigation.ForClient(log, {}, {}); }
     } back{navigation_, runLog_};
+
+    // The client's own login, in a session of its own: the browser's start is saved, nothing else is shared.
+    if (!accountant_)
+        return YearsOf(RetrieveYearsKeepingBrowser(portal_, navigation_, log, batch, e1, sheet, years), false);
 
     try {
         if (view.CancelRequested()) throw RetrievalStop(Ending::Cancelled, "cancelled before the client");

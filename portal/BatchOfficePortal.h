@@ -2,8 +2,10 @@
 #pragma once
 // The office run's portal over the one navigation: the accountant's one
 // login kept over the clients (each picked in turn), or each client's own
-// login and logout. Each client's log and diagnostics go to its own sources
-// folder, as in a run of that client alone.
+// login and logout in the one browser kept over the clients, each client in
+// a new private session of it (no cookie or page of one reaches the next).
+// Each client's log and diagnostics go to its own sources folder, as in a run
+// of that client alone.
 
 #include "portal/BatchRetrieval.h"
 #include "portal/OfficeRetrieval.h"

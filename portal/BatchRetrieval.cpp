@@ -184,6 +184,17 @@ BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1
     return result;
 }
 
+BatchResult RetrieveYearsKeepingBrowser(PortalSession& portal, PortalNavigation& navigation, RetrievalLog& log,
+                                        const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view) {
+    BatchRun run(navigation, log, portal.browser.clock(), request, e1, sheet, view);
+    BatchResult result = run.Go(true);
+    if (run.closing())
+        portal.browser.BrowserQuit();
+    else
+        navigation.LogOutKeepingBrowser();
+    return result;
+}
+
 BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
                                 const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view) {
     return BatchRun(navigation, log, clock, request, e1, sheet, view).Go(false);

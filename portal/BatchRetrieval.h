@@ -113,6 +113,12 @@ BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log,
 BatchResult LogInAndRetrieveYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
                                   const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view);
 
+// As RetrieveYears on a navigation kept over clients that log in each with
+// their own credentials: at the end logged out, the browser kept for the next
+// client with its windows and session thrown away (ended when it cannot be).
+BatchResult RetrieveYearsKeepingBrowser(PortalSession& portal, PortalNavigation& navigation, RetrievalLog& log,
+                                        const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view);
+
 // The summary: a heading line, then each year's sentence (newest first).
 std::vector<std::string> BatchSummaryLines(const BatchResult& result);
 

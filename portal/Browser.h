@@ -161,6 +161,11 @@ public:
     virtual void PlaceBrowserWindow(ScreenRect place) = 0;
     // Minimises the application's window (a login kept between runs); nothing without one.
     virtual void MinimiseBrowserWindow() {}
+    // Keeps the application running but throws away its windows and all they
+    // kept (cookies, stored pages, cache): it is left with one new empty
+    // window, as a new application would be, without the wait for its start.
+    // False when there is no application or it cannot; the caller then ends it.
+    virtual bool NewPrivateSession() { return false; }
     // Ends the application, ignoring every error; the next retrieval opens a new one.
     virtual void BrowserQuit() = 0;
 

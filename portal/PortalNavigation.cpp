@@ -295,8 +295,10 @@ void PortalNavigation::LogIn(const std::string& user, const std::string& passwor
     year_ = 0;
     dialogs_.clear();
     Guarded([&] {
-        // Every run starts from a browser of its own: nothing of an earlier one is reused.
-        if (browser_.HasApplication()) browser_.BrowserQuit();
+        // Every run starts from a browser of its own: nothing of an earlier one
+        // is reused, unless all it kept was thrown away at the last client's end.
+        if (browser_.HasApplication() && !freshBrowser_) browser_.BrowserQuit();
+        freshBrowser_ = false;
         loggedIn_ = clientPicked_ = false;
         portal_.current = browser_.OpenApplication();
         browser_.PlaceBrowserWindow(portal_.place);
@@ -632,14 +634,30 @@ void PortalNavigation::Recover() {
     });
 }
 
-void PortalNavigation::LogOutAndClose() {
+void PortalNavigation::LogOut() {
     try {
         if (loggedIn_ && browser_.HasApplication()) Navigate(pages_.LogoutPage(), false);
     } catch (const BrowserError&) {
         // A browser failing now is closed all the same.
     }
     loggedIn_ = clientPicked_ = false;
+}
+
+void PortalNavigation::LogOutAndClose() {
+    LogOut();
+    freshBrowser_ = false;
     browser_.BrowserQuit();
+}
+
+void PortalNavigation::LogOutKeepingBrowser() {
+    LogOut();
+    bool fresh = false;
+    try {
+        fresh = browser_.NewPrivateSession();
+    } catch (const BrowserError&) {
+    }
+    if (!fresh) browser_.BrowserQuit();
+    freshBrowser_ = fresh;
 }
 
 }  // namespace skartina

@@ -9,6 +9,10 @@
 //   nav.ReadYear(year, taxNumber, e1);             // for each year
 //   nav.LogOutAndClose();                    // always, also after a failure
 //
+// Clients that each log in with their own credentials, one after another:
+// LogOutKeepingBrowser() at each client's end instead, and the next LogIn
+// starts in the same browser, in a session that shares nothing with the last.
+//
 // Every step waits for what the next one needs (the element on a page that
 // has finished loading, the window, the report's bytes), up to 20 s for an
 // element, 10 s for a window, plus the user's extra seconds. The patient mode
@@ -59,7 +63,8 @@ class PortalNavigation {
 public:
     PortalNavigation(PortalSession& portal, NavigationOptions options, RetrievalLog& log);
 
-    // Opens the browser afresh on the portal's entry page and logs in. An
+    // Opens the browser afresh on the portal's entry page and logs in (after
+    // LogOutKeepingBrowser: in the browser kept, in its new session). An
     // accountant's login ends before the choice of a client.
     void LogIn(const std::string& user, const std::string& password, bool accountant);
     // The accountant's client by tax number; the years read next are that client's.
@@ -72,6 +77,10 @@ public:
     void Recover();
     // Logs out when logged in and ends the browser; never throws but for a cancel.
     void LogOutAndClose();
+    // Logs out when logged in and keeps the browser for the next login, its
+    // windows, cookies and cache thrown away (a browser that cannot is ended);
+    // never throws but for a cancel.
+    void LogOutKeepingBrowser();
 
     // The next client's log, diagnostics folder and cancel, on the same login.
     void ForClient(RetrievalLog& log, std::filesystem::path diagnosticsFolder, std::function<bool()> cancelRequested);
@@ -118,6 +127,8 @@ private:
     std::vector<std::string> Handles();
     void CloseWindowsOpenedSince(const std::vector<std::string>& before);
     void EnterClient(const std::string& taxNumber);
+    // The logout page, when logged in; a browser failing meanwhile is left to the caller.
+    void LogOut();
 
     PortalSession& portal_;
     Browser& browser_;
@@ -126,6 +137,7 @@ private:
     int extra_;
     RetrievalLog* log_;
     bool loggedIn_ = false;
+    bool freshBrowser_ = false;          // the browser's session is new, for the next login
     bool clientPicked_ = false;
     int year_ = 0;                       // the year in hand; 0: the login or the client's choice
     bool watchSession_ = false;          // a login page now means the session has ended

@@ -3,7 +3,8 @@
 // skartina-cli as an office would use it: a client list imported, every
 // client's years in one accountant login, each sheet against a retrieve-all of
 // the same client, a client the portal refuses, clients without credentials,
-// a run killed at random moments and resumed, the history of a replaced sheet.
+// each client's own login in a session of its own, a run killed at random
+// moments and resumed, the history of a replaced sheet.
 
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
@@ -20,10 +21,12 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <iomanip>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -192,6 +195,55 @@ TEST_F(OfficeEndToEnd, ARefusedClientIsReportedAndTheRunGoesOnClientsWithoutCred
               std::string::npos)
         << own.out;
     EXPECT_TRUE(std::filesystem::exists(office / "Tables" / "111111114_2021.grd"));
+}
+
+TEST_F(OfficeEndToEnd, EachClientsOwnLoginRunsInASessionOfItsOwnAndARefusedOneEndsOnlyItself) {
+    // The third client's password is no longer the portal's.
+    MakePortalData(dir / "portal");
+    const std::string accounts = ReadBytes(dir / "portal" / "accounts.txt");
+    WriteBytes(dir / "portal" / "accounts.txt", std::regex_replace(accounts, std::regex("user3 pw3"), "user3 changed"));
+    simulator = std::make_unique<SimulatedPortalProcess>(
+        dir / "portal", std::vector<std::string>{"--login-log", (dir / "logins.txt").string(), "--session-log",
+                                                 (dir / "sessions.txt").string()});
+    const auto office = dir / "office";
+    Import(office);
+    const CliRun run = Run(office, "retrieve-clients --years 2016 --afm 090909091,111111114,123456783", "");
+    EXPECT_EQ(run.status, 1) << run.err;
+    // In the register's order; the refused login is not one that went through.
+    EXPECT_EQ(Logins(), (std::vector<std::string>{"user2", "user1"}));
+    const std::vector<std::string> report = ReportLines(office / "Tables");
+    ASSERT_EQ(report.size(), 4u);
+    EXPECT_EQ(report[1], "090909091;ΑΛΦΑ Α.Ε. Όνομα2;2016;αντλήθηκε;");
+    EXPECT_EQ(report[2].rfind("111111114;ΓΕΩΡΓΙΟΥ Όνομα3;2016;απέτυχε;", 0), 0u) << report[2];
+    EXPECT_EQ(report[3], "123456783;ΠΑΠΑΔΟΠΟΥΛΟΣ Όνομα1;2016;αντλήθηκε;");
+    for (const std::string& taxNumber : {kTaxNumbers[0], kTaxNumbers[1]}) {
+        SheetGrid sheet;
+        ASSERT_TRUE(LoadGridFromFile(office / "Tables" / (taxNumber + "_2021.grd"), sheet)) << taxNumber;
+        EXPECT_EQ(YearsWithFigures(sheet), std::vector<int>{2016}) << taxNumber;
+    }
+
+    // Every request, with whose session its cookie names: each client starts
+    // with no cookie at all, and once a client's requests have begun no
+    // request carries an earlier client's session.
+    std::vector<std::pair<std::string, std::string>> requests;  // owner, method and path
+    std::istringstream in(ReadBytes(dir / "sessions.txt"));
+    for (std::string line; std::getline(in, line);)
+        requests.emplace_back(line.substr(0, line.find(' ')), line.substr(line.find(' ') + 1));
+    int starts = 0;
+    std::vector<std::string> owners;  // in the order their sessions were first used
+    for (const auto& [owner, request] : requests) {
+        if (request == "GET /webtax/incomefp/index.jsp") {
+            ++starts;
+            EXPECT_EQ(owner, "-") << "client " << starts << " started with a cookie";
+        }
+        if (owner == "-") continue;
+        if (owners.empty() || owners.back() != owner) {
+            EXPECT_EQ(std::count(owners.begin(), owners.end(), owner), 0) << owner << "'s session came back: " << request;
+            owners.push_back(owner);
+        }
+    }
+    EXPECT_EQ(starts, 3);
+    EXPECT_EQ(owners, (std::vector<std::string>{"user2", "user1"}));
 }
 
 // Every file of the folder with its bytes; the history's versions by content

@@ -68,6 +68,8 @@ struct Faults {
     int reportDelayMs = 0;
     std::string refusedClient;
     std::string loginLog;  // a file that gets the user name of every login that goes through
+    // A file that gets a line for every request: whose session its cookie is, the method and the path.
+    std::string sessionLog;
     LogoutLanding logoutTo = LogoutLanding::Login;
     std::set<int> noReturnYears;
     std::set<int> reportWithoutTaxNumberYears;
@@ -104,6 +106,9 @@ public:
 
     void ServeApp(httplib::Server& server);
     void ServeLogin(httplib::Server& server);
+    // The request's line in the session log: the user whose session the
+    // cookie names (ended or not; "-" without one), the method, the path.
+    void LogRequest(const httplib::Request& req);
 
 private:
     static void Html(httplib::Response& res, const std::string& html) {
@@ -146,7 +151,15 @@ private:
     MenuOptions menu_;
     std::mutex mutex_;
     std::map<std::string, Session> sessions_;
+    std::map<std::string, std::string> issued_;  // every session token given -> its user name
 };
+
+void Portal::LogRequest(const httplib::Request& req) {
+    std::lock_guard lock(mutex_);
+    const auto it = issued_.find(Token(req));
+    std::ofstream(faults_.sessionLog, std::ios::app)
+        << (it == issued_.end() ? std::string("-") : it->second) << ' ' << req.method << ' ' << req.path << '\n';
+}
 
 std::string Portal::Token(const httplib::Request& req) {
     static const std::regex cookie(std::string(kCookie) + "=([0-9a-f]+)");
@@ -207,6 +220,7 @@ void Portal::HandleLogin(const httplib::Request& req, httplib::Response& res) {
     {
         std::lock_guard lock(mutex_);
         sessions_[token] = {account->accountant() ? std::string() : account->taxNumber, account->accountant()};
+        issued_[token] = req.get_param_value("username");
         if (!faults_.loginLog.empty()) std::ofstream(faults_.loginLog, std::ios::app) << req.get_param_value("username") << '\n';
     }
     res.set_header("Set-Cookie", std::string(kCookie) + "=" + token + "; Path=/; Secure; Max-Age=3600");
@@ -399,6 +413,10 @@ std::optional<Switches> Parse(int argc, char** argv, int& status) {
     app.add_flag("--no-print-button", faults.noPrintButton, "the year menus lack their print button");
     app.add_option("--refuse-client", faults.refusedClient, "the client choice refuses that tax number")->type_name("AFM");
     app.add_option("--login-log", faults.loginLog, "appends the user name of every login that goes through")->type_name("FILE");
+    app.add_option("--session-log", faults.sessionLog,
+                   "appends a line for every request: the user whose session its cookie names (- for none), the "
+                   "method and the path")
+        ->type_name("FILE");
     app.add_option("--logout-to", logoutTo, "where the logout lands (login by default)")
         ->check(CLI::IsMember({"login", "alt-login", "home"}));
     app.add_option("--no-return-in", noReturnYears, "no return on the portal for the year (may be repeated)")
@@ -503,6 +521,9 @@ int Run(int argc, char** argv) {
     portal.ServeApp(appServer);
     portal.ServeLogin(loginServer);
     portal.ServeLogin(altServer);
+    if (!faults.sessionLog.empty())
+        for (httplib::SSLServer* server : servers)
+            server->set_logger([&portal](const httplib::Request& req, const httplib::Response&) { portal.LogRequest(req); });
     for (httplib::SSLServer* server : servers)
         server->set_pre_routing_handler([&faults](const httplib::Request& req, httplib::Response& res) {
             // A page sent in parts reaches the browser part by part only when it
