@@ -17,6 +17,8 @@ namespace {
 
 const QColor kCaptionGrey(230, 230, 230);
 const QColor kTotalGrey(200, 200, 200);
+// The current cell, shown alike whether its editor is open or not.
+const QColor kCurrentCellBlue(210, 225, 245);
 
 // The married mark's picture: a box, ticked or empty.
 void PaintMarkBox(QPainter* p, const QRect& box, bool ticked) {
@@ -87,7 +89,7 @@ void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
     p->save();
     p->fillRect(r, background);
     if ((option.state & QStyle::State_HasFocus) && row >= Row::PersonHeader && column >= 1)
-        p->fillRect(r, QColor(210, 225, 245));
+        p->fillRect(r, kCurrentCellBlue);
     p->setPen(QColor(192, 192, 192));
     p->drawLine(r.topRight(), r.bottomRight());
     p->drawLine(r.bottomLeft(), r.bottomRight());
@@ -125,6 +127,11 @@ QWidget* SheetDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     editor->setFont(SheetFont());
     editor->setFrame(false);
     editor->setAlignment(Qt::AlignRight);
+    // The editor opens on every current cell and covers it: it carries the
+    // current cell's colour, or the highlight would vanish with each move.
+    QPalette palette = editor->palette();
+    palette.setColor(QPalette::Base, kCurrentCellBlue);
+    editor->setPalette(palette);
     const CellPos cell{index.column(), index.row()};
     // What Escape puts back: the cell follows the editor as the user types.
     editor->setProperty("before", index.data(Qt::EditRole));
