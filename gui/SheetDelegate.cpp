@@ -51,13 +51,13 @@ QFont SheetFont(bool bold) {
     return font;
 }
 
-int SheetCellTextWidth(const SheetGrid& grid, int column) {
+int SheetCellTextWidth(const Sheet& sheet, int column) {
     const QFontMetrics regular(SheetFont(false));
     const QFontMetrics bold(SheetFont(true));
     int widest = 0;
     // Rows 0 and 1 hold the year and person headers, which fit a year column.
-    for (int row = 2; row < grid.rowCount(); ++row) {
-        const std::string& text = grid.cell(column, row);
+    for (int row = 2; row < sheet.rowCount(); ++row) {
+        const std::string text = CellText(sheet, column, row);
         if (text.empty()) continue;
         const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         widest = std::max(widest, (IsTotalRow(row) ? bold : regular).horizontalAdvance(shown));

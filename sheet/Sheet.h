@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina {
@@ -74,6 +75,11 @@ private:
 // The text a cell shows and the file holds: the kept text, or the header of
 // rows 0 and 1, or the amount written (empty for no amount).
 std::string CellText(const Sheet& sheet, int column, int row);
+
+// Puts a text into a cell below the headers as a file or the window's editor
+// gives it: empty clears the cell; an amount in the cell's own form is that
+// amount; any other text is kept as it is (with its amount when it reads as one).
+void SetCellText(Sheet& sheet, int column, int row, std::string_view text);
 
 // The sheet that a grid of cell texts describes, and the grid of a sheet:
 // GridOfSheet(SheetOfGrid(g)) == g for every grid.

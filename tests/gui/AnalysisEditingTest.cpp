@@ -36,7 +36,7 @@ struct EditingFixture {
     FakeDesktop desktop;
     AnalysisWindow window{dir.path(), desktop.services()};
 
-    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    std::string cell(int column, int row) { return CellText(window.sheet(), column, row); }
     // Makes the cell current and returns its open editor, empty.
     QLineEdit* enter(int column, int row) { return test::EnterCell(grid(), column, row); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex())); }

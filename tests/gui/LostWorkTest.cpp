@@ -40,7 +40,7 @@ struct Fixture {
     AnalysisWindow window{dir.path(), desktop.services()};
 
     std::filesystem::path file(const std::string& taxNumber) const { return dir / "Tables" / (taxNumber + "_2021.grd"); }
-    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    std::string cell(int column, int row) { return CellText(window.sheet(), column, row); }
     SheetView* grid() { return test::Find<SheetView>(window, "sheetView"); }
     IntegerEdit* firstYear() { return test::Find<IntegerEdit>(window, "firstYearEdit"); }
     // A client's analysis saved earlier (by another window or another day), with one figure of 2016.
