@@ -86,18 +86,4 @@ void SetCellText(Sheet& sheet, int column, int row, std::string_view text);
 Sheet SheetOfGrid(const SheetGrid& grid);
 SheetGrid GridOfSheet(const Sheet& sheet);
 
-// The window's grid form, until it holds a Sheet: runs `change` on the sheet
-// the grid describes and writes the sheet back, also when `change` throws
-// (the cells changed before an error keep their change, as on the sheet).
-template <class Change>
-decltype(auto) ChangeGridAsSheet(SheetGrid& grid, Change&& change) {
-    Sheet sheet = SheetOfGrid(grid);
-    struct WriteBack {
-        SheetGrid& grid;
-        const Sheet& sheet;
-        ~WriteBack() { grid = GridOfSheet(sheet); }
-    } writeBack{grid, sheet};
-    return change(sheet);
-}
-
 }  // namespace skartina

@@ -11,6 +11,7 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "support/GuiTestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -15,6 +15,7 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "support/GuiTestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <QAction>
 #include <QCheckBox>

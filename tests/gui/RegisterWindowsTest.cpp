@@ -11,6 +11,7 @@
 #include "sheet/SheetRows.h"
 #include "gui/AnalysisWindow.h"
 #include "support/GuiTestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <QAction>
 #include <QCheckBox>
