@@ -33,21 +33,7 @@ E1CodeTable FullReturn() {
     return e1;
 }
 
-void BM_YearRulesAndRecalculation(benchmark::State& state) {
-    const int year = static_cast<int>(state.range(0));
-    SheetGrid grid;
-    BuildSheetLayout(grid, YearSelection());
-    const E1CodeTable full = FullReturn();
-    for (auto _ : state) {
-        E1CodeTable e1 = full;
-        RunYearRules(e1, grid, year);
-        RecalculateSheet(grid);
-        benchmark::DoNotOptimize(grid);
-    }
-}
-BENCHMARK(BM_YearRulesAndRecalculation)->Arg(2008)->Arg(2015)->Unit(benchmark::kMicrosecond);
-
-// The same into the sheet of figures.
+// A year's rules into the sheet of figures, then the recalculation.
 void BM_YearRulesAndRecalculationOfFigures(benchmark::State& state) {
     const int year = static_cast<int>(state.range(0));
     Sheet sheet;

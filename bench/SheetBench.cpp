@@ -32,18 +32,7 @@ Sheet FullSheet(int firstYear) {
     return sheet;
 }
 
-// The window's grid of texts, converted to figures and back.
-void BM_RecalculateSheet(benchmark::State& state) {
-    SheetGrid grid = GridOfSheet(FullSheet(static_cast<int>(state.range(0))));
-    for (auto _ : state) {
-        RecalculateSheet(grid);
-        benchmark::DoNotOptimize(grid);
-    }
-    state.counters["columns"] = grid.columnCount();
-}
-BENCHMARK(BM_RecalculateSheet)->Arg(1995)->Arg(1991)->Unit(benchmark::kMicrosecond);
-
-// The same sheet held as figures: the recalculation without any text.
+// The sheet held as figures: the recalculation without any text.
 void BM_RecalculateFigures(benchmark::State& state) {
     Sheet sheet = FullSheet(static_cast<int>(state.range(0)));
     for (auto _ : state) {

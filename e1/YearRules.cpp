@@ -59,8 +59,4 @@ void RunYearRules(E1CodeTable& e1, Sheet& sheet, int year) {
     copied(kDeclaredConsumption);
 }
 
-void RunYearRules(E1CodeTable& e1, SheetGrid& grid, int year) {
-    ChangeGridAsSheet(grid, [&](Sheet& sheet) { RunYearRules(e1, sheet, year); });
-}
-
 }  // namespace skartina

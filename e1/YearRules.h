@@ -14,6 +14,5 @@ namespace skartina {
 // E1RangeError at a house value out of range (what was published stays), and
 // std::out_of_range when the sheet has no columns for the year.
 void RunYearRules(E1CodeTable& e1, Sheet& sheet, int year);
-void RunYearRules(E1CodeTable& e1, SheetGrid& grid, int year);  // the window's grid form, until it holds a Sheet
 
 }  // namespace skartina

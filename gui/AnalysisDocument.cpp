@@ -13,7 +13,7 @@
 namespace skartina {
 
 bool SheetState::operator==(const SheetState& other) const {
-    if (!(grid == other.grid) || firstYear != other.firstYear || marriedAllYears != other.marriedAllYears ||
+    if (!(sheet == other.sheet) || firstYear != other.firstYear || marriedAllYears != other.marriedAllYears ||
         years.firstYear() != other.years.firstYear())
         return false;
     for (int year = kOldestBoxYear; year <= kNewestYear; ++year)
@@ -50,13 +50,13 @@ std::filesystem::path AnalysisDocument::fileOf(const std::string& taxNumber) con
 }
 
 SheetState AnalysisDocument::current() const {
-    SheetState state{grid_, years_, {}, false};
+    SheetState state{sheet_, years_, {}, false};
     if (readFields) readFields(state);
     return state;
 }
 
 void AnalysisDocument::restore(const SheetState& state) {
-    grid_ = state.grid;
+    sheet_ = state.sheet;
     years_ = state.years;
     recorded_ = state;
     setTyping(false);
@@ -88,8 +88,8 @@ void AnalysisDocument::markClean() {
 
 bool AnalysisDocument::open(const std::string& taxNumber) {
     const std::filesystem::path path = fileOf(taxNumber);
-    if (!LoadGridFromFile(path, grid_)) return false;
-    AlignYearBoxesToSheet(grid_, years_);
+    if (!LoadSheetFromFile(path, sheet_)) return false;
+    AlignYearBoxesToSheet(sheet_, years_);
     taxNumber_ = QString::fromStdString(taxNumber);
     ownFile_ = StampOf(path);
     // Another sheet: the steps of the one before it are not this one's.
@@ -98,15 +98,15 @@ bool AnalysisDocument::open(const std::string& taxNumber) {
 }
 
 bool AnalysisDocument::openVersion(const std::filesystem::path& version) {
-    if (!LoadGridFromFile(version, grid_)) return false;
-    AlignYearBoxesToSheet(grid_, years_);
+    if (!LoadSheetFromFile(version, sheet_)) return false;
+    AlignYearBoxesToSheet(sheet_, years_);
     return true;
 }
 
 void AnalysisDocument::save(const std::string& taxNumber) {
     const std::filesystem::path path = fileOf(taxNumber);
     MakeTablesFolderPrivate(tablesDir_);
-    SaveGridKeepingHistory(grid_, tablesDir_, taxNumber, path);
+    SaveSheetKeepingHistory(sheet_, tablesDir_, taxNumber, path);
     ownFile_ = StampOf(path);
     taxNumber_ = QString::fromStdString(taxNumber);
     markClean();
@@ -138,8 +138,8 @@ std::string AnalysisDocument::replaceQuestion(const std::string& lead, const std
     if (!isForeign(saved)) return {};
     std::string held;
     try {
-        SheetGrid onDisk;
-        LoadGridFromFile(path, onDisk);
+        Sheet onDisk;
+        LoadSheetFromFile(path, onDisk);
         held = DescribeYearsWithFigures(onDisk);
     } catch (const std::exception&) {
         held = "που δεν διαβάζεται";

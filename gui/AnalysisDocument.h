@@ -4,7 +4,7 @@
 // client it belongs to, the file it came from, and every change as an undo step.
 
 #include "sheet/SavedAnalysis.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetLayout.h"
 
 #include <QObject>
@@ -21,7 +21,7 @@ namespace skartina {
 // What an undo step puts back: the sheet, its years and the two settings
 // that shape it (the first year, the married mark of every year).
 struct SheetState {
-    SheetGrid grid;
+    Sheet sheet;
     YearSelection years;
     QString firstYear;
     bool marriedAllYears = false;
@@ -33,8 +33,8 @@ class AnalysisDocument : public QObject {
 public:
     AnalysisDocument(std::filesystem::path tablesDir, QString workYear, QObject* parent = nullptr);
 
-    SheetGrid& grid() { return grid_; }
-    const SheetGrid& grid() const { return grid_; }
+    Sheet& sheet() { return sheet_; }
+    const Sheet& sheet() const { return sheet_; }
     YearSelection& years() { return years_; }
     const std::filesystem::path& tablesDir() const { return tablesDir_; }
     const QString& workYear() const { return workYear_; }
@@ -97,7 +97,7 @@ private:
 
     std::filesystem::path tablesDir_;
     QString workYear_;
-    SheetGrid grid_;
+    Sheet sheet_;
     YearSelection years_;
     QString taxNumber_;
     std::optional<FileStamp> ownFile_;

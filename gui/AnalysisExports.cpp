@@ -35,25 +35,25 @@ void AnalysisWindow::exportAndOpen(const char* extension, const SheetExport& wri
     const bool written = attempt([&] {
         auto path = CsvExportPath(tablesDir(), taxNumberEdit_->text().toStdString(), workYear().toStdString());
         path.replace_extension(extension);
-        write(grid_, path, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString());
+        write(sheet_, path, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString());
         file = std::filesystem::absolute(path);
     });
     if (written) TellWrittenFile(desktop_, file);
 }
 
 void AnalysisWindow::onExportCsvClicked() {
-    exportAndOpen(".csv", [](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                             const std::string& taxNumber) { ExportToCsv(grid, file, name, taxNumber); });
+    exportAndOpen(".csv", [](const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                             const std::string& taxNumber) { ExportToCsv(sheet, file, name, taxNumber); });
 }
 
 void AnalysisWindow::onExportExcelClicked() {
-    exportAndOpen(".xlsx", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                                  const std::string& taxNumber) { ExportToExcel(grid, file, name, taxNumber, chartBox_->isChecked()); });
+    exportAndOpen(".xlsx", [this](const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                                  const std::string& taxNumber) { ExportToExcel(sheet, file, name, taxNumber, chartBox_->isChecked()); });
 }
 
 void AnalysisWindow::onSavePdfTriggered() {
-    exportAndOpen(".pdf", [this](const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                                 const std::string& taxNumber) { ExportToPdf(grid, file, name, taxNumber, chartBox_->isChecked()); });
+    exportAndOpen(".pdf", [this](const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
+                                 const std::string& taxNumber) { ExportToPdf(sheet, file, name, taxNumber, chartBox_->isChecked()); });
 }
 
 QString AnalysisWindow::defaultPrintFile() const {
@@ -92,7 +92,7 @@ void AnalysisWindow::onPrintTriggered() {
 }
 
 std::vector<PrintPage> AnalysisWindow::printPages() const {
-    return SheetPrintPages(grid_, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString(),
+    return SheetPrintPages(sheet_, nameEdit_->text().toStdString(), taxNumberEdit_->text().toStdString(),
                            PrintDateText(std::chrono::system_clock::now()), chartBox_->isChecked());
 }
 

@@ -82,10 +82,10 @@ void AnalysisWindow::onTaxNumberLeft() {
     if (isModified()) return;
     const std::string typed = taxNumberEdit_->text().toStdString();
     std::optional<FileStamp> saved;
-    SheetGrid onDisk;
+    Sheet onDisk;
     try {
         saved = StampOf(document_->fileOf(typed));
-        if (!document_->isForeign(saved) || !LoadGridFromFile(saved->path, onDisk)) return;
+        if (!document_->isForeign(saved) || !LoadSheetFromFile(saved->path, onDisk)) return;
     } catch (const std::exception&) {
         return;  // a file that does not open is told when it is opened or replaced
     }
@@ -94,7 +94,7 @@ void AnalysisWindow::onTaxNumberLeft() {
         OpenAnalysisOf(taxNumberEdit_->text());
 }
 
-bool AnalysisWindow::sheetHoldsWork() const { return isModified() || !YearsWithFigures(grid_).empty(); }
+bool AnalysisWindow::sheetHoldsWork() const { return isModified() || !YearsWithFigures(sheet_).empty(); }
 
 std::string AnalysisWindow::ownerTaxNumber() const {
     return (document_->taxNumber().isEmpty() ? taxNumberEdit_->text() : document_->taxNumber()).toStdString();

@@ -43,8 +43,8 @@ protected:
 
 void AnalysisWindow::connectRetrieval() {
     retrieval_ = new RetrievalWorker(this);
-    connect(retrieval_, &RetrievalWorker::yearFilled, this, [this](int year, const SheetGrid& grid) {
-        filledYears_.push_back({year, grid});
+    connect(retrieval_, &RetrievalWorker::yearFilled, this, [this](int year, const Sheet& sheet) {
+        filledYears_.push_back({year, sheet});
         takeFilledYears();
     });
     connect(retrieval_, &RetrievalWorker::progress, this, [this](const BatchProgress& progress) {
@@ -90,7 +90,7 @@ PortalCredentials AnalysisWindow::credentials() const {
 
 bool AnalysisWindow::startRun(BatchRequest request, int singleYear) {
     RecalculateSheet();
-    runBefore_ = grid_;
+    runBefore_ = sheet_;
     runAnswerForAll_.reset();
     runYear_ = singleYear;
     runEnd_.reset();
@@ -105,7 +105,7 @@ bool AnalysisWindow::startRun(BatchRequest request, int singleYear) {
     if (!keySink_) keySink_ = new KeySink(this);
     keySink_->grabKeyboard();
     const ScreenRect place = BrowserPlaceBeside(*this);
-    retrieval_->start({std::move(request), place, grid_});
+    retrieval_->start({std::move(request), place, sheet_});
     return true;
 }
 
@@ -165,7 +165,7 @@ void AnalysisWindow::takeFilledYears() {
     while (!filledYears_.empty()) {
         const FilledYear filled = std::move(filledYears_.front());
         filledYears_.pop_front();
-        RestoreYearFigures(grid_, filled.grid, filled.year);
+        RestoreYearFigures(sheet_, filled.sheet, filled.year);
         keepOrReplaceYear(runBefore_, filled.year, runYear_ == 0);
         RecalculateSheet();
     }
@@ -173,12 +173,12 @@ void AnalysisWindow::takeFilledYears() {
     if (runEnd_) endRun();
 }
 
-void AnalysisWindow::keepOrReplaceYear(const SheetGrid& before, int year, bool inRun) {
-    const std::vector<ReplacedFigure> figures = ReplacedFigures(before, grid_, year);
+void AnalysisWindow::keepOrReplaceYear(const Sheet& before, int year, bool inRun) {
+    const std::vector<ReplacedFigure> figures = ReplacedFigures(before, sheet_, year);
     if (figures.empty()) return;
     // While the question is open the sheet shows its own figures, as they were.
-    const SheetGrid retrieved = grid_;
-    RestoreYearFigures(grid_, before, year);
+    const Sheet retrieved = sheet_;
+    RestoreYearFigures(sheet_, before, year);
     RecalculateSheet();
     bool replace = false;
     if (inRun && runAnswerForAll_) {
@@ -193,7 +193,7 @@ void AnalysisWindow::keepOrReplaceYear(const SheetGrid& before, int year, bool i
             replace = desktop_.prompter->confirm(question);
         }
     }
-    if (replace) RestoreYearFigures(grid_, retrieved, year);
+    if (replace) RestoreYearFigures(sheet_, retrieved, year);
     RecalculateSheet();
 }
 
@@ -217,7 +217,7 @@ void AnalysisWindow::finishRun(const BatchResult& result, const E1CodeTable& e1)
     RecalculateSheet();
     document_->setPaused(false);
     // What a retrieval changes is a change to save (and one undo step); its recalculation alone is not.
-    if (!(grid_ == runBefore_)) {
+    if (!(sheet_ == runBefore_)) {
         document_->setTaxNumber(taxNumberEdit_->text());
         document_->record(runYear_ != 0 ? QString("Άντληση %1").arg(runYear_) : QString("Άντληση όλων των ετών"));
     }

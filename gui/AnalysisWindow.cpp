@@ -45,7 +45,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
       workDir_(workDir),
       desktop_(std::move(desktop)),
       document_(new AnalysisDocument(workDir / kTablesFolder, "2021", this)),
-      grid_(document_->grid()),
+      sheet_(document_->sheet()),
       years_(document_->years()) {
     setObjectName("analysisWindow");
     setWindowTitle("Πληροφόρηση από Α.Α.Δ.Ε.");
@@ -110,7 +110,7 @@ AnalysisWindow::AnalysisWindow(const std::filesystem::path& workDir, DesktopServ
         if (taxNumber != counterTaxNumber_) reportTakenLabel_->clear();
     });
     connect(delegate_, &SheetDelegate::textEdited, this, [this](CellPos cell) {
-        handEntry_.textEdited(grid_, cell);
+        handEntry_.textEdited(sheet_, cell);
         document_->markTyping();
     });
     connect(delegate_, &SheetDelegate::enterPressed, this, [this] { onSheetEnterPressed(); });
@@ -176,9 +176,9 @@ void AnalysisWindow::refreshGrid(bool relayout) {
     if (resized || relayout) {
         sheetView_->clearSpans();
         sheetView_->setColumnWidth(0, Zoomed(253));
-        for (int c = 1; c < grid_.columnCount(); ++c)
-            if (IsTaxpayerColumn(c) && c + 1 < grid_.columnCount()) sheetView_->setSpan(Row::YearHeader, c, 1, 2);
-        for (int r = 0; r < grid_.rowCount(); ++r) sheetView_->setRowHeight(r, Zoomed(SheetView::kRowHeight));
+        for (int c = 1; c < sheet_.columnCount(); ++c)
+            if (IsTaxpayerColumn(c) && c + 1 < sheet_.columnCount()) sheetView_->setSpan(Row::YearHeader, c, 1, 2);
+        for (int r = 0; r < sheet_.rowCount(); ++r) sheetView_->setRowHeight(r, Zoomed(SheetView::kRowHeight));
         sheetView_->syncFrozenColumn();
     }
     // Every year column as wide as the widest amount of the sheet (a cut amount
@@ -186,7 +186,7 @@ void AnalysisWindow::refreshGrid(bool relayout) {
     // their places. Applied once the event in hand is over: the press that left
     // a cell lands on the cell it was aimed at before anything moves.
     int width = Zoomed(kYearColumnWidth);
-    for (int c = 1; c < grid_.columnCount(); ++c) width = std::max(width, SheetCellTextWidth(grid_, c));
+    for (int c = 1; c < sheet_.columnCount(); ++c) width = std::max(width, SheetCellTextWidth(sheet_, c));
     QTimer::singleShot(0, this, [this, width] {
         for (int c = 1; c < model_->columnCount(); ++c)
             if (sheetView_->columnWidth(c) != width) sheetView_->setColumnWidth(c, width);
@@ -195,20 +195,20 @@ void AnalysisWindow::refreshGrid(bool relayout) {
 
 void AnalysisWindow::BuildSheetLayout() {
     years_.setFirstYear(firstYearEdit_->Value());
-    attempt([&] { skartina::BuildSheetLayout(grid_, years_); });
+    attempt([&] { skartina::BuildSheetLayout(sheet_, years_); });
     handEntry_.reset();
     refreshGrid();
 }
 
 void AnalysisWindow::RecalculateSheet() {
-    attempt([&] { skartina::RecalculateSheet(grid_); });
+    attempt([&] { skartina::RecalculateSheet(sheet_); });
     refreshGrid();
 }
 
 void AnalysisWindow::ResetSheet() {
     confirmYearRemoval_ = false;
     years_.setFirstYear(firstYearEdit_->Value());
-    attempt([&] { skartina::ResetSheet(grid_, years_); });
+    attempt([&] { skartina::ResetSheet(sheet_, years_); });
     handEntry_.reset();
     syncYearBoxes();
     refreshGrid();
@@ -217,7 +217,7 @@ void AnalysisWindow::ResetSheet() {
 }
 
 void AnalysisWindow::ApplyMarriedToAllYears() {
-    skartina::ApplyMarriedToAllYears(grid_, marriedAllYearsBox_->isChecked());
+    skartina::ApplyMarriedToAllYears(sheet_, marriedAllYearsBox_->isChecked());
 }
 
 void AnalysisWindow::onMarriedAllYearsClicked() {
@@ -232,9 +232,9 @@ void AnalysisWindow::onYearBoxClicked(int year) {
     bool declined = false;
     attempt([&] {
         if (box->isChecked())
-            TickYear(grid_, years_, year);
+            TickYear(sheet_, years_, year);
         else
-            declined = !UntickYear(grid_, years_, year, confirmYearRemoval_ ? desktop_.prompter : nullptr);
+            declined = !UntickYear(sheet_, years_, year, confirmYearRemoval_ ? desktop_.prompter : nullptr);
     });
     if (declined) {
         syncYearBoxes();  // the box is ticked again and nothing else changes
@@ -268,7 +268,7 @@ void AnalysisWindow::onFirstYearLeft() {
 
 void AnalysisWindow::CommitOpenEdit() {
     sheetView_->commitOpenEditor();
-    if (handEntry_.finish(grid_)) RecalculateSheet();
+    if (handEntry_.finish(sheet_)) RecalculateSheet();
     document_->record("Πληκτρολόγηση");
     tellRefusedAmount();
 }
@@ -309,7 +309,7 @@ void AnalysisWindow::showRetrievalCounter(const QString& text, const QString& de
 void AnalysisWindow::onSheetCellReached() {
     waitLabel_->hide();
     const QModelIndex current = sheetView_->currentIndex();
-    if (handEntry_.currentCellReached(grid_, {current.column(), current.row()})) {
+    if (handEntry_.currentCellReached(sheet_, {current.column(), current.row()})) {
         RecalculateSheet();
         document_->record("Πληκτρολόγηση");
     }
@@ -318,7 +318,7 @@ void AnalysisWindow::onSheetCellReached() {
 
 void AnalysisWindow::onSheetHeaderPressed(int column, int row) {
     if (model_->readOnly()) return;  // a retrieval is filling the sheet
-    if (row == Row::PersonHeader && column >= 1 && ToggleMarriedMark(grid_, column)) {
+    if (row == Row::PersonHeader && column >= 1 && ToggleMarriedMark(sheet_, column)) {
         RecalculateSheet();
         document_->record("Σήμανση έγγαμου");
     }
@@ -327,13 +327,13 @@ void AnalysisWindow::onSheetHeaderPressed(int column, int row) {
 void AnalysisWindow::onSheetStepAside(int columns) {
     const QModelIndex current = sheetView_->currentIndex();
     const int column = current.column() + columns;
-    if (!current.isValid() || column < 1 || column >= grid_.columnCount()) return;
+    if (!current.isValid() || column < 1 || column >= sheet_.columnCount()) return;
     sheetView_->setCurrentIndex(model_->index(current.row(), column));
 }
 
 void AnalysisWindow::onSheetEnterPressed() {
     const QModelIndex current = sheetView_->currentIndex();
-    if (!current.isValid() || current.row() + 1 >= grid_.rowCount()) return;
+    if (!current.isValid() || current.row() + 1 >= sheet_.rowCount()) return;
     sheetView_->setCurrentIndex(model_->index(current.row() + 1, current.column()));
 }
 

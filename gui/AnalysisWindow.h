@@ -10,7 +10,7 @@
 #include "sheet/HandEntry.h"
 #include "sheet/PrintLayout.h"
 #include "sheet/SavedAnalysis.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 #include "sheet/SheetLayout.h"
 
 #include <QDialog>
@@ -73,7 +73,7 @@ public:
     // The analysis the window shows and edits.
     AnalysisDocument& document() { return *document_; }
 
-    SheetGrid& sheet() { return grid_; }
+    Sheet& sheet() { return sheet_; }
     // The E1 amounts of the year retrieved last.
     const E1CodeTable& codeTable() const { return e1_; }
     // Whether a year is being retrieved: the commands that touch the sheet wait for its end.
@@ -198,7 +198,7 @@ private:
     bool sheetIsTheFieldsClients();
     // A retrieval filled the year: where it changed the sheet's own figures
     // the user is asked (for a run, "για όλα" answers the rest); No puts them back.
-    void keepOrReplaceYear(const SheetGrid& before, int year, bool inRun);
+    void keepOrReplaceYear(const Sheet& before, int year, bool inRun);
     std::vector<PrintPage> printPages() const;
     bool printOn(QPrinter& printer, const std::vector<PrintPage>& pages);
     // A typed text refused by the last move: told in one sentence at the cell.
@@ -247,7 +247,7 @@ private:
     // Runs the work; a failure is told to the user. False when it failed.
     bool attempt(const std::function<void()>& work);
     // Writes the sheet next to the analysis file under the extension's name and opens it.
-    using SheetExport = std::function<void(const SheetGrid&, const std::filesystem::path&, const std::string& name,
+    using SheetExport = std::function<void(const Sheet&, const std::filesystem::path&, const std::string& name,
                                            const std::string& taxNumber)>;
     void exportAndOpen(const char* extension, const SheetExport& write);
     std::filesystem::path tablesDir() const;
@@ -292,7 +292,7 @@ private:
     std::filesystem::path workDir_;
     DesktopServices desktop_;
     AnalysisDocument* document_;
-    SheetGrid& grid_;        // the document's
+    Sheet& sheet_;        // the document's
     YearSelection& years_;   // the document's
     HandEntry handEntry_;
     bool confirmYearRemoval_ = true;
@@ -305,7 +305,7 @@ private:
     std::unique_ptr<BatchProgressWindow> progress_;  // while a run of many years goes
     struct FilledYear {
         int year;
-        SheetGrid grid;
+        Sheet sheet;
     };
     std::deque<FilledYear> filledYears_;  // filled by the run, not yet in the sheet
     bool askingAboutYear_ = false;
@@ -321,7 +321,7 @@ private:
     QWidget* keySink_ = nullptr;  // holds the keyboard during a retrieval
     QString counterTaxNumber_;                // the client the counter speaks of
     QString lastNotice_;
-    SheetGrid runBefore_;               // the sheet as a run of many years found it
+    Sheet runBefore_;               // the sheet as a run of many years found it
     std::optional<bool> runAnswerForAll_;  // "για όλα" given in the run
     QString firstYearShown_ = "2000";   // the last first year the field accepted
 };

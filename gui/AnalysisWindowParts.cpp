@@ -200,7 +200,7 @@ QWidget* AnalysisWindow::buildSheet() {
     auto* page = new QWidget(tabs);
     sheetView_ = new SheetView(page);
     sheetView_->setObjectName("sheetView");
-    model_ = new SheetModel(grid_, this);
+    model_ = new SheetModel(sheet_, this);
     delegate_ = new SheetDelegate(this);
     sheetView_->setModel(model_);
     sheetView_->setItemDelegate(delegate_);
@@ -216,7 +216,7 @@ QWidget* AnalysisWindow::buildSheet() {
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->addWidget(sheetView_);
     tabs->addTab(page, "Ανάλωση κεφαλαίου");
-    coveragePanel_ = new CoveragePanel(grid_, model_, tabs);
+    coveragePanel_ = new CoveragePanel(sheet_, model_, tabs);
     coveragePanel_->setObjectName("coveragePanel");
     tabs->addTab(coveragePanel_, "Κάλυψη δαπάνης");
     return tabs;

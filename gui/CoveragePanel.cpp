@@ -12,8 +12,8 @@
 
 namespace skartina {
 
-CoveragePanel::CoveragePanel(const SheetGrid& grid, QAbstractItemModel* sheetModel, QWidget* parent)
-    : QWidget(parent), grid_(grid) {
+CoveragePanel::CoveragePanel(const Sheet& sheet, QAbstractItemModel* sheetModel, QWidget* parent)
+    : QWidget(parent), sheet_(sheet) {
     amountEdit_ = new QLineEdit(this);
     amountEdit_->setObjectName("amountEdit");
     amountEdit_->setPlaceholderText("π.χ. 25.000,00");
@@ -46,7 +46,7 @@ QString CoveragePanel::answerText() const { return answerLabel_->text(); }
 void CoveragePanel::refresh() {
     readError_.clear();
     try {
-        series_ = ReadBalanceSeries(grid_);
+        series_ = ReadBalanceSeries(sheet_);
     } catch (const std::exception& e) {
         series_ = {};
         readError_ = QString::fromStdString(e.what());

@@ -5,7 +5,7 @@
 // the sheet.
 
 #include "sheet/BalanceSeries.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 
 #include <QWidget>
 
@@ -21,7 +21,7 @@ class CoveragePanel : public QWidget {
     Q_OBJECT
 public:
     // Follows the sheet through the model that shows it.
-    CoveragePanel(const SheetGrid& grid, QAbstractItemModel* sheetModel, QWidget* parent = nullptr);
+    CoveragePanel(const Sheet& sheet, QAbstractItemModel* sheetModel, QWidget* parent = nullptr);
 
     QLineEdit* amountEdit() const { return amountEdit_; }
     // The sentences shown, one a line.
@@ -34,7 +34,7 @@ public:
 private:
     void showAnswer();
 
-    const SheetGrid& grid_;
+    const Sheet& sheet_;
     QLineEdit* amountEdit_;
     QLabel* answerLabel_;
     BalanceChartView* chart_;

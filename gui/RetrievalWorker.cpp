@@ -13,16 +13,16 @@ namespace {
 // What the run shows, as signals queued to the window's thread.
 class SignalledView : public BatchView {
 public:
-    SignalledView(RetrievalWorker& worker, const SheetGrid& grid, const std::atomic<bool>& cancel)
-        : worker_(worker), grid_(grid), cancel_(cancel) {}
+    SignalledView(RetrievalWorker& worker, const Sheet& sheet, const std::atomic<bool>& cancel)
+        : worker_(worker), sheet_(sheet), cancel_(cancel) {}
     void Progress(const BatchProgress& progress) override { emit worker_.progress(progress); }
-    void YearFilled(int year) override { emit worker_.yearFilled(year, grid_); }
+    void YearFilled(int year) override { emit worker_.yearFilled(year, sheet_); }
     void YearEnded(const YearResult& year) override { emit worker_.yearEnded(year); }
     bool CancelRequested() override { return cancel_; }
 
 private:
     RetrievalWorker& worker_;
-    const SheetGrid& grid_;
+    const Sheet& sheet_;
     const std::atomic<bool>& cancel_;
 };
 
@@ -30,7 +30,7 @@ private:
 
 RetrievalWorker::RetrievalWorker(QObject* parent) : QObject(parent) {
     qRegisterMetaType<BatchProgress>();
-    qRegisterMetaType<SheetGrid>();
+    qRegisterMetaType<Sheet>();
     qRegisterMetaType<YearResult>();
     qRegisterMetaType<BatchResult>();
     qRegisterMetaType<E1CodeTable>();
@@ -87,12 +87,11 @@ bool RetrievalWorker::start(RetrievalJob job) {
 }
 
 void RetrievalWorker::run(RetrievalJob job) {
-    SheetGrid& grid = job.grid;
-    SignalledView view(*this, grid, cancel_);
+    SignalledView view(*this, job.sheet, cancel_);
     E1CodeTable e1;
     BatchResult result;
     try {
-        result = session_->Retrieve(job.request, job.place, e1, grid, view);
+        result = session_->Retrieve(job.request, job.place, e1, job.sheet, view);
     } catch (const std::exception&) {
         // The run throws nothing from the browser; anything else ends every year as a browser failure.
         YearEnding failed;

@@ -13,7 +13,7 @@
 
 #include "e1/E1CodeTable.h"
 #include "portal/BatchRetrieval.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 
 #include <QObject>
 #include <QTimer>
@@ -36,7 +36,7 @@ class PumpClock;
 struct RetrievalJob {
     BatchRequest request;
     ScreenRect place;  // where the browser's window goes
-    SheetGrid grid;    // the sheet as the run finds it
+    Sheet sheet;  // the sheet as the run finds it, filled as it goes
 };
 
 class RetrievalWorker : public QObject {
@@ -62,7 +62,7 @@ public:
 
 signals:
     void progress(const skartina::BatchProgress& progress);
-    void yearFilled(int year, const skartina::SheetGrid& grid);
+    void yearFilled(int year, const skartina::Sheet& sheet);
     void yearEnded(const skartina::YearResult& year);
     void finished(const skartina::BatchResult& result, const skartina::E1CodeTable& e1);
 

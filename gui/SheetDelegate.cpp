@@ -17,6 +17,8 @@ namespace {
 
 const QColor kCaptionGrey(230, 230, 230);
 const QColor kTotalGrey(200, 200, 200);
+// The current cell, shown alike whether its editor is open or not.
+const QColor kCurrentCellBlue(210, 225, 245);
 
 // The married mark's picture: a box, ticked or empty.
 void PaintMarkBox(QPainter* p, const QRect& box, bool ticked) {
@@ -49,13 +51,13 @@ QFont SheetFont(bool bold) {
     return font;
 }
 
-int SheetCellTextWidth(const SheetGrid& grid, int column) {
+int SheetCellTextWidth(const Sheet& sheet, int column) {
     const QFontMetrics regular(SheetFont(false));
     const QFontMetrics bold(SheetFont(true));
     int widest = 0;
     // Rows 0 and 1 hold the year and person headers, which fit a year column.
-    for (int row = 2; row < grid.rowCount(); ++row) {
-        const std::string& text = grid.cell(column, row);
+    for (int row = 2; row < sheet.rowCount(); ++row) {
+        const std::string text = CellText(sheet, column, row);
         if (text.empty()) continue;
         const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         widest = std::max(widest, (IsTotalRow(row) ? bold : regular).horizontalAdvance(shown));
@@ -87,7 +89,7 @@ void SheetDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const
     p->save();
     p->fillRect(r, background);
     if ((option.state & QStyle::State_HasFocus) && row >= Row::PersonHeader && column >= 1)
-        p->fillRect(r, QColor(210, 225, 245));
+        p->fillRect(r, kCurrentCellBlue);
     p->setPen(QColor(192, 192, 192));
     p->drawLine(r.topRight(), r.bottomRight());
     p->drawLine(r.bottomLeft(), r.bottomRight());
@@ -125,6 +127,11 @@ QWidget* SheetDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     editor->setFont(SheetFont());
     editor->setFrame(false);
     editor->setAlignment(Qt::AlignRight);
+    // The editor opens on every current cell and covers it: it carries the
+    // current cell's colour, or the highlight would vanish with each move.
+    QPalette palette = editor->palette();
+    palette.setColor(QPalette::Base, kCurrentCellBlue);
+    editor->setPalette(palette);
     const CellPos cell{index.column(), index.row()};
     // What Escape puts back: the cell follows the editor as the user types.
     editor->setProperty("before", index.data(Qt::EditRole));

@@ -3,7 +3,7 @@
 // How the sheet's grid paints its cells and edits amounts.
 
 #include "sheet/HandEntry.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 
 #include <QStyledItemDelegate>
 
@@ -47,7 +47,7 @@ int Zoomed(int pixels);
 inline constexpr int kYearColumnWidth = 64;
 
 // The width the widest text of the column needs to be shown whole.
-int SheetCellTextWidth(const SheetGrid& grid, int column);
+int SheetCellTextWidth(const Sheet& sheet, int column);
 
 // Where the married mark's box is drawn in a person-header cell: inside the
 // cell and clear of its grid line.

@@ -8,26 +8,26 @@
 namespace skartina {
 
 QVariant SheetModel::data(const QModelIndex& index, int role) const {
-    if (!grid_ || !index.isValid()) return {};
-    if (index.row() >= grid_->rowCount() || index.column() >= grid_->columnCount()) return {};
+    if (!sheet_ || !index.isValid()) return {};
+    if (index.row() >= sheet_->rowCount() || index.column() >= sheet_->columnCount()) return {};
     if (role == Qt::ToolTipRole) {
-        if (index.row() == Row::PersonHeader && SpouseFiguresWithoutMark(*grid_, index.column()))
+        if (index.row() == Row::PersonHeader && SpouseFiguresWithoutMark(*sheet_, index.column()))
             return QString::fromStdString(std::string(kSpouseFiguresHint));
         if (const std::string_view hint = ComputedRowHint(index.row()); !hint.empty())
             return QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()));
         return {};
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
-    return QString::fromStdString(grid_->cell(index.column(), index.row()));
+    return QString::fromStdString(CellText(*sheet_, index.column(), index.row()));
 }
 
 bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!grid_ || !index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    if (!sheet_ || !index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
     // An editor may outlive a change of the sheet's size by a moment.
-    if (index.row() >= grid_->rowCount() || index.column() >= grid_->columnCount()) return false;
+    if (index.row() >= sheet_->rowCount() || index.column() >= sheet_->columnCount()) return false;
     const std::string text = value.toString().toStdString();
-    if (grid_->cell(index.column(), index.row()) == text) return true;
-    grid_->setCell(index.column(), index.row(), text);
+    if (CellText(*sheet_, index.column(), index.row()) == text) return true;
+    SetCellText(*sheet_, index.column(), index.row(), text);
     emit dataChanged(index, index);
     return true;
 }
@@ -43,14 +43,14 @@ Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {
 }
 
 bool SheetModel::refresh() {
-    if (!grid_) return false;
-    if (shownColumns_ == grid_->columnCount() && shownRows_ == grid_->rowCount()) {
+    if (!sheet_) return false;
+    if (shownColumns_ == sheet_->columnCount() && shownRows_ == sheet_->rowCount()) {
         if (shownColumns_ > 0 && shownRows_ > 0) emit dataChanged(index(0, 0), index(shownRows_ - 1, shownColumns_ - 1));
         return false;
     }
     beginResetModel();
-    shownColumns_ = grid_->columnCount();
-    shownRows_ = grid_->rowCount();
+    shownColumns_ = sheet_->columnCount();
+    shownRows_ = sheet_->rowCount();
     endResetModel();
     return true;
 }
@@ -61,7 +61,7 @@ namespace skartina {
 
 void SheetModel::detach() {
     beginResetModel();
-    grid_ = nullptr;
+    sheet_ = nullptr;
     shownColumns_ = shownRows_ = 0;
     endResetModel();
 }

@@ -3,7 +3,7 @@
 // The sheet as the grid shows it: every cell as text; only the year cells
 // below the two header rows can be typed into.
 
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 
 #include <QAbstractTableModel>
 
@@ -19,13 +19,13 @@ inline constexpr std::string_view kSpouseFiguresHint =
 class SheetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit SheetModel(SheetGrid& grid, QObject* parent = nullptr) : QAbstractTableModel(parent), grid_(&grid) {}
+    explicit SheetModel(Sheet& sheet, QObject* parent = nullptr) : QAbstractTableModel(parent), sheet_(&sheet) {}
 
     int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() || !grid_ ? 0 : grid_->rowCount();
+        return parent.isValid() || !sheet_ ? 0 : sheet_->rowCount();
     }
     int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() || !grid_ ? 0 : grid_->columnCount();
+        return parent.isValid() || !sheet_ ? 0 : sheet_->columnCount();
     }
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
@@ -45,7 +45,7 @@ public:
     void detach();
 
 private:
-    SheetGrid* grid_;
+    Sheet* sheet_;
     int shownColumns_ = 0;
     int shownRows_ = 0;
     bool readOnly_ = false;

@@ -200,44 +200,6 @@ BatchResult RetrieveClientYears(PortalNavigation& navigation, RetrievalLog& log,
     return BatchRun(navigation, log, clock, request, e1, sheet, view).Go(false);
 }
 
-namespace {
-
-// The window's view of a run on its grid: the grid is given the sheet before
-// the view hears of a filled year, and what the view did to it is taken back.
-class GridMirror : public BatchView {
-public:
-    GridMirror(SheetGrid& grid, Sheet& sheet, BatchView& view) : grid_(grid), sheet_(sheet), view_(view) {}
-    void Progress(const BatchProgress& progress) override { view_.Progress(progress); }
-    void YearFilled(int year) override {
-        grid_ = GridOfSheet(sheet_);
-        view_.YearFilled(year);
-        sheet_ = SheetOfGrid(grid_);
-    }
-    void YearEnded(const YearResult& year) override { view_.YearEnded(year); }
-    bool CancelRequested() override { return view_.CancelRequested(); }
-
-private:
-    SheetGrid& grid_;
-    Sheet& sheet_;
-    BatchView& view_;
-};
-
-}  // namespace
-
-BatchResult RunOnGrid(SheetGrid& grid, BatchView& view, const std::function<BatchResult(Sheet&, BatchView&)>& run) {
-    return ChangeGridAsSheet(grid, [&](Sheet& sheet) {
-        GridMirror mirror(grid, sheet, view);
-        return run(sheet, mirror);
-    });
-}
-
-BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
-                          BatchView& view) {
-    return RunOnGrid(grid, view, [&](Sheet& sheet, BatchView& mirror) {
-        return RetrieveYears(portal, request, e1, sheet, mirror);
-    });
-}
-
 BatchResult LogInAndRetrieveYears(PortalNavigation& navigation, RetrievalLog& log, PumpClock& clock,
                                   const BatchRequest& request, E1CodeTable& e1, Sheet& sheet, BatchView& view) {
     return BatchRun(navigation, log, clock, request, e1, sheet, view).Go(true);

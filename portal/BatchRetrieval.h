@@ -87,11 +87,6 @@ BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1
                           BatchView& view);
 // The window's grid form, until it holds a Sheet: the grid holds the sheet
 // whenever the view is told of a year.
-BatchResult RetrieveYears(PortalSession& portal, const BatchRequest& request, E1CodeTable& e1, SheetGrid& grid,
-                          BatchView& view);
-// The window's grid form, until it holds a Sheet: runs `run` on the grid's
-// sheet, the grid holding the sheet whenever the view is told of a year.
-BatchResult RunOnGrid(SheetGrid& grid, BatchView& view, const std::function<BatchResult(Sheet&, BatchView&)>& run);
 
 class PortalNavigation;
 class RetrievalLog;

@@ -20,7 +20,7 @@ bool KeptSession::Serves(const BatchRequest& request) const {
            keptFor_->fixedPauses == request.fixedPauses;
 }
 
-BatchResult KeptSession::Retrieve(const BatchRequest& request, ScreenRect place, E1CodeTable& e1, SheetGrid& grid,
+BatchResult KeptSession::Retrieve(const BatchRequest& request, ScreenRect place, E1CodeTable& e1, Sheet& sheet,
                                   BatchView& view) {
     const bool warm = Serves(request);
     if (!warm) {
@@ -39,15 +39,11 @@ BatchResult KeptSession::Retrieve(const BatchRequest& request, ScreenRect place,
         } catch (const BrowserError&) {
             // A window that cannot be placed is read where it is.
         }
-        result = RunOnGrid(grid, view, [&](Sheet& sheet, BatchView& mirror) {
-            return RetrieveClientYears(*navigation_, *log_, portal_.browser.clock(), request, e1, sheet, mirror);
-        });
+        result = RetrieveClientYears(*navigation_, *log_, portal_.browser.clock(), request, e1, sheet, view);
     } else {
         log_ = std::move(log);
         navigation_ = std::make_unique<PortalNavigation>(portal_, std::move(options), *log_);
-        result = RunOnGrid(grid, view, [&](Sheet& sheet, BatchView& mirror) {
-            return LogInAndRetrieveYears(*navigation_, *log_, portal_.browser.clock(), request, e1, sheet, mirror);
-        });
+        result = LogInAndRetrieveYears(*navigation_, *log_, portal_.browser.clock(), request, e1, sheet, view);
     }
     keptFor_ = request;
     // The view asked about a cancel is the caller's and goes now: the kept navigation forgets it.

@@ -11,7 +11,7 @@
 #include "portal/PortalNavigation.h"
 #include "portal/PortalSession.h"
 #include "portal/RetrievalLog.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 
 #include <memory>
 #include <optional>
@@ -27,7 +27,7 @@ public:
 
     // The run, in the place given; on the kept login when it is this client's.
     // A cancelled run leaves the browser as it was, for End().
-    BatchResult Retrieve(const BatchRequest& request, ScreenRect place, E1CodeTable& e1, SheetGrid& grid,
+    BatchResult Retrieve(const BatchRequest& request, ScreenRect place, E1CodeTable& e1, Sheet& sheet,
                          BatchView& view);
     // Logs out and closes the browser when a login is kept; else closes it.
     void End();

@@ -45,36 +45,4 @@ std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const Ye
     return year;
 }
 
-namespace {
-
-// The window's view on its grid: the grid is given the sheet before the view
-// recalculates it, and the recalculated grid is taken back.
-class GridRecalculation : public RetrievalView {
-public:
-    GridRecalculation(SheetGrid& grid, Sheet& sheet, RetrievalView& view) : grid_(grid), sheet_(sheet), view_(view) {}
-    void ShowWaiting() override { view_.ShowWaiting(); }
-    void HideWaiting() override { view_.HideWaiting(); }
-    void ReportTaken() override { view_.ReportTaken(); }
-    void RecalculateSheet() override {
-        grid_ = GridOfSheet(sheet_);
-        view_.RecalculateSheet();
-        sheet_ = SheetOfGrid(grid_);
-    }
-
-private:
-    SheetGrid& grid_;
-    Sheet& sheet_;
-    RetrievalView& view_;
-};
-
-}  // namespace
-
-std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
-                                         E1CodeTable& e1, SheetGrid& grid, Prompter& prompter, RetrievalView& view) {
-    return ChangeGridAsSheet(grid, [&](Sheet& sheet) {
-        GridRecalculation mirror(grid, sheet, view);
-        return RetrieveYearFromPortal(portal, request, yearTicked, e1, sheet, prompter, mirror);
-    });
-}
-
 }  // namespace skartina

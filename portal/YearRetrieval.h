@@ -54,9 +54,5 @@ std::optional<std::string> YearRequestProblem(const YearRequest& request, bool y
 // cancelled retrieval (the window closing) tells nothing.
 std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
                                          E1CodeTable& e1, Sheet& sheet, Prompter& prompter, RetrievalView& view);
-// The window's grid form, until it holds a Sheet: the grid holds the sheet
-// when the view recalculates it.
-std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const YearRequest& request, bool yearTicked,
-                                         E1CodeTable& e1, SheetGrid& grid, Prompter& prompter, RetrievalView& view);
 
 }  // namespace skartina

@@ -73,17 +73,6 @@ const std::regex kAnalysisFileName(R"(([^_]+)_\d{4}\.grd)");
 
 }  // namespace
 
-void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view taxNumber,
-                            const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
-    const std::optional<std::string> bytes = FileBytesOf(grid);
-    std::error_code ec;
-    if (bytes && std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
-        const std::string previous = ReadFileBytes(file, kAnalysisFileLimits);
-        if (previous == *bytes) return;
-        KeepVersion(tablesDir, taxNumber, previous, now);
-    }
-    SaveGridToFile(grid, file);
-}
 
 void MoveAnalysisToHistory(const std::filesystem::path& tablesDir, std::string_view taxNumber,
                            const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
@@ -102,7 +91,15 @@ std::optional<AnalysisOwner> AnalysisOwnerOf(const std::filesystem::path& file) 
 
 void SaveSheetKeepingHistory(const Sheet& sheet, const std::filesystem::path& tablesDir, std::string_view taxNumber,
                              const std::filesystem::path& file, std::chrono::system_clock::time_point now) {
-    SaveGridKeepingHistory(GridOfSheet(sheet), tablesDir, taxNumber, file, now);
+    const SheetGrid grid = GridOfSheet(sheet);
+    const std::optional<std::string> bytes = FileBytesOf(grid);
+    std::error_code ec;
+    if (bytes && std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
+        const std::string previous = ReadFileBytes(file, kAnalysisFileLimits);
+        if (previous == *bytes) return;
+        KeepVersion(tablesDir, taxNumber, previous, now);
+    }
+    SaveGridToFile(grid, file);
 }
 
 void SaveSheetFile(const Sheet& sheet, const std::filesystem::path& file) {

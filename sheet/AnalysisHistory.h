@@ -33,10 +33,6 @@ std::filesystem::path HistoryFolder(const std::filesystem::path& tablesDir, std:
 void SaveSheetKeepingHistory(const Sheet& sheet, const std::filesystem::path& tablesDir, std::string_view taxNumber,
                              const std::filesystem::path& file,
                              std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
-// The window's grid form, until it holds a Sheet.
-void SaveGridKeepingHistory(const SheetGrid& grid, const std::filesystem::path& tablesDir, std::string_view taxNumber,
-                            const std::filesystem::path& file,
-                            std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
 // Deleting a client's analysis: the file becomes its newest kept version,
 // then is removed. Throws FileError; nothing is removed when it cannot be kept.

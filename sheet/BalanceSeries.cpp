@@ -44,6 +44,4 @@ BalanceSeries ReadBalanceSeries(const Sheet& sheet) {
     return series;
 }
 
-BalanceSeries ReadBalanceSeries(const SheetGrid& grid) { return ReadBalanceSeries(SheetOfGrid(grid)); }
-
 }  // namespace skartina

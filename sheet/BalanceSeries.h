@@ -34,6 +34,5 @@ struct BalanceSeries {
 // The balances of a recalculated sheet. Throws SheetError for a balance cell
 // that is not an amount or does not fit in cents.
 BalanceSeries ReadBalanceSeries(const Sheet& sheet);
-BalanceSeries ReadBalanceSeries(const SheetGrid& grid);  // the window's grid form, until it holds a Sheet
 
 }  // namespace skartina

@@ -103,11 +103,6 @@ std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, c
     return lines;
 }
 
-void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                 const std::string& taxNumber) {
-    ExportToCsv(SheetOfGrid(grid), file, name, taxNumber);
-}
-
 void ExportToCsv(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                  const std::string& taxNumber) {
     const std::vector<std::string> lines = CsvLines(sheet, name, taxNumber);

@@ -43,8 +43,5 @@ std::vector<std::string> CsvLines(const Sheet& sheet, const std::string& name, c
 // naming the cell or title whose text the code page cannot hold.
 void ExportToCsv(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                  const std::string& taxNumber);
-// The window's grid form, until it holds a Sheet.
-void ExportToCsv(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                 const std::string& taxNumber);
 
 }  // namespace skartina

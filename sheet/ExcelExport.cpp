@@ -145,7 +145,7 @@ private:
 void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                    const std::string& taxNumber, bool withChart) {
     std::optional<BalanceSeries> chart;
-    if (withChart) chart = ReadBalanceSeries(GridOfSheet(sheet));
+    if (withChart) chart = ReadBalanceSeries(sheet);
     const int rows = std::min(kExportedRows, sheet.rowCount());
     const int blocks = ExcelBlockCount(sheet.columnCount());
     // The library writes by file name: it writes the temporary file that then replaces the target.
@@ -162,11 +162,6 @@ void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const 
             }
         writer.finish(sheet.columnCount(), chart ? &*chart : nullptr);
     }, FileAccess::OwnerOnly);
-}
-
-void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                   const std::string& taxNumber, bool withChart) {
-    ExportToExcel(SheetOfGrid(grid), file, name, taxNumber, withChart);
 }
 
 }  // namespace skartina

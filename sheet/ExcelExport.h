@@ -21,8 +21,5 @@ inline constexpr const char* kExcelNumberFormat = "#,##0.00";
 // that is not an amount.
 void ExportToExcel(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
                    const std::string& taxNumber, bool withChart = false);
-// The window's grid form, until it holds a Sheet.
-void ExportToExcel(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                   const std::string& taxNumber, bool withChart = false);
 
 }  // namespace skartina

@@ -75,25 +75,26 @@ std::optional<std::string> NormalizeTypedAmount(std::string_view text) {
 
 namespace {
 
-bool IsAmountCell(const SheetGrid& grid, CellPos cell) {
-    return cell.column >= 1 && cell.column < grid.columnCount() && cell.row >= 2 && cell.row < grid.rowCount();
+bool IsAmountCell(const Sheet& sheet, CellPos cell) {
+    return cell.column >= 1 && cell.column < sheet.columnCount() && cell.row >= 2 && cell.row < sheet.rowCount();
 }
 
 }  // namespace
 
-void HandEntry::follow(const SheetGrid& grid, CellPos cell) {
+void HandEntry::follow(const Sheet& sheet, CellPos cell) {
     lastEdit_ = cell;
-    before_ = IsAmountCell(grid, cell) ? grid.cell(cell.column, cell.row) : std::string();
+    before_ = IsAmountCell(sheet, cell) ? sheet.cell(cell.column, cell.row) : SheetCell{};
 }
 
-void HandEntry::normalize(SheetGrid& grid) {
+void HandEntry::normalize(Sheet& sheet) {
     // Only amount cells are typed into; headers and captions are never rewritten.
-    if (!IsAmountCell(grid, lastEdit_)) return;
-    const std::string text = grid.cell(lastEdit_.column, lastEdit_.row);
+    if (!IsAmountCell(sheet, lastEdit_)) return;
+    const std::string text = CellText(sheet, lastEdit_.column, lastEdit_.row);
     if (text.empty()) return;
-    const auto amount = NormalizeTypedAmount(text);
-    if (!amount) refusal_ = Refusal{lastEdit_, text, before_};
-    grid.setCell(lastEdit_.column, lastEdit_.row, amount ? *amount : before_);
+    if (TrimBlanks(text).empty()) return sheet.clear(lastEdit_.column, lastEdit_.row);
+    if (const auto amount = ReadTypedMoney(text)) return sheet.setAmount(lastEdit_.column, lastEdit_.row, *amount);
+    sheet.setCell(lastEdit_.column, lastEdit_.row, before_);
+    refusal_ = Refusal{lastEdit_, text, CellText(sheet, lastEdit_.column, lastEdit_.row)};
 }
 
 std::optional<HandEntry::Refusal> HandEntry::takeRefusal() {
@@ -107,22 +108,22 @@ std::string RefusedAmountSentence(std::string_view typed, std::string_view kept)
            (kept.empty() ? std::string("κενό") : std::string(kept)) + ".";
 }
 
-void HandEntry::textEdited(const SheetGrid& grid, CellPos cell) {
-    if (cell != lastEdit_) follow(grid, cell);
+void HandEntry::textEdited(const Sheet& sheet, CellPos cell) {
+    if (cell != lastEdit_) follow(sheet, cell);
 }
 
-bool HandEntry::currentCellReached(SheetGrid& grid, CellPos current) {
+bool HandEntry::currentCellReached(Sheet& sheet, CellPos current) {
     if (lastEdit_ == CellPos{}) return false;
     if (lastEdit_ != current) {
-        normalize(grid);
-        follow(grid, current);
+        normalize(sheet);
+        follow(sheet, current);
     }
     return true;
 }
 
-bool HandEntry::finish(SheetGrid& grid) {
+bool HandEntry::finish(Sheet& sheet) {
     if (lastEdit_ == CellPos{}) return false;
-    normalize(grid);
+    normalize(sheet);
     lastEdit_ = {};
     return true;
 }

@@ -4,7 +4,7 @@
 // into amount form when the user moves on, and the sheet is recalculated.
 
 #include "sheet/Amount.h"
-#include "sheet/SheetGrid.h"
+#include "sheet/Sheet.h"
 
 #include <optional>
 #include <string>
@@ -35,24 +35,24 @@ std::optional<std::string> NormalizeTypedAmount(std::string_view text);
 // The one sentence that tells the user a typed text was refused.
 std::string RefusedAmountSentence(std::string_view typed, std::string_view kept);
 
-// The window's grid form, until it holds a Sheet: the typing is followed in
-// the window's grid of texts.
+// The typing into the window's sheet: while the user types, a cell holds the
+// typed text; it becomes an amount, or gets its cell back, when the user moves on.
 class HandEntry {
 public:
-    // The text in a cell's editor is about to change; the grid still holds
-    // the text from before, which comes back if the typed text is refused.
-    void textEdited(const SheetGrid& grid, CellPos cell);
+    // The text in a cell's editor is about to change; the sheet still holds
+    // the cell from before, which comes back if the typed text is refused.
+    void textEdited(const Sheet& sheet, CellPos cell);
 
     // The grid was clicked or its current cell moved. Normalises the cell
     // last typed into when the user has left it (a text that is not one
     // amount gives the cell back its text from before the typing); returns
     // true when the sheet is to be recalculated.
-    bool currentCellReached(SheetGrid& grid, CellPos current);
+    bool currentCellReached(Sheet& sheet, CellPos current);
 
     // A command reads the sheet while the user may still be in the cell typed
     // into: that cell is brought into amount form now, and nothing counts as
     // typed any more. Returns true when the sheet is to be recalculated.
-    bool finish(SheetGrid& grid);
+    bool finish(Sheet& sheet);
 
     // A typed text that was not one amount, last seen by the two calls above;
     // taken once.
@@ -71,12 +71,12 @@ public:
     CellPos lastEdit() const { return lastEdit_; }
 
 private:
-    void follow(const SheetGrid& grid, CellPos cell);
-    void normalize(SheetGrid& grid);
+    void follow(const Sheet& sheet, CellPos cell);
+    void normalize(Sheet& sheet);
 
     CellPos lastEdit_;
     std::optional<Refusal> refusal_;
-    std::string before_;  // the text of lastEdit_ before it was typed into
+    SheetCell before_;  // lastEdit_ before it was typed into
 };
 
 }  // namespace skartina

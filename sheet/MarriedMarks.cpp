@@ -43,18 +43,4 @@ bool SpouseFiguresWithoutMark(const Sheet& sheet, int spouseColumn) {
     return false;
 }
 
-bool IsMarriedColumn(const SheetGrid& grid, int column) { return IsMarriedColumn(SheetOfGrid(grid), column); }
-
-void ApplyMarriedToAllYears(SheetGrid& grid, bool married) {
-    ChangeGridAsSheet(grid, [&](Sheet& sheet) { ApplyMarriedToAllYears(sheet, married); });
-}
-
-bool ToggleMarriedMark(SheetGrid& grid, int column) {
-    return ChangeGridAsSheet(grid, [&](Sheet& sheet) { return ToggleMarriedMark(sheet, column); });
-}
-
-bool SpouseFiguresWithoutMark(const SheetGrid& grid, int spouseColumn) {
-    return SpouseFiguresWithoutMark(SheetOfGrid(grid), spouseColumn);
-}
-
 }  // namespace skartina

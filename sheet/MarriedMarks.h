@@ -9,20 +9,16 @@ namespace skartina {
 
 // Decided from the column's own row 1; a taxpayer column looks at its spouse column.
 bool IsMarriedColumn(const Sheet& sheet, int column);
-bool IsMarriedColumn(const SheetGrid& grid, int column);  // the window's grid form, until it holds a Sheet
 
 // Marks (or clears) every year's spouse header; other texts stay.
 void ApplyMarriedToAllYears(Sheet& sheet, bool married);
-void ApplyMarriedToAllYears(SheetGrid& grid, bool married);  // the window's grid form, until it holds a Sheet
 
 // Switches the mark of a spouse header in row 1; returns false when the cell is no spouse header.
 bool ToggleMarriedMark(Sheet& sheet, int column);
-bool ToggleMarriedMark(SheetGrid& grid, int column);  // the window's grid form, until it holds a Sheet
 
 // Whether the year of a spouse column holds spouse figures (an income, a
 // presumption or an expense in the spouse column) but carries no married
 // mark: a hint for the user, who alone decides the mark.
 bool SpouseFiguresWithoutMark(const Sheet& sheet, int spouseColumn);
-bool SpouseFiguresWithoutMark(const SheetGrid& grid, int spouseColumn);  // the window's grid form, until it holds a Sheet
 
 }  // namespace skartina

@@ -8,10 +8,6 @@
 namespace skartina {
 namespace {
 
-constexpr int kComputedRows[] = {Row::IncomeTotal,    Row::MinimumLivingAmount,    Row::ExpenseTotal,
-                                  Row::AvailableBalance, Row::CarryAmount, Row::CapitalConsumptionUsed,
-                                  Row::FinalBalance};
-
 constexpr Money kOldYearMinimum = Money::FromCents(290000);
 constexpr Money kMarriedMinimum = Money::FromCents(250000);
 constexpr Money kSingleMinimum = Money::FromCents(300000);
@@ -188,30 +184,6 @@ void RecalculateSheet(Sheet& sheet) {
         const Money balance = used > Money() ? of.sub(previous, used) : of.sub(of.add(previous, carried), used);
         Put(sheet, c, Row::FinalBalance, balance, Zero::Empty);
     }
-}
-
-void RecalculateSheet(SheetGrid& grid) {
-    if (grid.rowCount() < kSheetRows) grid.setRowCount(kSheetRows);
-    Sheet sheet = SheetOfGrid(grid);
-    // The cells done before an error keep their new texts, as the sheet's own do.
-    const auto writeBack = [&] {
-        for (int c = 1; c < grid.columnCount(); ++c)
-            for (int r : kComputedRows) {
-                const SheetCell& cell = sheet.cell(c, r);
-                if (cell.kept ? *cell.kept == grid.cell(c, r)
-                    : cell.amount ? IsWrittenAmount(grid.cell(c, r), *cell.amount)
-                                  : grid.cell(c, r).empty())
-                    continue;
-                grid.setCell(c, r, CellText(sheet, c, r));
-            }
-    };
-    try {
-        RecalculateSheet(sheet);
-    } catch (const SheetError&) {
-        writeBack();
-        throw;
-    }
-    writeBack();
 }
 
 }  // namespace skartina

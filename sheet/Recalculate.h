@@ -13,6 +13,11 @@
 
 namespace skartina {
 
+// The rows the recalculation writes; every other row is the user's or the portal's.
+inline constexpr int kComputedRows[] = {Row::IncomeTotal,      Row::MinimumLivingAmount, Row::ExpenseTotal,
+                                        Row::AvailableBalance, Row::CarryAmount,         Row::CapitalConsumptionUsed,
+                                        Row::FinalBalance};
+
 // A cell the recalculation cannot read as an amount, or an amount too large to hold.
 class SheetError : public std::runtime_error {
 public:
@@ -30,9 +35,5 @@ private:
 // first cell that is not a number, or at a figure too large to hold; cells not
 // yet recomputed keep what they held.
 void RecalculateSheet(Sheet& sheet);
-
-// The same over a grid of texts: only the computed cells' texts change.
-// The window's grid form, until it holds a Sheet.
-void RecalculateSheet(SheetGrid& grid);
 
 }  // namespace skartina

@@ -85,23 +85,6 @@ void RestoreYearFigures(Sheet& sheet, const Sheet& from, int year) {
     }
 }
 
-std::vector<int> YearsWithFigures(const SheetGrid& grid) { return YearsWithFigures(SheetOfGrid(grid)); }
-
-std::string DescribeYearsWithFigures(const SheetGrid& grid) { return DescribeYearsWithFigures(SheetOfGrid(grid)); }
-
-std::vector<ReplacedFigure> ReplacedFigures(const SheetGrid& held, const SheetGrid& retrieved, int year) {
-    return ReplacedFigures(SheetOfGrid(held), SheetOfGrid(retrieved), year);
-}
-
-std::string ReplaceFiguresQuestion(const SheetGrid& held, int year, const std::vector<ReplacedFigure>& figures) {
-    return ReplaceFiguresQuestion(SheetOfGrid(held), year, figures);
-}
-
-void RestoreYearFigures(SheetGrid& grid, const SheetGrid& from, int year) {
-    const Sheet source = SheetOfGrid(from);
-    ChangeGridAsSheet(grid, [&](Sheet& sheet) { RestoreYearFigures(sheet, source, year); });
-}
-
 std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;

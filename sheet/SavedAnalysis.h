@@ -21,11 +21,9 @@ bool IsFigureRow(int row);
 // The years, newest first, whose two columns hold at least one figure other
 // than zero in a figure row.
 std::vector<int> YearsWithFigures(const Sheet& sheet);
-std::vector<int> YearsWithFigures(const SheetGrid& grid);  // the window's grid form, until it holds a Sheet
 
 // "έτη με ποσά: 2019, 2016, 2015" or "χωρίς ποσά σε κανένα έτος".
 std::string DescribeYearsWithFigures(const Sheet& sheet);
-std::string DescribeYearsWithFigures(const SheetGrid& grid);  // the window's grid form, until it holds a Sheet
 
 // A figure of a year that a retrieval would change: the sheet held an amount
 // of its own (typed, or read from an earlier return) that the portal's differs from.
@@ -39,18 +37,13 @@ struct ReplacedFigure {
 // another text in `retrieved`; empty when the retrieval only filled empty
 // cells or gave the same amounts.
 std::vector<ReplacedFigure> ReplacedFigures(const Sheet& held, const Sheet& retrieved, int year);
-// The window's grid form, until it holds a Sheet.
-std::vector<ReplacedFigure> ReplacedFigures(const SheetGrid& held, const SheetGrid& retrieved, int year);
 
 // The question before such figures are replaced: the year, the first
 // figure with its caption and both amounts, how many more.
 std::string ReplaceFiguresQuestion(const Sheet& held, int year, const std::vector<ReplacedFigure>& figures);
-// The window's grid form, until it holds a Sheet.
-std::string ReplaceFiguresQuestion(const SheetGrid& held, int year, const std::vector<ReplacedFigure>& figures);
 
 // Puts the year's figure cells of `from` back into `grid` (a retrieval declined).
 void RestoreYearFigures(Sheet& sheet, const Sheet& from, int year);
-void RestoreYearFigures(SheetGrid& grid, const SheetGrid& from, int year);  // the window's grid form, until it holds a Sheet
 
 // A file as it was when a window opened or wrote it: a later write by anyone
 // else changes it.

@@ -87,6 +87,15 @@ std::string CellText(const Sheet& sheet, int column, int row) {
     return cell.kept ? *cell.kept : OwnText(sheet, column, row, cell);
 }
 
+void SetCellText(Sheet& sheet, int column, int row, std::string_view text) {
+    // A header's text follows the year and the married mark: it is never typed.
+    if (IsHeaderRow(row)) throw std::out_of_range("a header is no amount cell");
+    if (text.empty()) return sheet.clear(column, row);
+    SheetCell cell{ReadAmount(text), std::nullopt};
+    if (!cell.amount || !IsWrittenAmount(text, *cell.amount)) cell.kept = std::string(text);
+    sheet.setCell(column, row, std::move(cell));
+}
+
 Sheet SheetOfGrid(const SheetGrid& grid) {
     Sheet sheet(std::max(grid.columnCount(), 1), grid.rowCount());
     if (grid.columnCount() == 0) return sheet;
@@ -102,10 +111,7 @@ Sheet SheetOfGrid(const SheetGrid& grid) {
                 if (OwnText(sheet, c, r, {}) != text) sheet.setCell(c, r, {std::nullopt, text});
                 continue;
             }
-            if (text.empty()) continue;
-            SheetCell cell{ReadAmount(text), std::nullopt};
-            if (!cell.amount || !IsWrittenAmount(text, *cell.amount)) cell.kept = text;
-            sheet.setCell(c, r, std::move(cell));
+            if (!text.empty()) SetCellText(sheet, c, r, text);
         }
     }
     return sheet;

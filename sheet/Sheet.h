@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skartina {
@@ -75,23 +76,14 @@ private:
 // rows 0 and 1, or the amount written (empty for no amount).
 std::string CellText(const Sheet& sheet, int column, int row);
 
+// Puts a text into a cell below the headers as a file or the window's editor
+// gives it: empty clears the cell; an amount in the cell's own form is that
+// amount; any other text is kept as it is (with its amount when it reads as one).
+void SetCellText(Sheet& sheet, int column, int row, std::string_view text);
+
 // The sheet that a grid of cell texts describes, and the grid of a sheet:
 // GridOfSheet(SheetOfGrid(g)) == g for every grid.
 Sheet SheetOfGrid(const SheetGrid& grid);
 SheetGrid GridOfSheet(const Sheet& sheet);
-
-// The window's grid form, until it holds a Sheet: runs `change` on the sheet
-// the grid describes and writes the sheet back, also when `change` throws
-// (the cells changed before an error keep their change, as on the sheet).
-template <class Change>
-decltype(auto) ChangeGridAsSheet(SheetGrid& grid, Change&& change) {
-    Sheet sheet = SheetOfGrid(grid);
-    struct WriteBack {
-        SheetGrid& grid;
-        const Sheet& sheet;
-        ~WriteBack() { grid = GridOfSheet(sheet); }
-    } writeBack{grid, sheet};
-    return change(sheet);
-}
 
 }  // namespace skartina

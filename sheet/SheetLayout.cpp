@@ -97,26 +97,4 @@ void AlignYearBoxesToSheet(const Sheet& sheet, YearSelection& years) {
         if (SpouseColumnOf(year) < sheet.columnCount()) years.setTicked(year, true);
 }
 
-void BuildSheetLayout(SheetGrid& grid, const YearSelection& years) {
-    if (grid.columnCount() < 1) grid.setColumnCount(1);
-    ChangeGridAsSheet(grid, [&](Sheet& sheet) { BuildSheetLayout(sheet, years); });
-}
-
-void TickYear(SheetGrid& grid, YearSelection& years, int year) {
-    ChangeGridAsSheet(grid, [&](Sheet& sheet) { TickYear(sheet, years, year); });
-}
-
-bool UntickYear(SheetGrid& grid, YearSelection& years, int year, Prompter* confirm) {
-    return ChangeGridAsSheet(grid, [&](Sheet& sheet) { return UntickYear(sheet, years, year, confirm); });
-}
-
-void ResetSheet(SheetGrid& grid, YearSelection& years) {
-    ChangeGridAsSheet(grid, [&](Sheet& sheet) { ResetSheet(sheet, years); });
-}
-
-void AlignYearBoxesToSheet(const SheetGrid& grid, YearSelection& years) {
-    for (int year = kOldestBoxYear; year <= kNewestYear; ++year)
-        if (SpouseColumnOf(year) < grid.columnCount()) years.setTicked(year, true);
-}
-
 }  // namespace skartina

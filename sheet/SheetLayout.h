@@ -46,32 +46,22 @@ private:
 // columns are gone) and writes the year and person headers anew, which clears
 // every married mark; then recalculates.
 void BuildSheetLayout(Sheet& sheet, const YearSelection& years);
-// The window's grid form, until it holds a Sheet.
-void BuildSheetLayout(SheetGrid& grid, const YearSelection& years);
 
 // A year box became ticked: every year from it up to 2020 is ticked.
 void TickYear(Sheet& sheet, YearSelection& years, int year);
-// The window's grid form, until it holds a Sheet.
-void TickYear(SheetGrid& grid, YearSelection& years, int year);
 
 // A year box became unticked: every year from 2000 up to it leaves the sheet
 // with its amounts; unticking 2020 empties the sheet and keeps 2020. When
 // `confirm` is given the user is asked first; false means the user declined:
 // the box is to be ticked again and nothing changed.
 bool UntickYear(Sheet& sheet, YearSelection& years, int year, Prompter* confirm);
-// The window's grid form, until it holds a Sheet.
-bool UntickYear(SheetGrid& grid, YearSelection& years, int year, Prompter* confirm);
 
 // A client without a saved analysis: the sheet of a new window (2003 to 2020,
 // every year column empty, recalculated); the first-year field keeps its value.
 void ResetSheet(Sheet& sheet, YearSelection& years);
-// The window's grid form, until it holds a Sheet.
-void ResetSheet(SheetGrid& grid, YearSelection& years);
 
 // After a load: ticks the boxes of the years whose columns the sheet holds;
 // the other boxes keep their state.
 void AlignYearBoxesToSheet(const Sheet& sheet, YearSelection& years);
-// The window's grid form, until it holds a Sheet.
-void AlignYearBoxesToSheet(const SheetGrid& grid, YearSelection& years);
 
 }  // namespace skartina

@@ -130,11 +130,6 @@ std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& na
     return pages;
 }
 
-std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& taxNumber,
-                                       const std::string& date, bool withChart) {
-    return SheetPrintPages(SheetOfGrid(grid), name, taxNumber, date, withChart);
-}
-
 std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string& title) {
     std::string pdf;
     {
@@ -168,11 +163,6 @@ void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const st
         throw FileError("Αδυναμία δημιουργίας του PDF «" + file.string() + "»: " + e.what());
     }
     WriteFileAtomically(file, pdf, FileAccess::OwnerOnly);  // a client's figures, like every client file
-}
-
-void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
-                 const std::string& taxNumber, bool withChart) {
-    ExportToPdf(SheetOfGrid(grid), file, name, taxNumber, withChart);
 }
 
 }  // namespace skartina

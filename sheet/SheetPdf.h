@@ -22,9 +22,6 @@ PrintTextWidth PrintFontWidth();
 // are laid out as the texts the window shows.
 std::vector<PrintPage> SheetPrintPages(const Sheet& sheet, const std::string& name, const std::string& taxNumber,
                                        const std::string& date, bool withChart = false);
-// The window's grid form, until it holds a Sheet.
-std::vector<PrintPage> SheetPrintPages(const SheetGrid& grid, const std::string& name, const std::string& taxNumber,
-                                       const std::string& date, bool withChart = false);
 
 // The bytes of a PDF file of the pages, with the title in its properties.
 // Throws std::runtime_error with cairo's reason.
@@ -33,9 +30,6 @@ std::string PrintPagesPdf(const std::vector<PrintPage>& pages, const std::string
 // Creates or replaces the PDF file of the sheet, dated today; the balance
 // chart as its last page only when asked for. Throws FileError.
 void ExportToPdf(const Sheet& sheet, const std::filesystem::path& file, const std::string& name,
-                 const std::string& taxNumber, bool withChart = false);
-// The window's grid form, until it holds a Sheet.
-void ExportToPdf(const SheetGrid& grid, const std::filesystem::path& file, const std::string& name,
                  const std::string& taxNumber, bool withChart = false);
 
 }  // namespace skartina

@@ -128,20 +128,22 @@ TEST(TypedAmount, ReadsWhatAPersonMeantOrRefuses) {
 }
 
 TEST(TypedAmount, ARefusedTextGivesTheCellItsAmountBack) {
-    SheetGrid grid(37);
+    Sheet sheet(37);
     const CellPos cell{1, 3};
-    grid.setCell(1, 3, "2.500,00");
+    SetCellText(sheet, 1, 3, "2.500,00");
     HandEntry entry;
-    entry.currentCellReached(grid, cell);
-    entry.textEdited(grid, cell);  // the grid still holds the amount from before
-    grid.setCell(1, 3, "12.34.5");
-    EXPECT_TRUE(entry.currentCellReached(grid, {1, 4}));
-    EXPECT_EQ(grid.cell(1, 3), "2.500,00");
+    entry.currentCellReached(sheet, cell);
+    entry.textEdited(sheet, cell);  // the sheet still holds the amount from before
+    SetCellText(sheet, 1, 3, "12.34.5");
+    EXPECT_TRUE(entry.currentCellReached(sheet, {1, 4}));
+    EXPECT_EQ(CellText(sheet, 1, 3), "2.500,00");
+    EXPECT_EQ(sheet.cell(1, 3).amount, Money::FromCents(250000));
 
-    entry.textEdited(grid, {1, 4});
-    grid.setCell(1, 4, "1234.5");
-    EXPECT_TRUE(entry.finish(grid));
-    EXPECT_EQ(grid.cell(1, 4), "1.234,50");
+    entry.textEdited(sheet, {1, 4});
+    SetCellText(sheet, 1, 4, "1234.5");
+    EXPECT_TRUE(entry.finish(sheet));
+    EXPECT_EQ(CellText(sheet, 1, 4), "1.234,50");
+    EXPECT_EQ(sheet.cell(1, 4).amount, Money::FromCents(123450));
 }
 
 }  // namespace

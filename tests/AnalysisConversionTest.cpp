@@ -6,6 +6,7 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "support/TestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "sheet/AnalysisHistory.h"
 #include "sheet/SheetLayout.h"
 #include "support/TestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "support/CliRunner.h"
 #include "support/PdfReadBack.h"
 #include "support/TestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

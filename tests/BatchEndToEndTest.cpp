@@ -17,6 +17,7 @@
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
+#include "support/PortalGridForms.h"
 
 #include <gtest/gtest.h>
 

@@ -10,6 +10,7 @@
 #include "sheet/SheetRows.h"
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

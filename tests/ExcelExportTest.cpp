@@ -7,6 +7,7 @@
 #include "sheet/SheetRows.h"
 #include "support/TestSupport.h"
 #include "support/WorkbookReadBack.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

@@ -16,6 +16,7 @@
 #include "sheet/AnalysisHistory.h"
 #include "sheet/SavedAnalysis.h"
 #include "tools/portal-sim/SimulatedPortalProcess.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

@@ -15,6 +15,7 @@
 #include "portal/YearSources.h"
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
+#include "support/PortalGridForms.h"
 
 #include <gtest/gtest.h>
 

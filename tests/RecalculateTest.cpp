@@ -4,6 +4,7 @@
 #include "sheet/Recalculate.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

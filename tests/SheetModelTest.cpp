@@ -19,6 +19,7 @@
 #include "support/PdfReadBack.h"
 #include "support/TestSupport.h"
 #include "support/WorkbookReadBack.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

@@ -12,6 +12,7 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetPdf.h"
 #include "sheet/SheetRows.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

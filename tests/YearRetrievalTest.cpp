@@ -6,6 +6,7 @@
 #include "support/MemoryBrowser.h"
 #include "support/TestSupport.h"
 #include "portal/YearRetrieval.h"
+#include "support/PortalGridForms.h"
 
 #include <gtest/gtest.h>
 

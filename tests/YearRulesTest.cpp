@@ -5,6 +5,7 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "support/E1TestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

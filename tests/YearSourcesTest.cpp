@@ -13,6 +13,7 @@
 #include "sheet/AnalysisHistory.h"
 #include "sheet/SheetLayout.h"
 #include "registry/TaxpayerRecord.h"
+#include "support/SheetGridForms.h"
 
 #include <gtest/gtest.h>
 

@@ -11,6 +11,7 @@
 #include "support/GuiTestSupport.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 
@@ -35,7 +36,7 @@ struct EditingFixture {
     FakeDesktop desktop;
     AnalysisWindow window{dir.path(), desktop.services()};
 
-    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    std::string cell(int column, int row) { return CellText(window.sheet(), column, row); }
     // Makes the cell current and returns its open editor, empty.
     QLineEdit* enter(int column, int row) { return test::EnterCell(grid(), column, row); }
     QLineEdit* editor() { return qobject_cast<QLineEdit*>(grid()->indexWidget(grid()->currentIndex())); }
@@ -207,6 +208,34 @@ TEST(AnalysisEditing, OnlyChangesNotSavedAreAskedAbout) {
     f.window.close();
     EXPECT_TRUE(f.desktop.prompter.asked.empty());
     EXPECT_FALSE(f.window.isVisible());
+}
+
+// The current cell keeps its colour on screen however it was reached: its
+// editor opens on it and must not paint it white.
+TEST(AnalysisEditing, TheCurrentCellStaysHighlightedAfterEveryMove) {
+    const QColor highlight(210, 225, 245);
+    struct Move {
+        const char* name;
+        Qt::Key key;
+        int columns, rows;
+    };
+    for (const Move move : {Move{"Down", Qt::Key_Down, 0, 1}, Move{"Up", Qt::Key_Up, 0, -1},
+                            Move{"Right at the end", Qt::Key_Right, 1, 0}, Move{"Enter", Qt::Key_Return, 0, 1}}) {
+        EditingFixture f;
+        f.window.activateWindow();
+        const int t = TaxpayerColumnOf(2018);
+        QTest::keyClicks(f.enter(t, Row::TaxedIncome + 2), "12");
+        QTest::keyClick(QApplication::focusWidget(), move.key);
+        QApplication::processEvents();
+        const QModelIndex current = f.grid()->currentIndex();
+        ASSERT_EQ(current.column(), t + move.columns) << move.name;
+        ASSERT_EQ(current.row(), Row::TaxedIncome + 2 + move.rows) << move.name;
+        // A pixel inside the cell, left of any text.
+        const QRect cell = f.grid()->visualRect(current);
+        const QImage shown = f.grid()->viewport()->grab().toImage();
+        EXPECT_EQ(QColor(shown.pixel(cell.left() + 3, cell.center().y())).name(), highlight.name()) << move.name;
+        EXPECT_EQ(f.cell(t, Row::TaxedIncome + 2), "12,00") << move.name;
+    }
 }
 
 TEST(AnalysisEditing, EnterOrTabAfterTheTaxNumberGoesToTheName) {

@@ -29,7 +29,7 @@ using test::Find;
 using test::TempDir;
 
 struct KeysFixture : test::ShownAnalysisWindow {
-    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    std::string cell(int column, int row) { return CellText(window.sheet(), column, row); }
 };
 
 // Closes whatever window or menu a command opens, once it is open.

@@ -160,18 +160,18 @@ TEST(AnalysisUndo, TheKeysAndTheEditMenuUndoAndRedo) {
         EXPECT_FALSE(redo->isEnabled());
         const int t = TaxpayerColumnOf(2018);
         test::TypeAndLeave(f.grid(), t, Row::TaxedIncome, "250");
-        ASSERT_EQ(f.window.sheet().cell(t, Row::TaxedIncome), "250,00");
+        ASSERT_EQ(CellText(f.window.sheet(), t, Row::TaxedIncome), "250,00");
         EXPECT_TRUE(undo->isEnabled());
         f.grid()->setFocus();
         QTest::keySequence(&f.window, c.undo);
         QApplication::processEvents();
-        EXPECT_EQ(f.window.sheet().cell(t, Row::TaxedIncome), "") << c.undo.toString().toStdString();
+        EXPECT_EQ(CellText(f.window.sheet(), t, Row::TaxedIncome), "") << c.undo.toString().toStdString();
         EXPECT_FALSE(f.window.isModified()) << "a new window's sheet again";
         EXPECT_FALSE(undo->isEnabled());
         EXPECT_TRUE(redo->isEnabled());
         QTest::keySequence(&f.window, c.redo);
         QApplication::processEvents();
-        EXPECT_EQ(f.window.sheet().cell(t, Row::TaxedIncome), "250,00") << c.redo.toString().toStdString();
+        EXPECT_EQ(CellText(f.window.sheet(), t, Row::TaxedIncome), "250,00") << c.redo.toString().toStdString();
         EXPECT_TRUE(f.window.isModified());
     }
     // The Edit menu and the sheet's context menu hold both commands.
@@ -190,10 +190,10 @@ TEST(AnalysisUndo, AnAmountStillBeingTypedIsUndoneFirst) {
     QTest::keyClicks(test::EnterCell(f.grid(), t, Row::TaxedIncome + 1), "200");
     EXPECT_TRUE(f.window.isModified());
     f.window.undo();
-    EXPECT_EQ(f.window.sheet().cell(t, Row::TaxedIncome), "100,00");
-    EXPECT_EQ(f.window.sheet().cell(t, Row::TaxedIncome + 1), "");
+    EXPECT_EQ(CellText(f.window.sheet(), t, Row::TaxedIncome), "100,00");
+    EXPECT_EQ(CellText(f.window.sheet(), t, Row::TaxedIncome + 1), "");
     f.window.undo();
-    EXPECT_EQ(f.window.sheet().cell(t, Row::TaxedIncome), "");
+    EXPECT_EQ(CellText(f.window.sheet(), t, Row::TaxedIncome), "");
     EXPECT_FALSE(f.window.isModified());
 }
 

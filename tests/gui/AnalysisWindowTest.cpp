@@ -33,7 +33,7 @@ struct AnalysisFixture {
     FakeDesktop desktop;
     AnalysisWindow window{dir.path(), desktop.services()};
 
-    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    std::string cell(int column, int row) { return CellText(window.sheet(), column, row); }
     void click(int year) { QTest::mouseClick(Find<QCheckBox>(window, YearBoxName(year)), Qt::LeftButton); }
     std::vector<int> ticked() {
         std::vector<int> years;
@@ -69,7 +69,7 @@ TEST(AnalysisWindow, YearBoxesChangeTheSheet) {
     EXPECT_EQ(f.window.sheet().columnCount(), 41);
     EXPECT_EQ(f.ticked(), Range(2001, 2020));
 
-    f.window.sheet().setCell(TaxpayerColumnOf(2011), Row::TaxedIncome, "1.000,00");
+    SetCellText(f.window.sheet(), TaxpayerColumnOf(2011), Row::TaxedIncome, "1.000,00");
     f.desktop.prompter = test::ScriptedPrompter(false);
     f.click(2010);  // No: nothing changes, the box is ticked again
     EXPECT_EQ(f.window.sheet().columnCount(), 41);
@@ -150,8 +150,8 @@ TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
     EXPECT_EQ(f.desktop.prompter.informed.back(), kNoTaxNumberToSaveMessage);
 
     Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
-    f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "7,00");
-    f.window.sheet().setCell(SpouseColumnOf(2012), 1, "Συζύγου*");
+    SetCellText(f.window.sheet(), TaxpayerColumnOf(2003), Row::TaxedIncome, "7,00");
+    f.window.sheet().setMarried(SpouseColumnOf(2012), true);
     f.window.onSaveClicked();
     EXPECT_EQ(f.desktop.prompter.informed.back(), kAnalysisSavedMessage);
     const auto file = f.dir / "Tables" / "123456783_2021.grd";
@@ -159,17 +159,17 @@ TEST(AnalysisWindow, SaveThenOpenRestoresColumnsAndTicks) {
 
     // Saving the analysis this window saved asks nothing.
     f.desktop.prompter = test::ScriptedPrompter(false);
-    f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "8,00");
+    SetCellText(f.window.sheet(), TaxpayerColumnOf(2003), Row::TaxedIncome, "8,00");
     EXPECT_TRUE(f.window.onSaveClicked());
     EXPECT_TRUE(f.desktop.prompter.asked.empty());
-    f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "7,00");
+    SetCellText(f.window.sheet(), TaxpayerColumnOf(2003), Row::TaxedIncome, "7,00");
     EXPECT_TRUE(f.window.onSaveClicked());
 
     // Written meanwhile by someone else: the question names what it would replace.
     std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) - std::chrono::hours(1));
     const std::string before = test::ReadBytes(file);
     f.desktop.prompter = test::ScriptedPrompter(false);
-    f.window.sheet().setCell(TaxpayerColumnOf(2003), Row::TaxedIncome, "9,00");
+    SetCellText(f.window.sheet(), TaxpayerColumnOf(2003), Row::TaxedIncome, "9,00");
     EXPECT_FALSE(f.window.onSaveClicked());  // overwrite declined
     ASSERT_EQ(f.desktop.prompter.asked.size(), 1u);
     EXPECT_TRUE(f.desktop.prompter.asked[0].starts_with(kOverwriteAnalysisQuestion));
@@ -215,7 +215,7 @@ TEST(AnalysisWindow, PrintMenuSavesThePdfOrPrintsTheSamePages) {
     f.desktop.prompter.chosen = 0;  // "Άνοιγμα" in the message that tells the file
     Find<TaxNumberEdit>(f.window, "taxNumberEdit")->setText("123456783");
     Find<QLineEdit>(f.window, "nameEdit")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
-    f.window.sheet().setCell(TaxpayerColumnOf(2004), Row::TaxedIncome, "2.500,00");
+    SetCellText(f.window.sheet(), TaxpayerColumnOf(2004), Row::TaxedIncome, "2.500,00");
     auto* const printButton = Find<QToolButton>(f.window, "printButton");
     auto* const savePdf = Find<QAction>(f.window, "savePdfAction");
     auto* const print = Find<QAction>(f.window, "printAction");

@@ -78,7 +78,7 @@ struct BatchWindow : ::testing::Test {
 TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
     ASSERT_EQ(Find<QPushButton>(*window, "retrieveAllYearsButton")->text().toStdString(), "Άντληση όλων των επιλεγμένων ετών");
     TickOnly({2016, 2012, 2010});
-    SheetGrid expected = window->sheet();
+    Sheet expected = window->sheet();
     for (int year : {2010, 2012, 2016}) {
         E1CodeTable e1;
         ReadCodeList(test::ReadBytes(std::filesystem::path(SKARTINA_SIM_SAMPLE) / kTaxNumber / (std::to_string(year) + ".txt")), e1);
@@ -122,7 +122,7 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
                   .data()
                   .toString()
                   .toStdString(),
-              expected.cell(TaxpayerColumnOf(2012), Row::TaxedIncome));
+              CellText(expected, TaxpayerColumnOf(2012), Row::TaxedIncome));
     EXPECT_EQ(desktop.prompter.informed,
               std::vector<std::string>{"Άντληση 3 ετών: 3 αντλήθηκαν, 0 χωρίς δήλωση, 0 απέτυχαν, 0 δεν αντλήθηκαν.\n"
                                        "2016: αντλήθηκε.\n2012: αντλήθηκε.\n2010: αντλήθηκε."});
@@ -138,12 +138,12 @@ TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {
 
 TEST_F(BatchWindow, AWholeRunIsOneUndoStep) {
     TickOnly({2012, 2010});
-    const SheetGrid before = window->sheet();
+    const Sheet before = window->sheet();
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, "retrieveAllYearsButton"));
-    const SheetGrid after = window->sheet();
+    const Sheet after = window->sheet();
     ASSERT_FALSE(after == before);
-    EXPECT_NE(after.cell(TaxpayerColumnOf(2012), Row::TaxedIncome), "");
-    EXPECT_NE(after.cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_NE(CellText(after, TaxpayerColumnOf(2012), Row::TaxedIncome), "");
+    EXPECT_NE(CellText(after, TaxpayerColumnOf(2010), Row::TaxedIncome), "");
     EXPECT_EQ(window->document().undoStack().count(), 1);
     window->undo();
     EXPECT_TRUE(window->sheet() == before) << "both years gone in one step";
@@ -155,7 +155,7 @@ TEST_F(BatchWindow, AWholeRunIsOneUndoStep) {
 
 TEST_F(BatchWindow, FiguresOfTheSheetsOwnAreReplacedOnlyWhenTheUserSaysSo) {
     TickOnly({2016, 2012, 2010});
-    for (int year : {2012, 2010}) window->sheet().setCell(TaxpayerColumnOf(year), Row::TaxedIncome, "21.000,00");
+    for (int year : {2012, 2010}) SetCellText(window->sheet(), TaxpayerColumnOf(year), Row::TaxedIncome, "21.000,00");
     window->RecalculateSheet();
     // No, for all: asked once, at the first year whose figures differ (the run goes from the newest).
     desktop.prompter = test::ScriptedPrompter(false);
@@ -164,8 +164,8 @@ TEST_F(BatchWindow, FiguresOfTheSheetsOwnAreReplacedOnlyWhenTheUserSaysSo) {
     ASSERT_EQ(desktop.prompter.asked.size(), 1u);
     EXPECT_TRUE(desktop.prompter.asked[0].starts_with("Το έτος 2012 έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε."))
         << desktop.prompter.asked[0];
-    for (int year : {2012, 2010}) EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(year), Row::TaxedIncome), "21.000,00");
-    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "");  // nothing of the sheet's own there
+    for (int year : {2012, 2010}) EXPECT_EQ(CellText(window->sheet(), TaxpayerColumnOf(year), Row::TaxedIncome), "21.000,00");
+    EXPECT_NE(CellText(window->sheet(), TaxpayerColumnOf(2016), Row::TaxedIncome), "");  // nothing of the sheet's own there
     EXPECT_EQ(Find<QLabel>(*window, "reportTakenLabel")->text(), "ΟΚ 3/3");
     EXPECT_EQ(window->focusWidget(), Find<SheetView>(*window, "sheetView"));
 }
@@ -194,8 +194,8 @@ TEST_F(BatchWindow, CancelStopsTheRunAndTheYearsReadStay) {
     EXPECT_NE(summary.find("Η άντληση ακυρώθηκε"), std::string::npos) << summary;
     EXPECT_NE(summary.find("2013: αντλήθηκε"), std::string::npos) << summary;
     EXPECT_NE(summary.find("2010: δεν αντλήθηκε"), std::string::npos) << summary;
-    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2013), Row::TaxedIncome), "");
-    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_NE(CellText(window->sheet(), TaxpayerColumnOf(2013), Row::TaxedIncome), "");
+    EXPECT_EQ(CellText(window->sheet(), TaxpayerColumnOf(2010), Row::TaxedIncome), "");
 }
 
 TEST_F(BatchWindow, ClosingTheWindowEndsTheRunWithoutASummary) {

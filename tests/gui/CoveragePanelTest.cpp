@@ -42,7 +42,7 @@ TEST(CoveragePanel, AnswersForTheSheetAsItChanges) {
 
     // A new window: 2003 to 2020 unmarried, no figures. The nine empty old
     // years take 2.900,00 each; 2020 then adds 7.000,00.
-    f.window.sheet().setCell(TaxpayerColumnOf(2020), Row::TaxedIncome, "10.000,00");
+    SetCellText(f.window.sheet(), TaxpayerColumnOf(2020), Row::TaxedIncome, "10.000,00");
     f.window.RecalculateSheet();
     auto* amount = Find<QLineEdit>(f.window, "amountEdit");
     QTest::keyClicks(amount, "5.000");
@@ -57,8 +57,8 @@ TEST(CoveragePanel, AnswersForTheSheetAsItChanges) {
 
     // The sheet changes: the answer and the chart follow; the spouse appears with a married year
     // (2019: minimum 2.500,00 each, the spouse's deficit carried as the couple's sum is positive).
-    f.window.sheet().setCell(TaxpayerColumnOf(2019), Row::TaxedIncome, "40.000,00");
-    f.window.sheet().setCell(SpouseColumnOf(2019), Row::PersonHeader, "Συζύγου*");
+    SetCellText(f.window.sheet(), TaxpayerColumnOf(2019), Row::TaxedIncome, "40.000,00");
+    f.window.sheet().setMarried(SpouseColumnOf(2019), true);
     f.window.RecalculateSheet();
     EXPECT_TRUE(f.answer().startsWith("Υπόχρεος: το τελικό διαθέσιμο υπόλοιπο του 2020 (18.400,00) καλύπτει τη δαπάνη των "
                                       "5.000,00· απομένουν 13.400,00.\nΣύζυγος: το τελικό διαθέσιμο υπόλοιπο του 2020 "

@@ -11,6 +11,7 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "support/GuiTestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -40,7 +41,7 @@ struct Fixture {
     AnalysisWindow window{dir.path(), desktop.services()};
 
     std::filesystem::path file(const std::string& taxNumber) const { return dir / "Tables" / (taxNumber + "_2021.grd"); }
-    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    std::string cell(int column, int row) { return CellText(window.sheet(), column, row); }
     SheetView* grid() { return test::Find<SheetView>(window, "sheetView"); }
     IntegerEdit* firstYear() { return test::Find<IntegerEdit>(window, "firstYearEdit"); }
     // A client's analysis saved earlier (by another window or another day), with one figure of 2016.

@@ -15,6 +15,7 @@
 #include "sheet/SheetLayout.h"
 #include "sheet/SheetRows.h"
 #include "support/GuiTestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -95,12 +96,12 @@ TEST(OfficeWindows, AnEarlierVersionOpensAsAChangeToSave) {
     AnalysisWindow window{dir.path(), desktop.services()};
     EXPECT_EQ(Find<QWidget>(window, "versionsButton")->property("text").toString(), "Προηγούμενες εκδόσεις");
     window.OpenAnalysisOf("123456783");
-    EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2015), Row::TaxedIncome), "2.000,00");
+    EXPECT_EQ(CellText(window.sheet(), TaxpayerColumnOf(2015), Row::TaxedIncome), "2.000,00");
     EXPECT_FALSE(window.isModified());
     const auto versions = KeptVersions(dir / "Tables", "123456783");
     ASSERT_EQ(versions.size(), 1u);
     window.OpenVersion(versions[0]);
-    EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2015), Row::TaxedIncome), "1.000,00");
+    EXPECT_EQ(CellText(window.sheet(), TaxpayerColumnOf(2015), Row::TaxedIncome), "1.000,00");
     EXPECT_TRUE(window.isModified());
     EXPECT_EQ(ReadCp1253Lines(file)[2 + 40 * TaxpayerColumnOf(2015) + Row::TaxedIncome], "2.000,00");  // the file as it was
 }

@@ -16,6 +16,7 @@
 #include "sheet/SheetRows.h"
 #include "support/GuiTestSupport.h"
 #include "support/PdfReadBack.h"
+#include "support/SheetGridForms.h"
 #include "support/WorkbookReadBack.h"
 #include "portal/YearSources.h"
 
@@ -63,7 +64,7 @@ struct Fixture {
 
     std::filesystem::path tables() const { return dir / "Tables"; }
     std::filesystem::path file(const std::string& taxNumber) const { return tables() / (taxNumber + "_2021.grd"); }
-    const std::string& cell(int column, int row) { return window.sheet().cell(column, row); }
+    std::string cell(int column, int row) { return CellText(window.sheet(), column, row); }
     SheetView* grid() { return test::Find<SheetView>(window, "sheetView"); }
     TaxNumberEdit* taxNumberField() { return test::Find<TaxNumberEdit>(window, "taxNumberEdit"); }
     QString field(const char* name) { return test::Find<QLineEdit>(window, name)->text(); }
@@ -243,8 +244,8 @@ TEST(OneClient, EveryReplacedOrDeletedAnalysisIsKeptAndComesBack) {
     });
     again.onVersionsClicked();
     EXPECT_EQ(listed, 3);
-    EXPECT_EQ(again.sheet().cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "4.000,00");
-    EXPECT_EQ(again.sheet().cell(TaxpayerColumnOf(2017), Row::TaxedIncome), "");
+    EXPECT_EQ(CellText(again.sheet(), TaxpayerColumnOf(2016), Row::TaxedIncome), "4.000,00");
+    EXPECT_EQ(CellText(again.sheet(), TaxpayerColumnOf(2017), Row::TaxedIncome), "");
     EXPECT_TRUE(again.isModified());
     f.desktop.prompter = ScriptedPrompter(true);
     ASSERT_TRUE(again.onSaveClicked());

@@ -11,6 +11,7 @@
 #include "sheet/SheetRows.h"
 #include "gui/AnalysisWindow.h"
 #include "support/GuiTestSupport.h"
+#include "support/SheetGridForms.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -269,19 +270,19 @@ TEST(AnalysisWindowLists, ChoosingAClientFillsTheFieldsAndLoadsOrResets) {
     EXPECT_EQ(Find<QLineEdit>(window, "portalPasswordEdit")->text(), "pw123456783");
     EXPECT_EQ(window.sheet().columnCount(), 21);  // 2011 to 2020 as saved
     EXPECT_TRUE(Find<QCheckBox>(window, YearBoxName(2003))->isChecked());  // boxes beyond the loaded columns stay ticked
-    EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
+    EXPECT_EQ(CellText(window.sheet(), TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
 
     ChooseInNextList("300000004");
     window.onChooseClientClicked();
     EXPECT_EQ(Find<QLineEdit>(window, "nameEdit")->text(), "ΒΕΡΓΟΣ ");
     EXPECT_EQ(window.sheet().columnCount(), 37);  // no saved analysis: the sheet of a new window
     EXPECT_EQ(window.sheet(), AnalysisWindow(f.dir.path(), f.desktop.services()).sheet());
-    EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "");
+    EXPECT_EQ(CellText(window.sheet(), TaxpayerColumnOf(2019), Row::TaxedIncome), "");
 
     ChooseInNextList("123456783");
     window.onOpenClicked();
     EXPECT_EQ(Find<TaxNumberEdit>(window, "taxNumberEdit")->text(), "123456783");
-    EXPECT_EQ(window.sheet().cell(TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
+    EXPECT_EQ(CellText(window.sheet(), TaxpayerColumnOf(2019), Row::TaxedIncome), "4.321,00");
 }
 
 TEST(MainWindowLists, ClientListOpensTheChosenClientInTheEntryWindow) {

@@ -103,7 +103,7 @@ TEST_F(SlowPortalWindow, CancelIsAnsweredAtOnceWhileAPageTakesSeconds) {
     EXPECT_FALSE(window->retrievalWorker().loginKept());
     EXPECT_LE(longestGap, 200) << "the window stood still while the page loaded";
     EXPECT_FALSE(window->retrieving());
-    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2012), Row::TaxedIncome), "") << "nothing was read";
+    EXPECT_EQ(CellText(window->sheet(), TaxpayerColumnOf(2012), Row::TaxedIncome), "") << "nothing was read";
 }
 
 TEST_F(SlowPortalWindow, TheSecondYearButtonUsesTheFirstButtonsLogin) {
@@ -112,8 +112,8 @@ TEST_F(SlowPortalWindow, TheSecondYearButtonUsesTheFirstButtonsLogin) {
     EXPECT_TRUE(window->retrievalWorker().loginKept());
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2011)));
     EXPECT_TRUE(desktop.prompter.informed.empty());
-    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
-    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2011), Row::TaxedIncome), "");
+    EXPECT_NE(CellText(window->sheet(), TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_NE(CellText(window->sheet(), TaxpayerColumnOf(2011), Row::TaxedIncome), "");
     EXPECT_EQ(Logins(), 1) << "one login for both years";
 
     window->retrievalWorker().setKeptLoginMs(300);

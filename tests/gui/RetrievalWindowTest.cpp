@@ -59,10 +59,10 @@ struct RetrievalWindow : ::testing::Test {
     void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
 
     // The grid's text of the year's cells after the rules had the sample return.
-    SheetGrid Expected(int year) {
+    Sheet Expected(int year) {
         E1CodeTable e1;
         ReadCodeList(test::ReadBytes(std::filesystem::path(SKARTINA_SIM_SAMPLE) / kTaxNumber / (std::to_string(year) + ".txt")), e1);
-        SheetGrid grid = window->sheet();
+        Sheet grid = window->sheet();
         RunYearRules(e1, grid, year);
         RecalculateSheet(grid);
         return grid;
@@ -78,15 +78,15 @@ struct RetrievalWindow : ::testing::Test {
 };
 
 TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
-    const SheetGrid expected = Expected(2010);
+    const Sheet expected = Expected(2010);
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_TRUE(desktop.prompter.informed.empty());
     for (int column : {TaxpayerColumnOf(2010), SpouseColumnOf(2010)})
         for (int row = 0; row < kSheetRows; ++row) {
-            EXPECT_EQ(window->sheet().cell(column, row), expected.cell(column, row)) << column << "/" << row;
-            EXPECT_EQ(Shown(column, row).toStdString(), expected.cell(column, row)) << column << "/" << row;
+            EXPECT_EQ(CellText(window->sheet(), column, row), CellText(expected, column, row)) << column << "/" << row;
+            EXPECT_EQ(Shown(column, row).toStdString(), CellText(expected, column, row)) << column << "/" << row;
         }
-    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_NE(CellText(window->sheet(), TaxpayerColumnOf(2010), Row::TaxedIncome), "");
     EXPECT_FALSE(Find<QLabel>(*window, "waitLabel")->isVisible());
     EXPECT_TRUE(Find<QPushButton>(*window, YearButtonName(2016))->isEnabled());
     EXPECT_TRUE(Find<QToolButton>(*window, "saveButton")->isEnabled());
@@ -98,9 +98,9 @@ TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
 }
 
 TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
-    const SheetGrid expected = Expected(2010);
+    const Sheet expected = Expected(2010);
     const int t = TaxpayerColumnOf(2010);
-    window->sheet().setCell(t, Row::TaxedIncome, "21.000,00");
+    SetCellText(window->sheet(), t, Row::TaxedIncome, "21.000,00");
     window->RecalculateSheet();
     for (const bool replace : {false, true}) {
         desktop.prompter = test::ScriptedPrompter(replace);
@@ -108,11 +108,11 @@ TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
         ASSERT_EQ(desktop.prompter.asked.size(), 1u) << replace;
         const std::string& question = desktop.prompter.asked[0];
         EXPECT_TRUE(question.starts_with("Το έτος 2010 έχει στο φύλλο ποσά που διαφέρουν από της Α.Α.Δ.Ε.")) << question;
-        EXPECT_NE(question.find("21.000,00 στο φύλλο, " + expected.cell(t, Row::TaxedIncome) + " στην Α.Α.Δ.Ε."),
+        EXPECT_NE(question.find("21.000,00 στο φύλλο, " + CellText(expected, t, Row::TaxedIncome) + " στην Α.Α.Δ.Ε."),
                   std::string::npos)
             << question;
-        EXPECT_EQ(window->sheet().cell(t, Row::TaxedIncome), replace ? expected.cell(t, Row::TaxedIncome) : "21.000,00");
-        EXPECT_EQ(Shown(t, Row::TaxedIncome).toStdString(), window->sheet().cell(t, Row::TaxedIncome));
+        EXPECT_EQ(CellText(window->sheet(), t, Row::TaxedIncome), replace ? CellText(expected, t, Row::TaxedIncome) : "21.000,00");
+        EXPECT_EQ(Shown(t, Row::TaxedIncome).toStdString(), CellText(window->sheet(), t, Row::TaxedIncome));
         // The keyboard is back on the sheet: Enter there starts nothing.
         EXPECT_EQ(window->focusWidget(), Find<SheetView>(*window, "sheetView"));
     }
@@ -124,12 +124,12 @@ TEST_F(RetrievalWindow, ARetrievalOverTheSheetsOwnFiguresAsksFirst) {
 
 TEST_F(RetrievalWindow, ARetrievedYearIsOneUndoStepBackToTheOpenedFile) {
     const auto file = dir.path() / "Tables" / (std::string(kTaxNumber) + "_2021.grd");
-    window->sheet().setCell(TaxpayerColumnOf(2012), Row::TaxedIncome, "4.000,00");
+    SetCellText(window->sheet(), TaxpayerColumnOf(2012), Row::TaxedIncome, "4.000,00");
     window->RecalculateSheet();
     ASSERT_TRUE(window->onSaveClicked());
     ASSERT_TRUE(window->OpenAnalysisOf(kTaxNumber));
     const std::string opened = test::ReadBytes(file);
-    const SheetGrid expected = Expected(2010);
+    const Sheet expected = Expected(2010);
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     ASSERT_TRUE(window->isModified());
     EXPECT_TRUE(Find<QAction>(*window, "undoAction")->isEnabled());
@@ -142,7 +142,7 @@ TEST_F(RetrievalWindow, ARetrievedYearIsOneUndoStepBackToTheOpenedFile) {
     EXPECT_TRUE(window->isModified());
     for (int column : {TaxpayerColumnOf(2010), SpouseColumnOf(2010)})
         for (int row = 0; row < kSheetRows; ++row)
-            EXPECT_EQ(Shown(column, row).toStdString(), expected.cell(column, row)) << column << "/" << row;
+            EXPECT_EQ(Shown(column, row).toStdString(), CellText(expected, column, row)) << column << "/" << row;
 }
 
 TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
@@ -171,8 +171,8 @@ TEST_F(RetrievalWindow, NoSecondRetrievalWhileOneRuns) {
     EXPECT_TRUE(waitShown);
     EXPECT_TRUE(waitHidden);
     EXPECT_TRUE(desktop.prompter.informed.empty());
-    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
-    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2016), Row::TaxedIncome), "") << "2016 was never retrieved";
+    EXPECT_NE(CellText(window->sheet(), TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_EQ(CellText(window->sheet(), TaxpayerColumnOf(2016), Row::TaxedIncome), "") << "2016 was never retrieved";
     EXPECT_FALSE(window->retrieving());
     EXPECT_TRUE(Find<QPushButton>(*window, YearButtonName(2016))->isEnabled());
 }
@@ -195,8 +195,8 @@ TEST_F(RetrievalWindow, DuringARetrievalTheSheetIsReadOnlyAndTheKeysStayInThePro
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_FALSE(editable);
     EXPECT_EQ(grabber.toStdString(), "retrievalKeySink");
-    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2012), Row::TaxedIncome), "") << "typing reached the sheet";
-    EXPECT_NE(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "");
+    EXPECT_EQ(CellText(window->sheet(), TaxpayerColumnOf(2012), Row::TaxedIncome), "") << "typing reached the sheet";
+    EXPECT_NE(CellText(window->sheet(), TaxpayerColumnOf(2010), Row::TaxedIncome), "");
     EXPECT_EQ(QWidget::keyboardGrabber(), nullptr) << "the keyboard is given back";
     EXPECT_TRUE(sheet->model()->flags(cell) & Qt::ItemIsEditable);
 }
@@ -206,7 +206,7 @@ TEST_F(RetrievalWindow, ClosingTheWindowEndsTheRetrieval) {
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->retrieving());
-    EXPECT_EQ(window->sheet().cell(TaxpayerColumnOf(2010), Row::TaxedIncome), "") << "nothing written after the close";
+    EXPECT_EQ(CellText(window->sheet(), TaxpayerColumnOf(2010), Row::TaxedIncome), "") << "nothing written after the close";
     EXPECT_TRUE(desktop.prompter.informed.empty());
 }
 

@@ -77,9 +77,9 @@ TEST(SheetFit, AnAmountWiderThanItsColumnWidensEveryYearColumnOnceTheClickIsOver
     const int t = TaxpayerColumnOf(2019);
     EXPECT_EQ(Find<SheetView>(window, "sheetView")->columnWidth(t), kYearColumnWidth);
     const std::string wide = "123.456.789.012,34";
-    window.sheet().setCell(t, Row::TaxedIncome, wide);
+    SetCellText(window.sheet(), t, Row::TaxedIncome, wide);
     window.RecalculateSheet();  // the income total (bold) holds it too
-    ASSERT_EQ(window.sheet().cell(t, Row::IncomeTotal), wide);
+    ASSERT_EQ(CellText(window.sheet(), t, Row::IncomeTotal), wide);
     EXPECT_EQ(Find<SheetView>(window, "sheetView")->columnWidth(t), kYearColumnWidth) << "not in the event in hand";
     QApplication::processEvents();
     const QFontMetrics bold(SheetFont(true));
@@ -88,7 +88,7 @@ TEST(SheetFit, AnAmountWiderThanItsColumnWidensEveryYearColumnOnceTheClickIsOver
     for (int c : {1, t + 1, window.sheet().columnCount() - 1})
         EXPECT_EQ(Find<SheetView>(window, "sheetView")->columnWidth(c), widened) << "one width for every year column";
 
-    window.sheet().setCell(t, Row::TaxedIncome, "");
+    SetCellText(window.sheet(), t, Row::TaxedIncome, "");
     window.RecalculateSheet();
     QApplication::processEvents();
     EXPECT_EQ(Find<SheetView>(window, "sheetView")->columnWidth(t), kYearColumnWidth);

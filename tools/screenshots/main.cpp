@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
     AnalysisWindow analysis(work, desktop);
     Control<TaxNumberEdit>(analysis, "taxNumberEdit")->setText("123456783");
     Control<QLineEdit>(analysis, "nameEdit")->setText("ΠΑΠΑΔΟΠΟΥΛΟΣ ΓΙΩΡΓΟΣ");
-    SheetGrid& grid = analysis.sheet();
+    Sheet& sheet = analysis.sheet();
     const struct {
         int year, row;
         bool spouse;
@@ -188,8 +188,8 @@ int main(int argc, char** argv) {
         {2017, Row::TaxedIncome, false, "1.000,00"}, {2017, Row::DeclaredCapitalConsumption, false, "5.000,00"},
     };
     for (const auto& s : samples)
-        grid.setCell(s.spouse ? SpouseColumnOf(s.year) : TaxpayerColumnOf(s.year), s.row, s.amount);
-    ToggleMarriedMark(grid, SpouseColumnOf(2020));
+        SetCellText(sheet, s.spouse ? SpouseColumnOf(s.year) : TaxpayerColumnOf(s.year), s.row, s.amount);
+    ToggleMarriedMark(sheet, SpouseColumnOf(2020));
     analysis.RecalculateSheet();
     ok &= Save(analysis, out, "analysis.png");
     // Scrolled to the oldest years: the captions stay in place.
@@ -215,8 +215,8 @@ int main(int argc, char** argv) {
         {"300000004", "βλαχου", "ελενη", "γεωργιος", "evlach", "secret"},
     };
     for (const auto& client : clients) WriteTaxpayerRecord(tables / (client.taxNumber + ".cst"), client);
-    SaveGridToFile(analysis.sheet(), tables / "123456783_2021.grd");
-    SaveGridToFile(analysis.sheet(), tables / "090000045_2021.grd");
+    SaveSheetToFile(analysis.sheet(), tables / "123456783_2021.grd");
+    SaveSheetToFile(analysis.sheet(), tables / "090000045_2021.grd");
 
     ClientEntryWindow entry(work, desktop);
     entry.loadClient("123456783");
