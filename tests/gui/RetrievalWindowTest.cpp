@@ -218,12 +218,12 @@ TEST_F(RetrievalWindow, AnUntickedYearIsRefusedWithoutABrowser) {
 }
 
 TEST_F(RetrievalWindow, AHandCorrectionKeptOverARetrievalIsWhatIsSavedAndEnterStartsNothing) {
-    const SheetGrid expected = Expected(2010);
+    const Sheet expected = Expected(2010);
     const int t = TaxpayerColumnOf(2010);
-    ASSERT_NE(expected.cell(t, Row::TaxedIncome), "21.000,00");
+    ASSERT_NE(CellText(expected, t, Row::TaxedIncome), "21.000,00");
     QPushButton* button = Find<QPushButton>(*window, YearButtonName(2010));
     ClickAndAwaitRetrieval(*window, button);
-    ASSERT_EQ(window->sheet().cell(t, Row::TaxedIncome), expected.cell(t, Row::TaxedIncome));
+    ASSERT_EQ(CellText(window->sheet(), t, Row::TaxedIncome), CellText(expected, t, Row::TaxedIncome));
     // Enter where the keyboard is after the retrieval, and on the year's button, retrieves nothing again.
     const auto enterStartsNothing = [&](const char* when) {
         for (QWidget* target : {window->focusWidget(), static_cast<QWidget*>(button)}) {
@@ -239,11 +239,11 @@ TEST_F(RetrievalWindow, AHandCorrectionKeptOverARetrievalIsWhatIsSavedAndEnterSt
 
     // The figure corrected by hand, typed into its cell; the retrieval's replacement declined.
     ASSERT_NE(test::TypeAndLeave(Find<SheetView>(*window, "sheetView"), t, Row::TaxedIncome, "21000"), nullptr);
-    ASSERT_EQ(window->sheet().cell(t, Row::TaxedIncome), "21.000,00");
+    ASSERT_EQ(CellText(window->sheet(), t, Row::TaxedIncome), "21.000,00");
     desktop.prompter = test::ScriptedPrompter(false);
     ClickAndAwaitRetrieval(*window, button);
     ASSERT_EQ(desktop.prompter.asked.size(), 1u);
-    EXPECT_EQ(window->sheet().cell(t, Row::TaxedIncome), "21.000,00");
+    EXPECT_EQ(CellText(window->sheet(), t, Row::TaxedIncome), "21.000,00");
     enterStartsNothing("declined");
     EXPECT_EQ(desktop.prompter.asked.size(), 1u) << "a retrieval started again would ask again";
 
@@ -254,7 +254,7 @@ TEST_F(RetrievalWindow, AHandCorrectionKeptOverARetrievalIsWhatIsSavedAndEnterSt
     ASSERT_TRUE(LoadGridFromFile(dir.path() / "Tables" / (std::string(kTaxNumber) + "_2021.grd"), saved));
     EXPECT_EQ(saved.cell(t, Row::TaxedIncome), "21.000,00");
     const int spouse = SpouseColumnOf(2010);
-    EXPECT_EQ(saved.cell(spouse, Row::TaxedIncome), expected.cell(spouse, Row::TaxedIncome));
+    EXPECT_EQ(saved.cell(spouse, Row::TaxedIncome), CellText(expected, spouse, Row::TaxedIncome));
 }
 
 }  // namespace
