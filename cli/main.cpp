@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
         const std::vector<CLI::App*> chosen = app.get_subcommands();
         if (chosen.empty()) {
             if (app.remaining().empty())
-                std::cerr << "skartina-cli: " << skartina::ParserMessage(error, {}) << " (δείτε: skartina-cli help)\n";
+                std::cerr << "skartina-cli: " << skartina::ParserMessage(error, {}, &app) << " (δείτε: skartina-cli help)\n";
             else std::cerr << "skartina-cli: άγνωστη εντολή «" << EscapeControls(app.remaining().front()) << "» (δείτε: skartina-cli help)\n";
             return 2;
         }
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
         std::vector<std::string> unexpected = chosen.front()->remaining();
         for (const std::string& word : app.remaining()) unexpected.push_back(word);
         for (std::string& word : unexpected) word = EscapeControls(word);
-        std::cerr << "skartina-cli " << name << ": " << skartina::ParserMessage(error, unexpected)
+        std::cerr << "skartina-cli " << name << ": " << skartina::ParserMessage(error, unexpected, chosen.front())
                   << " (δείτε: skartina-cli " << name << " --help)\n";
         return 2;
     }
