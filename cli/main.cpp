@@ -4,7 +4,6 @@
 // reads the arguments each command declares.
 
 #include "cli/Commands.h"
-#include "browser/StartUpTidy.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
@@ -175,10 +174,8 @@ int main(int argc, char** argv) {
         return chosen.empty() ? 2 : 0;
     }
     const std::string name = chosen.front()->get_name();
+    // The data folder is tidied when a command first takes it (DataTables).
     SetDataFolderOption(dataFolder);
-    // The data folder of the working folder private, and what killed runs left removed.
-    if (skartina::TidyAtStartUp(skartina::kTablesFolder).tablesTightened)
-        std::cerr << "skartina-cli: " << skartina::TablesTightenedSentence(skartina::kTablesFolder) << "\n";
     // An error may quote what a file holds: its control characters are shown, never sent to the terminal.
     try {
         return runners.at(chosen.front())();

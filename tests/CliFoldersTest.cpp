@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace skartina {
 namespace {
@@ -90,6 +91,40 @@ TEST(CliDataFolder, CommandsThatTakeNoRegisterLeaveTheHomeFolderAlone) {
     // Refused before anything is read or made.
     EXPECT_EQ(f.run("retrieve-all a.grd a.grd --afm 123456783 --user u").status, 2);
     EXPECT_EQ(test::FolderNames(f.home), std::vector<std::string>{});
+}
+
+// Only the data folder a command takes is narrowed and cleared of what killed
+// saves left; the folder the command is typed in is not touched.
+TEST(CliDataFolder, OnlyTheDataFolderTakenIsTidied) {
+    Folders f;
+    const fs::path given = f.dir / "office";
+    char host[256] = "";
+    gethostname(host, sizeof host);
+    const std::string killed = "123456783.cst.tmp-" + std::string(host) + "-4194999-AbC123";  // no such process
+    for (const fs::path& folder : {f.work, given}) {
+        fs::create_directories(folder / "Tables");
+        fs::permissions(folder / "Tables", fs::perms(0755));
+        WriteBytes(folder / "Tables" / killed, "half a client");
+    }
+    const CliRun run = f.run("--data-dir " + Q(given) + " import-clients clients.csv");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ModeOf(f.work / "Tables"), 0755u);
+    EXPECT_TRUE(fs::exists(f.work / "Tables" / killed));
+    EXPECT_EQ(ModeOf(given / "Tables"), 0700u);
+    EXPECT_FALSE(fs::exists(given / "Tables" / killed));
+    EXPECT_EQ(run.err, "skartina-cli: Ο φάκελος «" + (given / "Tables").string() +
+                           "» ήταν προσβάσιμος και σε άλλους χρήστες του υπολογιστή· έγινε ιδιωτικός (0700).\n");
+}
+
+TEST(CliDataFolder, RetrieveClientsFromAFolderWithoutTablesTakesTheHomeDataFolderAndSaysWhich) {
+    Folders f;
+    const CliRun run = f.run("retrieve-clients");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Δεν υπάρχει πελάτης για άντληση.\n");
+    const fs::path data = f.home / "ΣΚΑΡΤΙΝΑ";
+    EXPECT_EQ(run.err, "skartina-cli: ο τρέχων φάκελος δεν έχει Tables· φάκελος δεδομένων: «" + data.string() + "»\n");
+    EXPECT_EQ(ModeOf(data / "Tables"), 0700u);
+    EXPECT_FALSE(fs::exists(f.work / "Tables"));
 }
 
 TEST(CliFaults, RefusedAsBadUsageWithTheProgramsNameAndOneYearRange) {
