@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -125,6 +127,29 @@ TEST(CliDataFolder, RetrieveClientsFromAFolderWithoutTablesTakesTheHomeDataFolde
     EXPECT_EQ(run.err, "skartina-cli: ο τρέχων φάκελος δεν έχει Tables· φάκελος δεδομένων: «" + data.string() + "»\n");
     EXPECT_EQ(ModeOf(data / "Tables"), 0700u);
     EXPECT_FALSE(fs::exists(f.work / "Tables"));
+}
+
+// The example client list the package ships imports whole: every client of it is listed after.
+TEST(CliDataFolder, TheShippedExampleClientListImportsWhole) {
+    Folders f;
+    fs::create_directory(f.work / "Tables");
+    fs::permissions(f.work / "Tables", fs::perms::owner_all);
+    const fs::path example = fs::path(SKARTINA_EXAMPLES) / "clients.csv";
+    std::vector<std::string> taxNumbers;
+    std::istringstream lines(ReadBytes(example));
+    std::string line;
+    std::getline(lines, line);  // the headings
+    while (std::getline(lines, line))
+        if (!line.empty()) taxNumbers.push_back(line.substr(0, line.find(';')));
+    ASSERT_FALSE(taxNumbers.empty());
+    const CliRun run = f.run("import-clients " + Q(example));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Εισαγωγή πελατών: " + std::to_string(taxNumbers.size()) +
+                           " νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 0 γραμμές παραλείφθηκαν.\n");
+    EXPECT_EQ(run.err, "");
+    const std::string listed = f.run("clients .").out;
+    for (const std::string& taxNumber : taxNumbers)
+        EXPECT_NE(listed.find(taxNumber), std::string::npos) << taxNumber << " not listed:\n" << listed;
 }
 
 TEST(CliFaults, RefusedAsBadUsageWithTheProgramsNameAndOneYearRange) {
