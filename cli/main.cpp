@@ -4,6 +4,7 @@
 // reads the arguments each command declares.
 
 #include "cli/Commands.h"
+#include "browser/BrowserProfile.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
@@ -174,7 +175,9 @@ int main(int argc, char** argv) {
         return chosen.empty() ? 2 : 0;
     }
     const std::string name = chosen.front()->get_name();
-    // The data folder is tidied when a command first takes it (DataTables).
+    // What killed runs left of their browsers goes at every start; the data
+    // folder is tidied when a command first takes it (DataTables).
+    skartina::RemoveAbandonedBrowserProfiles();
     SetDataFolderOption(dataFolder);
     // An error may quote what a file holds: its control characters are shown, never sent to the terminal.
     try {
