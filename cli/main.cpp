@@ -8,6 +8,7 @@
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
+#include "portal/PumpClock.h"
 #include "startup/OptionMessages.h"
 #include "startup/VersionLine.h"
 
@@ -182,6 +183,10 @@ int main(int argc, char** argv) {
     // An error may quote what a file holds: its control characters are shown, never sent to the terminal.
     try {
         return runners.at(chosen.front())();
+    } catch (const skartina::RetrievalCancelled&) {
+        // A second interrupt in a step no run could end by itself: the browser is gone with the stack.
+        std::cerr << "skartina-cli " << name << ": η άντληση ακυρώθηκε\n";
+        return 1;
     } catch (const UsageError& e) {
         std::cerr << "skartina-cli " << name << ": " << EscapeControls(e.what()) << " (δείτε: skartina-cli " << name << " --help)\n";
         return 2;

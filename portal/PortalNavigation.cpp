@@ -281,8 +281,10 @@ void PortalNavigation::LogIn(const std::string& user, const std::string& passwor
         // Every run starts from a browser of its own: nothing of an earlier one is reused.
         if (browser_.HasApplication()) browser_.BrowserQuit();
         loggedIn_ = clientPicked_ = false;
+        if (portal_.stepStarting) portal_.stepStarting(kBrowserStartingStep);
         portal_.current = browser_.OpenApplication();
         browser_.PlaceBrowserWindow(portal_.place);
+        if (portal_.stepStarting) portal_.stepStarting(kLoginStartingStep);
         Navigate(pages_.EntryPage(), false);
 
         // The login page, or a window still logged in to a year page.
@@ -610,6 +612,8 @@ void PortalNavigation::LogOutAndClose() {
         if (loggedIn_ && browser_.HasApplication()) Navigate(pages_.LogoutPage(), false);
     } catch (const BrowserError&) {
         // A browser failing now is closed all the same.
+    } catch (const RetrievalCancelled&) {
+        // So is one whose logout the user would not wait for.
     }
     loggedIn_ = clientPicked_ = false;
     browser_.BrowserQuit();
