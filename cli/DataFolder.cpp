@@ -3,6 +3,7 @@
 // window's rule so that both programs see the same clients.
 
 #include "cli/Commands.h"
+#include "browser/StartUpTidy.h"
 #include "common/ClientFiles.h"
 #include "common/OwnFolder.h"
 #include "startup/DataFolder.h"
@@ -33,7 +34,10 @@ const std::filesystem::path& DataTables() {
         std::filesystem::exists(std::filesystem::symlink_status(current / kTablesFolder, ec)))
         OwnFolder::Open(current / kTablesFolder, false);
     PrepareDataFolder(choice);
-    MakeTablesFolderPrivate(choice.folder / kTablesFolder, /*create=*/true);
+    // The chosen folder made private, and what killed runs left there removed; no other folder is touched.
+    const std::filesystem::path tables = choice.folder / kTablesFolder;
+    if (TidyAtStartUp(tables).tablesTightened) std::cerr << "skartina-cli: " << TablesTightenedSentence(tables) << "\n";
+    MakeTablesFolderPrivate(tables, /*create=*/true);
     // A folder that is not yet a data folder never gets a "Tables" of its own:
     // the register goes where the window would find it, and the user is told where.
     if (choice.source == DataFolderSource::Home)

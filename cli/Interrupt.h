@@ -2,7 +2,12 @@
 #pragma once
 // Ctrl+C (and SIGTERM, SIGHUP) during a retrieval run, taken as the window's
 // Cancel: the run stops after the step in hand, closes the browser and writes
-// what it read. A second one ends the program at once.
+// what it read. A second one ends the run at once: the wait in hand is given
+// up, the browser quit without logging out and its profile removed. A third
+// ends the program as the signal does.
+
+#include <functional>
+#include <string>
 
 namespace skartina::cli {
 
@@ -14,10 +19,13 @@ public:
     InterruptAsCancel& operator=(const InterruptAsCancel&) = delete;
 
     bool requested() const;
+    // The pump for the run's clock (SteadyPumpClock): after the second
+    // interrupt it throws RetrievalCancelled, once, ending the wait in hand.
+    std::function<void()> pump() const;
 };
 
 // Says on standard error, when it is a terminal, the step a run is starting:
 // the silent seconds of the browser's start and the login.
-void SayStepOnTerminal(const char* step);
+void SayStepOnTerminal(const std::string& step);
 
 }  // namespace skartina::cli

@@ -147,13 +147,13 @@ int RunRetrieveClients(const RetrieveClientsArguments& args) {
     if (journal.plan.accountant) login = PortalCredentials{{}, journal.plan.accountantUser, PortalPassword(), true};
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
-    SteadyPumpClock clock;
+    const InterruptAsCancel interrupt;
+    SteadyPumpClock clock(interrupt.pump());
     const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
+    portal.stepStarting = SayStepOnTerminal;
     BatchOfficePortal office(portal, login, extraSeconds, args.fixedPauses);
-    const InterruptAsCancel interrupt;
     ProgressOnStderr view(interrupt);
-    SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
     const OfficeResult result = RunOffice(office, journal, DataTables(), view);
     for (const std::string& line : OfficeSummaryLines(result.clients, result.cancelled)) std::cout << line << '\n';
     std::cout << "Αναφορά: " << result.report.string() << '\n';

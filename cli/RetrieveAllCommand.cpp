@@ -83,13 +83,13 @@ int RunRetrieveAll(const RetrieveAllArguments& args) {
     request.sourcesFolder = SourcesFolder(DataTables(), credentials.taxNumber);
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
-    SteadyPumpClock clock;
+    const InterruptAsCancel interrupt;
+    SteadyPumpClock clock(interrupt.pump());
     const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
-    const InterruptAsCancel interrupt;
+    portal.stepStarting = SayStepOnTerminal;
     ProgressOnStderr view(sheet, interrupt);
     E1CodeTable e1;
-    SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
     const BatchResult result = RetrieveYears(portal, request, e1, sheet, view);
     RecalculateSheet(sheet);
     SaveSheetFile(sheet, out);

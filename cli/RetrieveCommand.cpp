@@ -30,12 +30,14 @@ public:
 
 class SheetOnly : public RetrievalView {
 public:
-    explicit SheetOnly(Sheet& sheet) : sheet_(sheet) {}
+    SheetOnly(Sheet& sheet, const InterruptAsCancel& interrupt) : sheet_(sheet), interrupt_(interrupt) {}
     void ReportTaken() override { std::cerr << "ΟΚ\n"; }
     void RecalculateSheet() override { skartina::RecalculateSheet(sheet_); }
+    bool CancelRequested() override { return interrupt_.requested(); }
 
 private:
     Sheet& sheet_;
+    const InterruptAsCancel& interrupt_;
 };
 
 struct RetrieveArguments {
@@ -73,15 +75,22 @@ int RunRetrieve(const RetrieveArguments& args) {
     if (!request.credentials.taxNumber.empty()) request.sourcesFolder = SourcesFolder(DataTables(), request.credentials.taxNumber);
 
     const PortalHosts hosts = PortalHostsFromEnvironment();
-    SteadyPumpClock clock;
+    const InterruptAsCancel interrupt;
+    SteadyPumpClock clock(interrupt.pump());
     const std::unique_ptr<Browser> browser = MakePortalBrowser(clock, hosts);
     PortalSession portal{*browser, hosts, PortalTimingFromEnvironment(), {}, {}};
-    SheetOnly view(sheet);
+    portal.stepStarting = SayStepOnTerminal;
+    SheetOnly view(sheet, interrupt);
     E1CodeTable e1;
-    SayStepOnTerminal("εκκίνηση προγράμματος περιήγησης και σύνδεση στην Α.Α.Δ.Ε.");
     // A year not read is told by the prompter; a year read is told here.
     const std::optional<YearResult> result = RetrieveYearFromPortal(portal, request, yearTicked, e1, sheet, prompter, view);
     if (!result) return 1;
+    if (result->end.ending == Ending::Cancelled) {
+        // Nothing of the year was taken: the sheet stays as it was, and OUT is not written.
+        std::cerr << std::to_string(request.year) << ": " << EndingWords(result->end) << "· το " << out
+                  << " δεν γράφτηκε\n";
+        return 1;
+    }
     SaveSheetFile(sheet, out);
     if (result->end.ending == Ending::Read) std::cerr << result->Sentence() << '\n';
     return Filled(result->end.ending) ? 0 : 1;

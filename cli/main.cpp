@@ -4,10 +4,11 @@
 // reads the arguments each command declares.
 
 #include "cli/Commands.h"
-#include "browser/StartUpTidy.h"
+#include "browser/BrowserProfile.h"
 #include "cli/PasswordPrompt.h"
 #include "common/ClientFiles.h"
 #include "common/Edition.h"
+#include "portal/PumpClock.h"
 #include "startup/OptionMessages.h"
 #include "startup/VersionLine.h"
 
@@ -156,7 +157,7 @@ int main(int argc, char** argv) {
         const std::vector<CLI::App*> chosen = app.get_subcommands();
         if (chosen.empty()) {
             if (app.remaining().empty())
-                std::cerr << "skartina-cli: " << skartina::ParserMessage(error, {}) << " (δείτε: skartina-cli help)\n";
+                std::cerr << "skartina-cli: " << skartina::ParserMessage(error, {}, &app) << " (δείτε: skartina-cli help)\n";
             else std::cerr << "skartina-cli: άγνωστη εντολή «" << EscapeControls(app.remaining().front()) << "» (δείτε: skartina-cli help)\n";
             return 2;
         }
@@ -164,7 +165,7 @@ int main(int argc, char** argv) {
         std::vector<std::string> unexpected = chosen.front()->remaining();
         for (const std::string& word : app.remaining()) unexpected.push_back(word);
         for (std::string& word : unexpected) word = EscapeControls(word);
-        std::cerr << "skartina-cli " << name << ": " << skartina::ParserMessage(error, unexpected)
+        std::cerr << "skartina-cli " << name << ": " << skartina::ParserMessage(error, unexpected, chosen.front())
                   << " (δείτε: skartina-cli " << name << " --help)\n";
         return 2;
     }
@@ -175,13 +176,17 @@ int main(int argc, char** argv) {
         return chosen.empty() ? 2 : 0;
     }
     const std::string name = chosen.front()->get_name();
+    // What killed runs left of their browsers goes at every start; the data
+    // folder is tidied when a command first takes it (DataTables).
+    skartina::RemoveAbandonedBrowserProfiles();
     SetDataFolderOption(dataFolder);
-    // The data folder of the working folder private, and what killed runs left removed.
-    if (skartina::TidyAtStartUp(skartina::kTablesFolder).tablesTightened)
-        std::cerr << "skartina-cli: " << skartina::TablesTightenedSentence(skartina::kTablesFolder) << "\n";
     // An error may quote what a file holds: its control characters are shown, never sent to the terminal.
     try {
         return runners.at(chosen.front())();
+    } catch (const skartina::RetrievalCancelled&) {
+        // A second interrupt in a step no run could end by itself: the browser is gone with the stack.
+        std::cerr << "skartina-cli " << name << ": η άντληση ακυρώθηκε\n";
+        return 1;
     } catch (const UsageError& e) {
         std::cerr << "skartina-cli " << name << ": " << EscapeControls(e.what()) << " (δείτε: skartina-cli " << name << " --help)\n";
         return 2;

@@ -71,8 +71,9 @@ CommandLine ReadCommandLine(int argc, char** argv) {
                          "τον φάκελο του --data-dir· αλλιώς τον τρέχοντα φάκελο, όταν περιέχει ήδη το Tables· "
                          "αλλιώς τον ~/" + skartina::kHomeDataFolderName + ", που δημιουργείται στην πρώτη εκκίνηση.",
                      "skartina");
-    options.set_help_flag("-h,--help", "αυτό το μήνυμα");
-    options.set_version_flag("--version", skartina::VersionLine("skartina"));
+    options.option_defaults()->group("Επιλογές");
+    options.set_help_flag("-h,--help", "αυτό το μήνυμα")->group("Επιλογές");
+    options.set_version_flag("--version", skartina::VersionLine("skartina"), "η έκδοση")->group("Επιλογές");
     std::string dataFolder;
     options.add_option("--data-dir", dataFolder,
                        "ο φάκελος δεδομένων· δημιουργείται, μόνο για τον χρήστη, όταν λείπει")
@@ -90,7 +91,7 @@ CommandLine ReadCommandLine(int argc, char** argv) {
     } catch (const CLI::Success& answered) {  // --help, --version
         return {options.exit(answered), {}};
     } catch (const CLI::ParseError& error) {
-        std::cerr << "skartina: " << skartina::ParserMessage(error, NotQtOptions(options.remaining()))
+        std::cerr << "skartina: " << skartina::ParserMessage(error, NotQtOptions(options.remaining()), &options)
                   << " (δείτε: skartina --help)\n";
         return {2, {}};
     }

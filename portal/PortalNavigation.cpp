@@ -300,8 +300,10 @@ void PortalNavigation::LogIn(const std::string& user, const std::string& passwor
         if (browser_.HasApplication() && !freshBrowser_) browser_.BrowserQuit();
         freshBrowser_ = false;
         loggedIn_ = clientPicked_ = false;
+        if (portal_.stepStarting) portal_.stepStarting(kBrowserStartingStep);
         portal_.current = browser_.OpenApplication();
         browser_.PlaceBrowserWindow(portal_.place);
+        if (portal_.stepStarting) portal_.stepStarting(kLoginStartingStep);
         Navigate(pages_.EntryPage(), false);
 
         // The login page, or a window still logged in to a year page.
@@ -639,6 +641,8 @@ void PortalNavigation::LogOut() {
         if (loggedIn_ && browser_.HasApplication()) Navigate(pages_.LogoutPage(), false);
     } catch (const BrowserError&) {
         // A browser failing now is closed all the same.
+    } catch (const RetrievalCancelled&) {
+        // So is one whose logout the user would not wait for.
     }
     loggedIn_ = clientPicked_ = false;
 }

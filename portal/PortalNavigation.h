@@ -41,6 +41,10 @@
 
 namespace skartina {
 
+// The steps told to PortalSession::stepStarting.
+inline const std::string kBrowserStartingStep = "εκκίνηση προγράμματος περιήγησης";
+inline const std::string kLoginStartingStep = "σύνδεση στην Α.Α.Δ.Ε.";
+
 struct NavigationOptions {
     int extraSeconds = 0;      // added to every wait's bound; negative counts as 0
     bool fixedPauses = false;  // the patient mode
@@ -75,7 +79,7 @@ public:
     // After a year that failed without stopping the run: a browser the user
     // closed is opened and logged in again (and the client picked again).
     void Recover();
-    // Logs out when logged in and ends the browser; never throws but for a cancel.
+    // Logs out when logged in and ends the browser; a cancel gives up the logout. Never throws.
     void LogOutAndClose();
     // Logs out when logged in and keeps the browser for the next login, its
     // windows, cookies and cache thrown away (a browser that cannot is ended);

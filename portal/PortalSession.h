@@ -9,6 +9,7 @@
 #include "portal/PortalPages.h"
 #include "portal/PortalTiming.h"
 
+#include <functional>
 #include <string>
 
 namespace skartina {
@@ -19,6 +20,9 @@ struct PortalSession {
     PortalTiming timing;
     ScreenRect place;
     BrowserRef current;
+    // Told as the slow steps without a page of their own start (the browser's
+    // start, the login), for a terminal that would otherwise stay silent.
+    std::function<void(const std::string& step)> stepStarting = {};
 
     PortalPages pages() const { return {hosts}; }
     // A fixed pause of the given milliseconds (shortened by the timing's factor).

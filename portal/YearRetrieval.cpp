@@ -7,7 +7,12 @@ namespace {
 // The single year seen as a run of one.
 class OneYearView : public BatchView {
 public:
+    explicit OneYearView(RetrievalView& view) : view_(view) {}
     void YearFilled(int) override {}
+    bool CancelRequested() override { return view_.CancelRequested(); }
+
+private:
+    RetrievalView& view_;
 };
 
 }  // namespace
@@ -29,7 +34,7 @@ std::optional<YearResult> RetrieveYearFromPortal(PortalSession& portal, const Ye
     const PortalCredentials& credentials = request.credentials;
 
     view.ShowWaiting();
-    OneYearView run;
+    OneYearView run(view);
     const BatchResult result = RetrieveYears(
         portal, {credentials, {request.year}, request.extraSeconds, request.sourcesFolder, request.fixedPauses}, e1, sheet,
         run);

@@ -42,6 +42,8 @@ public:
     virtual void ReportTaken() {}
     // Rebuilds the sheet's computed rows after a retrieval.
     virtual void RecalculateSheet() = 0;
+    // Asked at every look at the pages: true ends the retrieval as cancelled.
+    virtual bool CancelRequested() { return false; }
 };
 
 // What keeps the year button from starting: the message of the first check

@@ -5,7 +5,7 @@ namespace skartina {
 
 std::filesystem::path ShippedHelpFile(const std::filesystem::path& programFolder) {
     for (const auto& candidate : {programFolder / "help" / kHelpFileName,
-                                  programFolder / ".." / "share" / "doc" / "skartina" / kHelpFileName}) {
+                                  programFolder / ".." / "share" / "skartina" / kHelpFileName}) {
         std::error_code ec;
         if (std::filesystem::is_regular_file(candidate, ec)) return candidate.lexically_normal();
     }

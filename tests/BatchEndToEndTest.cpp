@@ -507,5 +507,101 @@ TEST_F(BatchEndToEnd, CtrlCOnTheCommandLineCancelsAndKeepsTheYearsRead) {
     EXPECT_EQ(left, std::vector<std::string>{});
 }
 
+// The profile folders left in a runtime folder.
+std::vector<std::string> ProfilesLeft(const std::filesystem::path& runtime) {
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(runtime))
+        if (entry.path().filename().string().starts_with("profile-")) left.push_back(entry.path().string());
+    return left;
+}
+
+// Each command that drives the browser, interrupted while the portal holds a
+// year back: once (the window's Cancel) or twice in a row (the end at once).
+// Each ends by itself, says what it kept, and leaves no browser profile.
+TEST_F(BatchEndToEnd, EachRetrievingCommandInterruptedEndsItselfAndLeavesNoProfile) {
+    const std::string taxNumber = kSampleTaxNumber;
+    const struct {
+        const char* name;
+        std::string args;
+        std::string ready;  // a shell condition: the run is where it is interrupted
+        int interrupts;
+        std::vector<std::string> said;  // in standard error or output
+        bool writesTheSheet;
+    } cases[] = {
+        {"retrieve", "retrieve 2014 in.grd out.grd --afm " + taxNumber + " --user demo",
+         "find run -name 'profile-*' | grep -q . && sleep 3", 1,
+         {"διακοπή:", "2014: η άντληση ακυρώθηκε· το out.grd δεν γράφτηκε"}, false},
+        {"retrieve, twice", "retrieve 2014 in.grd out.grd --afm " + taxNumber + " --user demo",
+         "find run -name 'profile-*' | grep -q . && sleep 3", 2, {"διακοπή τώρα:", "δεν γράφτηκε"}, false},
+        {"retrieve-all, twice", "retrieve-all in.grd out.grd --afm " + taxNumber + " --user demo --years 2012-2016",
+         "grep -q '^2014 (' err.txt", 2,
+         {"διακοπή τώρα:", "Άντληση 5 ετών: 2 αντλήθηκαν", "ακυρώθηκε", "2016: αντλήθηκε."}, true},
+        {"retrieve-clients", "retrieve-clients --years 2012-2016", "grep -q 'έτος 2014 ' err.txt", 1,
+         {"διακοπή:", "ακυρώθηκε", "Αναφορά: "}, false},
+    };
+    for (const auto& c : cases) {
+        Start({"--late-in", "2014", "6000"});
+        TempDir dir;
+        std::filesystem::create_directories(dir / "Tables");
+        std::filesystem::permissions(dir / "Tables", std::filesystem::perms::owner_all);
+        std::filesystem::create_directories(dir / "run");
+        std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
+        SaveGridToFile(grid, dir / "in.grd");
+        const std::string environment = "env SKARTINA_PASSWORD=demo1234 XDG_RUNTIME_DIR=" + Q(dir / "run") + " " +
+                                         ShellEnvironment(portal->simulator) + SKARTINA_CLI;
+        if (std::string(c.name) == "retrieve-clients") {
+            WriteBytes(dir / "clients.csv", "ΑΦΜ;Επώνυμο;Όνομα;Πατρώνυμο;UserName;Password\n" + taxNumber +
+                                                ";ΔΟΚΙΜΑΣΤΙΚΟΣ;ΠΕΛΑΤΗΣ;ΓΕΩΡΓΙΟΣ;demo;demo1234\n");
+            ASSERT_EQ(std::system(("cd " + Q(dir.path()) + " && " + environment +
+                                   " import-clients clients.csv >/dev/null 2>&1").c_str()),
+                      0);
+        }
+        std::string signals = "kill -INT $pid";
+        for (int i = 1; i < c.interrupts; ++i) signals += "; sleep 0.3; kill -INT $pid";
+        const std::string command = "cd " + Q(dir.path()) + " && { " + environment + " " + c.args +
+                                    " </dev/null >out.txt 2>err.txt & pid=$!; "
+                                    "for i in $(seq 600); do " + c.ready + " && break; sleep 0.1; done; " +
+                                    signals + "; wait $pid; echo $? >status.txt; }";
+        ASSERT_EQ(std::system(command.c_str()), 0) << c.name;
+        const std::string told = ReadBytes(dir / "err.txt") + ReadBytes(dir / "out.txt");
+        EXPECT_EQ(ReadBytes(dir / "status.txt"), "1\n") << c.name << ":\n" << told;
+        for (const std::string& words : c.said) EXPECT_NE(told.find(words), std::string::npos) << c.name << " lacks " << words << ":\n" << told;
+        EXPECT_EQ(std::filesystem::exists(dir / "out.grd"), c.writesTheSheet) << c.name;
+        EXPECT_EQ(ProfilesLeft(dir / "run"), std::vector<std::string>{}) << c.name;
+        portal.reset();
+        EXPECT_EQ(BrowserProcesses(), std::vector<std::string>{}) << c.name;
+    }
+}
+
+// On a terminal the silent steps before the first year are told as they start.
+TEST_F(BatchEndToEnd, OnATerminalTheBrowserStartAndTheLoginAreToldBeforeTheFirstYear) {
+    Start();
+    TempDir dir;
+    std::filesystem::create_directories(dir / "Tables");
+    std::filesystem::permissions(dir / "Tables", std::filesystem::perms::owner_all);
+    SaveGridToFile(grid, dir / "in.grd");
+    // script(1) gives the command a pseudo-terminal and copies all it writes to the file.
+    const std::string inner = "env SKARTINA_PASSWORD=demo1234 " + ShellEnvironment(portal->simulator) + SKARTINA_CLI +
+                              " retrieve-all in.grd out.grd --afm " + kSampleTaxNumber + " --user demo --years 2015-2016";
+    const std::string command = "cd " + Q(dir.path()) + " && script -qfec \"" + inner + "\" terminal.txt </dev/null >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(dir / "terminal.txt");
+    std::vector<std::string> lines;
+    std::istringstream terminal(ReadBytes(dir / "terminal.txt"));
+    for (std::string line; std::getline(terminal, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    const auto at = [&](const std::string& start) {
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].starts_with(start)) return static_cast<int>(i);
+        return -1;
+    };
+    const int browser = at("εκκίνηση προγράμματος περιήγησης"), login = at("σύνδεση στην Α.Α.Δ.Ε."), year = at("2016 (");
+    EXPECT_GE(browser, 0) << ReadBytes(dir / "terminal.txt");
+    EXPECT_GT(login, browser) << ReadBytes(dir / "terminal.txt");
+    EXPECT_GT(year, login) << ReadBytes(dir / "terminal.txt");
+    EXPECT_NE(at("Άντληση 2 ετών: 2 αντλήθηκαν"), -1) << ReadBytes(dir / "terminal.txt");
+}
+
 }  // namespace
 }  // namespace skartina::test

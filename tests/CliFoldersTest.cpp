@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace skartina {
 namespace {
@@ -90,6 +93,63 @@ TEST(CliDataFolder, CommandsThatTakeNoRegisterLeaveTheHomeFolderAlone) {
     // Refused before anything is read or made.
     EXPECT_EQ(f.run("retrieve-all a.grd a.grd --afm 123456783 --user u").status, 2);
     EXPECT_EQ(test::FolderNames(f.home), std::vector<std::string>{});
+}
+
+// Only the data folder a command takes is narrowed and cleared of what killed
+// saves left; the folder the command is typed in is not touched.
+TEST(CliDataFolder, OnlyTheDataFolderTakenIsTidied) {
+    Folders f;
+    const fs::path given = f.dir / "office";
+    char host[256] = "";
+    gethostname(host, sizeof host);
+    const std::string killed = "123456783.cst.tmp-" + std::string(host) + "-4194999-AbC123";  // no such process
+    for (const fs::path& folder : {f.work, given}) {
+        fs::create_directories(folder / "Tables");
+        fs::permissions(folder / "Tables", fs::perms(0755));
+        WriteBytes(folder / "Tables" / killed, "half a client");
+    }
+    const CliRun run = f.run("--data-dir " + Q(given) + " import-clients clients.csv");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ModeOf(f.work / "Tables"), 0755u);
+    EXPECT_TRUE(fs::exists(f.work / "Tables" / killed));
+    EXPECT_EQ(ModeOf(given / "Tables"), 0700u);
+    EXPECT_FALSE(fs::exists(given / "Tables" / killed));
+    EXPECT_EQ(run.err, "skartina-cli: Ο φάκελος «" + (given / "Tables").string() +
+                           "» ήταν προσβάσιμος και σε άλλους χρήστες του υπολογιστή· έγινε ιδιωτικός (0700).\n");
+}
+
+TEST(CliDataFolder, RetrieveClientsFromAFolderWithoutTablesTakesTheHomeDataFolderAndSaysWhich) {
+    Folders f;
+    const CliRun run = f.run("retrieve-clients");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Δεν υπάρχει πελάτης για άντληση.\n");
+    const fs::path data = f.home / "ΣΚΑΡΤΙΝΑ";
+    EXPECT_EQ(run.err, "skartina-cli: ο τρέχων φάκελος δεν έχει Tables· φάκελος δεδομένων: «" + data.string() + "»\n");
+    EXPECT_EQ(ModeOf(data / "Tables"), 0700u);
+    EXPECT_FALSE(fs::exists(f.work / "Tables"));
+}
+
+// The example client list the package ships imports whole: every client of it is listed after.
+TEST(CliDataFolder, TheShippedExampleClientListImportsWhole) {
+    Folders f;
+    fs::create_directory(f.work / "Tables");
+    fs::permissions(f.work / "Tables", fs::perms::owner_all);
+    const fs::path example = fs::path(SKARTINA_EXAMPLES) / "clients.csv";
+    std::vector<std::string> taxNumbers;
+    std::istringstream lines(ReadBytes(example));
+    std::string line;
+    std::getline(lines, line);  // the headings
+    while (std::getline(lines, line))
+        if (!line.empty()) taxNumbers.push_back(line.substr(0, line.find(';')));
+    ASSERT_FALSE(taxNumbers.empty());
+    const CliRun run = f.run("import-clients " + Q(example));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Εισαγωγή πελατών: " + std::to_string(taxNumbers.size()) +
+                           " νέοι, 0 ενημερώθηκαν, 0 χωρίς αλλαγή, 0 γραμμές παραλείφθηκαν.\n");
+    EXPECT_EQ(run.err, "");
+    const std::string listed = f.run("clients .").out;
+    for (const std::string& taxNumber : taxNumbers)
+        EXPECT_NE(listed.find(taxNumber), std::string::npos) << taxNumber << " not listed:\n" << listed;
 }
 
 TEST(CliFaults, RefusedAsBadUsageWithTheProgramsNameAndOneYearRange) {

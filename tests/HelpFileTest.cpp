@@ -18,10 +18,11 @@ TEST(ShippedHelp, BesideTheProgramElseWhereThePackagePutsItElseNone) {
         std::string found;                // relative to the root; empty: none
     } cases[] = {
         {"build tree", {"build/help/help.html"}, "build/help/help.html"},
-        {"installed", {"usr/share/doc/skartina/help.html"}, "usr/share/doc/skartina/help.html"},
-        {"both: the build tree's wins", {"usr/bin/help/help.html", "usr/share/doc/skartina/help.html"}, "usr/bin/help/help.html"},
-        {"neither", {"usr/share/doc/other/help.html"}, ""},
-        {"a folder by the name is no page", {"usr/share/doc/skartina/help.html/x"}, ""},
+        {"installed", {"usr/share/skartina/help.html"}, "usr/share/skartina/help.html"},
+        {"both: the build tree's wins", {"usr/bin/help/help.html", "usr/share/skartina/help.html"}, "usr/bin/help/help.html"},
+        {"neither", {"usr/share/other/help.html"}, ""},
+        {"the documentation folder, which a system may leave out, is not read", {"usr/share/doc/skartina/help.html"}, ""},
+        {"a folder by the name is no page", {"usr/share/skartina/help.html/x"}, ""},
     };
     for (const auto& c : cases) {
         test::TempDir root;

@@ -77,6 +77,10 @@ TEST(ProgramOptions, HelpListsTheOptionsAndEndsWithZero) {
             for (const std::string& name : program.helpNames)
                 EXPECT_NE(run.out.find(name), std::string::npos) << program.name << flag << " lacks " << name << ":\n" << run.out;
             EXPECT_EQ(run.err, "") << program.name << flag;
+            // The program's help in its own language (the testers' simulator speaks English).
+            if (std::string(program.name) == "skartina")
+                for (const char* english : {"Options", "Display", "version information"})
+                    EXPECT_EQ(run.out.find(english), std::string::npos) << english << ":\n" << run.out;
         }
     }
 }
@@ -137,6 +141,53 @@ TEST(ProgramOptions, UnknownSwitchesAreNamedAndEndWithTwo) {
             for (const char* english : {"required", "missing", "Expected", "not expected", "The following"})
                 EXPECT_EQ(run.err.find(english), std::string::npos) << c.command << ":\n" << run.err;
         }
+    }
+}
+
+// Each kind of parser error gets its own sentence, in Greek: the words left
+// once the command line's own words are taken out hold no Latin letter.
+TEST(ProgramOptions, EachKindOfParserErrorIsToldInItsOwnGreekSentence) {
+    const std::string cli = std::string(SKARTINA_CLI) + " ";
+    const std::string program = kNoDisplay + SKARTINA_PROGRAM + " ";
+    const std::string retrieve = "retrieve 2010 a.grd b.grd --user demo ";
+    const struct {
+        std::string command;
+        std::string said;  // the first line of standard error, up to "(δείτε: ..."
+    } cases[] = {
+        {cli + retrieve + "--afm 123456783 --afm 123456783",
+         "skartina-cli retrieve: το --afm δόθηκε περισσότερες από μία φορές"},
+        {cli + "--data-dir a --data-dir b clients x",
+         "skartina-cli clients: το --data-dir δόθηκε περισσότερες από μία φορές"},
+        {program + "--data-dir a --data-dir b", "skartina: το --data-dir δόθηκε περισσότερες από μία φορές"},
+        {cli + retrieve + "--afm", "skartina-cli retrieve: λείπει η τιμή του --afm"},
+        {cli + "--data-dir", "skartina-cli: λείπει η τιμή του --data-dir"},
+        {program + "--data-dir", "skartina: λείπει η τιμή του --data-dir"},
+        {program + "--data-dir=", "skartina: λείπει η τιμή του --data-dir"},
+        {cli + "new out.grd --married=x", "skartina-cli new: το --married δεν παίρνει τιμή: «x»"},
+        {cli + "retrieve-clients --resume=later", "skartina-cli retrieve-clients: το --resume δεν παίρνει τιμή: «later»"},
+        {cli + "new out.grd --frob", "skartina-cli new: άγνωστη ή περιττή παράμετρος: «--frob»"},
+        {cli + "recalc a.grd b.grd c.grd", "skartina-cli recalc: άγνωστη ή περιττή παράμετρος: «c.grd»"},
+        {program + "--frob", "skartina: άγνωστη ή περιττή παράμετρος: «--frob»"},
+        {program + "extra", "skartina: άγνωστη ή περιττή παράμετρος: «extra»"},
+        {cli + "clients", "skartina-cli clients: λείπει το DIR"},
+        {cli + "year 2010 codes.txt in.grd", "skartina-cli year: λείπει το OUT.grd"},
+        {program + "--data-dir ''", "skartina: --data-dir: κενό όνομα φακέλου"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = Shell(c.command);
+        EXPECT_EQ(run.status, 2) << c.command;
+        EXPECT_EQ(run.out, "") << c.command;
+        const std::string first = run.err.substr(0, run.err.find('\n'));
+        EXPECT_EQ(first.substr(0, first.find(" (δείτε: ")), c.said) << c.command;
+        EXPECT_EQ(run.err, first + "\n") << c.command << ": one line";
+        // The program's, the commands' and the options' names are the only Latin words.
+        std::string rest = first.substr(first.find(':'));
+        for (const char* name : {"skartina-cli", "skartina", "--help", "help", "--data-dir", "--afm", "--married", "--resume",
+                                 "--frob", "retrieve-clients", "retrieve", "recalc", "clients", "new", "year", "extra",
+                                 "c.grd", "OUT.grd", "DIR", "x", "later"})
+            for (size_t at; (at = rest.find(name)) != std::string::npos;) rest.erase(at, std::string(name).size());
+        EXPECT_EQ(rest.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), std::string::npos)
+            << c.command << ":\n" << run.err;
     }
 }
 

@@ -30,19 +30,20 @@ TEST(RegistryCli, TaxNumberPrintsOneVerdictPerText) {
     EXPECT_EQ(Cli(dir, "afm").status, 2);
 }
 
-// The working folder's data folder, found open to other users, is narrowed at
-// start-up, and that is said once.
+// The working folder's data folder, found open to other users, is narrowed
+// when a command takes it, and that is said once.
 TEST(RegistryCli, StartUpNarrowsAnOpenDataFolderAndSaysSoOnce) {
     TempDir dir;
     std::filesystem::create_directory(dir / "Tables");
     std::filesystem::permissions(dir / "Tables", std::filesystem::perms(0755));
     const auto run = [&] {
-        const std::string command = "cd " + Q(dir.path()) + " && " + SKARTINA_CLI + " afm 123456783 >/dev/null 2>err.txt";
+        const std::string command =
+            "cd " + Q(dir.path()) + " && " + SKARTINA_CLI + " retrieve-clients </dev/null >/dev/null 2>err.txt";
         EXPECT_EQ(std::system(command.c_str()), 0);
         return test::ReadBytes(dir / "err.txt");
     };
-    EXPECT_EQ(run(), "skartina-cli: Ο φάκελος «Tables» ήταν προσβάσιμος και σε άλλους χρήστες του υπολογιστή· έγινε "
-                     "ιδιωτικός (0700).\n");
+    EXPECT_EQ(run(), "skartina-cli: Ο φάκελος «" + (dir / "Tables").string() +
+                         "» ήταν προσβάσιμος και σε άλλους χρήστες του υπολογιστή· έγινε ιδιωτικός (0700).\n");
     struct stat info {};
     ASSERT_EQ(stat((dir / "Tables").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);

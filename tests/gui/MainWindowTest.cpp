@@ -140,6 +140,7 @@ TEST(MainWindow, AboutWindowShowsTheDataFolderInUseAndTheLicence) {
     Find<QAction>(main, "aboutAction")->trigger();
     EXPECT_EQ(shown, QString::fromStdString(f.dir.path().string()) + "/ΣΚΑΡΤΙΝΑ");
     EXPECT_TRUE(licence.contains("GPL-3.0-or-later")) << licence.toStdString();
+    EXPECT_TRUE(licence.contains("GNU General Public License, έκδοση 3 ή νεότερη")) << licence.toStdString();
 }
 
 TEST(MainWindow, AnalysisWindowOpensModallyWithTheWorkingYear) {

@@ -35,6 +35,7 @@ public:
     void ShowWaiting() override { view_.ShowWaiting(); }
     void HideWaiting() override { view_.HideWaiting(); }
     void ReportTaken() override { view_.ReportTaken(); }
+    bool CancelRequested() override { return view_.CancelRequested(); }
     void RecalculateSheet() override {
         grid_ = GridOfSheet(sheet_);
         view_.RecalculateSheet();
