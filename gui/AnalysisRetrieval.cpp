@@ -91,6 +91,7 @@ PortalCredentials AnalysisWindow::credentials() const {
 bool AnalysisWindow::startRun(BatchRequest request, int singleYear) {
     RecalculateSheet();
     runBefore_ = sheet_;
+    keptOwnYears_.clear();
     runAnswerForAll_.reset();
     runYear_ = singleYear;
     runEnd_.reset();
@@ -193,7 +194,10 @@ void AnalysisWindow::keepOrReplaceYear(const Sheet& before, int year, bool inRun
             replace = desktop_.prompter->confirm(question);
         }
     }
-    if (replace) RestoreYearFigures(sheet_, retrieved, year);
+    if (replace)
+        RestoreYearFigures(sheet_, retrieved, year);
+    else
+        keptOwnYears_.push_back(year);
     RecalculateSheet();
 }
 
@@ -254,6 +258,12 @@ void AnalysisWindow::tellRunEnd(const BatchResult& result) {
                          QString::fromStdString(lines.empty() ? std::string() : lines.front()));
     std::string summary;
     for (const std::string& line : lines) summary += (summary.empty() ? "" : "\n") + line;
+    // A year read but left with the sheet's own figures is said to be so, not only "read".
+    if (!keptOwnYears_.empty()) {
+        std::string years;
+        for (int year : keptOwnYears_) years += (years.empty() ? "" : ", ") + std::to_string(year);
+        summary += "\nΚρατήθηκαν τα ποσά του φύλλου, όχι της Α.Α.Δ.Ε., για: " + years + ".";
+    }
     desktop_.prompter->report(summary);
 }
 

@@ -322,6 +322,7 @@ private:
     QString counterTaxNumber_;                // the client the counter speaks of
     QString lastNotice_;
     Sheet runBefore_;               // the sheet as a run of many years found it
+    std::vector<int> keptOwnYears_;  // years of the run whose own figures the user kept
     std::optional<bool> runAnswerForAll_;  // "για όλα" given in the run
     QString firstYearShown_ = "2000";   // the last first year the field accepted
 };

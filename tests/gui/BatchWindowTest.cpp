@@ -279,6 +279,11 @@ TEST_F(BatchWindow, HandCorrectionsInARunAreAskedYearByYearOrOnceForAll) {
         for (size_t i = 0; i < c.asked.size(); ++i)
             EXPECT_TRUE(desktop.prompter.asked[i].starts_with("Το έτος " + std::to_string(c.asked[i]) + " έχει στο φύλλο"))
                 << label << ": " << desktop.prompter.asked[i];
+        // The summary says which years kept the sheet's own figures.
+        ASSERT_FALSE(desktop.prompter.informed.empty()) << label;
+        EXPECT_EQ(desktop.prompter.informed.back().ends_with("Κρατήθηκαν τα ποσά του φύλλου, όχι της Α.Α.Δ.Ε., για: 2012, 2010."),
+                  !c.yes)
+            << label << ": " << desktop.prompter.informed.back();
         desktop.prompter = test::ScriptedPrompter(true);
         ASSERT_TRUE(window->onSaveClicked()) << label;
         SheetGrid saved;
