@@ -15,8 +15,10 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -69,13 +71,19 @@ bool HolderSays(const fs::path& folder, const std::string& part) {
     return false;
 }
 
-TEST(OneProgram, TheWindowHoldsItsFolderAgainstASecondStartAndTheCommandLine) {
+// A folder of its own holding a data folder with its Tables, set to start no version check.
+std::pair<fs::path, fs::path> MakeDataFolder() {
     char made[] = "/tmp/skartina-one-program-XXXXXX";
-    ASSERT_NE(::mkdtemp(made), nullptr);
+    if (!::mkdtemp(made)) throw std::runtime_error("no temporary folder");
     const fs::path dir = fs::weakly_canonical(made);
     const fs::path data = dir / "data";
     fs::create_directories(data / "Tables");
-    std::ofstream(data / "Autocheck21.ini") << "Not OK\n";  // no version check at start
+    std::ofstream(data / "Autocheck21.ini") << "Not OK\n";
+    return {dir, data};
+}
+
+TEST(OneProgram, TheWindowHoldsItsFolderAgainstASecondStartAndTheCommandLine) {
+    const auto [dir, data] = MakeDataFolder();
     const fs::path analysis = data / "Tables" / "123456783_2021.grd";
     ASSERT_EQ(Shell(dir, std::string(SKARTINA_CLI) + " new " + Quoted(analysis)).status, 0);
     const std::string saved = Read(analysis);
@@ -125,12 +133,7 @@ TEST(OneProgram, TheWindowHoldsItsFolderAgainstASecondStartAndTheCommandLine) {
 }
 
 TEST(OneProgram, AStartWhileACommandWritesInTheFolderIsRefusedAndTold) {
-    char made[] = "/tmp/skartina-one-program-XXXXXX";
-    ASSERT_NE(::mkdtemp(made), nullptr);
-    const fs::path dir = fs::weakly_canonical(made);
-    const fs::path data = dir / "data";
-    fs::create_directories(data / "Tables");
-    std::ofstream(data / "Autocheck21.ini") << "Not OK\n";  // no version check at start
+    const auto [dir, data] = MakeDataFolder();
     // The folder held as a command of skartina-cli holds it while it writes.
     std::optional<DataFolderLock> command = DataFolderLock::Take(data, "το skartina-cli retrieve-clients");
     ASSERT_TRUE(command.has_value());
