@@ -5,6 +5,7 @@
 // opens with the desktop's program.
 
 #include "support/GuiTestSupport.h"
+#include "support/PortalWindowFixture.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "gui/TaxNumberEdit.h"
@@ -46,20 +47,8 @@ using test::YearButtonName;
 
 constexpr const char* kTaxNumber = "123456783";
 
-struct BatchWindow : ::testing::Test {
-    void SetUp() override {
-        const BrowserConfig defaults;
-        ASSERT_TRUE(std::filesystem::exists(defaults.chromium))
-            << "Chromium is needed (scripts/install-deps installs it)";
-        portal = std::make_unique<SimulatedPortalProcess>(SKARTINA_SIM_SAMPLE);
-        portal->ExportEnvironment();
-        window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
-        window->show();
-        Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText(kTaxNumber);
-        Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
-        Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
-    }
-    void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
+struct BatchWindow : test::PortalWindowTest {
+    void SetUp() override { StartPortalAndWindow(); }
 
     void TickOnly(const std::vector<int>& years) {
         for (int year = kOldestBoxYear; year <= kNewestYear; ++year) {
@@ -69,10 +58,6 @@ struct BatchWindow : ::testing::Test {
     }
     BatchProgressWindow* Progress() { return window->findChild<BatchProgressWindow*>("batchProgressWindow"); }
 
-    TempDir dir;
-    FakeDesktop desktop;
-    std::unique_ptr<SimulatedPortalProcess> portal;
-    std::unique_ptr<AnalysisWindow> window;
 };
 
 TEST_F(BatchWindow, TheButtonFillsTheTickedYearsAndShowsOneSummary) {

@@ -5,6 +5,7 @@
 // reads its year on the first button's login.
 
 #include "support/GuiTestSupport.h"
+#include "support/PortalWindowFixture.h"
 #include "gui/TaxNumberEdit.h"
 #include "gui/AnalysisWindow.h"
 #include "gui/BatchProgressWindow.h"
@@ -37,20 +38,7 @@ using test::YearButtonName;
 
 constexpr const char* kTaxNumber = "123456783";
 
-struct SlowPortalWindow : ::testing::Test {
-    void Start(const std::vector<std::string>& switches) {
-        const BrowserConfig defaults;
-        ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
-        portal = std::make_unique<SimulatedPortalProcess>(SKARTINA_SIM_SAMPLE, switches);
-        portal->ExportEnvironment();
-        window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
-        window->show();
-        Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText(kTaxNumber);
-        Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
-        Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
-    }
-    void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
-
+struct SlowPortalWindow : test::PortalWindowTest {
     // The user names of the logins that went through, one a line.
     int Logins() const {
         std::ifstream in(loginLog);
@@ -59,15 +47,11 @@ struct SlowPortalWindow : ::testing::Test {
         return lines;
     }
 
-    TempDir dir;
     std::filesystem::path loginLog = dir.path() / "logins.txt";
-    test::FakeDesktop desktop;
-    std::unique_ptr<SimulatedPortalProcess> portal;
-    std::unique_ptr<AnalysisWindow> window;
 };
 
 TEST_F(SlowPortalWindow, CancelIsAnsweredAtOnceWhileAPageTakesSeconds) {
-    Start({"--delay", "3000"});
+    StartPortalAndWindow({"--delay", "3000"});
     for (int year = kOldestBoxYear; year <= kNewestYear; ++year)
         Find<QCheckBox>(*window, test::YearBoxName(year))->setChecked(year == 2012 || year == 2011);
     // The window's own clock: a timer that must keep firing while the page loads.
@@ -107,7 +91,7 @@ TEST_F(SlowPortalWindow, CancelIsAnsweredAtOnceWhileAPageTakesSeconds) {
 }
 
 TEST_F(SlowPortalWindow, TheSecondYearButtonUsesTheFirstButtonsLogin) {
-    Start({"--login-log", loginLog.string()});
+    StartPortalAndWindow({"--login-log", loginLog.string()});
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2010)));
     EXPECT_TRUE(window->retrievalWorker().loginKept());
     ClickAndAwaitRetrieval(*window, Find<QPushButton>(*window, YearButtonName(2011)));

@@ -4,6 +4,7 @@
 // cannot start while one runs, and closing the window ends a retrieval.
 
 #include "support/GuiTestSupport.h"
+#include "support/PortalWindowFixture.h"
 #include "e1/CodeList.h"
 #include "e1/YearRules.h"
 #include "gui/TaxNumberEdit.h"
@@ -44,19 +45,8 @@ using test::YearButtonName;
 
 constexpr const char* kTaxNumber = "123456783";
 
-struct RetrievalWindow : ::testing::Test {
-    void SetUp() override {
-        const BrowserConfig defaults;
-        ASSERT_TRUE(std::filesystem::exists(defaults.chromium)) << "Chromium is needed (scripts/install-deps installs it)";
-        portal = std::make_unique<SimulatedPortalProcess>(SKARTINA_SIM_SAMPLE);
-        portal->ExportEnvironment();
-        window = std::make_unique<AnalysisWindow>(dir.path(), desktop.services());
-        window->show();
-        Find<TaxNumberEdit>(*window, "taxNumberEdit")->setText(kTaxNumber);
-        Find<QLineEdit>(*window, "portalUserEdit")->setText("demo");
-        Find<QLineEdit>(*window, "portalPasswordEdit")->setText("demo1234");
-    }
-    void TearDown() override { window.reset(); }  // the window's browser quits before the portal stops
+struct RetrievalWindow : test::PortalWindowTest {
+    void SetUp() override { StartPortalAndWindow(); }
 
     // The grid's text of the year's cells after the rules had the sample return.
     Sheet Expected(int year) {
@@ -71,10 +61,6 @@ struct RetrievalWindow : ::testing::Test {
         return Find<SheetView>(*window, "sheetView")->model()->index(row, column).data().toString();
     }
 
-    TempDir dir;
-    FakeDesktop desktop;
-    std::unique_ptr<SimulatedPortalProcess> portal;
-    std::unique_ptr<AnalysisWindow> window;
 };
 
 TEST_F(RetrievalWindow, AYearButtonBringsTheYearsFiguresIntoTheGrid) {
